@@ -1,0 +1,24 @@
+#!/bin/bash
+# Creates a fresh 64-bit Japanese Wine prefix at $WINEPREFIX (removing an old one).
+# Optional: DPI=144 sets the prefix's screen DPI.
+set -e
+. "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+rm -rf "$WINEPREFIX"
+mkdir -p "$(dirname "$WINEPREFIX")"
+wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1
+wineserver -w
+# Desktop, Documents... are links to $HOME: make them real folders so tests stay in the prefix.
+for l in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$l" ]; then rm "$l"; mkdir "$l"; fi
+done
+# Debian's wine64 does not find its own fonts (Tahoma, Marlett) unless they are in C:\windows\Fonts.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+reg=$(mktemp /tmp/hariko-fonts.XXXXXX.reg)
+python3 "$HARIKO_ROOT/tools/fontsubst.py" "$reg"
+"$WINE64" regedit /S "$(winepath -w "$reg" 2>/dev/null || echo "$reg")" </dev/null >/dev/null 2>&1
+if [ -n "${DPI:-}" ]; then
+  "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f </dev/null >/dev/null 2>&1
+fi
+wineserver -w
+rm -f "$reg"
+echo "wine prefix ready: $WINEPREFIX"
