@@ -1,0 +1,109 @@
+// Closing the panel: settings of the run, the Private working copy put away, and the
+// uninstall of the program's data when the user asked for it in the About box.
+#include <windows.h>
+
+#include "panel/Form1.h"
+#include "panel/app_state.h"
+#include "panel/paste_logic.h"
+#include "store/datafiles.h"
+#include "store/settings.h"
+#include "win/app.h"
+
+namespace {
+const wchar_t kStartup[] = L"Startup";
+}
+
+void Form1::Form_QueryUnload() {
+    AppState& app = App();
+    if (app.dataDir.empty()) return;  // refused before start-up ran: nothing of ours to store
+    int type = app.startupDataSet;
+    if (Checked(kType1)) {
+        type = 1;
+    } else if (Checked(kType2)) {
+        type = 1;
+        PutWorkingCopyAway();
+    } else if (Checked(kType3)) {
+        type = 3;
+    }
+    int mode = Checked(kMode) ? 1 : Checked(kModeEnt) ? 2 : 0;
+    int pass = Checked(kPassEnabled) ? 0 : 1;
+    SaveSetting(app.exeName, kStartup, L"Type", std::to_wstring(type));
+    if (!Minimized()) {
+        SaveSetting(app.exeName, kStartup, L"Left", std::to_wstring(Left()));
+        SaveSetting(app.exeName, kStartup, L"Top", std::to_wstring(Top()));
+    }
+    SaveSetting(app.exeName, kStartup, L"Mode", std::to_wstring(mode));
+    SaveSetting(app.exeName, kStartup, L"PassMode", std::to_wstring(pass));
+}
+
+void Form1::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    closing_ = true;
+    AppState& app = App();
+    // 1. Every other window of the program closes first (they store their sizes).
+    const OwnWindowTable& own = OwnWindows();
+    for (uintptr_t h : {own.Form2, own.Form3, own.Form4, own.Form5, own.Form6, own.Form7,
+                        own.Form8, own.frmAbout}) {
+        HWND w = reinterpret_cast<HWND>(h);
+        if (h && IsWindow(w)) SendMessageW(w, WM_CLOSE, 0, 0);
+    }
+    if (app.uninstallRequest == 1 && !app.dataDir.empty()) {
+        for (const wchar_t* f : {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat",
+                                 L"sakura_0.mid", L"sakura_1.mid", L"sakura_2.mid", L"sakura_3.mid",
+                                 L"sakura_4.mid", L"Color.dat"})
+            DeleteFileW(app.DataFile(f).c_str());
+        DoEvents();
+        bool dirRemoved = RemoveDirectoryW(app.dataDir.c_str()) != FALSE;
+        DoEvents();
+        RemoveDirectoryW(app.dataRoot.c_str());
+        DoEvents();
+        DeleteSetting(app.exeName);
+        Sleep(500);
+        const std::wstring title = L"「" + app.exeName + L"」のアンインストール";
+        if (!dirRemoved) {
+            Sleep(500);
+            MsgBox(L"関連データがすべて削除できませんでした。\r\n\r\n"
+                   L"もう一度、「" + app.exeName + L"」を起動して、\r\n\r\n"
+                   L"バージョン情報の uninstall ボタンをクリックしてください。\r\n\r\n\r\n"
+                   L"繰り返しこのメッセージが出るときは\r\n"
+                   L"開いているウィンドウをすべて閉じるか、再起動して\r\n"
+                   L"もう一度、「" + app.exeName + L"」を起動してバージョン情報の uninstall ボタンをクリックしてください。　",
+                   MB_OK | MB_ICONEXCLAMATION, title);
+        } else {
+            MsgBox(L"「" + app.exeName + L"」が保存しているデータはすべて削除されました。\r\n\r\n"
+                   L"「" + app.exeName + L"」の実行ファイルは手動で削除してください。",
+                   MB_OK | MB_ICONINFORMATION, title);
+            app.uninstallRequest = 0;
+        }
+    }
+    DestroyWindow(hwnd_);
+}
+
+void Form1::End_Click() {
+    // The menu item unloads directly; the settings are stored on the way as for any close.
+    Form_QueryUnload();
+    Form_Unload();
+}
+
+// Password menu items: the dialog comes with the password feature.
+void Form1::Pass_Enabled_Click() {
+    if (Checked(kPassEnabled)) { App().switchOffRequest = 0; return; }
+    if (Checked(kType2)) { SetChecked(kType1, true); SetChecked(kType2, false); SetChecked(kType3, false); }
+    SetChecked(kPassEnabled, true);
+    SetChecked(kPassUnEnabled, false);
+    App().switchOffRequest = 0;
+    Type2_Click();
+}
+
+void Form1::Pass_UnEnabled_Click() {
+    if (Checked(kPassUnEnabled)) { App().switchOffRequest = 0; return; }
+    if (Checked(kType2)) { SetChecked(kType1, true); SetChecked(kType2, false); SetChecked(kType3, false); }
+    App().switchOffRequest = 1;
+    ShowPasswordDialog();
+}
+
+void Form1::Pass_Change_Click() {
+    App().changeRequest = 1;
+    ShowPasswordDialog();
+}

@@ -1,0 +1,110 @@
+#include "win/app.h"
+
+#include <vector>
+
+const wchar_t kProgramTitle[] = L"ハリコ";
+
+namespace {
+MsgBoxHook g_msgBoxHook = nullptr;
+std::vector<HWND> g_dialogWindows;
+}
+
+void RegisterDialogWindow(HWND hwnd) { g_dialogWindows.push_back(hwnd); }
+
+void UnregisterDialogWindow(HWND hwnd) {
+    std::erase(g_dialogWindows, hwnd);
+}
+
+bool RouteDialogMessage(MSG* msg) {
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+    for (HWND w : g_dialogWindows) {
+        if ((msg->hwnd == w || IsChild(w, msg->hwnd)) && IsDialogMessageW(w, msg)) return true;
+    }
+    return false;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (RouteDialogMessage(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void SetMsgBoxHook(MsgBoxHook hook) { g_msgBoxHook = hook; }
+
+std::wstring ExePath() {
+    std::vector<wchar_t> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return L"";
+        if (n < buf.size()) return std::wstring(buf.data(), n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+std::wstring ExeName() {
+    std::wstring p = ExePath();
+    size_t slash = p.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? p : p.substr(slash + 1);
+    size_t dot = name.find_last_of(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+std::wstring ProgramDir() {
+    std::wstring p = ExePath();
+    size_t slash = p.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : p.substr(0, slash);
+}
+
+std::wstring WindowsDir() {
+    wchar_t buf[MAX_PATH + 1];
+    UINT n = GetWindowsDirectoryW(buf, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH) return L"C:\\Windows";
+    std::wstring s(buf, n);
+    while (s.size() > 3 && s.back() == L'\\') s.pop_back();
+    return s;
+}
+
+double OsVersionNumber() {
+    // GetVersionEx lies to programs without a matching manifest entry; ntdll does not.
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW vi{};
+    vi.dwOSVersionInfoSize = sizeof vi;
+    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
+        auto fn = reinterpret_cast<RtlGetVersionFn>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+        if (fn && fn(&vi) == 0) {
+            double minor = vi.dwMinorVersion;
+            while (minor >= 1.0) minor /= 10.0;
+            return vi.dwMajorVersion + minor;
+        }
+    }
+    return 5.1;
+}
+
+int MsgBox(const std::wstring& text, UINT flags, const std::wstring& title) {
+    if (g_msgBoxHook) return g_msgBoxHook(text, flags, title);
+    HWND owner = GetActiveWindow();
+    if (owner && !IsWindowEnabled(owner)) owner = nullptr;
+    if (!owner) flags |= MB_TOPMOST | MB_SETFOREGROUND;
+    return MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+}
+
+void DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (RouteDialogMessage(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+BusyCursor::BusyCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+BusyCursor::~BusyCursor() { SetCursor(old_ ? old_ : LoadCursorW(nullptr, IDC_ARROW)); }

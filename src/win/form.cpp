@@ -1,0 +1,383 @@
+#include "win/form.h"
+
+#include <commctrl.h>
+
+#include "base/twips.h"
+#include "win/app.h"
+
+namespace {
+
+const wchar_t kFormClass[] = L"HarikoForm";
+const wchar_t kFrameClass[] = L"HarikoFrame";
+
+// Frames forward what their children report to the window that owns the handlers.
+LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_VSCROLL:
+    case WM_NOTIFY:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSCROLLBAR:
+        return SendMessageW(GetAncestor(h, GA_ROOT), msg, wp, lp);
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(h, &rc);
+        HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(h, GWLP_USERDATA)));
+        FillRect(reinterpret_cast<HDC>(wp), &rc, b);
+        DeleteObject(b);
+        return 1;
+    }
+    }
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+void RegisterClasses(WNDPROC formProc) {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = formProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(inst, MAKEINTRESOURCEW(1));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.lpszClassName = kFormClass;
+    RegisterClassExW(&wc);
+
+    WNDCLASSEXW fc{};
+    fc.cbSize = sizeof fc;
+    fc.style = CS_DBLCLKS;
+    fc.lpfnWndProc = FrameProc;
+    fc.hInstance = inst;
+    fc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    fc.lpszClassName = kFrameClass;
+    RegisterClassExW(&fc);
+}
+
+}  // namespace
+
+int WindowDpi(HWND h) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static auto fn = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (fn && h) {
+        UINT d = fn(h);
+        if (d) return static_cast<int>(d);
+    }
+    HDC dc = GetDC(nullptr);
+    int d = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return d > 0 ? d : 96;
+}
+
+// ---- Control ----------------------------------------------------------------------------
+
+void Control::Move(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Place();
+}
+
+void Control::Place() {
+    if (!hwnd || !form_) return;
+    SetWindowPos(hwnd, nullptr, form_->Px(left_), form_->Px(top_), form_->Px(width_),
+                 form_->Px(height_), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::SetVisible(bool v) {
+    visible_ = v;
+    ShowWindow(hwnd, v ? SW_SHOWNA : SW_HIDE);
+}
+
+void Control::SetText(const std::wstring& text) {
+    if (Text() != text) SetWindowTextW(hwnd, text.c_str());
+}
+
+std::wstring Control::Text() const {
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd, s.data(), n + 1);
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
+void Control::SetFont(const wchar_t* face, double points, bool bold) {
+    fontFace_ = face;
+    fontPoints_ = points;
+    fontBold_ = bold;
+    ApplyFont();
+}
+
+void Control::ApplyFont() {
+    if (!form_ || fontFace_.empty()) return;
+    HFONT f = form_->Font(fontFace_.c_str(), fontPoints_, fontBold_);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+}
+
+// ---- Form -------------------------------------------------------------------------------
+
+Form::Form() { RegisterClasses(&Form::StaticProc); }
+
+Form::~Form() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    ClearFonts();
+}
+
+int Form::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
+int Form::Tw(int px) const { return PixelsToTwips(px, dpi_); }
+
+int Form::Left() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return Tw(r.left);
+}
+int Form::Top() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return Tw(r.top);
+}
+int Form::Width() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return Tw(r.right - r.left);
+}
+int Form::Height() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return Tw(r.bottom - r.top);
+}
+
+void Form::Move(int left, int top, int width, int height) {
+    SetWindowPos(hwnd_, nullptr, Px(left), Px(top), Px(width), Px(height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetHeight(int twips) {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, Px(twips),
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+}
+
+void Form::SetWidth(int twips) {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    SetWindowPos(hwnd_, nullptr, 0, 0, Px(twips), r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+}
+
+int Form::ScaleWidth() const {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return Tw(r.right);
+}
+
+int Form::ScaleHeight() const {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return Tw(r.bottom);
+}
+
+void Form::MakeTopmost() {
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool Form::CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
+                          HMENU menu, int width, int height) {
+    dpi_ = WindowDpi(nullptr);
+    hwnd_ = CreateWindowExW(exStyle, kFormClass, caption.c_str(), style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, Px(width), Px(height), owner, menu,
+                            GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return false;
+    int d = WindowDpi(hwnd_);
+    if (d != dpi_) {
+        dpi_ = d;
+        SetWindowPos(hwnd_, nullptr, 0, 0, Px(width), Px(height),
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    return true;
+}
+
+Control* Form::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style,
+                          DWORD exStyle, int left, int top, int width, int height, HWND parent) {
+    auto c = std::make_unique<Control>();
+    c->form_ = this;
+    c->id = nextId_++;
+    c->left_ = left;
+    c->top_ = top;
+    c->width_ = width;
+    c->height_ = height;
+    c->visible_ = (style & WS_VISIBLE) != 0;
+    c->hwnd = CreateWindowExW(exStyle, cls, text.c_str(), style | WS_CHILD, Px(left), Px(top),
+                              Px(width), Px(height), parent ? parent : hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)),
+                              GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(c->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    controls_.push_back(std::move(c));
+    return controls_.back().get();
+}
+
+Control* Form::AddFrame(int left, int top, int width, int height, HWND parent,
+                        COLORREF background) {
+    Control* c = AddControl(kFrameClass, L"", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                            left, top, width, height, parent);
+    SetWindowLongPtrW(c->hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(background));
+    return c;
+}
+
+void Form::SetToolTip(Control* c, const std::wstring& text) {
+    if (!c || !toolTip_) return;
+    bool existed = !c->toolTip.empty();
+    c->toolTip = text;
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(c->hwnd);
+    ti.lpszText = const_cast<wchar_t*>(c->toolTip.c_str());
+    if (text.empty()) {
+        if (existed) SendMessageW(toolTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        return;
+    }
+    SendMessageW(toolTip_, existed ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+                 reinterpret_cast<LPARAM>(&ti));
+}
+
+Control* Form::FindControl(HWND h) const {
+    for (auto& c : controls_)
+        if (c->hwnd == h) return c.get();
+    return nullptr;
+}
+
+Control* Form::FindControl(int id) const {
+    for (auto& c : controls_)
+        if (c->id == id) return c.get();
+    return nullptr;
+}
+
+HFONT Form::Font(const wchar_t* face, double points, bool bold) {
+    int tenths = static_cast<int>(points * 10 + 0.5);
+    for (auto& f : fonts_)
+        if (f.face == face && f.tenths == tenths && f.bold == bold) return f.font;
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(tenths, dpi_, 720);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&lf);
+    fonts_.push_back({face, tenths, bold, font});
+    return font;
+}
+
+void Form::ClearFonts() {
+    for (auto& f : fonts_) DeleteObject(f.font);
+    fonts_.clear();
+}
+
+COLORREF Form::ResolveColor(int32_t value) {
+    uint32_t v = static_cast<uint32_t>(value);
+    if (v & 0x80000000u) return GetSysColor(static_cast<int>(v & 0xFF));
+    return static_cast<COLORREF>(v & 0x00FFFFFF);
+}
+
+void Form::DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c) {
+    HDC dc = di.hDC;
+    RECT rc = di.rcItem;
+    bool pressed = (di.itemState & ODS_SELECTED) != 0;
+    bool disabled = (di.itemState & ODS_DISABLED) != 0;
+    HBRUSH b = CreateSolidBrush(ResolveColor(c ? c->backColor : static_cast<int32_t>(0x8000000F)));
+    FillRect(dc, &rc, b);
+    DeleteObject(b);
+    DrawEdge(dc, &rc, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    RECT inner = rc;
+    InflateRect(&inner, -2, -2);
+    if (pressed) OffsetRect(&inner, 1, 1);
+    if (c && c->drawPicture) {
+        c->drawPicture(dc, inner, *this);
+    } else {
+        int n = GetWindowTextLengthW(di.hwndItem);
+        std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+        GetWindowTextW(di.hwndItem, text.data(), n + 1);
+        text.resize(static_cast<size_t>(n));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+        SelectObject(dc, old);
+    }
+    if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) {
+        RECT f = rc;
+        InflateRect(&f, -3, -3);
+        DrawFocusRect(dc, &f);
+    }
+}
+
+void Form::OnDpiChanged(int dpi, const RECT* suggested) {
+    dpi_ = dpi;
+    ClearFonts();
+    if (suggested)
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    for (auto& c : controls_) {
+        c->Place();
+        c->ApplyFont();
+    }
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+        return 0;
+    case WM_DRAWITEM: {
+        auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (di->CtlType == ODT_BUTTON) {
+            DrawColouredButton(*di, FindControl(di->hwndItem));
+            return TRUE;
+        }
+        break;
+    }
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK Form::StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        auto* self = static_cast<Form*>(cs->lpCreateParams);
+        self->hwnd_ = h;
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(h, msg, wp, lp);
+    LRESULT r = self->HandleMessage(msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return r;
+}

@@ -1,0 +1,121 @@
+#pragma once
+// Thin window base: positions in twips scaled by the window's DPI, controls that keep their
+// twips geometry (re-placed when the DPI changes), tool tips, and message dispatch.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Form;
+
+// One real Win32 control. Geometry is kept in twips relative to its container.
+class Control {
+public:
+    HWND hwnd = nullptr;
+    int id = 0;
+
+    void Move(int left, int top, int width, int height);
+    void SetLeft(int twips) { Move(twips, top_, width_, height_); }
+    void SetTop(int twips) { Move(left_, twips, width_, height_); }
+    void SetWidth(int twips) { Move(left_, top_, twips, height_); }
+    void SetHeight(int twips) { Move(left_, top_, width_, twips); }
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    void SetVisible(bool v);
+    bool Visible() const { return visible_; }
+    void SetEnabled(bool e) { EnableWindow(hwnd, e); }
+    void SetText(const std::wstring& text);
+    std::wstring Text() const;
+    void SetFocus() { ::SetFocus(hwnd); }
+
+    // Background of owner-drawn buttons: 0x00BBGGRR, or a system colour with the top bit set.
+    int32_t backColor = static_cast<int32_t>(0x8000000F);
+    std::wstring toolTip;
+    // Font kept by description so it can be made again for another DPI.
+    void SetFont(const wchar_t* face, double points, bool bold = false);
+    // Optional drawing of a picture on an owner-drawn button (the key buttons' arrows).
+    std::function<void(HDC, const RECT&, const Form&)> drawPicture;
+
+private:
+    friend class Form;
+    Form* form_ = nullptr;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+    std::wstring fontFace_;
+    double fontPoints_ = 0;
+    bool fontBold_ = false;
+    void Place();
+    void ApplyFont();
+};
+
+class Form {
+public:
+    Form();
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    int Dpi() const { return dpi_; }
+    int Px(int twips) const;       // twips -> pixels at this window's DPI
+    int Tw(int px) const;          // pixels -> twips
+
+    // Outer bounds of the window, in twips (screen coordinates for a top-level window).
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void Move(int left, int top, int width, int height);
+    void SetHeight(int twips);
+    void SetWidth(int twips);
+    int ScaleWidth() const;        // client area, in twips
+    int ScaleHeight() const;
+    void SetCaption(const std::wstring& text) { SetWindowTextW(hwnd_, text.c_str()); }
+    bool Minimized() const { return IsIconic(hwnd_) != FALSE; }
+    void MakeTopmost();
+
+    // Creates a child control of `parent` (the form itself when null).
+    Control* AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle,
+                        int left, int top, int width, int height, HWND parent = nullptr);
+    // A white clipping container for other controls (forwards their notifications here).
+    Control* AddFrame(int left, int top, int width, int height, HWND parent = nullptr,
+                      COLORREF background = RGB(255, 255, 255));
+    void SetToolTip(Control* c, const std::wstring& text);
+    Control* FindControl(HWND h) const;
+    Control* FindControl(int id) const;
+
+    // Fonts by face and size in points (tenths allowed), made for the current DPI and cached.
+    HFONT Font(const wchar_t* face, double points, bool bold = false);
+
+    // Colour value as stored in files and settings -> COLORREF (system colours resolved).
+    static COLORREF ResolveColor(int32_t value);
+
+protected:
+    bool CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
+                        HMENU menu, int width, int height);
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Owner-drawn buttons: flat colour with a raised edge like a graphical button.
+    void DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c);
+
+    HWND hwnd_ = nullptr;
+
+private:
+    static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+    void OnDpiChanged(int dpi, const RECT* suggested);
+    void ClearFonts();
+
+    int dpi_ = 96;
+    int nextId_ = 1000;
+    HWND toolTip_ = nullptr;
+    std::vector<std::unique_ptr<Control>> controls_;
+    struct CachedFont { std::wstring face; int tenths; bool bold; HFONT font; };
+    std::vector<CachedFont> fonts_;
+};
+
+int WindowDpi(HWND h);
