@@ -1,0 +1,284 @@
+#include "panel/paste_logic.h"
+
+#include <algorithm>
+
+namespace paste {
+namespace {
+const std::wstring kToolTipDef = L"ﾓｰﾄﾞ切替/現在...標準ﾓｰﾄﾞ";
+const std::wstring kToolTipKensho = L"ﾓｰﾄﾞ切替/現在...懸賞ﾓｰﾄﾞ";
+const std::wstring kToolTipBunsho = L"ﾓｰﾄﾞ切替/現在...文書ﾓｰﾄﾞ";
+
+bool IsLeadByte932(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+wchar_t FoldLatin(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+}  // namespace
+
+const std::wstring& ModeToolTip(PasteMode mode) {
+    switch (mode) {
+        case PasteMode::Kensho: return kToolTipKensho;
+        case PasteMode::Bunsho: return kToolTipBunsho;
+        default: return kToolTipDef;
+    }
+}
+
+std::wstring HandleToText(uintptr_t h) {
+    const auto v = static_cast<int32_t>(static_cast<uint32_t>(h));
+    return std::to_wstring(v);
+}
+
+uintptr_t TextToHandle(const std::wstring& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
+    int64_t v = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        v = v * 10 + (text[i] - L'0');
+        if (v > 0x80000000LL) return 0;  // not a handle we ever wrote
+    }
+    if (negative) v = -v;
+    if (v > INT32_MAX || v < INT32_MIN) return 0;
+    return static_cast<uintptr_t>(static_cast<intptr_t>(static_cast<int32_t>(v)));
+}
+
+std::string CutTitleBytes932(const std::string& bytes, size_t maxBytes) {
+    size_t end = 0;
+    while (end < bytes.size() && bytes[end] != '\0') {
+        const size_t len = IsLeadByte932(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+        if (end + len > maxBytes || end + len > bytes.size()) break;
+        end += len;
+    }
+    return bytes.substr(0, end);
+}
+
+bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return FoldLatin(x) == FoldLatin(y); });
+}
+}  // namespace paste
+
+OwnWindowTable& OwnWindows() {
+    static OwnWindowTable table;
+    return table;
+}
+
+namespace {
+// Handles compared as the 32 bits that identify them.
+bool SameHandle(uintptr_t a, uintptr_t b) {
+    return static_cast<uint32_t>(a) == static_cast<uint32_t>(b);
+}
+
+int ScaleForDpi(int pixelsAt96, int dpi) {
+    if (dpi <= 0) dpi = 96;
+    return static_cast<int>((static_cast<int64_t>(pixelsAt96) * dpi + 48) / 96);
+}
+}  // namespace
+
+void PasteEngine::Timer1_Timer() {
+    const uintptr_t f = desk_.ForegroundWindow();
+    std::wstring title = desk_.WindowTitleAnsiCut(f);
+    if (const auto nul = title.find(L'\0'); nul != std::wstring::npos) title.resize(nul);
+    Text2 = title;
+    Text3 = paste::HandleToText(f);
+    Text3_Change();
+
+    if (!HoverAllowed(f)) return;
+    const DeskRect r = desk_.WindowRect(Panel);
+    const DeskPoint p = desk_.CursorPos();
+    if (!InHoverRegion(r, p)) return;
+    desk_.BringToFront(Panel);
+    desk_.DoEvents();
+    desk_.MouseLeftUp(p.x, p.y);
+    desk_.DoEvents();
+}
+
+void PasteEngine::Text3_Change() {
+    if (paste::EqualsIgnoringCase(Text2, paste::kNoticeTitle)) return;
+    const uintptr_t h = paste::TextToHandle(Text3);
+    // A moment with no window in front must not wipe out the target.
+    if (h == 0) return;
+    const OwnWindowTable& own = OwnWindows();
+    for (uintptr_t mine : {Panel, own.Form2, own.Form3, own.Form4, own.Form5, own.Form6, own.Form7,
+                           own.frmAbout}) {
+        if (SameHandle(h, mine)) return;
+    }
+    Text4 = Text3;
+}
+
+bool PasteEngine::HoverAllowed(uintptr_t f) const {
+    const OwnWindowTable& own = OwnWindows();
+    for (uintptr_t mine : {Panel, own.Form2, own.Form4, own.Form5, own.Form6, own.Form7, own.Form8}) {
+        if (SameHandle(f, mine)) return false;
+    }
+    if (StartupDataSet == 0) return false;
+    return OsMajor > 5 || (OsMajor == 5 && OsMinor >= 1);
+}
+
+bool PasteEngine::InHoverRegion(const DeskRect& r, const DeskPoint& p) const {
+    const int strip = ScaleForDpi(30, Dpi);
+    const int column = ScaleForDpi(100, Dpi);
+    const bool topStrip = p.y < r.top + strip && r.left < p.x && p.x < r.right && r.top < p.y;
+    const bool scrollColumn = r.left + column < p.x && p.x < r.right && r.top < p.y && p.y < r.bottom;
+    return topStrip || scrollColumn;
+}
+
+std::wstring PasteEngine::EntryTextFor(int index, int entryCount,
+                                       const std::vector<std::wstring>& texts) {
+    if (entryCount <= 1 || index < 0) return L"";
+    const size_t k = static_cast<size_t>(index) + 1;
+    if (k > static_cast<size_t>(entryCount) || k >= texts.size()) return L"";
+    return texts[k];
+}
+
+PasteOutcome PasteEngine::Command1_Click(int index, int entryCount,
+                                         const std::vector<std::wstring>& texts) {
+    Text1 = EntryTextFor(index, entryCount, texts);
+    if (ParkFocus) ParkFocus();
+    desk_.DoEvents();
+    return PasteEntryText();
+}
+
+void PasteEngine::ShowTargetNotice() {
+    desk_.Message(paste::kNoticeText, paste::kNoticeTitle, paste::kMbOk | paste::kMbIconExclamation);
+}
+
+bool PasteEngine::WaitUntilInFront(uintptr_t target) {
+    for (int waited = 0;; waited += paste::kFrontPollMs) {
+        if (SameHandle(desk_.ForegroundWindow(), target)) return true;
+        if (waited >= paste::kFrontPollLimitMs) return false;
+        desk_.Sleep(paste::kFrontPollMs);
+        desk_.DoEvents();
+    }
+}
+
+PasteOutcome PasteEngine::PrepareTarget(uintptr_t target) {
+    using namespace paste;
+    switch (desk_.PutTextOnClipboard(Text1)) {
+        case ClipResult::Ok: break;
+        case ClipResult::Busy:
+            desk_.Message(kClipboardBusyText, kProgramTitle, kMbOk | kMbIconExclamation);
+            return PasteOutcome::ClipboardBusy;
+        case ClipResult::Failed:
+            desk_.Message(kClipboardFailedText, kProgramTitle, kMbOk | kMbIconExclamation);
+            return PasteOutcome::ClipboardFailed;
+    }
+    desk_.DoEvents();
+
+    // Windows drops input into a more privileged window without a word: say so instead.
+    if (desk_.IsTargetElevatedAboveUs(target)) {
+        desk_.Message(kTargetElevatedText, kProgramTitle, kMbOk | kMbIconExclamation);
+        return PasteOutcome::TargetElevated;
+    }
+
+    desk_.BringToFront(target);
+    desk_.DoEvents();
+    // Keys sent while another window is in front would land there (perhaps in the panel).
+    if (!WaitUntilInFront(target)) {
+        ShowTargetNotice();
+        return PasteOutcome::TargetNotInFront;
+    }
+    desk_.Sleep(kBeforeKeysMs);
+    return PasteOutcome::Sent;
+}
+
+PasteOutcome PasteEngine::PasteEntryText() {
+    const uintptr_t target = paste::TextToHandle(Text4);
+    if (target == 0) {
+        ShowTargetNotice();
+        return PasteOutcome::NoTarget;
+    }
+    if (!desk_.IsWindowAlive(target)) {
+        ShowTargetNotice();
+        return PasteOutcome::TargetGone;
+    }
+    if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
+
+    SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
+    desk_.DoEvents();
+    if (Mode == PasteMode::Kensho) {
+        SendKeyStroke(paste::kVkTab, 0, 0);
+        desk_.DoEvents();
+    } else if (Mode == PasteMode::Bunsho) {
+        SendKeyStroke(paste::kVkEnter, 0, 0);
+        desk_.DoEvents();
+    }
+    return PasteOutcome::Sent;
+}
+
+PasteOutcome PasteEngine::KeyButton(KeyButtonId which) {
+    const uintptr_t target = paste::TextToHandle(Text4);
+    if (target == 0) {
+        ShowTargetNotice();
+        return PasteOutcome::NoTarget;
+    }
+    if (!desk_.IsWindowAlive(target)) {
+        ShowTargetNotice();
+        return PasteOutcome::TargetGone;
+    }
+    if (ParkFocus) ParkFocus();
+    if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
+
+    switch (which) {
+        case KeyButtonId::Command5:
+            SendKeyStroke(paste::kVkShift, paste::kVkTab, 0);
+            desk_.DoEvents();
+            SendKeyStroke(paste::kVkDelete, 0, 0);
+            desk_.DoEvents();
+            break;
+        case KeyButtonId::Command6:
+            SendKeyStroke(paste::kVkTab, 0, 0);
+            desk_.DoEvents();
+            break;
+        case KeyButtonId::Command7:
+            SendKeyStroke(paste::kVkEnter, 0, 0);
+            desk_.DoEvents();
+            break;
+    }
+    return PasteOutcome::Sent;
+}
+
+void PasteEngine::PressKey(int32_t k) {
+    const auto vk = static_cast<uint8_t>(k & 0xFF);
+    desk_.KeyEvent(vk, desk_.ScanCode(vk), paste::kKeyPress);
+}
+
+void PasteEngine::ReleaseKey(int32_t k) {
+    const auto vk = static_cast<uint8_t>(k & 0xFF);
+    desk_.KeyEvent(vk, desk_.ScanCode(vk), paste::kKeyRelease);
+}
+
+void PasteEngine::SendKeyStroke(int32_t key1, int32_t key2, int32_t key3) {
+    if (key2 == 0 && key3 == 0) {
+        PressKey(key1);
+        ReleaseKey(key1);
+    } else if (key3 == 0) {
+        PressKey(key1);
+        PressKey(key2);
+        ReleaseKey(key2);
+        ReleaseKey(key1);
+    } else if (key1 != 0) {
+        PressKey(key1);
+        PressKey(key2);
+        ReleaseKey(key2);
+        PressKey(key3);
+        ReleaseKey(key3);
+        ReleaseKey(key1);
+    }
+    desk_.Sleep(paste::kAfterKeysMs);
+}
+
+PasteMode PasteEngine::AdvanceModePosition() {
+    ModeSwitchPosition = NextModePosition(ModeSwitchPosition);
+    return static_cast<PasteMode>(ModeSwitchPosition);
+}
+
+bool PasteEngine::SelectMode(PasteMode mode) {
+    if (Mode == mode) return false;
+    Mode = mode;
+    return true;
+}

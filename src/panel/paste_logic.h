@@ -1,0 +1,141 @@
+#pragma once
+// The paste engine: target-window tracking, hover activation, the clipboard and the
+// synthetic keys of a paste, the key buttons and the paste mode. All desktop work goes
+// through IDesktop so that the exact order of events can be tested without Windows.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "panel/desktop.h"
+#include "panel/panel_logic.h"
+
+namespace paste {
+// Message box flags as MessageBoxW takes them.
+constexpr uint32_t kMbOk = 0x0;
+constexpr uint32_t kMbIconExclamation = 0x30;
+
+constexpr uint32_t kKeyPress = 1;    // KEYEVENTF_EXTENDEDKEY
+constexpr uint32_t kKeyRelease = 3;  // KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP
+
+constexpr int32_t kVkCtrl = 17, kVkV = 86, kVkTab = 9, kVkEnter = 13, kVkShift = 16, kVkDelete = 46;
+
+constexpr int kAfterKeysMs = 50;
+constexpr int kBeforeKeysMs = 100;
+// After bringing the target forward: look every 20 ms, give up after 300 ms.
+constexpr int kFrontPollMs = 20;
+constexpr int kFrontPollLimitMs = 300;
+
+inline const std::wstring kProgramTitle = L"ハリコ";
+
+inline const std::wstring kNoticeTitle = L"あわてないで！ by ハリコ";
+inline const std::wstring kNoticeText =
+    L"入力先をクリックして、もう一度\r\n\r\nボタンをクリックしてください。";
+
+inline const std::wstring kClipboardBusyText =
+    L"クリップボードが他のアプリケーションで使用中のため、貼り付けできませんでした。\r\n\r\n"
+    L"しばらくしてから、もう一度ボタンをクリックしてください。";
+inline const std::wstring kClipboardFailedText =
+    L"クリップボードにテキストを書き込めなかったため、貼り付けできませんでした。\r\n\r\n"
+    L"しばらくしてから、もう一度ボタンをクリックしてください。";
+inline const std::wstring kTargetElevatedText =
+    L"入力先のアプリケーションは管理者として実行されているため、ハリコからは入力できません。\r\n\r\n"
+    L"テキストはクリップボードにありますので、入力先で Ctrl+V を押して貼り付けてください。";
+
+// Menu captions of the three modes and the mode button's tool tips.
+inline const std::wstring kModeDefCaption = L"標準ﾓｰﾄﾞ";
+inline const std::wstring kModeCaption = L"懸賞ﾓｰﾄﾞ";
+inline const std::wstring kModeEntCaption = L"文書ﾓｰﾄﾞ";
+const std::wstring& ModeToolTip(PasteMode mode);
+
+// Tool tips of the key buttons Command5, Command6, Command7.
+inline const std::wstring kCommand5ToolTip = L"前へ";
+inline const std::wstring kCommand6ToolTip = L"次へ";
+inline const std::wstring kCommand7ToolTip = L"改行";
+
+// Window handles travel as signed 32-bit decimal text (Text3, Text4); 64-bit Windows
+// sign-extends handles from 32 bits, so the round trip is exact.
+std::wstring HandleToText(uintptr_t h);
+uintptr_t TextToHandle(const std::wstring& text);
+
+// Code page 932 bytes of a title cut to what a buffer of maxBytes + 1 (the NUL) holds,
+// dropping a lead byte whose trail byte did not fit.
+std::string CutTitleBytes932(const std::string& bytes, size_t maxBytes = 24);
+
+// Compared without regard to the case of Latin letters.
+bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
+}  // namespace paste
+
+// One handle per secondary window, written when the window loads, 0 until then.
+struct OwnWindowTable {
+    uintptr_t Form2 = 0, Form3 = 0, Form4 = 0, Form5 = 0, Form6 = 0, Form7 = 0, Form8 = 0,
+              frmAbout = 0;
+};
+OwnWindowTable& OwnWindows();
+
+enum class PasteOutcome {
+    Sent,              // keys went to the target
+    NoTarget,          // notice shown, clipboard untouched
+    TargetGone,        // the target window no longer exists: notice, clipboard untouched
+    ClipboardBusy,     // message shown, no keys
+    ClipboardFailed,   // message shown, no keys
+    TargetElevated,    // message shown, no keys (the text is on the clipboard)
+    TargetNotInFront,  // notice shown, no keys
+};
+
+enum class KeyButtonId { Command5 = 5, Command6 = 6, Command7 = 7 };
+
+class PasteEngine {
+public:
+    explicit PasteEngine(IDesktop& desktop) : desk_(desktop) {}
+
+    // The engine's fields, as the panel's hidden text boxes held them.
+    std::wstring Text1;         // text to paste
+    std::wstring Text2;         // title of the window in front at the last sample
+    std::wstring Text3;         // that window's handle
+    std::wstring Text4 = L"0";  // target window's handle, "0" for none
+
+    PasteMode Mode = PasteMode::Def;
+    int ModeSwitchPosition = 0;
+
+    uintptr_t Panel = 0;
+    int StartupDataSet = 0;  // 0 only until the first-run set-up has chosen a data set
+    int OsMajor = 0, OsMinor = 0;
+    // The hover strips are 30 and 100 pixels at 96 dpi; scaled so that they keep
+    // covering the caption and the scroll-bar column at other settings.
+    int Dpi = 96;
+
+    // Moves the keyboard focus to the panel's focus holder (Command3).
+    std::function<void()> ParkFocus;
+
+    void Timer1_Timer();
+    void Text3_Change();
+
+    // The text button `index` (from 0) pastes: entry index + 1 of texts (indexed from 1).
+    static std::wstring EntryTextFor(int index, int entryCount, const std::vector<std::wstring>& texts);
+    // Text1 from the entry, focus to Command3, pending events, then the paste.
+    PasteOutcome Command1_Click(int index, int entryCount, const std::vector<std::wstring>& texts);
+
+    PasteOutcome PasteEntryText();
+    void SendKeyStroke(int32_t key1, int32_t key2, int32_t key3);
+    PasteOutcome KeyButton(KeyButtonId which);
+    void ShowTargetNotice();
+
+    // Command8: moves the position on and returns the mode whose menu handler to run.
+    PasteMode AdvanceModePosition();
+    // A mode menu choice; false when that mode was ticked already (the window still
+    // reloads and lays out). Does not move the position.
+    bool SelectMode(PasteMode mode);
+
+    bool HoverAllowed(uintptr_t foreground) const;
+    bool InHoverRegion(const DeskRect& r, const DeskPoint& p) const;
+
+private:
+    void PressKey(int32_t k);
+    void ReleaseKey(int32_t k);
+    // Everything a paste and a key button share up to the first key; Sent means go on.
+    PasteOutcome PrepareTarget(uintptr_t target);
+    bool WaitUntilInFront(uintptr_t target);
+
+    IDesktop& desk_;
+};

@@ -1,0 +1,433 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fake_desktop.h"
+#include "panel/paste_logic.h"
+
+using Calls = std::vector<std::string>;
+
+namespace {
+constexpr uintptr_t kPanel = 100;
+constexpr uintptr_t kNotepad = 500;
+
+// Key events as the engine must send them, scan codes of a Japanese keyboard.
+const Calls kCtrlV = {"key 17 29 1", "key 86 47 1", "key 86 47 3", "key 17 29 3"};
+const Calls kTab = {"key 9 15 1", "key 9 15 3"};
+const Calls kEnter = {"key 13 28 1", "key 13 28 3"};
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+class PasteEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OwnWindows() = OwnWindowTable{};
+        eng.Panel = kPanel;
+        eng.StartupDataSet = 1;
+        eng.OsMajor = 10;
+        eng.OsMinor = 0;
+        eng.ParkFocus = [this] { desk.calls.push_back("park"); };
+        desk.titles[kNotepad] = L"無題 - メモ帳";
+        desk.titles[kPanel] = L"ハリコ";
+        // The cursor far from the panel, so samples never hover-activate unless a test says so.
+        desk.rect = {1000, 200, 1122, 700};
+        desk.cursor = {10, 10};
+    }
+    void TearDown() override { OwnWindows() = OwnWindowTable{}; }
+
+    // One timer tick with window h in front.
+    void Sample(uintptr_t h) {
+        desk.foreground = h;
+        eng.Timer1_Timer();
+    }
+    // Notepad chosen as the target, then the user clicks the panel.
+    void TargetNotepad() {
+        Sample(kNotepad);
+        Sample(kPanel);
+        desk.calls.clear();
+    }
+    bool NoticeShown() const {
+        return desk.messages.size() == 1 && desk.messages[0].title == paste::kNoticeTitle &&
+               desk.messages[0].text == paste::kNoticeText && desk.messages[0].flags == 0x30;
+    }
+
+    FakeDesktop desk;
+    PasteEngine eng{desk};
+};
+}  // namespace
+
+// ---- SendKeyStroke ----
+
+TEST_F(PasteEngineTest, SendKeyStrokeAsksTheScanCodeBeforeEveryEventAndWaits50ms) {
+    eng.SendKeyStroke(17, 86, 0);
+    EXPECT_EQ(desk.calls, (Calls{"scan 17", "key 17 29 1", "scan 86", "key 86 47 1", "scan 86",
+                                 "key 86 47 3", "scan 17", "key 17 29 3", "sleep 50"}));
+    desk.calls.clear();
+    eng.SendKeyStroke(9, 0, 0);
+    EXPECT_EQ(desk.calls, (Calls{"scan 9", "key 9 15 1", "scan 9", "key 9 15 3", "sleep 50"}));
+}
+
+TEST_F(PasteEngineTest, SendKeyStrokeThreeKeysHoldsTheFirst) {
+    eng.SendKeyStroke(17, 86, 13);
+    EXPECT_EQ(desk.Keys(), (Calls{"key 17 29 1", "key 86 47 1", "key 86 47 3", "key 13 28 1",
+                                  "key 13 28 3", "key 17 29 3"}));
+    desk.calls.clear();
+    eng.SendKeyStroke(0, 5, 7);
+    EXPECT_EQ(desk.calls, (Calls{"sleep 50"}));
+    // Only the low byte of a code is a virtual key.
+    desk.calls.clear();
+    eng.SendKeyStroke(0x100 + 13, 0, 0);
+    EXPECT_EQ(desk.Keys(), kEnter);
+}
+
+// ---- PasteEntryText and the key buttons ----
+
+TEST_F(PasteEngineTest, StandardModePasteIsClipboardFrontWaitCtrlV) {
+    TargetNotepad();
+    eng.Text1 = L"青木　純";
+    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::Sent);
+    EXPECT_EQ(desk.calls,
+              (Calls{"alive 500", "clipboard", "doevents", "elevated 500", "front 500", "doevents",
+                     "foreground", "sleep 100", "scan 17", "key 17 29 1", "scan 86", "key 86 47 1",
+                     "scan 86", "key 86 47 3", "scan 17", "key 17 29 3", "sleep 50", "doevents"}));
+    EXPECT_EQ(desk.clipboard, L"青木　純");
+    EXPECT_TRUE(desk.messages.empty());
+}
+
+TEST_F(PasteEngineTest, KenshoAddsTabAndBunshoAddsEnter) {
+    TargetNotepad();
+    eng.Text1 = L"東京都";
+    eng.Mode = PasteMode::Kensho;
+    eng.PasteEntryText();
+    EXPECT_EQ(desk.Keys(), Join({kCtrlV, kTab}));
+    EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
+
+    desk.calls.clear();
+    eng.Mode = PasteMode::Bunsho;
+    eng.PasteEntryText();
+    EXPECT_EQ(desk.Keys(), Join({kCtrlV, kEnter}));
+    EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
+
+    desk.calls.clear();
+    eng.Mode = PasteMode::Def;
+    eng.PasteEntryText();
+    EXPECT_EQ(desk.Keys(), kCtrlV);
+    EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50"}));
+}
+
+TEST_F(PasteEngineTest, KeyButtonsPutTheLastTextBackAndSendTheirKeysOnly) {
+    TargetNotepad();
+    eng.Text1 = L"前の文";
+    desk.clipboard = L"something else";
+
+    EXPECT_EQ(eng.KeyButton(KeyButtonId::Command5), PasteOutcome::Sent);
+    EXPECT_EQ(desk.clipboard, L"前の文");
+    EXPECT_EQ(desk.Keys(), (Calls{"key 16 42 1", "key 9 15 1", "key 9 15 3", "key 16 42 3",
+                                  "key 46 83 1", "key 46 83 3"}));
+    EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
+    EXPECT_EQ(desk.calls.front(), "alive 500");
+    EXPECT_EQ(desk.calls[1], "park");
+
+    desk.calls.clear();
+    eng.KeyButton(KeyButtonId::Command6);
+    EXPECT_EQ(desk.Keys(), kTab);
+    desk.calls.clear();
+    eng.KeyButton(KeyButtonId::Command7);
+    EXPECT_EQ(desk.Keys(), kEnter);
+    EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50"}));
+}
+
+TEST_F(PasteEngineTest, EntryButtonPastesItsEntryAndSmallDataSetsPasteEmptyText) {
+    const std::vector<std::wstring> texts = {L"", L"山田", L"太郎", L"様"};
+    TargetNotepad();
+
+    eng.Command1_Click(1, 3, texts);
+    EXPECT_EQ(desk.clipboard, L"太郎");
+    EXPECT_EQ(desk.calls[0], "park");
+    EXPECT_EQ(desk.calls[1], "doevents");
+
+    eng.Command1_Click(3, 3, texts);  // a button with no entry
+    EXPECT_EQ(desk.clipboard, L"");
+
+    for (int count : {0, 1}) {
+        desk.clipboard = L"old";
+        desk.calls.clear();
+        eng.Command1_Click(0, count, texts);
+        EXPECT_EQ(desk.clipboard, L"") << count;
+        EXPECT_EQ(desk.Keys(), kCtrlV) << count;
+    }
+    EXPECT_EQ(eng.Text1, L"");
+}
+
+// ---- What stops a paste ----
+
+TEST_F(PasteEngineTest, NoTargetShowsTheNoticeAndLeavesTheClipboard) {
+    eng.Text1 = L"テキスト";
+    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::NoTarget);
+    EXPECT_TRUE(NoticeShown());
+    EXPECT_EQ(desk.clipboard, L"(earlier clipboard text)");
+    EXPECT_EQ(desk.clipboardWrites, 0);
+    EXPECT_TRUE(desk.Keys().empty());
+
+    desk.messages.clear();
+    desk.calls.clear();
+    EXPECT_EQ(eng.KeyButton(KeyButtonId::Command6), PasteOutcome::NoTarget);
+    EXPECT_TRUE(NoticeShown());
+    EXPECT_EQ(desk.calls, (Calls{"message"}));  // not even the focus moves
+}
+
+TEST_F(PasteEngineTest, ClosedTargetShowsTheNoticeAndLeavesTheClipboard) {
+    TargetNotepad();
+    desk.dead.insert(kNotepad);
+    eng.Text1 = L"テキスト";
+    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::TargetGone);
+    EXPECT_TRUE(NoticeShown());
+    EXPECT_EQ(desk.clipboardWrites, 0);
+    EXPECT_TRUE(desk.Keys().empty());
+    EXPECT_EQ(eng.Text4, L"500");
+}
+
+TEST_F(PasteEngineTest, LockedClipboardGivesAMessageAndNoKeys) {
+    TargetNotepad();
+    desk.clipResult = ClipResult::Busy;
+    eng.Text1 = L"新しい文";
+    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::ClipboardBusy);
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_EQ(desk.messages[0].title, L"ハリコ");
+    EXPECT_EQ(desk.messages[0].text, paste::kClipboardBusyText);
+    EXPECT_EQ(desk.messages[0].flags, 0x30u);
+    EXPECT_TRUE(desk.Keys().empty());
+    EXPECT_TRUE(desk.Only("front").empty());
+    EXPECT_EQ(desk.clipboard, L"(earlier clipboard text)");
+
+    desk.messages.clear();
+    desk.calls.clear();
+    desk.clipResult = ClipResult::Failed;
+    EXPECT_EQ(eng.KeyButton(KeyButtonId::Command7), PasteOutcome::ClipboardFailed);
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_EQ(desk.messages[0].text, paste::kClipboardFailedText);
+    EXPECT_TRUE(desk.Keys().empty());
+}
+
+TEST_F(PasteEngineTest, TargetThatNeverComesForwardGetsNoKeys) {
+    TargetNotepad();
+    desk.refusesFront.insert(kNotepad);
+    eng.Text1 = L"文";
+    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::TargetNotInFront);
+    EXPECT_TRUE(desk.Keys().empty());
+    EXPECT_TRUE(NoticeShown());
+    // Polled every 20 ms for 300 ms, and the fixed 100 ms wait never started.
+    EXPECT_EQ(desk.Only("sleep"), Calls(15, "sleep 20"));
+    EXPECT_EQ(desk.Only("foreground").size(), 16u);
+}
+
+TEST_F(PasteEngineTest, TargetComingForwardLateIsWaitedFor) {
+    TargetNotepad();
+    desk.frontDelayPolls = 3;
+    eng.Text1 = L"文";
+    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::Sent);
+    EXPECT_EQ(desk.Only("sleep"),
+              (Calls{"sleep 20", "sleep 20", "sleep 20", "sleep 100", "sleep 50"}));
+    EXPECT_EQ(desk.Keys(), kCtrlV);
+}
+
+TEST_F(PasteEngineTest, ElevatedTargetIsExplainedInsteadOfTyping) {
+    TargetNotepad();
+    desk.elevated.insert(kNotepad);
+    eng.Text1 = L"管理者へ";
+    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::TargetElevated);
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_EQ(desk.messages[0].title, L"ハリコ");
+    EXPECT_EQ(desk.messages[0].text, paste::kTargetElevatedText);
+    EXPECT_TRUE(desk.Keys().empty());
+    EXPECT_TRUE(desk.Only("front").empty());
+    EXPECT_EQ(desk.clipboard, L"管理者へ");  // still there to paste by hand
+}
+
+TEST(PasteTexts, MessagesReadAsTheUserSeesThem) {
+    EXPECT_EQ(paste::kNoticeTitle, L"あわてないで！ by ハリコ");
+    EXPECT_EQ(paste::kNoticeText,
+              L"入力先をクリックして、もう一度\r\n\r\nボタンをクリックしてください。");
+    EXPECT_EQ(paste::kClipboardBusyText,
+              L"クリップボードが他のアプリケーションで使用中のため、貼り付けできませんでした。\r\n\r\n"
+              L"しばらくしてから、もう一度ボタンをクリックしてください。");
+    EXPECT_EQ(paste::kTargetElevatedText,
+              L"入力先のアプリケーションは管理者として実行されているため、ハリコからは入力できません。"
+              L"\r\n\r\nテキストはクリップボードにありますので、入力先で Ctrl+V を押して貼り付けてください。");
+    EXPECT_EQ(paste::ModeToolTip(PasteMode::Def), L"ﾓｰﾄﾞ切替/現在...標準ﾓｰﾄﾞ");
+    EXPECT_EQ(paste::ModeToolTip(PasteMode::Kensho), L"ﾓｰﾄﾞ切替/現在...懸賞ﾓｰﾄﾞ");
+    EXPECT_EQ(paste::ModeToolTip(PasteMode::Bunsho), L"ﾓｰﾄﾞ切替/現在...文書ﾓｰﾄﾞ");
+}
+
+// ---- Target choice ----
+
+TEST_F(PasteEngineTest, SampledWindowBecomesTheTarget) {
+    EXPECT_EQ(eng.Text4, L"0");
+    Sample(kNotepad);
+    EXPECT_EQ(eng.Text2, L"無題 - メモ帳");
+    EXPECT_EQ(eng.Text3, L"500");
+    EXPECT_EQ(eng.Text4, L"500");
+    // Another program's message box titled like ours is an ordinary target.
+    desk.titles[600] = L"ハリコ";
+    Sample(600);
+    EXPECT_EQ(eng.Text4, L"600");
+}
+
+TEST_F(PasteEngineTest, OwnWindowsNeverBecomeTheTargetButTheColourChooserCan) {
+    OwnWindowTable& own = OwnWindows();
+    own = {2, 3, 4, 5, 6, 7, 8, 9};
+    Sample(kNotepad);
+    for (uintptr_t mine : {kPanel, own.Form2, own.Form3, own.Form4, own.Form5, own.Form6,
+                           own.Form7, own.frmAbout}) {
+        Sample(mine);
+        EXPECT_EQ(eng.Text3, std::to_wstring(mine));
+        EXPECT_EQ(eng.Text4, L"500") << mine;
+    }
+    Sample(own.Form8);
+    EXPECT_EQ(eng.Text4, L"8");
+}
+
+TEST_F(PasteEngineTest, NoticeBoxIsNeverTheTargetInAnyLetterCase) {
+    Sample(kNotepad);
+    for (const wchar_t* title : {L"あわてないで！ by ハリコ", L"あわてないで！ BY ハリコ",
+                                 L"あわてないで！ bY ハリコ"}) {
+        desk.titles[700] = title;
+        Sample(700);
+        EXPECT_EQ(eng.Text4, L"500") << static_cast<const void*>(title);
+    }
+    // A title that only starts like it is a normal window.
+    desk.titles[701] = L"あわてないで！ by ハリ";
+    Sample(701);
+    EXPECT_EQ(eng.Text4, L"701");
+}
+
+TEST_F(PasteEngineTest, MomentWithNoWindowInFrontKeepsTheTarget) {
+    Sample(kNotepad);
+    Sample(0);
+    EXPECT_EQ(eng.Text3, L"0");
+    EXPECT_EQ(eng.Text4, L"500");
+}
+
+TEST_F(PasteEngineTest, HandlesTravelAsSigned32BitText) {
+    const auto wide = static_cast<uintptr_t>(static_cast<intptr_t>(INT32_MIN + 0x1234));
+    EXPECT_EQ(paste::HandleToText(wide), L"-2147478988");
+    EXPECT_EQ(paste::TextToHandle(L"-2147478988"), wide);
+    EXPECT_EQ(paste::TextToHandle(L"0"), 0u);
+    EXPECT_EQ(paste::TextToHandle(L""), 0u);
+    EXPECT_EQ(paste::TextToHandle(L"99999999999"), 0u);
+
+    desk.titles[wide] = L"電卓";
+    Sample(wide);
+    eng.Text1 = L"1";
+    eng.PasteEntryText();
+    EXPECT_EQ(desk.Only("front").back(), "front " + std::to_string(wide));
+    EXPECT_EQ(desk.Keys(), kCtrlV);
+}
+
+// ---- Hover activation ----
+
+TEST_F(PasteEngineTest, HoverRegionsHaveStrictEdges) {
+    Sample(kNotepad);
+    // rect {1000, 200, 1122, 700}: top strip y in (200, 230), scroll column x in (1100, 1122).
+    struct Case {
+        int x, y;
+        bool activates;
+    };
+    const Case cases[] = {
+        {1050, 229, true},  {1050, 230, false}, {1050, 200, false}, {1000, 210, false},
+        {1001, 210, true},  {1121, 210, true},  {1122, 210, false}, {1100, 500, false},
+        {1101, 500, true},  {1121, 699, true},  {1121, 700, false}, {1050, 500, false},
+    };
+    for (const Case& c : cases) {
+        desk.calls.clear();
+        desk.cursor = {c.x, c.y};
+        Sample(kNotepad);
+        const Calls after = {"front 100", "doevents",
+                             "mouseup " + std::to_string(c.x) + " " + std::to_string(c.y), "doevents"};
+        const bool activated = desk.Only("front") == Calls{"front 100"};
+        EXPECT_EQ(activated, c.activates) << c.x << "," << c.y;
+        if (activated) {
+            EXPECT_EQ(Calls(desk.calls.end() - 4, desk.calls.end()), after);
+        }
+    }
+    // The panel in front afterwards does not take the target's place.
+    Sample(kPanel);
+    EXPECT_EQ(eng.Text4, L"500");
+}
+
+TEST_F(PasteEngineTest, HoverOnlyWhenAllowed) {
+    OwnWindowTable& own = OwnWindows();
+    own = {2, 3, 4, 5, 6, 7, 8, 9};
+    desk.cursor = {1110, 400};
+    auto activates = [&](uintptr_t front) {
+        desk.calls.clear();
+        Sample(front);
+        return !desk.Only("mouseup").empty();
+    };
+    EXPECT_TRUE(activates(kNotepad));
+    for (uintptr_t h : {kPanel, own.Form2, own.Form4, own.Form5, own.Form6, own.Form7, own.Form8})
+        EXPECT_FALSE(activates(h)) << h;
+    EXPECT_TRUE(activates(own.Form3));
+    EXPECT_TRUE(activates(own.frmAbout));
+
+    eng.OsMajor = 5;
+    eng.OsMinor = 0;
+    EXPECT_FALSE(activates(kNotepad));
+    eng.OsMinor = 1;
+    EXPECT_TRUE(activates(kNotepad));
+
+    eng.StartupDataSet = 0;
+    EXPECT_FALSE(activates(777));
+    EXPECT_EQ(eng.Text4, L"777");  // tracking goes on during the first-run set-up
+}
+
+TEST_F(PasteEngineTest, HoverStripsGrowWithTheScreenDpi) {
+    eng.Dpi = 144;  // 45-pixel strip, column beyond 150 pixels
+    desk.rect = {1000, 200, 1183, 900};
+    auto activates = [&](int x, int y) {
+        desk.calls.clear();
+        desk.cursor = {x, y};
+        Sample(kNotepad);
+        return !desk.Only("mouseup").empty();
+    };
+    EXPECT_TRUE(activates(1050, 244));
+    EXPECT_FALSE(activates(1050, 245));
+    EXPECT_FALSE(activates(1150, 500));  // still over the entry buttons
+    EXPECT_TRUE(activates(1151, 500));
+}
+
+// ---- Paste mode ----
+
+TEST_F(PasteEngineTest, ModeButtonContinuesFromItsOwnPositionAfterAMenuChoice) {
+    eng.Mode = PasteMode::Def;
+    eng.ModeSwitchPosition = 0;
+    EXPECT_TRUE(eng.SelectMode(PasteMode::Bunsho));  // 文書ﾓｰﾄﾞ from the menu
+    EXPECT_EQ(eng.ModeSwitchPosition, 0);
+    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::Kensho);
+    EXPECT_TRUE(eng.SelectMode(PasteMode::Kensho));
+    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::Bunsho);
+    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::Def);
+    // Choosing the mode that is ticked already changes no tick.
+    EXPECT_FALSE(eng.SelectMode(PasteMode::Kensho));
+    EXPECT_EQ(eng.Mode, PasteMode::Kensho);
+}
+
+TEST(TitleBytes, CutWhereA25ByteBufferWouldWithoutSplittingACharacter) {
+    const std::string notice =
+        "\x82\xA0\x82\xED\x82\xC4\x82\xC8\x82\xA2\x82\xC5\x81\x49\x20\x62\x79\x20\x83\x6E\x83\x8A\x83\x52";
+    ASSERT_EQ(notice.size(), 24u);
+    EXPECT_EQ(paste::CutTitleBytes932(notice), notice);
+    EXPECT_EQ(paste::CutTitleBytes932(notice + "\x82\xC5\x82\xB7"), notice);
+    // One byte more in front: the last character no longer fits and goes whole.
+    EXPECT_EQ(paste::CutTitleBytes932("a" + notice), "a" + notice.substr(0, 22));
+    // Half-width katakana are single bytes.
+    EXPECT_EQ(paste::CutTitleBytes932(std::string(30, '\xB1')), std::string(24, '\xB1'));
+    EXPECT_EQ(paste::CutTitleBytes932(std::string("ab\0cd", 5)), "ab");
+    EXPECT_EQ(paste::CutTitleBytes932("\x82"), "");
+}
