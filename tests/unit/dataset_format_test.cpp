@@ -1,0 +1,166 @@
+#include "store/dataset_format.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+std::string Bytes(std::initializer_list<int> b) {
+    std::string s;
+    for (int c : b) s.push_back(static_cast<char>(c));
+    return s;
+}
+std::string Repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+const std::string kBlankHexLine = "\"\",\"\",\"&HFFFFFF\"\r\n";
+
+std::string KaomojiLine(const std::string& face) {
+    return Quoted(face) + "," + Quoted(face) + ",\"&HFFFFFF\"\r\n";
+}
+}  // namespace
+
+TEST(InitialFiles, PublicDataSetBytes) {
+    std::string expected =
+        Quoted(Bytes({0x8E, 0x81, 0x96, 0xBC})) + "," +                               // 氏名
+        Quoted(Bytes({0x90, 0xC2, 0x96, 0xD8, 0x81, 0x40, 0x8F, 0x83})) + ",\"&HFFFFFF\"\r\n" +  // 青木　純
+        Quoted(Bytes({0x89, 0xEF, 0x8E, 0xD0, 0x96, 0xBC})) + "," +                   // 会社名
+        Quoted(Bytes({0x8E, 0xE1, 0x97, 0x74, 0x8F, 0xA4, 0x89, 0xEF})) + ",\"&HFFFFFF\"\r\n" +  // 若葉商会
+        Repeat(kBlankHexLine, 23);
+    EncodeResult r = EncodeDataSet(InitialPublicEntries(), ColourForm::HexText);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.bytes, expected);
+}
+
+TEST(InitialFiles, PrivateBlankSetBytes) {
+    EncodeResult r = EncodeDataSet(BlankEntries(), ColourForm::HexText);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.bytes, Repeat(kBlankHexLine, 25));
+    EXPECT_EQ(r.bytes.size(), 25u * 18u);
+}
+
+TEST(InitialFiles, KaomojiDataSetBytes) {
+    std::string expected = KaomojiLine("(^-^)") + KaomojiLine("(^o^)") + KaomojiLine("(^-^)v") +
+                           KaomojiLine("f(^_^)") +
+                           KaomojiLine(Bytes({0x81, 0x5F, 0x28, 0x5E, 0x2D, 0x5E, 0x29, 0x81, 0x5E})) +  // ＼(^-^)／
+                           KaomojiLine(Bytes({0x81, 0x5F, 0x28, 0x5E, 0x6F, 0x5E, 0x29, 0x81, 0x5E})) +  // ＼(^o^)／
+                           KaomojiLine(Bytes({0x28, 0x81, 0xBF, 0x2E, 0x81, 0xBF, 0x29})) +              // (∩.∩)
+                           KaomojiLine(Bytes({0x28, 0x81, 0x4F, 0x76, 0x5E, 0x29})) +                    // (＾v^)
+                           KaomojiLine("^-^;") + KaomojiLine("(^-^;") + KaomojiLine("(^o^;") +
+                           KaomojiLine("(ToT)") + KaomojiLine("(-_-#)") +
+                           KaomojiLine(Bytes({0x28, 0x20, 0x5E, 0x5F, 0x5E, 0x29, 0x81, 0x5E})) +  // ( ^_^)／
+                           KaomojiLine("(>_<)") + KaomojiLine("(+_+)") +
+                           KaomojiLine(Bytes({0x28, 0x5E, 0x81, 0x5B, 0x5E, 0x29, 0x2F})) +        // (^ー^)/
+                           KaomojiLine(Bytes({0x28, 0x81, 0x45, 0x81, 0x45, 0x3F, 0x29})) +        // (・・?)
+                           KaomojiLine("(o^o^o)") + KaomojiLine("(*^^*)") + Repeat(kBlankHexLine, 5);
+    EncodeResult r = EncodeDataSet(InitialKaomojiEntries(), ColourForm::HexText);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.bytes, expected);
+}
+
+TEST(InitialFiles, ColorDatAndPasswordFileBytes) {
+    EXPECT_EQ(InitialColorDatBytes(),
+              "\"&HFFFFFF\"\r\n\"&HFFFFC0\"\r\n\"&HC0FFFF\"\r\n\"&HC0C0FF\"\r\n\"&HC0FFC0\"\r\n" +
+                  Repeat("\"&H8000000F\"\r\n", 11));
+    EXPECT_EQ(PasswordFilePlainBytes(L""), "\"\"\r\n");
+    EXPECT_EQ(PasswordFilePlainBytes(L"abc123"), "\"abc123\"\r\n");
+    EXPECT_EQ(PasswordFilePlainBytes(L"ぱす"), "\"" + Bytes({0x82, 0xCF, 0x82, 0xB7}) + "\"\r\n");
+    // A password the file cannot hold is not turned into another one.
+    EXPECT_EQ(PasswordFilePlainBytes(L"a\"b"), "");
+    EXPECT_EQ(PasswordFilePlainBytes(L"pass\u00A9"), "");
+    EXPECT_EQ(EncodeColorDat({16777215, 16777152, -2147483633}), "16777215\r\n16777152\r\n-2147483633\r\n");
+}
+
+TEST(DataSetWriter, BothColourForms) {
+    std::vector<Entry> entries = {{L"会社名", L"若葉商会", L"&HFFFFFF"},
+                                  {L"a", L"1,2\r\n3", L"&H8000000F"},
+                                  {L"", L"", L"255"}};
+    std::string company = Quoted(Bytes({0x89, 0xEF, 0x8E, 0xD0, 0x96, 0xBC})) + "," +
+                          Quoted(Bytes({0x8E, 0xE1, 0x97, 0x74, 0x8F, 0xA4, 0x89, 0xEF})) + ",";
+
+    EncodeResult dec = EncodeDataSet(entries, ColourForm::Decimal);
+    ASSERT_TRUE(dec.ok);
+    EXPECT_EQ(dec.bytes, company + "16777215\r\n\"a\",\"1,2\r\n3\",-2147483633\r\n\"\",\"\",255\r\n");
+
+    EncodeResult hex = EncodeDataSet(entries, ColourForm::HexText);
+    ASSERT_TRUE(hex.ok);
+    EXPECT_EQ(hex.bytes, company + "\"&HFFFFFF\"\r\n\"a\",\"1,2\r\n3\",\"&H8000000F\"\r\n\"\",\"\",\"&HFF\"\r\n");
+
+    EXPECT_EQ(EncodeDataSet({}, ColourForm::Decimal).bytes, "");
+}
+
+TEST(DataSetWriter, RefusesWhatTheFileCannotHold) {
+    std::vector<Entry> entries = BlankEntries(3);
+    entries[1].text = L"abc\U0001F600";
+    EncodeResult r = EncodeDataSet(entries, ColourForm::Decimal);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.bytes.empty());
+    EXPECT_EQ(r.badRecord, 1u);
+    EXPECT_EQ(r.badField, 1);
+    EXPECT_EQ(r.badCharIndex, 3u);
+
+    entries = BlankEntries(3);
+    entries[2].caption = L"著作権\u00A9";
+    r = EncodeDataSet(entries, ColourForm::HexText);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.badRecord, 2u);
+    EXPECT_EQ(r.badField, 0);
+    EXPECT_EQ(r.badCharIndex, 3u);
+
+    // A double quote would end the field early and shift every later record.
+    entries = BlankEntries(2);
+    entries[0].text = L"say \"hi\"";
+    r = EncodeDataSet(entries, ColourForm::Decimal);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.badRecord, 0u);
+    EXPECT_EQ(r.badField, 1);
+    EXPECT_EQ(r.badCharIndex, 4u);
+
+    entries = BlankEntries(2);
+    entries[1].colour = L"red";
+    r = EncodeDataSet(entries, ColourForm::Decimal);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.badRecord, 1u);
+    EXPECT_EQ(r.badField, 2);
+}
+
+TEST(DataSetReader, ReadsWhatBothWritersWrite) {
+    std::vector<Entry> entries = {{L"氏名", L"青木　純\r\n東京都, 港区", L"&HFFFFFF"},
+                                  {L"", L"", L"&H8000000F"},
+                                  {L" 空白 ", L"\t", L"&HC0FFC0"}};
+    EXPECT_EQ(ParseDataSet(EncodeDataSet(entries, ColourForm::HexText).bytes), entries);
+
+    std::vector<Entry> decimal = ParseDataSet(EncodeDataSet(entries, ColourForm::Decimal).bytes);
+    ASSERT_EQ(decimal.size(), 3u);
+    EXPECT_EQ(decimal[0].text, entries[0].text);
+    EXPECT_EQ(decimal[0].colour, L"16777215");
+    EXPECT_EQ(decimal[1].colour, L"-2147483633");
+    EXPECT_EQ(decimal[2].caption, L" 空白 ");
+}
+
+TEST(DataSetReader, FileEdges) {
+    EXPECT_TRUE(ParseDataSet("").empty());
+    // An editor-written file with one extra line end: one more, empty entry.
+    auto e = ParseDataSet("\"a\",\"b\",16777215\r\n\r\n");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1], (Entry{L"", L"", L""}));
+    // The last record without its CR LF is still read.
+    e = ParseDataSet("\"a\",\"b\",\"&HFFFFFF\"\r\n\"c\",\"d\",\"&HFFFFC0\"");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1], (Entry{L"c", L"d", L"&HFFFFC0"}));
+    // An older two-field file: fields shift into the next record.
+    e = ParseDataSet("\"a\",\"b\"\r\n\"c\",\"d\"\r\n");
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[0], (Entry{L"a", L"b", L"c"}));
+}
+
+TEST(OneFieldRecords, ColorDatAndPasswordFile) {
+    auto colours = ParseOneFieldRecords(InitialColorDatBytes());
+    ASSERT_EQ(colours.size(), 16u);
+    EXPECT_EQ(colours[1], L"&HFFFFC0");
+    EXPECT_EQ(colours[15], L"&H8000000F");
+    EXPECT_EQ(ParseOneFieldRecords(PasswordFilePlainBytes(L"ぱす")), std::vector<std::wstring>{L"ぱす"});
+    EXPECT_EQ(ParseOneFieldRecords("\"\"\r\n"), std::vector<std::wstring>{L""});
+}
