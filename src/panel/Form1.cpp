@@ -146,34 +146,34 @@ int Form1::TickedDataSet() const {
 
 void Form1::CreateControls() {
     using namespace panel;
-    Frame1 = AddFrame(0, 0, kFrame1Width, 25 * kRow + kColumnTop);
-    Frame2 = AddFrame(0, 0, kFrame2Width, 25 * kRow + kColumnTop, Frame1->hwnd);
+    Frame1 = AddFrame(0, 0, kFrame1Width, 25 * kRow + kColumnTop, nullptr, RGB(255, 255, 255), form1::kFrame1);
+    Frame2 = AddFrame(0, 0, kFrame2Width, 25 * kRow + kColumnTop, Frame1->hwnd, RGB(255, 255, 255), form1::kFrame2);
     VScroll1 = AddControl(L"SCROLLBAR", L"", SBS_VERT, 0, kScrollLeft, kScrollTop, kScrollWidth,
-                          25 * kRow);
+                          25 * kRow, nullptr, form1::kVScroll1);
     Command2 = AddControl(L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, kEntryLeft,
-                          0, kCommand2Width, kCommand2Height);
+                          0, kCommand2Width, kCommand2Height, nullptr, form1::kCommand2);
     Command8 = AddControl(L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, kEntryLeft,
-                          0, kEntryWidth, kCommand8Height);
+                          0, kEntryWidth, kCommand8Height, nullptr, form1::kCommand8);
     Command5 = AddControl(L"BUTTON", L"前へ", WS_TABSTOP | BS_OWNERDRAW, 0, kEntryLeft, 0,
-                          kKeyButtonWidth, kKeyButtonHeight);
+                          kKeyButtonWidth, kKeyButtonHeight, nullptr, form1::kCommand5);
     Command6 = AddControl(L"BUTTON", L"次へ", WS_TABSTOP | BS_OWNERDRAW, 0, 750, 0,
-                          kKeyButtonWidth, kKeyButtonHeight);
+                          kKeyButtonWidth, kKeyButtonHeight, nullptr, form1::kCommand6);
     Command7 = AddControl(L"BUTTON", L"改行", WS_TABSTOP | BS_OWNERDRAW, 0, kEntryLeft, 0,
-                          kCommand7Width, kKeyButtonHeight);
+                          kCommand7Width, kKeyButtonHeight, nullptr, form1::kCommand7);
     Command5->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, true); };
     Command6->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, false); };
     Command7->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawReturnArrow(dc, r); };
     // Focus holder and minimise accelerator: real buttons outside the visible area.
     Command3 = AddControl(L"BUTTON", L"(&Z)", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 2040,
-                          4200, 375, 375);
+                          4200, 375, 375, nullptr, form1::kCommand3);
     Command4 = AddControl(L"BUTTON", L"(&N)", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 2520,
-                          4200, 375, 375);
-    Text1 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 0, 1000, 300);
-    Text2 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 400, 1000, 300);
-    Text3 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 800, 1000, 300);
-    Text4 = AddControl(L"EDIT", L"0", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 1200, 1000, 300);
+                          4200, 375, 375, nullptr, form1::kCommand4);
+    Text1 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 0, 1000, 300, nullptr, form1::kText1);
+    Text2 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 400, 1000, 300, nullptr, form1::kText2);
+    Text3 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 800, 1000, 300, nullptr, form1::kText3);
+    Text4 = AddControl(L"EDIT", L"0", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 1200, 1000, 300, nullptr, form1::kText4);
     Image1 = AddControl(L"STATIC", L"", WS_VISIBLE | SS_NOTIFY | SS_OWNERDRAW, 0, 0, 0,
-                        kGripSize, kGripSize);
+                        kGripSize, kGripSize, nullptr, form1::kImage1);
     for (Control* c : {Command2, Command8, Command3, Command4, Text1, Text2, Text3, Text4})
         c->SetFont(kUiFont, 9);
     for (Control* c : {Command5, Command6, Command7}) c->SetFont(kUiFont, 9);
@@ -213,7 +213,8 @@ void Form1::PlaceEntryButtons() {
     int need = std::max(0, end - first);
     while (static_cast<int>(slots_.size()) < need) {
         Control* b = AddControl(L"BUTTON", L"", BS_OWNERDRAW, 0, kEntryLeft, 0, kEntryWidth,
-                                kEntryHeight, Frame2->hwnd);
+                                kEntryHeight, Frame2->hwnd,
+                                form1::kFirstEntryButton + static_cast<int>(slots_.size()));
         b->SetFont(kEntryFont, 9);
         slots_.push_back(b);
     }

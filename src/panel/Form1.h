@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/form1_ids.h"
 #include "panel/panel_logic.h"
 #include "win/form.h"
 
@@ -58,13 +59,14 @@ public:
     void End_Click();
 
     // Menu state used by other windows.
-    enum MenuId {
-        kType1 = 100, kType2, kType3,
-        kModeDef, kMode, kModeEnt,
-        kPassEnabled, kPassUnEnabled, kPassChange,
-        kExportData, kImportData, kNewApp, kCreateLink,
-        kMinimum, kEnd, kHow, kVer,
-    };
+    using MenuId = form1::MenuId;
+    static constexpr MenuId kType1 = form1::kType1, kType2 = form1::kType2, kType3 = form1::kType3,
+        kModeDef = form1::kModeDef, kMode = form1::kMode, kModeEnt = form1::kModeEnt,
+        kPassEnabled = form1::kPassEnabled, kPassUnEnabled = form1::kPassUnEnabled,
+        kPassChange = form1::kPassChange, kExportData = form1::kExportData,
+        kImportData = form1::kImportData, kNewApp = form1::kNewApp,
+        kCreateLink = form1::kCreateLink, kMinimum = form1::kMinimum, kEnd = form1::kEnd,
+        kHow = form1::kHow, kVer = form1::kVer;
     bool Checked(MenuId id) const;
     void SetChecked(MenuId id, bool on);
     void SetMenuEnabled(MenuId id, bool on);

@@ -218,10 +218,11 @@ bool Form::CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyl
 }
 
 Control* Form::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style,
-                          DWORD exStyle, int left, int top, int width, int height, HWND parent) {
+                          DWORD exStyle, int left, int top, int width, int height, HWND parent,
+                          int id) {
     auto c = std::make_unique<Control>();
     c->form_ = this;
-    c->id = nextId_++;
+    c->id = id ? id : nextId_++;
     c->left_ = left;
     c->top_ = top;
     c->width_ = width;
@@ -238,9 +239,9 @@ Control* Form::AddControl(const wchar_t* cls, const std::wstring& text, DWORD st
 }
 
 Control* Form::AddFrame(int left, int top, int width, int height, HWND parent,
-                        COLORREF background) {
+                        COLORREF background, int id) {
     Control* c = AddControl(kFrameClass, L"", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                            left, top, width, height, parent);
+                            left, top, width, height, parent, id);
     SetWindowLongPtrW(c->hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(background));
     return c;
 }

@@ -82,10 +82,11 @@ public:
 
     // Creates a child control of `parent` (the form itself when null).
     Control* AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle,
-                        int left, int top, int width, int height, HWND parent = nullptr);
+                        int left, int top, int width, int height, HWND parent = nullptr,
+                        int id = 0);
     // A white clipping container for other controls (forwards their notifications here).
     Control* AddFrame(int left, int top, int width, int height, HWND parent = nullptr,
-                      COLORREF background = RGB(255, 255, 255));
+                      COLORREF background = RGB(255, 255, 255), int id = 0);
     void SetToolTip(Control* c, const std::wstring& text);
     Control* FindControl(HWND h) const;
     Control* FindControl(int id) const;
@@ -111,7 +112,7 @@ private:
     void ClearFonts();
 
     int dpi_ = 96;
-    int nextId_ = 1000;
+    int nextId_ = 5000;
     HWND toolTip_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
     struct CachedFont { std::wstring face; int tenths; bool bold; HFONT font; };
