@@ -140,22 +140,6 @@ TEST(DataSetReader, ReadsWhatBothWritersWrite) {
     EXPECT_EQ(decimal[2].caption, L" 空白 ");
 }
 
-TEST(DataSetReader, FileEdges) {
-    EXPECT_TRUE(ParseDataSet("").empty());
-    // An editor-written file with one extra line end: one more, empty entry.
-    auto e = ParseDataSet("\"a\",\"b\",16777215\r\n\r\n");
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[1], (Entry{L"", L"", L""}));
-    // The last record without its CR LF is still read.
-    e = ParseDataSet("\"a\",\"b\",\"&HFFFFFF\"\r\n\"c\",\"d\",\"&HFFFFC0\"");
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[1], (Entry{L"c", L"d", L"&HFFFFC0"}));
-    // An older two-field file: fields shift into the next record.
-    e = ParseDataSet("\"a\",\"b\"\r\n\"c\",\"d\"\r\n");
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[0], (Entry{L"a", L"b", L"c"}));
-}
-
 TEST(OneFieldRecords, ColorDatAndPasswordFile) {
     auto colours = ParseOneFieldRecords(InitialColorDatBytes());
     ASSERT_EQ(colours.size(), 16u);
