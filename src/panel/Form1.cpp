@@ -29,7 +29,7 @@ Form1* g_main = nullptr;
 // The key buttons show pictures: triangles for 前へ/次へ, a return arrow for 改行.
 void DrawTriangle(HDC dc, const RECT& r, bool left) {
     int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-    int h = std::max(3, (r.bottom - r.top) / 3);
+    int h = std::max<int>(3, (r.bottom - r.top) / 3);
     POINT p[3];
     if (left) {
         p[0] = {cx - h / 2 - 1, cy};
@@ -52,7 +52,7 @@ void DrawTriangle(HDC dc, const RECT& r, bool left) {
 
 void DrawReturnArrow(HDC dc, const RECT& r) {
     int cy = (r.top + r.bottom) / 2;
-    int h = std::max(3, (r.bottom - r.top) / 3);
+    int h = std::max<int>(3, (r.bottom - r.top) / 3);
     int right = (r.left + r.right) / 2 + 2 * h, left = (r.left + r.right) / 2 - 2 * h;
     int w = std::max(1, h / 3);
     HPEN pen = CreatePen(PS_SOLID, w, RGB(255, 255, 255));
@@ -172,8 +172,11 @@ void Form1::CreateControls() {
     Text2 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 400, 1000, 300, nullptr, form1::kText2);
     Text3 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 800, 1000, 300, nullptr, form1::kText3);
     Text4 = AddControl(L"EDIT", L"0", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 1200, 1000, 300, nullptr, form1::kText4);
-    Image1 = AddControl(L"STATIC", L"", WS_VISIBLE | SS_NOTIFY | SS_OWNERDRAW, 0, 0, 0,
+    // The grip lies under the buttons it may overlap (as a picture under windowed controls),
+    // so only its free corner shows.
+    Image1 = AddControl(L"STATIC", L"", WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, 0, 0, 0,
                         kGripSize, kGripSize, nullptr, form1::kImage1);
+    SetWindowPos(Image1->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (Control* c : {Command2, Command8, Command3, Command4, Text1, Text2, Text3, Text4})
         c->SetFont(kUiFont, 9);
     for (Control* c : {Command5, Command6, Command7}) c->SetFont(kUiFont, 9);

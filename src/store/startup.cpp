@@ -12,6 +12,7 @@
 #include "panel/app_state.h"
 #include "panel/loader_logic.h"
 #include "panel/paste_logic.h"
+#include "panel/win_desktop.h"
 #include "protect/clsCryptFile.h"
 #include "protect/shortcut.h"
 #include "store/datafiles.h"
