@@ -736,6 +736,12 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kActivateMsg:
         if (!closing_) Form_Activate();
         return 0;
+    case WM_DPICHANGED: {
+        LRESULT r = Form::HandleMessage(msg, wp, lp);
+        if (engine_) engine_->Dpi = Dpi();
+        if (layoutReady_) LayoutPanel();
+        return r;
+    }
     case WM_CLOSE:
         Form_QueryUnload();
         Form_Unload();
