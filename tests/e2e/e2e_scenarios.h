@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "e2e_report.h"
+
+namespace e2e {
+
+struct Scenario {
+    int number;
+    const wchar_t* title;
+    void (*run)(Report& report, const std::wstring& exe);
+};
+
+// Each scenario sets up the state it needs itself, so any of them can run alone.
+const std::vector<Scenario>& Scenarios();
+
+// Leaves the machine as if the program had never run (data, settings, shortcut).
+void CleanUp(const std::wstring& exe);
+
+// Starts the program and notepad beside it, pastes 氏名 once and leaves both open.
+int Demo(const std::wstring& exe);
+
+}  // namespace e2e
