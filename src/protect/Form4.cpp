@@ -1,0 +1,381 @@
+#include "protect/Form4.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <optional>
+
+#include "panel/Form1.h"
+#include "panel/app_state.h"
+#include "panel/form1_ids.h"
+#include "panel/loader_logic.h"
+#include "panel/paste_logic.h"
+#include "protect/clsCryptFile.h"
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "store/passwordfile.h"
+#include "win/app.h"
+
+using form4::CommitOutcome;
+
+namespace {
+
+constexpr UINT kEnterMsg = WM_APP + 41;  // Enter in Text1, handled outside the edit's own proc
+constexpr UINT_PTR kText1Subclass = 1;
+const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
+
+std::unique_ptr<Form4> g_form4;
+
+std::wstring WindowText(HWND h) {
+    int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(h, s.data(), n + 1);
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
+// Text1: Enter becomes a click; characters the password file cannot hold never get in,
+// whether typed, composed by the input method or pasted.
+LRESULT CALLBACK Text1Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    switch (msg) {
+    case WM_GETDLGCODE: {
+        LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        auto* m = reinterpret_cast<const MSG*>(lp);
+        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_RETURN)
+            r |= DLGC_WANTMESSAGE;
+        return r;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_RETURN) {
+            PostMessageW(GetParent(h), kEnterMsg, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+    case WM_IME_CHAR:
+        if (wp == L'\r' || wp == L'\n') return 0;
+        if (!form4::AcceptsPasswordChar(static_cast<wchar_t>(wp))) {
+            Form4::SoundBeep();
+            return 0;
+        }
+        break;
+    case WM_PASTE:
+    case WM_IME_COMPOSITION: {
+        std::wstring before = WindowText(h);
+        DWORD selStart = 0, selEnd = 0;
+        SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+        LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        if (!form4::AllPasswordChars(WindowText(h))) {
+            SetWindowTextW(h, before.c_str());
+            SendMessageW(h, EM_SETSEL, selStart, selEnd);
+            Form4::SoundBeep();
+        }
+        return r;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(h, Text1Proc, id);
+        break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+UINT MenuIdOf(form4::Menu item) {
+    switch (item) {
+    case form4::Menu::Type1: return form1::kType1;
+    case form4::Menu::Type2: return form1::kType2;
+    case form4::Menu::Type3: return form1::kType3;
+    case form4::Menu::PassEnabled: return form1::kPassEnabled;
+    case form4::Menu::PassUnEnabled: return form1::kPassUnEnabled;
+    case form4::Menu::PassChange: return form1::kPassChange;
+    }
+    return 0;
+}
+
+std::optional<ULONGLONG> FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a)) return std::nullopt;
+    return (static_cast<ULONGLONG>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+// Encrypts the working copy into MyData_2.dat under key. A half-written cipher text never
+// carries the name MyData_2.dat, and the working copy goes only once MyData_2.dat is whole.
+bool SealWorkingCopy(const std::wstring& work, const std::wstring& enc, const std::wstring& key,
+                     const std::function<void()>& letMessagesRun) {
+    const std::wstring temp = enc + L".tmp";
+    DeleteFileW(temp.c_str());
+    bool ok = EncryptFileTo(work, temp, key);
+    letMessagesRun();
+    auto plainSize = FileSize(work);
+    ok = ok && plainSize && FileSize(temp) == plainSize &&
+         MoveFileExW(temp.c_str(), enc.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    DeleteFileW(work.c_str());
+    letMessagesRun();
+    return true;
+}
+
+}  // namespace
+
+std::function<void()> Form4::SoundBeep = [] { MessageBeep(MB_OK); };
+
+// ---- re-key -----------------------------------------------------------------------------
+
+CommitOutcome RekeyPrivateFile(const std::wstring& dataDir, const std::wstring& currentKey,
+                               const std::wstring& newPassword, int pauseMs,
+                               const std::function<void()>& letMessagesRun,
+                               const std::function<void(int)>& pause) {
+    const std::wstring enc = dataDir + L"\\MyData_2.dat";
+    const std::wstring work = dataDir + L"\\MyData_2_2.dat";
+    const std::wstring oldKey = currentKey.empty() ? DefaultPassword() : currentKey;
+    const std::wstring newKey = newPassword.empty() ? DefaultPassword() : newPassword;
+
+    auto storePassword = [&] {
+        if (WritePasswordFile(dataDir, newPassword, pauseMs, letMessagesRun, pause)) return true;
+        // When only the encryption failed, the plain file stays; start-up reads it first.
+        auto left = ReadAllBytes(dataDir + L"\\MyData_0_0.dat");
+        return left && *left == PasswordFilePlainBytes(newPassword);
+    };
+
+    // Private is loaded: its working copy is sealed under the new key when it is put away.
+    if (FileExists(work))
+        return storePassword() ? CommitOutcome::WorkingCopy : CommitOutcome::NotChanged;
+    if (!FileExists(enc)) return CommitOutcome::Missing;
+
+    // The plain text is checked before anything is deleted: a key that does not fit gives
+    // bytes that are no data-set file, and then MyData_2.dat stays exactly as it is.
+    const std::wstring plainTemp = work + L".tmp";
+    DeleteFileW(plainTemp.c_str());
+    bool decrypted = DecryptFileTo(enc, plainTemp, oldKey);
+    letMessagesRun();
+    if (!decrypted) {
+        DeleteFileW(plainTemp.c_str());
+        return CommitOutcome::NotChanged;
+    }
+    auto plain = ReadAllBytes(plainTemp);
+    if (!plain || !IsWellFormedDataSet(*plain)) {
+        DeleteFileW(plainTemp.c_str());
+        return storePassword() ? CommitOutcome::FileKept : CommitOutcome::NotChanged;
+    }
+    if (!MoveFileExW(plainTemp.c_str(), work.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(plainTemp.c_str());
+        return CommitOutcome::NotChanged;
+    }
+    if (!DeleteFileW(enc.c_str())) {
+        DeleteFileW(work.c_str());
+        return CommitOutcome::NotChanged;
+    }
+    letMessagesRun();
+
+    // From here a crash leaves the working copy, which start-up seals under the key the
+    // password file names; so that file names the new key before anything uses it.
+    if (!storePassword()) {
+        SealWorkingCopy(work, enc, oldKey, letMessagesRun);
+        return CommitOutcome::NotChanged;
+    }
+    SealWorkingCopy(work, enc, newKey, letMessagesRun);
+    return CommitOutcome::Rekeyed;
+}
+
+// ---- the dialog -------------------------------------------------------------------------
+
+void ShowForm4() {
+    if (g_form4 && g_form4->hwnd()) {
+        SetForegroundWindow(g_form4->hwnd());
+        return;
+    }
+    g_form4 = std::make_unique<Form4>(MainForm().hwnd());
+    if (!g_form4->Form_Load()) {
+        g_form4.reset();
+        return;
+    }
+    g_form4->Show();
+}
+
+Form4::Form4(HWND panel) : panel_(panel), logic_(App(), *this) {}
+
+Form4::~Form4() {
+    if (hwnd_) {
+        Form_QueryUnload();
+        UnregisterDialogWindow(hwnd_);
+        if (OwnWindows().Form4 == reinterpret_cast<uintptr_t>(hwnd_)) OwnWindows().Form4 = 0;
+    }
+}
+
+bool Form4::Form_Load() {
+    if (!CreateTopLevel(L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, panel_,
+                        nullptr, form4::kWidth, form4::kShortHeight))
+        return false;
+    CreateControls();
+
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(MonitorFromWindow(panel_ ? panel_ : hwnd_, MONITOR_DEFAULTTONEAREST), &mi)) {
+        RECT r;
+        GetWindowRect(hwnd_, &r);
+        int x = (mi.rcWork.left + mi.rcWork.right - (r.right - r.left)) / 2;
+        int y = (mi.rcWork.top + mi.rcWork.bottom - (r.bottom - r.top)) / 2;
+        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (panel_) EnableWindow(panel_, FALSE);
+    OwnWindows().Form4 = reinterpret_cast<uintptr_t>(hwnd_);
+    RegisterDialogWindow(hwnd_);
+
+    logic_.Form_Load();
+    Apply();
+    return true;
+}
+
+void Form4::CreateControls() {
+    using namespace form4;
+    Label1 = AddControl(L"STATIC", L"", WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0, 120, 240, 3975,
+                        375, nullptr, kLabel1);
+    Text1 = AddControl(L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
+                       WS_EX_CLIENTEDGE, 1080, 600, 1935, 375, nullptr, kText1);
+    Command1 = AddControl(L"BUTTON", kOkCaption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 1440,
+                          1080, 1215, 375, nullptr, kCommand1);
+    Command2 = AddControl(L"BUTTON", L"", WS_TABSTOP | BS_PUSHBUTTON, 0, 1440, 1080, 1215, 375,
+                          nullptr, kCommand2);
+    Command3 = AddControl(L"BUTTON", L"", WS_TABSTOP | BS_PUSHBUTTON, 0, 1440, 1080, 1215, 375,
+                          nullptr, kCommand3);
+    Check1 = AddControl(L"BUTTON", L"", WS_TABSTOP | BS_AUTOCHECKBOX, 0, 960, 1440, 255, 375,
+                        nullptr, kCheck1);
+    Label2 = AddControl(L"STATIC", kLabel2Text, SS_NOPREFIX, 0, 1200, 1560, 2295, 255, nullptr,
+                        kLabel2);
+    for (Control* c : {Label1, Command1, Command2, Command3, Check1, Label2}) c->SetFont(kUiFont, 9);
+    SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    Text1->SetFont(kUiFont, 11.25, true);
+    masked_ = true;
+    SetWindowSubclass(Text1->hwnd, Text1Proc, kText1Subclass, 0);
+}
+
+void Form4::Show() {
+    if (!hwnd_) return;
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    Form_Activate();
+}
+
+void Form4::Run(void (form4::Form4Logic::*handler)()) {
+    if (!hwnd_ || logic_.closed() || logic_.busy()) return;
+    logic_.view.text1 = Text1->Text();
+    (logic_.*handler)();
+    Apply();
+}
+
+void Form4::Apply() {
+    if (!hwnd_ || logic_.closed()) return;
+    const form4::View& v = logic_.view;
+    if (WindowText(hwnd_) != v.caption) SetCaption(v.caption);
+    Label1->SetText(v.label1);
+    if (masked_ != v.masked) {
+        masked_ = v.masked;
+        SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, v.masked ? L'*' : 0, 0);
+        Text1->SetFont(kUiFont, 11.25, v.masked);
+        InvalidateRect(Text1->hwnd, nullptr, TRUE);
+    }
+    Text1->SetText(v.text1);
+    Command1->SetText(v.command1Caption);
+    Command2->SetText(v.command2Caption);
+    Command3->SetText(v.command3Caption);
+    Command1->SetVisible(v.command1Visible);
+    Command2->SetVisible(v.command2Visible);
+    Command3->SetVisible(v.command3Visible);
+    Check1->SetVisible(v.check1Visible);
+    Label2->SetVisible(v.check1Visible);
+    if (Height() != v.height) SetHeight(v.height);
+    if (focusText1_) {
+        focusText1_ = false;
+        Text1->SetFocus();
+    }
+}
+
+void Form4::Form_Activate() { Run(&form4::Form4Logic::Form_Activate); }
+void Form4::Command1_Click() { Run(&form4::Form4Logic::Command1_Click); }
+void Form4::Command2_Click() { Run(&form4::Form4Logic::Command2_Click); }
+void Form4::Command3_Click() { Run(&form4::Form4Logic::Command3_Click); }
+void Form4::Check1_Click() { Run(&form4::Form4Logic::Check1_Click); }
+
+void Form4::Form_QueryUnload() {
+    logic_.Form_QueryUnload();
+    if (panel_) EnableWindow(panel_, TRUE);
+}
+
+LRESULT Form4::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (lp && HIWORD(wp) == BN_CLICKED) {
+            HWND ctl = reinterpret_cast<HWND>(lp);
+            if (ctl == Command1->hwnd) Command1_Click();
+            else if (ctl == Command2->hwnd) Command2_Click();
+            else if (ctl == Command3->hwnd) Command3_Click();
+            else if (ctl == Check1->hwnd) Check1_Click();
+        }
+        return 0;
+    case kEnterMsg:
+        Run(&form4::Form4Logic::Text1_Enter);
+        return 0;
+    case WM_CLOSE:
+        if (logic_.busy()) return 0;  // a re-key is under way; it closes the dialog itself
+        Form_QueryUnload();
+        DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        UnregisterDialogWindow(hwnd_);
+        if (OwnWindows().Form4 == reinterpret_cast<uintptr_t>(hwnd_)) OwnWindows().Form4 = 0;
+        break;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}
+
+// ---- what the flows do outside the dialog ----------------------------------------------
+
+bool Form4::Checked(form4::Menu item) {
+    HMENU m = panel_ ? GetMenu(panel_) : nullptr;
+    if (!m) return false;
+    UINT state = GetMenuState(m, MenuIdOf(item), MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
+void Form4::SetChecked(form4::Menu item, bool on) {
+    if (HMENU m = panel_ ? GetMenu(panel_) : nullptr)
+        CheckMenuItem(m, MenuIdOf(item), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void Form4::SetEnabled(form4::Menu item, bool on) {
+    if (HMENU m = panel_ ? GetMenu(panel_) : nullptr)
+        EnableMenuItem(m, MenuIdOf(item), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+}
+
+std::wstring Form4::Lower(const std::wstring& text) {
+    std::wstring s = text;
+    if (!s.empty()) CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+void Form4::Beep() { SoundBeep(); }
+
+void Form4::MsgBox(const std::wstring& text, uint32_t flags, const std::wstring& title) {
+    ::MsgBox(text, flags, title.empty() ? std::wstring(kProgramTitle) : title);
+}
+
+CommitOutcome Form4::CommitPassword(const std::wstring& newPassword, int pauseMs) {
+    BusyCursor busy;
+    return RekeyPrivateFile(App().dataDir, App().privateKey, newPassword, pauseMs, DoEvents,
+                            [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+}
+
+std::wstring Form4::DefaultPassword() { return ::DefaultPassword(); }
+
+bool Form4::BackupHasPasswordFile() { return FileExists(App().BackupDir() + L"\\MyData_0.dat"); }
+
+void Form4::Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
+void Form4::Close() {
+    Form_QueryUnload();
+    if (hwnd_) DestroyWindow(hwnd_);
+}

@@ -1,0 +1,471 @@
+// The password dialog on the real window manager, files and CryptoAPI: the re-key of
+// MyData_2.dat, the password file it leaves, and the dialog's modes as a user sees them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "panel/app_state.h"
+#include "panel/form1_ids.h"
+#include "panel/paste_logic.h"
+#include "protect/Form4.h"
+#include "protect/clsCryptFile.h"
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "store/passwordfile.h"
+#include "win/app.h"
+
+using form4::CommitOutcome;
+
+namespace {
+
+std::vector<std::wstring> FilesIn(const std::wstring& dir) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring n = fd.cFileName;
+        if (n != L"." && n != L"..") names.push_back(n);
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveTree(const std::wstring& dir) {
+    for (const auto& n : FilesIn(dir)) {
+        std::wstring p = dir + L"\\" + n;
+        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileW(p.c_str())) RemoveTree(p);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+// Two records as the entry editor and start-up write them, in code page 932.
+std::string SampleRecords() {
+    auto r = EncodeDataSet({{L"氏名", L"青木　純", L"&HFFFFFF"},
+                            {L"住所", L"東京都\r\n千代田区, 1-1", L"16777215"}},
+                           ColourForm::HexText);
+    return r.bytes;
+}
+
+struct Box {
+    std::wstring text;
+    UINT flags;
+    std::wstring title;
+};
+std::vector<Box> g_boxes;
+int RecordBox(const std::wstring& text, UINT flags, const std::wstring& title) {
+    g_boxes.push_back({text, flags, title});
+    return IDOK;
+}
+
+class Form4Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        wchar_t tmp[MAX_PATH + 1];
+        DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
+        root_ = std::wstring(tmp, n) + L"hariko_form4_" + std::to_wstring(GetCurrentProcessId()) +
+                L"_" + std::to_wstring(++counter);
+        RemoveTree(root_);
+        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
+        dir_ = root_ + L"\\data";
+        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+
+        savedApp_ = App();
+        App().exeName = L"ハリコ試験";
+        App().programDir = root_;
+        App().dataDir = dir_;
+        App().userPassword.clear();
+        App().privateKey = DefaultPassword();
+        App().changeRequest = 0;
+        App().switchOffRequest = 0;
+
+        g_boxes.clear();
+        SetMsgBoxHook(RecordBox);
+        savedShowError_ = clsCryptFile::ShowError;
+        clsCryptFile::ShowError = [](const std::wstring& text) { g_boxes.push_back({text, MB_OK, L"cipher"}); };
+        savedBeep_ = Form4::SoundBeep;
+        beeps_ = 0;
+        Form4::SoundBeep = [this] { ++beeps_; };
+    }
+
+    void TearDown() override {
+        if (panel_) DestroyWindow(panel_);
+        SetMsgBoxHook(nullptr);
+        clsCryptFile::ShowError = savedShowError_;
+        Form4::SoundBeep = savedBeep_;
+        App() = savedApp_;
+        RemoveTree(root_);
+    }
+
+    std::wstring File(const wchar_t* name) const { return dir_ + L"\\" + name; }
+
+    void MakePrivateFile(const std::string& plain, const std::wstring& key) {
+        const std::wstring p = root_ + L"\\plain.tmp";
+        ASSERT_TRUE(WriteFileAtomic(p, plain));
+        ASSERT_TRUE(EncryptFileTo(p, File(L"MyData_2.dat"), key));
+        DeleteFileW(p.c_str());
+    }
+
+    // "<missing>" when the file is not there, so a comparison shows what went wrong.
+    std::string Decrypted(const std::wstring& path, const std::wstring& key) {
+        const std::wstring out = root_ + L"\\check.tmp";
+        DeleteFileW(out.c_str());
+        if (!DecryptFileTo(path, out, key)) return "<missing>";
+        auto bytes = ReadAllBytes(out);
+        DeleteFileW(out.c_str());
+        return bytes ? *bytes : "<missing>";
+    }
+    std::string PasswordFileText() { return Decrypted(File(L"MyData_0.dat"), DefaultPassword()); }
+    std::string Bytes(const std::wstring& path) {
+        auto b = ReadAllBytes(path);
+        return b ? *b : "<missing>";
+    }
+
+    CommitOutcome Rekey(const std::wstring& current, const std::wstring& next) {
+        return RekeyPrivateFile(dir_, current, next, 0, [] {}, [](int) {});
+    }
+
+    // The panel as the dialog sees it: a topmost window with the data-set and password menu
+    // items.
+    void MakePanel() {
+        HMENU bar = CreateMenu();
+        HMENU m = CreatePopupMenu();
+        AppendMenuW(m, MF_STRING | MF_CHECKED, form1::kType1, L"Public");
+        AppendMenuW(m, MF_STRING, form1::kType2, L"Private");
+        AppendMenuW(m, MF_STRING, form1::kType3, L"顔文字");
+        AppendMenuW(m, MF_STRING | MF_CHECKED, form1::kPassEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
+        AppendMenuW(m, MF_STRING, form1::kPassUnEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
+        AppendMenuW(m, MF_STRING | MF_GRAYED, form1::kPassChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m), L"ﾒﾆｭｰ");
+        panel_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 120,
+                                 400, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(panel_, nullptr);
+    }
+    bool Checked(UINT id) { return (GetMenuState(GetMenu(panel_), id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+    bool Enabled(UINT id) {
+        return (GetMenuState(GetMenu(panel_), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+    }
+
+    static void TypeChars(Form4& f, const std::wstring& text) {
+        for (wchar_t c : text) SendMessageW(f.Text1->hwnd, WM_CHAR, c, 1);
+    }
+    static void PressEnter(Form4& f) {
+        SendMessageW(f.Text1->hwnd, WM_KEYDOWN, VK_RETURN, 1);
+        SendMessageW(f.Text1->hwnd, WM_CHAR, L'\r', 1);
+        DoEvents();
+    }
+    static std::wstring Caption(const Form4& f) {
+        wchar_t buf[128] = {};
+        GetWindowTextW(f.hwnd(), buf, 128);
+        return buf;
+    }
+    static bool Shown(const Control* c) { return IsWindowVisible(c->hwnd) != FALSE; }
+    static int OuterHeight(const Form4& f) {
+        RECT r;
+        GetWindowRect(f.hwnd(), &r);
+        return r.bottom - r.top;
+    }
+    static bool Masked(const Form4& f) {
+        return SendMessageW(f.Text1->hwnd, EM_GETPASSWORDCHAR, 0, 0) == L'*';
+    }
+    static LONG Weight(const Form4& f) {
+        LOGFONTW lf{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Text1->hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        return lf.lfWeight;
+    }
+
+    std::wstring root_, dir_;
+    HWND panel_ = nullptr;
+    AppState savedApp_;
+    std::function<void(const std::wstring&)> savedShowError_;
+    std::function<void()> savedBeep_;
+    int beeps_ = 0;
+};
+
+// ---- re-key on disk -------------------------------------------------------------------
+
+TEST_F(Form4Test, RekeyMovesTheRecordsToTheNewKeyAndBackToTheDefault) {
+    const std::string plain = SampleRecords();
+    MakePrivateFile(plain, L"old");
+
+    EXPECT_EQ(Rekey(L"old", L"new"), CommitOutcome::Rekeyed);
+    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
+    EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"new"), plain);
+    EXPECT_EQ(PasswordFileText(), "\"new\"\r\n");
+
+    // Switching off: the default password, an empty password file line.
+    EXPECT_EQ(Rekey(L"new", L""), CommitOutcome::Rekeyed);
+    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
+    EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), DefaultPassword()), plain);
+    EXPECT_EQ(PasswordFileText(), "\"\"\r\n");
+}
+
+TEST_F(Form4Test, AKeyThatDoesNotFitLeavesMyData2Untouched) {
+    MakePrivateFile(SampleRecords(), L"other");
+    const std::string before = Bytes(File(L"MyData_2.dat"));
+
+    EXPECT_EQ(Rekey(L"old", L"new"), CommitOutcome::FileKept);
+    EXPECT_EQ(Bytes(File(L"MyData_2.dat")), before);
+    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
+    EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"other"), SampleRecords());
+}
+
+TEST_F(Form4Test, LoadedWorkingCopyAndMissingFiles) {
+    // Private loaded: only the password file changes.
+    const std::string plain = SampleRecords();
+    ASSERT_TRUE(WriteFileAtomic(File(L"MyData_2_2.dat"), plain));
+    EXPECT_EQ(Rekey(DefaultPassword(), L"pw"), CommitOutcome::WorkingCopy);
+    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2_2.dat"}));
+    EXPECT_EQ(Bytes(File(L"MyData_2_2.dat")), plain);
+    EXPECT_EQ(PasswordFileText(), "\"pw\"\r\n");
+
+    // Neither form of Private: nothing is written, not even the password file.
+    DeleteFileW(File(L"MyData_2_2.dat").c_str());
+    const std::string pwFile = Bytes(File(L"MyData_0.dat"));
+    EXPECT_EQ(Rekey(L"pw", L"other"), CommitOutcome::Missing);
+    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat"}));
+    EXPECT_EQ(Bytes(File(L"MyData_0.dat")), pwFile);
+}
+
+TEST_F(Form4Test, APasswordFileThatCannotBeWrittenLeavesTheOldKeyInForce) {
+    const std::string plain = SampleRecords();
+    MakePrivateFile(plain, L"old");
+    ASSERT_TRUE(WritePasswordFile(dir_, L"old", 0, [] {}, [](int) {}));
+    // A folder in the way of the plain password file: the write cannot happen.
+    ASSERT_TRUE(CreateDirectoryW(File(L"MyData_0_0.dat").c_str(), nullptr));
+
+    EXPECT_EQ(Rekey(L"old", L"new"), CommitOutcome::NotChanged);
+    EXPECT_EQ(FilesIn(dir_),
+              (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_0_0.dat", L"MyData_2.dat"}));
+    EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"old"), plain);
+    EXPECT_EQ(PasswordFileText(), "\"old\"\r\n");
+}
+
+// ---- the dialog -------------------------------------------------------------------------
+
+TEST_F(Form4Test, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) {
+    MakePanel();
+    MakePrivateFile(SampleRecords(), DefaultPassword());
+    Form4 f(panel_);
+    ASSERT_TRUE(f.Form_Load());
+    EXPECT_FALSE(IsWindowEnabled(panel_));
+    EXPECT_EQ(OwnWindows().Form4, reinterpret_cast<uintptr_t>(f.hwnd()));
+    EXPECT_EQ(GetWindow(f.hwnd(), GW_OWNER), panel_);
+    EXPECT_TRUE(GetWindowLongW(f.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(Caption(f), L"パスワードの確認");
+    f.Show();
+
+    // Registration: plain regular text, Check1 and Label2 in view, the taller window.
+    EXPECT_EQ(Caption(f), L"パスワードの登録");
+    EXPECT_EQ(f.Label1->Text(), L"パスワードの設定をしてください。");
+    EXPECT_FALSE(Masked(f));
+    EXPECT_EQ(Weight(f), FW_NORMAL);
+    EXPECT_FALSE(Shown(f.Command1));
+    EXPECT_TRUE(Shown(f.Command2));
+    EXPECT_EQ(f.Command2->Text(), L"登 録");
+    EXPECT_TRUE(Shown(f.Check1));
+    EXPECT_TRUE(Shown(f.Label2));
+    EXPECT_EQ(f.Label2->Text(), L"パスワードは無効にします。");
+    EXPECT_EQ(OuterHeight(f), f.Px(2415));
+    EXPECT_EQ(GetFocus(), f.Text1->hwnd);
+    RECT r;
+    GetWindowRect(f.Text1->hwnd, &r);
+    MapWindowPoints(nullptr, f.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, f.Px(1080));
+    EXPECT_EQ(r.top, f.Px(600));
+    EXPECT_EQ(r.right - r.left, f.Px(1935));
+
+    // A double quote never gets in; full-width capitals are lowered by the system.
+    TypeChars(f, L"Ｐａ\"ss");
+    EXPECT_EQ(f.Text1->Text(), L"Ｐａss");
+    EXPECT_EQ(beeps_, 1);
+    PressEnter(f);
+
+    EXPECT_EQ(Caption(f), L"パスワードの再確認");
+    EXPECT_EQ(f.Label1->Text(), L"確認のため、もう一度パスワードを入力してください。");
+    EXPECT_TRUE(Masked(f));
+    EXPECT_EQ(Weight(f), FW_BOLD);
+    EXPECT_EQ(f.Text1->Text(), L"");
+    EXPECT_TRUE(Shown(f.Command3));
+    EXPECT_FALSE(Shown(f.Command2));
+    EXPECT_FALSE(Shown(f.Check1));
+    EXPECT_FALSE(Shown(f.Label2));
+    EXPECT_EQ(OuterHeight(f), f.Px(2025));
+
+    TypeChars(f, L"ｐＡSS");
+    PressEnter(f);
+
+    EXPECT_EQ(f.hwnd(), nullptr);  // closed
+    EXPECT_TRUE(IsWindowEnabled(panel_));
+    EXPECT_EQ(OwnWindows().Form4, 0u);
+    EXPECT_EQ(App().userPassword, L"ｐａss");
+    EXPECT_EQ(App().privateKey, L"ｐａss");
+    EXPECT_TRUE(Checked(form1::kType2));
+    EXPECT_FALSE(Checked(form1::kType1));
+    EXPECT_TRUE(Enabled(form1::kPassChange));
+    EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"ｐａss"), SampleRecords());
+    EXPECT_EQ(PasswordFileText(), "\"\x82\x90\x82\x81ss\"\r\n");
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(Form4Test, WrongPasswordStaysInVerifyAndTheCloseBoxKeepsTheRequest) {
+    MakePanel();
+    App().userPassword = App().privateKey = L"secret";
+    App().changeRequest = 1;
+    Form4 f(panel_);
+    ASSERT_TRUE(f.Form_Load());
+    f.Show();
+    EXPECT_EQ(Caption(f), L"パスワードの変更");
+    EXPECT_EQ(f.Label1->Text(), L"現在のパスワードを入力してください。");
+    EXPECT_TRUE(Masked(f));
+    EXPECT_EQ(Weight(f), FW_BOLD);
+    EXPECT_TRUE(Shown(f.Command1));
+    EXPECT_EQ(f.Command1->Text(), L"O K");
+    EXPECT_FALSE(Shown(f.Check1));
+
+    TypeChars(f, L"Secreto");
+    SendMessageW(f.Command1->hwnd, BM_CLICK, 0, 0);
+    EXPECT_EQ(beeps_, 1);
+    EXPECT_EQ(f.Label1->Text(), L"パスワードが違います。もう一度入力してください。");
+    EXPECT_EQ(f.Text1->Text(), L"");
+    EXPECT_EQ(Caption(f), L"パスワードの変更");
+
+    SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(f.hwnd(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(panel_));
+    EXPECT_EQ(App().changeRequest, 1);
+    EXPECT_EQ(App().userPassword, L"secret");
+}
+
+TEST_F(Form4Test, SwitchOffWithoutAPrivateFileShowsError401AndChangesNothing) {
+    MakePanel();
+    App().userPassword = App().privateKey = L"pw";
+    App().switchOffRequest = 1;
+    EnableMenuItem(GetMenu(panel_), form1::kPassChange, MF_BYCOMMAND | MF_ENABLED);
+    Form4 f(panel_);
+    ASSERT_TRUE(f.Form_Load());
+    f.Show();
+    EXPECT_EQ(f.Label1->Text(), L"現在のパスワードを入力してください。");
+    TypeChars(f, L"PW");
+    PressEnter(f);
+
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].text, L"Error! 401");
+    EXPECT_EQ(g_boxes[0].flags, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(g_boxes[0].title, L"ハリコ");
+    EXPECT_EQ(f.hwnd(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(panel_));
+    EXPECT_EQ(App().userPassword, L"pw");
+    EXPECT_EQ(App().switchOffRequest, 1);
+    EXPECT_TRUE(Checked(form1::kPassEnabled));
+    EXPECT_TRUE(Enabled(form1::kPassChange));
+    EXPECT_TRUE(FilesIn(dir_).empty());
+}
+
+TEST_F(Form4Test, Check1SwitchesOffAndTheBackupNoticeNamesTheProgram) {
+    MakePanel();
+    MakePrivateFile(SampleRecords(), DefaultPassword());
+    const std::wstring backup = root_ + L"\\ハリコ試験_BackupData";
+    ASSERT_TRUE(CreateDirectoryW(backup.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileAtomic(backup + L"\\MyData_0.dat", "x"));
+    Form4 f(panel_);
+    ASSERT_TRUE(f.Form_Load());
+    f.Show();
+    SendMessageW(f.Check1->hwnd, BM_CLICK, 0, 0);
+
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].title, L"「ハリコ試験」のパスワードの変更");
+    EXPECT_EQ(g_boxes[0].text,
+              L"パスワードが変更されましたので、\r\n\r\n「ハリコ試験」のデータのバックアップをやり直してください。");
+    EXPECT_EQ(g_boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(f.hwnd(), nullptr);
+    EXPECT_FALSE(Checked(form1::kPassEnabled));
+    EXPECT_TRUE(Checked(form1::kPassUnEnabled));
+    EXPECT_FALSE(Enabled(form1::kPassChange));
+    EXPECT_TRUE(Checked(form1::kType2));
+    EXPECT_EQ(App().privateKey, DefaultPassword());
+    EXPECT_EQ(PasswordFileText(), "\"\"\r\n");
+    EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), DefaultPassword()), SampleRecords());
+}
+
+// A real message box over the dialog: its text as shown, and the dialog's mode and the
+// disabled panel unchanged once it is answered.
+TEST_F(Form4Test, EmptyEntryMessageBoxLeavesTheRegistrationAsItWas) {
+    MakePanel();
+    SetMsgBoxHook(nullptr);
+    Form4 f(panel_);
+    ASSERT_TRUE(f.Form_Load());
+    f.Show();
+
+    std::wstring shown;
+    std::atomic<bool> answered{false};
+    std::thread answer([&] {
+        for (int i = 0; i < 200 && !answered; ++i) {
+            HWND box = FindWindowW(L"#32770", L"パスワード設定エラー");
+            if (box) {
+                wchar_t buf[512] = {};
+                GetDlgItemTextW(box, 0xFFFF, buf, 512);
+                shown = buf;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                answered = true;
+            }
+            Sleep(50);
+        }
+    });
+    SendMessageW(f.Command2->hwnd, BM_CLICK, 0, 0);
+    answered = true;
+    answer.join();
+
+    EXPECT_EQ(shown, L"パスワードを入力してください。\r\n\r\nパスワードが不必要なときは、最下部の\u3000\u3000\r\n"
+                     L"「パスワードは無効にします」をチェックしてください。\u3000\u3000");
+    ASSERT_NE(f.hwnd(), nullptr);
+    EXPECT_EQ(Caption(f), L"パスワードの登録");
+    EXPECT_TRUE(Shown(f.Command2));
+    EXPECT_TRUE(Shown(f.Check1));
+    EXPECT_TRUE(IsWindowEnabled(f.hwnd()));
+    EXPECT_FALSE(IsWindowEnabled(panel_));
+}
+
+TEST_F(Form4Test, PastedQuoteIsRefusedAtTheBox) {
+    MakePanel();
+    Form4 f(panel_);
+    ASSERT_TRUE(f.Form_Load());
+    f.Show();
+    TypeChars(f, L"ab");
+    ASSERT_TRUE(OpenClipboard(f.hwnd()));
+    EmptyClipboard();
+    const wchar_t text[] = L"c\"d";
+    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+    memcpy(GlobalLock(g), text, sizeof text);
+    GlobalUnlock(g);
+    SetClipboardData(CF_UNICODETEXT, g);
+    CloseClipboard();
+
+    SendMessageW(f.Text1->hwnd, WM_PASTE, 0, 0);
+    EXPECT_EQ(f.Text1->Text(), L"ab");
+    EXPECT_EQ(beeps_, 1);
+
+    // Without the quote the same paste goes in.
+    ASSERT_TRUE(OpenClipboard(f.hwnd()));
+    EmptyClipboard();
+    const wchar_t ok[] = L"cd";
+    g = GlobalAlloc(GMEM_MOVEABLE, sizeof ok);
+    memcpy(GlobalLock(g), ok, sizeof ok);
+    GlobalUnlock(g);
+    SetClipboardData(CF_UNICODETEXT, g);
+    CloseClipboard();
+    SendMessageW(f.Text1->hwnd, WM_PASTE, 0, 0);
+    EXPECT_EQ(f.Text1->Text(), L"abcd");
+    EXPECT_EQ(beeps_, 1);
+}
+
+}  // namespace
