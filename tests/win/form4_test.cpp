@@ -435,6 +435,35 @@ TEST_F(Form4Test, EmptyEntryMessageBoxLeavesTheRegistrationAsItWas) {
     EXPECT_FALSE(IsWindowEnabled(panel_));
 }
 
+// Real key strokes go through the program's dialog routing: Enter must still reach Text1.
+TEST_F(Form4Test, KeyboardEnterTypedByTheUserActsAsTheVisibleButton) {
+    MakePanel();
+    Form4 f(panel_);
+    ASSERT_TRUE(f.Form_Load());
+    f.Show();
+    SetForegroundWindow(f.hwnd());
+    ASSERT_EQ(GetFocus(), f.Text1->hwnd);
+
+    std::vector<INPUT> keys;
+    for (WORD vk : {WORD('A'), WORD('B'), WORD(VK_RETURN)}) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = vk;
+        INPUT up = down;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        keys.push_back(down);
+        keys.push_back(up);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    for (int i = 0; i < 40 && Caption(f) != L"パスワードの再確認"; ++i) {
+        DoEvents();
+        Sleep(25);
+    }
+    EXPECT_EQ(Caption(f), L"パスワードの再確認");
+    EXPECT_EQ(f.Logic().firstEntry(), L"ab");
+    EXPECT_EQ(f.Text1->Text(), L"");
+}
+
 TEST_F(Form4Test, PastedQuoteIsRefusedAtTheBox) {
     MakePanel();
     Form4 f(panel_);
