@@ -292,44 +292,33 @@ TEST_F(Form4LogicTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordInForce) {
     EXPECT_TRUE(host.checked[Menu::Type1]);
     EXPECT_TRUE(host.pauses.empty());
     EXPECT_EQ(host.closes, 1);
-
-    // The registration commit ends the same way, and a write failure says so.
-    for (CommitOutcome o : {CommitOutcome::Missing, CommitOutcome::NotChanged}) {
-        AppState a;
-        FakeHost h;
-        h.outcome = o;
-        Form4Logic d(a, h);
-        d.Form_Load();
-        d.Form_Activate();
-        d.view.text1 = L"x";
-        d.Command2_Click();
-        d.view.text1 = L"x";
-        d.Command3_Click();
-        ASSERT_EQ(h.boxes.size(), 1u);
-        EXPECT_EQ(h.boxes[0].text, o == CommitOutcome::Missing ? L"Error! 401" : kNotStoredText);
-        EXPECT_EQ(a.userPassword, L"");
-        EXPECT_FALSE(h.passChangeEnabled);
-        EXPECT_FALSE(h.checked[Menu::Type2]);
-        EXPECT_TRUE(d.closed());
-    }
 }
 
-TEST_F(Form4LogicTest, KeptFileAndWorkingCopyFinishLikeARekey) {
-    for (CommitOutcome o : {CommitOutcome::FileKept, CommitOutcome::WorkingCopy}) {
+// Only a missing Private file or a failed write keep the old password; then the user is told.
+TEST(Form4Commit, OutcomeDecidesWhetherTheNewPasswordTakesEffect) {
+    for (CommitOutcome o : {CommitOutcome::Rekeyed, CommitOutcome::WorkingCopy, CommitOutcome::FileKept,
+                            CommitOutcome::Missing, CommitOutcome::NotChanged}) {
         AppState a;
         FakeHost h;
         h.outcome = o;
         Form4Logic d(a, h);
         d.Form_Load();
         d.Form_Activate();
-        d.view.text1 = L"k";
+        d.view.text1 = L"x";
         d.Command2_Click();
-        d.view.text1 = L"k";
+        d.view.text1 = L"x";
         d.Command3_Click();
-        EXPECT_EQ(a.userPassword, L"k");
-        EXPECT_TRUE(h.passChangeEnabled);
-        EXPECT_TRUE(h.boxes.empty());
+        bool takes = o != CommitOutcome::Missing && o != CommitOutcome::NotChanged;
+        EXPECT_EQ(a.userPassword, takes ? L"x" : L"") << static_cast<int>(o);
+        EXPECT_EQ(h.passChangeEnabled, takes);
+        EXPECT_EQ(h.checked[Menu::Type2], takes);
         EXPECT_TRUE(d.closed());
+        if (takes) {
+            EXPECT_TRUE(h.boxes.empty());
+        } else {
+            ASSERT_EQ(h.boxes.size(), 1u);
+            EXPECT_EQ(h.boxes[0].text, o == CommitOutcome::Missing ? L"Error! 401" : kNotStoredText);
+        }
     }
 }
 
