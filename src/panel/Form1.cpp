@@ -9,6 +9,7 @@
 #include "panel/loader_logic.h"
 #include "panel/paste_logic.h"
 #include "panel/win_desktop.h"
+#include "protect/Form4.h"
 #include "protect/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
@@ -481,14 +482,7 @@ void Form1::ShowPlaceholder(const wchar_t* what) {
            MB_OK | MB_ICONINFORMATION);
 }
 
-void Form1::ShowPasswordDialog() {
-    // No password dialog in this build yet: Private opens directly.
-    SetChecked(kType1, false);
-    SetChecked(kType2, true);
-    SetChecked(kType3, false);
-    LoadDataSet();
-    LayoutPanel();
-}
+void Form1::ShowPasswordDialog() { ShowForm4(); }
 
 // Encrypts the Private working copy back into MyData_2.dat. The working copy is deleted only
 // once the encrypted file exists, so a failed encryption never loses the entries.

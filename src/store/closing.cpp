@@ -51,8 +51,11 @@ void Form1::Form_Unload() {
     if (app.uninstallRequest == 1 && !app.dataDir.empty()) {
         for (const wchar_t* f : {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat",
                                  L"sakura_0.mid", L"sakura_1.mid", L"sakura_2.mid", L"sakura_3.mid",
-                                 L"sakura_4.mid", L"Color.dat"})
+                                 L"sakura_4.mid", L"Color.dat"}) {
             DeleteFileW(app.DataFile(f).c_str());
+            // A run that was killed mid-write may have left its temporary file behind.
+            DeleteFileW((app.DataFile(f) + L".tmp").c_str());
+        }
         DoEvents();
         bool dirRemoved = RemoveDirectoryW(app.dataDir.c_str()) != FALSE;
         DoEvents();

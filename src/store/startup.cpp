@@ -58,9 +58,11 @@ void ConvertTwoFieldFile(const std::wstring& path, bool slow) {
 }  // namespace
 
 bool Form1::RefuseSecondInstance() {
-    std::wstring name = L"Local\\Hariko-" + App().exeName;
-    CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
-    std::replace(name.begin() + 6, name.end(), L'\\', L'_');
+    // Windows compares executable names without case; the mutex name must as well.
+    std::wstring key = App().exeName;
+    CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    std::replace(key.begin(), key.end(), L'\\', L'_');
+    std::wstring name = L"Local\\Hariko-" + key;
     instanceMutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
     if (!instanceMutex_ || GetLastError() != ERROR_ALREADY_EXISTS) return false;
     HWND first = nullptr;
