@@ -193,10 +193,22 @@ int TwipsToPx(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
 bool ClickAt(int x, int y) {
     if (!SetCursorPos(x, y)) return false;
+    // Under Wine a pointer motion still queued from before the jump can put the cursor
+    // back for a moment; the button events therefore carry the position themselves.
+    WaitFor([&] {
+        POINT p{};
+        GetCursorPos(&p);
+        return p.x == x && p.y == y;
+    }, 1000);
+    Pause(100);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const DWORD ax = static_cast<DWORD>(MulDiv(x, 65536, w)), ay = static_cast<DWORD>(MulDiv(y, 65536, h));
+    const DWORD at = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    mouse_event(at, ax, ay, 0, 0);
     Pause(60);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(at | MOUSEEVENTF_LEFTDOWN, ax, ay, 0, 0);
     Pause(60);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    mouse_event(at | MOUSEEVENTF_LEFTUP, ax, ay, 0, 0);
     Pause(60);
     return true;
 }
@@ -412,7 +424,11 @@ void Notepad::SetText(const std::wstring& text) {
 bool Notepad::ClickInto(std::wstring* why) {
     if (!ClickCentre(edit_, why)) return false;
     if (WaitFor([&] { return GetForegroundWindow() == main_; }, 3000)) return true;
-    if (why) *why = L"notepad did not come to the front after the click";
+    if (why) {
+        HWND front = GetForegroundWindow();
+        *why = L"notepad did not come to the front after the click; in front: " + ClassOf(front) +
+               L" \"" + TextOf(front) + L"\"";
+    }
     return false;
 }
 
