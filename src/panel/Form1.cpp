@@ -20,6 +20,7 @@ namespace {
 
 constexpr UINT kTimer1 = 1;
 constexpr UINT kActivateMsg = WM_APP + 1;   // Form_Activate runs outside WM_ACTIVATE
+constexpr UINT kUninstallRequestMsg = form1::kUninstallRequestMsg;
 constexpr int kButtonMargin = 2;            // spare entry buttons above and below the view
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 const wchar_t kEntryFont[] = L"ＭＳ ゴシック";
@@ -527,7 +528,8 @@ void Form1::LoadDataSet() {
             if (!bytes || !IsWellFormedDataSet(*bytes)) {
                 // Wrong key or damaged file: keep the encrypted file, drop the garbage.
                 DeleteFileW(work.c_str());
-                undecryptable = KeepUndecryptableAside() || true;
+                KeepUndecryptableAside();
+                undecryptable = true;
             } else {
                 DeleteFileW(enc.c_str());
             }
@@ -555,15 +557,16 @@ void Form1::LoadDataSet() {
     DoEvents();
 
     // One record means a failed decryption of Private: start it afresh with 25 blank rows.
-    if (entryCount == 1 && privateTicked) {
-        DeleteFileW(work.c_str());
+    // The files of Private are only touched while Private is the loaded set; a working copy
+    // made while another set is loaded would later be taken for the real one.
+    if (entryCount == 1) {
+        if (privateTicked) DeleteFileW(work.c_str());
         DoEvents();
-        std::vector<Entry> blank = BlankEntries(25);
         entryCount = 25;
         captions.assign(26, L"");
         texts.assign(26, L"");
         colours.assign(26, L"&HFFFFFF");
-        WriteDataSetFile(work, blank, ColourForm::HexText);
+        if (privateTicked) WriteDataSetFile(work, BlankEntries(25), ColourForm::HexText);
         DoEvents();
         MsgBox(L"データの複合化で不具合を生じました。\r\n\r\n"
                L"Privateのデータは初期化されましたので、\r\n"
@@ -727,6 +730,10 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             firstActivate_ = false;
         }
         break;
+    case kUninstallRequestMsg:
+        // What the About box's uninstall confirmation does: the next activation closes.
+        App().uninstallRequest = 1;
+        return 0;
     case kActivateMsg:
         if (!closing_) Form_Activate();
         return 0;

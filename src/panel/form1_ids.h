@@ -13,4 +13,6 @@ enum MenuId {
     kExportData, kImportData, kNewApp, kCreateLink,
     kMinimum, kEnd, kHow, kVer,
 };
+// Sets the uninstall request, as the About box's confirmation does.
+constexpr unsigned kUninstallRequestMsg = 0x8000 + 2;  // WM_APP + 2
 }  // namespace form1
