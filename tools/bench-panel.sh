@@ -10,6 +10,7 @@ set -eu
 [ $# = 1 ] || [ $# = 2 ] || { echo "usage: $0 WIN_BUILD_DIR [RUNS]" >&2; exit 2; }
 build=$(cd "$1" && pwd)
 runs=${2:-3}
+[[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number above 0" >&2; exit 2; }
 exe="$build/panel_bench_win.exe"
 [ -f "$exe" ] || { echo "$exe is missing: build the target panel_bench_win first" >&2; exit 1; }
 
@@ -42,7 +43,7 @@ for i in $(seq "$runs"); do
 done
 
 # Each line is: label, one number, unit. Across the runs: every value, then the median and best.
-awk -v runs="$runs" '
+awk '
   function isnum(s) { return s ~ /^-?[0-9]+(\.[0-9]+)?$/ }
   {
     k = 0

@@ -13,6 +13,7 @@ set -eu -o pipefail
 [ $# = 1 ] || [ $# = 2 ] || { echo "usage: $0 WIN_BUILD_DIR [RUNS]" >&2; exit 2; }
 build=$(cd "$1" && pwd)
 runs=${2:-7}
+[[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number above 0" >&2; exit 2; }
 probe="$build/startup_probe_win.exe"
 for f in "$build/ハリコ.exe" "$probe"; do
   [ -f "$f" ] || { echo "$f is missing: build the targets hariko and startup_probe_win first" >&2; exit 1; }
