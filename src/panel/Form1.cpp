@@ -232,16 +232,20 @@ void Form1::PlaceEntryButtons() {
             continue;
         }
         b->Move(kEntryLeft, EntryButtonTop(i) - scrollValue_, kEntryWidth, kEntryHeight);
+        int32_t colour = b->backColor;
+        std::wstring caption;
         if (i + 1 <= entryCount && entryCount > 1) {
-            b->SetText(captions[i + 1]);
+            caption = captions[i + 1];
             SetToolTip(b, texts[i + 1]);
-            if (auto v = ColorTextToValue(colours[i + 1])) b->backColor = *v;
+            if (auto v = ColorTextToValue(colours[i + 1])) colour = *v;
         } else {
-            b->SetText(L"");
             SetToolTip(b, L"");
         }
+        bool repaint = colour != b->backColor || caption != b->Text();
+        b->backColor = colour;
+        b->SetText(caption);
         b->SetVisible(true);
-        InvalidateRect(b->hwnd, nullptr, FALSE);
+        if (repaint) InvalidateRect(b->hwnd, nullptr, FALSE);
     }
     // The column: as tall as its entries, but never a window taller than the viewport.
     int columnHeight = entryCount * kRow + kColumnTop - scrollValue_;
@@ -381,8 +385,12 @@ void Form1::LayoutPanel() {
     if (t) {
         int16_t setting = App().number[t];
         visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
-        SaveSetting(App().exeName, kStartup, L"Number" + std::to_wstring(t),
-                    std::to_wstring(setting));
+        // Stored on every layout; the store is only written when the value changed.
+        if (storedRows_[t] != setting) {
+            SaveSetting(App().exeName, kStartup, L"Number" + std::to_wstring(t),
+                        std::to_wstring(setting));
+            storedRows_[t] = setting;
+        }
     }
     DoEvents();
     PanelLayout L = ComputeLayout(entryCount, visibleRows_, CurrentMode());
@@ -418,7 +426,8 @@ void Form1::LayoutPanel() {
     Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
                  panel::kGripSize, panel::kGripSize);
     layoutReady_ = true;
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
+    // Moved controls repaint themselves; the form only needs its own background again.
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Form1::Form_Resize() {
@@ -490,6 +499,7 @@ void Form1::ShowPasswordDialog() { ShowForm4(); }
 void Form1::PutWorkingCopyAway() {
     const std::wstring work = App().DataFile(L"MyData_2_2.dat");
     const std::wstring enc = App().DataFile(L"MyData_2.dat");
+    if (!FileExists(work)) return;
     EncryptFileTo(work, enc, App().privateKey);
     if (FileExists(enc)) DeleteFileW(work.c_str());
 }

@@ -250,7 +250,9 @@ void Form1::StartupSequence() {
                L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit,
                MB_OK | MB_ICONINFORMATION, app.exeName);
     } else {
-        auto pw = ReadPasswordFile(app.dataDir, [] { DoEvents(); }, Pause);
+        // The pause the old sequence made here settled nothing (the cipher has closed its
+        // files when it returns) and cost every start a tenth of a second.
+        auto pw = ReadPasswordFile(app.dataDir, [] { DoEvents(); }, [](int) {});
         app.userPassword = pw ? *pw : L"";
         app.privateKey = app.userPassword.empty() ? DefaultPassword() : app.userPassword;
     }

@@ -82,6 +82,8 @@ int WindowDpi(HWND h) {
 // ---- Control ----------------------------------------------------------------------------
 
 void Control::Move(int left, int top, int width, int height) {
+    // Reloads lay the panel out again and again; an unchanged control costs nothing.
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
     left_ = left;
     top_ = top;
     width_ = width;
@@ -96,6 +98,7 @@ void Control::Place() {
 }
 
 void Control::SetVisible(bool v) {
+    if (v == visible_ && (IsWindowVisible(hwnd) != FALSE) == v) return;
     visible_ = v;
     ShowWindow(hwnd, v ? SW_SHOWNA : SW_HIDE);
 }
@@ -248,6 +251,7 @@ Control* Form::AddFrame(int left, int top, int width, int height, HWND parent,
 
 void Form::SetToolTip(Control* c, const std::wstring& text) {
     if (!c || !toolTip_) return;
+    if (c->toolTip == text) return;
     bool existed = !c->toolTip.empty();
     c->toolTip = text;
     TTTOOLINFOW ti{};
