@@ -31,7 +31,7 @@ trap 'wineserver -k >/dev/null 2>&1; "$HARIKO_ROOT/tools/xvfb.sh" stop' EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 shot="$HARIKO_BUILD/screenshot.png"
 if [ -f "$HARIKO_BUILD/win/e2e_driver.exe" ]; then
-  "$HARIKO_ROOT/tools/wine-run.sh" "$HARIKO_BUILD/win/e2e_driver.exe" --demo "$EXE" "$(winepath -w "$shot" 2>/dev/null)"
+  "$HARIKO_ROOT/tools/wine-run.sh" "$HARIKO_BUILD/win/e2e_driver.exe" --demo "$EXE"
   rc=$?
 else
   ("$WINE64" "$EXE" </dev/null >/dev/null 2>&1 &)
