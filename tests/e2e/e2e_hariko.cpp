@@ -72,6 +72,27 @@ std::wstring Hariko::TargetField() const { return TextOf(Control(form1::kText4))
 
 void Hariko::Menu(int id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
+std::vector<HWND> Hariko::OtherWindows() const {
+    std::vector<HWND> out;
+    for (HWND w : TopWindows(L"", pid()))
+        if (w != main_) out.push_back(w);
+    return out;
+}
+
+HWND Hariko::WindowCaptioned(const std::wstring& caption) const {
+    for (HWND w : OtherWindows())
+        if (TextOf(w) == caption) return w;
+    return nullptr;
+}
+
+std::wstring Hariko::WindowList() const {
+    std::wstring s;
+    for (HWND w : TopWindows(L"", pid()))
+        s += (s.empty() ? L"" : L"; ") + ClassOf(w) + L" \"" + TextOf(w) + L"\"" +
+             (IsWindowEnabled(w) ? L"" : L" (disabled)");
+    return s.empty() ? L"no windows" : s;
+}
+
 bool Hariko::Ready() const {
     if (!main_ || !IsWindowVisible(main_)) return false;
     HWND c2 = Control(form1::kCommand2);
@@ -105,8 +126,11 @@ Hariko::Started Hariko::Start(int welcomeAnswer, int ms) {
             result.why = L"unexpected message box \"" + box.title + L"\": " + Shown(box.text);
             return true;
         }
+        // The panel is the window of its class captioned with the executable name; the
+        // program's dialogs share the class.
         main_ = nullptr;
-        for (HWND w : TopWindows(kPanelClass, pid)) main_ = w;
+        for (HWND w : TopWindows(kPanelClass, pid))
+            if (TextOf(w) == name_) main_ = w;
         return Ready();
     }, ms);
     result.ready = ok && Ready();

@@ -50,6 +50,10 @@ public:
     // The hidden field that holds the target window's handle as decimal text.
     std::wstring TargetField() const;
     void Menu(int id) const;  // chooses a menu item as the menu bar would
+    // The program's other visible windows (dialogs share the panel's window class).
+    std::vector<HWND> OtherWindows() const;
+    HWND WindowCaptioned(const std::wstring& caption) const;
+    std::wstring WindowList() const;  // every visible window of the program, for reports
 
 private:
     bool Ready() const;

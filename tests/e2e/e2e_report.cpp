@@ -54,6 +54,11 @@ bool Report::Check(bool ok, const std::wstring& what, const std::wstring& detail
     std::wstring line = (ok ? L"PASS  " : L"FAIL  ") + what;
     if (!details.empty()) line += L"  [" + details + L"]";
     Line(line);
+    // E2E_HOLD=seconds keeps the screen as it is after a failure, for a screenshot.
+    if (!ok) {
+        wchar_t hold[16] = {};
+        if (GetEnvironmentVariableW(L"E2E_HOLD", hold, 16)) Sleep(static_cast<DWORD>(_wtoi(hold)) * 1000);
+    }
     return ok;
 }
 

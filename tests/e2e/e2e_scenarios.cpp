@@ -89,6 +89,17 @@ std::wstring KeyRowText(const Hariko& h) {
            RectText(RectOf(h.main()));
 }
 
+// The first captions of the column as shown, for reports.
+std::wstring Captions(const Hariko& h) {
+    std::wstring s;
+    int n = 0;
+    for (HWND b : h.VisibleEntryButtons()) {
+        if (n++ == 4) break;
+        s += (s.empty() ? L"buttons: " : L", ") + Quote(TextOf(b));
+    }
+    return s;
+}
+
 int OuterHeight(HWND h) {
     RECT r = RectOf(h);
     return r.bottom - r.top;
@@ -357,6 +368,29 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
     std::string blank;
     for (int i = 0; i < 25; ++i) blank += "\"\",\"\",\"&HFFFFFF\"\r\n";
 
+    // After a first start the password is switched on with none set: Private asks for one
+    // to be registered before it opens, and nothing is decrypted meanwhile.
+    h.Menu(form1::kType2);
+    HWND dialog = nullptr;
+    bool asked = WaitFor([&] { return (dialog = h.WindowCaptioned(L"パスワードの登録")) != nullptr; }, 5000);
+    rep.Check(asked, L"password on, none set: choosing Private opens \"パスワードの登録\"", h.WindowList());
+    rep.Check(FileExists(enc) && !FileExists(work), L"nothing is decrypted while it asks", files());
+    if (asked) {
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        rep.Check(WaitFor([&] { return !IsWindow(dialog) && IsWindowEnabled(h.main()); }, 5000),
+                  L"closing it unlocks the panel again", h.WindowList());
+    }
+    // Switching the password off while none is set asks nothing: the dialog closes itself.
+    h.Menu(form1::kPassUnEnabled);
+    Pause(300);
+    bool settled = WaitFor([&] { return h.OtherWindows().empty() && IsWindowEnabled(h.main()); }, 5000);
+    if (!rep.Check(settled, L"menu Privateのﾊﾟｽﾜｰﾄﾞ無効 with no password set leaves no dialog open",
+                   h.WindowList())) {
+        CloseProgram(rep, h);
+        return;
+    }
+    CheckTick(rep, h, form1::kPassUnEnabled, true, L"Privateのﾊﾟｽﾜｰﾄﾞ無効 is ticked");
+
     h.Menu(form1::kType2);
     bool ok = WaitFor(privateLoaded, 10000);
     if (rep.Check(ok, L"Private chosen: only the working copy MyData_2_2.dat exists", files())) {
@@ -364,8 +398,8 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
         auto plain = ReadFileBytes(work);
         rep.Check(plain == blank, L"the working copy is the plain file of 25 blank records",
                   plain ? std::to_wstring(plain->size()) + L" bytes: " + Hex(*plain) : L"unreadable");
-        rep.Check(WaitFor([&] { return !h.EntryButton(kShimei); }, 3000),
-                  L"the panel shows Private's blank buttons, not \"氏名\"");
+        bool blank = WaitFor([&] { return !h.EntryButton(kShimei); }, 3000);
+        rep.Check(blank, L"the panel shows Private's blank buttons, not \"氏名\"", Captions(h));
     }
     h.Menu(form1::kType1);
     ok = WaitFor(publicLoaded, 10000);
@@ -383,6 +417,8 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
     rep.Check(ReadFileBytes(enc) == encBefore, L"MyData_2.dat is byte for byte what it was before");
     rep.Check(h.Setting(L"Type") == std::wstring(L"1"), L"closing with Private loaded stores Type = \"1\"",
               L"Type " + SettingText(h.Setting(L"Type")));
+    rep.Check(h.Setting(L"PassMode") == std::wstring(L"1"), L"and PassMode = \"1\" (password switched off)",
+              L"PassMode " + SettingText(h.Setting(L"PassMode")));
 }
 
 // ---- 5 ------------------------------------------------------------------------------------
@@ -570,7 +606,7 @@ const std::vector<Scenario>& Scenarios() {
         {1, L"1. first start on a clean state", FirstStart},
         {2, L"2. pasting into notepad in the three modes; the mode button", PasteModes},
         {3, L"3. a click before any target is known", NoticeBeforeTarget},
-        {4, L"4. Private and back to Public; closing with Private loaded", PrivateSwitch},
+        {4, L"4. Private (password asked, then switched off) and back; closing with Private loaded", PrivateSwitch},
         {5, L"5. a clipboard held by another program", LockedClipboard},
         {6, L"6. a second start of the same exe; a copy under another name", SecondStart},
         {7, L"7. resizing snaps to whole rows and keeps the width", Resizing},
