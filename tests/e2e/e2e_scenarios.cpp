@@ -398,8 +398,8 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
         auto plain = ReadFileBytes(work);
         rep.Check(plain == blank, L"the working copy is the plain file of 25 blank records",
                   plain ? std::to_wstring(plain->size()) + L" bytes: " + Hex(*plain) : L"unreadable");
-        bool blank = WaitFor([&] { return !h.EntryButton(kShimei); }, 3000);
-        rep.Check(blank, L"the panel shows Private's blank buttons, not \"氏名\"", Captions(h));
+        bool cleared = WaitFor([&] { return !h.EntryButton(kShimei); }, 3000);
+        rep.Check(cleared, L"the panel shows Private's blank buttons, not \"氏名\"", Captions(h));
     }
     h.Menu(form1::kType1);
     ok = WaitFor(publicLoaded, 10000);
@@ -599,6 +599,67 @@ void AltZ(Report& rep, const std::wstring& exe) {
     CloseProgram(rep, h);
 }
 
+// ---- 9 ------------------------------------------------------------------------------------
+
+void MinimiseAndRestore(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    if (!StartReady(rep, h)) return;
+    HWND w = h.main();
+    if (GetForegroundWindow() != w) {
+        RECT r = RectOf(w);
+        ClickAt(r.left + 20, r.top + 8);
+    }
+    if (!rep.Check(WaitFor([&] { return GetForegroundWindow() == w; }, 3000), L"the panel is in front")) return;
+    PressWithModifier(VK_MENU, 'N');
+    if (!rep.Check(WaitFor([&] { return IsIconic(w) != FALSE; }, 3000), L"Alt+N minimises the panel")) {
+        CloseProgram(rep, h);
+        return;
+    }
+    Process second;
+    if (rep.Check(second.Start(exe), L"a second start while the first is minimised")) {
+        bool ended = second.WaitExit(15000);
+        rep.Check(ended, L"the second instance ends by itself");
+        if (!ended) {
+            for (HWND o : TopWindows(L"HarikoForm", second.pid())) PostMessageW(o, WM_CLOSE, 0, 0);
+            second.WaitExit(20000);
+        }
+        rep.Check(WaitFor([&] { return !IsIconic(w) && IsWindowVisible(w); }, 3000),
+                  L"the first panel is restored", RectText(RectOf(w)));
+        rep.Check(WaitFor([&] { return GetForegroundWindow() == w; }, 3000), L"and brought to the front");
+    }
+    CloseProgram(rep, h);
+}
+
+// ---- 10 -----------------------------------------------------------------------------------
+
+void HoverAndPaste(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    Notepad np;
+    if (!StartNotepad(rep, np) || !StartReady(rep, h)) return;
+    std::wstring why;
+    if (!rep.Check(np.ClickInto(&why), L"a click into notepad brings it to the front", why)) return;
+    const std::wstring want = HandleDecimal(np.window());
+    if (!rep.Check(WaitFor([&] { return h.TargetField() == want; }, 3000),
+                   L"the panel takes notepad as its target", L"Text4 = " + Quote(h.TargetField())))
+        return;
+    // The column right of the buttons (more than 100 px from the left edge at 96 dpi).
+    RECT r = RectOf(h.main());
+    SetCursorPos(r.right - 6, (r.top + r.bottom) / 2);
+    rep.Check(WaitFor([&] { return GetForegroundWindow() == h.main(); }, 2000),
+              L"the cursor resting on the scroll-bar column brings the panel to the front");
+    Pause(300);
+    rep.Check(h.TargetField() == want, L"notepad stays the target", L"Text4 = " + Quote(h.TargetField()));
+    HWND b = h.EntryButton(kShimei);
+    if (rep.Check(b && ClickCentre(b, &why), L"a click on \"氏名\" with the panel in front", why)) {
+        std::wstring got;
+        WaitFor([&] { return (got = np.Text()) == kAoki; }, 5000);
+        rep.Check(got == kAoki, L"the text still goes to notepad", L"notepad holds " + Quote(got) + OpenBoxes(h));
+    }
+    CloseProgram(rep, h);
+}
+
 }  // namespace
 
 const std::vector<Scenario>& Scenarios() {
@@ -611,6 +672,8 @@ const std::vector<Scenario>& Scenarios() {
         {6, L"6. a second start of the same exe; a copy under another name", SecondStart},
         {7, L"7. resizing snaps to whole rows and keeps the width", Resizing},
         {8, L"8. Alt+Z moves the panel", AltZ},
+        {9, L"9. Alt+N minimises the panel; a second start restores it", MinimiseAndRestore},
+        {10, L"10. hovering over the scroll-bar column, then pasting", HoverAndPaste},
     };
     return all;
 }
