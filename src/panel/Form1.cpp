@@ -524,6 +524,10 @@ bool Form1::KeepUndecryptableAside() {
 
 void Form1::LoadDataSet() {
     BusyCursor busy;
+    // Pending messages run in the middle of a load; a menu choice or an activation among them
+    // may start a newer load. The older one then stops, or it would show the set it began with.
+    const unsigned generation = ++loadGeneration_;
+    auto superseded = [&] { return generation != loadGeneration_; };
     entryCount = 0;
     const std::wstring work = App().DataFile(L"MyData_2_2.dat");
     const std::wstring enc = App().DataFile(L"MyData_2.dat");
@@ -553,6 +557,7 @@ void Form1::LoadDataSet() {
         DoEvents();
         file = App().DataFile(Checked(kType3) ? L"MyData_3.dat" : L"MyData_1.dat");
     }
+    if (superseded()) return;
 
     std::vector<Entry> entries = undecryptable ? std::vector<Entry>(1) : ReadDataSetFile(file);
     entryCount = static_cast<int16_t>(std::min<size_t>(entries.size(), 32767));
@@ -565,23 +570,28 @@ void Form1::LoadDataSet() {
         colours.push_back(entries[k].colour);
     }
     DoEvents();
+    if (superseded()) return;
 
     // One record means a failed decryption of Private: start it afresh with 25 blank rows.
     // The files of Private are only touched while Private is the loaded set; a working copy
     // made while another set is loaded would later be taken for the real one.
     if (entryCount == 1) {
-        if (privateTicked) DeleteFileW(work.c_str());
+        // The file steps run back to back so that no other load sees them half done.
+        if (privateTicked) {
+            DeleteFileW(work.c_str());
+            WriteDataSetFile(work, BlankEntries(25), ColourForm::HexText);
+        }
         DoEvents();
+        if (superseded()) return;
         entryCount = 25;
         captions.assign(26, L"");
         texts.assign(26, L"");
         colours.assign(26, L"&HFFFFFF");
-        if (privateTicked) WriteDataSetFile(work, BlankEntries(25), ColourForm::HexText);
-        DoEvents();
         MsgBox(L"データの複合化で不具合を生じました。\r\n\r\n"
                L"Privateのデータは初期化されましたので、\r\n"
                L"お手数ですがもう一度データを入力してください。　　　　　",
                MB_OK | MB_ICONSTOP, App().exeName);
+        if (superseded()) return;
     }
     scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
     PlaceEntryButtons();
@@ -742,7 +752,9 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case kUninstallRequestMsg:
         // What the About box's uninstall confirmation does: the next activation closes.
+        // wParam 1 also plays the About box closing, which activates the panel again.
         App().uninstallRequest = 1;
+        if (wp == 1) PostMessageW(hwnd_, kActivateMsg, 0, 0);
         return 0;
     case kActivateMsg:
         if (!closing_) Form_Activate();

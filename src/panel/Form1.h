@@ -106,6 +106,7 @@ private:
     bool closing_ = false;
     bool unloaded_ = false;
     int16_t visibleRows_ = 1;
+    unsigned loadGeneration_ = 0;
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written
     int16_t modePosition_ = 0;
     int scrollValue_ = 0;
