@@ -499,7 +499,8 @@ void Form1::ShowPasswordDialog() { ShowForm4(); }
 void Form1::PutWorkingCopyAway() {
     const std::wstring work = App().DataFile(L"MyData_2_2.dat");
     const std::wstring enc = App().DataFile(L"MyData_2.dat");
-    if (!FileExists(work)) return;
+    // Without a key (before start-up has read the password file) nothing is put away.
+    if (!FileExists(work) || App().privateKey.empty()) return;
     EncryptFileTo(work, enc, App().privateKey);
     if (FileExists(enc)) DeleteFileW(work.c_str());
 }
@@ -536,7 +537,8 @@ void Form1::LoadDataSet() {
     bool undecryptable = false;
     if (Checked(kType2)) {
         privateTicked = true;
-        bool fresh = !FileExists(work) && DecryptFileTo(enc, work, App().privateKey);
+        bool fresh = !FileExists(work) && !App().privateKey.empty() &&
+                     DecryptFileTo(enc, work, App().privateKey);
         if (fresh) {
             auto bytes = ReadAllBytes(work);
             if (!bytes || !IsWellFormedDataSet(*bytes)) {
@@ -757,7 +759,9 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == 1) PostMessageW(hwnd_, kActivateMsg, 0, 0);
         return 0;
     case kActivateMsg:
-        if (!closing_) Form_Activate();
+        // Start-up loads the data itself; an activation before it ended would load without
+        // the Private key.
+        if (!closing_ && startupDone_) Form_Activate();
         return 0;
     case WM_DPICHANGED: {
         LRESULT r = Form::HandleMessage(msg, wp, lp);

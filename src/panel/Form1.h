@@ -103,6 +103,7 @@ private:
     bool layoutReady_ = false;
     bool activatedFromOtherApp_ = false;
     bool firstActivate_ = true;
+    bool startupDone_ = false;
     bool closing_ = false;
     bool unloaded_ = false;
     int16_t visibleRows_ = 1;

@@ -300,4 +300,6 @@ void Form1::StartupSequence() {
     // 32
     LoadDataSet();
     LayoutPanel();
+    startupDone_ = true;
+    firstActivate_ = true;  // the first showing runs the activation, whatever came before
 }

@@ -196,7 +196,7 @@ int Form::ScaleHeight() const {
 }
 
 void Form::MakeTopmost() {
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool Form::CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
