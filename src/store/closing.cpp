@@ -88,25 +88,3 @@ void Form1::End_Click() {
     Form_QueryUnload();
     Form_Unload();
 }
-
-// Password menu items: the dialog comes with the password feature.
-void Form1::Pass_Enabled_Click() {
-    if (Checked(kPassEnabled)) { App().switchOffRequest = 0; return; }
-    if (Checked(kType2)) { SetChecked(kType1, true); SetChecked(kType2, false); SetChecked(kType3, false); }
-    SetChecked(kPassEnabled, true);
-    SetChecked(kPassUnEnabled, false);
-    App().switchOffRequest = 0;
-    Type2_Click();
-}
-
-void Form1::Pass_UnEnabled_Click() {
-    if (Checked(kPassUnEnabled)) { App().switchOffRequest = 0; return; }
-    if (Checked(kType2)) { SetChecked(kType1, true); SetChecked(kType2, false); SetChecked(kType3, false); }
-    App().switchOffRequest = 1;
-    ShowPasswordDialog();
-}
-
-void Form1::Pass_Change_Click() {
-    App().changeRequest = 1;
-    ShowPasswordDialog();
-}

@@ -188,6 +188,12 @@ void Form1::StartupSequence() {
     CreateDirectoryW(app.dataRoot.c_str(), nullptr);
     app.dataDir = DataDirPath(app.dataRoot, app.exeName);
     CreateDirectoryW(app.dataDir.c_str(), nullptr);
+    if (!PathExists(app.dataDir)) {
+        // Nothing could be kept: say so now rather than lose the user's entries later.
+        MsgBox(L"データを保存するフォルダを作成できませんでした。\r\n\r\n" + app.dataDir +
+                   L"\r\n\r\n入力したデータは保存されません。",
+               MB_OK | MB_ICONEXCLAMATION, app.exeName);
+    }
     // 13-18
     if (!FileExists(app.DataFile(L"MyData_1.dat"))) {
         SaveSetting(app.exeName, kStartup, L"Version", L"202");
