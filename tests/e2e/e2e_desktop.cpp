@@ -1,6 +1,9 @@
 #include "e2e_desktop.h"
 
+#include <objbase.h>
 #include <shlobj.h>
+#include <shobjidl.h>
+#include <wincrypt.h>
 
 #include <algorithm>
 #include <utility>
@@ -243,6 +246,61 @@ void PressWithModifier(BYTE modifierVk, BYTE keyVk) {
     Pause(40);
 }
 
+void PressKey(BYTE vk) {
+    BYTE sc = static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    keybd_event(vk, sc, 0, 0);
+    Pause(30);
+    keybd_event(vk, sc, KEYEVENTF_KEYUP, 0);
+    Pause(30);
+}
+
+bool TypeKeys(const std::wstring& text) {
+    const BYTE shiftScan = static_cast<BYTE>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+    for (wchar_t c : text) {
+        SHORT k = VkKeyScanW(c);
+        if (k == -1) return false;
+        const bool shift = (HIBYTE(k) & 1) != 0;
+        if (shift) keybd_event(VK_SHIFT, shiftScan, 0, 0);
+        PressKey(LOBYTE(k));
+        if (shift) keybd_event(VK_SHIFT, shiftScan, KEYEVENTF_KEYUP, 0);
+        Pause(20);
+    }
+    return true;
+}
+
+bool SaveScreenshot(const std::wstring& path) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    bool ok = BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY) != FALSE;
+    SelectObject(mem, old);
+    BITMAPINFOHEADER bi{};
+    bi.biSize = sizeof bi;
+    bi.biWidth = w;
+    bi.biHeight = h;
+    bi.biPlanes = 1;
+    bi.biBitCount = 24;
+    bi.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    std::string pixels(static_cast<size_t>(stride) * h, '\0');
+    ok = ok && GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(),
+                         reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS) == h;
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    if (!ok) return false;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;  // "BM"
+    fh.bfOffBits = sizeof fh + sizeof bi;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::string file(reinterpret_cast<const char*>(&fh), sizeof fh);
+    file.append(reinterpret_cast<const char*>(&bi), sizeof bi);
+    file += pixels;
+    return WriteFileBytes(path, file);
+}
+
 // ---- message boxes ----------------------------------------------------------------------
 
 bool MessageBoxSeen::Has(int id) const {
@@ -459,6 +517,34 @@ bool FileExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FolderExists(const std::wstring& path) {
+    DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::wstring> FolderEntries(const std::wstring& dir) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring n = fd.cFileName;
+        if (n != L"." && n != L"..") names.push_back(n);
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD put = 0;
+    bool ok = bytes.empty() ||
+              (WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size());
+    return CloseHandle(f) && ok;
+}
+
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, 0, nullptr);
@@ -533,6 +619,89 @@ void DeleteUserValue(const std::wstring& subkey, const std::wstring& value) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
     RegDeleteValueW(k, value.c_str());
     RegCloseKey(k);
+}
+
+bool WriteUserSetting(const std::wstring& subkey, const std::wstring& value, const std::wstring& data) {
+    return RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), value.c_str(), REG_SZ, data.c_str(),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> ReadMachineString(const std::wstring& subkey, const std::wstring& value) {
+    wchar_t buf[1024];
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, buf,
+                     &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buf);
+}
+
+bool WriteMachineString(const std::wstring& subkey, const std::wstring& value, const std::wstring& data) {
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, subkey.c_str(), value.c_str(), REG_SZ, data.c_str(),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool MachineKeyExists(const std::wstring& subkey) {
+    HKEY k;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
+
+void DeleteMachineTree(const std::wstring& subkey) { RegDeleteTreeW(HKEY_LOCAL_MACHINE, subkey.c_str()); }
+
+std::optional<std::string> Rc4(const std::string& data, const std::wstring& password) {
+    HCRYPTPROV prov = 0;
+    if (!CryptAcquireContextW(&prov, nullptr, MS_ENHANCED_PROV_W, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
+        return std::nullopt;
+    std::optional<std::string> out;
+    HCRYPTHASH hash = 0;
+    HCRYPTKEY key = 0;
+    const std::string pw = Cp932(password);
+    if (CryptCreateHash(prov, CALG_MD5, 0, 0, &hash) &&
+        CryptHashData(hash, reinterpret_cast<const BYTE*>(pw.data()), static_cast<DWORD>(pw.size()), 0) &&
+        CryptDeriveKey(prov, CALG_RC4, hash, 128u << 16, &key)) {
+        std::string buf = data;
+        DWORD n = static_cast<DWORD>(buf.size());
+        if (buf.empty() ||
+            CryptEncrypt(key, 0, TRUE, 0, reinterpret_cast<BYTE*>(buf.data()), &n, static_cast<DWORD>(buf.size())))
+            out = buf;
+    }
+    if (key) CryptDestroyKey(key);
+    if (hash) CryptDestroyHash(hash);
+    CryptReleaseContext(prov, 0);
+    return out;
+}
+
+namespace {
+// A shell link object with its file interface; both released by the destructor.
+struct ShellLink {
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    ShellLink() {
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                       reinterpret_cast<void**>(&link))))
+            link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    }
+    ~ShellLink() {
+        if (file) file->Release();
+        if (link) link->Release();
+        if (SUCCEEDED(init)) CoUninitialize();
+    }
+};
+}  // namespace
+
+std::optional<std::wstring> ShortcutTarget(const std::wstring& lnkPath) {
+    ShellLink s;
+    if (!s.file || FAILED(s.file->Load(lnkPath.c_str(), STGM_READ))) return std::nullopt;
+    wchar_t buf[MAX_PATH * 2] = {};
+    if (FAILED(s.link->GetPath(buf, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) return std::nullopt;
+    return std::wstring(buf);
+}
+
+bool WriteShortcut(const std::wstring& lnkPath, const std::wstring& target) {
+    ShellLink s;
+    return s.file && SUCCEEDED(s.link->SetPath(target.c_str())) && SUCCEEDED(s.file->Save(lnkPath.c_str(), TRUE));
 }
 
 std::string Cp932(const std::wstring& s) {

@@ -71,6 +71,14 @@ bool ClickCentre(HWND h, std::wstring* why = nullptr);
 bool ClickAt(int x, int y);
 // Alt (or Ctrl, Shift) held while `key` is struck, through keybd_event like a keyboard.
 void PressWithModifier(BYTE modifierVk, BYTE keyVk);
+// One key struck and released.
+void PressKey(BYTE vk);
+// Each character struck on the keyboard (with Shift where the layout needs it) into
+// whatever has the focus. False when a character has no key on this layout.
+bool TypeKeys(const std::wstring& text);
+
+// The whole screen as a 24-bit BMP file.
+bool SaveScreenshot(const std::wstring& path);
 
 // ---- message boxes ----------------------------------------------------------------------
 
@@ -138,6 +146,10 @@ private:
 // ---- files and settings -----------------------------------------------------------------
 
 bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+// Names of the files and folders in `dir` (not "." and "..").
+std::vector<std::wstring> FolderEntries(const std::wstring& dir);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadFileBytes(const std::wstring& path);
 std::wstring WindowsDirectory();
 std::wstring DesktopDirectory();
@@ -150,6 +162,20 @@ std::optional<std::wstring> ReadUserSetting(const std::wstring& subkey, const st
 bool KeyExists(const std::wstring& subkey);
 void DeleteUserKey(const std::wstring& subkey);
 void DeleteUserValue(const std::wstring& subkey, const std::wstring& value);
+bool WriteUserSetting(const std::wstring& subkey, const std::wstring& value, const std::wstring& data);
+// The same under HKEY_LOCAL_MACHINE, where older versions kept their password.
+std::optional<std::wstring> ReadMachineString(const std::wstring& subkey, const std::wstring& value);
+bool WriteMachineString(const std::wstring& subkey, const std::wstring& value, const std::wstring& data);
+bool MachineKeyExists(const std::wstring& subkey);
+void DeleteMachineTree(const std::wstring& subkey);
+
+// RC4 keyed with all 16 bytes of the MD5 digest of the password's code page 932 bytes, as
+// CryptoAPI derives a 128-bit RC4 key; the same call encrypts and decrypts.
+std::optional<std::string> Rc4(const std::string& data, const std::wstring& password);
+
+// Desktop shortcuts through the shell's own link object.
+std::optional<std::wstring> ShortcutTarget(const std::wstring& lnkPath);
+bool WriteShortcut(const std::wstring& lnkPath, const std::wstring& target);
 
 std::string Cp932(const std::wstring& s);
 std::wstring Hex(const std::string& bytes, size_t max = 48);

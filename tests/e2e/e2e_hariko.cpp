@@ -34,9 +34,22 @@ std::wstring Hariko::DataFile(const std::wstring& file) const { return DataDir()
 
 std::wstring Hariko::SettingsKey() const { return kSettingsRoot + name_ + L"\\Startup"; }
 
+std::wstring Hariko::AppSettingsKey() const { return kSettingsRoot + name_; }
+
 std::optional<std::wstring> Hariko::Setting(const std::wstring& key) const {
     return ReadUserSetting(SettingsKey(), key);
 }
+
+bool Hariko::SetSetting(const std::wstring& key, const std::wstring& value) const {
+    return WriteUserSetting(SettingsKey(), key, value);
+}
+
+std::wstring Hariko::ProgramDir() const {
+    size_t slash = exe_.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : exe_.substr(0, slash);
+}
+
+std::wstring Hariko::BackupDir() const { return ProgramDir() + L"\\" + name_ + L"_BackupData"; }
 
 std::wstring Hariko::ShortcutPath() const { return DesktopDirectory() + L"\\" + name_ + L".lnk"; }
 
@@ -101,7 +114,7 @@ bool Hariko::Ready() const {
     return first && IsWindowVisible(first) && Control(form1::kText4) != nullptr;
 }
 
-Hariko::Started Hariko::Start(int welcomeAnswer, int ms) {
+Hariko::Started Hariko::Start(int welcomeAnswer, int ms, const BoxHandler& onBox) {
     Started result;
     main_ = nullptr;
     if (!proc_.Start(exe_)) {
@@ -123,6 +136,15 @@ Hariko::Started Hariko::Start(int welcomeAnswer, int ms) {
                 continue;
             }
             if (box.title == kWelcomeTitle) continue;
+            if (onBox) {
+                Pause(150);  // as above: the texts come a moment after the box
+                auto now = FindMessageBox(box.title, pid);
+                if (!now) continue;
+                if (onBox(*now)) {
+                    result.boxes.push_back(*now);
+                    continue;
+                }
+            }
             result.why = L"unexpected message box \"" + box.title + L"\": " + Shown(box.text);
             return true;
         }
@@ -134,6 +156,13 @@ Hariko::Started Hariko::Start(int welcomeAnswer, int ms) {
         return Ready();
     }, ms);
     result.ready = ok && Ready();
+    if (result.ready) {
+        // The panel's first activation (it trims the frame, then reloads and lays out again)
+        // runs just after the panel shows, and it lets messages run on the way: a close or
+        // a resize arriving in that moment is taken half-way. A person never acts that fast.
+        WaitFor([&] { return (GetWindowLongPtrW(main_, GWL_STYLE) & WS_MINIMIZEBOX) == 0; }, 3000);
+        Pause(250);
+    }
     if (!ok) result.why = L"no ready panel within " + std::to_wstring(ms / 1000) + L" s";
     return result;
 }

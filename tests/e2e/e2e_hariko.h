@@ -3,6 +3,7 @@
 // its settings, and the controls a person uses.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,11 @@ public:
     std::wstring DataDir() const;                       // C:\windows\Personal_Data\<name>
     std::wstring DataFile(const std::wstring& file) const;
     std::wstring SettingsKey() const;                   // HKCU\...\<name>\Startup
+    std::wstring AppSettingsKey() const;                // HKCU\...\<name>
     std::optional<std::wstring> Setting(const std::wstring& key) const;
+    bool SetSetting(const std::wstring& key, const std::wstring& value) const;
+    std::wstring ProgramDir() const;                    // the folder that holds the exe
+    std::wstring BackupDir() const;                     // <program dir>\<name>_BackupData
     std::wstring ShortcutPath() const;                  // <desktop>\<name>.lnk
     // Removes the data directory, the settings and the desktop shortcut of this name:
     // the state of a machine that never ran it.
@@ -30,11 +35,16 @@ public:
     struct Started {
         bool ready = false;
         std::optional<MessageBoxSeen> welcome;  // the first-run box, as it was shown
+        std::vector<MessageBoxSeen> boxes;      // the other boxes `onBox` took, in order
         std::wstring why;                       // what stood in the way when not ready
     };
+    // Answers a box shown during start-up and returns true, or returns false for a box it
+    // does not expect.
+    using BoxHandler = std::function<bool(const MessageBoxSeen&)>;
     // Starts the program and waits for its panel with its controls. The first-run box is
-    // answered with `welcomeAnswer` (IDNO, IDYES); any other box is reported.
-    Started Start(int welcomeAnswer = IDNO, int ms = 30000);
+    // answered with `welcomeAnswer` (IDNO, IDYES, IDOK); other boxes go to `onBox`, and
+    // any it does not take is reported.
+    Started Start(int welcomeAnswer = IDNO, int ms = 30000, const BoxHandler& onBox = {});
     // Closes the panel with WM_CLOSE and waits for the process to end.
     bool Close(std::wstring* why = nullptr);
     void LeaveRunning() { proc_.Release(); }

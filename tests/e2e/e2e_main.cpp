@@ -2,7 +2,8 @@
 // e2e_driver --only 2,5 <path of ハリコ.exe> some of them
 // e2e_driver --demo <path of ハリコ.exe>     one paste into notepad; both windows stay open
 // With E2E_HOLD=seconds in the environment a failed check leaves the screen as it is for
-// that long, so a screenshot can show what went wrong.
+// that long, so a screenshot can show what went wrong. With E2E_SHOTS=<folder> (a Windows
+// path, e.g. Z:\tmp\shots) a few moments worth seeing are saved there as BMP files.
 #include <windows.h>
 
 #include <cstdio>

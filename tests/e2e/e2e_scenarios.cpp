@@ -6,6 +6,8 @@
 
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
+#include "e2e_life.h"
+#include "e2e_steps.h"
 #include "panel/form1_ids.h"
 #include "panel/paste_logic.h"
 
@@ -23,131 +25,11 @@ const std::wstring kNoticeTitle = L"あわてないで！ by ハリコ";
 const std::wstring kNoticeText = L"入力先をクリックして、もう一度\r\n\r\nボタンをクリックしてください。";
 const std::wstring kWelcomeTitle = L"ようこそ!";
 
-// Outer height of the panel: rows of 280 twips plus the fixed parts, 305 more with the row
-// of key buttons (懸賞ﾓｰﾄﾞ and 文書ﾓｰﾄﾞ).
-int PanelHeightTwips(int rows, bool keyRow) { return rows * 280 + (keyRow ? 1890 : 1585); }
-constexpr int kPanelWidthTwips = 1825;
-
-std::wstring Quote(const std::wstring& s) { return L"\"" + Shown(s) + L"\""; }
-
-std::wstring SettingText(const std::optional<std::wstring>& v) {
-    return v ? Quote(*v) : L"(missing)";
-}
-
-std::wstring OpenBoxes(const Hariko& h) {
-    std::wstring s;
-    for (const MessageBoxSeen& b : MessageBoxesOf(h.pid()))
-        s += L"; open box \"" + b.title + L"\": " + Shown(b.text);
-    return s;
-}
-
-// Boxes left open by a failed step would block every later step: report and close them.
-void DismissBoxes(Report& rep, const Hariko& h) {
-    for (const MessageBoxSeen& b : MessageBoxesOf(h.pid())) {
-        rep.Note(L"closing a box left open: \"" + b.title + L"\": " + Shown(b.text));
-        AnswerMessageBox(b, b.buttons.empty() ? IDOK : b.buttons.front());
-    }
-}
-
-// Under Wine a menu belongs to its process: GetMenuState from outside gives -1. Where the
-// marks can be read they are checked; elsewhere the scenarios judge the mode and the data
-// set by what they change (buttons shown, window height, files, stored settings).
-void CheckTick(Report& rep, const Hariko& h, int id, bool expected, const std::wstring& what) {
-    static bool noted = false;
-    UINT state = GetMenuState(GetMenu(h.main()), static_cast<UINT>(id), MF_BYCOMMAND);
-    if (state == static_cast<UINT>(-1)) {
-        if (!noted)
-            rep.Note(L"the panel's menu cannot be read from another process here (GetMenuState "
-                     L"gives -1); check marks are judged by the buttons, heights, files and "
-                     L"settings they govern");
-        noted = true;
-        return;
-    }
-    bool ticked = (state & MF_CHECKED) != 0;
-    rep.Check(ticked == expected, what, ticked ? L"ticked" : L"not ticked");
-}
-
-bool Visible(const Hariko& h, int id) {
-    HWND c = h.Control(id);
-    return c && IsWindowVisible(c);
-}
-
-// Which key buttons are shown: 0 none (標準ﾓｰﾄﾞ), 1 前へ/次へ (懸賞ﾓｰﾄﾞ), 2 改行 (文書ﾓｰﾄﾞ).
-int ShownKeyRow(const Hariko& h) {
-    bool c5 = Visible(h, form1::kCommand5), c6 = Visible(h, form1::kCommand6),
-         c7 = Visible(h, form1::kCommand7);
-    if (!c5 && !c6 && !c7) return 0;
-    if (c5 && c6 && !c7) return 1;
-    if (!c5 && !c6 && c7) return 2;
-    return -1;
-}
-
-std::wstring KeyRowText(const Hariko& h) {
-    return std::wstring(L"前へ ") + (Visible(h, form1::kCommand5) ? L"shown" : L"hidden") +
-           L", 次へ " + (Visible(h, form1::kCommand6) ? L"shown" : L"hidden") + L", 改行 " +
-           (Visible(h, form1::kCommand7) ? L"shown" : L"hidden") + L"; panel " +
-           RectText(RectOf(h.main()));
-}
-
-// The first captions of the column as shown, for reports.
-std::wstring Captions(const Hariko& h) {
-    std::wstring s;
-    int n = 0;
-    for (HWND b : h.VisibleEntryButtons()) {
-        if (n++ == 4) break;
-        s += (s.empty() ? L"buttons: " : L", ") + Quote(TextOf(b));
-    }
-    return s;
-}
-
-int OuterHeight(HWND h) {
-    RECT r = RectOf(h);
-    return r.bottom - r.top;
-}
-int OuterWidth(HWND h) {
-    RECT r = RectOf(h);
-    return r.right - r.left;
-}
-
-// A state in which the program has run once (welcome answered with No) and was closed:
-// Public, 標準ﾓｰﾄﾞ, 25 rows everywhere, Private at rest. The stored position is dropped so
-// the panel comes up centred, clear of notepad.
-bool PrepareInitialised(Report& rep, const std::wstring& exe) {
-    Hariko h(exe);
-    auto is = [&](const wchar_t* k, const wchar_t* v) { return h.Setting(k) == std::wstring(v); };
-    bool clean = is(L"Type", L"1") && is(L"Mode", L"0") && is(L"PassMode", L"0") &&
-                 is(L"Number1", L"25") && is(L"Number2", L"25") && is(L"Number3", L"25") &&
-                 FileExists(h.DataFile(L"MyData_1.dat")) && FileExists(h.DataFile(L"MyData_2.dat")) &&
-                 !FileExists(h.DataFile(L"MyData_2_2.dat")) && !FileExists(h.ShortcutPath());
-    if (!clean) {
-        h.WipeState();
-        auto s = h.Start(IDNO);
-        if (!s.ready) return rep.Check(false, L"set-up: a first start of the program", s.why);
-        std::wstring why;
-        if (!h.Close(&why)) return rep.Check(false, L"set-up: closing the program", why);
-    }
-    DeleteUserValue(h.SettingsKey(), L"Left");
-    DeleteUserValue(h.SettingsKey(), L"Top");
-    return true;
-}
-
-bool StartReady(Report& rep, Hariko& h) {
-    auto s = h.Start(IDNO);
-    if (s.welcome) rep.Note(L"the welcome box appeared although the program had run before");
-    return rep.Check(s.ready, L"the program starts and its panel is ready", s.ready ? L"" : s.why);
-}
-
 bool StartNotepad(Report& rep, Notepad& np) {
     std::wstring why;
     bool ok = np.Start(kNotepadLeft, kNotepadTop, kNotepadWidth, kNotepadHeight, &why);
     return rep.Check(ok, L"notepad starts at the left, clear of the panel",
                      ok ? RectText(RectOf(np.window())) : why);
-}
-
-void CloseProgram(Report& rep, Hariko& h) {
-    DismissBoxes(rep, h);
-    std::wstring why;
-    rep.Check(h.Close(&why), L"the program ends after WM_CLOSE", why);
 }
 
 // Click into notepad, wait until the panel has taken it as its target, click the entry
@@ -675,7 +557,12 @@ const std::vector<Scenario>& Scenarios() {
         {9, L"9. Alt+N minimises the panel; a second start restores it", MinimiseAndRestore},
         {10, L"10. hovering over the scroll-bar column, then pasting", HoverAndPaste},
     };
-    return all;
+    static const std::vector<Scenario> withLife = [] {
+        std::vector<Scenario> v = all;
+        for (const Scenario& s : LifeScenarios()) v.push_back(s);
+        return v;
+    }();
+    return withLife;
 }
 
 void CleanUp(const std::wstring& exe) { Hariko(exe).WipeState(); }
