@@ -211,10 +211,9 @@ void Form1::DrawGrip(HDC dc) {
 
 void Form1::PlaceEntryButtons() {
     using namespace panel;
-    int total = std::max<int>(entryCount, kMinimumEntryButtons);
-    // Only entry buttons inside the column (the first entry-count rows) can be seen.
+    // Only entry buttons inside the column (the first entry-count rows) can be seen, so only
+    // those near the viewport get a real control.
     auto [first, end] = VisibleButtonRange(scrollValue_, visibleRows_, entryCount, kButtonMargin);
-    (void)total;
     int need = std::max(0, end - first);
     while (static_cast<int>(slots_.size()) < need) {
         Control* b = AddControl(L"BUTTON", L"", BS_OWNERDRAW, 0, kEntryLeft, 0, kEntryWidth,
