@@ -262,7 +262,9 @@ void Form1::SetScrollValue(int v) {
 }
 
 void Form1::OnScroll(int code) {
-    SCROLLINFO si{sizeof si, SIF_ALL};
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
     GetScrollInfo(VScroll1->hwnd, SB_CTL, &si);
     int v = scrollValue_;
     switch (code) {
@@ -406,7 +408,9 @@ void Form1::LayoutPanel() {
     Command7->SetVisible(L.show7);
 
     scrollMax_ = L.vscrollMax;
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     int page = visibleRows_ * panel::kRow;
     si.nMin = 0;
     si.nMax = std::max(0, L.vscrollMax) + page - 1;
