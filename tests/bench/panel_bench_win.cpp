@@ -112,7 +112,8 @@ int wmain() {
         Report((std::string("switch to Private (decrypt), ") + std::to_string(n)).c_str(), NowMs() - t0);
         Report((std::string("reload Private, ") + std::to_string(n) + " entries").c_str(), Reload(f, rounds));
         if (n == 5000) {
-            PROCESS_MEMORY_COUNTERS pmc{sizeof pmc};
+            PROCESS_MEMORY_COUNTERS pmc{};
+            pmc.cb = sizeof pmc;
             GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
             DWORD handles = 0;
             GetProcessHandleCount(GetCurrentProcess(), &handles);
