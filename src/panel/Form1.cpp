@@ -381,7 +381,10 @@ void Form1::Mode_Ent_Click() {
 
 // ---- layout -----------------------------------------------------------------------------
 
+bool Form1::Gone() const { return closing_ || !hwnd_ || !IsWindow(hwnd_); }
+
 void Form1::LayoutPanel() {
+    if (Gone()) return;
     int t = TickedDataSet();
     if (t) {
         int16_t setting = App().number[t];
@@ -394,6 +397,8 @@ void Form1::LayoutPanel() {
         }
     }
     DoEvents();
+    // A close among the pending messages: the window's size means nothing any more.
+    if (Gone()) return;
     PanelLayout L = ComputeLayout(entryCount, visibleRows_, CurrentMode());
     Frame1->Move(L.frameLeft, 0, panel::kFrame1Width, L.frame1Height);
     Frame2->SetLeft(L.frameLeft);
@@ -434,7 +439,7 @@ void Form1::LayoutPanel() {
 }
 
 void Form1::Form_Resize() {
-    if (!layoutReady_ || Minimized()) return;
+    if (!layoutReady_ || Gone() || Minimized()) return;
     if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
     ResizeDecision d = DecideResize(Height(), entryCount, CurrentMode());
     if (d.relayoutOnly) {
@@ -527,11 +532,12 @@ bool Form1::KeepUndecryptableAside() {
 }
 
 void Form1::LoadDataSet() {
+    if (!hwnd_) return;
     BusyCursor busy;
     // Pending messages run in the middle of a load; a menu choice or an activation among them
     // may start a newer load. The older one then stops, or it would show the set it began with.
     const unsigned generation = ++loadGeneration_;
-    auto superseded = [&] { return generation != loadGeneration_; };
+    auto superseded = [&] { return generation != loadGeneration_ || Gone(); };
     entryCount = 0;
     const std::wstring work = App().DataFile(L"MyData_2_2.dat");
     const std::wstring enc = App().DataFile(L"MyData_2.dat");
@@ -626,8 +632,10 @@ void Form1::Form_Activate() {
         return;
     }
     LoadDataSet();
+    if (Gone()) return;
     LayoutPanel();
     DoEvents();
+    if (Gone()) return;
     Form_Resize();
     DoEvents();
 }
@@ -773,6 +781,7 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case WM_CLOSE:
+        closing_ = true;
         Form_QueryUnload();
         Form_Unload();
         return 0;

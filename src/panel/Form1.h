@@ -95,6 +95,7 @@ private:
     int16_t& RowSettingOfTicked();
     void DrawGrip(HDC dc);
     void StartupSequence();
+    bool Gone() const;  // closing, or the window is already destroyed
     bool RefuseSecondInstance();
     void CloseOnlyThisInstance();
 

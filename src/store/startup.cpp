@@ -188,7 +188,8 @@ void Form1::StartupSequence() {
     CreateDirectoryW(app.dataRoot.c_str(), nullptr);
     app.dataDir = DataDirPath(app.dataRoot, app.exeName);
     CreateDirectoryW(app.dataDir.c_str(), nullptr);
-    if (!PathExists(app.dataDir)) {
+    DWORD dirAttributes = GetFileAttributesW(app.dataDir.c_str());
+    if (dirAttributes == INVALID_FILE_ATTRIBUTES || !(dirAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         // Nothing could be kept: say so now rather than lose the user's entries later.
         MsgBox(L"データを保存するフォルダを作成できませんでした。\r\n\r\n" + app.dataDir +
                    L"\r\n\r\n入力したデータは保存されません。",
