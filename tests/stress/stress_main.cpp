@@ -68,10 +68,25 @@ std::wstring Ms(double v) {
     return buf;
 }
 
-std::wstring Names(const std::vector<FileSeen>& files) {
+// The files a kill can leave in another state: the Private pair, the password pair and
+// temporary files (the others are only read by these operations).
+std::wstring StateNames(const std::vector<FileSeen>& files) {
     std::wstring s;
-    for (const FileSeen& f : files) s += (s.empty() ? L"" : L" ") + f.name;
+    for (const FileSeen& f : files)
+        if (f.name.rfind(L"MyData_0", 0) == 0 || f.name.rfind(L"MyData_2", 0) == 0 || f.name.find(L".tmp") != std::wstring::npos)
+            s += (s.empty() ? L"" : L" ") + f.name;
     return s.empty() ? L"(none)" : s;
+}
+
+// A fault without its particulars, for the tally.
+std::wstring Kind(const std::wstring& fault) {
+    if (fault.rfind(L"message box", 0) == 0) return fault;
+    const std::wstring loss = L"LOSS: ";
+    const bool isLoss = fault.rfind(loss, 0) == 0;
+    std::wstring k = fault.substr(isLoss ? loss.size() : 0);
+    k = k.substr(0, k.find_first_of(L":(\""));
+    while (!k.empty() && k.back() == L' ') k.pop_back();
+    return (isLoss ? loss : L"") + k;
 }
 
 class Driver {
@@ -102,6 +117,7 @@ private:
     std::vector<double> restartBusy_;                // ms from start to the last change of restarts
     std::map<std::wstring, int> killStates_;         // file names at the kill -> rounds
     std::map<std::wstring, int> leftoverNames_;      // temporary files left after a clean close
+    std::map<std::wstring, int> faultKinds_;         // kind of fault -> rounds
     int roundsWithLeftovers_ = 0;
     int boxesSeen_ = 0;
 };
@@ -343,7 +359,7 @@ bool Driver::RunRound(int n, int total) {
         Round r{paths_, program_, state, newPassword};
         FirstRun(r, op, cal, calibrating, plan, faults, what);
         CollectBoxes(faults);
-        if (!what.empty()) killStates_[std::wstring(op.name) + L": " + Names(ListFolder(paths_.dataDir))]++;
+        if (!what.empty()) killStates_[std::wstring(op.name) + L": " + StateNames(ListFolder(paths_.dataDir))]++;
         program_.Close();
         if (plan.recoveryKill && faults.empty()) {
             std::wstring text;
@@ -372,6 +388,9 @@ bool Driver::RunRound(int n, int total) {
         line += L")";
     }
     Out(line);
+    std::set<std::wstring> kinds;
+    for (const std::wstring& f : faults) kinds.insert(Kind(f));
+    for (const std::wstring& k : kinds) faultKinds_[k]++;
     if (!faults.empty()) {
         std::wstring report = line + L"\r\n";
         for (const std::wstring& f : faults) {
@@ -388,11 +407,13 @@ bool Driver::RunRound(int n, int total) {
 }
 
 void Driver::Summary(int runs, int failed) {
-    Out(L"file states the kills left (operation: files at the kill -> rounds): " + std::to_wstring(killStates_.size()));
+    Out(L"file states the kills left (operation: Private and password files at the kill -> rounds): " + std::to_wstring(killStates_.size()));
     for (const auto& [state, count] : killStates_) Out(L"    " + state + L" -> " + std::to_wstring(count));
     Out(L"rounds with temporary files left after a clean close: " + std::to_wstring(roundsWithLeftovers_));
     for (const auto& [name, count] : leftoverNames_) Out(L"    " + name + L" -> " + std::to_wstring(count));
     Out(L"message boxes seen: " + std::to_wstring(boxesSeen_));
+    Out(L"faults (kind -> rounds):" + std::wstring(faultKinds_.empty() ? L" none" : L""));
+    for (const auto& [kind, count] : faultKinds_) Out(L"    " + kind + L" -> " + std::to_wstring(count));
     Out(L"runs: " + std::to_wstring(runs) + L", losses: " + std::to_wstring(failed));
 }
 
