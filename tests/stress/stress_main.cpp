@@ -34,7 +34,7 @@ struct Calibration {
 };
 
 struct KillPlan {
-    bool kill = false;
+    bool kill = false;         // aimed at a step (a measuring run kills after the last one)
     size_t phase = 0;
     enum { Before, Inside, After } where = Inside;
     double at = 0;             // ms from the phase's trigger (Before: ms of waiting instead)
@@ -102,12 +102,13 @@ private:
     // Waits for the panel while answering boxes; false when it never shows.
     bool WaitPanel(std::vector<std::wstring>& faults, const wchar_t* which);
     void Settle();
-    // Runs the program from start to kill (or to its end); returns the folder at the kill.
+    // Starts the program, takes the operation's steps and kills it as planned (a measuring
+    // run just after the last step); killText tells when.
     void FirstRun(Round& r, const Operation& op, Calibration& cal, bool calibrating, const KillPlan& plan,
                   std::vector<std::wstring>& faults, std::wstring& killText);
     void RecoveryRun(double at, std::vector<std::wstring>& faults, std::wstring& text);
     void CleanRun(std::vector<std::wstring>& faults);
-    void CollectBoxes(std::vector<std::wstring>& boxes);
+    void CollectBoxes(std::vector<std::wstring>& faults);
 
     Paths& paths_;
     std::mt19937_64 rng_;
