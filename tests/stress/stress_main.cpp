@@ -445,11 +445,13 @@ int wmain(int argc, wchar_t** argv) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     paths.scratch = std::wstring(temp) + L"hariko-stress-" + std::to_wstring(GetCurrentProcessId());
-    wchar_t cwd[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, cwd);
-    paths.evidence = std::wstring(cwd) + L"\\stress-evidence\\seed-" + std::to_wstring(seed);
+    // The log and the evidence stay in the build folder, wherever the driver is run from.
+    std::wstring here(MAX_PATH, L'\0');
+    here.resize(GetModuleFileNameW(nullptr, here.data(), MAX_PATH));
+    here = here.substr(0, here.find_last_of(L'\\'));
+    paths.evidence = here + L"\\stress-evidence\\seed-" + std::to_wstring(seed);
     // The same lines go to stress.log, to follow a long run while Wine holds the output back.
-    SetLog(std::wstring(cwd) + L"\\stress.log");
+    SetLog(here + L"\\stress.log");
 
     // A cipher error in the driver's own checks is a finding, not a box nobody answers.
     clsCryptFile::ShowError = [](const std::wstring& text) { Out(L"    driver's cipher: " + text); };
