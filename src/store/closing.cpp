@@ -53,9 +53,9 @@ void Form1::Form_Unload() {
                                  L"sakura_0.mid", L"sakura_1.mid", L"sakura_2.mid", L"sakura_3.mid",
                                  L"sakura_4.mid", L"Color.dat"}) {
             DeleteFileW(app.DataFile(f).c_str());
-            // A run that was killed mid-write may have left its temporary file behind.
-            DeleteFileW((app.DataFile(f) + L".tmp").c_str());
         }
+        // A run that was killed mid-write may have left temporary files behind.
+        DeleteLeftoverTemporaries(app.dataDir);
         DoEvents();
         bool dirRemoved = RemoveDirectoryW(app.dataDir.c_str()) != FALSE;
         DoEvents();

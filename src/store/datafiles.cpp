@@ -148,6 +148,22 @@ std::optional<std::string> ReadAllBytes(const std::wstring& path) {
     return result;
 }
 
+int DeleteLeftoverTemporaries(const std::wstring& dir) {
+    int removed = 0;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*.tmp").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::wstring name = fd.cFileName;
+        // FindFirstFile also matches 8.3 aliases; insist on the real ending.
+        if (name.size() < 4 || _wcsicmp(name.c_str() + name.size() - 4, L".tmp") != 0) continue;
+        if (DeleteFileW((dir + L"\\" + name).c_str())) ++removed;
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return removed;
+}
+
 bool WriteFileAtomic(const std::wstring& path, std::string_view bytes) { return WriteThroughTemp(path, bytes, true); }
 
 bool WriteNewFile(const std::wstring& path, std::string_view bytes) {

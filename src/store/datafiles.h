@@ -34,6 +34,10 @@ std::optional<std::string> ReadAllBytes(const std::wstring& path);
 // Writes a temporary file beside the target, flushes it, then replaces the target with it.
 // On any failure the target keeps its old content and the temporary file is removed.
 bool WriteFileAtomic(const std::wstring& path, std::string_view bytes);
+// Removes the "*.tmp" files an interrupted run left in dir. A temporary file is never the
+// only copy of anything (it replaces its target only when complete, and its source stays until
+// then), so they are safe to drop. Returns how many were removed.
+int DeleteLeftoverTemporaries(const std::wstring& dir);
 // As WriteFileAtomic, but fails instead of replacing a file that exists (in any form).
 bool WriteNewFile(const std::wstring& path, std::string_view bytes);
 

@@ -195,6 +195,7 @@ void Form1::StartupSequence() {
                    L"\r\n\r\n入力したデータは保存されません。",
                MB_OK | MB_ICONEXCLAMATION, app.exeName);
     }
+    DeleteLeftoverTemporaries(app.dataDir);
     // 13-18
     if (!FileExists(app.DataFile(L"MyData_1.dat"))) {
         SaveSetting(app.exeName, kStartup, L"Version", L"202");

@@ -375,3 +375,19 @@ TEST_F(DataFiles, PasswordFileNeverLosesThePassword) {
 }
 
 }  // namespace
+
+TEST_F(DataFiles, LeftoverTemporariesGoAndNothingElseDoes) {
+    ASSERT_TRUE(WriteFileAtomic(F(L"MyData_1.dat"), "\"a\",\"b\",\"&HFFFFFF\"\r\n"));
+    for (const wchar_t* t : {L"MyData_2_2.dat.tmp", L"MyData_2.dat.tmp.tmp", L"Color.dat.tmp"})
+        ASSERT_TRUE(WriteFileAtomic(F(t), "partial"));
+    ASSERT_TRUE(WriteFileAtomic(F(L"notes.tmpx"), "kept"));
+    ASSERT_TRUE(CreateDirectoryW(F(L"folder.tmp").c_str(), nullptr));
+
+    EXPECT_EQ(DeleteLeftoverTemporaries(dir_), 3);
+    EXPECT_EQ(GetFileAttributesW(F(L"MyData_2_2.dat.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(F(L"MyData_2.dat.tmp.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(FileExists(F(L"MyData_1.dat")));
+    EXPECT_TRUE(FileExists(F(L"notes.tmpx")));
+    EXPECT_NE(GetFileAttributesW(F(L"folder.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    RemoveDirectoryW(F(L"folder.tmp").c_str());
+}
