@@ -4,6 +4,7 @@
 //   K=$(printf '%s' "<password bytes in code page 932>" | md5sum | cut -d' ' -f1)
 //   openssl enc -rc4 -K $K -nosalt -provider legacy -provider default -in plain -out cipher
 // (RC4 keyed with all 16 bytes of the MD5 digest; OpenSSL 3.0.)
+#include "test_folders.h"
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -79,28 +80,6 @@ std::string ReadBytes(const std::wstring& path) {
     return data;
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& dir) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (f == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring n = fd.cFileName;
-        if (n != L"." && n != L"..") names.push_back(n);
-    } while (FindNextFileW(f, &fd));
-    FindClose(f);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void RemoveTree(const std::wstring& dir) {
-    for (const auto& n : FilesIn(dir)) {
-        std::wstring p = dir + L"\\" + n;
-        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(p.c_str())) RemoveTree(p);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
 
 void DeleteDefaultKeyContainer() {
     HCRYPTPROV p = 0;

@@ -1,5 +1,6 @@
 // The password dialog on the real window manager, files and CryptoAPI: the re-key of
 // MyData_2.dat, the password file it leaves, and the dialog's modes as a user sees them.
+#include "test_folders.h"
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,28 +25,6 @@ using form4::CommitOutcome;
 
 namespace {
 
-std::vector<std::wstring> FilesIn(const std::wstring& dir) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (f == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring n = fd.cFileName;
-        if (n != L"." && n != L"..") names.push_back(n);
-    } while (FindNextFileW(f, &fd));
-    FindClose(f);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void RemoveTree(const std::wstring& dir) {
-    for (const auto& n : FilesIn(dir)) {
-        std::wstring p = dir + L"\\" + n;
-        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(p.c_str())) RemoveTree(p);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
 
 // Two records as the entry editor and start-up write them, in code page 932.
 std::string SampleRecords() {
