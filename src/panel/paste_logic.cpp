@@ -186,8 +186,8 @@ PasteOutcome PasteEngine::PrepareTarget(uintptr_t target) {
     return PasteOutcome::Sent;
 }
 
-PasteOutcome PasteEngine::PasteEntryText() {
-    const uintptr_t target = paste::TextToHandle(Text4);
+PasteOutcome PasteEngine::LiveTarget(uintptr_t& target) {
+    target = paste::TextToHandle(Text4);
     if (target == 0) {
         ShowTargetNotice();
         return PasteOutcome::NoTarget;
@@ -196,6 +196,12 @@ PasteOutcome PasteEngine::PasteEntryText() {
         ShowTargetNotice();
         return PasteOutcome::TargetGone;
     }
+    return PasteOutcome::Sent;
+}
+
+PasteOutcome PasteEngine::PasteEntryText() {
+    uintptr_t target = 0;
+    if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
     if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
 
     SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
@@ -211,15 +217,8 @@ PasteOutcome PasteEngine::PasteEntryText() {
 }
 
 PasteOutcome PasteEngine::KeyButton(KeyButtonId which) {
-    const uintptr_t target = paste::TextToHandle(Text4);
-    if (target == 0) {
-        ShowTargetNotice();
-        return PasteOutcome::NoTarget;
-    }
-    if (!desk_.IsWindowAlive(target)) {
-        ShowTargetNotice();
-        return PasteOutcome::TargetGone;
-    }
+    uintptr_t target = 0;
+    if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
     if (ParkFocus) ParkFocus();
     if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
 

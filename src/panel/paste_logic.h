@@ -133,6 +133,8 @@ public:
 private:
     void PressKey(int32_t k);
     void ReleaseKey(int32_t k);
+    // The target in Text4; without one (none yet, or closed) the notice, and not Sent.
+    PasteOutcome LiveTarget(uintptr_t& target);
     // Everything a paste and a key button share up to the first key; Sent means go on.
     PasteOutcome PrepareTarget(uintptr_t target);
     bool WaitUntilInFront(uintptr_t target);
