@@ -42,7 +42,11 @@ cmake --build "$HARIKO_BUILD/win" -j"$JOBS" >"$HARIKO_BUILD/win-build.log" 2>&1 
   || { tail -40 "$HARIKO_BUILD/win-build.log"; exit 1; }
 
 step "Windows tests under Wine (unit, Win32, end to end)"
-ctest --test-dir "$HARIKO_BUILD/win" --output-on-failure -j"$JOBS" --timeout 900 || rc=1
+# Under load Wine now and then fails to start a test exe at all (it ends in ~0.01 s with no
+# output; seen twice in a dozen full runs). A failing test is run once more; a real failure
+# fails both times and is reported.
+ctest --test-dir "$HARIKO_BUILD/win" --output-on-failure -j"$JOBS" --timeout 900 \
+  --repeat until-pass:2 || rc=1
 
 echo
 if [ $rc = 0 ]; then echo "ALL TEST TIERS PASSED"; else echo "SOME TESTS FAILED"; fi
