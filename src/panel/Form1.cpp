@@ -1,3 +1,4 @@
+// The panel window: its menus and controls, activation, the grip and the messages.
 #include "panel/Form1.h"
 
 #include <commctrl.h>
@@ -5,15 +6,8 @@
 #include <algorithm>
 
 #include "base/color.h"
-#include "panel/app_state.h"
-#include "panel/loader_logic.h"
 #include "panel/paste_logic.h"
 #include "panel/win_desktop.h"
-#include "protect/Form4.h"
-#include "protect/clsCryptFile.h"
-#include "store/datafiles.h"
-#include "store/dataset_format.h"
-#include "store/settings.h"
 #include "win/app.h"
 
 namespace {
@@ -21,12 +15,7 @@ namespace {
 constexpr UINT kTimer1 = 1;
 constexpr UINT kActivateMsg = WM_APP + 1;   // Form_Activate runs outside WM_ACTIVATE
 constexpr UINT kUninstallRequestMsg = form1::kUninstallRequestMsg;
-constexpr int kButtonMargin = 2;            // spare entry buttons above and below the view
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
-const wchar_t kEntryFont[] = L"ＭＳ ゴシック";
-const wchar_t kStartup[] = L"Startup";
-
-Form1* g_main = nullptr;
 
 // The key buttons show pictures: triangles for 前へ/次へ, a return arrow for 改行.
 void DrawTriangle(HDC dc, const RECT& r, bool left) {
@@ -73,18 +62,83 @@ void DrawReturnArrow(HDC dc, const RECT& r) {
 
 }  // namespace
 
-Form1& MainForm() { return *g_main; }
-
-Form1::Form1() {
-    g_main = this;
+Form1::Form1(IPanelHost& host) : host_(host) {
     captions.assign(1, L"");
     texts.assign(1, L"");
     colours.assign(1, L"");
 }
 
-Form1::~Form1() {
-    if (instanceMutex_) CloseHandle(instanceMutex_);
-    g_main = nullptr;
+Form1::~Form1() = default;
+
+bool Form1::Create() {
+    menu_ = BuildMenu();
+    if (!CreateTopLevel(L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, nullptr,
+                        menu_, panel::kWindowWidth, 8225))
+        return false;
+    CreateControls();
+    desktop_ = std::make_unique<WinDesktop>(hwnd_);
+    engine_ = std::make_unique<PasteEngine>(*desktop_);
+    engine_->Panel = reinterpret_cast<uintptr_t>(hwnd_);
+    engine_->Own = &host_.OwnWindows();
+    engine_->Dpi = Dpi();
+    engine_->ParkFocus = [this] { Command3->SetFocus(); };
+    OSVERSIONINFOW vi{};
+    vi.dwOSVersionInfoSize = sizeof vi;
+    using Fn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    if (fn && fn(&vi) == 0) {
+        engine_->OsMajor = static_cast<int>(vi.dwMajorVersion);
+        engine_->OsMinor = static_cast<int>(vi.dwMinorVersion);
+    }
+    RegisterDialogWindow(hwnd_);
+    return true;
+}
+
+void Form1::StartTimer() { SetTimer(hwnd_, kTimer1, 100, nullptr); }
+
+void Form1::ApplyStoredMode(int storedMode) {
+    if (storedMode == 1) {
+        SetChecked(kMode, true);
+        SetChecked(kModeDef, false);
+        SetHeight(8555);
+        Command5->SetVisible(true);
+        Command6->SetVisible(true);
+        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
+        modePosition_ = 1;
+    } else if (storedMode == 2) {
+        SetChecked(kModeEnt, true);
+        SetChecked(kModeDef, false);
+        SetHeight(8555);
+        Command7->SetVisible(true);
+        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));
+        modePosition_ = 2;
+    } else if (storedMode == 0) {
+        SetChecked(kModeDef, true);
+        SetHeight(8225);
+        Command5->SetVisible(false);
+        Command6->SetVisible(false);
+        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
+        modePosition_ = 0;
+    }
+    engine_->ModeSwitchPosition = modePosition_;
+    engine_->Mode = CurrentMode();
+}
+
+void Form1::SetFixedAppearance() {
+    Command2->SetText(L"設  定 / 編  集");
+    SetToolTip(Command2, L"データの設定と編集");
+    for (Control* c : {Command5, Command6, Command7}) c->backColor = static_cast<int32_t>(0x80000002);
+    engine_->Text4 = L"0";
+    Text4->SetText(L"0");
+    SetCaption(host_.ExeName());
+    SetWidth(panel::kWindowWidth);
+    SetToolTip(Image1, L"ボタンの表示数が調整できます。");
+}
+
+void Form1::StartupEnded() {
+    startupDone_ = true;
+    firstActivate_ = true;  // the first showing runs the activation, whatever came before
 }
 
 // ---- window and controls ----------------------------------------------------------------
@@ -207,407 +261,6 @@ void Form1::DrawGrip(HDC dc) {
     }
 }
 
-// ---- the entry buttons ------------------------------------------------------------------
-
-void Form1::PlaceEntryButtons() {
-    using namespace panel;
-    // Only entry buttons inside the column (the first entry-count rows) can be seen, so only
-    // those near the viewport get a real control.
-    auto [first, end] = VisibleButtonRange(scrollValue_, visibleRows_, entryCount, kButtonMargin);
-    int need = std::max(0, end - first);
-    while (static_cast<int>(slots_.size()) < need) {
-        Control* b = AddControl(L"BUTTON", L"", BS_OWNERDRAW, 0, kEntryLeft, 0, kEntryWidth,
-                                kEntryHeight, Frame2->hwnd,
-                                form1::kFirstEntryButton + static_cast<int>(slots_.size()));
-        b->SetFont(kEntryFont, 9);
-        slots_.push_back(b);
-    }
-    firstButton_ = first;
-    for (int k = 0; k < static_cast<int>(slots_.size()); ++k) {
-        Control* b = slots_[k];
-        int i = first + k;
-        if (k >= need) {
-            b->SetVisible(false);
-            continue;
-        }
-        b->Move(kEntryLeft, EntryButtonTop(i) - scrollValue_, kEntryWidth, kEntryHeight);
-        int32_t colour = b->backColor;
-        std::wstring caption;
-        if (i + 1 <= entryCount && entryCount > 1) {
-            caption = captions[i + 1];
-            SetToolTip(b, texts[i + 1]);
-            if (auto v = ColorTextToValue(colours[i + 1])) colour = *v;
-        } else {
-            SetToolTip(b, L"");
-        }
-        bool repaint = colour != b->backColor || caption != b->Text();
-        b->backColor = colour;
-        b->SetText(caption);
-        b->SetVisible(true);
-        if (repaint) InvalidateRect(b->hwnd, nullptr, FALSE);
-    }
-    // The column: as tall as its entries, but never a window taller than the viewport.
-    int columnHeight = entryCount * kRow + kColumnTop - scrollValue_;
-    int viewHeight = visibleRows_ * kRow + kColumnTop;
-    Frame2->Move(Frame2->Left(), 0, kFrame2Width, std::clamp(columnHeight, 0, viewHeight));
-}
-
-void Form1::SetScrollValue(int v) {
-    v = std::clamp(v, 0, std::max(0, scrollMax_));
-    if (v == scrollValue_) return;
-    scrollValue_ = v;
-    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, v, 0};
-    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
-    VScroll1_Change();
-}
-
-void Form1::OnScroll(int code) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    GetScrollInfo(VScroll1->hwnd, SB_CTL, &si);
-    int v = scrollValue_;
-    switch (code) {
-    case SB_LINEUP: v -= panel::kSmallChange; break;
-    case SB_LINEDOWN: v += panel::kSmallChange; break;
-    case SB_PAGEUP: v -= panel::kLargeChange; break;
-    case SB_PAGEDOWN: v += panel::kLargeChange; break;
-    case SB_TOP: v = 0; break;
-    case SB_BOTTOM: v = scrollMax_; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: v = si.nTrackPos; break;
-    default: return;
-    }
-    SetScrollValue(v);
-}
-
-void Form1::VScroll1_Change() {
-    // The column moves up by the scroll value inside the fixed viewport.
-    PlaceEntryButtons();
-}
-
-int16_t& Form1::RowSettingOfTicked() {
-    static int16_t none = 0;
-    int t = TickedDataSet();
-    return t ? App().number[t] : none;
-}
-
-// ---- paste engine wiring ----------------------------------------------------------------
-
-void Form1::SyncEngineFields() {
-    Text1->SetText(engine_->Text1);
-    Text2->SetText(engine_->Text2);
-    Text3->SetText(engine_->Text3);
-    Text4->SetText(engine_->Text4);
-}
-
-void Form1::Timer1_Timer() {
-    engine_->Mode = CurrentMode();
-    engine_->StartupDataSet = App().startupDataSet;
-    engine_->Timer1_Timer();
-    SyncEngineFields();
-}
-
-void Form1::Command1_Click(int index) {
-    engine_->Mode = CurrentMode();
-    engine_->Command1_Click(index, entryCount, texts);
-    SyncEngineFields();
-}
-
-void Form1::Command5_Click() {
-    engine_->KeyButton(KeyButtonId::Command5);
-    SyncEngineFields();
-}
-void Form1::Command6_Click() {
-    engine_->KeyButton(KeyButtonId::Command6);
-    SyncEngineFields();
-}
-void Form1::Command7_Click() {
-    engine_->KeyButton(KeyButtonId::Command7);
-    SyncEngineFields();
-}
-
-void Form1::Command8_Click() {
-    switch (engine_->AdvanceModePosition()) {
-    case PasteMode::Def: Mode_Def_Click(); break;
-    case PasteMode::Kensho: Mode_Click(); break;
-    case PasteMode::Bunsho: Mode_Ent_Click(); break;
-    }
-    modePosition_ = static_cast<int16_t>(engine_->ModeSwitchPosition);
-    Command3->SetFocus();
-}
-
-void Form1::Mode_Def_Click() {
-    if (!Checked(kModeDef)) {
-        SetChecked(kModeDef, true);
-        SetChecked(kMode, false);
-        SetChecked(kModeEnt, false);
-        Command5->SetVisible(false);
-        Command6->SetVisible(false);
-        Command7->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
-    }
-    engine_->Mode = CurrentMode();
-    LoadDataSet();
-    LayoutPanel();
-}
-
-void Form1::Mode_Click() {
-    if (!Checked(kMode)) {
-        SetChecked(kMode, true);
-        SetChecked(kModeEnt, false);
-        SetChecked(kModeDef, false);
-        Command7->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
-    }
-    engine_->Mode = CurrentMode();
-    LoadDataSet();
-    LayoutPanel();
-}
-
-void Form1::Mode_Ent_Click() {
-    if (!Checked(kModeEnt)) {
-        SetChecked(kMode, false);
-        SetChecked(kModeEnt, true);
-        SetChecked(kModeDef, false);
-        Command5->SetVisible(false);
-        Command6->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));
-    }
-    engine_->Mode = CurrentMode();
-    LoadDataSet();
-    LayoutPanel();
-}
-
-// ---- layout -----------------------------------------------------------------------------
-
-bool Form1::Gone() const { return closing_ || !hwnd_ || !IsWindow(hwnd_); }
-
-void Form1::LayoutPanel() {
-    if (Gone()) return;
-    int t = TickedDataSet();
-    if (t) {
-        int16_t setting = App().number[t];
-        visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
-        // Stored on every layout; the store is only written when the value changed.
-        if (storedRows_[t] != setting) {
-            SaveSetting(App().exeName, kStartup, L"Number" + std::to_wstring(t),
-                        std::to_wstring(setting));
-            storedRows_[t] = setting;
-        }
-    }
-    DoEvents();
-    // A close among the pending messages: the window's size means nothing any more.
-    if (Gone()) return;
-    PanelLayout L = ComputeLayout(entryCount, visibleRows_, CurrentMode());
-    Frame1->Move(L.frameLeft, 0, panel::kFrame1Width, L.frame1Height);
-    Frame2->SetLeft(L.frameLeft);
-    VScroll1->SetHeight(L.vscrollHeight);
-    Command2->Move(L.cmd2Left, L.cmd2Top, panel::kCommand2Width, panel::kCommand2Height);
-    Command8->Move(L.cmd8Left, L.cmd8Top, L.cmd8Width, panel::kCommand8Height);
-    Command5->Move(L.cmd5Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
-    Command6->Move(L.cmd6Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
-    Command7->Move(L.cmd7Left, L.keyRowTop, panel::kCommand7Width, panel::kKeyButtonHeight);
-    Command5->SetVisible(L.show5);
-    Command6->SetVisible(L.show6);
-    Command7->SetVisible(L.show7);
-
-    scrollMax_ = L.vscrollMax;
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    int page = visibleRows_ * panel::kRow;
-    si.nMin = 0;
-    si.nMax = std::max(0, L.vscrollMax) + page - 1;
-    si.nPage = static_cast<UINT>(page);
-    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, L.vscrollMax));
-    si.nPos = scrollValue_;
-    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
-    VScroll1->SetVisible(L.scrollShown);
-
-    if (!Minimized()) {
-        // Setting the height raises Form_Resize, which finds the same row count.
-        if (Height() != L.windowHeight) SetHeight(L.windowHeight);
-        if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
-    }
-    PlaceEntryButtons();
-    Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
-                 panel::kGripSize, panel::kGripSize);
-    layoutReady_ = true;
-    // Moved controls repaint themselves; the form only needs its own background again.
-    InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void Form1::Form_Resize() {
-    if (!layoutReady_ || Gone() || Minimized()) return;
-    if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
-    ResizeDecision d = DecideResize(Height(), entryCount, CurrentMode());
-    if (d.relayoutOnly) {
-        LayoutPanel();
-        return;
-    }
-    int t = TickedDataSet();
-    if (t) App().number[t] = static_cast<int16_t>(d.newRowSetting);
-    LayoutPanel();
-    Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
-                 panel::kGripSize, panel::kGripSize);
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    DoEvents();
-}
-
-// ---- data sets --------------------------------------------------------------------------
-
-void Form1::Type1_Click() {
-    layoutReady_ = false;
-    SetChecked(kType1, true);
-    SetChecked(kType2, false);
-    SetChecked(kType3, false);
-    LoadDataSet();
-    LayoutPanel();
-}
-
-void Form1::Type3_Click() {
-    layoutReady_ = false;
-    SetChecked(kType3, true);
-    SetChecked(kType1, false);
-    SetChecked(kType2, false);
-    LoadDataSet();
-    LayoutPanel();
-}
-
-void Form1::Type2_Click() {
-    layoutReady_ = false;
-    if (Checked(kType2)) return;
-    if (!Checked(kPassUnEnabled)) {
-        // Locked: the password dialog ticks Private; the panel loads it when active again.
-        ShowPasswordDialog();
-        return;
-    }
-    SetChecked(kType1, false);
-    SetChecked(kType2, true);
-    SetChecked(kType3, false);
-    LoadDataSet();
-    LayoutPanel();
-}
-
-void Form1::Command2_Click() {
-    Command3->SetFocus();
-    ShowPlaceholder(L"データの設定と編集");
-}
-
-void Form1::ShowPlaceholder(const wchar_t* what) {
-    MsgBox(std::wstring(L"「") + what + L"」は、このバージョンではまだ使えません。",
-           MB_OK | MB_ICONINFORMATION);
-}
-
-void Form1::ShowPasswordDialog() { ShowForm4(); }
-
-// Encrypts the Private working copy back into MyData_2.dat. The working copy is deleted only
-// once the encrypted file exists, so a failed encryption never loses the entries.
-void Form1::PutWorkingCopyAway() {
-    const std::wstring work = App().DataFile(L"MyData_2_2.dat");
-    const std::wstring enc = App().DataFile(L"MyData_2.dat");
-    // Without a key (before start-up has read the password file) nothing is put away.
-    if (!FileExists(work) || App().privateKey.empty()) return;
-    EncryptFileTo(work, enc, App().privateKey);
-    if (FileExists(enc)) DeleteFileW(work.c_str());
-}
-
-// A Private file that does not decrypt to records (another key) is moved aside under a name
-// that says so, never overwritten, before the panel starts Private afresh.
-bool Form1::KeepUndecryptableAside() {
-    const std::wstring enc = App().DataFile(L"MyData_2.dat");
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    wchar_t stamp[32];
-    swprintf(stamp, 32, L"%04u%02u%02u-%02u%02u%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
-             st.wMinute, st.wSecond);
-    for (int n = 0; n < 1000; ++n) {
-        std::wstring aside = App().DataFile(L"MyData_2_復号できません_") + stamp +
-                             (n ? L"_" + std::to_wstring(n) : L"") + L".dat";
-        if (MoveFileW(enc.c_str(), aside.c_str())) return true;
-        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
-    }
-    return false;
-}
-
-void Form1::LoadDataSet() {
-    if (!hwnd_) return;
-    BusyCursor busy;
-    // Pending messages run in the middle of a load; a menu choice or an activation among them
-    // may start a newer load. The older one then stops, or it would show the set it began with.
-    const unsigned generation = ++loadGeneration_;
-    auto superseded = [&] { return generation != loadGeneration_ || Gone(); };
-    entryCount = 0;
-    const std::wstring work = App().DataFile(L"MyData_2_2.dat");
-    const std::wstring enc = App().DataFile(L"MyData_2.dat");
-    std::wstring file;
-    bool privateTicked = false;
-    bool undecryptable = false;
-    if (Checked(kType2)) {
-        privateTicked = true;
-        bool fresh = !FileExists(work) && !App().privateKey.empty() &&
-                     DecryptFileTo(enc, work, App().privateKey);
-        if (fresh) {
-            auto bytes = ReadAllBytes(work);
-            if (!bytes || !IsWellFormedDataSet(*bytes)) {
-                // Wrong key or damaged file: keep the encrypted file, drop the garbage.
-                DeleteFileW(work.c_str());
-                KeepUndecryptableAside();
-                undecryptable = true;
-            } else {
-                DeleteFileW(enc.c_str());
-            }
-        } else if (FileExists(work)) {
-            DeleteFileW(enc.c_str());
-        }
-        DoEvents();
-        file = work;
-    } else {
-        PutWorkingCopyAway();
-        DoEvents();
-        file = App().DataFile(Checked(kType3) ? L"MyData_3.dat" : L"MyData_1.dat");
-    }
-    if (superseded()) return;
-
-    std::vector<Entry> entries = undecryptable ? std::vector<Entry>(1) : ReadDataSetFile(file);
-    entryCount = static_cast<int16_t>(std::min<size_t>(entries.size(), 32767));
-    captions.assign(1, L"");
-    texts.assign(1, L"");
-    colours.assign(1, L"");
-    for (int k = 0; k < entryCount; ++k) {
-        captions.push_back(entries[k].caption);
-        texts.push_back(entries[k].text);
-        colours.push_back(entries[k].colour);
-    }
-    DoEvents();
-    if (superseded()) return;
-
-    // One record means a failed decryption of Private: start it afresh with 25 blank rows.
-    // The files of Private are only touched while Private is the loaded set; a working copy
-    // made while another set is loaded would later be taken for the real one.
-    if (entryCount == 1) {
-        // The file steps run back to back so that no other load sees them half done.
-        if (privateTicked) {
-            DeleteFileW(work.c_str());
-            WriteDataSetFile(work, BlankEntries(25), ColourForm::HexText);
-        }
-        DoEvents();
-        if (superseded()) return;
-        entryCount = 25;
-        captions.assign(26, L"");
-        texts.assign(26, L"");
-        colours.assign(26, L"&HFFFFFF");
-        MsgBox(L"データの複合化で不具合を生じました。\r\n\r\n"
-               L"Privateのデータは初期化されましたので、\r\n"
-               L"お手数ですがもう一度データを入力してください。　　　　　",
-               MB_OK | MB_ICONSTOP, App().exeName);
-        if (superseded()) return;
-    }
-    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
-    PlaceEntryButtons();
-}
-
 // ---- window behaviour -------------------------------------------------------------------
 
 void Form1::Form_Activate() {
@@ -622,12 +275,12 @@ void Form1::Form_Activate() {
     DeleteMenu(sys, 5, MF_BYPOSITION);
     DrawMenuBar(hwnd_);
 
-    const OwnWindowTable& own = OwnWindows();
+    const OwnWindowTable& own = host_.OwnWindows();
     for (uintptr_t h : {own.Form2, own.Form4, own.Form5, own.Form6, own.Form7, own.Form8}) {
         if (h && IsWindow(reinterpret_cast<HWND>(h)) && IsWindowVisible(reinterpret_cast<HWND>(h)))
             SetForegroundWindow(reinterpret_cast<HWND>(h));
     }
-    if (App().uninstallRequest == 1) {
+    if (host_.UninstallRequested()) {
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
         return;
     }
@@ -678,17 +331,9 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             case kModeDef: Mode_Def_Click(); break;
             case kMode: Mode_Click(); break;
             case kModeEnt: Mode_Ent_Click(); break;
-            case kPassEnabled: Pass_Enabled_Click(); break;
-            case kPassUnEnabled: Pass_UnEnabled_Click(); break;
-            case kPassChange: Pass_Change_Click(); break;
             case kMinimum: Minimum_Click(); break;
             case kEnd: End_Click(); break;
-            case kExportData: ShowPlaceholder(L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ"); break;
-            case kImportData: ShowPlaceholder(L"ﾃﾞｰﾀｾｯﾄの読込"); break;
-            case kNewApp: ShowPlaceholder(L"新しい「ハリコ」の作成"); break;
-            case kCreateLink: ShowPlaceholder(L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成"); break;
-            case kHow: ShowPlaceholder(L"使い方"); break;
-            case kVer: ShowPlaceholder(L"ﾊﾞｰｼﾞｮﾝ情報"); break;
+            default: host_.MenuItem(static_cast<MenuId>(id)); break;
             }
             return 0;
         }
@@ -766,7 +411,7 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kUninstallRequestMsg:
         // What the About box's uninstall confirmation does: the next activation closes.
         // wParam 1 also plays the About box closing, which activates the panel again.
-        App().uninstallRequest = 1;
+        host_.RequestUninstall();
         if (wp == 1) PostMessageW(hwnd_, kActivateMsg, 0, 0);
         return 0;
     case kActivateMsg:
@@ -791,4 +436,22 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return Form::HandleMessage(msg, wp, lp);
+}
+
+// ---- closing ----------------------------------------------------------------------------
+
+void Form1::Form_QueryUnload() { host_.QueryUnload(); }
+
+void Form1::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    closing_ = true;
+    host_.Unload();
+    DestroyWindow(hwnd_);
+}
+
+void Form1::End_Click() {
+    // The menu item unloads directly; the settings are stored on the way as for any close.
+    Form_QueryUnload();
+    Form_Unload();
 }

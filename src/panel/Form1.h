@@ -1,23 +1,53 @@
 #pragma once
 // The panel: the main window with the entry buttons, the paste engine's buttons and menus.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/own_windows.h"
 #include "panel/form1_ids.h"
 #include "panel/panel_logic.h"
+#include "store/dataset_service.h"
 #include "win/form.h"
 
 class PasteEngine;
 class WinDesktop;
 
+// What the panel needs of the program around it; app/ implements it.
+class IPanelHost {
+public:
+    virtual ~IPanelHost() = default;
+    // Values of the run.
+    virtual const std::wstring& ExeName() const = 0;
+    virtual int16_t& RowSetting(int set) = 0;  // Number1..Number3 for data set 1..3
+    virtual int32_t StartupDataSet() const = 0;  // 0 until the first-run set-up chose a set
+    virtual bool UninstallRequested() const = 0;
+    virtual const OwnWindowTable& OwnWindows() const = 0;
+    virtual DataSetService& DataSets() = 0;
+    // What the panel hands on.
+    virtual void OpenEditor() = 0;                 // Command2
+    virtual void OpenPasswordDialog() = 0;         // Private chosen while it is locked
+    virtual void MenuItem(form1::MenuId id) = 0;   // items that open other windows
+    virtual void RequestUninstall() = 0;           // kUninstallRequestMsg
+    virtual void QueryUnload() = 0;  // closing: settings stored, Private put away
+    virtual void Unload() = 0;       // closing: the other windows, the uninstall
+};
+
 class Form1 : public Form {
 public:
-    Form1();
+    explicit Form1(IPanelHost& host);
     ~Form1() override;
 
-    // Creates the window and runs the start-up sequence; false when this instance must end.
-    bool Form_Load();
+    // Creates the window, its menus and controls, hidden; false when that failed.
+    bool Create();
+    void StartTimer();
+
+    // Parts of the start-up sequence that are the panel's own.
+    void ApplyStoredMode(int storedMode);  // ticks, height, key buttons, mode position
+    void SetFixedAppearance();             // captions, tool tips, colours, Text4 "0", width
+    void StartupEnded();                   // activations may reload from now on
+    bool Closing() const { return closing_; }
 
     // Button panel
     void LoadDataSet();
@@ -48,12 +78,7 @@ public:
     void Image1_MouseDown();
     void Minimum_Click();
 
-    // Password menu items
-    void Pass_Enabled_Click();
-    void Pass_UnEnabled_Click();
-    void Pass_Change_Click();
-
-    // Closing
+    // Closing (the work is the host's)
     void Form_QueryUnload();
     void Form_Unload();
     void End_Click();
@@ -85,22 +110,15 @@ private:
     HMENU BuildMenu();
     void PlaceEntryButtons();
     void SyncEngineFields();
-    void ShowPlaceholder(const wchar_t* what);
-    void ShowPasswordDialog();
-    void PutWorkingCopyAway();
-    bool KeepUndecryptableAside();
     void OnScroll(int code);
     int ScrollValue() const { return scrollValue_; }
     void SetScrollValue(int v);
     int16_t& RowSettingOfTicked();
     void DrawGrip(HDC dc);
-    void StartupSequence();
     bool Gone() const;  // closing, or the window is already destroyed
-    bool RefuseSecondInstance();
-    void CloseOnlyThisInstance();
 
+    IPanelHost& host_;
     HMENU menu_ = nullptr;
-    HANDLE instanceMutex_ = nullptr;
     bool layoutReady_ = false;
     bool activatedFromOtherApp_ = false;
     bool firstActivate_ = true;
@@ -114,22 +132,22 @@ private:
     int scrollValue_ = 0;
     int scrollMax_ = 0;
 
-    // Controls (names as in the form design)
-    Control* Frame1 = nullptr;
-    Control* Frame2 = nullptr;
-    Control* VScroll1 = nullptr;
-    Control* Command2 = nullptr;
-    Control* Command3 = nullptr;
-    Control* Command4 = nullptr;
-    Control* Command5 = nullptr;
-    Control* Command6 = nullptr;
-    Control* Command7 = nullptr;
-    Control* Command8 = nullptr;
-    Control* Image1 = nullptr;
-    Control* Text1 = nullptr;
-    Control* Text2 = nullptr;
-    Control* Text3 = nullptr;
-    Control* Text4 = nullptr;
+    // Controls, by their form-design names.
+    Control* Frame1 = nullptr;    // viewport: clips the column to the visible rows
+    Control* Frame2 = nullptr;    // the column of entry buttons, moved by the scroll bar
+    Control* VScroll1 = nullptr;  // scroll bar beside the viewport
+    Control* Command2 = nullptr;  // 設  定 / 編  集: opens the entry editor
+    Control* Command3 = nullptr;  // (&Z), off-screen focus holder: moves the panel aside
+    Control* Command4 = nullptr;  // (&N), off-screen: minimises
+    Control* Command5 = nullptr;  // 前へ: Shift+Tab, Delete to the target (懸賞ﾓｰﾄﾞ)
+    Control* Command6 = nullptr;  // 次へ: Tab to the target (懸賞ﾓｰﾄﾞ)
+    Control* Command7 = nullptr;  // 改行: Enter to the target (文書ﾓｰﾄﾞ)
+    Control* Command8 = nullptr;  // mode button: cycles the paste mode
+    Control* Image1 = nullptr;    // size grip
+    Control* Text1 = nullptr;     // hidden: the text to paste
+    Control* Text2 = nullptr;     // hidden: title of the window in front at the last sample
+    Control* Text3 = nullptr;     // hidden: that window's handle
+    Control* Text4 = nullptr;     // hidden: the target window's handle, "0" for none
     // Entry buttons are reused while scrolling: slot k shows entry button firstButton_ + k.
     std::vector<Control*> slots_;
     int firstButton_ = 0;
@@ -137,5 +155,3 @@ private:
     std::unique_ptr<WinDesktop> desktop_;
     std::unique_ptr<PasteEngine> engine_;
 };
-
-Form1& MainForm();

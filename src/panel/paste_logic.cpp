@@ -62,11 +62,6 @@ bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
 }
 }  // namespace paste
 
-OwnWindowTable& OwnWindows() {
-    static OwnWindowTable table;
-    return table;
-}
-
 namespace {
 // Handles compared as the 32 bits that identify them.
 bool SameHandle(uintptr_t a, uintptr_t b) {
@@ -102,7 +97,7 @@ void PasteEngine::Text3_Change() {
     const uintptr_t h = paste::TextToHandle(Text3);
     // A moment with no window in front must not wipe out the target.
     if (h == 0) return;
-    const OwnWindowTable& own = OwnWindows();
+    const OwnWindowTable own = Own ? *Own : OwnWindowTable{};
     for (uintptr_t mine : {Panel, own.Form2, own.Form3, own.Form4, own.Form5, own.Form6, own.Form7,
                            own.frmAbout}) {
         if (SameHandle(h, mine)) return;
@@ -111,7 +106,7 @@ void PasteEngine::Text3_Change() {
 }
 
 bool PasteEngine::HoverAllowed(uintptr_t f) const {
-    const OwnWindowTable& own = OwnWindows();
+    const OwnWindowTable own = Own ? *Own : OwnWindowTable{};
     for (uintptr_t mine : {Panel, own.Form2, own.Form4, own.Form5, own.Form6, own.Form7, own.Form8}) {
         if (SameHandle(f, mine)) return false;
     }

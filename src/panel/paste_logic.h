@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/own_windows.h"
 #include "panel/desktop.h"
 #include "panel/panel_logic.h"
 
@@ -66,13 +67,6 @@ std::string CutTitleBytes932(const std::string& bytes, size_t maxBytes = 24);
 bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
 }  // namespace paste
 
-// One handle per secondary window, written when the window loads, 0 until then.
-struct OwnWindowTable {
-    uintptr_t Form2 = 0, Form3 = 0, Form4 = 0, Form5 = 0, Form6 = 0, Form7 = 0, Form8 = 0,
-              frmAbout = 0;
-};
-OwnWindowTable& OwnWindows();
-
 enum class PasteOutcome {
     Sent,              // keys went to the target
     NoTarget,          // notice shown, clipboard untouched
@@ -99,6 +93,7 @@ public:
     int ModeSwitchPosition = 0;
 
     uintptr_t Panel = 0;
+    const OwnWindowTable* Own = nullptr;  // the program's other windows; none when null
     int StartupDataSet = 0;  // 0 only until the first-run set-up has chosen a data set
     int OsMajor = 0, OsMinor = 0;
     // The hover strips are 30 and 100 pixels at 96 dpi; scaled so that they keep

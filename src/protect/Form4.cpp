@@ -5,15 +5,8 @@
 #include <memory>
 #include <optional>
 
-#include "panel/Form1.h"
-#include "panel/app_state.h"
-#include "panel/form1_ids.h"
-#include "panel/loader_logic.h"
-#include "panel/paste_logic.h"
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
-#include "store/dataset_format.h"
-#include "store/passwordfile.h"
 #include "win/app.h"
 
 using form4::CommitOutcome;
@@ -23,8 +16,6 @@ namespace {
 constexpr UINT kEnterMsg = WM_APP + 41;  // Enter in Text1, handled outside the edit's own proc
 constexpr UINT_PTR kText1Subclass = 1;
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
-
-std::unique_ptr<Form4> g_form4;
 
 std::wstring WindowText(HWND h) {
     int n = GetWindowTextLengthW(h);
@@ -79,140 +70,32 @@ LRESULT CALLBACK Text1Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, 
     return DefSubclassProc(h, msg, wp, lp);
 }
 
-UINT MenuIdOf(form4::Menu item) {
-    switch (item) {
-    case form4::Menu::Type1: return form1::kType1;
-    case form4::Menu::Type2: return form1::kType2;
-    case form4::Menu::Type3: return form1::kType3;
-    case form4::Menu::PassEnabled: return form1::kPassEnabled;
-    case form4::Menu::PassUnEnabled: return form1::kPassUnEnabled;
-    case form4::Menu::PassChange: return form1::kPassChange;
-    }
-    return 0;
-}
-
-std::optional<ULONGLONG> FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA a;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a)) return std::nullopt;
-    return (static_cast<ULONGLONG>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
-}
-
-// Encrypts the working copy into MyData_2.dat under key. A half-written cipher text never
-// carries the name MyData_2.dat, and the working copy goes only once MyData_2.dat is whole.
-bool SealWorkingCopy(const std::wstring& work, const std::wstring& enc, const std::wstring& key,
-                     const std::function<void()>& letMessagesRun) {
-    const std::wstring temp = enc + L".tmp";
-    DeleteFileW(temp.c_str());
-    bool ok = EncryptFileTo(work, temp, key);
-    letMessagesRun();
-    auto plainSize = FileSize(work);
-    ok = ok && plainSize && FileSize(temp) == plainSize &&
-         MoveFileExW(temp.c_str(), enc.c_str(), MOVEFILE_WRITE_THROUGH);
-    if (!ok) {
-        DeleteFileW(temp.c_str());
-        return false;
-    }
-    DeleteFileW(work.c_str());
-    letMessagesRun();
-    return true;
-}
-
 }  // namespace
 
 std::function<void()> Form4::SoundBeep = [] { MessageBeep(MB_OK); };
 
-// ---- re-key -----------------------------------------------------------------------------
-
-CommitOutcome RekeyPrivateFile(const std::wstring& dataDir, const std::wstring& currentKey,
-                               const std::wstring& newPassword, int pauseMs,
-                               const std::function<void()>& letMessagesRun,
-                               const std::function<void(int)>& pause) {
-    const std::wstring enc = dataDir + L"\\MyData_2.dat";
-    const std::wstring work = dataDir + L"\\MyData_2_2.dat";
-    const std::wstring oldKey = currentKey.empty() ? DefaultPassword() : currentKey;
-    const std::wstring newKey = newPassword.empty() ? DefaultPassword() : newPassword;
-
-    auto storePassword = [&] {
-        if (WritePasswordFile(dataDir, newPassword, pauseMs, letMessagesRun, pause)) return true;
-        // When only the encryption failed, the plain file stays; start-up reads it first.
-        auto left = ReadAllBytes(dataDir + L"\\MyData_0_0.dat");
-        return left && *left == PasswordFilePlainBytes(newPassword);
-    };
-
-    // Private is loaded: its working copy is sealed under the new key when it is put away.
-    if (FileExists(work))
-        return storePassword() ? CommitOutcome::WorkingCopy : CommitOutcome::NotChanged;
-    if (!FileExists(enc)) return CommitOutcome::Missing;
-
-    // The plain text is checked before anything is deleted: a key that does not fit gives
-    // bytes that are no data-set file, and then MyData_2.dat stays exactly as it is.
-    const std::wstring plainTemp = work + L".tmp";
-    DeleteFileW(plainTemp.c_str());
-    bool decrypted = DecryptFileTo(enc, plainTemp, oldKey);
-    letMessagesRun();
-    if (!decrypted) {
-        DeleteFileW(plainTemp.c_str());
-        return CommitOutcome::NotChanged;
-    }
-    auto plain = ReadAllBytes(plainTemp);
-    if (!plain || !IsWellFormedDataSet(*plain)) {
-        DeleteFileW(plainTemp.c_str());
-        return storePassword() ? CommitOutcome::FileKept : CommitOutcome::NotChanged;
-    }
-    if (!MoveFileExW(plainTemp.c_str(), work.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(plainTemp.c_str());
-        return CommitOutcome::NotChanged;
-    }
-    if (!DeleteFileW(enc.c_str())) {
-        DeleteFileW(work.c_str());
-        return CommitOutcome::NotChanged;
-    }
-    letMessagesRun();
-
-    // From here a crash leaves the working copy, which start-up seals under the key the
-    // password file names; so that file names the new key before anything uses it.
-    if (!storePassword()) {
-        SealWorkingCopy(work, enc, oldKey, letMessagesRun);
-        return CommitOutcome::NotChanged;
-    }
-    SealWorkingCopy(work, enc, newKey, letMessagesRun);
-    return CommitOutcome::Rekeyed;
-}
-
 // ---- the dialog -------------------------------------------------------------------------
 
-void ShowForm4() {
-    if (g_form4 && g_form4->hwnd()) {
-        SetForegroundWindow(g_form4->hwnd());
-        return;
-    }
-    g_form4 = std::make_unique<Form4>(MainForm().hwnd());
-    if (!g_form4->Form_Load()) {
-        g_form4.reset();
-        return;
-    }
-    g_form4->Show();
-}
-
-Form4::Form4(HWND panel) : panel_(panel), logic_(App(), *this) {}
+Form4::Form4(Form4Links links)
+    : links_(std::move(links)), logic_(*links_.password, links_.exeName, *this) {}
 
 Form4::~Form4() {
     if (hwnd_) {
         Form_QueryUnload();
         UnregisterDialogWindow(hwnd_);
-        if (OwnWindows().Form4 == reinterpret_cast<uintptr_t>(hwnd_)) OwnWindows().Form4 = 0;
+        if (links_.own && links_.own->Form4 == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->Form4 = 0;
     }
 }
 
 bool Form4::Form_Load() {
-    if (!CreateTopLevel(L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, panel_,
+    if (!CreateTopLevel(L"", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, links_.panel,
                         nullptr, form4::kWidth, form4::kShortHeight))
         return false;
     CreateControls();
 
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
-    if (GetMonitorInfoW(MonitorFromWindow(panel_ ? panel_ : hwnd_, MONITOR_DEFAULTTONEAREST), &mi)) {
+    if (GetMonitorInfoW(MonitorFromWindow(links_.panel ? links_.panel : hwnd_, MONITOR_DEFAULTTONEAREST), &mi)) {
         RECT r;
         GetWindowRect(hwnd_, &r);
         int x = (mi.rcWork.left + mi.rcWork.right - (r.right - r.left)) / 2;
@@ -221,8 +104,8 @@ bool Form4::Form_Load() {
     }
 
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (panel_) EnableWindow(panel_, FALSE);
-    OwnWindows().Form4 = reinterpret_cast<uintptr_t>(hwnd_);
+    if (links_.panel) EnableWindow(links_.panel, FALSE);
+    if (links_.own) links_.own->Form4 = reinterpret_cast<uintptr_t>(hwnd_);
     RegisterDialogWindow(hwnd_);
 
     logic_.Form_Load();
@@ -302,7 +185,7 @@ void Form4::Check1_Click() { Run(&form4::Form4Logic::Check1_Click); }
 
 void Form4::Form_QueryUnload() {
     logic_.Form_QueryUnload();
-    if (panel_) EnableWindow(panel_, TRUE);
+    if (links_.panel) EnableWindow(links_.panel, TRUE);
 }
 
 LRESULT Form4::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -326,7 +209,7 @@ LRESULT Form4::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESTROY:
         UnregisterDialogWindow(hwnd_);
-        if (OwnWindows().Form4 == reinterpret_cast<uintptr_t>(hwnd_)) OwnWindows().Form4 = 0;
+        if (links_.own && links_.own->Form4 == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->Form4 = 0;
         break;
     }
     return Form::HandleMessage(msg, wp, lp);
@@ -334,21 +217,14 @@ LRESULT Form4::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- what the flows do outside the dialog ----------------------------------------------
 
-bool Form4::Checked(form4::Menu item) {
-    HMENU m = panel_ ? GetMenu(panel_) : nullptr;
-    if (!m) return false;
-    UINT state = GetMenuState(m, MenuIdOf(item), MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
-}
+bool Form4::Checked(form4::Menu item) { return links_.checked && links_.checked(item); }
 
 void Form4::SetChecked(form4::Menu item, bool on) {
-    if (HMENU m = panel_ ? GetMenu(panel_) : nullptr)
-        CheckMenuItem(m, MenuIdOf(item), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    if (links_.setChecked) links_.setChecked(item, on);
 }
 
 void Form4::SetEnabled(form4::Menu item, bool on) {
-    if (HMENU m = panel_ ? GetMenu(panel_) : nullptr)
-        EnableMenuItem(m, MenuIdOf(item), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    if (links_.setEnabled) links_.setEnabled(item, on);
 }
 
 std::wstring Form4::Lower(const std::wstring& text) {
@@ -365,13 +241,13 @@ void Form4::MsgBox(const std::wstring& text, uint32_t flags, const std::wstring&
 
 CommitOutcome Form4::CommitPassword(const std::wstring& newPassword, int pauseMs) {
     BusyCursor busy;
-    return RekeyPrivateFile(App().dataDir, App().privateKey, newPassword, pauseMs, DoEvents,
-                            [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+    return links_.dataSets->Rekey(newPassword, pauseMs, DoEvents,
+                                  [](int ms) { Sleep(static_cast<DWORD>(ms)); });
 }
 
 std::wstring Form4::DefaultPassword() { return ::DefaultPassword(); }
 
-bool Form4::BackupHasPasswordFile() { return FileExists(App().BackupDir() + L"\\MyData_0.dat"); }
+bool Form4::BackupHasPasswordFile() { return FileExists(links_.backupDir + L"\\MyData_0.dat"); }
 
 void Form4::Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 

@@ -7,22 +7,34 @@
 #include <functional>
 #include <string>
 
-#include "protect/rekey_logic.h"
+#include "base/own_windows.h"
+#include "protect/form4_logic.h"
+#include "store/dataset_service.h"
+#include "store/password_state.h"
 #include "win/form.h"
-
-// Creates and shows the dialog over the panel.
-void ShowForm4();
 
 namespace form4 {
 // Control identifiers, for tests and the end-to-end driver.
 enum ControlId { kLabel1 = 4001, kText1, kCommand1, kCommand2, kCommand3, kCheck1, kLabel2 };
 }  // namespace form4
 
+// What the dialog is handed by the program around it.
+struct Form4Links {
+    HWND panel = nullptr;  // owner of the dialog, disabled while it is open
+    PasswordState* password = nullptr;
+    DataSetService* dataSets = nullptr;
+    OwnWindowTable* own = nullptr;
+    std::wstring exeName;
+    std::wstring backupDir;  // the backup notice looks for MyData_0.dat there
+    // The panel's data-set and password menu items, which the flows tick.
+    std::function<bool(form4::Menu)> checked;
+    std::function<void(form4::Menu, bool)> setChecked;
+    std::function<void(form4::Menu, bool)> setEnabled;
+};
+
 class Form4 : public Form, private form4::IForm4Host {
 public:
-    // `panel` is the main window: owner of the dialog, disabled while it is open, and the
-    // holder of the menu items the flows tick.
-    explicit Form4(HWND panel);
+    explicit Form4(Form4Links links);
     ~Form4() override;
 
     // Creates the window and runs the load handler; Show then runs the activation once.
@@ -38,13 +50,13 @@ public:
 
     const form4::Form4Logic& Logic() const { return logic_; }
 
-    Control* Label1 = nullptr;
-    Control* Text1 = nullptr;
-    Control* Command1 = nullptr;
-    Control* Command2 = nullptr;
-    Control* Command3 = nullptr;
-    Control* Check1 = nullptr;
-    Control* Label2 = nullptr;
+    Control* Label1 = nullptr;    // the prompt line
+    Control* Text1 = nullptr;     // the password box
+    Control* Command1 = nullptr;  // "O K": verify the current password
+    Control* Command2 = nullptr;  // "登 録": first entry of a new password
+    Control* Command3 = nullptr;  // "登 録": its confirmation
+    Control* Check1 = nullptr;    // switch the password off
+    Control* Label2 = nullptr;    // "パスワードは無効にします。" beside Check1
 
     // Replaceable so tests can count beeps.
     static std::function<void()> SoundBeep;
@@ -72,19 +84,8 @@ private:
     void Apply();
     void CreateControls();
 
-    HWND panel_;
+    Form4Links links_;
     form4::Form4Logic logic_;
     bool focusText1_ = false;
     bool masked_ = true;
 };
-
-// Re-keys the Private data file of dataDir from currentKey to the key of newPassword (the
-// default password when it is empty) and writes the password file with newPassword.
-// No step destroys the last copy of the entries: the working copy is made completely before
-// MyData_2.dat goes, the password file names the new key before anything is encrypted with
-// it, and the working copy goes only once the new MyData_2.dat is complete. A file that the
-// current key does not open is left exactly as it was.
-form4::CommitOutcome RekeyPrivateFile(const std::wstring& dataDir, const std::wstring& currentKey,
-                                      const std::wstring& newPassword, int pauseMs,
-                                      const std::function<void()>& letMessagesRun,
-                                      const std::function<void(int)>& pause);

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/passwordfile.h"
 
 namespace {

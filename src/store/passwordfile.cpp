@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cwctype>
+
 #include "base/twips.h"
 #include "win/app.h"
 
@@ -241,6 +243,13 @@ Control* Form::AddControl(const wchar_t* cls, const std::wstring& text, DWORD st
     return controls_.back().get();
 }
 
+Control* Form::AddControl(const Spec& spec) {
+    Control* c = AddControl(spec.cls, spec.text, spec.style, spec.exStyle, spec.left, spec.top,
+                            spec.width, spec.height, spec.parent, spec.id);
+    c->onClick = spec.onClick;
+    return c;
+}
+
 Control* Form::AddFrame(int left, int top, int width, int height, HWND parent,
                         COLORREF background, int id) {
     Control* c = AddControl(kFrameClass, L"", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
@@ -355,6 +364,27 @@ void Form::OnDpiChanged(int dpi, const RECT* suggested) {
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_COMMAND:
+        if (lp) {
+            Control* c = FindControl(reinterpret_cast<HWND>(lp));
+            if (!c) break;
+            const wchar_t cls0 = [&] {
+                wchar_t name[16] = L"";
+                GetClassNameW(c->hwnd, name, 16);
+                return static_cast<wchar_t>(towupper(name[0]));
+            }();
+            const int code = HIWORD(wp);
+            // The notification codes overlap between classes: STN_CLICKED is BN_CLICKED (0),
+            // STN_DBLCLK is 1, BN_DOUBLECLICKED is 5, EN_CHANGE is 0x300.
+            if (code == BN_CLICKED && c->onClick) c->onClick();
+            else if (((cls0 == L'S' && code == STN_DBLCLK) || (cls0 == L'B' && code == BN_DOUBLECLICKED)) &&
+                     c->onDoubleClick)
+                c->onDoubleClick();
+            else if (cls0 == L'E' && code == EN_CHANGE && c->onChange)
+                c->onChange();
+            return 0;
+        }
+        break;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
         return 0;

@@ -42,6 +42,12 @@ public:
     // Optional drawing of a picture on an owner-drawn button (the key buttons' arrows).
     std::function<void(HDC, const RECT&, const Form&)> drawPicture;
 
+    // Handlers a window wires where it creates the control; Form's default message handling
+    // calls them (BN_CLICKED / STN_CLICKED, BN_DOUBLECLICKED / STN_DBLCLK, EN_CHANGE).
+    std::function<void()> onClick;
+    std::function<void()> onDoubleClick;
+    std::function<void()> onChange;
+
 private:
     friend class Form;
     Form* form_ = nullptr;
@@ -80,6 +86,18 @@ public:
     bool Minimized() const { return IsIconic(hwnd_) != FALSE; }
     void MakeTopmost();
 
+    // A control by named fields: AddControl({.cls = L"BUTTON", .text = L"OK", ...}).
+    struct Spec {
+        const wchar_t* cls = L"STATIC";
+        std::wstring text;
+        DWORD style = WS_VISIBLE;
+        DWORD exStyle = 0;
+        int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the parent
+        HWND parent = nullptr;                          // the form itself when null
+        int id = 0;                                     // one is made up when 0
+        std::function<void()> onClick;
+    };
+    Control* AddControl(const Spec& spec);
     // Creates a child control of `parent` (the form itself when null).
     Control* AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle,
                         int left, int top, int width, int height, HWND parent = nullptr,

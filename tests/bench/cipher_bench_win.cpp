@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 
 namespace {
 

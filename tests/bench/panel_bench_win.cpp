@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "panel/Form1.h"
-#include "panel/app_state.h"
 #include "panel/paste_logic.h"
 #include "panel/win_desktop.h"
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "win/app.h"
@@ -85,14 +85,15 @@ void PasteOverhead() {
 int wmain() {
     PasteOverhead();
     SetMsgBoxHook([](const std::wstring&, UINT, const std::wstring&) { return IDNO; });
-    Form1 f;
-    if (!f.Form_Load()) {
+    Program program;
+    if (!program.Start()) {
         std::printf("panel did not start\n");
         return 1;
     }
+    Form1& f = program.Panel();
     ShowWindow(f.hwnd(), SW_SHOWNOACTIVATE);
     DoEvents();
-    AppState& app = App();
+    AppState& app = program.State();
     const int rounds = 20;
     for (int n : {25, 5000}) {
         WriteDataSetFile(app.DataFile(L"MyData_1.dat"), Entries(n), ColourForm::Decimal);
@@ -102,7 +103,7 @@ int wmain() {
         // Private at rest, then loaded: reloads read the working copy.
         DeleteFileW(app.DataFile(L"MyData_2.dat").c_str());
         WriteDataSetFile(app.DataFile(L"MyData_2_2.dat"), Entries(n), ColourForm::Decimal);
-        EncryptFileTo(app.DataFile(L"MyData_2_2.dat"), app.DataFile(L"MyData_2.dat"), app.privateKey);
+        EncryptFileTo(app.DataFile(L"MyData_2_2.dat"), app.DataFile(L"MyData_2.dat"), app.password.privateKey);
         DeleteFileW(app.DataFile(L"MyData_2_2.dat").c_str());
         f.SetChecked(Form1::kType1, false);
         f.SetChecked(Form1::kType2, true);

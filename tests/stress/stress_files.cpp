@@ -2,7 +2,7 @@
 // what a cleanly closed program left on disk.
 #include <algorithm>
 
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/passwordfile.h"
 #include "store/settings.h"

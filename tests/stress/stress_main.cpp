@@ -11,7 +11,7 @@
 #include <map>
 #include <set>
 
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "stress.h"
 

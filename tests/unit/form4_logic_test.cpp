@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "protect/rekey_logic.h"
+#include "protect/form4_logic.h"
 
 using namespace form4;
 
@@ -64,12 +64,11 @@ public:
 
 class Form4LogicTest : public ::testing::Test {
 protected:
-    AppState app;
+    PasswordState app;
     FakeHost host;
-    Form4Logic dialog{app, host};
+    Form4Logic dialog{app, L"ハリコ", host};
 
     void SetUp() override {
-        app.exeName = L"ハリコ";
         app.privateKey = L"12345678";
     }
     void StorePassword(const std::wstring& pw) {
@@ -251,10 +250,9 @@ TEST_F(Form4LogicTest, SwitchOffFromVerifyAndFromCheck1) {
     EXPECT_TRUE(dialog.closed());
 
     // Check1 in the registration mode: the same flow with 300 ms inside the write.
-    AppState app2;
-    app2.exeName = L"ハリコ";
+    PasswordState app2;
     FakeHost host2;
-    Form4Logic d2(app2, host2);
+    Form4Logic d2(app2, L"ハリコ", host2);
     d2.Form_Load();
     d2.Form_Activate();
     d2.Check1_Click();
@@ -298,10 +296,10 @@ TEST_F(Form4LogicTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordInForce) {
 TEST(Form4Commit, OutcomeDecidesWhetherTheNewPasswordTakesEffect) {
     for (CommitOutcome o : {CommitOutcome::Rekeyed, CommitOutcome::WorkingCopy, CommitOutcome::FileKept,
                             CommitOutcome::Missing, CommitOutcome::NotChanged}) {
-        AppState a;
+        PasswordState a;
         FakeHost h;
         h.outcome = o;
-        Form4Logic d(a, h);
+        Form4Logic d(a, L"", h);
         d.Form_Load();
         d.Form_Activate();
         d.view.text1 = L"x";

@@ -27,8 +27,8 @@ Calls Join(std::initializer_list<Calls> parts) {
 class PasteEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        OwnWindows() = OwnWindowTable{};
         eng.Panel = kPanel;
+        eng.Own = &own_;
         eng.StartupDataSet = 1;
         eng.OsMajor = 10;
         eng.OsMinor = 0;
@@ -39,7 +39,7 @@ protected:
         desk.rect = {1000, 200, 1122, 700};
         desk.cursor = {10, 10};
     }
-    void TearDown() override { OwnWindows() = OwnWindowTable{}; }
+    OwnWindowTable own_;
 
     // One timer tick with window h in front.
     void Sample(uintptr_t h) {
@@ -280,7 +280,7 @@ TEST_F(PasteEngineTest, SampledWindowBecomesTheTarget) {
 }
 
 TEST_F(PasteEngineTest, OwnWindowsNeverBecomeTheTargetButTheColourChooserCan) {
-    OwnWindowTable& own = OwnWindows();
+    OwnWindowTable& own = own_;
     own = {2, 3, 4, 5, 6, 7, 8, 9};
     Sample(kNotepad);
     for (uintptr_t mine : {kPanel, own.Form2, own.Form3, own.Form4, own.Form5, own.Form6,
@@ -362,7 +362,7 @@ TEST_F(PasteEngineTest, HoverRegionsHaveStrictEdges) {
 }
 
 TEST_F(PasteEngineTest, HoverOnlyWhenAllowed) {
-    OwnWindowTable& own = OwnWindows();
+    OwnWindowTable& own = own_;
     own = {2, 3, 4, 5, 6, 7, 8, 9};
     desk.cursor = {1110, 400};
     auto activates = [&](uintptr_t front) {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "win/app.h"
 
 namespace {

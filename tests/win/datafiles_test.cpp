@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"

@@ -11,11 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "panel/app_state.h"
 #include "panel/form1_ids.h"
-#include "panel/paste_logic.h"
 #include "protect/Form4.h"
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
@@ -70,14 +68,10 @@ protected:
         dir_ = root_ + L"\\data";
         ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
 
-        savedApp_ = App();
-        App().exeName = L"ハリコ試験";
-        App().programDir = root_;
-        App().dataDir = dir_;
-        App().userPassword.clear();
-        App().privateKey = DefaultPassword();
-        App().changeRequest = 0;
-        App().switchOffRequest = 0;
+        pw_ = PasswordState{};
+        pw_.privateKey = DefaultPassword();
+        own_ = OwnWindowTable{};
+        svc_.SetDataDir(dir_);
 
         g_boxes.clear();
         SetMsgBoxHook(RecordBox);
@@ -93,7 +87,6 @@ protected:
         SetMsgBoxHook(nullptr);
         clsCryptFile::ShowError = savedShowError_;
         Form4::SoundBeep = savedBeep_;
-        App() = savedApp_;
         RemoveTree(root_);
     }
 
@@ -122,7 +115,8 @@ protected:
     }
 
     CommitOutcome Rekey(const std::wstring& current, const std::wstring& next) {
-        return RekeyPrivateFile(dir_, current, next, 0, [] {}, [](int) {});
+        pw_.privateKey = current;
+        return svc_.Rekey(next, 0, [] {}, [](int) {});
     }
 
     // The panel as the dialog sees it: a topmost window with the data-set and password menu
@@ -140,6 +134,35 @@ protected:
         panel_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 120,
                                  400, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(panel_, nullptr);
+    }
+    // The dialog's links to the fake panel's menu items.
+    Form4Links Links() {
+        auto id = [](form4::Menu m) -> UINT {
+            switch (m) {
+            case form4::Menu::Type1: return form1::kType1;
+            case form4::Menu::Type2: return form1::kType2;
+            case form4::Menu::Type3: return form1::kType3;
+            case form4::Menu::PassEnabled: return form1::kPassEnabled;
+            case form4::Menu::PassUnEnabled: return form1::kPassUnEnabled;
+            case form4::Menu::PassChange: return form1::kPassChange;
+            }
+            return 0;
+        };
+        Form4Links l;
+        l.panel = panel_;
+        l.password = &pw_;
+        l.dataSets = &svc_;
+        l.own = &own_;
+        l.exeName = L"ハリコ試験";
+        l.backupDir = root_ + L"\\ハリコ試験_BackupData";
+        l.checked = [this, id](form4::Menu m) { return Checked(id(m)); };
+        l.setChecked = [this, id](form4::Menu m, bool on) {
+            CheckMenuItem(GetMenu(panel_), id(m), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+        };
+        l.setEnabled = [this, id](form4::Menu m, bool on) {
+            EnableMenuItem(GetMenu(panel_), id(m), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+        };
+        return l;
     }
     bool Checked(UINT id) { return (GetMenuState(GetMenu(panel_), id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
     bool Enabled(UINT id) {
@@ -176,7 +199,9 @@ protected:
 
     std::wstring root_, dir_;
     HWND panel_ = nullptr;
-    AppState savedApp_;
+    PasswordState pw_;
+    OwnWindowTable own_;
+    DataSetService svc_{pw_};
     std::function<void(const std::wstring&)> savedShowError_;
     std::function<void()> savedBeep_;
     int beeps_ = 0;
@@ -246,10 +271,10 @@ TEST_F(Form4Test, APasswordFileThatCannotBeWrittenLeavesTheOldKeyInForce) {
 TEST_F(Form4Test, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) {
     MakePanel();
     MakePrivateFile(SampleRecords(), DefaultPassword());
-    Form4 f(panel_);
+    Form4 f(Links());
     ASSERT_TRUE(f.Form_Load());
     EXPECT_FALSE(IsWindowEnabled(panel_));
-    EXPECT_EQ(OwnWindows().Form4, reinterpret_cast<uintptr_t>(f.hwnd()));
+    EXPECT_EQ(own_.Form4, reinterpret_cast<uintptr_t>(f.hwnd()));
     EXPECT_EQ(GetWindow(f.hwnd(), GW_OWNER), panel_);
     EXPECT_TRUE(GetWindowLongW(f.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(Caption(f), L"パスワードの確認");
@@ -297,9 +322,9 @@ TEST_F(Form4Test, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) {
 
     EXPECT_EQ(f.hwnd(), nullptr);  // closed
     EXPECT_TRUE(IsWindowEnabled(panel_));
-    EXPECT_EQ(OwnWindows().Form4, 0u);
-    EXPECT_EQ(App().userPassword, L"ｐａss");
-    EXPECT_EQ(App().privateKey, L"ｐａss");
+    EXPECT_EQ(own_.Form4, 0u);
+    EXPECT_EQ(pw_.userPassword, L"ｐａss");
+    EXPECT_EQ(pw_.privateKey, L"ｐａss");
     EXPECT_TRUE(Checked(form1::kType2));
     EXPECT_FALSE(Checked(form1::kType1));
     EXPECT_TRUE(Enabled(form1::kPassChange));
@@ -310,9 +335,9 @@ TEST_F(Form4Test, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) {
 
 TEST_F(Form4Test, WrongPasswordStaysInVerifyAndTheCloseBoxKeepsTheRequest) {
     MakePanel();
-    App().userPassword = App().privateKey = L"secret";
-    App().changeRequest = 1;
-    Form4 f(panel_);
+    pw_.userPassword = pw_.privateKey = L"secret";
+    pw_.changeRequest = 1;
+    Form4 f(Links());
     ASSERT_TRUE(f.Form_Load());
     f.Show();
     EXPECT_EQ(Caption(f), L"パスワードの変更");
@@ -333,16 +358,16 @@ TEST_F(Form4Test, WrongPasswordStaysInVerifyAndTheCloseBoxKeepsTheRequest) {
     SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(f.hwnd(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(panel_));
-    EXPECT_EQ(App().changeRequest, 1);
-    EXPECT_EQ(App().userPassword, L"secret");
+    EXPECT_EQ(pw_.changeRequest, 1);
+    EXPECT_EQ(pw_.userPassword, L"secret");
 }
 
 TEST_F(Form4Test, SwitchOffWithoutAPrivateFileShowsError401AndChangesNothing) {
     MakePanel();
-    App().userPassword = App().privateKey = L"pw";
-    App().switchOffRequest = 1;
+    pw_.userPassword = pw_.privateKey = L"pw";
+    pw_.switchOffRequest = 1;
     EnableMenuItem(GetMenu(panel_), form1::kPassChange, MF_BYCOMMAND | MF_ENABLED);
-    Form4 f(panel_);
+    Form4 f(Links());
     ASSERT_TRUE(f.Form_Load());
     f.Show();
     EXPECT_EQ(f.Label1->Text(), L"現在のパスワードを入力してください。");
@@ -355,8 +380,8 @@ TEST_F(Form4Test, SwitchOffWithoutAPrivateFileShowsError401AndChangesNothing) {
     EXPECT_EQ(g_boxes[0].title, L"ハリコ");
     EXPECT_EQ(f.hwnd(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(panel_));
-    EXPECT_EQ(App().userPassword, L"pw");
-    EXPECT_EQ(App().switchOffRequest, 1);
+    EXPECT_EQ(pw_.userPassword, L"pw");
+    EXPECT_EQ(pw_.switchOffRequest, 1);
     EXPECT_TRUE(Checked(form1::kPassEnabled));
     EXPECT_TRUE(Enabled(form1::kPassChange));
     EXPECT_TRUE(FilesIn(dir_).empty());
@@ -368,7 +393,7 @@ TEST_F(Form4Test, Check1SwitchesOffAndTheBackupNoticeNamesTheProgram) {
     const std::wstring backup = root_ + L"\\ハリコ試験_BackupData";
     ASSERT_TRUE(CreateDirectoryW(backup.c_str(), nullptr));
     ASSERT_TRUE(WriteFileAtomic(backup + L"\\MyData_0.dat", "x"));
-    Form4 f(panel_);
+    Form4 f(Links());
     ASSERT_TRUE(f.Form_Load());
     f.Show();
     SendMessageW(f.Check1->hwnd, BM_CLICK, 0, 0);
@@ -380,7 +405,7 @@ TEST_F(Form4Test, Check1SwitchesOffAndTheBackupNoticeNamesTheProgram) {
     EXPECT_TRUE(Checked(form1::kPassUnEnabled));
     EXPECT_FALSE(Enabled(form1::kPassChange));
     EXPECT_TRUE(Checked(form1::kType2));
-    EXPECT_EQ(App().privateKey, DefaultPassword());
+    EXPECT_EQ(pw_.privateKey, DefaultPassword());
     EXPECT_EQ(PasswordFileText(), "\"\"\r\n");
     EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), DefaultPassword()), SampleRecords());
 }
@@ -390,7 +415,7 @@ TEST_F(Form4Test, Check1SwitchesOffAndTheBackupNoticeNamesTheProgram) {
 TEST_F(Form4Test, EmptyEntryMessageBoxLeavesTheRegistrationAsItWas) {
     MakePanel();
     SetMsgBoxHook(nullptr);
-    Form4 f(panel_);
+    Form4 f(Links());
     ASSERT_TRUE(f.Form_Load());
     f.Show();
 
@@ -426,7 +451,7 @@ TEST_F(Form4Test, EmptyEntryMessageBoxLeavesTheRegistrationAsItWas) {
 // Real key strokes go through the program's dialog routing: Enter must still reach Text1.
 TEST_F(Form4Test, KeyboardEnterTypedByTheUserActsAsTheVisibleButton) {
     MakePanel();
-    Form4 f(panel_);
+    Form4 f(Links());
     ASSERT_TRUE(f.Form_Load());
     f.Show();
     SetForegroundWindow(f.hwnd());
@@ -454,7 +479,7 @@ TEST_F(Form4Test, KeyboardEnterTypedByTheUserActsAsTheVisibleButton) {
 
 TEST_F(Form4Test, PastedQuoteIsRefusedAtTheBox) {
     MakePanel();
-    Form4 f(panel_);
+    Form4 f(Links());
     ASSERT_TRUE(f.Form_Load());
     f.Show();
     TypeChars(f, L"ab");

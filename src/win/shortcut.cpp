@@ -1,4 +1,4 @@
-#include "protect/shortcut.h"
+#include "win/shortcut.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -5,22 +5,20 @@
 
 #include <algorithm>
 
+#include "app/program.h"
 #include "base/cp932.h"
 #include "base/number.h"
 #include "base/records.h"
-#include "panel/Form1.h"
-#include "panel/app_state.h"
-#include "panel/loader_logic.h"
-#include "panel/paste_logic.h"
-#include "panel/win_desktop.h"
-#include "protect/clsCryptFile.h"
-#include "protect/shortcut.h"
+#include "protect/Form4.h"
+#include "store/clsCryptFile.h"
 #include "store/datafiles.h"
+#include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
 #include "store/regkey.h"
 #include "store/settings.h"
 #include "win/app.h"
+#include "win/shortcut.h"
 
 namespace {
 
@@ -30,9 +28,9 @@ const std::wstring kLegacyRoot = L"SYSTEM\\Curent_Control";
 
 void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
-std::wstring Read(const wchar_t* key) {
+std::wstring Read(const std::wstring& exeName, const wchar_t* key) {
     // The defaults are never numeric, so a missing key reads as 0.
-    return GetSetting(App().exeName, kStartup, key, std::wstring(L"Reg_") + key);
+    return GetSetting(exeName, kStartup, key, std::wstring(L"Reg_") + key);
 }
 
 std::wstring Lower(std::wstring s) {
@@ -57,9 +55,9 @@ void ConvertTwoFieldFile(const std::wstring& path, bool slow) {
 
 }  // namespace
 
-bool Form1::RefuseSecondInstance() {
+bool Program::RefuseSecondInstance() {
     // Windows compares executable names without case; the mutex name must as well.
-    std::wstring key = App().exeName;
+    std::wstring key = app_.exeName;
     CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
     std::replace(key.begin(), key.end(), L'\\', L'_');
     std::wstring name = L"Local\\Hariko-" + key;
@@ -67,7 +65,7 @@ bool Form1::RefuseSecondInstance() {
     if (!instanceMutex_ || GetLastError() != ERROR_ALREADY_EXISTS) return false;
     HWND first = nullptr;
     for (int i = 0; i < 50 && !first; ++i) {  // the first one may still be starting
-        first = FindWindowW(L"HarikoForm", App().exeName.c_str());
+        first = FindWindowW(L"HarikoForm", app_.exeName.c_str());
         if (!first) Sleep(100);
     }
     if (first) {
@@ -77,112 +75,69 @@ bool Form1::RefuseSecondInstance() {
     return true;
 }
 
-bool Form1::Form_Load() {
-    AppState& app = App();
-    app.exeName = ExeName();
-    app.programDir = ProgramDir();
-    menu_ = BuildMenu();
-    if (!CreateTopLevel(L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, nullptr,
-                        menu_, panel::kWindowWidth, 8225))
-        return false;
-    CreateControls();
-    desktop_ = std::make_unique<WinDesktop>(hwnd_);
-    engine_ = std::make_unique<PasteEngine>(*desktop_);
-    engine_->Panel = reinterpret_cast<uintptr_t>(hwnd_);
-    engine_->Dpi = Dpi();
-    engine_->ParkFocus = [this] { Command3->SetFocus(); };
-    RegisterDialogWindow(hwnd_);
+Program::Program() = default;
 
+Program::~Program() {
+    form4_.reset();
+    panel_.reset();
+    if (instanceMutex_) CloseHandle(instanceMutex_);
+}
+
+bool Program::Start() {
+    app_.exeName = ::ExeName();
+    app_.programDir = ::ProgramDir();
+    panel_ = std::make_unique<Form1>(*this);
+    if (!panel_->Create()) return false;
     // 1. One instance per executable name. The refused one ends without storing anything:
     // it has no settings of its own and would overwrite those of the running one.
     if (RefuseSecondInstance()) {
-        DestroyWindow(hwnd_);
+        DestroyWindow(panel_->hwnd());
         return false;
     }
-    SetTimer(hwnd_, 1, 100, nullptr);
+    panel_->StartTimer();
     StartupSequence();
-    return !closing_;
+    return !cancelled_;
 }
 
-void Form1::StartupSequence() {
-    AppState& app = App();
+void Program::StartupSequence() {
+    AppState& app = app_;
+    Form1& panel = *panel_;
     // 3-5
     app.dataRoot = DataRootPath();
     app.osVersion = OsVersionNumber();
-    {
-        OSVERSIONINFOW vi{sizeof vi};
-        using Fn = LONG(WINAPI*)(OSVERSIONINFOW*);
-        auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-        if (fn && fn(&vi) == 0) {
-            engine_->OsMajor = static_cast<int>(vi.dwMajorVersion);
-            engine_->OsMinor = static_cast<int>(vi.dwMinorVersion);
-        }
-    }
-    MakeTopmost();
+    panel.MakeTopmost();
     // 6
-    app.startupDataSet = SettingToInt32(Read(L"Type"));
-    int storedLeft = SettingToInt32(Read(L"Left"));
-    int storedTop = SettingToInt32(Read(L"Top"));
-    int storedMode = SettingToInt32(Read(L"Mode"));
-    int16_t passMode = SettingToInt16(Read(L"PassMode"));
-    app.number[1] = SettingToInt16(Read(L"Number1"));
-    app.number[2] = SettingToInt16(Read(L"Number2"));
-    app.number[3] = SettingToInt16(Read(L"Number3"));
+    app.startupDataSet = SettingToInt32(Read(app.exeName, L"Type"));
+    int storedLeft = SettingToInt32(Read(app.exeName, L"Left"));
+    int storedTop = SettingToInt32(Read(app.exeName, L"Top"));
+    int storedMode = SettingToInt32(Read(app.exeName, L"Mode"));
+    int16_t passMode = SettingToInt16(Read(app.exeName, L"PassMode"));
+    app.number[1] = SettingToInt16(Read(app.exeName, L"Number1"));
+    app.number[2] = SettingToInt16(Read(app.exeName, L"Number2"));
+    app.number[3] = SettingToInt16(Read(app.exeName, L"Number3"));
     int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, kStartup, L"Version", L""));
     // 7
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) {
-        SetChecked(kType1, app.startupDataSet == 1);
-        SetChecked(kType2, app.startupDataSet == 2);
-        SetChecked(kType3, app.startupDataSet == 3);
+        panel.SetChecked(form1::kType1, app.startupDataSet == 1);
+        panel.SetChecked(form1::kType2, app.startupDataSet == 2);
+        panel.SetChecked(form1::kType3, app.startupDataSet == 3);
     }
     // 8
     if (storedLeft < 1 || storedTop < 1) {
-        int sw = Tw(GetSystemMetrics(SM_CXSCREEN)), sh = Tw(GetSystemMetrics(SM_CYSCREEN));
-        int left = (sw - Width()) / 2;
-        int top = Height() > sh ? 0 : (sh - Height()) / 2;
-        Move(left, top, Width(), Height());
+        int sw = panel.Tw(GetSystemMetrics(SM_CXSCREEN)), sh = panel.Tw(GetSystemMetrics(SM_CYSCREEN));
+        int left = (sw - panel.Width()) / 2;
+        int top = panel.Height() > sh ? 0 : (sh - panel.Height()) / 2;
+        panel.Move(left, top, panel.Width(), panel.Height());
     } else {
-        Move(storedLeft, storedTop, Width(), Height());
+        panel.Move(storedLeft, storedTop, panel.Width(), panel.Height());
     }
     // 9
-    if (storedMode == 1) {
-        SetChecked(kMode, true);
-        SetChecked(kModeDef, false);
-        SetHeight(8555);
-        Command5->SetVisible(true);
-        Command6->SetVisible(true);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
-        modePosition_ = 1;
-    } else if (storedMode == 2) {
-        SetChecked(kModeEnt, true);
-        SetChecked(kModeDef, false);
-        SetHeight(8555);
-        Command7->SetVisible(true);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));
-        modePosition_ = 2;
-    } else if (storedMode == 0) {
-        SetChecked(kModeDef, true);
-        SetHeight(8225);
-        Command5->SetVisible(false);
-        Command6->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
-        modePosition_ = 0;
-    }
-    engine_->ModeSwitchPosition = modePosition_;
-    engine_->Mode = CurrentMode();
+    panel.ApplyStoredMode(storedMode);
     // 10
-    SetChecked(kPassEnabled, passMode != 1);
-    SetChecked(kPassUnEnabled, passMode == 1);
+    panel.SetChecked(form1::kPassEnabled, passMode != 1);
+    panel.SetChecked(form1::kPassUnEnabled, passMode == 1);
     // 11
-    Command2->SetText(L"設  定 / 編  集");
-    SetToolTip(Command2, L"データの設定と編集");
-    for (Control* c : {Command5, Command6, Command7}) c->backColor = static_cast<int32_t>(0x80000002);
-    engine_->Text4 = L"0";
-    Text4->SetText(L"0");
-    SetCaption(app.exeName);
-    SetWidth(panel::kWindowWidth);
-    SetToolTip(Image1, L"ボタンの表示数が調整できます。");
+    panel.SetFixedAppearance();
 
     // 12
     CreateDirectoryW(app.dataRoot.c_str(), nullptr);
@@ -202,9 +157,10 @@ void Form1::StartupSequence() {
         versionMarker = 201;
     }
     CreatedFiles created = CreateMissingDataFiles(app.dataDir, [] { DoEvents(); }, Pause);
+    dataSets_.SetDataDir(app.dataDir);
     if (created.passwordCreated) {
-        app.userPassword.clear();
-        app.privateKey = DefaultPassword();
+        app.password.userPassword.clear();
+        app.password.privateKey = DefaultPassword();
     }
     // 19-21. Files already in the current three-field format are never converted, even when
     // the "Version" setting is gone (settings removed by hand, or copied data).
@@ -221,15 +177,15 @@ void Form1::StartupSequence() {
             L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit;
         if (MsgBox(body, MB_OKCANCEL | MB_ICONINFORMATION,
                    L"***** 重要！ ***** 必ずお読みください。 ******************") != IDOK) {
-            closing_ = true;
-            PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+            cancelled_ = true;
+            PostMessageW(panel.hwnd(), WM_CLOSE, 0, 0);
             return;
         }
         std::wstring legacy = kLegacyRoot + L"\\Control\\" + app.exeName;
-        app.userPassword = Lower(GetRegString(HKEY_LOCAL_MACHINE, legacy, L"Pass"));
-        app.privateKey = app.userPassword.empty() ? DefaultPassword() : app.userPassword;
+        app.password.userPassword = Lower(GetRegString(HKEY_LOCAL_MACHINE, legacy, L"Pass"));
+        app.password.privateKey = app.password.userPassword.empty() ? DefaultPassword() : app.password.userPassword;
         DoEvents();
-        WritePasswordFile(app.dataDir, app.userPassword, 100, [] { DoEvents(); }, Pause);
+        WritePasswordFile(app.dataDir, app.password.userPassword, 100, [] { DoEvents(); }, Pause);
         Pause(100);
         ConvertTwoFieldFile(app.DataFile(L"MyData_1.dat"), false);
         const std::wstring enc = app.DataFile(L"MyData_2.dat"), work = app.DataFile(L"MyData_2_2.dat");
@@ -240,7 +196,7 @@ void Form1::StartupSequence() {
         ConvertTwoFieldFile(app.DataFile(L"MyData_3.dat"), false);
         Pause(100);
         ConvertTwoFieldFile(work, true);
-        EncryptFileTo(work, enc, app.privateKey);
+        EncryptFileTo(work, enc, app.password.privateKey);
         if (FileExists(enc)) DeleteFileW(work.c_str());
         DoEvents();
         Pause(100);
@@ -261,17 +217,17 @@ void Form1::StartupSequence() {
         // The pause the old sequence made here settled nothing (the cipher has closed its
         // files when it returns) and cost every start a tenth of a second.
         auto pw = ReadPasswordFile(app.dataDir, [] { DoEvents(); }, [](int) {});
-        app.userPassword = pw ? *pw : L"";
-        app.privateKey = app.userPassword.empty() ? DefaultPassword() : app.userPassword;
+        app.password.userPassword = pw ? *pw : L"";
+        app.password.privateKey = app.password.userPassword.empty() ? DefaultPassword() : app.password.userPassword;
     }
     // 22-23
-    SetMenuEnabled(kPassChange, !app.userPassword.empty());
+    panel.SetMenuEnabled(form1::kPassChange, !app.password.userPassword.empty());
     if (versionMarker < 201) SaveSetting(app.exeName, kStartup, L"Version", L"201");
     // 24. Keep an existing desktop shortcut pointing at this executable.
     std::wstring link = ShortcutPath(app.exeName);
     bool hadShortcut = FileExists(link);
     if (hadShortcut) {
-        SetMenuEnabled(kCreateLink, false);
+        panel.SetMenuEnabled(form1::kCreateLink, false);
         DeleteFileW(link.c_str());
         DoEvents();
         MakeShortcut(app.exeName);
@@ -290,7 +246,7 @@ void Form1::StartupSequence() {
                     MsgBox(L"「" + app.exeName + L"」のショートカットを" + sp3 +
                                L"\r\n\r\nデスクトップに作成しました。",
                            MB_OK | MB_ICONINFORMATION, L"ショートカットの作成");
-                    SetMenuEnabled(kCreateLink, false);
+                    panel.SetMenuEnabled(form1::kCreateLink, false);
                 } else {
                     MsgBox(L"「" + app.exeName + L"」のショートカットを" + sp3 +
                                L"\r\n\r\nデスクトップに作成できませんでした。",
@@ -306,8 +262,7 @@ void Form1::StartupSequence() {
         for (const wchar_t* k : {L"Number1", L"Number2", L"Number3"}) SaveSetting(app.exeName, kStartup, k, L"25");
     }
     // 32
-    LoadDataSet();
-    LayoutPanel();
-    startupDone_ = true;
-    firstActivate_ = true;  // the first showing runs the activation, whatever came before
+    panel.LoadDataSet();
+    panel.LayoutPanel();
+    panel.StartupEnded();
 }

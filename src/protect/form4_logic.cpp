@@ -1,4 +1,4 @@
-#include "protect/rekey_logic.h"
+#include "protect/form4_logic.h"
 
 #include "base/cp932.h"
 #include "store/dataset_format.h"
@@ -52,22 +52,22 @@ void Form4Logic::Form_Load() {
     view.height = kShortHeight;
     view.text1.clear();
     view.command1Caption = kOkCaption;
-    view.label1 = app_.switchOffRequest == 1 ? kCurrentPrompt : kEnterPrompt;
+    view.label1 = pw_.switchOffRequest == 1 ? kCurrentPrompt : kEnterPrompt;
 }
 
 void Form4Logic::Form_Activate() {
     if (closed_) return;
-    if (app_.userPassword.empty() && app_.switchOffRequest == 1) {
+    if (pw_.userPassword.empty() && pw_.switchOffRequest == 1) {
         host_.SetChecked(Menu::PassEnabled, false);
         host_.SetChecked(Menu::PassUnEnabled, true);
-        app_.switchOffRequest = 0;
+        pw_.switchOffRequest = 0;
         Close();
         return;
     }
-    if (app_.userPassword.empty()) {
+    if (pw_.userPassword.empty()) {
         ShowRegistration(kSetPrompt);
         mode_ = Mode::Registration;
-    } else if (app_.changeRequest == 1) {
+    } else if (pw_.changeRequest == 1) {
         view.text1.clear();
         view.label1 = kCurrentPrompt;
         view.caption = kChangeCaption;
@@ -92,22 +92,22 @@ void Form4Logic::ShowRegistration(const std::wstring& prompt) {
 void Form4Logic::Command1_Click() {
     if (closed_ || busy_) return;
     view.text1 = host_.Lower(view.text1);
-    if (view.text1 != app_.userPassword) {
+    if (view.text1 != pw_.userPassword) {
         host_.Beep();
         view.text1.clear();
         view.label1 = kWrongPrompt;
         host_.FocusText1();
         return;
     }
-    if (app_.changeRequest == 1) {
+    if (pw_.changeRequest == 1) {
         ShowRegistration(kNewPrompt);
         view.text1.clear();
         mode_ = Mode::NewPassword;
-        app_.changeRequest = 0;
+        pw_.changeRequest = 0;
         host_.FocusText1();
         return;
     }
-    if (app_.switchOffRequest == 1) {
+    if (pw_.switchOffRequest == 1) {
         SwitchOff(100);
         return;
     }
@@ -188,7 +188,7 @@ void Form4Logic::SwitchOff(int pauseMs) {
         host_.SetChecked(Menu::Type1, false);
         host_.SetChecked(Menu::Type3, false);
         host_.SetChecked(Menu::Type2, true);
-        app_.switchOffRequest = 0;
+        pw_.switchOffRequest = 0;
         host_.Pause(300);
         BackupNotice();
         Close();
@@ -216,8 +216,8 @@ bool Form4Logic::Commit(const std::wstring& newPassword, int pauseMs) {
 }
 
 void Form4Logic::SetPassword(const std::wstring& password) {
-    app_.userPassword = password;
-    app_.privateKey = password.empty() ? host_.DefaultPassword() : password;
+    pw_.userPassword = password;
+    pw_.privateKey = password.empty() ? host_.DefaultPassword() : password;
 }
 
 void Form4Logic::TickPrivate() {
@@ -230,8 +230,8 @@ void Form4Logic::TickPrivate() {
 
 void Form4Logic::BackupNotice() {
     if (host_.BackupHasPasswordFile())
-        host_.MsgBox(BackupNoticeText(app_.exeName), kMbOk | kMbIconInformation,
-                     BackupNoticeTitle(app_.exeName));
+        host_.MsgBox(BackupNoticeText(exeName_), kMbOk | kMbIconInformation,
+                     BackupNoticeTitle(exeName_));
 }
 
 void Form4Logic::Close() {

@@ -5,8 +5,10 @@
 // IForm4Host.
 #include <cstdint>
 #include <string>
+#include <utility>
 
-#include "panel/app_state.h"
+#include "store/dataset_service.h"
+#include "store/password_state.h"
 
 namespace form4 {
 
@@ -61,13 +63,7 @@ struct View {
 enum class Menu { Type1, Type2, Type3, PassEnabled, PassUnEnabled, PassChange };
 
 // How re-keying the Private file and storing the password went.
-enum class CommitOutcome {
-    Rekeyed,      // MyData_2.dat under the new key (or a working copy start-up seals with it)
-    WorkingCopy,  // Private is loaded: only the password file changed
-    FileKept,     // the current key does not open MyData_2.dat: left as it was
-    Missing,      // neither MyData_2.dat nor MyData_2_2.dat: nothing changed
-    NotChanged,   // the password file or the data file could not be written: nothing changed
-};
+using CommitOutcome = RekeyOutcome;
 
 class IForm4Host {
 public:
@@ -99,7 +95,8 @@ bool IsStorablePassword(const std::wstring& password);
 
 class Form4Logic {
 public:
-    Form4Logic(AppState& app, IForm4Host& host) : app_(app), host_(host) {}
+    Form4Logic(PasswordState& password, std::wstring exeName, IForm4Host& host)
+        : pw_(password), exeName_(std::move(exeName)), host_(host) {}
 
     View view;
     Mode mode() const { return mode_; }
@@ -129,7 +126,8 @@ private:
     void SetPassword(const std::wstring& password);
     void Close();
 
-    AppState& app_;
+    PasswordState& pw_;
+    std::wstring exeName_;  // in the backup notice
     IForm4Host& host_;
     Mode mode_ = Mode::Verify;
     std::wstring firstEntry_;

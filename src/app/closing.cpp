@@ -2,9 +2,7 @@
 // uninstall of the program's data when the user asked for it in the About box.
 #include <windows.h>
 
-#include "panel/Form1.h"
-#include "panel/app_state.h"
-#include "panel/paste_logic.h"
+#include "app/program.h"
 #include "store/datafiles.h"
 #include "store/settings.h"
 #include "win/app.h"
@@ -13,36 +11,34 @@ namespace {
 const wchar_t kStartup[] = L"Startup";
 }
 
-void Form1::Form_QueryUnload() {
-    AppState& app = App();
+void Program::QueryUnload() {
+    AppState& app = app_;
+    Form1& panel = *panel_;
     if (app.dataDir.empty()) return;  // refused before start-up ran: nothing of ours to store
     int type = app.startupDataSet;
-    if (Checked(kType1)) {
+    if (panel.Checked(form1::kType1)) {
         type = 1;
-    } else if (Checked(kType2)) {
+    } else if (panel.Checked(form1::kType2)) {
         type = 1;
-        PutWorkingCopyAway();
-    } else if (Checked(kType3)) {
+        dataSets_.PutWorkingCopyAway();
+    } else if (panel.Checked(form1::kType3)) {
         type = 3;
     }
-    int mode = Checked(kMode) ? 1 : Checked(kModeEnt) ? 2 : 0;
-    int pass = Checked(kPassEnabled) ? 0 : 1;
+    int mode = panel.Checked(form1::kMode) ? 1 : panel.Checked(form1::kModeEnt) ? 2 : 0;
+    int pass = panel.Checked(form1::kPassEnabled) ? 0 : 1;
     SaveSetting(app.exeName, kStartup, L"Type", std::to_wstring(type));
-    if (!Minimized()) {
-        SaveSetting(app.exeName, kStartup, L"Left", std::to_wstring(Left()));
-        SaveSetting(app.exeName, kStartup, L"Top", std::to_wstring(Top()));
+    if (!panel.Minimized()) {
+        SaveSetting(app.exeName, kStartup, L"Left", std::to_wstring(panel.Left()));
+        SaveSetting(app.exeName, kStartup, L"Top", std::to_wstring(panel.Top()));
     }
     SaveSetting(app.exeName, kStartup, L"Mode", std::to_wstring(mode));
     SaveSetting(app.exeName, kStartup, L"PassMode", std::to_wstring(pass));
 }
 
-void Form1::Form_Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
-    closing_ = true;
-    AppState& app = App();
+void Program::Unload() {
+    AppState& app = app_;
     // 1. Every other window of the program closes first (they store their sizes).
-    const OwnWindowTable& own = OwnWindows();
+    const OwnWindowTable& own = app.own;
     for (uintptr_t h : {own.Form2, own.Form3, own.Form4, own.Form5, own.Form6, own.Form7,
                         own.Form8, own.frmAbout}) {
         HWND w = reinterpret_cast<HWND>(h);
@@ -80,11 +76,4 @@ void Form1::Form_Unload() {
             app.uninstallRequest = 0;
         }
     }
-    DestroyWindow(hwnd_);
-}
-
-void Form1::End_Click() {
-    // The menu item unloads directly; the settings are stored on the way as for any close.
-    Form_QueryUnload();
-    Form_Unload();
 }

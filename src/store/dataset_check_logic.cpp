@@ -1,4 +1,4 @@
-#include "panel/loader_logic.h"
+#include "store/dataset_check_logic.h"
 
 namespace {
 

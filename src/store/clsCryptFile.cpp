@@ -1,4 +1,4 @@
-#include "protect/clsCryptFile.h"
+#include "store/clsCryptFile.h"
 
 #include <windows.h>
 #include <wincrypt.h>

@@ -1,5 +1,5 @@
 #pragma once
-// Checks on what the panel's loader reads back from a decrypted Private file.
+// Is a decrypted file really a data-set file? A wrong key gives random bytes.
 #include <string_view>
 
 // True when the bytes are a data-set file as the program writes it: every record three

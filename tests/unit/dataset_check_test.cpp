@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "panel/loader_logic.h"
+#include "store/dataset_check_logic.h"
 
 TEST(WellFormedDataSet, AcceptsWhatTheWritersProduce) {
     EXPECT_TRUE(IsWellFormedDataSet(""));

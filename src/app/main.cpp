@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "panel/Form1.h"
+#include "app/program.h"
 #include "win/app.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -13,16 +13,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int rc = 0;
     {
-        Form1 form;
-        if (form.Form_Load()) {
-            ShowWindow(form.hwnd(), SW_SHOWNORMAL);
-            UpdateWindow(form.hwnd());
-            rc = RunMessageLoop();
-        } else {
-            // Refused second instance or cancelled conversion: the window never shows; the
-            // loop ends when the window is gone.
-            rc = RunMessageLoop();
+        Program program;
+        if (program.Start()) {
+            ShowWindow(program.Panel().hwnd(), SW_SHOWNORMAL);
+            UpdateWindow(program.Panel().hwnd());
         }
+        // Also for a refused second instance or a cancelled conversion: the window never
+        // shows, and the loop ends when it is gone.
+        rc = RunMessageLoop();
     }
     if (SUCCEEDED(com)) CoUninitialize();
     return rc;

@@ -1,0 +1,266 @@
+// The button panel: entry buttons, scrolling, layout, resizing and the data sets.
+#include "panel/Form1.h"
+
+#include <algorithm>
+
+#include "base/color.h"
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "store/settings.h"
+#include "win/app.h"
+
+namespace {
+constexpr int kButtonMargin = 2;            // spare entry buttons above and below the view
+const wchar_t kEntryFont[] = L"ＭＳ ゴシック";
+const wchar_t kStartup[] = L"Startup";
+}  // namespace
+
+// ---- the entry buttons ------------------------------------------------------------------
+
+void Form1::PlaceEntryButtons() {
+    using namespace panel;
+    // Only entry buttons inside the column (the first entry-count rows) can be seen, so only
+    // those near the viewport get a real control.
+    auto [first, end] = VisibleButtonRange(scrollValue_, visibleRows_, entryCount, kButtonMargin);
+    int need = std::max(0, end - first);
+    while (static_cast<int>(slots_.size()) < need) {
+        Control* b = AddControl(L"BUTTON", L"", BS_OWNERDRAW, 0, kEntryLeft, 0, kEntryWidth,
+                                kEntryHeight, Frame2->hwnd,
+                                form1::kFirstEntryButton + static_cast<int>(slots_.size()));
+        b->SetFont(kEntryFont, 9);
+        slots_.push_back(b);
+    }
+    firstButton_ = first;
+    for (int k = 0; k < static_cast<int>(slots_.size()); ++k) {
+        Control* b = slots_[k];
+        int i = first + k;
+        if (k >= need) {
+            b->SetVisible(false);
+            continue;
+        }
+        b->Move(kEntryLeft, EntryButtonTop(i) - scrollValue_, kEntryWidth, kEntryHeight);
+        int32_t colour = b->backColor;
+        std::wstring caption;
+        if (i + 1 <= entryCount && entryCount > 1) {
+            caption = captions[i + 1];
+            SetToolTip(b, texts[i + 1]);
+            if (auto v = ColorTextToValue(colours[i + 1])) colour = *v;
+        } else {
+            SetToolTip(b, L"");
+        }
+        bool repaint = colour != b->backColor || caption != b->Text();
+        b->backColor = colour;
+        b->SetText(caption);
+        b->SetVisible(true);
+        if (repaint) InvalidateRect(b->hwnd, nullptr, FALSE);
+    }
+    // The column: as tall as its entries, but never a window taller than the viewport.
+    int columnHeight = entryCount * kRow + kColumnTop - scrollValue_;
+    int viewHeight = visibleRows_ * kRow + kColumnTop;
+    Frame2->Move(Frame2->Left(), 0, kFrame2Width, std::clamp(columnHeight, 0, viewHeight));
+}
+
+void Form1::SetScrollValue(int v) {
+    v = std::clamp(v, 0, std::max(0, scrollMax_));
+    if (v == scrollValue_) return;
+    scrollValue_ = v;
+    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, v, 0};
+    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
+    VScroll1_Change();
+}
+
+void Form1::OnScroll(int code) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(VScroll1->hwnd, SB_CTL, &si);
+    int v = scrollValue_;
+    switch (code) {
+    case SB_LINEUP: v -= panel::kSmallChange; break;
+    case SB_LINEDOWN: v += panel::kSmallChange; break;
+    case SB_PAGEUP: v -= panel::kLargeChange; break;
+    case SB_PAGEDOWN: v += panel::kLargeChange; break;
+    case SB_TOP: v = 0; break;
+    case SB_BOTTOM: v = scrollMax_; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: v = si.nTrackPos; break;
+    default: return;
+    }
+    SetScrollValue(v);
+}
+
+void Form1::VScroll1_Change() {
+    // The column moves up by the scroll value inside the fixed viewport.
+    PlaceEntryButtons();
+}
+
+int16_t& Form1::RowSettingOfTicked() {
+    static int16_t none = 0;
+    int t = TickedDataSet();
+    return t ? host_.RowSetting(t) : none;
+}
+
+// ---- layout -----------------------------------------------------------------------------
+
+bool Form1::Gone() const { return closing_ || !hwnd_ || !IsWindow(hwnd_); }
+
+void Form1::LayoutPanel() {
+    if (Gone()) return;
+    int t = TickedDataSet();
+    if (t) {
+        int16_t setting = host_.RowSetting(t);
+        visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
+        // Stored on every layout; the store is only written when the value changed.
+        if (storedRows_[t] != setting) {
+            SaveSetting(host_.ExeName(), kStartup, L"Number" + std::to_wstring(t),
+                        std::to_wstring(setting));
+            storedRows_[t] = setting;
+        }
+    }
+    DoEvents();
+    // A close among the pending messages: the window's size means nothing any more.
+    if (Gone()) return;
+    PanelLayout L = ComputeLayout(entryCount, visibleRows_, CurrentMode());
+    Frame1->Move(L.frameLeft, 0, panel::kFrame1Width, L.frame1Height);
+    Frame2->SetLeft(L.frameLeft);
+    VScroll1->SetHeight(L.vscrollHeight);
+    Command2->Move(L.cmd2Left, L.cmd2Top, panel::kCommand2Width, panel::kCommand2Height);
+    Command8->Move(L.cmd8Left, L.cmd8Top, L.cmd8Width, panel::kCommand8Height);
+    Command5->Move(L.cmd5Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
+    Command6->Move(L.cmd6Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
+    Command7->Move(L.cmd7Left, L.keyRowTop, panel::kCommand7Width, panel::kKeyButtonHeight);
+    Command5->SetVisible(L.show5);
+    Command6->SetVisible(L.show6);
+    Command7->SetVisible(L.show7);
+
+    scrollMax_ = L.vscrollMax;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    int page = visibleRows_ * panel::kRow;
+    si.nMin = 0;
+    si.nMax = std::max(0, L.vscrollMax) + page - 1;
+    si.nPage = static_cast<UINT>(page);
+    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, L.vscrollMax));
+    si.nPos = scrollValue_;
+    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
+    VScroll1->SetVisible(L.scrollShown);
+
+    if (!Minimized()) {
+        // Setting the height raises Form_Resize, which finds the same row count.
+        if (Height() != L.windowHeight) SetHeight(L.windowHeight);
+        if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
+    }
+    PlaceEntryButtons();
+    Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
+                 panel::kGripSize, panel::kGripSize);
+    layoutReady_ = true;
+    // Moved controls repaint themselves; the form only needs its own background again.
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form1::Form_Resize() {
+    if (!layoutReady_ || Gone() || Minimized()) return;
+    if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
+    ResizeDecision d = DecideResize(Height(), entryCount, CurrentMode());
+    if (d.relayoutOnly) {
+        LayoutPanel();
+        return;
+    }
+    int t = TickedDataSet();
+    if (t) host_.RowSetting(t) = static_cast<int16_t>(d.newRowSetting);
+    LayoutPanel();
+    Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
+                 panel::kGripSize, panel::kGripSize);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    DoEvents();
+}
+
+// ---- data sets --------------------------------------------------------------------------
+
+void Form1::Type1_Click() {
+    layoutReady_ = false;
+    SetChecked(kType1, true);
+    SetChecked(kType2, false);
+    SetChecked(kType3, false);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void Form1::Type3_Click() {
+    layoutReady_ = false;
+    SetChecked(kType3, true);
+    SetChecked(kType1, false);
+    SetChecked(kType2, false);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void Form1::Type2_Click() {
+    layoutReady_ = false;
+    if (Checked(kType2)) return;
+    if (!Checked(kPassUnEnabled)) {
+        // Locked: the password dialog ticks Private; the panel loads it when active again.
+        host_.OpenPasswordDialog();
+        return;
+    }
+    SetChecked(kType1, false);
+    SetChecked(kType2, true);
+    SetChecked(kType3, false);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void Form1::Command2_Click() {
+    Command3->SetFocus();
+    host_.OpenEditor();
+}
+
+void Form1::LoadDataSet() {
+    if (!hwnd_) return;
+    BusyCursor busy;
+    // Pending messages run in the middle of a load; a menu choice or an activation among them
+    // may start a newer load. The older one then stops, or it would show the set it began with.
+    const unsigned generation = ++loadGeneration_;
+    auto superseded = [&] { return generation != loadGeneration_ || Gone(); };
+    entryCount = 0;
+    const int set = Checked(kType2) ? 2 : Checked(kType3) ? 3 : 1;
+    DataSetService::Prepared prepared = host_.DataSets().Prepare(set);
+    DoEvents();
+    if (superseded()) return;
+
+    std::vector<Entry> entries =
+        prepared.undecryptable ? std::vector<Entry>(1) : ReadDataSetFile(prepared.file);
+    entryCount = static_cast<int16_t>(std::min<size_t>(entries.size(), 32767));
+    captions.assign(1, L"");
+    texts.assign(1, L"");
+    colours.assign(1, L"");
+    for (int k = 0; k < entryCount; ++k) {
+        captions.push_back(entries[k].caption);
+        texts.push_back(entries[k].text);
+        colours.push_back(entries[k].colour);
+    }
+    DoEvents();
+    if (superseded()) return;
+
+    // One record means a failed decryption of Private: start it afresh with 25 blank rows.
+    // The files of Private are only touched while Private is the loaded set; a working copy
+    // made while another set is loaded would later be taken for the real one.
+    if (entryCount == 1) {
+        // The file steps run back to back so that no other load sees them half done.
+        if (set == 2) host_.DataSets().RepairPrivate();
+        DoEvents();
+        if (superseded()) return;
+        entryCount = 25;
+        captions.assign(26, L"");
+        texts.assign(26, L"");
+        colours.assign(26, L"&HFFFFFF");
+        MsgBox(L"データの複合化で不具合を生じました。\r\n\r\n"
+               L"Privateのデータは初期化されましたので、\r\n"
+               L"お手数ですがもう一度データを入力してください。　　　　　",
+               MB_OK | MB_ICONSTOP, host_.ExeName());
+        if (superseded()) return;
+    }
+    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
+    PlaceEntryButtons();
+}

@@ -1,0 +1,92 @@
+// The panel's side of the paste engine: its buttons, the mode and the timer.
+#include "panel/Form1.h"
+
+#include "panel/paste_logic.h"
+#include "win/app.h"
+
+// ---- paste engine wiring ----------------------------------------------------------------
+
+void Form1::SyncEngineFields() {
+    Text1->SetText(engine_->Text1);
+    Text2->SetText(engine_->Text2);
+    Text3->SetText(engine_->Text3);
+    Text4->SetText(engine_->Text4);
+}
+
+void Form1::Timer1_Timer() {
+    engine_->Mode = CurrentMode();
+    engine_->StartupDataSet = host_.StartupDataSet();
+    engine_->Timer1_Timer();
+    SyncEngineFields();
+}
+
+void Form1::Command1_Click(int index) {
+    engine_->Mode = CurrentMode();
+    engine_->Command1_Click(index, entryCount, texts);
+    SyncEngineFields();
+}
+
+void Form1::Command5_Click() {
+    engine_->KeyButton(KeyButtonId::Command5);
+    SyncEngineFields();
+}
+void Form1::Command6_Click() {
+    engine_->KeyButton(KeyButtonId::Command6);
+    SyncEngineFields();
+}
+void Form1::Command7_Click() {
+    engine_->KeyButton(KeyButtonId::Command7);
+    SyncEngineFields();
+}
+
+void Form1::Command8_Click() {
+    switch (engine_->AdvanceModePosition()) {
+    case PasteMode::Def: Mode_Def_Click(); break;
+    case PasteMode::Kensho: Mode_Click(); break;
+    case PasteMode::Bunsho: Mode_Ent_Click(); break;
+    }
+    modePosition_ = static_cast<int16_t>(engine_->ModeSwitchPosition);
+    Command3->SetFocus();
+}
+
+void Form1::Mode_Def_Click() {
+    if (!Checked(kModeDef)) {
+        SetChecked(kModeDef, true);
+        SetChecked(kMode, false);
+        SetChecked(kModeEnt, false);
+        Command5->SetVisible(false);
+        Command6->SetVisible(false);
+        Command7->SetVisible(false);
+        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
+    }
+    engine_->Mode = CurrentMode();
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void Form1::Mode_Click() {
+    if (!Checked(kMode)) {
+        SetChecked(kMode, true);
+        SetChecked(kModeEnt, false);
+        SetChecked(kModeDef, false);
+        Command7->SetVisible(false);
+        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
+    }
+    engine_->Mode = CurrentMode();
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void Form1::Mode_Ent_Click() {
+    if (!Checked(kModeEnt)) {
+        SetChecked(kMode, false);
+        SetChecked(kModeEnt, true);
+        SetChecked(kModeDef, false);
+        Command5->SetVisible(false);
+        Command6->SetVisible(false);
+        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));
+    }
+    engine_->Mode = CurrentMode();
+    LoadDataSet();
+    LayoutPanel();
+}

@@ -1,0 +1,96 @@
+// The data-set service on real files: Private's working copy made and put away, a file the
+// key does not open kept aside, and the last copy of the entries never deleted.
+#include "test_folders.h"
+
+#include <gtest/gtest.h>
+
+#include "store/clsCryptFile.h"
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "store/dataset_service.h"
+
+namespace {
+
+class DataSetServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t tmp[MAX_PATH + 1];
+        DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
+        dir_ = std::wstring(tmp, n) + L"hariko_sets_" + std::to_wstring(GetCurrentProcessId());
+        RemoveTree(dir_);
+        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+        pw_.privateKey = L"key1";
+        svc_.SetDataDir(dir_);
+        savedShowError_ = clsCryptFile::ShowError;
+        clsCryptFile::ShowError = [](const std::wstring&) {};
+        plain_ = EncodeDataSet({{L"氏名", L"青木　純", L"&HFFFFFF"}, {L"", L"a,b\r\nc", L"255"}},
+                               ColourForm::HexText).bytes;
+    }
+    void TearDown() override {
+        clsCryptFile::ShowError = savedShowError_;
+        RemoveTree(dir_);
+    }
+
+    std::wstring File(const wchar_t* n) const { return dir_ + L"\\" + n; }
+    void Seal(const std::wstring& key) {
+        ASSERT_TRUE(WriteFileAtomic(File(L"p.tmp"), plain_));
+        ASSERT_TRUE(EncryptFileTo(File(L"p.tmp"), File(L"MyData_2.dat"), key));
+        DeleteFileW(File(L"p.tmp").c_str());
+    }
+    std::string Bytes(const std::wstring& p) { auto b = ReadAllBytes(p); return b ? *b : "<missing>"; }
+
+    std::wstring dir_;
+    std::string plain_;
+    PasswordState pw_;
+    DataSetService svc_{pw_};
+    std::function<void(const std::wstring&)> savedShowError_;
+};
+
+TEST_F(DataSetServiceTest, PrivateRoundTripLeavesExactlyOneForm) {
+    Seal(L"key1");
+    auto p = svc_.Prepare(2);
+    EXPECT_FALSE(p.undecryptable);
+    EXPECT_EQ(p.file, File(L"MyData_2_2.dat"));
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2_2.dat"});
+    EXPECT_EQ(Bytes(p.file), plain_);
+
+    EXPECT_EQ(svc_.Prepare(1).file, File(L"MyData_1.dat"));
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+    ASSERT_TRUE(DecryptFileTo(File(L"MyData_2.dat"), File(L"c.tmp"), L"key1"));
+    EXPECT_EQ(Bytes(File(L"c.tmp")), plain_);
+}
+
+TEST_F(DataSetServiceTest, AFileTheKeyDoesNotOpenIsKeptAsideUnchanged) {
+    Seal(L"other");
+    const std::string before = Bytes(File(L"MyData_2.dat"));
+    auto p = svc_.Prepare(2);
+    EXPECT_TRUE(p.undecryptable);
+    ASSERT_FALSE(p.keptAside.empty());
+    EXPECT_EQ(Bytes(p.keptAside), before);
+    auto files = FilesIn(dir_);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].rfind(L"MyData_2_復号できません_", 0), 0u);
+}
+
+TEST_F(DataSetServiceTest, PuttingAwayNeverDeletesTheLastCopy) {
+    ASSERT_TRUE(WriteFileAtomic(File(L"MyData_2_2.dat"), plain_));
+    // Without a key nothing is encrypted, so nothing is deleted.
+    pw_.privateKey.clear();
+    EXPECT_FALSE(svc_.PutWorkingCopyAway());
+    EXPECT_EQ(Bytes(File(L"MyData_2_2.dat")), plain_);
+    // An older MyData_2.dat in the way: the working copy, the newer one, stays.
+    pw_.privateKey = L"key1";
+    ASSERT_TRUE(WriteFileAtomic(File(L"MyData_2.dat"), "old"));
+    EXPECT_FALSE(svc_.PutWorkingCopyAway());
+    EXPECT_EQ(Bytes(File(L"MyData_2_2.dat")), plain_);
+    // The encryption cannot write: a folder where its output goes.
+    DeleteFileW(File(L"MyData_2.dat").c_str());
+    ASSERT_TRUE(CreateDirectoryW(File(L"MyData_2.dat.tmp").c_str(), nullptr));
+    EXPECT_FALSE(svc_.PutWorkingCopyAway());
+    EXPECT_EQ(Bytes(File(L"MyData_2_2.dat")), plain_);
+    RemoveDirectoryW(File(L"MyData_2.dat.tmp").c_str());
+    EXPECT_TRUE(svc_.PutWorkingCopyAway());
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+}
+
+}  // namespace
