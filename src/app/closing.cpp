@@ -50,8 +50,10 @@ void Program::Unload() {
                                  L"sakura_4.mid", L"Color.dat"}) {
             DeleteFileW(app.DataFile(f).c_str());
         }
-        // A run that was killed mid-write may have left temporary files behind.
+        // A run that was killed mid-write may have left temporary files behind, and an
+        // unreadable Private may have been kept aside.
         DeleteLeftoverTemporaries(app.dataDir);
+        dataSets_.DeleteKeptAside();
         DoEvents();
         bool dirRemoved = RemoveDirectoryW(app.dataDir.c_str()) != FALSE;
         DoEvents();

@@ -15,8 +15,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         Program program;
         if (program.Start()) {
-            ShowWindow(program.Panel().hwnd(), SW_SHOWNORMAL);
-            UpdateWindow(program.Panel().hwnd());
+            HWND panel = program.Panel().hwnd();
+            ShowWindow(panel, SW_SHOWNORMAL);
+            RedrawWindow(panel, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            program.AfterFirstShow();
         }
         // Also for a refused second instance or a cancelled conversion: the window never
         // shows, and the loop ends when it is gone.

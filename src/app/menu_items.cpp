@@ -41,7 +41,25 @@ void Program::ShowPlaceholder(const wchar_t* what) {
            MB_OK | MB_ICONINFORMATION);
 }
 
+void Program::OpenPasswordDialog() {
+    ReadPendingKey();
+    if (privateLocked_) {
+        // The password just given opens Private: no second question.
+        if (RecoverPassword()) {
+            panel_->SetChecked(form1::kType1, false);
+            panel_->SetChecked(form1::kType2, true);
+            panel_->SetChecked(form1::kType3, false);
+            panel_->LoadDataSet();
+            panel_->LayoutPanel();
+        }
+        return;
+    }
+    ShowPasswordDialog();
+}
+
 void Program::ShowPasswordDialog() {
+    ReadPendingKey();
+    if (privateLocked_ && !RecoverPassword()) return;
     if (form4_ && form4_->hwnd()) {
         SetForegroundWindow(form4_->hwnd());
         return;

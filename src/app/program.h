@@ -35,16 +35,29 @@ public:
     const OwnWindowTable& OwnWindows() const override { return app_.own; }
     DataSetService& DataSets() override { return dataSets_; }
     void OpenEditor() override;
-    void OpenPasswordDialog() override { ShowPasswordDialog(); }
+    void OpenPasswordDialog() override;
+    bool PrivateKeyUnknown() const override { return privateLocked_; }
     void MenuItem(form1::MenuId id) override;
     void RequestUninstall() override { app_.uninstallRequest = 1; }
     void QueryUnload() override;
     void Unload() override;
 
+    // Start-up work nobody sees before the panel is first painted; main() calls it then.
+    void AfterFirstShow();
+
 private:
     // startup.cpp
     bool RefuseSecondInstance();
     void StartupSequence();
+    bool ReadPrivateKey();       // false when the password file could not be read
+    void ReadPendingKey();       // the deferred read, when it has not happened yet
+    bool RecoverPassword();      // asks for the Private password; true when it was found
+    void TellAboutBothForms(const std::wstring& keptAside);
+    bool ReportShortcut(bool made);  // the message after making the shortcut; returns made
+    // migration.cpp
+    enum class MigrationResult { Done, Cancelled, Failed };
+    bool NeedsMigration(int16_t versionMarker);
+    MigrationResult Migrate();
     // menu_items.cpp
     void Pass_Enabled_Click();
     void Pass_UnEnabled_Click();
@@ -58,4 +71,9 @@ private:
     std::unique_ptr<Form4> form4_;
     HANDLE instanceMutex_ = nullptr;
     bool cancelled_ = false;  // the conversion of older data was refused
+    bool dataReady_ = false;  // the data directory exists
+    bool privateLocked_ = false;  // the password file is damaged and the key not yet found
+    bool askPrivate_ = false;     // Private was the start-up set but needs its password first
+    bool keyPending_ = false;     // the password file is read after the first paint
+    bool hadShortcut_ = false;    // a desktop shortcut of this name was there at start
 };

@@ -10,6 +10,7 @@
 #include "base/number.h"
 #include "base/records.h"
 #include "protect/Form4.h"
+#include "protect/RecoverPrompt.h"
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/dataset_check_logic.h"
@@ -23,8 +24,6 @@
 namespace {
 
 const wchar_t kStartup[] = L"Startup";
-const wchar_t kCredit[] = L"ハリコ 2.0 ― 自分で作って自分で使う、小さな貼り付け道具です。";
-const std::wstring kLegacyRoot = L"SYSTEM\\Curent_Control";
 
 void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
@@ -33,25 +32,7 @@ std::wstring Read(const std::wstring& exeName, const wchar_t* key) {
     return GetSetting(exeName, kStartup, key, std::wstring(L"Reg_") + key);
 }
 
-std::wstring Lower(std::wstring s) {
-    if (!s.empty()) CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-// Rewrites a two-field data-set file of older versions with the white colour added.
-void ConvertTwoFieldFile(const std::wstring& path, bool slow) {
-    auto bytes = ReadAllBytes(path);
-    std::vector<Entry> entries;
-    if (bytes) {
-        for (auto& rec : ReadRecords(*bytes, 2))
-            entries.push_back({FromCp932(rec[0]), FromCp932(rec[1]), L"&HFFFFFF"});
-    }
-    DoEvents();
-    if (slow) { Pause(100); DoEvents(); }
-    if (bytes) WriteDataSetFile(path, entries, ColourForm::HexText);
-    DoEvents();
-    if (slow) { Pause(100); DoEvents(); }
-}
+std::wstring KeyOf(const std::wstring& password) { return password.empty() ? DefaultPassword() : password; }
 
 }  // namespace
 
@@ -84,6 +65,7 @@ Program::~Program() {
 }
 
 bool Program::Start() {
+    dataSets_.ensureKey = [this] { ReadPendingKey(); };
     app_.exeName = ::ExeName();
     app_.programDir = ::ProgramDir();
     panel_ = std::make_unique<Form1>(*this);
@@ -103,7 +85,8 @@ void Program::StartupSequence() {
     AppState& app = app_;
     Form1& panel = *panel_;
     // 3-5
-    app.dataRoot = DataRootPath();
+    DataRootChoice root = DataRootFor(app.exeName);
+    app.dataRoot = root.root;
     app.osVersion = OsVersionNumber();
     panel.MakeTopmost();
     // 6
@@ -131,128 +114,76 @@ void Program::StartupSequence() {
     } else {
         panel.Move(storedLeft, storedTop, panel.Width(), panel.Height());
     }
-    // 9
+    // 9-11
     panel.ApplyStoredMode(storedMode);
-    // 10
     panel.SetChecked(form1::kPassEnabled, passMode != 1);
     panel.SetChecked(form1::kPassUnEnabled, passMode == 1);
-    // 11
     panel.SetFixedAppearance();
 
-    // 12
+    // 12. Without a data directory nothing is created, converted or read.
     CreateDirectoryW(app.dataRoot.c_str(), nullptr);
     app.dataDir = DataDirPath(app.dataRoot, app.exeName);
     CreateDirectoryW(app.dataDir.c_str(), nullptr);
-    DWORD dirAttributes = GetFileAttributesW(app.dataDir.c_str());
-    if (dirAttributes == INVALID_FILE_ATTRIBUTES || !(dirAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    dataSets_.SetDataDir(app.dataDir);
+    dataReady_ = IsFolder(app.dataDir);
+    if (!dataReady_) {
         // Nothing could be kept: say so now rather than lose the user's entries later.
         MsgBox(L"データを保存するフォルダを作成できませんでした。\r\n\r\n" + app.dataDir +
                    L"\r\n\r\n入力したデータは保存されません。",
                MB_OK | MB_ICONEXCLAMATION, app.exeName);
+    } else if (root.dataReadOnly) {
+        MsgBox(L"データのフォルダに書き込めないため、データを読み込むことはできますが、\r\n"
+               L"変更した内容は保存されません。\r\n\r\n" + app.dataDir,
+               MB_OK | MB_ICONEXCLAMATION, app.exeName);
     }
-    DeleteLeftoverTemporaries(app.dataDir);
-    // 13-18
-    if (!FileExists(app.DataFile(L"MyData_1.dat"))) {
-        SaveSetting(app.exeName, kStartup, L"Version", L"202");
-        versionMarker = 201;
-    }
-    CreatedFiles created = CreateMissingDataFiles(app.dataDir, [] { DoEvents(); }, Pause);
-    dataSets_.SetDataDir(app.dataDir);
-    if (created.passwordCreated) {
-        app.password.userPassword.clear();
-        app.password.privateKey = DefaultPassword();
-    }
-    // 19-21. Files already in the current three-field format are never converted, even when
-    // the "Version" setting is gone (settings removed by hand, or copied data).
-    bool needsMigration = !(FileExists(app.DataFile(L"MyData_0.dat")) && versionMarker > 200);
-    if (needsMigration) {
-        auto pub = ReadAllBytes(app.DataFile(L"MyData_1.dat"));
-        if (pub && IsWellFormedDataSet(*pub)) needsMigration = false;
-    }
-    if (needsMigration) {
-        std::wstring body =
-            L"データのバックアップ機能実装に伴なり、セキュリティの向上のため\r\n"
-            L"データ暗号化アルゴリズムを変更します。\r\n\r\n"
-            L"データの整合性が失われますので、本バージョン(2.0.1)以前の" + app.exeName + L"は\r\n"
-            L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit;
-        if (MsgBox(body, MB_OKCANCEL | MB_ICONINFORMATION,
-                   L"***** 重要！ ***** 必ずお読みください。 ******************") != IDOK) {
-            cancelled_ = true;
-            PostMessageW(panel.hwnd(), WM_CLOSE, 0, 0);
-            return;
+    bool versionStored = versionMarker >= 201;
+    if (dataReady_) {
+        // 13-18
+        if (!FileExists(app.DataFile(L"MyData_1.dat"))) {
+            SaveSetting(app.exeName, kStartup, L"Version", L"202");
+            versionMarker = 201;
+            versionStored = true;
         }
-        std::wstring legacy = kLegacyRoot + L"\\Control\\" + app.exeName;
-        app.password.userPassword = Lower(GetRegString(HKEY_LOCAL_MACHINE, legacy, L"Pass"));
-        app.password.privateKey = app.password.userPassword.empty() ? DefaultPassword() : app.password.userPassword;
-        DoEvents();
-        WritePasswordFile(app.dataDir, app.password.userPassword, 100, [] { DoEvents(); }, Pause);
-        Pause(100);
-        ConvertTwoFieldFile(app.DataFile(L"MyData_1.dat"), false);
-        const std::wstring enc = app.DataFile(L"MyData_2.dat"), work = app.DataFile(L"MyData_2_2.dat");
-        if (DecryptFileTo(enc, work, DefaultPassword())) DeleteFileW(enc.c_str());
-        DoEvents();
-        Pause(100);
-        DoEvents();
-        ConvertTwoFieldFile(app.DataFile(L"MyData_3.dat"), false);
-        Pause(100);
-        ConvertTwoFieldFile(work, true);
-        EncryptFileTo(work, enc, app.password.privateKey);
-        if (FileExists(enc)) DeleteFileW(work.c_str());
-        DoEvents();
-        Pause(100);
-        DoEvents();
-        SetRegString(HKEY_LOCAL_MACHINE, legacy, L"Pass", L"1");
-        DoEvents();
-        DeleteRegKey(legacy);
-        DoEvents();
-        DeleteRegKey(kLegacyRoot + L"\\Control");
-        DoEvents();
-        DeleteRegKey(kLegacyRoot);
-        DeleteSetting(app.exeName);
-        MsgBox(L"データ暗号化と移行は、正常に終了しました。\r\n\r\n"
-               L"データの整合性が失われますので、本バージョン(2.0.1)以前の" + app.exeName + L"は\r\n"
-               L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit,
-               MB_OK | MB_ICONINFORMATION, app.exeName);
-    } else {
-        // The pause the old sequence made here settled nothing (the cipher has closed its
-        // files when it returns) and cost every start a tenth of a second.
-        auto pw = ReadPasswordFile(app.dataDir, [] { DoEvents(); }, [](int) {});
-        app.password.userPassword = pw ? *pw : L"";
-        app.password.privateKey = app.password.userPassword.empty() ? DefaultPassword() : app.password.userPassword;
+        CreatedFiles created = CreateMissingDataFiles(app.dataDir, [] { DoEvents(); }, Pause);
+        if (created.passwordCreated) {
+            app.password.userPassword.clear();
+            app.password.privateKey = DefaultPassword();
+        }
+        // 19-21
+        if (NeedsMigration(versionMarker)) {
+            MigrationResult r = Migrate();
+            if (r == MigrationResult::Cancelled) {
+                cancelled_ = true;
+                PostMessageW(panel.hwnd(), WM_CLOSE, 0, 0);
+                return;
+            }
+            if (r == MigrationResult::Failed) ReadPrivateKey();
+            versionStored = r == MigrationResult::Done;
+        } else if (app.startupDataSet == 2 || PathExists(app.DataFile(L"MyData_2_2.dat"))) {
+            ReadPrivateKey();
+            if (!versionStored) SaveSetting(app.exeName, kStartup, L"Version", L"201");
+        } else {
+            // Private is neither loaded nor left as a working copy: its key is only needed
+            // once the panel shows, and reading it costs every start a noticeable moment.
+            keyPending_ = true;
+            if (!versionStored) SaveSetting(app.exeName, kStartup, L"Version", L"201");
+        }
     }
-    // 22-23
+    // 22
     panel.SetMenuEnabled(form1::kPassChange, !app.password.userPassword.empty());
-    if (versionMarker < 201) SaveSetting(app.exeName, kStartup, L"Version", L"201");
-    // 24. Keep an existing desktop shortcut pointing at this executable.
-    std::wstring link = ShortcutPath(app.exeName);
-    bool hadShortcut = FileExists(link);
-    if (hadShortcut) {
-        panel.SetMenuEnabled(form1::kCreateLink, false);
-        DeleteFileW(link.c_str());
-        DoEvents();
-        MakeShortcut(app.exeName);
-        DoEvents();
-    }
+    // 24. The shortcut itself is made again after the first paint.
+    hadShortcut_ = FileExists(ShortcutPath(app.exeName));
+    if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
     // 25-31. First run.
     if (app.startupDataSet == 0) {
         const std::wstring sp3 = L"　　　";
-        if (!hadShortcut) {
+        if (!hadShortcut_) {
             int answer = MsgBox(L"はじめまして「" + app.exeName + L"」です。\r\n\r\n"
                                 L"かわいがってください。\r\n\r\n"
                                 L"デスクトップに「" + app.exeName + L"」のショートカットを作成しますか？" + sp3,
                                 MB_YESNO | MB_ICONINFORMATION, L"ようこそ!");
-            if (answer == IDYES) {
-                if (MakeShortcut(app.exeName)) {
-                    MsgBox(L"「" + app.exeName + L"」のショートカットを" + sp3 +
-                               L"\r\n\r\nデスクトップに作成しました。",
-                           MB_OK | MB_ICONINFORMATION, L"ショートカットの作成");
-                    panel.SetMenuEnabled(form1::kCreateLink, false);
-                } else {
-                    MsgBox(L"「" + app.exeName + L"」のショートカットを" + sp3 +
-                               L"\r\n\r\nデスクトップに作成できませんでした。",
-                           MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
-                }
-            }
+            if (answer == IDYES && ReportShortcut(MakeShortcut(app.exeName)))
+                panel.SetMenuEnabled(form1::kCreateLink, false);
         } else {
             MsgBox(L"はじめまして「" + app.exeName + L"」です。" + sp3 + L"\r\n\r\nかわいがってください。",
                    MB_OK | MB_ICONINFORMATION, L"ようこそ!");
@@ -261,8 +192,111 @@ void Program::StartupSequence() {
         app.number[1] = app.number[2] = app.number[3] = 25;
         for (const wchar_t* k : {L"Number1", L"Number2", L"Number3"}) SaveSetting(app.exeName, kStartup, k, L"25");
     }
+    // Private as the start-up set, locked by a password: nobody sees it before the password
+    // was given. The panel starts with Public and asks once it shows.
+    if (panel.Checked(form1::kType2) && panel.Checked(form1::kPassEnabled) &&
+        (!app.password.userPassword.empty() || privateLocked_)) {
+        panel.SetChecked(form1::kType2, false);
+        panel.SetChecked(form1::kType1, true);
+        askPrivate_ = true;
+    }
     // 32
     panel.LoadDataSet();
     panel.LayoutPanel();
+    panel.KeepOnScreen();
     panel.StartupEnded();
+}
+
+void Program::AfterFirstShow() {
+    AppState& app = app_;
+    Form1& panel = *panel_;
+    if (!dataReady_) return;
+    ReadPendingKey();
+    // 24. Keep an existing desktop shortcut pointing at this executable.
+    if (hadShortcut_) {
+        DeleteFileW(ShortcutPath(app.exeName).c_str());
+        DoEvents();
+        if (!MakeShortcut(app.exeName)) {
+            ReportShortcut(false);
+            panel.SetMenuEnabled(form1::kCreateLink, true);
+        }
+        DoEvents();
+    }
+    // An interrupted run's temporary files: never the only copy of anything.
+    DeleteLeftoverTemporaries(app.dataDir);
+    if (askPrivate_) {
+        askPrivate_ = false;
+        panel.Type2_Click();
+    }
+}
+
+void Program::ReadPendingKey() {
+    if (!keyPending_) return;
+    keyPending_ = false;
+    ReadPrivateKey();
+    panel_->SetMenuEnabled(form1::kPassChange, !app_.password.userPassword.empty());
+}
+
+bool Program::ReportShortcut(bool made) {
+    const std::wstring sp3 = L"　　　";
+    if (made)
+        MsgBox(L"「" + app_.exeName + L"」のショートカットを" + sp3 + L"\r\n\r\nデスクトップに作成しました。",
+               MB_OK | MB_ICONINFORMATION, L"ショートカットの作成");
+    else
+        MsgBox(L"「" + app_.exeName + L"」のショートカットを" + sp3 + L"\r\n\r\nデスクトップに作成できませんでした。",
+               MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
+    return made;
+}
+
+bool Program::ReadPrivateKey() {
+    AppState& app = app_;
+    // No messages run meanwhile: a click on Private queued now must find the key read.
+    auto pw = ReadPasswordFile(app.dataDir, [] {}, [](int) {});
+    if (pw || !PathExists(app.DataFile(L"MyData_0.dat"))) {
+        app.password.userPassword = pw.value_or(L"");
+        app.password.privateKey = KeyOf(app.password.userPassword);
+    } else {
+        // A damaged password file is no reason to take the password as switched off: then
+        // Private would not open and be started afresh. The key is asked for instead.
+        privateLocked_ = true;
+        app.password.userPassword.clear();
+        app.password.privateKey.clear();  // unknown: nothing is encrypted or decrypted with it
+        RecoverPassword();
+    }
+    TellAboutBothForms(dataSets_.ResolveBothForms());
+    return !privateLocked_;
+}
+
+bool Program::RecoverPassword() {
+    AppState& app = app_;
+    std::wstring found;
+    bool ok = false;
+    if (!FileExists(app.DataFile(L"MyData_2.dat")) || dataSets_.Opens(L"")) {
+        ok = true;  // nothing under a user password: the password was off
+    } else {
+        RecoverPrompt prompt(panel_ && panel_->hwnd() ? panel_->hwnd() : nullptr,
+                             [this](const std::wstring& pw) { return dataSets_.Opens(pw); });
+        ok = prompt.Run(&found);
+    }
+    if (!ok) return false;
+    app.password.userPassword = found;
+    app.password.privateKey = KeyOf(found);
+    privateLocked_ = false;
+    WritePasswordFile(app.dataDir, found, 100, [] { DoEvents(); }, Pause);
+    if (panel_) {
+        panel_->SetMenuEnabled(form1::kPassChange, !found.empty());
+        if (!found.empty()) {
+            panel_->SetChecked(form1::kPassEnabled, true);
+            panel_->SetChecked(form1::kPassUnEnabled, false);
+        }
+    }
+    return true;
+}
+
+void Program::TellAboutBothForms(const std::wstring& keptAside) {
+    if (keptAside.empty()) return;
+    MsgBox(L"前回の終了時に、Privateのデータが正しく保存されていませんでした。\r\n\r\n"
+           L"新しいほうのデータを Private に残し、もう一方を次のファイルとして残してあります。\r\n" +
+               keptAside,
+           MB_OK | MB_ICONINFORMATION, app_.exeName);
 }

@@ -136,6 +136,31 @@ void Form1::SetFixedAppearance() {
     SetToolTip(Image1, L"ボタンの表示数が調整できます。");
 }
 
+void Form1::KeepOnScreen() {
+    if (Gone() || Minimized()) return;
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return;
+    const RECT& work = mi.rcWork;
+    // A row count stored on a taller screen would put the buttons below this one.
+    const int t = TickedDataSet();
+    const int workTwips = Tw(work.bottom - work.top);
+    if (t && Height() > workTwips) {
+        host_.RowSetting(t) = static_cast<int16_t>(
+            std::max(1, (workTwips - ResizeBase(CurrentMode())) / panel::kRow));
+        LayoutPanel();
+        GetWindowRect(hwnd_, &r);
+    }
+    // A place on a monitor that is gone, or off every edge, comes back into view.
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = std::clamp<int>(r.left, work.left, std::max<int>(work.left, work.right - w));
+    const int y = std::clamp<int>(r.top, work.top, std::max<int>(work.top, work.bottom - h));
+    if (x != r.left || y != r.top)
+        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Form1::StartupEnded() {
     startupDone_ = true;
     firstActivate_ = true;  // the first showing runs the activation, whatever came before
@@ -206,6 +231,9 @@ void Form1::CreateControls() {
     Frame2 = AddFrame(0, 0, kFrame2Width, 25 * kRow + kColumnTop, Frame1->hwnd, RGB(255, 255, 255), form1::kFrame2);
     VScroll1 = AddControl(L"SCROLLBAR", L"", SBS_VERT, 0, kScrollLeft, kScrollTop, kScrollWidth,
                           25 * kRow, nullptr, form1::kVScroll1);
+    // The viewport is wider than the column and reaches under the scroll bar: the bar must lie
+    // above it, or the frame takes the clicks meant for the arrows and the track.
+    SetWindowPos(VScroll1->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Command2 = AddControl(L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, kEntryLeft,
                           0, kCommand2Width, kCommand2Height, nullptr, form1::kCommand2);
     Command8 = AddControl(L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, kEntryLeft,
@@ -402,9 +430,11 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (LOWORD(wp) != WA_INACTIVE) {
             // Runs when the panel comes back from another window of the program (and when it
             // is first shown), not when the user returns from another application.
+            // Nor when one of its own message boxes closes: that reload could show the same
+            // message again, and again.
             bool fromOtherApp = activatedFromOtherApp_;
             activatedFromOtherApp_ = false;
-            if (firstActivate_ || !fromOtherApp) PostMessageW(hwnd_, kActivateMsg, 0, 0);
+            if (firstActivate_ || (!fromOtherApp && !MessageBoxOpen())) PostMessageW(hwnd_, kActivateMsg, 0, 0);
             firstActivate_ = false;
         }
         break;
@@ -425,6 +455,17 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (layoutReady_) LayoutPanel();
         return r;
     }
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // Windows is ending the session: the closing runs now, or the settings and the
+        // Private working copy would stay as they are until the next start.
+        if (wp && !closing_) {
+            closing_ = true;
+            Form_QueryUnload();
+            Form_Unload();
+        }
+        return 0;
     case WM_CLOSE:
         closing_ = true;
         Form_QueryUnload();

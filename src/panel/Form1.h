@@ -28,6 +28,7 @@ public:
     // What the panel hands on.
     virtual void OpenEditor() = 0;                 // Command2
     virtual void OpenPasswordDialog() = 0;         // Private chosen while it is locked
+    virtual bool PrivateKeyUnknown() const = 0;    // the password file could not be read
     virtual void MenuItem(form1::MenuId id) = 0;   // items that open other windows
     virtual void RequestUninstall() = 0;           // kUninstallRequestMsg
     virtual void QueryUnload() = 0;  // closing: settings stored, Private put away
@@ -47,6 +48,8 @@ public:
     void ApplyStoredMode(int storedMode);  // ticks, height, key buttons, mode position
     void SetFixedAppearance();             // captions, tool tips, colours, Text4 "0", width
     void StartupEnded();                   // activations may reload from now on
+    // Inside the work area of the monitor nearest its place, with no more rows than fit.
+    void KeepOnScreen();
     bool Closing() const { return closing_; }
 
     // Button panel
@@ -129,6 +132,7 @@ private:
     unsigned loadGeneration_ = 0;
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written
     int16_t modePosition_ = 0;
+    std::vector<std::wstring> oneRecordShown_;  // one-record files already announced
     int scrollValue_ = 0;
     int scrollMax_ = 0;
 

@@ -199,7 +199,7 @@ void Form1::Type3_Click() {
 void Form1::Type2_Click() {
     layoutReady_ = false;
     if (Checked(kType2)) return;
-    if (!Checked(kPassUnEnabled)) {
+    if (!Checked(kPassUnEnabled) || host_.PrivateKeyUnknown()) {
         // Locked: the password dialog ticks Private; the panel loads it when active again.
         host_.OpenPasswordDialog();
         return;
@@ -229,8 +229,13 @@ void Form1::LoadDataSet() {
     DoEvents();
     if (superseded()) return;
 
-    std::vector<Entry> entries =
-        prepared.undecryptable ? std::vector<Entry>(1) : ReadDataSetFile(prepared.file);
+    if (prepared.unreadable && !prepared.asideFailed) {
+        // The files of Private are only touched while Private is the loaded set; a working
+        // copy made while another set is loaded would later be taken for the real one.
+        host_.DataSets().RepairPrivate();
+    }
+    std::vector<Entry> entries;
+    if (!prepared.unreadable) entries = ReadDataSetFile(prepared.file);
     entryCount = static_cast<int16_t>(std::min<size_t>(entries.size(), 32767));
     captions.assign(1, L"");
     texts.assign(1, L"");
@@ -243,24 +248,51 @@ void Form1::LoadDataSet() {
     DoEvents();
     if (superseded()) return;
 
-    // One record means a failed decryption of Private: start it afresh with 25 blank rows.
-    // The files of Private are only touched while Private is the loaded set; a working copy
-    // made while another set is loaded would later be taken for the real one.
-    if (entryCount == 1) {
-        // The file steps run back to back so that no other load sees them half done.
-        if (set == 2) host_.DataSets().RepairPrivate();
-        DoEvents();
-        if (superseded()) return;
+    auto place = [&] {
+        scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
+        PlaceEntryButtons();
+    };
+    const std::wstring title = host_.ExeName();
+    const std::wstring repaired = L"データの複合化で不具合を生じました。\r\n\r\n"
+                                  L"Privateのデータは初期化されましたので、\r\n"
+                                  L"お手数ですがもう一度データを入力してください。　　　　　";
+    if (prepared.unreadable) {
+        if (prepared.asideFailed) {
+            // Nothing was changed; the entries stay in MyData_2.dat for another try.
+            entryCount = 0;
+            place();
+            MsgBox(L"Privateのデータを読み込めませんでした。\r\n\r\n"
+                   L"データはそのまま次のファイルに残してあります。\r\n" +
+                       host_.DataSets().File(L"MyData_2.dat"),
+                   MB_OK | MB_ICONSTOP, title);
+            return;
+        }
+        // Started afresh: 25 blank entries, and the old file named so nothing seems lost.
         entryCount = 25;
         captions.assign(26, L"");
         texts.assign(26, L"");
         colours.assign(26, L"&HFFFFFF");
-        MsgBox(L"データの複合化で不具合を生じました。\r\n\r\n"
-               L"Privateのデータは初期化されましたので、\r\n"
-               L"お手数ですがもう一度データを入力してください。　　　　　",
-               MB_OK | MB_ICONSTOP, host_.ExeName());
-        if (superseded()) return;
+        place();
+        MsgBox(repaired + L"\r\n\r\n読み込めなかったデータは、次のファイルとして残してあります。\r\n" +
+                   prepared.keptAside,
+               MB_OK | MB_ICONSTOP, title);
+        return;
     }
-    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
-    PlaceEntryButtons();
+    // A single record is taken for a failed decryption: 25 blank buttons. The file itself is
+    // left alone (the entry editor shows and keeps its record), and the message is shown once
+    // for it, not at every activation.
+    if (entryCount == 1) {
+        entryCount = 25;
+        captions.assign(26, L"");
+        texts.assign(26, L"");
+        colours.assign(26, L"&HFFFFFF");
+        place();
+        const std::wstring key = prepared.file;
+        if (std::find(oneRecordShown_.begin(), oneRecordShown_.end(), key) == oneRecordShown_.end()) {
+            oneRecordShown_.push_back(key);
+            MsgBox(repaired, MB_OK | MB_ICONSTOP, title);
+        }
+        return;
+    }
+    place();
 }

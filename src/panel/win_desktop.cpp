@@ -158,5 +158,5 @@ void WinDesktop::DoEvents() {
 }
 
 int WinDesktop::Message(const std::wstring& text, const std::wstring& title, uint32_t flags) {
-    return MessageBoxW(owner_, text.c_str(), title.c_str(), flags);
+    return OwnedMsgBox(owner_, text, flags, title);
 }

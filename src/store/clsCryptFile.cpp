@@ -151,13 +151,16 @@ private:
     }
 
     bool AcquireContext(bool withPassword) {
-        if (CryptAcquireContextW(&prov_, nullptr, nullptr, PROV_RSA_FULL, 0)) return true;
+        // Named: on a machine whose default PROV_RSA_FULL provider is the old Base one, the
+        // 128-bit key would be refused and every file would stay unreadable.
+        const wchar_t* kProvider = MS_ENHANCED_PROV_W;
+        if (CryptAcquireContextW(&prov_, nullptr, kProvider, PROV_RSA_FULL, 0)) return true;
         // A user who never had a key container gets one, for decryption as well: refusing to
         // decrypt on such a machine would lose the data the caller is about to replace.
-        if (CryptAcquireContextW(&prov_, nullptr, nullptr, PROV_RSA_FULL, CRYPT_NEWKEYSET)) return true;
+        if (CryptAcquireContextW(&prov_, nullptr, kProvider, PROV_RSA_FULL, CRYPT_NEWKEYSET)) return true;
         // A password-derived key needs no stored keys at all.
         if (withPassword &&
-            CryptAcquireContextW(&prov_, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
+            CryptAcquireContextW(&prov_, nullptr, kProvider, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
             return true;
         prov_ = 0;
         return false;

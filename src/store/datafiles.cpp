@@ -71,6 +71,40 @@ std::wstring DataRootPathFor(const std::wstring& windowsDir, const std::wstring&
     return Join(Join(Join(localAppData, L"VirtualStore"), WithoutDrive(windowsDir)), kRootName);
 }
 
+DataRootChoice ChooseDataRoot(const std::wstring& windowsDir, const std::wstring& localAppData,
+                              const std::wstring& exeName,
+                              const std::function<bool(const std::wstring&)>& canWrite,
+                              const std::function<bool(const std::wstring&)>& isFolder) {
+    const std::wstring primary = Join(windowsDir, kRootName);
+    DataRootChoice c;
+    if (!localAppData.empty()) {
+        const std::wstring redirected = DataRootPathFor(windowsDir, localAppData, [](const std::wstring&) { return false; });
+        for (const std::wstring& root : {primary, redirected}) {
+            if (isFolder(Join(root, exeName))) {
+                c.root = root;
+                c.dataReadOnly = !canWrite(Join(root, exeName));
+                return c;
+            }
+        }
+    }
+    c.root = DataRootPathFor(windowsDir, localAppData, canWrite);
+    return c;
+}
+
+bool IsFolder(const std::wstring& path) {
+    DWORD attr = GetFileAttributesW(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+DataRootChoice DataRootFor(const std::wstring& exeName) {
+    wchar_t buf[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
+    std::wstring windowsDir(buf, n < MAX_PATH ? n : 0);
+    DataRootChoice c = ChooseDataRoot(windowsDir, LocalAppDataDir(), exeName, CanWriteFolder, IsFolder);
+    CreateFolderTree(c.root);
+    return c;
+}
+
 bool CanWriteFolder(const std::wstring& folder) {
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring probe = Join(folder, L"~probe" + std::to_wstring(GetCurrentProcessId()) + L".tmp");

@@ -17,6 +17,20 @@ std::wstring DataRootPath();
 // The same choice with its inputs given; canWrite tells whether a folder can be used.
 std::wstring DataRootPathFor(const std::wstring& windowsDir, const std::wstring& localAppData,
                              const std::function<bool(const std::wstring& folder)>& canWrite);
+// Where this executable's data lives. A root that already holds its data directory wins, so
+// that a run with and one without administrator rights see the same data (Windows keeps
+// older versions' data in the per-user folder); only when neither does, the writable one.
+// dataReadOnly: the data directory is there but cannot be written.
+struct DataRootChoice {
+    std::wstring root;
+    bool dataReadOnly = false;
+};
+DataRootChoice ChooseDataRoot(const std::wstring& windowsDir, const std::wstring& localAppData,
+                              const std::wstring& exeName,
+                              const std::function<bool(const std::wstring& folder)>& canWrite,
+                              const std::function<bool(const std::wstring& folder)>& isFolder);
+DataRootChoice DataRootFor(const std::wstring& exeName);
+bool IsFolder(const std::wstring& path);
 // Creates the folder if needed and checks that a file can be made in it.
 bool CanWriteFolder(const std::wstring& folder);
 // Creates every missing folder of the path; true when the folder exists afterwards.

@@ -4,52 +4,85 @@ namespace {
 
 bool IsLead932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsTrail932(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+// Single bytes that are no character of code page 932.
+bool IsInvalid932(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
+bool IsColourChar(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f') || c == '&' ||
+           c == 'H' || c == 'h' || c == '-' || c == '+' || c == ' ' || c == '\t';
+}
 
-// Parses one field at pos; quoted text or an unquoted (colour) value.
-bool Field(std::string_view b, size_t& pos) {
-    if (pos < b.size() && b[pos] == '"') {
-        ++pos;
-        while (pos < b.size() && b[pos] != '"') {
-            unsigned char c = static_cast<unsigned char>(b[pos]);
-            if (IsLead932(c)) {
-                if (pos + 1 >= b.size() || !IsTrail932(static_cast<unsigned char>(b[pos + 1])))
-                    return false;
-                pos += 2;
-                continue;
-            }
-            if (c < 0x20 && c != '\r' && c != '\n' && c != '\t') return false;
-            if (c == 0x7F || c == 0x80 || c == 0xA0 || c >= 0xFD) return false;
-            ++pos;
+class Checker {
+public:
+    Checker(std::string_view b, bool withColour) : b_(b), withColour_(withColour) {}
+
+    bool File() {
+        SkipLineEnds();
+        while (pos_ < b_.size()) {
+            if (!Record()) return false;
+            if (pos_ < b_.size() && !IsLineEnd(b_[pos_])) return false;
+            SkipLineEnds();
         }
-        if (pos >= b.size()) return false;
-        ++pos;  // closing quote
         return true;
     }
-    size_t start = pos;
-    while (pos < b.size() && b[pos] != ',' && b[pos] != '\r') {
-        unsigned char c = static_cast<unsigned char>(b[pos]);
-        bool ok = (c >= '0' && c <= '9') || c == '-' || c == '&' || c == 'H' || c == 'h' ||
-                  (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f') || c == ' ';
-        if (!ok) return false;
-        ++pos;
+
+private:
+    static bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+    void SkipLineEnds() {
+        while (pos_ < b_.size() && IsLineEnd(b_[pos_])) ++pos_;
     }
-    return pos > start;
-}
+    void SkipBlanks() {
+        while (pos_ < b_.size() && (b_[pos_] == ' ' || b_[pos_] == '\t')) ++pos_;
+    }
+    bool Comma() {
+        SkipBlanks();
+        if (pos_ >= b_.size() || b_[pos_] != ',') return false;
+        ++pos_;
+        return true;
+    }
+    // A quoted field: any character of code page 932 up to the closing quote, line ends,
+    // commas and control characters included.
+    bool Quoted(bool colour) {
+        SkipBlanks();
+        if (pos_ >= b_.size() || b_[pos_] != '"') return false;
+        ++pos_;
+        while (pos_ < b_.size() && b_[pos_] != '"') {
+            unsigned char c = static_cast<unsigned char>(b_[pos_]);
+            if (colour && !IsColourChar(b_[pos_])) return false;
+            if (IsLead932(c)) {
+                if (pos_ + 1 >= b_.size() || !IsTrail932(static_cast<unsigned char>(b_[pos_ + 1])))
+                    return false;
+                pos_ += 2;
+                continue;
+            }
+            if (IsInvalid932(c)) return false;
+            ++pos_;
+        }
+        if (pos_ >= b_.size()) return false;
+        ++pos_;
+        SkipBlanks();
+        return true;
+    }
+    // The colour: quoted like a text, or bare digits, possibly none at all.
+    bool Colour() {
+        SkipBlanks();
+        if (pos_ < b_.size() && b_[pos_] == '"') return Quoted(true);
+        while (pos_ < b_.size() && !IsLineEnd(b_[pos_])) {
+            if (!IsColourChar(b_[pos_])) return false;
+            ++pos_;
+        }
+        return true;
+    }
+    bool Record() {
+        return Quoted(false) && Comma() && Quoted(false) && (!withColour_ || (Comma() && Colour()));
+    }
+
+    std::string_view b_;
+    bool withColour_;
+    size_t pos_ = 0;
+};
 
 }  // namespace
 
-bool IsWellFormedDataSet(std::string_view b) {
-    size_t pos = 0;
-    while (pos < b.size()) {
-        for (int f = 0; f < 3; ++f) {
-            if (!Field(b, pos)) return false;
-            if (f < 2) {
-                if (pos >= b.size() || b[pos] != ',') return false;
-                ++pos;
-            }
-        }
-        if (pos + 2 > b.size() || b[pos] != '\r' || b[pos + 1] != '\n') return false;
-        pos += 2;
-    }
-    return true;
-}
+bool IsWellFormedDataSet(std::string_view b) { return Checker(b, true).File(); }
+
+bool IsTwoFieldDataSet(std::string_view b) { return !b.empty() && Checker(b, false).File(); }

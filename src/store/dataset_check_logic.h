@@ -2,8 +2,14 @@
 // Is a decrypted file really a data-set file? A wrong key gives random bytes.
 #include <string_view>
 
-// True when the bytes are a data-set file as the program writes it: every record three
-// fields (quoted text, or unquoted colour digits) ended by CR LF, valid code page 932 inside
-// the quotes, no control characters but CR and LF. An empty file counts. Decrypting with
-// the wrong key gives random bytes, which fail this at once.
+// True when the bytes read as data-set records: three fields each, the caption and the text
+// quoted, the colour quoted or bare (digits, "&H" and hex digits, or nothing), valid code
+// page 932 inside the quotes (control characters, commas and line ends included), records
+// separated by line ends, with or without a line end after the last one and with any extra
+// ones. Everything the program writes passes, and what the reader reads alike; an empty file
+// counts. Random bytes, as a wrong key gives, fail at once.
 bool IsWellFormedDataSet(std::string_view bytes);
+
+// The older versions' format: two quoted fields per record (caption, text), no colour.
+// An empty file is no such file.
+bool IsTwoFieldDataSet(std::string_view bytes);

@@ -48,6 +48,14 @@ std::wstring DataSetService::PlainFile(int set) const {
     }
 }
 
+namespace {
+// The panel takes a file of exactly one record for a failed decryption of Private; such a
+// file is kept aside like an unreadable one rather than blanked.
+bool UsableRecords(const std::string& bytes) {
+    return IsWellFormedDataSet(bytes) && ParseDataSet(bytes).size() != 1;
+}
+}  // namespace
+
 DataSetService::Prepared DataSetService::Prepare(int set) {
     Prepared p;
     p.file = PlainFile(set);
@@ -57,28 +65,71 @@ DataSetService::Prepared DataSetService::Prepare(int set) {
     }
     const std::wstring work = File(L"MyData_2_2.dat");
     const std::wstring enc = File(L"MyData_2.dat");
-    bool fresh = !FileExists(work) && !password_.privateKey.empty() &&
-                 DecryptFileTo(enc, work, password_.privateKey);
-    if (fresh) {
+    EnsureKey();
+    if (FileExists(work) && FileExists(enc)) ResolveBothForms();
+    if (FileExists(work)) {
+        // Loaded already (or left by a run that ended while it was loaded).
+        if (FileExists(enc)) return p;  // could not be resolved: read the newer, delete nothing
         auto bytes = ReadAllBytes(work);
-        if (!bytes || !IsWellFormedDataSet(*bytes)) {
-            // Wrong key or damaged file: keep the encrypted file, drop the garbage.
-            DeleteFileW(work.c_str());
-            p.keptAside = KeepUndecryptableAside();
-            p.undecryptable = true;
-        } else {
-            DeleteFileW(enc.c_str());
+        if (bytes && !UsableRecords(*bytes)) {
+            // Sealed aside under the key, so no plain copy of Private lies around.
+            const std::wstring aside = AsideName(kSupersededPrefix);
+            if (!aside.empty() && !password_.privateKey.empty() &&
+                SealWorkingCopy(work, aside, password_.privateKey, [] {})) {
+                p.unreadable = true;
+                p.keptAside = aside;
+            }
         }
-    } else if (FileExists(work)) {
-        DeleteFileW(enc.c_str());
+        return p;
     }
+    if (password_.privateKey.empty() || !FileExists(enc)) return p;
+    // Decrypted beside the working copy first: a run that ends in the middle never leaves
+    // noise under the working copy's name.
+    const std::wstring temp = work + L".tmp";
+    DeleteFileW(temp.c_str());
+    bool decrypted = DecryptFileTo(enc, temp, password_.privateKey);
+    auto bytes = decrypted ? ReadAllBytes(temp) : std::nullopt;
+    if (bytes && UsableRecords(*bytes) && MoveFileExW(temp.c_str(), work.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(enc.c_str());
+        return p;
+    }
+    DeleteFileW(temp.c_str());
+    if (!decrypted) return p;  // the cipher said why; MyData_2.dat stays
+    p.unreadable = true;
+    p.keptAside = KeepAside(bytes && IsWellFormedDataSet(*bytes) ? kSupersededPrefix : kUnreadablePrefix);
+    p.asideFailed = p.keptAside.empty();
     return p;
+}
+
+std::wstring DataSetService::ResolveBothForms() {
+    const std::wstring work = File(L"MyData_2_2.dat");
+    const std::wstring enc = File(L"MyData_2.dat");
+    if (!FileExists(work) || !FileExists(enc)) return L"";
+    EnsureKey();
+    if (password_.privateKey.empty()) return L"";
+    auto bytes = ReadAllBytes(work);
+    if (bytes && IsWellFormedDataSet(*bytes)) {
+        // Cut off after the encryption: both hold the same entries, the working copy can go.
+        const std::wstring temp = work + L".tmp";
+        DeleteFileW(temp.c_str());
+        auto same = DecryptFileTo(enc, temp, password_.privateKey) ? ReadAllBytes(temp) : std::nullopt;
+        DeleteFileW(temp.c_str());
+        if (same && *same == *bytes) {
+            DeleteFileW(work.c_str());
+            return L"";
+        }
+        return KeepAside(kSupersededPrefix);
+    }
+    const std::wstring aside = AsideName(kSupersededPrefix);
+    if (aside.empty() || !SealWorkingCopy(work, aside, password_.privateKey, [] {})) return L"";
+    return aside;
 }
 
 bool DataSetService::PutWorkingCopyAway() {
     const std::wstring work = File(L"MyData_2_2.dat");
     const std::wstring enc = File(L"MyData_2.dat");
     if (!FileExists(work)) return true;
+    EnsureKey();
     if (password_.privateKey.empty()) return false;
     return SealWorkingCopy(work, enc, password_.privateKey, [] {});
 }
@@ -89,16 +140,45 @@ bool DataSetService::RepairPrivate() {
     return WriteDataSetFile(work, BlankEntries(25), ColourForm::HexText).ok;
 }
 
-std::wstring DataSetService::KeepUndecryptableAside() {
-    const std::wstring enc = File(L"MyData_2.dat");
+bool DataSetService::Opens(const std::wstring& password) const {
+    const std::wstring temp = File(L"MyData_2.dat.check.tmp");
+    DeleteFileW(temp.c_str());
+    bool ok = DecryptFileTo(File(L"MyData_2.dat"), temp, password.empty() ? DefaultPassword() : password);
+    auto bytes = ok ? ReadAllBytes(temp) : std::nullopt;
+    DeleteFileW(temp.c_str());
+    return bytes && IsWellFormedDataSet(*bytes);
+}
+
+void DataSetService::DeleteKeptAside() {
+    for (const wchar_t* prefix : {kUnreadablePrefix, kSupersededPrefix}) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((File(prefix) + L"*.dat").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(File(fd.cFileName).c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+}
+
+std::wstring DataSetService::AsideName(const wchar_t* prefix) const {
     SYSTEMTIME st;
     GetLocalTime(&st);
     wchar_t stamp[32];
     swprintf(stamp, 32, L"%04u%02u%02u-%02u%02u%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
              st.wMinute, st.wSecond);
     for (int n = 0; n < 1000; ++n) {
-        std::wstring aside = File(L"MyData_2_復号できません_") + stamp +
-                             (n ? L"_" + std::to_wstring(n) : L"") + L".dat";
+        std::wstring name = File(prefix) + stamp + (n ? L"_" + std::to_wstring(n) : L"") + L".dat";
+        if (!PathExists(name)) return name;
+    }
+    return L"";
+}
+
+std::wstring DataSetService::KeepAside(const wchar_t* prefix) {
+    const std::wstring enc = File(L"MyData_2.dat");
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::wstring aside = AsideName(prefix);
+        if (aside.empty()) return L"";
         if (MoveFileW(enc.c_str(), aside.c_str())) return aside;
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
     }
@@ -108,6 +188,7 @@ std::wstring DataSetService::KeepUndecryptableAside() {
 RekeyOutcome DataSetService::Rekey(const std::wstring& newPassword, int pauseMs,
                                    const std::function<void()>& letMessagesRun,
                                    const std::function<void(int)>& pause) {
+    EnsureKey();
     const std::wstring enc = File(L"MyData_2.dat");
     const std::wstring work = File(L"MyData_2_2.dat");
     const std::wstring oldKey = password_.privateKey.empty() ? DefaultPassword() : password_.privateKey;

@@ -23,6 +23,8 @@ public:
     explicit DataSetService(PasswordState& password) : password_(password) {}
 
     void SetDataDir(const std::wstring& dir) { dataDir_ = dir; }
+    // Called before anything needs the Private key, so that it can be read as late as that.
+    std::function<void()> ensureKey;
     const std::wstring& DataDir() const { return dataDir_; }
     std::wstring File(const std::wstring& name) const { return dataDir_ + L"\\" + name; }
 
@@ -33,14 +35,38 @@ public:
     // What Prepare left for the reader.
     struct Prepared {
         std::wstring file;           // the plain file to read
-        bool undecryptable = false;  // Private did not decrypt to records; nothing to read
-        std::wstring keptAside;      // where MyData_2.dat was moved, when it was
+        // Private could not be used: it did not decrypt to records (another key, damage), or
+        // it held a single record, which the panel takes for a failed decryption. Nothing is
+        // to be read; the caller starts Private afresh when keptAside names where it went.
+        bool unreadable = false;
+        std::wstring keptAside;      // the file moved aside, when one was
+        bool asideFailed = false;    // it could not be moved: MyData_2.dat is left as it was
     };
     // Makes the plain file of `set` ready to read. For Private: the working copy is decrypted
-    // from MyData_2.dat unless it exists already; a result that is no data-set file (another
-    // key, a damaged file) is dropped and MyData_2.dat kept aside under a name that says so.
-    // For the other sets: a Private working copy is put away first.
+    // from MyData_2.dat unless it exists already; an unusable result is dropped and
+    // MyData_2.dat kept aside under a name that says so, never deleted. For the other sets:
+    // a Private working copy is put away first.
     Prepared Prepare(int set);
+
+    // Both forms of Private on disk (a run ended while it was being put away, or while it was
+    // loaded): when they hold the same entries the working copy goes; otherwise the working
+    // copy, when it reads as records, holds the latest entries and stays to become
+    // MyData_2.dat, and the older MyData_2.dat is kept aside; a working copy that does not
+    // read is sealed aside instead. Nothing is deleted before its contents stand
+    // elsewhere. The path of the file kept aside; empty when there was nothing to resolve or
+    // it could not be done (then both files stay).
+    std::wstring ResolveBothForms();
+
+    // True when MyData_2.dat reads as records under the key of password (the default key
+    // when it is empty).
+    bool Opens(const std::wstring& password) const;
+
+    // Deletes the files kept aside (the uninstall removes them with the others).
+    void DeleteKeptAside();
+
+    // Files kept aside in the data directory (their names start like this).
+    static constexpr const wchar_t* kUnreadablePrefix = L"MyData_2_復号できません_";
+    static constexpr const wchar_t* kSupersededPrefix = L"MyData_2_退避_";
 
     // Encrypts the working copy back into MyData_2.dat under the Private key. The working copy
     // goes only once a complete MyData_2.dat stands in its place; without a key (before
@@ -50,9 +76,9 @@ public:
     // A Private that could not be read starts afresh: the working copy becomes 25 blank rows.
     bool RepairPrivate();
 
-    // Moves MyData_2.dat aside as MyData_2_復号できません_<date-time>.dat, never overwriting.
-    // The new path, or empty when it could not be moved.
-    std::wstring KeepUndecryptableAside();
+    // Moves MyData_2.dat aside as <prefix><date-time>.dat, never overwriting. The new path,
+    // or empty when it could not be moved.
+    std::wstring KeepAside(const wchar_t* prefix);
 
     // Re-keys the Private file from the current key to the key of newPassword (the default
     // password when it is empty) and writes the password file with newPassword. No step
@@ -66,6 +92,12 @@ public:
                        const std::function<void(int)>& pause);
 
 private:
+    void EnsureKey() const {
+        if (ensureKey) ensureKey();
+    }
+    // A free name <prefix><date-time>[_n].dat in the data directory; empty when none is.
+    std::wstring AsideName(const wchar_t* prefix) const;
+
     PasswordState& password_;
     std::wstring dataDir_;
 };

@@ -6,6 +6,7 @@ const wchar_t kProgramTitle[] = L"ハリコ";
 
 namespace {
 MsgBoxHook g_msgBoxHook = nullptr;
+int g_openBoxes = 0;
 std::vector<HWND> g_dialogWindows;
 }
 
@@ -90,8 +91,17 @@ int MsgBox(const std::wstring& text, UINT flags, const std::wstring& title) {
     HWND owner = GetActiveWindow();
     if (owner && !IsWindowEnabled(owner)) owner = nullptr;
     if (!owner) flags |= MB_TOPMOST | MB_SETFOREGROUND;
-    return MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+    return OwnedMsgBox(owner, text, flags, title);
 }
+
+int OwnedMsgBox(HWND owner, const std::wstring& text, UINT flags, const std::wstring& title) {
+    ++g_openBoxes;
+    int r = MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+    --g_openBoxes;
+    return r;
+}
+
+bool MessageBoxOpen() { return g_openBoxes > 0; }
 
 void DoEvents() {
     MSG msg;

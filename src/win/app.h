@@ -14,6 +14,11 @@ double OsVersionNumber();    // major + minor / 10 (5.1 for XP); the real versio
 
 // MessageBoxW owned by the active window of the program (topmost like the program's windows).
 int MsgBox(const std::wstring& text, UINT flags = MB_OK, const std::wstring& title = kProgramTitle);
+// MessageBoxW with a given owner, counted like MsgBox's boxes.
+int OwnedMsgBox(HWND owner, const std::wstring& text, UINT flags, const std::wstring& title);
+// True while one of the program's message boxes is on screen (also while it is closing, when
+// its owner is activated again: that is no return to the owner that needs a reload).
+bool MessageBoxOpen();
 
 // Dispatches every queued message of this thread, then returns. A WM_QUIT seen here is posted
 // again so the main loop still ends.

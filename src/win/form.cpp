@@ -81,6 +81,14 @@ int WindowDpi(HWND h) {
     return d > 0 ? d : 96;
 }
 
+// Owner-drawn buttons get double clicks (the class has CS_DBLCLKS), which would swallow
+// the second of two quick clicks: each press is a press.
+static LRESULT CALLBACK EveryClickProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(h, EveryClickProc, id);
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
 // ---- Control ----------------------------------------------------------------------------
 
 void Control::Move(int left, int top, int width, int height) {
@@ -239,6 +247,8 @@ Control* Form::AddControl(const wchar_t* cls, const std::wstring& text, DWORD st
                               GetModuleHandleW(nullptr), nullptr);
     SendMessageW(c->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
+    if (lstrcmpiW(cls, L"BUTTON") == 0 && (style & BS_TYPEMASK) == BS_OWNERDRAW)
+        SetWindowSubclass(c->hwnd, EveryClickProc, 1, 0);
     controls_.push_back(std::move(c));
     return controls_.back().get();
 }
@@ -364,6 +374,18 @@ void Form::OnDpiChanged(int dpi, const RECT* suggested) {
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case DM_GETDEFID: {
+        // Enter presses the focused push button, as in a dialog (the dialog key routing asks
+        // for the default button here).
+        HWND f = GetFocus();
+        wchar_t cls[16] = L"";
+        if (f && IsChild(hwnd_, f) && GetClassNameW(f, cls, 16) && lstrcmpiW(cls, L"BUTTON") == 0) {
+            LONG type = GetWindowLongW(f, GWL_STYLE) & BS_TYPEMASK;
+            if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW)
+                return MAKELRESULT(GetDlgCtrlID(f), DC_HASDEFID);
+        }
+        return 0;
+    }
     case WM_COMMAND:
         if (lp) {
             Control* c = FindControl(reinterpret_cast<HWND>(lp));

@@ -9,6 +9,7 @@
 
 #include "base/color.h"
 #include "base/records.h"
+#include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
 
 namespace {
@@ -35,7 +36,8 @@ void ReadRaw(std::string_view bytes) {
 
 // Characters a user could type, some the file cannot hold (quote, ©, emoji).
 const wchar_t kAlphabet[] = {L'a', L' ', L'\t', L',', L'\r', L'\n', L'"', L'\\', L'漢', L'ソ', L'ｱ',
-                             L'＼', L'　', L'0', L'&', L'\u00A9', L'\u3000', L'ー', L'\0', L'\u00A5'};
+                             L'＼', L'　', L'0', L'&', L'\u00A9', L'\u3000', L'ー', L'\0', L'\u00A5',
+                             L'\f', L'\x1B', L'\x7F'};
 
 std::vector<Entry> BuildEntries(std::string_view bytes, std::vector<int32_t>& colours) {
     std::vector<Entry> entries;
@@ -79,6 +81,8 @@ void RoundTrip(std::string_view bytes) {
             Check(r.badCharIndex < f.size() && !Representable(std::wstring(1, f[r.badCharIndex])));
             continue;
         }
+        // The wrong-key check must never take what the writer wrote for noise.
+        Check(IsWellFormedDataSet(r.bytes));
         std::vector<Entry> back = ParseDataSet(r.bytes);
         Check(back.size() == entries.size());
         for (size_t k = 0; k < back.size(); ++k) {

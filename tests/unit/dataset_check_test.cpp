@@ -13,13 +13,17 @@ TEST(WellFormedDataSet, AcceptsWhatTheWritersProduce) {
     EXPECT_TRUE(IsWellFormedDataSet("\"\",\"\",16777215\r\n\"a\",\"b\",-2147483633\r\n"));
     // text with CR LF and commas inside the quotes
     EXPECT_TRUE(IsWellFormedDataSet("\"x\",\"line1\r\nline2, more\",\"&HFFFFFF\"\r\n"));
+    // what the reader reads as well: control characters in a text (form feed, ESC, DEL), no
+    // final CR LF, an extra one, an empty bare colour
+    EXPECT_TRUE(IsWellFormedDataSet("\"a\",\"\f\x1B\x7F\",1\r\n"));
+    EXPECT_TRUE(IsWellFormedDataSet("\"a\",\"b\",\"&HFFFFFF\""));
+    EXPECT_TRUE(IsWellFormedDataSet("\"a\",\"b\",\"&HFFFFFF\"\r\n\r\n"));
+    EXPECT_TRUE(IsWellFormedDataSet("\"a\",\"b\",\r\n\"c\",\"d\",\r\n"));
 }
 
 TEST(WellFormedDataSet, RejectsWhatAWrongKeyOrDamageGives) {
-    EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",\"&HFFFFFF\""));          // no final CR LF
     EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\"\r\n"));                    // two fields (older format)
-    EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",\"&HFFFFFF\"\r\n\r\n"));   // extra line end
-    EXPECT_FALSE(IsWellFormedDataSet(std::string("\"a\0\",\"b\",1\r\n", 11)));  // NUL inside
+    EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",\"c\",\"d\"\r\n"));        // four fields
     EXPECT_FALSE(IsWellFormedDataSet("\"\x81\",\"b\",1\r\n"));              // lead byte without trail
     EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",zz\r\n"));                // not a colour
     // Random bytes, as decryption under another key gives, are never taken for records.
@@ -29,4 +33,13 @@ TEST(WellFormedDataSet, RejectsWhatAWrongKeyOrDamageGives) {
         for (char& c : s) c = static_cast<char>(rng() & 0xFF);
         EXPECT_FALSE(IsWellFormedDataSet(s));
     }
+}
+
+TEST(WellFormedDataSet, TellsTheOlderTwoFieldFormatApart) {
+    const std::string two = "\"a\",\"b\"\r\n\"c\",\"d,\r\ne\"\r\n";
+    EXPECT_TRUE(IsTwoFieldDataSet(two));
+    EXPECT_FALSE(IsWellFormedDataSet(two));
+    const std::string three = "\"a\",\"b\",\"&HFFFFFF\"\r\n";
+    EXPECT_FALSE(IsTwoFieldDataSet(three));
+    EXPECT_FALSE(IsTwoFieldDataSet(""));
 }

@@ -330,3 +330,20 @@ TEST_F(CryptTest, EmptyPasswordStoresAWrappedRandomKeyAheadOfTheCipherText) {
 }
 
 }  // namespace
+
+TEST_F(CryptTest, TheSameBytesWhereTheDefaultProviderIsTheBaseOne) {
+    // A user whose default PROV_RSA_FULL provider is the Base one (40-bit keys).
+    HKEY k;
+    const wchar_t* path = L"Software\\Microsoft\\Cryptography\\Provider Type 001";
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t base[] = L"Microsoft Base Cryptographic Provider v1.0";
+    RegSetValueExW(k, L"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(base), sizeof base);
+    RegCloseKey(k);
+    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), kRecord));
+    bool ok = Encrypt(L"plain.dat", L"hariko.dat", L"hariko");
+    RegDeleteKeyW(HKEY_CURRENT_USER, path);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(ReadBytes(P(L"hariko.dat")), kRecordHariko);
+    EXPECT_TRUE(messages_.empty());
+}

@@ -49,7 +49,7 @@ protected:
 TEST_F(DataSetServiceTest, PrivateRoundTripLeavesExactlyOneForm) {
     Seal(L"key1");
     auto p = svc_.Prepare(2);
-    EXPECT_FALSE(p.undecryptable);
+    EXPECT_FALSE(p.unreadable);
     EXPECT_EQ(p.file, File(L"MyData_2_2.dat"));
     EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2_2.dat"});
     EXPECT_EQ(Bytes(p.file), plain_);
@@ -63,13 +63,52 @@ TEST_F(DataSetServiceTest, PrivateRoundTripLeavesExactlyOneForm) {
 TEST_F(DataSetServiceTest, AFileTheKeyDoesNotOpenIsKeptAsideUnchanged) {
     Seal(L"other");
     const std::string before = Bytes(File(L"MyData_2.dat"));
+    {
+        // While another program holds it, it cannot be moved: then it is not touched at all.
+        HANDLE h = CreateFileW(File(L"MyData_2.dat").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        auto held = svc_.Prepare(2);
+        CloseHandle(h);
+        EXPECT_TRUE(held.unreadable && held.asideFailed);
+        EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+        EXPECT_EQ(Bytes(File(L"MyData_2.dat")), before);
+    }
     auto p = svc_.Prepare(2);
-    EXPECT_TRUE(p.undecryptable);
+    EXPECT_TRUE(p.unreadable);
     ASSERT_FALSE(p.keptAside.empty());
     EXPECT_EQ(Bytes(p.keptAside), before);
     auto files = FilesIn(dir_);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].rfind(L"MyData_2_復号できません_", 0), 0u);
+    // A single record under the right key is kept aside as well, never blanked.
+    plain_ = EncodeDataSet({{L"a", L"b", L"1"}}, ColourForm::Decimal).bytes;
+    Seal(L"key1");
+    auto one = svc_.Prepare(2);
+    EXPECT_TRUE(one.unreadable);
+    ASSERT_TRUE(DecryptFileTo(one.keptAside, File(L"c.tmp"), L"key1"));
+    EXPECT_EQ(Bytes(File(L"c.tmp")), plain_);
+    EXPECT_NE(one.keptAside.find(L"MyData_2_退避_"), std::wstring::npos);
+    svc_.DeleteKeptAside();
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"c.tmp"});
+}
+
+TEST_F(DataSetServiceTest, BothFormsAtStartKeepTheNewerAndSetTheOtherAside) {
+    // Cut off after sealing: the same entries twice; the working copy simply goes.
+    Seal(L"key1");
+    ASSERT_TRUE(WriteFileAtomic(File(L"MyData_2_2.dat"), plain_));
+    EXPECT_EQ(svc_.ResolveBothForms(), L"");
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+    // Edited while loaded, then cut off: the working copy is newer and stays; the older
+    // MyData_2.dat is kept aside, and putting away then seals the newer one.
+    const std::string newer = EncodeDataSet({{L"x", L"y", L"1"}, {L"", L"", L"2"}}, ColourForm::Decimal).bytes;
+    ASSERT_TRUE(WriteFileAtomic(File(L"MyData_2_2.dat"), newer));
+    const std::wstring aside = svc_.ResolveBothForms();
+    EXPECT_NE(aside.find(L"MyData_2_退避_"), std::wstring::npos);
+    EXPECT_TRUE(svc_.PutWorkingCopyAway());
+    ASSERT_TRUE(DecryptFileTo(File(L"MyData_2.dat"), File(L"c.tmp"), L"key1"));
+    EXPECT_EQ(Bytes(File(L"c.tmp")), newer);
+    ASSERT_TRUE(DecryptFileTo(aside, File(L"d.tmp"), L"key1"));
+    EXPECT_EQ(Bytes(File(L"d.tmp")), plain_);
 }
 
 TEST_F(DataSetServiceTest, PuttingAwayNeverDeletesTheLastCopy) {
