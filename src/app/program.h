@@ -76,4 +76,6 @@ private:
     bool askPrivate_ = false;     // Private was the start-up set but needs its password first
     bool keyPending_ = false;     // the password file is read after the first paint
     bool hadShortcut_ = false;    // a desktop shortcut of this name was there at start
+    bool shortcutChecked_ = false;
+    bool checkWritable_ = false;  // the data was found: whether it can be written is checked later
 };

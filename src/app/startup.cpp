@@ -131,11 +131,8 @@ void Program::StartupSequence() {
         MsgBox(L"データを保存するフォルダを作成できませんでした。\r\n\r\n" + app.dataDir +
                    L"\r\n\r\n入力したデータは保存されません。",
                MB_OK | MB_ICONEXCLAMATION, app.exeName);
-    } else if (root.dataReadOnly) {
-        MsgBox(L"データのフォルダに書き込めないため、データを読み込むことはできますが、\r\n"
-               L"変更した内容は保存されません。\r\n\r\n" + app.dataDir,
-               MB_OK | MB_ICONEXCLAMATION, app.exeName);
     }
+    checkWritable_ = dataReady_ && root.hasData;
     bool versionStored = versionMarker >= 201;
     if (dataReady_) {
         // 13-18
@@ -171,11 +168,11 @@ void Program::StartupSequence() {
     }
     // 22
     panel.SetMenuEnabled(form1::kPassChange, !app.password.userPassword.empty());
-    // 24. The shortcut itself is made again after the first paint.
-    hadShortcut_ = FileExists(ShortcutPath(app.exeName));
-    if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
-    // 25-31. First run.
+    // 25-31. First run. (24, the shortcut, waits for the first paint on later starts.)
     if (app.startupDataSet == 0) {
+        hadShortcut_ = FileExists(ShortcutPath(app.exeName));
+        shortcutChecked_ = true;
+        if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
         const std::wstring sp3 = L"　　　";
         if (!hadShortcut_) {
             int answer = MsgBox(L"はじめまして「" + app.exeName + L"」です。\r\n\r\n"
@@ -212,7 +209,16 @@ void Program::AfterFirstShow() {
     Form1& panel = *panel_;
     if (!dataReady_) return;
     ReadPendingKey();
+    // Found again and again, a folder whose files cannot be replaced would lose every edit.
+    if (checkWritable_ && !CanWriteFolder(app.dataDir))
+        MsgBox(L"データのフォルダに書き込めないため、データを読み込むことはできますが、\r\n"
+               L"変更した内容は保存されません。\r\n\r\n" + app.dataDir,
+               MB_OK | MB_ICONEXCLAMATION, app.exeName);
     // 24. Keep an existing desktop shortcut pointing at this executable.
+    if (!shortcutChecked_) {
+        hadShortcut_ = FileExists(ShortcutPath(app.exeName));
+        if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
+    }
     if (hadShortcut_) {
         DeleteFileW(ShortcutPath(app.exeName).c_str());
         DoEvents();

@@ -452,6 +452,7 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED: {
         LRESULT r = Form::HandleMessage(msg, wp, lp);
         if (engine_) engine_->Dpi = Dpi();
+        haveLayout_ = false;
         if (layoutReady_) LayoutPanel();
         return r;
     }

@@ -133,6 +133,21 @@ private:
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written
     int16_t modePosition_ = 0;
     std::vector<std::wstring> oneRecordShown_;  // one-record files already announced
+    // What is on screen, so that a reload of unchanged data changes nothing and costs little.
+    struct Loaded {
+        bool valid = false;
+        int set = 0;
+        std::string bytes;
+        int16_t count = 0;
+    } loaded_;
+    unsigned dataVersion_ = 0;   // one more at every load that changed the entries
+    struct Placed {
+        int first = -1, need = -1, scroll = -1, count = -1;
+        unsigned version = 0;
+        bool operator==(const Placed&) const = default;
+    } placed_;
+    bool haveLayout_ = false;
+    PanelLayout lastLayout_{};
     int scrollValue_ = 0;
     int scrollMax_ = 0;
 

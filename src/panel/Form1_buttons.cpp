@@ -23,6 +23,9 @@ void Form1::PlaceEntryButtons() {
     // those near the viewport get a real control.
     auto [first, end] = VisibleButtonRange(scrollValue_, visibleRows_, entryCount, kButtonMargin);
     int need = std::max(0, end - first);
+    const Placed now{first, need, scrollValue_, entryCount, dataVersion_};
+    if (now == placed_) return;
+    placed_ = now;
     while (static_cast<int>(slots_.size()) < need) {
         Control* b = AddControl(L"BUTTON", L"", BS_OWNERDRAW, 0, kEntryLeft, 0, kEntryWidth,
                                 kEntryHeight, Frame2->hwnd,
@@ -121,6 +124,14 @@ void Form1::LayoutPanel() {
     // A close among the pending messages: the window's size means nothing any more.
     if (Gone()) return;
     PanelLayout L = ComputeLayout(entryCount, visibleRows_, CurrentMode());
+    // Laid out like this already (a reload of unchanged data): nothing on screen changes.
+    if (haveLayout_ && L == lastLayout_ && (Minimized() || (Height() == L.windowHeight && Width() == panel::kWindowWidth))) {
+        PlaceEntryButtons();
+        layoutReady_ = true;
+        return;
+    }
+    lastLayout_ = L;
+    haveLayout_ = true;
     Frame1->Move(L.frameLeft, 0, panel::kFrame1Width, L.frame1Height);
     Frame2->SetLeft(L.frameLeft);
     VScroll1->SetHeight(L.vscrollHeight);
@@ -235,8 +246,25 @@ void Form1::LoadDataSet() {
         host_.DataSets().RepairPrivate();
     }
     std::vector<Entry> entries;
-    if (!prepared.unreadable) entries = ReadDataSetFile(prepared.file);
+    if (!prepared.unreadable) {
+        auto bytes = ReadAllBytes(prepared.file);
+        if (bytes && loaded_.valid && loaded_.set == set && loaded_.bytes == *bytes) {
+            // The same entries as last time: the buttons show them (placing finds nothing to
+            // do unless an interrupted load left them behind).
+            entryCount = loaded_.count;
+            PlaceEntryButtons();
+            return;
+        }
+        loaded_.valid = bytes.has_value();
+        loaded_.set = set;
+        loaded_.bytes = bytes ? std::move(*bytes) : std::string();
+        entries = ParseDataSet(loaded_.bytes);
+    } else {
+        loaded_.valid = false;
+    }
+    ++dataVersion_;
     entryCount = static_cast<int16_t>(std::min<size_t>(entries.size(), 32767));
+    loaded_.count = entryCount;
     captions.assign(1, L"");
     texts.assign(1, L"");
     colours.assign(1, L"");
@@ -282,6 +310,7 @@ void Form1::LoadDataSet() {
     // left alone (the entry editor shows and keeps its record), and the message is shown once
     // for it, not at every activation.
     if (entryCount == 1) {
+        loaded_.valid = false;
         entryCount = 25;
         captions.assign(26, L"");
         texts.assign(26, L"");

@@ -37,6 +37,7 @@ struct PanelLayout {
     int keyRowTop, cmd5Left, cmd6Left, cmd7Left;
     bool show5, show6, show7;
     int windowHeight;  // outer height; the width is always panel::kWindowWidth
+    bool operator==(const PanelLayout&) const = default;
 };
 
 // rowSetting below 1 shows one row (the caller stores the setting itself unchanged).

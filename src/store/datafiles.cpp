@@ -82,7 +82,7 @@ DataRootChoice ChooseDataRoot(const std::wstring& windowsDir, const std::wstring
         for (const std::wstring& root : {primary, redirected}) {
             if (isFolder(Join(root, exeName))) {
                 c.root = root;
-                c.dataReadOnly = !canWrite(Join(root, exeName));
+                c.hasData = true;
                 return c;
             }
         }
@@ -101,7 +101,7 @@ DataRootChoice DataRootFor(const std::wstring& exeName) {
     UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
     std::wstring windowsDir(buf, n < MAX_PATH ? n : 0);
     DataRootChoice c = ChooseDataRoot(windowsDir, LocalAppDataDir(), exeName, CanWriteFolder, IsFolder);
-    CreateFolderTree(c.root);
+    if (!c.hasData) CreateFolderTree(c.root);
     return c;
 }
 

@@ -20,10 +20,11 @@ std::wstring DataRootPathFor(const std::wstring& windowsDir, const std::wstring&
 // Where this executable's data lives. A root that already holds its data directory wins, so
 // that a run with and one without administrator rights see the same data (Windows keeps
 // older versions' data in the per-user folder); only when neither does, the writable one.
-// dataReadOnly: the data directory is there but cannot be written.
+// hasData: the data directory is there already (whether it can be written is checked apart,
+// with CanWriteFolder, as that costs a file of its own).
 struct DataRootChoice {
     std::wstring root;
-    bool dataReadOnly = false;
+    bool hasData = false;
 };
 DataRootChoice ChooseDataRoot(const std::wstring& windowsDir, const std::wstring& localAppData,
                               const std::wstring& exeName,

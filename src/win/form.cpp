@@ -374,6 +374,21 @@ void Form::OnDpiChanged(int dpi, const RECT* suggested) {
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_ACTIVATE:
+        // The control that had the focus gets it back when the window is activated again,
+        // as in a dialog: Enter and Space then act on it.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND f = GetFocus();
+            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+        }
+        break;
+    case WM_SETFOCUS:
+        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowVisible(lastFocus_) &&
+            IsWindowEnabled(lastFocus_)) {
+            ::SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
     case DM_GETDEFID: {
         // Enter presses the focused push button, as in a dialog (the dialog key routing asks
         // for the default button here).

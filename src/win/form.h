@@ -131,6 +131,7 @@ private:
 
     int dpi_ = 96;
     int nextId_ = 5000;
+    HWND lastFocus_ = nullptr;  // the child that had the focus when the window was left
     HWND toolTip_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
     struct CachedFont { std::wstring face; int tenths; bool bold; HFONT font; };

@@ -285,7 +285,7 @@ int wmain(int argc, wchar_t** argv) {
     summary(panel, fp, mp);
     summary(notepad, fn, mn);
     Say("ratio " + Utf8(panel.label) + " / notepad.exe (medians): " + Fixed(mp / mn, 2) +
-        " (goal: at most 1.30)");
+        " (goal: at most 1.10)");
     if (!fp.peak.empty() && !fn.peak.empty())
         Say("peak working set after settling (median), incl. Wine's own libraries: " + Utf8(panel.label) +
             " " + Fixed(Median(fp.peak), 1) + " MiB, notepad.exe " + Fixed(Median(fn.peak), 1) +

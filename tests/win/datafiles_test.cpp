@@ -289,6 +289,27 @@ TEST_F(DataFiles, DataSetFilesReadBackAndRefuseWhatTheyCannotHold) {
     EXPECT_EQ(r.badField, -1);
 }
 
+TEST_F(DataFiles, TheRootThatHoldsTheDataWinsOverTheWritableOne) {
+    const std::wstring local = L"C:\\Users\\aoki\\AppData\\Local";
+    const std::wstring primary = L"C:\\Windows\\Personal_Data";
+    const std::wstring store = local + L"\\VirtualStore\\Windows\\Personal_Data";
+    auto locked = [](const std::wstring&) { return false; };
+    auto writable = [](const std::wstring&) { return true; };
+    // An older installation's data under Windows, which this run cannot write: still that one.
+    auto c = ChooseDataRoot(L"C:\\Windows", local, L"ハリコ", locked,
+                            [&](const std::wstring& f) { return f == primary + L"\\ハリコ"; });
+    EXPECT_EQ(c.root, primary);
+    EXPECT_TRUE(c.hasData);
+    // Data only in the per-user folder, though Windows could be written (an elevated run).
+    c = ChooseDataRoot(L"C:\\Windows", local, L"ハリコ", writable,
+                       [&](const std::wstring& f) { return f == store + L"\\ハリコ"; });
+    EXPECT_EQ(c.root, store);
+    // No data anywhere: the writable one.
+    c = ChooseDataRoot(L"C:\\Windows", local, L"ハリコ", locked, [](const std::wstring&) { return false; });
+    EXPECT_EQ(c.root, store);
+    EXPECT_FALSE(c.hasData);
+}
+
 TEST_F(DataFiles, DataRootFallsBackToTheVirtualStoreWhenWindowsIsNotWritable) {
     std::vector<std::wstring> probed;
     auto writable = [&](const std::wstring& f) { probed.push_back(f); return true; };
