@@ -23,6 +23,8 @@ namespace {
 
 const wchar_t kCredit[] = L"ハリコ 2.0 ― 自分で作って自分で使う、小さな貼り付け道具です。";
 const std::wstring kLegacyRoot = L"SYSTEM\\Curent_Control";
+// "Version" while a conversion is under way: below 201, so the next start goes on with it.
+constexpr int16_t kConverting = 200;
 
 void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
@@ -64,6 +66,8 @@ bool IsOldPlainFile(const std::wstring& path) {
 bool Program::NeedsMigration(int16_t versionMarker) {
     const AppState& app = app_;
     if (FileExists(app.DataFile(L"MyData_0.dat")) && versionMarker > 200) return false;
+    // A conversion that began and did not end (its files may all be converted already).
+    if (versionMarker == kConverting) return true;
     // Files already in the current format are never converted, even when the "Version"
     // setting is gone (settings removed by hand, or copied data).
     if (IsOldPlainFile(app.DataFile(L"MyData_1.dat")) || IsOldPlainFile(app.DataFile(L"MyData_3.dat")))
@@ -85,6 +89,7 @@ Program::MigrationResult Program::Migrate() {
                L"***** 重要！ ***** 必ずお読みください。 ******************") != IDOK)
         return MigrationResult::Cancelled;
 
+    SaveSetting(exe, L"Startup", L"Version", std::to_wstring(kConverting));
     auto failed = [&](const std::wstring& what) {
         MsgBox(L"データの移行を完了できませんでした。(" + what + L")\r\n\r\n"
                L"移行できたところまでは保存してあります。\r\n"
@@ -110,7 +115,9 @@ Program::MigrationResult Program::Migrate() {
     } else {
         auto stored = ReadPasswordFile(app.dataDir, [] { DoEvents(); }, [](int) {});
         bool found = false;
-        for (const std::wstring& candidate : {legacy, stored.value_or(L"")}) {
+        // The password file first: it is written before Private is sealed, while the registry
+        // may already read "1" on its way out.
+        for (const std::wstring& candidate : {stored.value_or(L""), legacy}) {
             auto p = Decrypted(enc, KeyOf(candidate));
             if (p && IsWellFormedDataSet(*p)) {
                 password = candidate;
@@ -173,8 +180,11 @@ Program::MigrationResult Program::Migrate() {
     DoEvents();
     DeleteRegKey(kLegacyRoot);
     DeleteSetting(exe);
-    // Stored now: the row settings and the rest are written again by the layout and closing.
+    // Stored again at once: the row settings and the rest follow with the layout and closing,
+    // but a run that ends before then must not start the next time as a first run.
     SaveSetting(exe, L"Startup", L"Version", L"201");
+    if (app.startupDataSet >= 1 && app.startupDataSet <= 3)
+        SaveSetting(exe, L"Startup", L"Type", std::to_wstring(app.startupDataSet == 2 ? 1 : app.startupDataSet));
     std::wstring done = L"データ暗号化と移行は、正常に終了しました。\r\n\r\n"
                         L"データの整合性が失われますので、本バージョン(2.0.1)以前の" + exe + L"は\r\n"
                         L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit;

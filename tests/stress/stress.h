@@ -87,15 +87,19 @@ struct KnownState {
     std::string publicBytes, privateBytes, kaomojiBytes;
     std::wstring password;  // "" when none is stored
     int passMode = 1;       // 1: Private opens without the dialog; 0: the dialog guards it
+    bool older = false;     // starts as an older version left it (two fields, registry password)
 };
 
-KnownState MakeKnownState(std::mt19937_64& rng, const std::wstring& password, int passMode);
+KnownState MakeKnownState(std::mt19937_64& rng, const std::wstring& password, int passMode, bool older);
 std::wstring RandomPassword(std::mt19937_64& rng);
 
 struct Paths {
     std::wstring exe, name, dataDir, scratch, evidence;
     std::wstring Data(const wchar_t* file) const { return dataDir + L"\\" + file; }
 };
+
+// The boxes of the conversion of older data, which a round that converts expects.
+bool ConversionBox(const BoxSeen& b);
 
 // Clears the data directory and the settings, then writes the known state and the settings
 // the operation needs. False (with why) when the state could not be written.
@@ -138,6 +142,7 @@ struct Operation {
     int passMode;
     bool newPassword;     // the operation may end with another password
     std::vector<Phase> phases;
+    bool older = false;   // older data, converted during the start itself (the first phase)
 };
 
 std::vector<Operation> Operations();

@@ -2,6 +2,8 @@
 // what a cleanly closed program left on disk.
 #include <algorithm>
 
+#include "base/cp932.h"
+#include "base/records.h"
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "store/passwordfile.h"
@@ -137,18 +139,49 @@ std::wstring RandomPassword(std::mt19937_64& rng) {
     return pw;
 }
 
-KnownState MakeKnownState(std::mt19937_64& rng, const std::wstring& password, int passMode) {
+KnownState MakeKnownState(std::mt19937_64& rng, const std::wstring& password, int passMode, bool older) {
     KnownState s;
+    s.older = older;
     s.password = password;
     s.passMode = passMode;
     s.publicEntries = RandomEntries(rng, Between(rng, 25, 35), 3);
     // Private a little larger, so that its cipher runs span several chunks.
     s.privateEntries = RandomEntries(rng, Between(rng, 25, 70), 8);
     s.kaomojiEntries = InitialKaomojiEntries();
+    if (older) {
+        // The conversion gives every entry the white colour in the "&H" form.
+        for (auto* list : {&s.publicEntries, &s.privateEntries})
+            for (Entry& e : *list) e.colour = L"&HFFFFFF";
+        s.publicBytes = EncodeDataSet(s.publicEntries, ColourForm::HexText).bytes;
+        s.privateBytes = EncodeDataSet(s.privateEntries, ColourForm::HexText).bytes;
+        s.kaomojiBytes = EncodeDataSet(s.kaomojiEntries, ColourForm::HexText).bytes;
+        return s;
+    }
     s.publicBytes = Encode(rng, s.publicEntries);
     s.privateBytes = Encode(rng, s.privateEntries);
     s.kaomojiBytes = EncodeDataSet(s.kaomojiEntries, ColourForm::HexText).bytes;
     return s;
+}
+
+namespace {
+const std::wstring kLegacyKey = L"SYSTEM\\Curent_Control\\Control\\";
+
+// The older versions' two-field form of entries whose colours are white, as converted.
+std::string TwoFields(const std::vector<Entry>& entries) {
+    std::string out;
+    for (const Entry& e : entries) {
+        AppendQuotedField(out, *ToCp932(e.caption));
+        out += ",";
+        AppendQuotedField(out, *ToCp932(e.text));
+        out += "\r\n";
+    }
+    return out;
+}
+}  // namespace
+
+bool ConversionBox(const BoxSeen& b) {
+    return b.title.find(L"必ずお読みください") != std::wstring::npos ||
+           b.text.find(L"データ暗号化と移行は、正常に終了しました。") == 0;
 }
 
 bool PrepareState(const Paths& p, const KnownState& s, std::wstring* why) {
@@ -170,6 +203,27 @@ bool PrepareState(const Paths& p, const KnownState& s, std::wstring* why) {
     ClearFolder(p.dataDir);
     ClearFolder(p.scratch);
     if (!ListFolder(p.dataDir).empty()) return fail(L"cannot clear " + p.dataDir + L": " + Describe(ListFolder(p.dataDir)));
+    if (s.older) {
+        // No password file, no "Version", the password in the registry (in capitals: it is
+        // stored in lower case), and every data set in two fields; Private under the default key.
+        DeleteSetting(p.name);
+        SaveSetting(p.name, kStartup, L"Type", L"1");
+        HKEY k;
+        std::wstring upper = s.password;
+        CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kLegacyKey + p.name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &k, nullptr) != ERROR_SUCCESS)
+            return fail(L"cannot write the legacy password key");
+        RegSetValueExW(k, L"Pass", 0, REG_SZ, reinterpret_cast<const BYTE*>(upper.c_str()),
+                       static_cast<DWORD>((upper.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(k);
+        const std::wstring plain = p.scratch + L"\\private.plain";
+        return (WriteBytes(p.Data(L"MyData_1.dat"), TwoFields(s.publicEntries)) &&
+                WriteBytes(p.Data(L"MyData_3.dat"), TwoFields(s.kaomojiEntries)) &&
+                WriteBytes(plain, TwoFields(s.privateEntries)) &&
+                EncryptFileTo(plain, p.Data(L"MyData_2.dat"), DefaultPassword())) ||
+               fail(L"cannot write the older files");
+    }
 
     if (!WriteBytes(p.Data(L"MyData_1.dat"), s.publicBytes)) return fail(L"cannot write MyData_1.dat");
     if (!WriteBytes(p.Data(L"MyData_3.dat"), s.kaomojiBytes)) return fail(L"cannot write MyData_3.dat");
@@ -254,6 +308,15 @@ Verdict Check(const Paths& p, const KnownState& s, const std::vector<std::wstrin
     };
     same(L"MyData_1.dat", s.publicBytes);
     same(L"MyData_3.dat", s.kaomojiBytes);
+    if (s.older) {
+        HKEY k;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kLegacyKey + p.name).c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS) {
+            RegCloseKey(k);
+            v.faults.push_back(L"the conversion did not end: the legacy password key is still there");
+        }
+        if (GetSetting(p.name, kStartup, L"Version", L"") != L"201")
+            v.faults.push_back(L"the conversion did not end: Version is not \"201\"");
+    }
     return v;
 }
 

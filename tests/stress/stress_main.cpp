@@ -121,6 +121,7 @@ private:
     std::map<std::wstring, int> faultKinds_;         // kind of fault -> rounds
     int roundsWithLeftovers_ = 0;
     int boxesSeen_ = 0;
+    bool converting_ = false;  // this round converts older data: its two boxes are expected
 };
 
 bool Driver::WaitPanel(std::vector<std::wstring>& faults, const wchar_t* which) {
@@ -148,6 +149,7 @@ void Driver::Settle() {
 void Driver::CollectBoxes(std::vector<std::wstring>& faults) {
     for (const BoxSeen& b : program_.boxes()) {
         ++boxesSeen_;
+        if (converting_ && ConversionBox(b)) continue;
         faults.push_back(L"message box \"" + b.title + L"\": " + b.text);
     }
 }
@@ -199,7 +201,8 @@ void Driver::FirstRun(Round& r, const Operation& op, Calibration& cal, bool cali
         faults.push_back(L"the program did not start");
         return;
     }
-    if (!WaitPanel(faults, L"first")) return;
+    // Older data is converted by the start itself, the operation's first phase.
+    if (!op.older && !WaitPanel(faults, L"first")) return;
     Settle();
     if (calibrating) cal.spans.assign(op.phases.size(), {});
 
@@ -342,7 +345,7 @@ bool Driver::RunRound(int n, int total) {
     ++cal.rounds;
 
     std::wstring oldPassword = op.storedPassword ? RandomPassword(rng_) : L"";
-    KnownState state = MakeKnownState(rng_, oldPassword, op.passMode);
+    KnownState state = MakeKnownState(rng_, oldPassword, op.passMode, op.older);
     std::wstring newPassword;
     if (op.newPassword && std::wstring(op.name) != L"switchoff-verify")
         do newPassword = RandomPassword(rng_); while (newPassword == oldPassword);
@@ -354,6 +357,7 @@ bool Driver::RunRound(int n, int total) {
     std::vector<std::wstring> faults;
     std::wstring what;
     std::wstring prepareWhy;
+    converting_ = op.older;
     if (!PrepareState(paths_, state, &prepareWhy)) {
         faults.push_back(L"the known state could not be written: " + prepareWhy);
     } else {

@@ -80,6 +80,10 @@ std::vector<Operation> Operations() {
           {L"verify", false, TypeOld(kCommand1), DialogIn(kRegisterCaption, kCommand2)},
           {L"first entry", false, TypeNew(kCommand2), DialogIn(kConfirmCaption, kCommand3)},
           {L"confirm", true, TypeNew(kCommand3), ClosedWithPrivateLoaded}}},
+        // Older versions' data: converted, re-encrypted under the registry's password.
+        {L"convert", true, 1, false,
+         {{L"convert", true, [](Round&) { return true; }, [](Round& r) { return r.program.Panel() != nullptr; }}},
+         true},
         // A stored password entered to open Private, then Private put away again.
         {L"unlock", true, 0, false,
          {{L"open dialog", false, Menu(form1::kType2), DialogIn(kVerifyCaption, kCommand1)},
