@@ -3,6 +3,7 @@
 // answered; judged by the files beside the program, in the data directory and on the desktop.
 #include "e2e_backup.h"
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,10 @@
 namespace e2e {
 namespace {
 
-const std::wstring kDefaultPassword = L"47290315";
-const std::wstring kFive[] = {L"Color.dat", L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat"};
+using Files = std::vector<std::pair<std::wstring, std::string>>;
+const std::wstring kDefaultPassword = L"47290315", kFive = L"Color.dat MyData_0.dat MyData_1.dat MyData_2.dat MyData_3.dat ";
 const std::wstring kBackupTitle = L"「ハリコ」のデータセットのバックアップ", kRestoreTitle = L"「ハリコ」のデータの読込";
-
+const std::wstring kRestored = L"「ハリコ」のデータの読込は成功しました。　　　　　";
 // Items of ﾒﾆｭｰ counted from its end, as the Up key reaches them in the opened menu.
 enum FromEnd { kCreateLinkItem = 3, kNewAppItem, kImportItem, kExportItem };
 
@@ -27,68 +28,68 @@ std::string Records(const std::vector<std::pair<std::wstring, std::wstring>>& ro
     return s;
 }
 const std::string kOurPrivate = Records({{L"銀行", L"若葉銀行　本店 1234567"}, {L"メモ", L"合言葉は「さくら」"}});
-const std::string kOurPublic = Records({{L"住所", L"東京都港区１－２－３"}, {L"電話", L"03-1234-5678"}});
 
 bool WriteSealed(const std::wstring& path, const std::string& plain, const std::wstring& key) {
     auto c = Rc4(plain, key);
     return c && WriteFileBytes(path, *c);
 }
-
-// Every file of a folder with its bytes, for before-and-after comparisons.
-std::vector<std::pair<std::wstring, std::string>> Snapshot(const std::wstring& dir) {
-    std::vector<std::pair<std::wstring, std::string>> v;
-    for (const std::wstring& f : FolderEntries(dir)) v.emplace_back(f, ReadFileBytes(dir + L"\\" + f).value_or("?"));
-    return v;
+std::string Opened(const std::wstring& path, const std::wstring& key) {
+    return Rc4(ReadFileBytes(path).value_or(""), key).value_or("?");
 }
-// The data directory without the tunes, which no backup holds.
-std::vector<std::pair<std::wstring, std::string>> DataFiles(const Hariko& h) {
-    auto v = Snapshot(h.DataDir());
-    std::erase_if(v, [](const auto& f) { return f.first.rfind(L"sakura_", 0) == 0; });
+
+// Every file of a folder with its bytes (the data directory without the tunes no backup holds).
+Files Snapshot(const std::wstring& dir) {
+    Files v;
+    for (const std::wstring& f : FolderEntries(dir))
+        if (f.rfind(L"sakura_", 0) != 0) v.emplace_back(f, ReadFileBytes(dir + L"\\" + f).value_or("?"));
     return v;
 }
 std::wstring Names(const std::wstring& dir) {
     std::wstring s;
-    for (const std::wstring& f : FolderEntries(dir)) s += f + L" ";
+    for (const auto& f : Snapshot(dir)) s += f.first + L" ";
     return s;
 }
 
 // Opens ﾒﾆｭｰ with a click on the menu bar, walks up to the item and presses Enter.
-bool ChooseFromMenu(Report& rep, const Hariko& h, int fromEnd, const std::wstring& what) {
+void ChooseFromMenu(Report& rep, const Hariko& h, int fromEnd, const std::wstring& what) {
     POINT origin{0, 0};
     ClientToScreen(h.main(), &origin);
     ClickAt(origin.x + 12, origin.y - GetSystemMetrics(SM_CYMENU) / 2);
     bool open = WaitFor([&] { return !TopWindows(L"#32768", h.pid()).empty(); }, 3000);
     for (int i = 0; i < fromEnd; ++i) PressKey(VK_UP);
     PressKey(VK_RETURN);
-    return rep.Check(open, L"ﾒﾆｭｰ opens and " + what + L" is chosen with the keys");
+    rep.Check(open, L"ﾒﾆｭｰ opens; " + what + L" is chosen with the keys");
 }
 
-// Waits for the box, compares its text (or, with prefixOnly, its beginning) and answers it.
-bool Expect(Report& rep, const Hariko& h, const std::wstring& title, const std::wstring& text, int answer,
+// Waits for the box, compares its text (with prefixOnly: its beginning) and answers it.
+void Expect(Report& rep, const Hariko& h, const std::wstring& title, const std::wstring& text, int answer,
             const std::wstring& what, bool prefixOnly = false) {
     auto box = WaitForMessageBox(title, h.pid(), 15000);
-    if (!rep.Check(box.has_value(), what + L": the box \"" + title + L"\" appears",
-                   box ? L"" : h.WindowList() + OpenBoxes(h)))
-        return false;
-    bool same = prefixOnly ? box->text.compare(0, text.size(), text) == 0 : box->text == text;
-    rep.Check(same && box->Has(answer), what + L": it reads " + Quote(text), Quote(box->text));
-    return AnswerMessageBox(*box, answer);
+    bool same = box && (prefixOnly ? box->text.compare(0, text.size(), text) == 0 : box->text == text);
+    rep.Check(same && box->Has(answer), what + L": \"" + title + L"\" reads " + Quote(text),
+              box ? Quote(box->text) : h.WindowList() + OpenBoxes(h));
+    if (box) AnswerMessageBox(*box, answer);
 }
 
-uint64_t LastWrite(const std::wstring& p) {
-    WIN32_FILE_ATTRIBUTE_DATA a{};
-    GetFileAttributesExW(p.c_str(), GetFileExInfoStandard, &a);
-    return (uint64_t(a.ftLastWriteTime.dwHighDateTime) << 32) | a.ftLastWriteTime.dwLowDateTime;
+// Clicks into a dialog's edit box, types, and presses Enter.
+void TypeInto(HWND edit, const std::wstring& text) {
+    ClickCentre(edit);
+    TypeKeys(text);
+    PressKey(VK_RETURN);
 }
 
-void Shot(const std::wstring& name) {
-    wchar_t dir[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(L"E2E_SHOTS", dir, MAX_PATH)) SaveScreenshot(std::wstring(dir) + L"\\" + name + L".bmp");
+// Chooses Private and gives its password; true when our entries show.
+bool OpenPrivate(const Hariko& h, const std::wstring& password) {
+    h.Menu(form1::kType2);
+    HWND d = nullptr;
+    WaitFor([&] { return (d = h.WindowCaptioned(L"パスワードの確認")) != nullptr; }, 6000);
+    TypeInto(DescendantById(d, 4002), password);
+    return WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 10000);
 }
 
 bool StartAtLeft(Report& rep, Hariko& h) {
-    // Clear of the dialogs, which are centred on the screen.
-    h.SetSetting(L"Left", L"1500");
+    RemoveFolder(h.BackupDir());
+    h.SetSetting(L"Left", L"1500");  // clear of the dialogs, which are centred on the screen
     h.SetSetting(L"Top", L"1500");
     return StartReady(rep, h);
 }
@@ -99,58 +100,47 @@ void Backup(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
     Hariko h(exe);
     const std::wstring dir = h.BackupDir();
-    RemoveFolder(dir);
     if (!rep.Check(WriteSealed(h.DataFile(L"MyData_0.dat"), "\"abc\"\r\n", kDefaultPassword) &&
                        WriteSealed(h.DataFile(L"MyData_2.dat"), kOurPrivate, L"abc"),
                    L"set-up: Private holds our entries under the password \"abc\"") ||
         !StartAtLeft(rep, h))
         return;
-    h.Menu(form1::kType2);
-    HWND d = nullptr;
-    WaitFor([&] { return (d = h.WindowCaptioned(L"パスワードの確認")) != nullptr; }, 6000);
-    ClickCentre(DescendantById(d, 4002));
-    TypeKeys(L"abc");
-    PressKey(VK_RETURN);
-    rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 10000), L"Private is loaded", Captions(h));
-
+    rep.Check(OpenPrivate(h, L"abc"), L"Private is loaded", Captions(h));
     const std::wstring question = L"「ハリコ」が保持しているデータの\r\n\r\nバックアップファイルを作成しますか？\r\n\r\n"
                                   L"バックアップデータは、ハリコ_BackupData フォルダに保存されます。　　　　　";
     const std::wstring report = L"「ハリコ」のバックアップデータは\r\n\r\n" + dir + L"　　　　　　　　\r\n\r\n"
                                 L"ハリコ.exe と同じディレクトリに作成しました。\r\n\r\n"
                                 L"データの保存は、ハリコ_BackupData フォルダごと保存してください。\r\n\r\n"
                                 L"尚、データの読込には現在の「Private」で設定しているパスワードが必要となります。";
-    ChooseFromMenu(rep, h, kExportItem, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
-    Expect(rep, h, kBackupTitle, question, IDYES, L"the question");
-    Expect(rep, h, kBackupTitle, report, IDOK, L"the report names the folder and the password");
-    rep.Check(Names(dir) == L"Color.dat MyData_0.dat MyData_1.dat MyData_2.dat MyData_3.dat ",
-              L"the backup holds the five files, no working copy", Names(dir));
+    auto backUp = [&](const std::wstring& outcome, bool prefixOnly, const std::wstring& what) {
+        ChooseFromMenu(rep, h, kExportItem, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
+        Expect(rep, h, kBackupTitle, question, IDYES, what + L", the question");
+        Expect(rep, h, kBackupTitle, outcome, IDOK, what, prefixOnly);
+    };
+    backUp(report, false, L"the report names the folder and the password");
+    rep.Check(Names(dir) == kFive, L"the backup holds the five files, no working copy", Names(dir));
     rep.Check(!FileExists(h.DataFile(L"MyData_2_2.dat")) && h.EntryButton(L"氏名") != nullptr,
               L"Private was put away and Public is loaded", Captions(h));
-    rep.Check(Rc4(ReadFileBytes(dir + L"\\MyData_2.dat").value_or(""), L"abc") == kOurPrivate,
-              L"the backup's MyData_2.dat opens under \"abc\" to our entries");
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const uint64_t t = LastWrite(dir + L"\\MyData_0.dat"), now64 = (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    bool same = t % 10000000 == 0 && now64 - t < 600000000;
-    for (const std::wstring& f : kFive) same = same && LastWrite(dir + L"\\" + f) == t;
+    rep.Check(Opened(dir + L"\\MyData_2.dat", L"abc") == kOurPrivate, L"the backup's MyData_2.dat opens under \"abc\"");
+    auto written = [&](const std::wstring& f) {
+        WIN32_FILE_ATTRIBUTE_DATA a{};
+        GetFileAttributesExW((dir + L"\\" + f).c_str(), GetFileExInfoStandard, &a);
+        return ULARGE_INTEGER{{a.ftLastWriteTime.dwLowDateTime, a.ftLastWriteTime.dwHighDateTime}}.QuadPart;
+    };
+    const uint64_t t = written(L"Color.dat"), ago = (uint64_t(time(nullptr)) + 11644473600ull) * 10000000 - t;
+    bool same = t % 10000000 == 0 && ago < 600000000;
+    for (const wchar_t* f : {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat"}) same &= written(f) == t;
     rep.Check(same, L"all five copies were last written at one moment, to the second, just now");
 
-    // A data file another program holds open: the backup fails, and says so; the old one stays.
+    // A data file another program holds open: the backup fails and says so; the old one stays.
     WriteFileBytes(dir + L"\\メモ.txt", "mine");
-    const auto before = Snapshot(dir);
+    const Files before = Snapshot(dir);
     HANDLE lock = CreateFileW(h.DataFile(L"Color.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ChooseFromMenu(rep, h, kExportItem, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
-    Expect(rep, h, kBackupTitle, question, IDYES, L"again");
-    Expect(rep, h, kBackupTitle, L"「ハリコ」のバックアップデータを作成できませんでした。\r\n\r\n" + dir + L"\r\n\r\n", IDOK,
-           L"Color.dat locked", true);
+    backUp(L"「ハリコ」のバックアップデータを作成できませんでした。\r\n\r\n" + dir + L"\r\n\r\n", true, L"Color.dat locked");
     CloseHandle(lock);
     rep.Check(Snapshot(dir) == before, L"the previous backup is unchanged, the user's file included", Names(dir));
-
-    ChooseFromMenu(rep, h, kExportItem, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
-    Expect(rep, h, kBackupTitle, question, IDYES, L"once more");
-    Expect(rep, h, kBackupTitle, report, IDOK, L"the second backup");
-    rep.Check(Names(dir) == L"Color.dat MyData_0.dat MyData_1.dat MyData_2.dat MyData_3.dat ",
-              L"the second backup replaced the folder: the user's file is gone", Names(dir));
+    backUp(report, false, L"a second backup");
+    rep.Check(Names(dir) == kFive, L"the second backup replaced the folder: the user's file is gone", Names(dir));
     CloseProgram(rep, h);
     RemoveFolder(dir);
     h.WipeState();
@@ -158,108 +148,80 @@ void Backup(Report& rep, const std::wstring& exe) {
 
 // ---- 41 -----------------------------------------------------------------------------------
 
-// Chooses ﾃﾞｰﾀｾｯﾄの読込 and answers its question with Yes.
-void AskRestore(Report& rep, const Hariko& h) {
-    ChooseFromMenu(rep, h, kImportItem, L"ﾃﾞｰﾀｾｯﾄの読込");
-    Expect(rep, h, kRestoreTitle,
-           L"「ハリコ」のバックアップデータからの読込を行います。　　　　　\r\n\r\nハリコ.exe と同じディレクトリに、\r\n\r\n"
-           L"ハリコ_BackupData フォルダをコピー(配置)していますか？",
-           IDYES, L"the question");
-}
-
 void Restore(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
     Hariko h(exe);
     const std::wstring dir = h.BackupDir();
-    RemoveFolder(dir);
     if (!StartAtLeft(rep, h)) return;
-    auto data = Snapshot(h.DataDir());
-
-    AskRestore(rep, h);
+    auto ask = [&](const std::wstring& what) {
+        ChooseFromMenu(rep, h, kImportItem, L"ﾃﾞｰﾀｾｯﾄの読込");
+        Expect(rep, h, kRestoreTitle,
+               L"「ハリコ」のバックアップデータからの読込を行います。　　　　　\r\n\r\nハリコ.exe と同じディレクトリに、\r\n\r\n"
+               L"ハリコ_BackupData フォルダをコピー(配置)していますか？", IDYES, what + L", the question");
+    };
+    Files data = Snapshot(h.DataDir());
+    ask(L"no backup folder");
     Expect(rep, h, kRestoreTitle,
            L"「ハリコ」のデータの読込に失敗しました。\r\n\r\nハリコ.exe と同じディレクトリに、\r\n\r\n"
-           L"ハリコ_BackupData フォルダが存在していません。　　　\r\n\r\nデータの読込を中止します。",
-           IDOK, L"no backup folder");
+           L"ハリコ_BackupData フォルダが存在していません。　　　\r\n\r\nデータの読込を中止します。", IDOK, L"no backup folder");
     rep.Check(Snapshot(h.DataDir()) == data, L"no data file changed");
 
     // Only Public and the colours: the other three are made, each with its message.
     CreateDirectoryW(dir.c_str(), nullptr);
-    const std::string colours = "\"&HFFFFFF\"\r\n\"&HC0FFC0\"\r\n";
-    WriteFileBytes(dir + L"\\MyData_1.dat", kOurPublic);
-    WriteFileBytes(dir + L"\\Color.dat", colours);
-    AskRestore(rep, h);
-    Expect(rep, h, kRestoreTitle,
-           L"「ハリコ」のパスワードファイル(MyData_0.dat)が存在しません。　　　\r\n\r\n初期状態のパスワードファイルを作成します。",
-           IDOK, L"no MyData_0.dat");
-    Expect(rep, h, kRestoreTitle,
-           L"「ハリコ」のPrivateデータファイル(MyData_2.dat)が存在しません。　　　_\r\n\r\n"
-           L"初期状態のPrivateデータファイルを作成します。", IDOK, L"no MyData_2.dat");
-    Expect(rep, h, kRestoreTitle,
-           L"「ハリコ」の顔文字データファイル(MyData_3.dat)が存在しません。　　　_\r\n\r\n"
-           L"初期状態の顔文字データファイルを作成します。", IDOK, L"no MyData_3.dat");
-    const std::wstring success = L"「ハリコ」のデータの読込は成功しました。　　　　　";
-    Expect(rep, h, kRestoreTitle, success, IDOK, L"no password in the backup: restored at once");
-    rep.Check(DataFiles(h) == Snapshot(dir), L"the data directory holds the backup's five files, completed", Names(dir));
+    WriteFileBytes(dir + L"\\MyData_1.dat", Records({{L"住所", L"東京都港区１－２－３"}, {L"電話", L"03-1234-5678"}}));
+    WriteFileBytes(dir + L"\\Color.dat", "\"&HFFFFFF\"\r\n\"&HC0FFC0\"\r\n");
+    ask(L"Public and colours only");
+    for (const wchar_t* made : {L"」のパスワードファイル(MyData_0.dat)が存在しません。　　　\r\n\r\n初期状態のパスワードファイルを作成します。",
+                                L"」のPrivateデータファイル(MyData_2.dat)が存在しません。　　　_\r\n\r\n初期状態のPrivateデータファイルを作成します。",
+                                L"」の顔文字データファイル(MyData_3.dat)が存在しません。　　　_\r\n\r\n初期状態の顔文字データファイルを作成します。"})
+        Expect(rep, h, kRestoreTitle, L"「ハリコ" + std::wstring(made), IDOK, L"a missing file");
+    Expect(rep, h, kRestoreTitle, kRestored, IDOK, L"no password in the backup: restored at once");
     std::string blank;
     for (int i = 0; i < 25; ++i) blank += "\"\",\"\",\"&HFFFFFF\"\r\n";
-    rep.Check(Rc4(ReadFileBytes(h.DataFile(L"MyData_0.dat")).value_or(""), kDefaultPassword) == "\"\"\r\n" &&
-                  Rc4(ReadFileBytes(h.DataFile(L"MyData_2.dat")).value_or(""), kDefaultPassword) == blank,
-              L"the new password file is empty and Private 25 blank rows, under the built-in key");
-    rep.Check(WaitFor([&] { return h.EntryButton(L"住所") != nullptr; }, 8000), L"the panel shows the restored Public",
-              Captions(h));
+    rep.Check(Snapshot(h.DataDir()) == Snapshot(dir) && Opened(dir + L"\\MyData_0.dat", kDefaultPassword) == "\"\"\r\n" &&
+                  Opened(dir + L"\\MyData_2.dat", kDefaultPassword) == blank,
+              L"the data directory holds the completed backup: no password, Private 25 blank rows", Names(dir));
+    rep.Check(WaitFor([&] { return h.EntryButton(L"住所") != nullptr; }, 8000), L"the panel shows the restored Public");
 
     // Another program reads MyData_3.dat: the restore stops half way and puts everything back.
     WriteFileBytes(dir + L"\\MyData_1.dat", Records({{L"別", L"別のデータ"}, {L"", L""}}));
     data = Snapshot(h.DataDir());
     HANDLE reader = CreateFileW(h.DataFile(L"MyData_3.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
-    AskRestore(rep, h);
-    Expect(rep, h, kRestoreTitle, L"「ハリコ」のデータの読込に失敗しました。\r\n\r\n" + h.DataFile(L"MyData_3.dat"),
-           IDOK, L"MyData_3.dat in use", true);
+    ask(L"MyData_3.dat in use");
+    Expect(rep, h, kRestoreTitle, L"「ハリコ」のデータの読込に失敗しました。\r\n\r\n" + h.DataFile(L"MyData_3.dat"), IDOK,
+           L"MyData_3.dat in use", true);
     CloseHandle(reader);
-    rep.Check(Snapshot(h.DataDir()) == data, L"every data file is byte for byte as before, no file left over",
-              Names(h.DataDir()));
+    rep.Check(Snapshot(h.DataDir()) == data, L"every data file is as before, none left over", Names(h.DataDir()));
 
     // A backup with a password: a wrong one, then the right one in capitals.
     WriteSealed(dir + L"\\MyData_0.dat", "\"abc\"\r\n", kDefaultPassword);
     WriteSealed(dir + L"\\MyData_2.dat", kOurPrivate, L"abc");
-    AskRestore(rep, h);
+    ask(L"a password");
     HWND d = nullptr;
     WaitFor([&] { return (d = h.WindowCaptioned(kRestoreTitle)) != nullptr; }, 8000);
-    if (!rep.Check(d != nullptr, L"the window \"" + kRestoreTitle + L"\" asks for the password", h.WindowList())) {
-        CloseProgram(rep, h);
-        return;
-    }
+    if (!rep.Check(d != nullptr, L"the window \"" + kRestoreTitle + L"\" asks for the password", h.WindowList()))
+        return CloseProgram(rep, h);
     RECT client{};
     GetClientRect(d, &client);
     DWORD_PTR mask = 0;
     SendMessageTimeoutW(DescendantById(d, 7002), EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 2000, &mask);
-    rep.Check(TextOf(DescendantById(d, 7001)) ==
-                      L"データのバックアップ時に「Private」のデータセットで設定していた、パスワードを入力してください。" &&
-                  mask == L'*' && client.right == TwipsToPx(7950, DpiOf(d)) &&
-                  client.bottom == TwipsToPx(1965, DpiOf(d)) && !IsWindowEnabled(h.main()),
+    rep.Check(TextOf(DescendantById(d, 7001)) == L"データのバックアップ時に「Private」のデータセットで設定していた、パスワードを入力してください。" &&
+                  mask == L'*' && client.right == TwipsToPx(7950, DpiOf(d)) && client.bottom == TwipsToPx(1965, DpiOf(d)) &&
+                  !IsWindowEnabled(h.main()),
               L"its request, a masked box, 7950 × 1965 twips; the panel is locked", RectText(client));
-    ClickCentre(DescendantById(d, 7002));
-    TypeKeys(L"abd");
-    Shot(L"restore");
-    PressKey(VK_RETURN);
+    TypeInto(DescendantById(d, 7002), L"abd");
     Expect(rep, h, kRestoreTitle, L"パスワードが一致しませんでした。\r\n\r\nもう一度入力してください。　　　　　　　　　　", IDOK,
-           L"a wrong password");
+           L"a wrong password and Enter");
     rep.Check(IsWindow(d) && TextOf(DescendantById(d, 7002)).empty(), L"the window stays, its box emptied");
     ClickCentre(DescendantById(d, 7002));
     TypeKeys(L"ABC");
     ClickCentre(DescendantById(d, 7003));
-    Expect(rep, h, kRestoreTitle, success, IDOK, L"\"ABC\" and OK");
-    rep.Check(WaitFor([&] { return !IsWindow(d) && IsWindowEnabled(h.main()); }, 5000), L"the window closes");
-    rep.Check(DataFiles(h) == Snapshot(dir), L"the data directory holds the backup's five files");
-    // The restored password is in force: Private asks for it and opens with it.
-    h.Menu(form1::kType2);
-    WaitFor([&] { return (d = h.WindowCaptioned(L"パスワードの確認")) != nullptr; }, 6000);
-    ClickCentre(DescendantById(d, 4002));
-    TypeKeys(L"abc");
-    PressKey(VK_RETURN);
-    rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 10000),
-              L"Private asks for \"abc\" and shows the restored entries", Captions(h) + OpenBoxes(h));
+    Expect(rep, h, kRestoreTitle, kRestored, IDOK, L"\"ABC\" and OK");
+    rep.Check(WaitFor([&] { return !IsWindow(d) && IsWindowEnabled(h.main()); }, 5000) && Snapshot(h.DataDir()) == Snapshot(dir),
+              L"the window closes; the data directory holds the backup's five files");
+    rep.Check(OpenPrivate(h, L"abc"), L"the restored password is in force: Private asks for \"abc\" and opens",
+              Captions(h) + OpenBoxes(h));
     CloseProgram(rep, h);
     RemoveFolder(dir);
     h.WipeState();
@@ -275,15 +237,13 @@ void CopiesAndShortcuts(Report& rep, const std::wstring& exe) {
     copy.WipeState();
     DeleteFileW(copyPath.c_str());
     if (!StartAtLeft(rep, h)) return;
-    const auto data = Snapshot(h.DataDir());
+    const Files data = Snapshot(h.DataDir());
+    const std::wstring made = L"のショートカットを　　　\r\n\r\nデスクトップに作成しました。";
 
     ChooseFromMenu(rep, h, kCreateLinkItem, L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成");
-    Expect(rep, h, L"ショートカットの作成", L"デスクトップに「ハリコ」のショートカットを作成しますか？　　　", IDYES,
-           L"the question");
-    Expect(rep, h, L"ショートカットの作成", L"「ハリコ」のショートカットを　　　\r\n\r\nデスクトップに作成しました。", IDOK,
-           L"the report");
-    auto target = ShortcutTarget(h.ShortcutPath());
-    rep.Check(target == h.exe(), L"ハリコ.lnk on the desktop starts " + h.exe(), target.value_or(L"no shortcut"));
+    Expect(rep, h, L"ショートカットの作成", L"デスクトップに「ハリコ」のショートカットを作成しますか？　　　", IDYES, L"the question");
+    Expect(rep, h, L"ショートカットの作成", L"「ハリコ」" + made, IDOK, L"the report");
+    rep.Check(ShortcutTarget(h.ShortcutPath()) == h.exe(), L"ハリコ.lnk on the desktop starts " + h.exe());
     ChooseFromMenu(rep, h, kCreateLinkItem, L"the same item");
     Pause(1500);
     rep.Check(MessageBoxesOf(h.pid()).empty(), L"the item is disabled now: nothing happens", OpenBoxes(h));
@@ -293,15 +253,9 @@ void CopiesAndShortcuts(Report& rep, const std::wstring& exe) {
     ChooseFromMenu(rep, h, kNewAppItem, L"新しい「ハリコ」の作成");
     HWND d = nullptr;
     WaitFor([&] { return (d = h.WindowCaptioned(L"新しい「ハリコ」の作成")) != nullptr; }, 6000);
-    if (!rep.Check(d != nullptr && !IsWindowEnabled(h.main()), L"the dialog opens and locks the panel", h.WindowList())) {
-        CloseProgram(rep, h);
-        return;
-    }
-    rep.Check(TextOf(DescendantById(d, 5001)).find(L"\r\n\r\n" + h.ProgramDir() + L"\r\n\r\n「ハリコ」と同じディレクトリに") !=
-                  std::wstring::npos,
-              L"it names the program directory " + h.ProgramDir(), Quote(TextOf(DescendantById(d, 5001))));
+    if (!rep.Check(d != nullptr && !IsWindowEnabled(h.main()), L"the dialog opens and locks the panel", h.WindowList()))
+        return CloseProgram(rep, h);
     HWND text1 = DescendantById(d, 5003);
-    Shot(L"new-copy");
     ClickCentre(text1);
     TypeKeys(L"a/b:c*d");
     rep.Check(WaitFor([&] { return TextOf(text1) == L"abcd"; }, 2000), L"typed \"a/b:c*d\": the box holds \"abcd\"",
@@ -317,16 +271,15 @@ void CopiesAndShortcuts(Report& rep, const std::wstring& exe) {
     Expect(rep, h, L"「テスト」の作成",
            L"「テスト」を「ハリコ」と同じディレクトリに作成しました。\r\n\r\nデスクトップに「テスト」のショートカットを作成しますか？　　　",
            IDYES, L"a second Enter presses 作成");
-    Expect(rep, h, L"ショートカットの作成", L"「テスト」のショートカットを　　　\r\n\r\nデスクトップに作成しました。", IDOK,
-           L"the shortcut");
-    rep.Check(WaitFor([&] { return !IsWindow(d) && IsWindowEnabled(h.main()); }, 5000), L"the dialog closes");
-    rep.Check(ReadFileBytes(copyPath) == ReadFileBytes(exe), L"テスト.exe is a copy of the program");
-    target = ShortcutTarget(copy.ShortcutPath());
-    rep.Check(target == copyPath, L"テスト.lnk starts " + copyPath, target.value_or(L"no shortcut"));
+    Expect(rep, h, L"ショートカットの作成", L"「テスト」" + made, IDOK, L"the shortcut");
+    rep.Check(WaitFor([&] { return !IsWindow(d) && IsWindowEnabled(h.main()); }, 5000) &&
+                  ReadFileBytes(copyPath) == ReadFileBytes(exe),
+              L"the dialog closes; テスト.exe is a copy of the program");
+    rep.Check(ShortcutTarget(copy.ShortcutPath()) == copyPath, L"テスト.lnk starts " + copyPath);
     CloseProgram(rep, h);
 
     auto s = copy.Start(IDNO);
-    if (rep.Check(s.ready && s.welcome.has_value(), L"テスト.exe starts as a first run (welcome box), panel captioned テスト", s.why)) {
+    if (rep.Check(s.ready && s.welcome.has_value(), L"テスト.exe starts as a first run, its panel captioned テスト", s.why)) {
         rep.Check(FileExists(copy.DataFile(L"MyData_1.dat")) && copy.Setting(L"Number1") == std::wstring(L"25"),
                   L"with its own data directory " + copy.DataDir() + L" and settings");
         CloseProgram(rep, copy);
