@@ -31,6 +31,11 @@ TEST(Form5Test, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
     Form5 form({.exeName = L"ハリコ", .exePath = dir + L"\\ハリコ.exe", .programDir = dir,
                 .makeShortcut = [](const std::wstring&) { return false; }});
     ASSERT_TRUE(form.Form_Load());
+    int beeps = 0;
+    Form5::SoundBeep = [&] { ++beeps; };
+    for (wchar_t c : std::wstring(L"a*b")) SendMessageW(form.Text1->hwnd, WM_CHAR, c, 0);
+    EXPECT_EQ(form.Text1->Text(), L"ab");
+    EXPECT_EQ(beeps, 1);
     auto create = [&](const std::wstring& name, std::deque<int> answers) {
         g_texts.clear();
         g_answers = answers;
@@ -52,6 +57,7 @@ TEST(Form5Test, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
     EXPECT_EQ(ReadAllBytes(dir + L"\\テスト.exe"), std::string("MZ program"));
     EXPECT_EQ(form.hwnd(), nullptr);
     SetMsgBoxHook(nullptr);
+    Form5::SoundBeep = [] { MessageBeep(MB_OK); };
     RemoveTree(dir);
 }
 
