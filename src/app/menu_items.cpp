@@ -24,10 +24,10 @@ void Program::MenuItem(form1::MenuId id) {
     case form1::kPassEnabled: Pass_Enabled_Click(); break;
     case form1::kPassUnEnabled: Pass_UnEnabled_Click(); break;
     case form1::kPassChange: Pass_Change_Click(); break;
-    case form1::kExportData: ShowPlaceholder(L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ"); break;
-    case form1::kImportData: ShowPlaceholder(L"ﾃﾞｰﾀｾｯﾄの読込"); break;
-    case form1::kNewApp: ShowPlaceholder(L"新しい「ハリコ」の作成"); break;
-    case form1::kCreateLink: ShowPlaceholder(L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成"); break;
+    case form1::kExportData: Export_Data_Click(); break;
+    case form1::kImportData: Import_Data_Click(); break;
+    case form1::kNewApp: NewApp_Click(); break;
+    case form1::kCreateLink: Create_Link_Click(); break;
     case form1::kHow: ShowPlaceholder(L"使い方"); break;
     case form1::kVer: ShowPlaceholder(L"ﾊﾞｰｼﾞｮﾝ情報"); break;
     default: break;

@@ -12,6 +12,8 @@
 #include "store/dataset_service.h"
 
 class Form4;
+class Form5;
+class Form7;
 
 class Program : public IPanelHost {
 public:
@@ -64,6 +66,15 @@ private:
     void Pass_Change_Click();
     void ShowPasswordDialog();
     void ShowPlaceholder(const wchar_t* what);
+
+    // Backup, restore, new copies and shortcuts (backup_items.cpp, copy_items.cpp).
+    void Export_Data_Click();
+    void Import_Data_Click();
+    void NewApp_Click();
+    void Create_Link_Click();
+    std::unique_ptr<Form5> form5_;
+    std::unique_ptr<Form7> form7_;
+    bool fileWorkRunning_ = false;  // these flows let messages run; a second click meanwhile is dropped
 
     AppState app_;
     DataSetService dataSets_{app_.password};

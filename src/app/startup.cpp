@@ -10,6 +10,8 @@
 #include "base/number.h"
 #include "base/records.h"
 #include "protect/Form4.h"
+#include "protect/Form5.h"
+#include "protect/Form7.h"
 #include "protect/RecoverPrompt.h"
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
@@ -60,6 +62,8 @@ Program::Program() = default;
 
 Program::~Program() {
     form4_.reset();
+    form5_.reset();
+    form7_.reset();
     panel_.reset();
     if (instanceMutex_) CloseHandle(instanceMutex_);
 }

@@ -10,15 +10,6 @@ namespace {
 std::wstring PlainPath(const std::wstring& dataDir) { return dataDir + L"\\MyData_0_0.dat"; }
 std::wstring StoredPath(const std::wstring& dataDir) { return dataDir + L"\\MyData_0.dat"; }
 
-// The password, when the bytes are exactly a password file (a quoted field and CR LF):
-// anything else is a cut-off or foreign file, and guessing a key from it would only lock
-// Private away.
-std::optional<std::wstring> PasswordFrom(const std::string& bytes) {
-    auto fields = ParseOneFieldRecords(bytes);
-    if (fields.size() != 1 || PasswordFilePlainBytes(fields[0]) != bytes) return std::nullopt;
-    return fields[0];
-}
-
 // The encrypted file replaces MyData_0.dat only in full; on failure nothing partial stays.
 bool EncryptPlainIntoStored(const std::wstring& dataDir) {
     const std::wstring stored = StoredPath(dataDir);
@@ -28,6 +19,14 @@ bool EncryptPlainIntoStored(const std::wstring& dataDir) {
     return false;
 }
 }  // namespace
+
+// Anything but a quoted field and CR LF is a cut-off or foreign file; guessing a key from
+// it would only lock Private away.
+std::optional<std::wstring> PasswordFrom(const std::string& bytes) {
+    auto fields = ParseOneFieldRecords(bytes);
+    if (fields.size() != 1 || PasswordFilePlainBytes(fields[0]) != bytes) return std::nullopt;
+    return fields[0];
+}
 
 bool WritePasswordFile(const std::wstring& dataDir, const std::wstring& password, int pauseMs,
                        const std::function<void()>& letMessagesRun, const std::function<void(int)>& pause) {

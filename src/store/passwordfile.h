@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 
+// The password in the bytes of a plain password file, when they are exactly one.
+std::optional<std::wstring> PasswordFrom(const std::string& plainBytes);
+
 // Writes the plain file completely, lets messages run, pauses pauseMs, then replaces
 // MyData_0.dat by its encryption and deletes the plain file. False, with MyData_0.dat
 // untouched, when the password cannot be stored (a character without a CP932 form or a

@@ -89,13 +89,13 @@ public:
     // A control by named fields: AddControl({.cls = L"BUTTON", .text = L"OK", ...}).
     struct Spec {
         const wchar_t* cls = L"STATIC";
-        std::wstring text;
+        std::wstring text{};
         DWORD style = WS_VISIBLE;
         DWORD exStyle = 0;
         int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the parent
         HWND parent = nullptr;                          // the form itself when null
         int id = 0;                                     // one is made up when 0
-        std::function<void()> onClick;
+        std::function<void()> onClick{};
     };
     Control* AddControl(const Spec& spec);
     // Creates a child control of `parent` (the form itself when null).

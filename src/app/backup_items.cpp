@@ -1,0 +1,91 @@
+// The panel's menu items ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ and ﾃﾞｰﾀｾｯﾄの読込.
+#include <windows.h>
+
+#include "app/program.h"
+#include "protect/Form7.h"
+#include "store/backup_service.h"
+#include "win/app.h"
+
+namespace {
+// Public is loaded first, which puts a Private working copy away into MyData_2.dat.
+void LoadPublicAndSettle(Form1& panel) {
+    panel.Type1_Click();
+    DoEvents();
+    Sleep(1000);
+    DoEvents();
+}
+
+struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+};
+}  // namespace
+
+void Program::Export_Data_Click() {
+    if (fileWorkRunning_) return;
+    Running running(fileWorkRunning_);
+    const std::wstring& exe = app_.exeName;
+    const std::wstring title = L"「" + exe + L"」のデータセットのバックアップ";
+    if (MsgBox(L"「" + exe + L"」が保持しているデータの\r\n\r\nバックアップファイルを作成しますか？\r\n\r\n"
+               L"バックアップデータは、" + exe + L"_BackupData フォルダに保存されます。　　　　　",
+               MB_YESNO | MB_ICONQUESTION, title) != IDYES)
+        return;
+    LoadPublicAndSettle(*panel_);
+
+    const std::wstring folder = app_.BackupDir();
+    const bool hadBackup = GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES;
+    FileWorkResult r;
+    {
+        BusyCursor busy;
+        r = MakeBackup(app_.dataDir, folder);
+    }
+    if (!r.ok) {
+        MsgBox(L"「" + exe + L"」のバックアップデータを作成できませんでした。\r\n\r\n" + folder + L"\r\n\r\n" +
+                   r.failedPath + L" で問題が起きました。" +
+                   (hadBackup ? L"\r\n\r\n以前のバックアップデータは変更されていません。" : L""),
+               MB_OK | MB_ICONSTOP, title);
+        return;
+    }
+    MsgBox(L"「" + exe + L"」のバックアップデータは\r\n\r\n" + folder + L"　　　　　　　　\r\n\r\n" + exe +
+               L".exe と同じディレクトリに作成しました。\r\n\r\nデータの保存は、" + exe +
+               L"_BackupData フォルダごと保存してください。\r\n\r\n" +
+               (app_.password.userPassword.empty()
+                    ? L""
+                    : L"尚、データの読込には現在の「Private」で設定しているパスワードが必要となります。"),
+           MB_OK | MB_ICONINFORMATION, title);
+}
+
+void Program::Import_Data_Click() {
+    if (fileWorkRunning_) return;
+    if (form7_ && form7_->hwnd()) {
+        SetForegroundWindow(form7_->hwnd());
+        return;
+    }
+    Running running(fileWorkRunning_);
+    const std::wstring& exe = app_.exeName;
+    if (MsgBox(L"「" + exe + L"」のバックアップデータからの読込を行います。　　　　　\r\n\r\n" + exe +
+               L".exe と同じディレクトリに、\r\n\r\n" + exe + L"_BackupData フォルダをコピー(配置)していますか？",
+               MB_YESNO | MB_ICONQUESTION, L"「" + exe + L"」のデータの読込") != IDYES)
+        return;
+    LoadPublicAndSettle(*panel_);
+
+    Form7Links links;
+    links.panel = panel_->hwnd();
+    links.password = &app_.password;
+    links.own = &app_.own;
+    links.exeName = exe;
+    links.backupDir = app_.BackupDir();
+    links.dataDir = app_.dataDir;
+    Form1& panel = *panel_;
+    const PasswordState& password = app_.password;
+    links.restored = [&panel, &password] {
+        const bool set = !password.userPassword.empty();
+        panel.SetChecked(form1::kPassEnabled, set);
+        panel.SetChecked(form1::kPassUnEnabled, !set);
+        panel.SetMenuEnabled(form1::kPassChange, set);
+        panel.Type1_Click();
+    };
+    form7_ = std::make_unique<Form7>(std::move(links));
+    if (!form7_->Form_Load()) form7_.reset();
+}

@@ -1,0 +1,216 @@
+#include "protect/Form5.h"
+
+#include <commctrl.h>
+
+#include "protect/dialog_place.h"
+#include "protect/form5_logic.h"
+#include "win/app.h"
+
+namespace {
+
+constexpr UINT kEnterMsg = WM_APP + 51;  // Enter in Text1, handled outside the edit's own proc
+constexpr UINT_PTR kText1Subclass = 1;
+constexpr int kClientWidth = 7605, kClientHeight = 4365;
+const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
+const std::wstring kSp3 = L"　　　";
+
+// Text1: Enter moves on to 作成; the nine characters a file name cannot hold are refused
+// with a beep as they are typed (pasted text is checked by 作成).
+LRESULT CALLBACK Text1Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    switch (msg) {
+    case WM_GETDLGCODE: {
+        LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        auto* m = reinterpret_cast<const MSG*>(lp);
+        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_RETURN)
+            r |= DLGC_WANTMESSAGE;
+        return r;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_RETURN) {
+            PostMessageW(GetParent(h), kEnterMsg, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wp == L'\r' || wp == L'\n') return 0;
+        if (form5::IsForbiddenChar(static_cast<wchar_t>(wp))) {
+            Form5::SoundBeep();
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(h, Text1Proc, id);
+        break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+// Both paths name the same file (however they are spelled).
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    auto identity = [](const std::wstring& p, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE h = CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        bool ok = GetFileInformationByHandle(h, &info) != FALSE;
+        CloseHandle(h);
+        return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    return identity(a, x) && identity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+}  // namespace
+
+std::function<void()> Form5::SoundBeep = [] { MessageBeep(MB_OK); };
+
+Form5::Form5(Form5Links links) : links_(std::move(links)) {}
+
+Form5::~Form5() {
+    if (hwnd_) {
+        Form_QueryUnload();
+        UnregisterDialogWindow(hwnd_);
+        if (links_.own && links_.own->Form5 == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->Form5 = 0;
+    }
+}
+
+bool Form5::Form_Load() {
+    if (!CreateTopLevel(L"新しい「" + links_.exeName + L"」の作成", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                        0, links_.panel, nullptr, kClientWidth, kClientHeight))
+        return false;
+    if (links_.own) links_.own->Form5 = reinterpret_cast<uintptr_t>(hwnd_);
+    if (links_.panel) EnableWindow(links_.panel, FALSE);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    CreateControls();
+    PlaceDialog(*this, links_.panel, kClientWidth, kClientHeight);
+    RegisterDialogWindow(hwnd_);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    Text1->SetFocus();  // Form_Activate
+    return true;
+}
+
+void Form5::CreateControls() {
+    using namespace form5;
+    const std::wstring label1 =
+        L"新しいデータセットの「ハリコ」を作成します。\r\n\r\n"
+        L"データやパスワードなど固有情報は個別に保存されます。\r\n\r\n"
+        L"新しいアプリケーション(ファイル)名を入力してください。"
+        L" ( \\ / : * ? \" < > | は使えません。)\r\n\r\n"
+        L"新しいアプリケーション(ファイル)のパスは\r\n\r\n" +
+        links_.programDir + L"\r\n\r\n「" + links_.exeName + L"」と同じディレクトリに作成されます。";
+    Label1 = AddControl({.text = label1, .style = WS_VISIBLE | SS_NOPREFIX, .left = 240, .top = 240,
+                         .width = 7095, .height = 2250, .id = kLabel1});
+    Line1 = AddControl({.style = WS_VISIBLE | SS_ETCHEDHORZ, .left = 120, .top = 2520, .width = 7365,
+                        .height = 30, .id = kLine1});
+    Label2 = AddControl({.text = L"新しいアプリケーション(ファイル)名 : \r\n"
+                                 L"(全角4/半角8 文字以内ならタイトルバーに正常に表示されます。)",
+                         .style = WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, .left = 120, .top = 2880, .width = 5295,
+                         .height = 495, .id = kLabel2});
+    Text1 = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                        .exStyle = WS_EX_CLIENTEDGE, .left = 5520, .top = 2880, .width = 1335, .height = 375,
+                        .id = kText1});
+    Command2 = AddControl({.cls = L"BUTTON", .text = L"キャンセル", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                           .left = 3480, .top = 3720, .width = 1695, .height = 375, .id = kCommand2,
+                           .onClick = [this] { Command2_Click(); }});
+    Command1 = AddControl({.cls = L"BUTTON", .text = L"作成", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                           .left = 5400, .top = 3720, .width = 1695, .height = 375, .id = kCommand1,
+                           .onClick = [this] { Command1_Click(); }});
+    // Tab goes from the name to 作成 first.
+    SetWindowPos(Command1->hwnd, Text1->hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Label1->SetFont(kUiFont, 9);
+    Label2->SetFont(kUiFont, 9);
+    Text1->SetFont(kUiFont, 11.25);
+    Command1->SetFont(kUiFont, 9, true);
+    Command2->SetFont(kUiFont, 9, true);
+    SetWindowSubclass(Text1->hwnd, Text1Proc, kText1Subclass, 0);
+}
+
+void Form5::Refuse(const std::wstring& text, UINT icon) {
+    MsgBox(text, MB_OK | icon, L"新しい「" + links_.exeName + L"」の作成");
+    if (hwnd_) Text1->SetFocus();
+}
+
+void Form5::Command1_Click() {
+    if (busy_ || !hwnd_) return;
+    busy_ = true;
+    struct Done { bool& b; ~Done() { b = false; } } done{busy_};
+    const std::wstring name = Text1->Text();
+    switch (form5::CheckNewName(name)) {
+    case form5::NameProblem::Empty:
+        return Refuse(L"テキストボックスに新しいアプリケーション(ファイル)名を入力してください。", MB_ICONINFORMATION);
+    case form5::NameProblem::Forbidden:
+        return Refuse(L"名前に使えない文字が含まれています。\r\n\r\n( \\ / : * ? \" < > | は使えません。)",
+                      MB_ICONEXCLAMATION);
+    case form5::NameProblem::Reserved:
+        return Refuse(L"「" + name + L"」はWindowsが予約している名前のため使えません。", MB_ICONEXCLAMATION);
+    case form5::NameProblem::TrailingDotOrSpace:
+        return Refuse(L"名前の最後に「.」や半角スペースは使えません。", MB_ICONEXCLAMATION);
+    case form5::NameProblem::None: break;
+    }
+    const std::wstring target = links_.programDir + L"\\" + name + L".exe";
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (SameFile(target, links_.exePath))
+            return Refuse(L"「" + name + L"」は実行中のアプリケーションです。\r\n\r\n別の名前を入力してください。",
+                          MB_ICONEXCLAMATION);
+        if (MsgBox(L"「" + name + L".exe」は既にあります。\r\n\r\n置き換えますか？",
+                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, L"新しい「" + links_.exeName + L"」の作成") != IDYES) {
+            if (hwnd_) Text1->SetFocus();
+            return;
+        }
+    }
+    if (!CopyFileW(links_.exePath.c_str(), target.c_str(), FALSE))
+        return Refuse(L"「" + name + L"」を作成できませんでした。\r\n\r\n" + target, MB_ICONSTOP);
+
+    int answer = MsgBox(L"「" + name + L"」を「" + links_.exeName + L"」と同じディレクトリに作成しました。\r\n\r\n"
+                        L"デスクトップに「" + name + L"」のショートカットを作成しますか？" + kSp3,
+                        MB_YESNO | MB_ICONINFORMATION, L"「" + name + L"」の作成");
+    if (answer == IDYES) {
+        if (links_.makeShortcut && links_.makeShortcut(name))
+            MsgBox(L"「" + name + L"」のショートカットを" + kSp3 + L"\r\n\r\nデスクトップに作成しました。",
+                   MB_OK | MB_ICONINFORMATION, L"ショートカットの作成");
+        else
+            MsgBox(L"「" + name + L"」のショートカットを" + kSp3 + L"\r\n\r\nデスクトップに作成できませんでした。",
+                   MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
+    }
+    Close();
+}
+
+void Form5::Command2_Click() { Close(); }
+
+void Form5::Form_QueryUnload() {
+    if (links_.panel) EnableWindow(links_.panel, TRUE);
+}
+
+void Form5::Close() {
+    Form_QueryUnload();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT Form5::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case kEnterMsg:
+        Command1->SetFocus();
+        return 0;
+    case DM_GETDEFID:
+        return FocusedButtonAsDefault(hwnd_);
+    case WM_ACTIVATE:
+        // A window that is no dialog would give the focus to itself on its return.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND f = GetFocus();
+            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+        } else if (!HIWORD(wp)) {
+            ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Text1->hwnd);
+        }
+        return 0;
+    case WM_CLOSE:
+        if (busy_) return 0;  // the copy flow closes the dialog itself
+        Close();
+        return 0;
+    case WM_DESTROY:
+        UnregisterDialogWindow(hwnd_);
+        if (links_.own && links_.own->Form5 == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->Form5 = 0;
+        break;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}

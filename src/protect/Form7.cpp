@@ -1,0 +1,233 @@
+#include "protect/Form7.h"
+
+#include <commctrl.h>
+
+#include "protect/dialog_place.h"
+#include "store/backup_service.h"
+#include "store/clsCryptFile.h"
+#include "store/datafiles.h"
+#include "win/app.h"
+
+namespace {
+
+constexpr UINT kEnterMsg = WM_APP + 71;  // Enter in Text1, handled outside the edit's own proc
+constexpr UINT_PTR kText1Subclass = 1;
+constexpr int kClientWidth = 7950, kClientHeight = 1965;
+const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
+
+// Text1: Enter is taken as OK.
+LRESULT CALLBACK Text1Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    switch (msg) {
+    case WM_GETDLGCODE: {
+        LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        auto* m = reinterpret_cast<const MSG*>(lp);
+        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_RETURN)
+            r |= DLGC_WANTMESSAGE;
+        return r;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_RETURN) {
+            PostMessageW(GetParent(h), kEnterMsg, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wp == L'\r' || wp == L'\n') return 0;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(h, Text1Proc, id);
+        break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+// What the message boxes say of a backup file that is missing, by number.
+struct MissingFile {
+    const wchar_t* message;
+    const wchar_t* secondLine;
+};
+const MissingFile kMissing[4] = {
+    {L"」のパスワードファイル(MyData_0.dat)が存在しません。　　　", L"初期状態のパスワードファイルを作成します。"},
+    {L"」のPublicデータファイル(MyData_1.dat)が存在しません。　　　_", L"初期状態のPublicデータファイルを作成します。"},
+    {L"」のPrivateデータファイル(MyData_2.dat)が存在しません。　　　_", L"初期状態のPrivateデータファイルを作成します。"},
+    {L"」の顔文字データファイル(MyData_3.dat)が存在しません。　　　_", L"初期状態の顔文字データファイルを作成します。"},
+};
+
+void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
+}  // namespace
+
+Form7::Form7(Form7Links links) : links_(std::move(links)) {}
+
+Form7::~Form7() {
+    if (hwnd_) {
+        Form_QueryUnload();
+        UnregisterDialogWindow(hwnd_);
+        if (links_.own && links_.own->Form7 == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->Form7 = 0;
+    }
+}
+
+std::wstring Form7::Title() const { return L"「" + links_.exeName + L"」のデータの読込"; }
+
+bool Form7::Form_Load() {
+    BusyCursor busy;
+    if (!CreateTopLevel(Title(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, links_.panel, nullptr, kClientWidth,
+                        kClientHeight))
+        return false;
+    busy_ = true;
+    struct Done { bool& b; ~Done() { b = false; } } done{busy_};
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (links_.own) links_.own->Form7 = reinterpret_cast<uintptr_t>(hwnd_);
+    if (links_.panel) EnableWindow(links_.panel, FALSE);
+    CreateControls();
+    PlaceDialog(*this, links_.panel, kClientWidth, kClientHeight);
+    RegisterDialogWindow(hwnd_);
+
+    const std::wstring& exe = links_.exeName;
+    if (!FolderExists(links_.backupDir)) {
+        MsgBox(L"「" + exe + L"」のデータの読込に失敗しました。\r\n\r\n" + exe + L".exe と同じディレクトリに、\r\n\r\n" +
+                   exe + L"_BackupData フォルダが存在していません。　　　\r\n\r\nデータの読込を中止します。",
+               MB_OK | MB_ICONSTOP, Title());
+        Close();
+        return false;
+    }
+    for (int n = 0; n < 4; ++n) {
+        const std::wstring path = links_.backupDir + L"\\MyData_" + std::to_wstring(n) + L".dat";
+        if (PathExists(path)) {
+            DoEvents();
+            continue;
+        }
+        MsgBox(L"「" + exe + kMissing[n].message + L"\r\n\r\n" + kMissing[n].secondLine, MB_OK | MB_ICONSTOP, Title());
+        if (!CreateInitialBackupFile(links_.backupDir, n, DoEvents, Pause)) {
+            Fail(path + L"\r\n\r\nを作成できませんでした。");
+            return false;
+        }
+    }
+    DoEvents();
+    auto password = ReadBackupPassword(links_.backupDir, links_.dataDir);
+    DoEvents();
+    if (!password) {
+        Fail(links_.backupDir + L"\\MyData_0.dat\r\n\r\nのパスワードを読み取れませんでした。");
+        return false;
+    }
+    backupPassword_ = *password;
+    if (backupPassword_.empty()) {
+        CopyIn(L"");
+        Close();
+        return false;
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    Text1->SetFocus();
+    return true;
+}
+
+void Form7::CreateControls() {
+    using namespace form7;
+    Label1 = AddControl({.text = L"データのバックアップ時に「Private」のデータセットで設定していた、"
+                                 L"パスワードを入力してください。",
+                         .style = WS_VISIBLE | SS_NOPREFIX, .left = 240, .top = 240, .width = 7575, .height = 495,
+                         .id = kLabel1});
+    Text1 = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
+                        .exStyle = WS_EX_CLIENTEDGE, .left = 2880, .top = 840, .width = 1935, .height = 375,
+                        .id = kText1});
+    Command1 = AddControl({.cls = L"BUTTON", .text = L"OK", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                           .left = 2280, .top = 1440, .width = 1215, .height = 375, .id = kCommand1,
+                           .onClick = [this] { Command1_Click(); }});
+    Command2 = AddControl({.cls = L"BUTTON", .text = L"CANCEL", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                           .left = 3960, .top = 1440, .width = 1215, .height = 375, .id = kCommand2,
+                           .onClick = [this] { Command2_Click(); }});
+    Label1->SetFont(kUiFont, 9);
+    Command1->SetFont(kUiFont, 9);
+    Command2->SetFont(kUiFont, 9);
+    Text1->SetFont(kUiFont, 11.25, true);
+    SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    SetWindowSubclass(Text1->hwnd, Text1Proc, kText1Subclass, 0);
+}
+
+void Form7::Command1_Click() {
+    if (busy_ || !hwnd_) return;
+    busy_ = true;
+    struct Done { bool& b; ~Done() { b = false; } } done{busy_};
+    std::wstring typed;
+    {
+        BusyCursor busy;
+        typed = Text1->Text();
+        if (!typed.empty()) CharLowerBuffW(typed.data(), static_cast<DWORD>(typed.size()));
+    }
+    if (typed != backupPassword_) {
+        MsgBox(L"パスワードが一致しませんでした。\r\n\r\nもう一度入力してください。　　　　　　　　　　",
+               MB_OK | MB_ICONSTOP, Title());
+        Text1->SetText(L"");
+        Text1->SetFocus();
+        return;
+    }
+    CopyIn(typed);
+    Close();
+}
+
+void Form7::Command2_Click() { Close(); }
+
+bool Form7::CopyIn(const std::wstring& typedPassword) {
+    DoEvents();
+    FileWorkResult r;
+    {
+        BusyCursor busy;
+        r = RestoreBackup(links_.backupDir, links_.dataDir);
+    }
+    if (!r.ok) {
+        Fail(r.failedPath + L"\r\n\r\nを置き換えられませんでした。データは読込前のまま変更されていません。");
+        return false;
+    }
+    PasswordState& pw = *links_.password;
+    pw.userPassword = typedPassword;
+    pw.privateKey = typedPassword.empty() ? DefaultPassword() : typedPassword;
+    if (links_.restored) links_.restored();
+    DoEvents();
+    Pause(1000);
+    DoEvents();
+    MsgBox(L"「" + links_.exeName + L"」のデータの読込は成功しました。　　　　　", MB_OK | MB_ICONINFORMATION, Title());
+    return true;
+}
+
+void Form7::Fail(const std::wstring& detail) {
+    MsgBox(L"「" + links_.exeName + L"」のデータの読込に失敗しました。\r\n\r\n" + detail, MB_OK | MB_ICONSTOP, Title());
+    Close();
+}
+
+void Form7::Form_QueryUnload() {
+    if (links_.panel) EnableWindow(links_.panel, TRUE);
+}
+
+void Form7::Close() {
+    Form_QueryUnload();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT Form7::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case kEnterMsg:
+        Command1_Click();
+        return 0;
+    case DM_GETDEFID:
+        return FocusedButtonAsDefault(hwnd_);
+    case WM_ACTIVATE:
+        // A window that is no dialog would give the focus to itself on its return.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND f = GetFocus();
+            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+        } else if (!HIWORD(wp)) {
+            ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Text1->hwnd);
+        }
+        return 0;
+    case WM_CLOSE:
+        if (busy_) return 0;  // the copy-in closes the dialog itself
+        Close();
+        return 0;
+    case WM_DESTROY:
+        UnregisterDialogWindow(hwnd_);
+        if (links_.own && links_.own->Form7 == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->Form7 = 0;
+        break;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}

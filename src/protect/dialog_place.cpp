@@ -1,0 +1,25 @@
+#include "protect/dialog_place.h"
+
+void PlaceDialog(Form& form, HWND nearWindow, int clientWidth, int clientHeight) {
+    HWND h = form.hwnd();
+    RECT outer, client;
+    GetWindowRect(h, &outer);
+    GetClientRect(h, &client);
+    const int width = form.Px(clientWidth) + (outer.right - outer.left) - client.right;
+    const int height = form.Px(clientHeight) + (outer.bottom - outer.top) - client.bottom;
+    int x = outer.left, y = outer.top;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(MonitorFromWindow(nearWindow ? nearWindow : h, MONITOR_DEFAULTTONEAREST), &mi)) {
+        x = (mi.rcWork.left + mi.rcWork.right - width) / 2;
+        y = (mi.rcWork.top + mi.rcWork.bottom - height) / 2;
+    }
+    SetWindowPos(h, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT FocusedButtonAsDefault(HWND form) {
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(form, focus)) return 0;
+    if (!(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return 0;
+    return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+}

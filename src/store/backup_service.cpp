@@ -1,0 +1,216 @@
+#include "store/backup_service.h"
+
+#include <windows.h>
+
+#include "store/clsCryptFile.h"
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "store/passwordfile.h"
+
+namespace {
+
+const wchar_t kWorkingCopy[] = L"MyData_2_2.dat";
+
+// Removes a file or a folder with everything below it, read-only files included. A link to
+// another folder is removed itself; what it points to is left alone.
+void RemoveTree(const std::wstring& path) {
+    DWORD attr = GetFileAttributesW(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) return;
+    if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+        return;
+    }
+    if (!(attr & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = fd.cFileName;
+                if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+bool AnythingAt(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+FileWorkResult Failed(const std::wstring& path, DWORD error) {
+    FileWorkResult r;
+    r.failedPath = path;
+    r.error = error ? error : ERROR_GEN_FAILURE;
+    return r;
+}
+
+// This moment to the whole second, as the UTC file time of the local clock reading.
+FILETIME StampOfNow() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    st.wMilliseconds = 0;
+    FILETIME local{}, utc{};
+    SystemTimeToFileTime(&st, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    return utc;
+}
+
+bool SetLastWriteTime(const std::wstring& path, const FILETIME& t) {
+    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = SetFileTime(h, nullptr, nullptr, &t) != FALSE;
+    DWORD error = GetLastError();
+    CloseHandle(h);
+    SetLastError(error);
+    return ok;
+}
+
+}  // namespace
+
+const std::vector<std::wstring>& BackupFileNames() {
+    static const std::vector<std::wstring> names = {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat",
+                                                    L"MyData_3.dat", L"Color.dat"};
+    return names;
+}
+
+bool FolderExists(const std::wstring& path) {
+    DWORD attr = GetFileAttributesW(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FileWorkResult MakeBackup(const std::wstring& dataDir, const std::wstring& backupDir) {
+    const std::wstring working = dataDir + L"\\" + kWorkingCopy;
+    if (AnythingAt(working)) return Failed(working, ERROR_FILE_EXISTS);
+
+    // An interrupted backup may have left either of these; neither is anyone's only copy.
+    const std::wstring fresh = backupDir + L".new", old = backupDir + L".old";
+    RemoveTree(fresh);
+    if (!CreateDirectoryW(fresh.c_str(), nullptr)) return Failed(fresh, GetLastError());
+    auto abandon = [&](const std::wstring& path) {
+        DWORD error = GetLastError();
+        RemoveTree(fresh);
+        return Failed(path, error);
+    };
+    for (const std::wstring& name : BackupFileNames()) {
+        const std::wstring from = dataDir + L"\\" + name;
+        if (!CopyFileW(from.c_str(), (fresh + L"\\" + name).c_str(), FALSE)) return abandon(from);
+    }
+    const FILETIME stamp = StampOfNow();
+    for (const std::wstring& name : BackupFileNames())
+        if (!SetLastWriteTime(fresh + L"\\" + name, stamp)) return abandon(fresh + L"\\" + name);
+
+    const bool hadOld = AnythingAt(backupDir);
+    if (hadOld) {
+        RemoveTree(old);
+        if (!MoveFileExW(backupDir.c_str(), old.c_str(), 0)) return abandon(backupDir);
+    }
+    if (!MoveFileExW(fresh.c_str(), backupDir.c_str(), 0)) {
+        DWORD error = GetLastError();
+        if (hadOld) MoveFileExW(old.c_str(), backupDir.c_str(), 0);
+        SetLastError(error);
+        return abandon(backupDir);
+    }
+    if (hadOld) RemoveTree(old);
+    FileWorkResult r;
+    r.ok = true;
+    r.stamp = (static_cast<uint64_t>(stamp.dwHighDateTime) << 32) | stamp.dwLowDateTime;
+    return r;
+}
+
+bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function<void()>& letMessagesRun,
+                             const std::function<void(int ms)>& pause) {
+    const std::wstring path = dir + L"\\MyData_" + std::to_wstring(n) + L".dat";
+    switch (n) {
+    case 0: {
+        if (AnythingAt(path)) return false;
+        bool ok = WritePasswordFile(dir, L"", 100, letMessagesRun, pause);
+        pause(100);
+        letMessagesRun();
+        return ok;
+    }
+    case 1: return WriteNewFile(path, EncodeDataSet(InitialPublicEntries(), ColourForm::HexText).bytes);
+    case 2: {
+        bool ok = CreateInitialPrivateFile(dir, letMessagesRun, pause);
+        pause(100);
+        letMessagesRun();
+        return ok;
+    }
+    case 3: return WriteNewFile(path, EncodeDataSet(InitialKaomojiEntries(), ColourForm::HexText).bytes);
+    }
+    return false;
+}
+
+std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, const std::wstring& scratchDir) {
+    const std::wstring stored = backupDir + L"\\MyData_0.dat";
+    // Named *.tmp so that a run killed right here has it removed at the next start.
+    const std::wstring plain = scratchDir + L"\\MyData_0_0.restore.tmp";
+    DeleteFileW(plain.c_str());
+    bool decrypted = DecryptFileTo(stored, plain, DefaultPassword());
+    auto bytes = decrypted ? ReadAllBytes(plain) : std::nullopt;
+    DeleteFileW(plain.c_str());
+    if (!bytes) return std::nullopt;
+    return PasswordFrom(*bytes);
+}
+
+FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& dataDir) {
+    const std::wstring working = dataDir + L"\\" + kWorkingCopy;
+    if (AnythingAt(working)) return Failed(working, ERROR_FILE_EXISTS);
+
+    struct Step {
+        std::wstring from, target, staged, kept;
+        bool existed = false;
+    };
+    std::vector<Step> steps;
+    for (const std::wstring& name : BackupFileNames()) {
+        Step s;
+        s.from = backupDir + L"\\" + name;
+        if (name == L"Color.dat" && !AnythingAt(s.from)) continue;
+        s.target = dataDir + L"\\" + name;
+        // *.tmp: start-up removes what a killed run leaves; the targets are untouched until then.
+        s.staged = s.target + L".restore.tmp";
+        s.kept = s.target + L".keep.tmp";
+        steps.push_back(s);
+    }
+    auto cleanUp = [&] {
+        for (const Step& s : steps) {
+            DeleteFileW(s.staged.c_str());
+            SetFileAttributesW(s.kept.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only target's copy
+            DeleteFileW(s.kept.c_str());
+        }
+    };
+    auto abandon = [&](const std::wstring& path) {
+        DWORD error = GetLastError();
+        cleanUp();
+        return Failed(path, error);
+    };
+
+    for (Step& s : steps) {
+        DeleteFileW(s.staged.c_str());
+        if (!CopyFileW(s.from.c_str(), s.staged.c_str(), FALSE)) return abandon(s.from);
+        // Copies from a CD or a read-only folder keep that attribute; data files must not.
+        SetFileAttributesW(s.staged.c_str(), FILE_ATTRIBUTE_NORMAL);
+        s.existed = AnythingAt(s.target);
+        if (s.existed && !CopyFileW(s.target.c_str(), s.kept.c_str(), FALSE)) return abandon(s.target);
+    }
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (MoveFileExW(steps[i].staged.c_str(), steps[i].target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            continue;
+        DWORD error = GetLastError();
+        for (size_t j = 0; j < i; ++j) {
+            if (steps[j].existed)
+                MoveFileExW(steps[j].kept.c_str(), steps[j].target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            else
+                DeleteFileW(steps[j].target.c_str());
+        }
+        SetLastError(error);
+        return abandon(steps[i].target);
+    }
+    cleanUp();
+    DeleteFileW((dataDir + L"\\MyData_0_0.dat").c_str());
+    FileWorkResult r;
+    r.ok = true;
+    return r;
+}

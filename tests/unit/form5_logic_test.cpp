@@ -1,0 +1,22 @@
+// The name of a new copy, as 作成 judges it.
+#include <gtest/gtest.h>
+
+#include "protect/form5_logic.h"
+
+using form5::CheckNewName;
+using form5::NameProblem;
+
+TEST(Form5Logic, NamesThatMakeNoGoodFileAreRefused) {
+    for (const wchar_t* ok : {L"テスト", L"ハリコ2", L"my copy", L" lead", L"CONSOLE", L"COM10", L"LPT0", L"a.b", L"名前　"})
+        EXPECT_EQ(CheckNewName(ok), NameProblem::None) << ok;
+    for (const wchar_t* empty : {L"", L"   ", L"　　"}) EXPECT_EQ(CheckNewName(empty), NameProblem::Empty);
+    for (const wchar_t* bad : {L"a\\b", L"a/b", L"a:b", L"a*", L"?", L"\"x\"", L"<x", L"x>", L"a|b", L"a\tb"})
+        EXPECT_EQ(CheckNewName(bad), NameProblem::Forbidden) << bad;
+    for (const wchar_t* dev : {L"CON", L"prn", L"Aux", L"nul.txt", L"COM1", L"com9", L"LPT1", L"lpt9 .x"})
+        EXPECT_EQ(CheckNewName(dev), NameProblem::Reserved) << dev;
+    for (const wchar_t* tail : {L"abc.", L"abc ", L"CON."})
+        EXPECT_EQ(CheckNewName(tail), NameProblem::TrailingDotOrSpace) << tail;
+    int forbidden = 0;
+    for (wchar_t c = 0x20; c < 0x7F; ++c) forbidden += form5::IsForbiddenChar(c);
+    EXPECT_EQ(forbidden, 9);
+}
