@@ -48,6 +48,16 @@ step "Windows tests under Wine (unit, Win32, end to end)"
 ctest --test-dir "$HARIKO_BUILD/win" --output-on-failure -j"$JOBS" --timeout 900 \
   --repeat until-pass:2 || rc=1
 
+step "release zip: the three files, the exe the tests ran, the same bytes twice"
+if bash tools/release.sh >"$HARIKO_BUILD/release.log" 2>&1 && first=$(sha256sum "$HARIKO_BUILD"/release/*.zip) &&
+   bash tools/release.sh >>"$HARIKO_BUILD/release.log" 2>&1 && [ "$first" = "$(sha256sum "$HARIKO_BUILD"/release/*.zip)" ] &&
+   python3 -c 'import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); assert z.namelist() == ["ハリコ.exe", "はじめに.txt", "SHA256SUMS"]; assert z.read("ハリコ.exe") == open(sys.argv[2], "rb").read()' \
+     "$HARIKO_BUILD"/release/*.zip "$HARIKO_BUILD/win/ハリコ.exe"; then
+  echo "release: $first"
+else
+  echo "release check failed (see $HARIKO_BUILD/release.log)"; rc=1
+fi
+
 echo
 if [ $rc = 0 ]; then echo "ALL TEST TIERS PASSED"; else echo "SOME TESTS FAILED"; fi
 exit $rc
