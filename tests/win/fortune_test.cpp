@@ -1,7 +1,6 @@
 // The fortune screen for given numbers, as a user sees and hears it: the blossoms on screen,
 // the texts, the tune commands, and what its button leaves behind (a closed program with its
-// settings stored, or a recorded shutdown request). HARIKO_HOLD_MS keeps each screen up that
-// long for a screenshot.
+// settings stored, or a shutdown request). HARIKO_HOLD_MS keeps each screen up for a screenshot.
 #include "test_folders.h"
 #include <windows.h>
 #include <mmsystem.h>
@@ -9,35 +8,26 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
-#include <vector>
 
+#include "../unit/fake_power.h"
 #include "app/program.h"
 #include "base/twips.h"
-#include "panel/Form3.h"
 #include "protect/mShell.h"
 #include "store/datafiles.h"
 #include "store/settings.h"
 #include "win/app.h"
 
 using namespace form3;
+using V = std::vector<std::wstring>;
 
 namespace {
 
-struct FakePower : IPower {
-    std::vector<std::wstring>* calls;
-    explicit FakePower(std::vector<std::wstring>* c) : calls(c) {}
-    std::wstring SystemDirectory() override { calls->push_back(L"sysdir"); return L"C:\\windows\\system32"; }
-    bool VersionQuery() override { calls->push_back(L"version"); return true; }
-    bool EnableShutdownPrivilege() override { calls->push_back(L"privilege"); return true; }
-    void RequestShutdown(uint32_t flags) override { calls->push_back(L"shutdown " + std::to_wstring(flags)); }
-};
-
-std::wstring Text(HWND w, int id) {
+std::wstring Text(HWND w) {
     wchar_t buf[256] = L"";
-    GetWindowTextW(id ? GetDlgItem(w, id) : w, buf, 256);
+    GetWindowTextW(w, buf, 256);
     return buf;
 }
+V Texts(HWND f) { return {Text(GetDlgItem(f, kLabel2)), Text(GetDlgItem(f, kLabel3)), Text(GetDlgItem(f, kCommand1))}; }
 
 void Hold() {
     wchar_t ms[16];
@@ -46,45 +36,46 @@ void Hold() {
 
 // The tiles whose upper petal shows `colour`, read from the window's pixels.
 Tiles Shown(HWND w, COLORREF colour) {
-    const int dpi = WindowDpi(w);
-    auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+    auto px = [dpi = WindowDpi(w)](int twips) { return TwipsToPixels(twips, dpi); };
     UpdateWindow(w);
     HDC dc = GetDC(w);
     Tiles t;
     for (int i = 0; i < kTiles; ++i) {
         const int x = px(kFrameLeft + TileLeft(i)), y = px(kFrameTop + TileTop(i));
         const int size = px(kFrameLeft + TileLeft(i) + kTile) - x;
-        COLORREF c = GetPixel(dc, x + size / 2, y + size / 2 - static_cast<int>(std::lround(size * 0.26)));
-        if (c == colour) t.set(static_cast<size_t>(i));
+        t[static_cast<size_t>(i)] = GetPixel(dc, x + size / 2, y + size / 2 - static_cast<int>(std::lround(size * 0.26))) == colour;
     }
     ReleaseDC(w, dc);
     return t;
 }
 constexpr COLORREF kPink = RGB(254, 195, 255), kWhite = RGB(255, 255, 255);
 
+// The shown fortune: its texts, the button, and its character in blossoms of one colour only.
+void ExpectFortune(HWND w, const V& texts, Character c, bool white) {
+    EXPECT_EQ(Texts(w), texts);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(w, kCommand1)));
+    EXPECT_EQ(Shown(w, white ? kWhite : kPink), CharacterTiles(c));
+    EXPECT_EQ(Shown(w, white ? kPink : kWhite).count(), 0u);
+}
+
 class FortuneScreen : public ::testing::Test {
 protected:
     void SetUp() override {
         wchar_t tmp[MAX_PATH + 1];
-        DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
-        dir_ = std::wstring(tmp, n) + L"hariko fortune " + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(dir_);
+        dir_ = std::wstring(tmp, GetTempPathW(MAX_PATH + 1, tmp)) + L"hariko fortune " + std::to_wstring(GetCurrentProcessId());
         CreateDirectoryW(dir_.c_str(), nullptr);
         for (int t = 0; t < 5; ++t) ASSERT_TRUE(WriteTuneFile(dir_, t));
     }
     void TearDown() override {
-        mciSendStringW(L"close MIDIFILE", nullptr, 0, nullptr);
+        mciSendStringW(L"close MIDIFILE", nullptr, 0, nullptr);  // an open tune keeps its file
         RemoveTree(dir_);
     }
 
+    // A quick show whose tune commands really go to the media control interface.
     Form3Links Links(int number) {
-        Form3Links l;
-        l.own = &own_;
-        l.dataDir = dir_;
-        l.number = number;
-        l.power = &power_;
-        l.prepareShutdown = [this] { calls_.push_back(L"prepare"); };
-        l.endProgram = [this] { calls_.push_back(L"end"); };
+        Form3Links l{&own_, dir_, number, &power_};
+        l.prepareShutdown = [this] { power_.calls.push_back(L"prepare"); };
+        l.endProgram = [this] { power_.calls.push_back(L"end"); };
         l.mci = [this](const std::wstring& c) {
             MCIERROR e = mciSendStringW(c.c_str(), nullptr, 0, nullptr);
             tunes_.push_back(c.rfind(L"open", 0) == 0 ? c + L" -> " + std::to_wstring(e) : c);
@@ -96,8 +87,8 @@ protected:
 
     std::wstring dir_;
     OwnWindowTable own_;
-    std::vector<std::wstring> calls_, tunes_;
-    FakePower power_{&calls_};
+    FakePower power_;
+    V tunes_;
 };
 
 TEST_F(FortuneScreen, OneSpellsDaikichiInPinkPlaysFromAFolderWithSpacesAndOnlyCloses) {
@@ -106,76 +97,56 @@ TEST_F(FortuneScreen, OneSpellsDaikichiInPinkPlaysFromAFolderWithSpacesAndOnlyCl
     Hold();
     const HWND w = f.hwnd();
     EXPECT_EQ(own_.Form3, reinterpret_cast<uintptr_t>(w));
-    EXPECT_EQ(Text(w, 0), L"　　おみくじ");
+    EXPECT_EQ(Text(w), L"　　おみくじ");
     RECT client;
     GetClientRect(w, &client);
     EXPECT_EQ(client.right, TwipsToPixels(6525, f.Dpi()));
     EXPECT_EQ(client.bottom, TwipsToPixels(3975, f.Dpi()));
-    EXPECT_EQ(Text(w, kLabel2), L"ラッキー !　(^-^)v");
-    EXPECT_EQ(Text(w, kLabel3), L"きっといいことがあるでしょう！");
-    EXPECT_EQ(Text(w, kCommand1), L"閉じる");
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(w, kCommand1)));
-    EXPECT_EQ(Shown(w, kPink), CharacterTiles(Character::Daikichi));
-    EXPECT_EQ(Shown(w, kWhite).count(), 0u);
-    EXPECT_EQ(tunes_, (std::vector<std::wstring>{L"close MIDIFILE", Open(0), L"play MIDIFILE notify",
-                                                 L"close MIDIFILE", Open(1), L"play MIDIFILE notify"}));
+    ExpectFortune(w, {L"ラッキー !　(^-^)v", L"きっといいことがあるでしょう！", L"閉じる"}, Character::Daikichi, false);
+    const std::wstring play = L"play MIDIFILE notify", close = L"close MIDIFILE";
+    EXPECT_EQ(tunes_, (V{close, Open(0), play, close, Open(1), play}));
     // Without the quotes the same folder does not open.
     EXPECT_NE(mciSendStringW((L"open " + dir_ + L"\\sakura_1.mid alias OTHER").c_str(), nullptr, 0, nullptr), 0u);
 
     SendMessageW(GetDlgItem(w, kCommand1), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(w));
-    EXPECT_TRUE(calls_.empty());
-}
-
-UINT_PTR g_timer = 0;
-const OwnWindowTable* g_own = nullptr;
-void CALLBACK CloseBoxSoon(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_own->Form3) return;
-    PostMessageW(reinterpret_cast<HWND>(g_own->Form3), WM_SYSCOMMAND, SC_CLOSE, 0);
-    KillTimer(nullptr, g_timer);
+    EXPECT_TRUE(power_.calls.empty());
 }
 
 TEST_F(FortuneScreen, TenPowersOffAfterThePreparationOnlyWhenTheUserClosesTheShownFortune) {
     Form3 shown(Links(10));
     ASSERT_TRUE(shown.Form_Load());
     Hold();
-    EXPECT_EQ(Text(shown.hwnd(), kLabel2), L"えーん!　(ToT)");
-    EXPECT_EQ(Text(shown.hwnd(), kLabel3), L"パソコンの電源が落ちます!");
-    EXPECT_EQ(Text(shown.hwnd(), kCommand1), L"ｼｬｯﾄﾀﾞｳﾝ");
-    EXPECT_EQ(Shown(shown.hwnd(), kWhite), CharacterTiles(Character::Daikyo));
-    EXPECT_EQ(Shown(shown.hwnd(), kPink).count(), 0u);
-    EXPECT_EQ(std::vector<std::wstring>(tunes_.end() - 5, tunes_.end()),
-              (std::vector<std::wstring>{Open(2), L"play MIDIFILE notify", L"close MIDIFILE", Open(4), L"play MIDIFILE notify"}));
+    ExpectFortune(shown.hwnd(), {L"えーん!　(ToT)", L"パソコンの電源が落ちます!", L"ｼｬｯﾄﾀﾞｳﾝ"}, Character::Daikyo, true);
+    EXPECT_EQ(V(tunes_.end() - 5, tunes_.end()), (V{Open(2), L"play MIDIFILE notify", L"close MIDIFILE", Open(4), L"play MIDIFILE notify"}));
     // The program closing takes the screen with it, never the computer.
     SendMessageW(shown.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(shown.hwnd());
-    EXPECT_TRUE(calls_.empty());
+    EXPECT_TRUE(power_.calls.empty());
 
-    // The close box before the fortune is shown only closes the window.
+    // The close box during the shuffle, before the fortune is known, only closes the window.
     tunes_.clear();
-    own_.Form3 = 0;
-    g_own = &own_;
-    g_timer = SetTimer(nullptr, 0, 30, CloseBoxSoon);
-    Form3 early(Links(10));
+    Form3Links l = Links(10);
+    l.pause = [this](int) { PostMessageW(reinterpret_cast<HWND>(own_.Form3), WM_SYSCOMMAND, SC_CLOSE, 0); };
+    Form3 early(l);
     ASSERT_TRUE(early.Form_Load());
     EXPECT_FALSE(early.hwnd());
-    EXPECT_TRUE(calls_.empty());
-    EXPECT_EQ(tunes_, (std::vector<std::wstring>{L"close MIDIFILE", Open(0), L"play MIDIFILE notify"}));
+    EXPECT_TRUE(power_.calls.empty());
+    EXPECT_EQ(tunes_, (V{L"close MIDIFILE", Open(0), L"play MIDIFILE notify"}));
 
     Form3 last(Links(10));
     ASSERT_TRUE(last.Form_Load());
     PostMessageW(last.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     DoEvents();
     EXPECT_FALSE(last.hwnd());
-    EXPECT_EQ(calls_, (std::vector<std::wstring>{L"sysdir", L"version", L"privilege", L"prepare", L"shutdown 8"}));
+    EXPECT_EQ(power_.calls, (V{L"sysdir", L"version", L"privilege", L"prepare", L"shutdown 8"}));
 }
 
 int AnswerNo(const std::wstring&, UINT, const std::wstring&) { return IDNO; }
 
-// The whole program, under this test exe's own name: fortune 8 closes it as its menu would.
+// The whole program under this test exe's own name: fortune 8 closes it as its menu would.
 TEST(FortuneProgram, EightEndsTheProgramWithItsSettingsStoredAndPrivatePutAway) {
-    const std::wstring name = ExeName();
-    const std::wstring dir = DataDirPath(DataRootPath(), name);
+    const std::wstring name = ExeName(), dir = DataDirPath(DataRootPath(), name);
     DeleteSetting(name);
     RemoveTree(dir);
     SaveSetting(name, L"Startup", L"PassMode", L"1");  // Private opens without a password
@@ -192,18 +163,13 @@ TEST(FortuneProgram, EightEndsTheProgramWithItsSettingsStoredAndPrivatePutAway) 
         p.ShowFortune();
         Hold();
         const HWND w = reinterpret_cast<HWND>(p.State().own.Form3);
-        EXPECT_EQ(Text(w, kLabel2), L"んー　(^-^;");
-        EXPECT_EQ(Text(w, kLabel3), L"またネ!");
-        EXPECT_EQ(Text(w, kCommand1), L"終了");
-        EXPECT_EQ(Shown(w, kWhite), CharacterTiles(Character::Kyo));
+        ExpectFortune(w, {L"んー　(^-^;", L"またネ!", L"終了"}, Character::Kyo, true);
         SendMessageW(GetDlgItem(w, kCommand1), BM_CLICK, 0, 0);
-        EXPECT_FALSE(IsWindow(w));
-        EXPECT_FALSE(IsWindow(panel));
+        EXPECT_FALSE(IsWindow(w) || IsWindow(panel));
     }
     EXPECT_FALSE(FileExists(dir + L"\\MyData_2_2.dat"));
     EXPECT_TRUE(FileExists(dir + L"\\MyData_2.dat"));
     EXPECT_EQ(GetSetting(name, L"Startup", L"Type"), L"1");
-    EXPECT_EQ(GetSetting(name, L"Startup", L"PassMode"), L"1");
     MSG m;
     EXPECT_TRUE(PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // the program's end
     SetMsgBoxHook(nullptr);
