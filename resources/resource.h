@@ -7,3 +7,6 @@
 // Tunes are custom resources of type "MIDI": IDR_TUNE_FIRST + N is sakura_N.mid.
 #define IDR_TUNE_FIRST 101
 #define IDR_TUNE_COUNT 5
+
+// The help page (type 23, RT_HTML), written beside the data when the user asks for it.
+#define IDR_HELP_PAGE 201

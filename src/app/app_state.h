@@ -16,7 +16,9 @@ struct AppState {
     int32_t startupDataSet = 0; // setting "Type"; 0 until the first-run set-up chose one
     int16_t number[4] = {0, 25, 25, 25};  // row settings Number1..Number3 (index 0 unused)
     PasswordState password;
-    int16_t uninstallRequest = 0;
+    int16_t uninstallRequest = 0;  // set only by the About box's confirmed uninstall
+    int16_t fortuneCount = 0;      // fortunes drawn in this run
+    int fortuneNumber = 0;         // the drawn fortune, 1..10; 0 until one is drawn
     OwnWindowTable own;
 
     std::wstring DataFile(const wchar_t* name) const { return dataDir + L"\\" + name; }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/program.h"
+#include "protect/help_page.h"
 #include "store/datafiles.h"
 #include "store/settings.h"
 #include "win/app.h"
@@ -45,11 +46,15 @@ void Program::Unload() {
         if (h && IsWindow(w)) SendMessageW(w, WM_CLOSE, 0, 0);
     }
     if (app.uninstallRequest == 1 && !app.dataDir.empty()) {
+        // The fortune's tune keeps its file open until it is closed, and the file would stay.
+        if (form3_) form3_->StopTune();
         for (const wchar_t* f : {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat",
                                  L"sakura_0.mid", L"sakura_1.mid", L"sakura_2.mid", L"sakura_3.mid",
                                  L"sakura_4.mid", L"Color.dat"}) {
             DeleteFileW(app.DataFile(f).c_str());
         }
+        // Our help page, when the user opened it, is ours too.
+        DeleteFileW(app.DataFile(kHelpFileName).c_str());
         // A run that was killed mid-write may have left temporary files behind, and an
         // unreadable Private may have been kept aside.
         DeleteLeftoverTemporaries(app.dataDir);

@@ -28,8 +28,8 @@ void Program::MenuItem(form1::MenuId id) {
     case form1::kImportData: Import_Data_Click(); break;
     case form1::kNewApp: NewApp_Click(); break;
     case form1::kCreateLink: Create_Link_Click(); break;
-    case form1::kHow: ShowPlaceholder(L"使い方"); break;
-    case form1::kVer: ShowPlaceholder(L"ﾊﾞｰｼﾞｮﾝ情報"); break;
+    case form1::kHow: How_Click(); break;
+    case form1::kVer: Ver_Click(); break;
     default: break;
     }
 }

@@ -9,6 +9,8 @@
 
 #include "app/app_state.h"
 #include "panel/Form1.h"
+#include "panel/Form3.h"
+#include "protect/frmAbout.h"
 #include "store/dataset_service.h"
 
 class Form4;
@@ -40,7 +42,6 @@ public:
     void OpenPasswordDialog() override;
     bool PrivateKeyUnknown() const override { return privateLocked_; }
     void MenuItem(form1::MenuId id) override;
-    void RequestUninstall() override { app_.uninstallRequest = 1; }
     void QueryUnload() override;
     void Unload() override;
 
@@ -80,6 +81,18 @@ private:
     DataSetService dataSets_{app_.password};
     std::unique_ptr<Form1> panel_;
     std::unique_ptr<Form4> form4_;
+
+    // about.cpp: the About box, the help page and the fortune screen.
+public:
+    // What the fortune screen is handed for the drawn number (tests give it a fake power).
+    Form3Links FortuneLinks();
+    void ShowFortune();
+private:
+    void Ver_Click();
+    void How_Click();
+    bool DrawFortune();
+    std::unique_ptr<frmAbout> about_;
+    std::unique_ptr<Form3> form3_;
     HANDLE instanceMutex_ = nullptr;
     bool cancelled_ = false;  // the conversion of older data was refused
     bool dataReady_ = false;  // the data directory exists

@@ -14,7 +14,6 @@ namespace {
 
 constexpr UINT kTimer1 = 1;
 constexpr UINT kActivateMsg = WM_APP + 1;   // Form_Activate runs outside WM_ACTIVATE
-constexpr UINT kUninstallRequestMsg = form1::kUninstallRequestMsg;
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 
 // The key buttons show pictures: triangles for 前へ/次へ, a return arrow for 改行.
@@ -438,12 +437,6 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             firstActivate_ = false;
         }
         break;
-    case kUninstallRequestMsg:
-        // What the About box's uninstall confirmation does: the next activation closes.
-        // wParam 1 also plays the About box closing, which activates the panel again.
-        host_.RequestUninstall();
-        if (wp == 1) PostMessageW(hwnd_, kActivateMsg, 0, 0);
-        return 0;
     case kActivateMsg:
         // Start-up loads the data itself; an activation before it ended would load without
         // the Private key.

@@ -30,7 +30,6 @@ public:
     virtual void OpenPasswordDialog() = 0;         // Private chosen while it is locked
     virtual bool PrivateKeyUnknown() const = 0;    // the password file could not be read
     virtual void MenuItem(form1::MenuId id) = 0;   // items that open other windows
-    virtual void RequestUninstall() = 0;           // kUninstallRequestMsg
     virtual void QueryUnload() = 0;  // closing: settings stored, Private put away
     virtual void Unload() = 0;       // closing: the other windows, the uninstall
 };

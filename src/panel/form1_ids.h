@@ -13,7 +13,4 @@ enum MenuId {
     kExportData, kImportData, kNewApp, kCreateLink,
     kMinimum, kEnd, kHow, kVer,
 };
-// Sets the uninstall request, as the About box's confirmation does (wParam 1: and the
-// panel becomes active again, as when the About box closes).
-constexpr unsigned kUninstallRequestMsg = 0x8000 + 2;  // WM_APP + 2
 }  // namespace form1

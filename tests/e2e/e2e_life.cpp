@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e_about.h"
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
 #include "e2e_report.h"
@@ -622,11 +623,10 @@ void ClosingPositions(Report& rep, const std::wstring& exe) {
 
 // ---- 16 -----------------------------------------------------------------------------------
 
-// Starts the program, asks for the uninstall as the About box does, and reads the box it
-// shows at the end.
+// Confirms the uninstall in the About box, and reads the box the program shows at the end.
 std::optional<MessageBoxSeen> Uninstall(Report& rep, Hariko& h, const std::wstring& what) {
-    PostMessageW(h.main(), form1::kUninstallRequestMsg, 1, 0);
-    auto box = WaitForMessageBox(L"「" + h.name() + L"」のアンインストール", h.pid(), 15000);
+    std::optional<MessageBoxSeen> box;
+    if (ConfirmUninstall(rep, h, what)) box = WaitForMessageBox(L"「" + h.name() + L"」のアンインストール", h.pid(), 15000);
     rep.Check(box.has_value(), what + L": the uninstall box appears", h.WindowList() + OpenBoxes(h));
     if (box) {
         AnswerMessageBox(*box, IDOK);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "e2e_about.h"
 #include "e2e_backup.h"
 #include "e2e_desktop.h"
 #include "e2e_harden.h"
@@ -564,6 +565,7 @@ const std::vector<Scenario>& Scenarios() {
         for (const Scenario& s : LifeScenarios()) v.push_back(s);
         for (const Scenario& s : HardenScenarios()) v.push_back(s);
         for (const Scenario& s : backupScenarios()) v.push_back(s);
+        for (const Scenario& s : aboutScenarios()) v.push_back(s);
         return v;
     }();
     return withLife;

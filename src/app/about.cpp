@@ -1,0 +1,64 @@
+// The help menu: the About box with its fortune and uninstall question, and the help page.
+#include <windows.h>
+
+#include <chrono>
+#include <random>
+
+#include "app/program.h"
+#include "panel/Form3.h"
+#include "protect/frmAbout.h"
+#include "protect/help_page.h"
+#include "protect/mShell.h"
+#include "win/app.h"
+
+void Program::Ver_Click() {
+    if (about_ && about_->hwnd()) {
+        SetForegroundWindow(about_->hwnd());
+        return;
+    }
+    // The fortune show runs inside the old box's click; that box object must outlive it.
+    if (about_ && about_->Busy()) return;
+    frmAboutLinks links;
+    links.panel = panel_->hwnd();
+    links.own = &app_.own;
+    links.exeName = app_.exeName;
+    links.drawFortune = [this] { return DrawFortune(); };
+    links.requestUninstall = [this] { app_.uninstallRequest = 1; };
+    links.openHelp = [this](HWND owner) { OpenHelpPage(app_.dataDir, owner, ShellOpen); };
+    about_ = std::make_unique<frmAbout>(std::move(links));
+    if (!about_->Form_Load()) about_.reset();
+}
+
+void Program::How_Click() { OpenHelpPage(app_.dataDir, panel_->hwnd(), ShellOpen); }
+
+bool Program::DrawFortune() {
+    if (app_.fortuneCount >= 1) {
+        MsgBox(L"おみくじは、一回だけです。  ", MB_OK | MB_ICONINFORMATION, L"おみくじ");
+        return false;
+    }
+    ++app_.fortuneCount;
+    std::mt19937 rng(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    app_.fortuneNumber = form3::FortuneNumberFrom(std::uniform_real_distribution<double>(0.0, 1.0)(rng));
+    DoEvents();
+    ShowFortune();
+    return true;
+}
+
+Form3Links Program::FortuneLinks() {
+    Form3Links links;
+    links.own = &app_.own;
+    links.dataDir = app_.dataDir;
+    links.number = app_.fortuneNumber;
+    // What closing would do first, so nothing is lost if Windows ends us without a word.
+    links.prepareShutdown = [this] { QueryUnload(); };
+    links.endProgram = [this] {
+        if (panel_ && panel_->hwnd()) SendMessageW(panel_->hwnd(), WM_CLOSE, 0, 0);
+    };
+    return links;
+}
+
+void Program::ShowFortune() {
+    if (form3_) return;  // one fortune screen per run
+    form3_ = std::make_unique<Form3>(FortuneLinks());
+    form3_->Form_Load();
+}
