@@ -431,7 +431,11 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             // is first shown), not when the user returns from another application.
             // Nor when one of its own message boxes closes: that reload could show the same
             // message again, and again.
-            bool fromOtherApp = activatedFromOtherApp_;
+            // The window left behind says where the user came from; the flag of WM_ACTIVATEAPP
+            // only when it is gone (every window of ours gets that message, not this one).
+            DWORD pid = 0;
+            if (lp) GetWindowThreadProcessId(reinterpret_cast<HWND>(lp), &pid);
+            bool fromOtherApp = pid ? pid != GetCurrentProcessId() : activatedFromOtherApp_;
             activatedFromOtherApp_ = false;
             if (firstActivate_ || (!fromOtherApp && !MessageBoxOpen())) PostMessageW(hwnd_, kActivateMsg, 0, 0);
             firstActivate_ = false;
