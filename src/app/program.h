@@ -11,6 +11,7 @@
 #include "panel/Form1.h"
 #include "store/dataset_service.h"
 
+class Form2;
 class Form4;
 
 class Program : public IPanelHost {
@@ -58,4 +59,9 @@ private:
     std::unique_ptr<Form4> form4_;
     HANDLE instanceMutex_ = nullptr;
     bool cancelled_ = false;  // the conversion of older data was refused
+
+    // The entry editor (editor_flow.cpp): opened by the panel's Command2, closed (and saved)
+    // before closing puts the Private working copy away.
+    void CloseEditor();
+    std::unique_ptr<Form2> form2_;
 };
