@@ -93,7 +93,7 @@ bool Form8::Form_Load() {
     colours.fill(editor::kSwatchDesignColour);
     colours = editor::SwatchColours(records, colours);
     for (int i = 0; i < editor::kSwatches; ++i) {
-        Picture1[i] = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | WS_BORDER, .left = editor::SwatchLeft(i),
+        Picture1[i] = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = editor::SwatchLeft(i),
                                   .top = editor::SwatchTop(i), .width = 800, .height = 400,
                                   .id = form8::kPicture1 + i});
         Picture1[i]->backColor = colours[static_cast<size_t>(i)];

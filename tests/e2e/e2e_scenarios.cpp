@@ -5,6 +5,7 @@
 #include <string>
 
 #include "e2e_desktop.h"
+#include "e2e_editor.h"
 #include "e2e_hariko.h"
 #include "e2e_life.h"
 #include "e2e_steps.h"
@@ -560,6 +561,7 @@ const std::vector<Scenario>& Scenarios() {
     static const std::vector<Scenario> withLife = [] {
         std::vector<Scenario> v = all;
         for (const Scenario& s : LifeScenarios()) v.push_back(s);
+        for (const Scenario& s : editorScenarios()) v.push_back(s);
         return v;
     }();
     return withLife;
