@@ -78,7 +78,10 @@ bool Form2::Form_Load() {
         x = std::max<int>(mi.rcWork.left, (mi.rcWork.left + mi.rcWork.right - Px(l.width)) / 2);
         y = std::max<int>(mi.rcWork.top, (mi.rcWork.top + mi.rcWork.bottom - Px(l.height)) / 2);
     }
+    // Placed and sized in one go; the layout that follows fills the rows in.
+    inLayout_ = true;
     SetWindowPos(hwnd_, nullptr, x, y, Px(l.width), Px(l.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    inLayout_ = false;
     Form_Resize();
     return true;
 }

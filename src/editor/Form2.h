@@ -108,7 +108,8 @@ private:
     };
     void CreateControls();
     void LoadRowsFrom(const std::vector<Entry>& records);
-    Slot& NewSlot();
+    Slot& NewSlot(int row);  // -1: a hidden spare
+    int RowTop(int row) const;
     Slot* SlotOf(int row);
     Slot* SlotOfControl(HWND h, int* kind = nullptr);
     Slot& Bind(int row);       // a slot for the row, in view or not

@@ -19,45 +19,57 @@ const wchar_t kRowFont[] = L"ＭＳ ゴシック";
 
 // ---- the reused row controls --------------------------------------------------------------
 
-Form2::Slot& Form2::NewSlot() {
+Form2::Slot& Form2::NewSlot(int row) {
     using namespace form2;
     const int k = static_cast<int>(slots_.size());
     Slot s;
     const HWND parent = Frame3->hwnd;
-    s.label = AddControl({.style = SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER, .width = 495,
-                          .height = editor::kRowHeight, .parent = parent, .id = RowControlId(k, kLabel1)});
-    s.picture = AddControl({.style = SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .width = 510,
-                            .height = editor::kRowHeight, .parent = parent, .id = RowControlId(k, kPicture1)});
-    s.caption = AddControl({.cls = L"EDIT", .style = ES_AUTOHSCROLL | WS_BORDER, .left = 975, .width = 1395,
-                            .height = editor::kRowHeight, .parent = parent, .id = RowControlId(k, kText1)});
-    s.text = AddControl({.cls = L"EDIT",
-                         .style = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER,
-                         .left = 2360, .width = text2Width_, .height = editor::kRowHeight, .parent = parent,
-                         .id = RowControlId(k, kText2)});
+    // A slot made for a row is made in its place with its texts: nothing to move or show later.
+    const editor::Row* r = row >= 0 ? &rows_.At(row) : nullptr;
+    const DWORD shown = r ? WS_VISIBLE : 0;
+    const int top = r ? RowTop(row) : 0;
+    const bool multiLine = r && r->text.find(L'\n') != std::wstring::npos;
+    s.label = AddControl({.text = r ? std::to_wstring(row) : L"",
+                          .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
+                          .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
+                          .id = RowControlId(k, kLabel1)});
+    s.picture = AddControl({.style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
+                            .width = 510, .height = editor::kRowHeight, .parent = parent,
+                            .id = RowControlId(k, kPicture1)});
+    s.caption = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
+                            .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
+                            .id = RowControlId(k, kText1)});
+    s.text = AddControl({.cls = L"EDIT", .text = r ? r->text : L"",
+                         .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
+                                  (multiLine ? WS_VSCROLL : 0),
+                         .left = 2360, .top = top, .width = text2Width_, .height = editor::kRowHeight,
+                         .parent = parent, .id = RowControlId(k, kText2)});
+    s.row = row;
+    s.lit = r && r->highlighted;
+    s.picture->backColor = r ? r->colour : editor::kTemplateColour;
     s.label->SetFont(kUiFont, 9);
     s.caption->SetFont(kRowFont, 9);
     s.text->SetFont(kRowFont, 9);
-    s.picture->backColor = editor::kTemplateColour;
     SetToolTip(s.label, L"選択行の移動・削除が有効になります。");
     SetToolTip(s.picture, L"ボタン色の設定が出来ます。");
-    auto row = [this, k] { return slots_[static_cast<size_t>(k)].row; };
+    auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
     AttachBox(s.caption->hwnd, BoxKind::Caption, hint_.get(),
-              {.keyDown = [this, row](UINT key) { Form_KeyDown(key, row()); },
-               .click = [this, row] { if (row() >= 0) Text1_Click(row()); },
-               .focus = [this, row] { if (row() >= 0) ApplyIme(row(), true); }});
+              {.keyDown = [this, rowNow](UINT key) { Form_KeyDown(key, rowNow()); },
+               .click = [this, rowNow] { if (rowNow() >= 0) Text1_Click(rowNow()); },
+               .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); }});
     AttachBox(s.text->hwnd, BoxKind::Text, hint_.get(),
               {.keyDown = [this](UINT key) { Form_KeyDown(key, 0); },
                .keyPress = [this](wchar_t c, bool atEnd) {
                    session_.trailingEnters = editor::CountEnter(session_.trailingEnters, c, atEnd);
                },
-               .click = [this, row] { if (row() >= 0) Text2_Click(row()); },
-               .doubleClick = [this, row] { if (row() >= 0) Text2_DblClick(row()); },
-               .focus = [this, row, k] {
+               .click = [this, rowNow] { if (rowNow() >= 0) Text2_Click(rowNow()); },
+               .doubleClick = [this, rowNow] { if (rowNow() >= 0) Text2_DblClick(rowNow()); },
+               .focus = [this, rowNow, k] {
                    // Text2_GotFocus: the caret goes to the end of the text.
                    HWND h = slots_[static_cast<size_t>(k)].text->hwnd;
                    const int n = GetWindowTextLengthW(h);
                    SendMessageW(h, EM_SETSEL, n, n);
-                   if (row() >= 0) ApplyIme(row(), false);
+                   if (rowNow() >= 0) ApplyIme(rowNow(), false);
                }});
     slots_.push_back(s);
     return slots_.back();
@@ -88,17 +100,15 @@ Form2::Slot& Form2::Bind(int row) {
     Slot* free = nullptr;
     for (Slot& s : slots_)
         if (s.row < 0) { free = &s; break; }
-    Slot& s = free ? *free : NewSlot();
-    s.row = row;
-    ShowRow(s);
-    return s;
+    if (!free) return NewSlot(row);
+    free->row = row;
+    ShowRow(*free);
+    return *free;
 }
 
 void Form2::ShowRow(Slot& s) {
     const editor::Row& r = rows_.At(s.row);
-    // A box kept for the focus while its row is scrolled away waits just outside the view.
-    int top = (s.row - 1) * editor::kRowStep - scroll_;
-    top = std::clamp(top, -2 * editor::kRowHeight, viewport_ + editor::kRowHeight);
+    const int top = RowTop(s.row);
     binding_ = true;
     s.label->Move(0, top, 495, editor::kRowHeight);
     s.label->SetText(std::to_wstring(s.row));
@@ -127,6 +137,12 @@ void Form2::ShowTextScrollBar(Slot& s) {
     if (multiLine != shown) ShowScrollBar(s.text->hwnd, SB_VERT, multiLine);
 }
 
+int Form2::RowTop(int row) const {
+    // A box kept for the focus while its row is scrolled away waits just outside the view.
+    const int top = (row - 1) * editor::kRowStep - scroll_;
+    return std::clamp(top, -2 * editor::kRowHeight, viewport_ + editor::kRowHeight);
+}
+
 void Form2::PlaceRows() {
     const int m = rows_.ShownRows();
     const auto [first, end] = editor::RowsInView(scroll_, viewport_, m, kMargin);
@@ -142,9 +158,13 @@ void Form2::PlaceRows() {
     // As many controls as the viewport can ever need (one more for a focused box scrolled
     // away), whatever the number of entries: a set of thousands costs no more than one of 25.
     const size_t pool = static_cast<size_t>(viewport_ / editor::kRowStep + 3 + 2 * kMargin);
-    while (slots_.size() < pool) NewSlot();  // created hidden
-    for (int r = first; r < end; ++r) Bind(r);
-    RefreshRows();
+    while (slots_.size() < pool) NewSlot(-1);  // created hidden
+    for (int r = first; r < end; ++r) {
+        if (Slot* s = SlotOf(r)) ShowRow(*s);  // moved by the scroll
+        else Bind(r);
+    }
+    for (Slot& s : slots_)
+        if (s.row >= 0 && (s.row < first || s.row >= end)) ShowRow(s);  // the focused box
     const int column = m * editor::kRowStep + 15 - scroll_;
     Frame3->Move(0, 0, Frame3->Width(), std::clamp(column, 0, viewport_));
 }
@@ -196,7 +216,7 @@ void Form2::LoadRowsFrom(const std::vector<Entry>& records) {
     scrollMax_ = rows_.ShownRows() * editor::kRowStep - 6375;
     SetScrollRange();
     VScroll1->SetVisible(scrollMax_ >= 1);
-    PlaceRows();
+    if (IsWindowVisible(hwnd_)) PlaceRows();  // on the first load the layout places them
 }
 
 bool Form2::WriteFile(const std::string& bytes) {
