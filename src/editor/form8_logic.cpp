@@ -1,5 +1,7 @@
 #include "editor/form8_logic.h"
 
+#include <utility>
+
 #include "base/color.h"
 
 namespace editor {

@@ -97,6 +97,8 @@ TEST(EditorRows, MovesAtTheEdgesAndTheButtonStates) {
 
 TEST(EditorRows, OneRecordIsShownAndKeptAndTypingBelowTheEntriesIsSaved) {
     Editor one({{L"氏名", L"青木　純", L"255"}});
+    Editor longer({{L"とても長いボタンの表示文字", L"", L"0"}, {L"", L"", L"0"}});  // 26 bytes, kept whole
+    EXPECT_EQ(longer.rows.Records()[0].caption, L"とても長いボタンの表示文字");
     EXPECT_EQ(one.rows.At(1).caption, L"氏名");
     EXPECT_EQ(one.rows.Records(), (std::vector<Entry>{{L"氏名", L"青木　純", L"255"}}));
     EXPECT_EQ(one.rows.ShownRows(), 25);
