@@ -48,8 +48,12 @@ Form2::~Form2() {
     form6_.reset();
     form8_.reset();
     if (hwnd_) {
+        // The row boxes go before the hint they point to.
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         if (links_.own && links_.own->Form2 == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->Form2 = 0;
         if (links_.panel) EnableWindow(links_.panel, TRUE);
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
     }
     hint_.reset();
     DeleteObject(white_);

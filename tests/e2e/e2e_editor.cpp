@@ -201,6 +201,14 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
                   Hex(Bytes(h, L"Color.dat"), 60));
     }
 
+    // Its close box picks nothing: row 2 keeps its colour.
+    Click(rep, RowBox(editor, 2, form2::kPicture1), L"the colour cell of row 2");
+    if (WaitFor([&] { return (form8 = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000)) {
+        PostMessageW(form8, WM_SYSCOMMAND, SC_CLOSE, 0);
+        rep.Check(WaitFor([&] { return !IsWindow(form8) && IsWindowEnabled(editor); }, 5000),
+                  L"the chooser's close box closes it");
+    }
+
     // Row 1 selected by its number and moved down.
     Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
     HWND down = DescendantById(editor, form2::kCommand3);
@@ -212,7 +220,7 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     const std::string got = Bytes(h, L"MyData_1.dat");
     const std::string want = Record(L"会社名", L"a\r\nb") + Record(L"氏名", L"青木　純", "12648447");
     rep.Check(got.compare(0, want.size(), want) == 0,
-              L"MyData_1.dat: 会社名 with its new text, then 氏名 in light yellow (12648447)", Hex(got, 80));
+              L"MyData_1.dat: 会社名 with its new text and colour, then 氏名 in light yellow (12648447)", Hex(got, 80));
     CloseProgram(rep, h);
 }
 
