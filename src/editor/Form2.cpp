@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr UINT kChildrenForward = WM_APP + 21;  // an open child window back in front
+constexpr UINT kChildrenForward = WM_APP + 21;  // after activation: an open child window back in front
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 const wchar_t kStartup[] = L"Startup";
 
@@ -366,6 +366,7 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case kChildrenForward:
+        CompletePool();
         for (Form* f : {static_cast<Form*>(form6_.get()), static_cast<Form*>(form8_.get())})
             if (f && f->hwnd() && IsWindowVisible(f->hwnd())) SetForegroundWindow(f->hwnd());
         return 0;

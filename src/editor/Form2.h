@@ -117,6 +117,7 @@ private:
     void ShowTextScrollBar(Slot& s);
     void PlaceRows();          // slots for the rows in view; the focused box keeps its row
     void RefreshRows();        // every bound slot shown again from the model
+    void CompletePool();
     void FocusBox(int row, bool caption);
     void ApplyButtons();
     void ApplyIme(int row, bool caption);

@@ -155,10 +155,6 @@ void Form2::PlaceRows() {
             for (Control* c : {s.label, s.picture, s.caption, s.text}) c->SetVisible(false);
         }
     }
-    // As many controls as the viewport can ever need (one more for a focused box scrolled
-    // away), whatever the number of entries: a set of thousands costs no more than one of 25.
-    const size_t pool = static_cast<size_t>(viewport_ / editor::kRowStep + 3 + 2 * kMargin);
-    while (slots_.size() < pool) NewSlot(-1);  // created hidden
     for (int r = first; r < end; ++r) {
         if (Slot* s = SlotOf(r)) ShowRow(*s);  // moved by the scroll
         else Bind(r);
@@ -167,6 +163,14 @@ void Form2::PlaceRows() {
         if (s.row >= 0 && (s.row < first || s.row >= end)) ShowRow(s);  // the focused box
     const int column = m * editor::kRowStep + 15 - scroll_;
     Frame3->Move(0, 0, Frame3->Width(), std::clamp(column, 0, viewport_));
+}
+
+void Form2::CompletePool() {
+    // As many controls as the viewport can ever need (one more for a focused box scrolled
+    // away), whatever the number of entries: a set of thousands costs no more than one of 25.
+    // Made once the window shows, so they do not hold up its opening.
+    const size_t pool = static_cast<size_t>(viewport_ / editor::kRowStep + 3 + 2 * kMargin);
+    while (slots_.size() < pool) NewSlot(-1);  // created hidden
 }
 
 void Form2::RefreshRows() {
