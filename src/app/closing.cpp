@@ -16,6 +16,8 @@ void Program::QueryUnload() {
     AppState& app = app_;
     Form1& panel = *panel_;
     if (app.dataDir.empty()) return;  // refused before start-up ran: nothing of ours to store
+    // The editor writes the ticked set's plain file: it must do so before Private is put away.
+    CloseEditor();
     int type = app.startupDataSet;
     if (panel.Checked(form1::kType1)) {
         type = 1;

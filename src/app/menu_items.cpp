@@ -34,13 +34,6 @@ void Program::MenuItem(form1::MenuId id) {
     }
 }
 
-void Program::OpenEditor() { ShowPlaceholder(L"データの設定と編集"); }
-
-void Program::ShowPlaceholder(const wchar_t* what) {
-    MsgBox(std::wstring(L"「") + what + L"」は、このバージョンではまだ使えません。",
-           MB_OK | MB_ICONINFORMATION);
-}
-
 void Program::OpenPasswordDialog() {
     ReadPendingKey();
     if (privateLocked_) {

@@ -13,6 +13,7 @@
 #include "protect/frmAbout.h"
 #include "store/dataset_service.h"
 
+class Form2;
 class Form4;
 class Form5;
 class Form7;
@@ -66,7 +67,6 @@ private:
     void Pass_UnEnabled_Click();
     void Pass_Change_Click();
     void ShowPasswordDialog();
-    void ShowPlaceholder(const wchar_t* what);
 
     // Backup, restore, new copies and shortcuts (backup_items.cpp, copy_items.cpp).
     void Export_Data_Click();
@@ -102,4 +102,9 @@ private:
     bool hadShortcut_ = false;    // a desktop shortcut of this name was there at start
     bool shortcutChecked_ = false;
     bool checkWritable_ = false;  // the data was found: whether it can be written is checked later
+
+    // The entry editor (editor_flow.cpp): opened by the panel's Command2, closed (and saved)
+    // before closing puts the Private working copy away.
+    void CloseEditor();
+    std::unique_ptr<Form2> form2_;
 };

@@ -9,6 +9,7 @@
 #include "base/cp932.h"
 #include "base/number.h"
 #include "base/records.h"
+#include "editor/Form2.h"
 #include "protect/Form4.h"
 #include "protect/Form5.h"
 #include "protect/Form7.h"

@@ -7,6 +7,7 @@
 #include "e2e_about.h"
 #include "e2e_backup.h"
 #include "e2e_desktop.h"
+#include "e2e_editor.h"
 #include "e2e_harden.h"
 #include "e2e_hariko.h"
 #include "e2e_life.h"
@@ -566,6 +567,7 @@ const std::vector<Scenario>& Scenarios() {
         for (const Scenario& s : HardenScenarios()) v.push_back(s);
         for (const Scenario& s : backupScenarios()) v.push_back(s);
         for (const Scenario& s : aboutScenarios()) v.push_back(s);
+        for (const Scenario& s : editorScenarios()) v.push_back(s);
         return v;
     }();
     return withLife;

@@ -1,0 +1,43 @@
+// The entry editor opened from the panel, with what it needs of the rest of the program.
+#include "app/program.h"
+#include "editor/Form2.h"
+#include "store/datafiles.h"
+#include "win/app.h"
+
+void Program::OpenEditor() {
+    if (form2_ && form2_->hwnd()) {
+        SetForegroundWindow(form2_->hwnd());
+        return;
+    }
+    Form1& panel = *panel_;
+    // Private without its working copy (it could not be decrypted): a copy the editor made
+    // would be taken for Private's entries, and MyData_2.dat dropped for it.
+    if (panel.TickedDataSet() == 2 && !FileExists(dataSets_.PlainFile(2))) {
+        MsgBox(L"Privateのデータが読み込まれていないため、編集できません。", MB_OK | MB_ICONEXCLAMATION, app_.exeName);
+        return;
+    }
+    EditorLinks links;
+    links.panel = panel.hwnd();
+    links.own = &app_.own;
+    links.exeName = app_.exeName;
+    links.osVersion = app_.osVersion;
+    links.dataDir = app_.dataDir;
+    links.currentFile = [this] { return dataSets_.PlainFile(panel_->TickedDataSet()); };
+    links.rowSetting = [this]() -> int16_t& {
+        const int set = panel_->TickedDataSet();
+        return app_.number[set >= 1 && set <= 3 ? set : 1];
+    };
+    form2_ = std::make_unique<Form2>(std::move(links));
+    if (!form2_->Form_Load()) {
+        form2_.reset();
+        return;
+    }
+    form2_->Show();
+}
+
+void Program::CloseEditor() {
+    if (!form2_ || !form2_->hwnd()) return;
+    SendMessageW(form2_->hwnd(), WM_CLOSE, 0, 0);
+    // A save that failed has been reported; the program is ending, so the window goes anyway.
+    if (form2_->hwnd()) DestroyWindow(form2_->hwnd());
+}

@@ -1,0 +1,230 @@
+#include "editor/Form6.h"
+
+#include <imm.h>
+
+#include <algorithm>
+
+#include "base/number.h"
+#include "editor/Form2.h"
+#include "editor/form6_logic.h"
+#include "store/settings.h"
+
+namespace {
+
+const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
+const wchar_t kStartup[] = L"Startup";
+constexpr int kButtonWidth = 1575, kButtonHeight = 375;
+
+const wchar_t kNotes[] =
+    L"複数行の文字列をサポートします。\r\n"
+    L"\r\n"
+    L"(注意)　文末に付加した改行はたぶん削除します。(文中はOK)\r\n"
+    L"　　　　　文中に改行だけの付加編集や、文末改行の有効は、\r\n"
+    L"　　　　　「更新」の前に「Esc」キーを入力してください。\r\n"
+    L"　　　　　貼付先のアプリケーションによっては、\r\n"
+    L"　　　　　改行を認識しないものがあります。";
+
+}  // namespace
+
+Form6::Form6(Form2& editor) : editor_(editor) {}
+
+Form6::~Form6() {
+    OwnWindowTable* own = editor_.Links().own;
+    if (hwnd_ && own && own->Form6 == reinterpret_cast<uintptr_t>(hwnd_)) own->Form6 = 0;
+}
+
+bool Form6::Form_Load() {
+    const EditorLinks& links = editor_.Links();
+    const int h = SettingToInt32(GetSetting(links.exeName, kStartup, L"Height6", L"Reg_Height6"));
+    const int w = SettingToInt32(GetSetting(links.exeName, kStartup, L"Width6", L"Reg_Width6"));
+    const editor::Form6Layout l = editor::LayoutForm6(w, h);
+    const int row = editor_.Session().selectedRow;
+    const std::wstring caption = row >= 1 && row < editor_.Rows().RowCount() ? editor_.Rows().At(row).caption : L"";
+    if (!CreateTopLevel(editor::Form6Title(caption),
+                        (WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) | WS_CLIPCHILDREN, 0,
+                        editor_.hwnd(), nullptr, l.width, l.height))
+        return false;
+    MakeTopmost();
+    if (links.own) links.own->Form6 = reinterpret_cast<uintptr_t>(hwnd_);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(MonitorFromWindow(editor_.hwnd(), MONITOR_DEFAULTTONEAREST), &mi)) {
+        const int x = std::max<int>(mi.rcWork.left, (mi.rcWork.left + mi.rcWork.right - Px(l.width)) / 2);
+        const int y = std::max<int>(mi.rcWork.top, (mi.rcWork.top + mi.rcWork.bottom - Px(l.height)) / 2);
+        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    CreateControls();
+    if (row >= 1 && row < editor_.Rows().RowCount()) Text1->SetText(editor_.Rows().At(row).text);
+    Form_Resize();
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    return true;
+}
+
+void Form6::CreateControls() {
+    using namespace form6;
+    Text1 = AddControl({.cls = L"EDIT",
+                        .style = WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL |
+                                 ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
+                        .exStyle = WS_EX_CLIENTEDGE, .id = kText1});
+    Text1->SetFont(L"ＭＳ ゴシック", 11.25);
+    auto button = [&](const wchar_t* text, const wchar_t* tip, int id, std::function<void()> click) {
+        Control* c = AddControl({.cls = L"BUTTON", .text = text, .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                 .width = kButtonWidth, .height = kButtonHeight, .id = id, .onClick = std::move(click)});
+        c->SetFont(kUiFont, 9);
+        SetToolTip(c, tip);
+        return c;
+    };
+    Command1 = button(L"更　新", L"データを更新して閉じます。", kCommand1, [this] { Command1_Click(); });
+    Command2 = button(L"キャンセル", L"やーめた", kCommand2, [this] { Command2_Click(); });
+    Command3 = button(L"日本語ｵﾝ/ｵﾌ", L"IME切替", kCommand3, [this] { Command3_Click(); });
+    // The note below the text and the label beside it share a corner: the label stays on top.
+    Label2 = AddControl({.text = L"ウィンドウの幅と高さは可変です。",
+                         .style = WS_VISIBLE | SS_NOPREFIX | WS_CLIPSIBLINGS, .width = 3000, .height = 255, .id = kLabel2});
+    Label1 = AddControl({.text = kNotes, .style = WS_VISIBLE | SS_NOPREFIX | SS_LEFTNOWORDWRAP | WS_CLIPSIBLINGS,
+                         .left = 120, .height = 1650, .id = kLabel1});
+    SetWindowPos(Label2->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Label1->SetFont(kUiFont, 9);
+    Label2->SetFont(kUiFont, 9);
+    Image1 = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, .width = 480, .height = 480, .id = kImage1,
+                         .onClick = [this] { Image1_MouseDown(); }});
+    SetToolTip(Image1, L"ウィンドウの幅と高さが調整できます。");
+
+    editor::Session& session = editor_.Session();
+    AttachBox(Text1->hwnd, BoxKind::Text, editor_.Hint(),
+              {.keyPress = [&session](wchar_t c, bool atEnd) {
+                   session.trailingEnters = editor::CountEnter(session.trailingEnters, c, atEnd);
+               },
+               .focus = [this, &session] {
+                   // Text1_GotFocus: caret to the end, the rows' input-method mode.
+                   const int n = GetWindowTextLengthW(Text1->hwnd);
+                   SendMessageW(Text1->hwnd, EM_SETSEL, n, n);
+                   if (session.rowImeMode == 1 || session.rowImeMode == 2) {
+                       if (HIMC ctx = ImmGetContext(Text1->hwnd)) {
+                           ImmSetOpenStatus(ctx, session.rowImeMode == 1);
+                           ImmReleaseContext(Text1->hwnd, ctx);
+                       }
+                   }
+               }});
+}
+
+void Form6::Form_Activate() {
+    LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    HMENU sys = GetSystemMenu(hwnd_, FALSE);
+    DeleteMenu(sys, SC_RESTORE, MF_BYCOMMAND);
+    DeleteMenu(sys, SC_MINIMIZE, MF_BYCOMMAND);
+    DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
+    DrawMenuBar(hwnd_);
+    editor_.SetEditButtonsEnabled(false);
+    EnableWindow(editor_.hwnd(), FALSE);
+    Text1->SetFocus();
+}
+
+void Form6::Form_Resize() {
+    if (inLayout_ || !hwnd_ || !Text1 || IsIconic(hwnd_)) return;
+    inLayout_ = true;
+    const editor::Form6Layout l = editor::LayoutForm6(Width(), Height());
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    if (Px(l.width) > r.right - r.left || Px(l.height) > r.bottom - r.top)
+        SetWindowPos(hwnd_, nullptr, 0, 0, std::max<int>(Px(l.width), r.right - r.left),
+                     std::max<int>(Px(l.height), r.bottom - r.top), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The box fills the client area's width even where the frame is wider than the layout thinks.
+    Text1->Move(0, 0, std::min(l.text1Width, ScaleWidth()), l.text1Height);
+    Label1->Move(120, l.label1Top, l.width - 3840, 1650);
+    Label2->Move(l.label2Left, l.label2Top, 3000, 255);
+    Command1->Move(l.command1Left, l.command1Top, kButtonWidth, kButtonHeight);
+    Command2->Move(l.command2Left, l.command2Top, kButtonWidth, kButtonHeight);
+    Command3->Move(l.command3Left, l.command3Top, kButtonWidth, kButtonHeight);
+    Image1->Move(ScaleWidth() - 480, ScaleHeight() - 480, 480, 480);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    inLayout_ = false;
+}
+
+void Form6::Command1_Click() {
+    editor::Session& s = editor_.Session();
+    editor_.SetRowText(s.selectedRow, editor::TrimTrailingEnters(Text1->Text(), s.trailingEnters));
+    s.trailingEnters = 0;
+    Close();
+}
+
+void Form6::Command2_Click() { Close(); }
+
+void Form6::Command3_Click() {
+    editor::Session& s = editor_.Session();
+    if (editor_.Links().osVersion >= 5.1) {
+        const BYTE alt = static_cast<BYTE>(MapVirtualKeyW(VK_MENU, MAPVK_VK_TO_VSC));
+        const BYTE kanji = static_cast<BYTE>(MapVirtualKeyW(VK_KANJI, MAPVK_VK_TO_VSC));
+        keybd_event(VK_MENU, alt, 0, 0);
+        keybd_event(VK_KANJI, kanji, 0, 0);
+        keybd_event(VK_KANJI, kanji, KEYEVENTF_KEYUP, 0);
+        keybd_event(VK_MENU, alt, KEYEVENTF_KEYUP, 0);
+    } else {
+        // The box follows the rows' mode: on unless it is on already.
+        const int mode = (s.rowImeMode != 0 && s.rowImeMode != 2) ? 2 : 1;
+        editor_.Rows().SetAllIme(mode);
+        s.rowImeMode = mode;
+    }
+    Text1->SetFocus();
+}
+
+void Form6::Image1_MouseDown() {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    SetCursorPos(r.right - 1, r.bottom - 1);
+    mouse_event(MOUSEEVENTF_LEFTUP, r.right - 1, r.bottom - 1, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, r.right - 1, r.bottom - 1, 0, 0);
+}
+
+void Form6::Form_QueryUnload() {
+    if (!IsIconic(hwnd_)) {
+        SaveSetting(editor_.Links().exeName, kStartup, L"Height6", std::to_wstring(Height()));
+        SaveSetting(editor_.Links().exeName, kStartup, L"Width6", std::to_wstring(Width()));
+    }
+    EnableWindow(editor_.hwnd(), TRUE);
+}
+
+void Form6::Close() {
+    if (closed_ || !hwnd_) return;
+    closed_ = true;
+    Form_QueryUnload();
+    DestroyWindow(hwnd_);
+}
+
+LRESULT Form6::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE && !closed_) {
+            Form_Activate();
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (Image1 && di->hwndItem == Image1->hwnd) {
+            RECT rc = di->rcItem;
+            FillRect(di->hDC, &rc, GetSysColorBrush(COLOR_BTNFACE));
+            DrawFrameControl(di->hDC, &rc, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_GETMINMAXINFO: {
+        auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
+        mm->ptMinTrackSize = {Px(editor::kForm6MinWidth), Px(editor::kForm6MinHeight)};
+        return 0;
+    }
+    case WM_SIZE:
+        if (wp != SIZE_MINIMIZED) Form_Resize();
+        return 0;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_DESTROY:
+        if (OwnWindowTable* own = editor_.Links().own; own && own->Form6 == reinterpret_cast<uintptr_t>(hwnd_))
+            own->Form6 = 0;
+        break;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}

@@ -1,0 +1,212 @@
+#include "editor/box_input.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include "editor/form2_logic.h"
+
+const wchar_t kCaptionLimitHint[] = L"ボタンの表示文字は全角7文字・半角14文字までです。";
+
+std::wstring UnstorableHint(wchar_t c) {
+    return std::wstring(L"「") + c + L"」は保存できない文字のため、入力できません。";
+}
+
+std::function<void()> InputHint::Beep = [] { MessageBeep(MB_OK); };
+
+namespace {
+
+constexpr UINT_PTR kHideTimer = 1;
+constexpr UINT kHideAfterMs = 4000;
+
+std::wstring TextOf(HWND h) {
+    int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(h, s.data(), n + 1);
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
+void Selection(HWND h, size_t& start, size_t& end) {
+    DWORD s = 0, e = 0;
+    SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    start = s;
+    end = e;
+}
+
+void CALLBACK HideTip(HWND tip, UINT, UINT_PTR id, DWORD) {
+    KillTimer(tip, id);
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = GetParent(tip);
+    ti.uId = 1;
+    SendMessageW(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+}
+
+struct Box {
+    BoxKind kind;
+    InputHint* hint;
+    BoxEvents events;
+};
+
+void Refuse(HWND h, Box& b, const std::wstring& why) {
+    InputHint::Beep();
+    if (b.hint) b.hint->Show(h, why);
+}
+
+// Puts `text` in place of [start, end) as far as the box may take it. False when nothing of
+// it could go in.
+bool Insert(HWND h, Box& b, size_t start, size_t end, std::wstring text) {
+    if (b.kind == BoxKind::Caption) {
+        size_t br = text.find_first_of(L"\r\n");
+        if (br != std::wstring::npos) text.resize(br);
+    } else {
+        text = editor::NormaliseLineBreaks(text);
+    }
+    if (auto bad = editor::FirstUnstorable(text)) {
+        Refuse(h, b, UnstorableHint(text[*bad]));
+        return false;
+    }
+    if (b.kind == BoxKind::Caption) {
+        std::wstring fit = editor::FitCaption(TextOf(h), start, end, text);
+        if (fit.size() < text.size()) Refuse(h, b, kCaptionLimitHint);
+        text = fit;
+    }
+    SendMessageW(h, EM_SETSEL, start, end);
+    SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    return !text.empty();
+}
+
+// Lets the box insert in its own way (a paste, an input-method result), then takes back what
+// it inserted and puts it through Insert.
+LRESULT Checked(HWND h, UINT msg, WPARAM wp, LPARAM lp, Box& b) {
+    const std::wstring before = TextOf(h);
+    size_t start = 0, end = 0;
+    Selection(h, start, end);
+    LRESULT r = DefSubclassProc(h, msg, wp, lp);
+    const std::wstring after = TextOf(h);
+    if (after == before) return r;
+    size_t p = 0;
+    while (p < before.size() && p < after.size() && before[p] == after[p]) ++p;
+    size_t q = 0;
+    while (q < before.size() - p && q < after.size() - p &&
+           before[before.size() - 1 - q] == after[after.size() - 1 - q])
+        ++q;
+    std::wstring inserted = after.substr(p, after.size() - p - q);
+    SetWindowTextW(h, before.c_str());
+    // A box of several lines says nothing about a text set this way: its owner hears it here.
+    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), EN_CHANGE), reinterpret_cast<LPARAM>(h));
+    Insert(h, b, p, before.size() - q, inserted);
+    return r;
+}
+
+LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
+    Box& b = *reinterpret_cast<Box*>(data);
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (b.hint) b.hint->Hide();
+        if (b.events.keyDown) b.events.keyDown(static_cast<UINT>(wp));
+        if (!IsWindow(h)) return 0;
+        break;
+    case WM_CHAR:
+    case WM_IME_CHAR: {
+        if (b.kind == BoxKind::Keys) return 0;  // the focus holder keeps nothing
+        const auto c = static_cast<wchar_t>(wp);
+        if (b.kind == BoxKind::Caption && (c == L'\r' || c == L'\n' || c == L'\t')) return 0;
+        size_t start = 0, end = 0;
+        Selection(h, start, end);
+        const bool atEnd = end >= static_cast<size_t>(GetWindowTextLengthW(h));
+        if (c >= 0x20 || c == L'\t') {
+            if (editor::FirstUnstorable(std::wstring_view(&c, 1))) {
+                Refuse(h, b, UnstorableHint(c));
+                return 0;
+            }
+            if (b.kind == BoxKind::Caption && editor::FitCaption(TextOf(h), start, end, std::wstring(1, c)).empty()) {
+                Refuse(h, b, kCaptionLimitHint);
+                return 0;
+            }
+        }
+        if (b.events.keyPress) b.events.keyPress(c, atEnd);
+        if (msg == WM_IME_CHAR) {
+            // The box would take it as a character anyway; this way it goes through the
+            // same checks as a typed one.
+            return DefSubclassProc(h, WM_CHAR, wp, lp);
+        }
+        break;
+    }
+    case WM_PASTE:
+        if (b.kind == BoxKind::Keys) break;
+        return Checked(h, msg, wp, lp, b);
+    case WM_IME_COMPOSITION:
+        if (b.kind == BoxKind::Keys || !(lp & GCS_RESULTSTR)) break;
+        return Checked(h, msg, wp, lp, b);
+    case WM_LBUTTONDOWN: {
+        LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        if (b.events.click) b.events.click();
+        return r;
+    }
+    case WM_LBUTTONDBLCLK: {
+        LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        if (b.events.doubleClick) b.events.doubleClick();
+        return r;
+    }
+    case WM_SETFOCUS: {
+        LRESULT r = DefSubclassProc(h, msg, wp, lp);
+        if (b.events.focus) b.events.focus();
+        return r;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(h, BoxProc, id);
+        delete &b;
+        return DefSubclassProc(h, msg, wp, lp);
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace
+
+void AttachBox(HWND box, BoxKind kind, InputHint* hint, BoxEvents events) {
+    auto* b = new Box{kind, hint, std::move(events)};
+    SetWindowSubclass(box, BoxProc, 1, reinterpret_cast<DWORD_PTR>(b));
+}
+
+// ---- the balloon ------------------------------------------------------------------------
+
+InputHint::InputHint(HWND owner) {
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP | TTS_BALLOON, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+    if (!tip_) return;
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 360);
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    ti.hwnd = owner;
+    ti.uId = 1;
+    ti.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+InputHint::~InputHint() {
+    if (tip_ && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+void InputHint::Show(HWND box, const std::wstring& text) {
+    text_ = text;
+    if (!tip_ || !IsWindow(tip_)) return;
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = GetParent(tip_);
+    ti.uId = 1;
+    ti.lpszText = const_cast<wchar_t*>(text_.c_str());
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    RECT r;
+    GetWindowRect(box, &r);
+    SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(r.left + 8, r.bottom - 2));
+    SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+    SetTimer(tip_, kHideTimer, kHideAfterMs, HideTip);
+}
+
+void InputHint::Hide() {
+    if (tip_ && IsWindow(tip_) && IsWindowVisible(tip_)) HideTip(tip_, 0, kHideTimer, 0);
+}

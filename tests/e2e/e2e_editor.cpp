@@ -1,0 +1,278 @@
+// The data editor worked as a person would: real clicks and keys (characters an input method
+// would commit arrive as WM_IME_CHAR), judged by the bytes of the data files and by what the
+// panel then pastes into notepad.
+#include "e2e_editor.h"
+
+#include <string>
+
+#include "e2e_desktop.h"
+#include "e2e_hariko.h"
+#include "e2e_steps.h"
+#include "editor/editor_ids.h"
+#include "panel/form1_ids.h"
+
+namespace e2e {
+namespace {
+
+const std::wstring kEditorTitle = L"データの編集と追加";
+const std::wstring kDefaultPassword = L"47290315";
+
+std::string Record(const std::wstring& caption, const std::wstring& text, const char* colour = "16777215") {
+    return "\"" + Cp932(caption) + "\",\"" + Cp932(text) + "\"," + colour + "\r\n";
+}
+
+std::string Bytes(const Hariko& h, const wchar_t* file) {
+    auto b = ReadFileBytes(h.DataFile(file));
+    return b ? *b : "<missing>";
+}
+
+bool Click(Report& rep, HWND w, const std::wstring& what) {
+    std::wstring why;
+    bool ok = ClickCentre(w, &why);
+    rep.Check(ok, L"a click on " + what, why);
+    Pause(200);
+    return ok;
+}
+
+HWND OpenEditor(Report& rep, Hariko& h) {
+    HWND editor = nullptr;
+    if (!Click(rep, h.Control(form1::kCommand2), L"設  定 / 編  集")) return nullptr;
+    bool up = WaitFor([&] {
+        editor = h.WindowCaptioned(kEditorTitle);
+        return editor && DescendantById(editor, form2::kCommand1) && IsWindowEnabled(editor);
+    }, 8000);
+    if (!rep.Check(up, L"the entry editor \"データの編集と追加\" opens", h.WindowList())) return nullptr;
+    rep.Check(!IsWindowEnabled(h.main()), L"the panel is disabled while it is open");
+    Pause(300);
+    return editor;
+}
+
+// A row's control, found by the row number shown beside it (row controls are reused).
+HWND RowBox(HWND editor, int row, int kind) {
+    for (int k = 0; k < 200; ++k) {
+        HWND label = DescendantById(editor, form2::RowControlId(k, form2::kLabel1));
+        if (!label) break;
+        if (IsWindowVisible(label) && TextOf(label) == std::to_wstring(row))
+            return DescendantById(editor, form2::RowControlId(k, kind));
+    }
+    return nullptr;
+}
+
+// What an input method commits: one WM_IME_CHAR per character into the box with the focus.
+void Commit(HWND box, const std::wstring& text) {
+    for (wchar_t c : text) PostMessageW(box, WM_IME_CHAR, c, 1);
+    Pause(300);
+}
+
+// The balloon's text (a tooltip window gives its current text to WM_GETTEXT).
+std::wstring HintShown(const Hariko& h, const std::wstring& expected) {
+    std::wstring seen;
+    for (HWND w : TopWindows(L"tooltips_class32", h.pid())) {
+        if (TextOf(w) == expected) return expected;
+        seen += Quote(TextOf(w)) + L" ";
+    }
+    return seen;
+}
+
+bool CloseEditorBox(Report& rep, Hariko& h, HWND editor) {
+    PostMessageW(editor, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box does
+    bool gone = WaitFor([&] { return !IsWindow(editor) && IsWindowEnabled(h.main()); }, 8000);
+    return rep.Check(gone, L"the close box closes the editor and the panel is enabled again", h.WindowList());
+}
+
+// ---- 30 -----------------------------------------------------------------------------------
+
+void NewEntryPasted(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(0, 0, 330, 300, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
+    HWND editor = OpenEditor(rep, h);
+    if (!editor) return CloseProgram(rep, h);
+    rep.Check((GetWindowLongPtrW(editor, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, L"the editor is topmost");
+    HWND caption = RowBox(editor, 3, form2::kText1), text = RowBox(editor, 3, form2::kText2);
+    if (!rep.Check(caption && text, L"row 3 has a caption box and a text box")) return CloseProgram(rep, h);
+
+    // 日本語ｵﾝ/ｵﾌ gives the focus back to the caption box last clicked: a double quote typed
+    // next is refused there with a hint.
+    Click(rep, caption, L"the caption box of row 3");
+    Click(rep, DescendantById(editor, form2::kCommand6), L"日本語ｵﾝ/ｵﾌ");
+    TypeKeys(L"\"");
+    Pause(300);
+    rep.Check(TextOf(caption).empty(), L"a double quote typed into the caption is refused", Quote(TextOf(caption)));
+    const std::wstring hint = L"「\"」は保存できない文字のため、入力できません。";
+    const std::wstring seen = HintShown(h, hint);
+    rep.Check(seen == hint, L"a hint says the file cannot hold it", seen);
+    Commit(caption, L"あいうえおかきく");
+    rep.Check(TextOf(caption) == L"あいうえおかき", L"of 8 full-width characters the caption keeps 7 (14 bytes)",
+              Quote(TextOf(caption)));
+
+    Click(rep, text, L"the text box of row 3");
+    TypeKeys(L"line1");
+    PressKey(VK_RETURN);
+    TypeKeys(L"line2");
+    PressKey(VK_RETURN);
+    PressKey(VK_RETURN);
+    Click(rep, RowBox(editor, 4, form2::kText1), L"the caption box of row 4");
+    rep.Check(TextOf(text) == L"line1\r\nline2", L"leaving the text box drops the two Enters typed at its end",
+              Quote(TextOf(text)));
+    if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
+
+    std::string want = Record(L"氏名", L"青木　純") + Record(L"会社名", L"若葉商会") +
+                       Record(L"あいうえおかき", L"line1\r\nline2");
+    for (int i = 4; i <= 25; ++i) want += Record(L"", L"");
+    const std::string got = Bytes(h, L"MyData_1.dat");
+    rep.Check(got == want, L"MyData_1.dat holds the new entry, every colour in decimal (exact bytes)",
+              std::to_wstring(got.size()) + L" bytes: " + Hex(got.substr(0, 120), 120));
+
+    HWND button = nullptr;
+    rep.Check(WaitFor([&] { return (button = h.EntryButton(L"あいうえおかき")) != nullptr; }, 5000),
+              L"the panel, active again, shows the new button", Captions(h));
+    np.SetText(L"");
+    if (button && np.ClickInto(&why) && WaitFor([&] { return h.TargetField() == HandleDecimal(np.window()); }, 3000) &&
+        Click(rep, h.EntryButton(L"あいうえおかき"), L"the new button")) {
+        WaitFor([&] { return np.Text() == L"line1\r\nline2"; }, 5000);
+        rep.Check(np.Text() == L"line1\r\nline2", L"it pastes both lines into notepad", Quote(np.Text()));
+    }
+    CloseProgram(rep, h);
+}
+
+// ---- 31 -----------------------------------------------------------------------------------
+
+void TextColourAndOrder(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    h.SetSetting(L"Height2", L"20000");
+    if (!StartReady(rep, h)) return;
+    HWND editor = OpenEditor(rep, h);
+    if (!editor) return CloseProgram(rep, h);
+    const int high = TwipsToPx(8600, DpiOf(editor));
+    rep.Check(OuterHeight(editor) == high, L"stored 20000 high, 25 entries: it opens 8600 twips high (" +
+              std::to_wstring(high) + L" px)", RectText(RectOf(editor)));
+
+    // The text editor for row 2, "a", Enter, "b", Enter, Enter, 更　新.
+    HWND text2 = RowBox(editor, 2, form2::kText2);
+    RECT r = RectOf(text2);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);  // the second click of a double click, at once
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    HWND form6 = nullptr;
+    const std::wstring title = L"貼付データ用テキストエディタ　　　　　ボタン「会社名」の貼付データの編集";
+    bool opened = WaitFor([&] { return (form6 = h.WindowCaptioned(title)) != nullptr; }, 5000);
+    if (rep.Check(opened, L"a double click opens the text editor titled with the button's caption", h.WindowList())) {
+        Pause(300);
+        HWND box = DescendantById(form6, form6::kText1);
+        rep.Check(TextOf(box) == L"若葉商会" && !IsWindowEnabled(editor), L"it shows the row's text over a disabled editor",
+                  Quote(TextOf(box)));
+        PressWithModifier(VK_CONTROL, VK_HOME);
+        keybd_event(VK_SHIFT, 0, 0, 0);
+        PressWithModifier(VK_CONTROL, VK_END);
+        keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+        PressKey(VK_DELETE);
+        TypeKeys(L"a");
+        PressKey(VK_RETURN);
+        TypeKeys(L"b");
+        PressKey(VK_RETURN);
+        PressKey(VK_RETURN);
+        Click(rep, DescendantById(form6, form6::kCommand1), L"更　新 of the text editor");
+        rep.Check(WaitFor([&] { return !IsWindow(form6) && IsWindowEnabled(editor); }, 5000),
+                  L"it closes and the editor is enabled again");
+        rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, form2::kText2)) == L"a\r\nb"; }, 3000),
+                  L"row 2 holds \"a\\r\\nb\": the Enters typed at the end are gone",
+                  Quote(TextOf(RowBox(editor, 2, form2::kText2))));
+        rep.Check(h.Setting(L"Height6").has_value() && h.Setting(L"Width6").has_value(),
+                  L"the text editor stored its size (Height6, Width6)");
+    }
+
+    // The colour chooser for row 1: a left click on the light-yellow swatch.
+    Click(rep, RowBox(editor, 1, form2::kPicture1), L"the colour cell of row 1");
+    HWND form8 = nullptr;
+    if (rep.Check(WaitFor([&] { return (form8 = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000),
+                  L"the colour chooser \"ボタン色の選択\" opens", h.WindowList())) {
+        Pause(300);
+        rep.Check(!IsWindowEnabled(editor), L"the editor is disabled under it");
+        Click(rep, DescendantById(form8, form8::kPicture1 + 2), L"swatch 3 (light yellow)");
+        rep.Check(WaitFor([&] { return !IsWindow(form8) && IsWindowEnabled(editor); }, 5000),
+                  L"a left click picks the colour and closes the chooser");
+        std::string colours = "16777215\r\n16777152\r\n12648447\r\n12632319\r\n12648384\r\n";
+        for (int i = 6; i <= 16; ++i) colours += "-2147483633\r\n";
+        rep.Check(Bytes(h, L"Color.dat") == colours, L"Color.dat is written again in decimal",
+                  Hex(Bytes(h, L"Color.dat"), 60));
+    }
+
+    // Its close box picks nothing: row 2 keeps its colour.
+    Click(rep, RowBox(editor, 2, form2::kPicture1), L"the colour cell of row 2");
+    if (WaitFor([&] { return (form8 = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000)) {
+        PostMessageW(form8, WM_SYSCOMMAND, SC_CLOSE, 0);
+        rep.Check(WaitFor([&] { return !IsWindow(form8) && IsWindowEnabled(editor); }, 5000),
+                  L"the chooser's close box closes it");
+    }
+
+    // Row 1 selected by its number and moved down.
+    Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
+    HWND down = DescendantById(editor, form2::kCommand3);
+    rep.Check(IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, form2::kCommand2)),
+              L"row 1 selected: down and 削　除 enabled, up disabled");
+    Click(rep, down, L"the down arrow");
+    Click(rep, DescendantById(editor, form2::kCommand1), L"更　新");
+    rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
+    const std::string got = Bytes(h, L"MyData_1.dat");
+    const std::string want = Record(L"会社名", L"a\r\nb") + Record(L"氏名", L"青木　純", "12648447");
+    rep.Check(got.compare(0, want.size(), want) == 0,
+              L"MyData_1.dat: 会社名 with its new text and colour, then 氏名 in light yellow (12648447)", Hex(got, 80));
+    CloseProgram(rep, h);
+}
+
+// ---- 32 -----------------------------------------------------------------------------------
+
+void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    if (!StartReady(rep, h)) return;
+    h.Menu(form1::kPassUnEnabled);  // no password set: nothing is asked
+    Pause(500);
+    h.Menu(form1::kType2);
+    const std::wstring enc = h.DataFile(L"MyData_2.dat"), work = h.DataFile(L"MyData_2_2.dat");
+    if (!rep.Check(WaitFor([&] { return FileExists(work) && !FileExists(enc); }, 10000),
+                   L"Private loaded: only its working copy exists"))
+        return CloseProgram(rep, h);
+    Pause(500);
+    HWND editor = OpenEditor(rep, h);
+    if (!editor) return CloseProgram(rep, h);
+    Click(rep, RowBox(editor, 1, form2::kText1), L"the caption box of row 1");
+    TypeKeys(L"bank");
+    Click(rep, DescendantById(editor, form2::kCommand1), L"更　新");
+    rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
+    const std::string first = Record(L"bank", L"");
+    rep.Check(Bytes(h, L"MyData_2_2.dat").compare(0, first.size(), first) == 0 && !FileExists(enc),
+              L"only the working copy changed; MyData_2.dat is still absent", Hex(Bytes(h, L"MyData_2_2.dat"), 40));
+
+    // The program closed while the editor is open: the editor saves before Private is put away.
+    Pause(500);
+    editor = OpenEditor(rep, h);
+    if (!editor) return CloseProgram(rep, h);
+    Click(rep, RowBox(editor, 2, form2::kText1), L"the caption box of row 2");
+    TypeKeys(L"card");
+    CloseProgram(rep, h);
+    rep.Check(FileExists(enc) && !FileExists(work), L"after closing: MyData_2.dat again, no working copy");
+    auto cipher = ReadFileBytes(enc);
+    auto plain = cipher ? Rc4(*cipher, kDefaultPassword) : std::nullopt;
+    const std::string both = first + Record(L"card", L"");
+    rep.Check(plain && plain->compare(0, both.size(), both) == 0,
+              L"MyData_2.dat decrypts to both entries, the second saved as the program closed",
+              plain ? Hex(*plain, 40) : L"unreadable");
+}
+
+}  // namespace
+
+const std::vector<Scenario>& editorScenarios() {
+    static const std::vector<Scenario> all = {
+        {30, L"30. a new entry typed in the editor, saved by the close box, pasted into notepad", NewEntryPasted},
+        {31, L"31. the text editor, the colour chooser and a row moved down", TextColourAndOrder},
+        {32, L"32. editing Private changes only its working copy; closing the program saves first", PrivateWorkingCopy},
+    };
+    return all;
+}
+
+}  // namespace e2e

@@ -1,0 +1,173 @@
+// The entry editor's window on the real window manager and files: what a locked file, a
+// refused character and thousands of entries look like to the user and on disk.
+#include "test_folders.h"
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/Form2.h"
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "win/app.h"
+
+namespace {
+
+std::vector<std::wstring> g_boxes;
+int RecordBox(const std::wstring& text, UINT, const std::wstring&) {
+    g_boxes.push_back(text);
+    return IDOK;
+}
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t tmp[MAX_PATH + 1];
+        DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
+        dir_ = std::wstring(tmp, n) + L"hariko_editor_" + std::to_wstring(GetCurrentProcessId());
+        RemoveTree(dir_);
+        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+        file_ = dir_ + L"\\MyData_1.dat";
+        g_boxes.clear();
+        SetMsgBoxHook(RecordBox);
+        savedBeep_ = InputHint::Beep;
+        InputHint::Beep = [this] { ++beeps_; };
+    }
+    void TearDown() override {
+        form_.reset();
+        SetMsgBoxHook(nullptr);
+        InputHint::Beep = savedBeep_;
+        RemoveTree(dir_);
+    }
+
+    void Open(int entries) {
+        std::vector<Entry> v;
+        for (int i = 1; i <= entries; ++i) v.push_back({L"c" + std::to_wstring(i), L"t", L"&HFFFFFF"});
+        ASSERT_TRUE(WriteDataSetFile(file_, v, ColourForm::HexText).ok);
+        EditorLinks links;
+        links.own = &own_;
+        links.exeName = L"hariko_editor_test";
+        links.dataDir = dir_;
+        links.currentFile = [this] { return file_; };
+        links.rowSetting = [this]() -> int16_t& { return setting_; };
+        form_ = std::make_unique<Form2>(std::move(links));
+        ASSERT_TRUE(form_->Form_Load());
+        form_->Show();
+        DoEvents();
+    }
+    // A row's control as the user sees it: found by the row number shown beside it.
+    HWND RowControl(int row, int kind) {
+        for (int k = 0;; ++k) {
+            HWND label = GetDlgItem(form_->Frame3->hwnd, form2::RowControlId(k, form2::kLabel1));
+            if (!label) return nullptr;
+            wchar_t t[16] = {};
+            GetWindowTextW(label, t, 16);
+            if (IsWindowVisible(label) && std::to_wstring(row) == t)
+                return GetDlgItem(form_->Frame3->hwnd, form2::RowControlId(k, kind));
+        }
+    }
+    std::wstring Text(HWND h) {
+        wchar_t t[256] = {};
+        GetWindowTextW(h, t, 256);
+        return t;
+    }
+    int Children() {
+        int n = 0;
+        EnumChildWindows(form_->hwnd(), [](HWND, LPARAM p) { ++*reinterpret_cast<int*>(p); return TRUE; },
+                         reinterpret_cast<LPARAM>(&n));
+        return n;
+    }
+
+    std::wstring dir_, file_;
+    OwnWindowTable own_;
+    int16_t setting_ = 25;
+    std::unique_ptr<Form2> form_;
+    std::function<void()> savedBeep_;
+    int beeps_ = 0;
+};
+
+TEST_F(EditorTest, ALockedFileIsReportedAndTheEditsStayUntilASaveWorks) {
+    Open(25);
+    HWND caption = RowControl(3, form2::kText1);
+    ASSERT_NE(caption, nullptr);
+    SetWindowTextW(caption, L"住所");
+    const std::string before = *ReadAllBytes(file_);
+    HANDLE lock = CreateFileW(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    CloseHandle(lock);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].rfind(L"データを保存できませんでした。", 0), 0u) << g_boxes[0];
+    EXPECT_TRUE(IsWindow(form_->hwnd()));
+    EXPECT_EQ(Text(RowControl(3, form2::kText1)), L"住所");
+    EXPECT_EQ(*ReadAllBytes(file_), before);
+    EXPECT_EQ(own_.Form2, reinterpret_cast<uintptr_t>(form_->hwnd()));
+
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(form_->hwnd(), nullptr);
+    EXPECT_EQ(own_.Form2, 0u);
+    auto saved = ReadDataSetFile(file_);
+    ASSERT_EQ(saved.size(), 25u);
+    EXPECT_EQ(saved[2], (Entry{L"住所", L"t", L"16777215"}));
+}
+
+TEST_F(EditorTest, CharactersTheFileCannotHoldAreRefusedWithAHint) {
+    Open(25);
+    HWND caption = RowControl(1, form2::kText1);
+    HWND text = RowControl(1, form2::kText2);
+    SetWindowTextW(caption, L"");
+    SendMessageW(caption, WM_CHAR, L'"', 0);
+    SendMessageW(caption, WM_CHAR, L'a', 0);
+    EXPECT_EQ(Text(caption), L"a");
+    EXPECT_EQ(beeps_, 1);
+    EXPECT_EQ(form_->Hint()->Text(), L"「\"」は保存できない文字のため、入力できません。");
+    EXPECT_TRUE(IsWindowVisible(form_->Hint()->hwnd()));
+
+    // Composed by the input method: the same checks, and the byte limit in code page 932.
+    for (wchar_t c : std::wstring(L"あいうえおかきく")) SendMessageW(caption, WM_IME_CHAR, c, 0);
+    EXPECT_EQ(Text(caption), L"aあいうえおか");
+    EXPECT_EQ(form_->Hint()->Text(), kCaptionLimitHint);
+
+    // Pasted: a text with a character outside code page 932 does not go in at all.
+    ASSERT_TRUE(OpenClipboard(form_->hwnd()));
+    EmptyClipboard();
+    const std::wstring pasted = L"caf\u00e9 au lait";
+    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(g), pasted.c_str(), (pasted.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(g);
+    SetClipboardData(CF_UNICODETEXT, g);
+    CloseClipboard();
+    SetWindowTextW(text, L"t");
+    SendMessageW(text, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(text), L"t");
+    EXPECT_EQ(form_->Hint()->Text(), L"「\u00e9」は保存できない文字のため、入力できません。");
+    EXPECT_EQ(beeps_, 4);
+
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(form_->hwnd(), nullptr);
+    auto saved = ReadDataSetFile(file_);
+    ASSERT_FALSE(saved.empty());
+    EXPECT_EQ(saved[0], (Entry{L"aあいうえおか", L"t", L"16777215"}));
+}
+
+TEST_F(EditorTest, FiveThousandEntriesAreReachedWithTheWindowsOfTwentyFive) {
+    Open(25);
+    const int few = Children();
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    Open(5000);
+    EXPECT_EQ(Children(), few);
+    SendMessageW(RowControl(1, form2::kText1), WM_KEYDOWN, VK_END, 0);
+    HWND last = RowControl(5000, form2::kText1);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(Text(last), L"c5000");
+    EXPECT_EQ(Children(), few);
+    // Down in the caption box of the row above the last moves the focus there.
+    SendMessageW(RowControl(4999, form2::kText1), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(GetFocus(), last);
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ReadDataSetFile(file_).size(), 5000u);
+}
+
+}  // namespace
