@@ -11,6 +11,7 @@
 #include "editor/Form8.h"
 #include "store/settings.h"
 #include "win/app.h"
+#include "win/scroll.h"
 
 namespace {
 
@@ -244,13 +245,7 @@ void Form2::CloseChildren() {
 
 void Form2::Command1_Click() { Close(); }
 
-void Form2::Image1_MouseDown() {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    SetCursorPos(r.right - 1, r.bottom - 1);
-    mouse_event(MOUSEEVENTF_LEFTUP, r.right - 1, r.bottom - 1, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, r.right - 1, r.bottom - 1, 0, 0);
-}
+void Form2::Image1_MouseDown() { DragFromCorner(); }
 
 void Form2::Command6_Click() {
     if (links_.osVersion >= 5.1) {
@@ -275,44 +270,20 @@ void Form2::Command6_Click() {
 // ---- scrolling ----------------------------------------------------------------------------
 
 void Form2::SetScrollRange() {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     scroll_ = std::clamp(scroll_, 0, std::max(0, scrollMax_));
-    si.nMin = 0;
-    si.nPage = static_cast<UINT>(std::max(1, viewport_));
-    si.nMax = std::max(0, scrollMax_) + static_cast<int>(si.nPage) - 1;
-    si.nPos = scroll_;
-    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
+    SetScrollBar(VScroll1->hwnd, scroll_, scrollMax_, viewport_);
 }
 
 void Form2::SetScrollValue(int v) {
     v = std::clamp(v, 0, std::max(0, scrollMax_));
     if (v == scroll_) return;
     scroll_ = v;
-    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, v, 0};
-    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
+    SetScrollPosition(VScroll1->hwnd, v);
     VScroll1_Change();
 }
 
 void Form2::OnScroll(int code) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    GetScrollInfo(VScroll1->hwnd, SB_CTL, &si);
-    int v = scroll_;
-    switch (code) {
-    case SB_LINEUP: v -= editor::kSmallChange; break;
-    case SB_LINEDOWN: v += editor::kSmallChange; break;
-    case SB_PAGEUP: v -= editor::kLargeChange; break;
-    case SB_PAGEDOWN: v += editor::kLargeChange; break;
-    case SB_TOP: v = 0; break;
-    case SB_BOTTOM: v = scrollMax_; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: v = si.nTrackPos; break;
-    default: return;
-    }
-    SetScrollValue(v);
+    if (auto v = NextScrollValue(VScroll1->hwnd, code, scroll_, editor::kSmallChange, editor::kLargeChange, scrollMax_)) SetScrollValue(*v);
 }
 
 void Form2::VScroll1_Change() { PlaceRows(); }

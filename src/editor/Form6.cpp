@@ -169,13 +169,7 @@ void Form6::Command3_Click() {
     Text1->SetFocus();
 }
 
-void Form6::Image1_MouseDown() {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    SetCursorPos(r.right - 1, r.bottom - 1);
-    mouse_event(MOUSEEVENTF_LEFTUP, r.right - 1, r.bottom - 1, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, r.right - 1, r.bottom - 1, 0, 0);
-}
+void Form6::Image1_MouseDown() { DragFromCorner(); }
 
 void Form6::Form_QueryUnload() {
     if (!IsIconic(hwnd_)) {

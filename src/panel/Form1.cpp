@@ -333,13 +333,7 @@ void Form1::Command3_Click() {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::Image1_MouseDown() {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    SetCursorPos(r.right - 1, r.bottom - 1);
-    mouse_event(MOUSEEVENTF_LEFTUP, r.right - 1, r.bottom - 1, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, r.right - 1, r.bottom - 1, 0, 0);
-}
+void Form1::Image1_MouseDown() { DragFromCorner(); }
 
 // ---- messages ---------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "store/dataset_format.h"
 #include "store/settings.h"
 #include "win/app.h"
+#include "win/scroll.h"
 
 namespace {
 constexpr int kButtonMargin = 2;            // spare entry buttons above and below the view
@@ -67,29 +68,12 @@ void Form1::SetScrollValue(int v) {
     v = std::clamp(v, 0, std::max(0, scrollMax_));
     if (v == scrollValue_) return;
     scrollValue_ = v;
-    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, v, 0};
-    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
+    SetScrollPosition(VScroll1->hwnd, v);
     VScroll1_Change();
 }
 
 void Form1::OnScroll(int code) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
-    GetScrollInfo(VScroll1->hwnd, SB_CTL, &si);
-    int v = scrollValue_;
-    switch (code) {
-    case SB_LINEUP: v -= panel::kSmallChange; break;
-    case SB_LINEDOWN: v += panel::kSmallChange; break;
-    case SB_PAGEUP: v -= panel::kLargeChange; break;
-    case SB_PAGEDOWN: v += panel::kLargeChange; break;
-    case SB_TOP: v = 0; break;
-    case SB_BOTTOM: v = scrollMax_; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: v = si.nTrackPos; break;
-    default: return;
-    }
-    SetScrollValue(v);
+    if (auto v = NextScrollValue(VScroll1->hwnd, code, scrollValue_, panel::kSmallChange, panel::kLargeChange, scrollMax_)) SetScrollValue(*v);
 }
 
 void Form1::VScroll1_Change() {
@@ -145,16 +129,8 @@ void Form1::LayoutPanel() {
     Command7->SetVisible(L.show7);
 
     scrollMax_ = L.vscrollMax;
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    int page = visibleRows_ * panel::kRow;
-    si.nMin = 0;
-    si.nMax = std::max(0, L.vscrollMax) + page - 1;
-    si.nPage = static_cast<UINT>(page);
     scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, L.vscrollMax));
-    si.nPos = scrollValue_;
-    SetScrollInfo(VScroll1->hwnd, SB_CTL, &si, TRUE);
+    SetScrollBar(VScroll1->hwnd, scrollValue_, L.vscrollMax, visibleRows_ * panel::kRow, true);
     VScroll1->SetVisible(L.scrollShown);
 
     if (!Minimized()) {

@@ -8,13 +8,13 @@
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "win/app.h"
+#include "win/edit_filter.h"
 
 using form4::CommitOutcome;
 
 namespace {
 
 constexpr UINT kEnterMsg = WM_APP + 41;  // Enter in Text1, handled outside the edit's own proc
-constexpr UINT_PTR kText1Subclass = 1;
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 
 std::wstring WindowText(HWND h) {
@@ -23,51 +23,6 @@ std::wstring WindowText(HWND h) {
     n = GetWindowTextW(h, s.data(), n + 1);
     s.resize(static_cast<size_t>(n > 0 ? n : 0));
     return s;
-}
-
-// Text1: Enter becomes a click; characters the password file cannot hold never get in,
-// whether typed, composed by the input method or pasted.
-LRESULT CALLBACK Text1Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
-    switch (msg) {
-    case WM_GETDLGCODE: {
-        LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        auto* m = reinterpret_cast<const MSG*>(lp);
-        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_RETURN)
-            r |= DLGC_WANTMESSAGE;
-        return r;
-    }
-    case WM_KEYDOWN:
-        if (wp == VK_RETURN) {
-            PostMessageW(GetParent(h), kEnterMsg, 0, 0);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-    case WM_IME_CHAR:
-        if (wp == L'\r' || wp == L'\n') return 0;
-        if (!form4::AcceptsPasswordChar(static_cast<wchar_t>(wp))) {
-            Form4::SoundBeep();
-            return 0;
-        }
-        break;
-    case WM_PASTE:
-    case WM_IME_COMPOSITION: {
-        std::wstring before = WindowText(h);
-        DWORD selStart = 0, selEnd = 0;
-        SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
-        LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        if (!form4::AllPasswordChars(WindowText(h))) {
-            SetWindowTextW(h, before.c_str());
-            SendMessageW(h, EM_SETSEL, selStart, selEnd);
-            Form4::SoundBeep();
-        }
-        return r;
-    }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(h, Text1Proc, id);
-        break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
 }
 
 }  // namespace
@@ -133,7 +88,9 @@ void Form4::CreateControls() {
     SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
     Text1->SetFont(kUiFont, 11.25, true);
     masked_ = true;
-    SetWindowSubclass(Text1->hwnd, Text1Proc, kText1Subclass, 0);
+    // Enter becomes a click; characters the password file cannot hold never get in.
+    FilterEdit(Text1->hwnd, {.enterMsg = kEnterMsg, .accepts = form4::AcceptsPasswordChar,
+                             .refused = [] { Form4::SoundBeep(); }, .checkPastes = true});
 }
 
 void Form4::Show() {

@@ -5,45 +5,14 @@
 #include "protect/dialog_place.h"
 #include "protect/form5_logic.h"
 #include "win/app.h"
+#include "win/edit_filter.h"
 
 namespace {
 
 constexpr UINT kEnterMsg = WM_APP + 51;  // Enter in Text1, handled outside the edit's own proc
-constexpr UINT_PTR kText1Subclass = 1;
 constexpr int kClientWidth = 7605, kClientHeight = 4365;
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 const std::wstring kSp3 = L"　　　";
-
-// Text1: Enter moves on to 作成; the nine characters a file name cannot hold are refused
-// with a beep as they are typed (pasted text is checked by 作成).
-LRESULT CALLBACK Text1Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
-    switch (msg) {
-    case WM_GETDLGCODE: {
-        LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        auto* m = reinterpret_cast<const MSG*>(lp);
-        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_RETURN)
-            r |= DLGC_WANTMESSAGE;
-        return r;
-    }
-    case WM_KEYDOWN:
-        if (wp == VK_RETURN) {
-            PostMessageW(GetParent(h), kEnterMsg, 0, 0);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wp == L'\r' || wp == L'\n') return 0;
-        if (form5::IsForbiddenChar(static_cast<wchar_t>(wp))) {
-            Form5::SoundBeep();
-            return 0;
-        }
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(h, Text1Proc, id);
-        break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
-}
 
 // Both paths name the same file (however they are spelled).
 bool SameFile(const std::wstring& a, const std::wstring& b) {
@@ -123,7 +92,10 @@ void Form5::CreateControls() {
     Text1->SetFont(kUiFont, 11.25);
     Command1->SetFont(kUiFont, 9, true);
     Command2->SetFont(kUiFont, 9, true);
-    SetWindowSubclass(Text1->hwnd, Text1Proc, kText1Subclass, 0);
+    // Enter moves on to 作成; the nine characters a file name cannot hold are refused with a
+    // beep as they are typed (pasted text is checked by 作成).
+    FilterEdit(Text1->hwnd, {.enterMsg = kEnterMsg, .accepts = [](wchar_t c) { return !form5::IsForbiddenChar(c); },
+                             .refused = [] { Form5::SoundBeep(); }});
 }
 
 void Form5::Refuse(const std::wstring& text, UINT icon) {
@@ -191,17 +163,6 @@ LRESULT Form5::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case kEnterMsg:
         Command1->SetFocus();
-        return 0;
-    case DM_GETDEFID:
-        return FocusedButtonAsDefault(hwnd_);
-    case WM_ACTIVATE:
-        // A window that is no dialog would give the focus to itself on its return.
-        if (LOWORD(wp) == WA_INACTIVE) {
-            HWND f = GetFocus();
-            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
-        } else if (!HIWORD(wp)) {
-            ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Text1->hwnd);
-        }
         return 0;
     case WM_CLOSE:
         if (busy_) return 0;  // the copy flow closes the dialog itself

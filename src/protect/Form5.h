@@ -56,6 +56,5 @@ private:
     void Close();
 
     Form5Links links_;
-    HWND lastFocus_ = nullptr;
     bool busy_ = false;
 };

@@ -7,39 +7,13 @@
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
 #include "win/app.h"
+#include "win/edit_filter.h"
 
 namespace {
 
 constexpr UINT kEnterMsg = WM_APP + 71;  // Enter in Text1, handled outside the edit's own proc
-constexpr UINT_PTR kText1Subclass = 1;
 constexpr int kClientWidth = 7950, kClientHeight = 1965;
 const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
-
-// Text1: Enter is taken as OK.
-LRESULT CALLBACK Text1Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
-    switch (msg) {
-    case WM_GETDLGCODE: {
-        LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        auto* m = reinterpret_cast<const MSG*>(lp);
-        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_RETURN)
-            r |= DLGC_WANTMESSAGE;
-        return r;
-    }
-    case WM_KEYDOWN:
-        if (wp == VK_RETURN) {
-            PostMessageW(GetParent(h), kEnterMsg, 0, 0);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wp == L'\r' || wp == L'\n') return 0;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(h, Text1Proc, id);
-        break;
-    }
-    return DefSubclassProc(h, msg, wp, lp);
-}
 
 // What the message boxes say of a backup file that is missing, by number.
 struct MissingFile {
@@ -142,7 +116,7 @@ void Form7::CreateControls() {
     Command2->SetFont(kUiFont, 9);
     Text1->SetFont(kUiFont, 11.25, true);
     SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
-    SetWindowSubclass(Text1->hwnd, Text1Proc, kText1Subclass, 0);
+    FilterEdit(Text1->hwnd, {.enterMsg = kEnterMsg});  // Enter is taken as OK
 }
 
 void Form7::Command1_Click() {
@@ -208,17 +182,6 @@ LRESULT Form7::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case kEnterMsg:
         Command1_Click();
-        return 0;
-    case DM_GETDEFID:
-        return FocusedButtonAsDefault(hwnd_);
-    case WM_ACTIVATE:
-        // A window that is no dialog would give the focus to itself on its return.
-        if (LOWORD(wp) == WA_INACTIVE) {
-            HWND f = GetFocus();
-            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
-        } else if (!HIWORD(wp)) {
-            ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : Text1->hwnd);
-        }
         return 0;
     case WM_CLOSE:
         if (busy_) return 0;  // the copy-in closes the dialog itself

@@ -60,6 +60,5 @@ private:
 
     Form7Links links_;
     std::wstring backupPassword_;
-    HWND lastFocus_ = nullptr;
     bool busy_ = false;
 };

@@ -16,10 +16,3 @@ void PlaceDialog(Form& form, HWND nearWindow, int clientWidth, int clientHeight)
     }
     SetWindowPos(h, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
-LRESULT FocusedButtonAsDefault(HWND form) {
-    HWND focus = GetFocus();
-    if (!focus || !IsChild(form, focus)) return 0;
-    if (!(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return 0;
-    return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
-}

@@ -209,6 +209,14 @@ void Form::MakeTopmost() {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void Form::DragFromCorner() {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    SetCursorPos(r.right - 1, r.bottom - 1);
+    mouse_event(MOUSEEVENTF_LEFTUP, r.right - 1, r.bottom - 1, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, r.right - 1, r.bottom - 1, 0, 0);
+}
+
 bool Form::CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
                           HMENU menu, int width, int height) {
     dpi_ = WindowDpi(nullptr);

@@ -85,6 +85,9 @@ public:
     void SetCaption(const std::wstring& text) { SetWindowTextW(hwnd_, text.c_str()); }
     bool Minimized() const { return IsIconic(hwnd_) != FALSE; }
     void MakeTopmost();
+    // The size grip: the pointer jumps to the window's lower right corner and presses there,
+    // so that the drag goes on as the platform's own resize.
+    void DragFromCorner();
 
     // A control by named fields: AddControl({.cls = L"BUTTON", .text = L"OK", ...}).
     struct Spec {
