@@ -10,6 +10,7 @@
 #include "editor/Form8.h"
 #include "store/datafiles.h"
 #include "win/app.h"
+#include "win/late_bound.h"
 
 namespace {
 constexpr int kMargin = 2;  // rows of controls kept ready above and below the viewport
@@ -198,9 +199,9 @@ void Form2::ApplyIme(int row, bool caption) {
     Slot* s = SlotOf(row);
     if (!s) return;
     HWND box = (caption ? s->caption : s->text)->hwnd;
-    if (HIMC ctx = ImmGetContext(box)) {
-        ImmSetOpenStatus(ctx, mode == 1);
-        ImmReleaseContext(box, ctx);
+    if (HIMC ctx = late::ImmGetContext(box)) {
+        late::ImmSetOpenStatus(ctx, mode == 1);
+        late::ImmReleaseContext(box, ctx);
     }
 }
 

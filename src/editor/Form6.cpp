@@ -8,6 +8,7 @@
 #include "editor/Form2.h"
 #include "editor/form6_logic.h"
 #include "store/settings.h"
+#include "win/late_bound.h"
 
 namespace {
 
@@ -100,9 +101,9 @@ void Form6::CreateControls() {
                    const int n = GetWindowTextLengthW(Text1->hwnd);
                    SendMessageW(Text1->hwnd, EM_SETSEL, n, n);
                    if (session.rowImeMode == 1 || session.rowImeMode == 2) {
-                       if (HIMC ctx = ImmGetContext(Text1->hwnd)) {
-                           ImmSetOpenStatus(ctx, session.rowImeMode == 1);
-                           ImmReleaseContext(Text1->hwnd, ctx);
+                       if (HIMC ctx = late::ImmGetContext(Text1->hwnd)) {
+                           late::ImmSetOpenStatus(ctx, session.rowImeMode == 1);
+                           late::ImmReleaseContext(Text1->hwnd, ctx);
                        }
                    }
                }});

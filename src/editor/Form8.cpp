@@ -10,6 +10,7 @@
 #include "editor/cTransCol.h"
 #include "store/datafiles.h"
 #include "win/app.h"
+#include "win/late_bound.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ cColor::Dialog Form8::ColorDialog = [](ColorDialogRecord& r) {
     cc.Flags = r.flags;
     cc.lCustData = r.custData;
     cc.lpTemplateName = r.templateName;
-    const bool ok = ChooseColorW(&cc) != FALSE;
+    const bool ok = late::ChooseColorW(&cc) != FALSE;
     if (ok) {
         r.color = static_cast<int32_t>(cc.rgbResult);
         for (int k = 0; k < editor::kSwatches; ++k) r.customColors[k] = static_cast<int32_t>(custom[k]);

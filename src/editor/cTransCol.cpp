@@ -1,11 +1,12 @@
 #include "editor/cTransCol.h"
 
 #include <windows.h>
-#include <olectl.h>
+
+#include "win/late_bound.h"
 
 int32_t cTransCol::TranslateColor(int32_t colour, uintptr_t palette) const {
     COLORREF rgb = 0;
-    if (OleTranslateColor(static_cast<OLE_COLOR>(colour), reinterpret_cast<HPALETTE>(palette), &rgb) != S_OK)
+    if (late::OleTranslateColor(static_cast<DWORD>(colour), reinterpret_cast<HPALETTE>(palette), &rgb) != S_OK)
         return -1;
     return static_cast<int32_t>(rgb);
 }

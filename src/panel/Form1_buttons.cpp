@@ -28,9 +28,12 @@ void Form1::PlaceEntryButtons() {
     if (now == placed_) return;
     placed_ = now;
     while (static_cast<int>(slots_.size()) < need) {
-        Control* b = AddControl(L"BUTTON", L"", BS_OWNERDRAW, 0, kEntryLeft, 0, kEntryWidth,
-                                kEntryHeight, Frame2->hwnd,
-                                form1::kFirstEntryButton + static_cast<int>(slots_.size()));
+        // Made where it goes, shown, with its caption: every call saved counts under Wine.
+        const int i = first + static_cast<int>(slots_.size());
+        const bool shown = i + 1 <= entryCount && entryCount > 1;
+        Control* b = AddControl(L"BUTTON", shown ? captions[i + 1] : L"", BS_OWNERDRAW | WS_VISIBLE, 0,
+                                kEntryLeft, EntryButtonTop(i) - scrollValue_, kEntryWidth, kEntryHeight,
+                                Frame2->hwnd, form1::kFirstEntryButton + static_cast<int>(slots_.size()));
         b->SetFont(kEntryFont, 9);
         slots_.push_back(b);
     }

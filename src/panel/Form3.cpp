@@ -7,6 +7,7 @@
 
 #include "panel/Module1.h"
 #include "win/app.h"
+#include "win/late_bound.h"
 
 using namespace form3;
 
@@ -39,7 +40,7 @@ void DrawBlossom(HDC dc, int x, int y, int size, const Blossom& b) {
 }  // namespace
 
 Form3::Form3(Form3Links links) : links_(std::move(links)) {
-    if (!links_.mci) links_.mci = [](const std::wstring& c) { mciSendStringW(c.c_str(), nullptr, 0, nullptr); };
+    if (!links_.mci) links_.mci = [](const std::wstring& c) { late::mciSendStringW(c.c_str(), nullptr, 0, nullptr); };
     if (!links_.pause) links_.pause = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
     if (!links_.power) {
         winPower_ = std::make_unique<WinPower>();

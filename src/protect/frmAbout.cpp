@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "win/app.h"
+#include "win/late_bound.h"
 
 namespace {
 
@@ -33,12 +34,12 @@ std::wstring VersionLine(unsigned major, unsigned minor, unsigned revision) {
 std::wstring OwnVersionLine() {
     const std::wstring exe = ExePath();
     DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+    DWORD size = late::GetFileVersionInfoSizeW(exe.c_str(), &ignored);
     std::vector<char> block(size);
     VS_FIXEDFILEINFO* info = nullptr;
     UINT len = 0;
-    if (!size || !GetFileVersionInfoW(exe.c_str(), 0, size, block.data()) ||
-        !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info)
+    if (!size || !late::GetFileVersionInfoW(exe.c_str(), 0, size, block.data()) ||
+        !late::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info)
         return VersionLine(0, 0, 0);
     return VersionLine(HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
                        LOWORD(info->dwFileVersionLS));

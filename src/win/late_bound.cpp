@@ -1,0 +1,70 @@
+#include "win/late_bound.h"
+
+#include <string>
+
+namespace {
+
+// From the system folder by full path: never a DLL of that name planted beside the program.
+FARPROC Find(const wchar_t* dll, const char* name) {
+    wchar_t dir[MAX_PATH] = L"";
+    UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    HMODULE m = LoadLibraryW((std::wstring(dir, n) + L"\\" + dll).c_str());
+    return m ? GetProcAddress(m, name) : nullptr;
+}
+
+template <typename Fn>
+Fn Get(const wchar_t* dll, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(Find(dll, name)));
+}
+
+}  // namespace
+
+namespace late {
+
+BOOL ChooseColorW(CHOOSECOLORW* cc) {
+    static auto fn = Get<BOOL(WINAPI*)(CHOOSECOLORW*)>(L"comdlg32.dll", "ChooseColorW");
+    return fn ? fn(cc) : FALSE;
+}
+
+HIMC ImmGetContext(HWND h) {
+    static auto fn = Get<HIMC(WINAPI*)(HWND)>(L"imm32.dll", "ImmGetContext");
+    return fn ? fn(h) : nullptr;
+}
+
+BOOL ImmReleaseContext(HWND h, HIMC ctx) {
+    static auto fn = Get<BOOL(WINAPI*)(HWND, HIMC)>(L"imm32.dll", "ImmReleaseContext");
+    return fn ? fn(h, ctx) : FALSE;
+}
+
+BOOL ImmSetOpenStatus(HIMC ctx, BOOL open) {
+    static auto fn = Get<BOOL(WINAPI*)(HIMC, BOOL)>(L"imm32.dll", "ImmSetOpenStatus");
+    return fn ? fn(ctx, open) : FALSE;
+}
+
+HRESULT OleTranslateColor(DWORD colour, HPALETTE palette, COLORREF* rgb) {
+    static auto fn = Get<HRESULT(WINAPI*)(DWORD, HPALETTE, COLORREF*)>(L"oleaut32.dll", "OleTranslateColor");
+    return fn ? fn(colour, palette, rgb) : E_FAIL;
+}
+
+DWORD GetFileVersionInfoSizeW(LPCWSTR file, LPDWORD handle) {
+    static auto fn = Get<DWORD(WINAPI*)(LPCWSTR, LPDWORD)>(L"version.dll", "GetFileVersionInfoSizeW");
+    return fn ? fn(file, handle) : 0;
+}
+
+BOOL GetFileVersionInfoW(LPCWSTR file, DWORD handle, DWORD size, LPVOID data) {
+    static auto fn = Get<BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID)>(L"version.dll", "GetFileVersionInfoW");
+    return fn ? fn(file, handle, size, data) : FALSE;
+}
+
+BOOL VerQueryValueW(LPCVOID block, LPCWSTR sub, LPVOID* buffer, PUINT len) {
+    static auto fn = Get<BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT)>(L"version.dll", "VerQueryValueW");
+    return fn ? fn(block, sub, buffer, len) : FALSE;
+}
+
+MCIERROR mciSendStringW(LPCWSTR command, LPWSTR ret, UINT retSize, HWND callback) {
+    static auto fn = Get<MCIERROR(WINAPI*)(LPCWSTR, LPWSTR, UINT, HWND)>(L"winmm.dll", "mciSendStringW");
+    return fn ? fn(command, ret, retSize, callback) : MCIERR_INTERNAL;
+}
+
+}  // namespace late
