@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/own_windows.h"
+#include "panel/panel_logic.h"
 #include "store/password_state.h"
 
 struct AppState {
@@ -15,6 +16,7 @@ struct AppState {
     double osVersion = 5.1;
     int32_t startupDataSet = 0; // setting "Type"; 0 until the first-run set-up chose one
     int16_t number[4] = {0, 25, 25, 25};  // row settings Number1..Number3 (index 0 unused)
+    PanelChoices choices;       // data set, paste mode and password switch of the panel's menu
     PasswordState password;
     int16_t uninstallRequest = 0;  // set only by the About box's confirmed uninstall
     int16_t fortuneCount = 0;      // fortunes drawn in this run

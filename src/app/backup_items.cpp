@@ -81,8 +81,7 @@ void Program::Import_Data_Click() {
     const PasswordState& password = app_.password;
     links.restored = [&panel, &password] {
         const bool set = !password.userPassword.empty();
-        panel.SetChecked(form1::kPassEnabled, set);
-        panel.SetChecked(form1::kPassUnEnabled, !set);
+        panel.SetPasswordOn(set);
         panel.SetMenuEnabled(form1::kPassChange, set);
         panel.Type1_Click();
     };

@@ -18,17 +18,12 @@ void Program::QueryUnload() {
     if (app.dataDir.empty()) return;  // refused before start-up ran: nothing of ours to store
     // The editor writes the ticked set's plain file: it must do so before Private is put away.
     CloseEditor();
-    int type = app.startupDataSet;
-    if (panel.Checked(form1::kType1)) {
-        type = 1;
-    } else if (panel.Checked(form1::kType2)) {
-        type = 1;
-        dataSets_.PutWorkingCopyAway();
-    } else if (panel.Checked(form1::kType3)) {
-        type = 3;
-    }
-    int mode = panel.Checked(form1::kMode) ? 1 : panel.Checked(form1::kModeEnt) ? 2 : 0;
-    int pass = panel.Checked(form1::kPassEnabled) ? 0 : 1;
+    // A Private run is stored as Public: the next start shows Public first.
+    const PanelChoices& choices = app.choices;
+    const int type = choices.dataSet == 3 ? 3 : 1;
+    if (choices.dataSet == 2) dataSets_.PutWorkingCopyAway();
+    const int mode = static_cast<int>(choices.mode);
+    const int pass = choices.passwordOn ? 0 : 1;
     SaveSetting(app.exeName, kStartup, L"Type", std::to_wstring(type));
     if (!panel.Minimized()) {
         SaveSetting(app.exeName, kStartup, L"Left", std::to_wstring(panel.Left()));
@@ -40,10 +35,8 @@ void Program::QueryUnload() {
 
 void Program::Unload() {
     AppState& app = app_;
-    // 1. Every other window of the program closes first (they store their sizes).
-    const OwnWindowTable& own = app.own;
-    for (uintptr_t h : {own.Form2, own.Form3, own.Form4, own.Form5, own.Form6, own.Form7,
-                        own.Form8, own.frmAbout}) {
+    // Every other window of the program closes first (they store their sizes).
+    for (uintptr_t h : app.own.All()) {
         HWND w = reinterpret_cast<HWND>(h);
         if (h && IsWindow(w)) SendMessageW(w, WM_CLOSE, 0, 0);
     }

@@ -12,7 +12,7 @@ void Program::OpenEditor() {
     Form1& panel = *panel_;
     // Private without its working copy (it could not be decrypted): a copy the editor made
     // would be taken for Private's entries, and MyData_2.dat dropped for it.
-    if (panel.TickedDataSet() == 2 && !FileExists(dataSets_.PlainFile(2))) {
+    if (panel.DataSet() == 2 && !FileExists(dataSets_.PlainFile(2))) {
         MsgBox(L"Privateのデータが読み込まれていないため、編集できません。", MB_OK | MB_ICONEXCLAMATION, app_.exeName);
         return;
     }
@@ -22,9 +22,9 @@ void Program::OpenEditor() {
     links.exeName = app_.exeName;
     links.osVersion = app_.osVersion;
     links.dataDir = app_.dataDir;
-    links.currentFile = [this] { return dataSets_.PlainFile(panel_->TickedDataSet()); };
+    links.currentFile = [this] { return dataSets_.PlainFile(panel_->DataSet()); };
     links.rowSetting = [this]() -> int16_t& {
-        const int set = panel_->TickedDataSet();
+        const int set = panel_->DataSet();
         return app_.number[set >= 1 && set <= 3 ? set : 1];
     };
     form2_ = std::make_unique<Form2>(std::move(links));

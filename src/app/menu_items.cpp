@@ -3,22 +3,6 @@
 #include "protect/Form4.h"
 #include "win/app.h"
 
-namespace {
-
-form1::MenuId PanelMenuId(form4::Menu item) {
-    switch (item) {
-    case form4::Menu::Type1: return form1::kType1;
-    case form4::Menu::Type2: return form1::kType2;
-    case form4::Menu::Type3: return form1::kType3;
-    case form4::Menu::PassEnabled: return form1::kPassEnabled;
-    case form4::Menu::PassUnEnabled: return form1::kPassUnEnabled;
-    case form4::Menu::PassChange: return form1::kPassChange;
-    }
-    return form1::kType1;
-}
-
-}  // namespace
-
 void Program::MenuItem(form1::MenuId id) {
     switch (id) {
     case form1::kPassEnabled: Pass_Enabled_Click(); break;
@@ -39,9 +23,7 @@ void Program::OpenPasswordDialog() {
     if (privateLocked_) {
         // The password just given opens Private: no second question.
         if (RecoverPassword()) {
-            panel_->SetChecked(form1::kType1, false);
-            panel_->SetChecked(form1::kType2, true);
-            panel_->SetChecked(form1::kType3, false);
+            panel_->ChooseDataSet(2);
             panel_->LoadDataSet();
             panel_->LayoutPanel();
         }
@@ -65,9 +47,10 @@ void Program::ShowPasswordDialog() {
     links.exeName = app_.exeName;
     links.backupDir = app_.BackupDir();
     Form1& panel = *panel_;
-    links.checked = [&panel](form4::Menu m) { return panel.Checked(PanelMenuId(m)); };
-    links.setChecked = [&panel](form4::Menu m, bool on) { panel.SetChecked(PanelMenuId(m), on); };
-    links.setEnabled = [&panel](form4::Menu m, bool on) { panel.SetMenuEnabled(PanelMenuId(m), on); };
+    links.dataSet = [&panel] { return panel.DataSet(); };
+    links.chooseDataSet = [&panel](int set) { panel.ChooseDataSet(set); };
+    links.setPasswordOn = [&panel](bool on) { panel.SetPasswordOn(on); };
+    links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(form1::kPassChange, on); };
     form4_ = std::make_unique<Form4>(std::move(links));
     if (!form4_->Form_Load()) {
         form4_.reset();
@@ -78,26 +61,17 @@ void Program::ShowPasswordDialog() {
 
 void Program::Pass_Enabled_Click() {
     Form1& p = *panel_;
-    if (p.Checked(form1::kPassEnabled)) { app_.password.switchOffRequest = 0; return; }
-    if (p.Checked(form1::kType2)) {
-        p.SetChecked(form1::kType1, true);
-        p.SetChecked(form1::kType2, false);
-        p.SetChecked(form1::kType3, false);
-    }
-    p.SetChecked(form1::kPassEnabled, true);
-    p.SetChecked(form1::kPassUnEnabled, false);
+    if (p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
+    if (p.DataSet() == 2) p.ChooseDataSet(1);
+    p.SetPasswordOn(true);
     app_.password.switchOffRequest = 0;
     p.Type2_Click();
 }
 
 void Program::Pass_UnEnabled_Click() {
     Form1& p = *panel_;
-    if (p.Checked(form1::kPassUnEnabled)) { app_.password.switchOffRequest = 0; return; }
-    if (p.Checked(form1::kType2)) {
-        p.SetChecked(form1::kType1, true);
-        p.SetChecked(form1::kType2, false);
-        p.SetChecked(form1::kType3, false);
-    }
+    if (!p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
+    if (p.DataSet() == 2) p.ChooseDataSet(1);
     app_.password.switchOffRequest = 1;
     ShowPasswordDialog();
 }

@@ -33,8 +33,6 @@ std::wstring Lower(std::wstring s) {
     return s;
 }
 
-std::wstring KeyOf(const std::wstring& password) { return password.empty() ? DefaultPassword() : password; }
-
 // The plain text of an encrypted file under key, or nothing.
 std::optional<std::string> Decrypted(const std::wstring& enc, const std::wstring& key) {
     const std::wstring temp = enc + L".check.tmp";
@@ -77,9 +75,21 @@ bool Program::NeedsMigration(int16_t versionMarker) {
     return plain && !IsWellFormedDataSet(*plain) && IsTwoFieldDataSet(*plain);
 }
 
+namespace {
+
+void ReportFailedStep(const std::wstring& exe, const std::wstring& what) {
+    MsgBox(L"データの移行を完了できませんでした。(" + what + L")\r\n\r\n"
+           L"移行できたところまでは保存してあります。\r\n"
+           L"次回の起動時に、残りの移行をもう一度行います。",
+           MB_OK | MB_ICONEXCLAMATION, exe);
+}
+
+std::wstring LegacyKey(const std::wstring& exe) { return kLegacyRoot + L"\\Control\\" + exe; }
+
+}  // namespace
+
 Program::MigrationResult Program::Migrate() {
-    AppState& app = app_;
-    const std::wstring exe = app.exeName;
+    const std::wstring exe = app_.exeName;
     std::wstring body =
         L"データのバックアップ機能実装に伴なり、セキュリティの向上のため\r\n"
         L"データ暗号化アルゴリズムを変更します。\r\n\r\n"
@@ -90,91 +100,99 @@ Program::MigrationResult Program::Migrate() {
         return MigrationResult::Cancelled;
 
     SaveSetting(exe, L"Startup", L"Version", std::to_wstring(kConverting));
-    auto failed = [&](const std::wstring& what) {
-        MsgBox(L"データの移行を完了できませんでした。(" + what + L")\r\n\r\n"
-               L"移行できたところまでは保存してあります。\r\n"
-               L"次回の起動時に、残りの移行をもう一度行います。",
-               MB_OK | MB_ICONEXCLAMATION, exe);
+    std::optional<MigrationPassword> password = FindMigrationPassword();
+    std::wstring failedStep = password ? ConvertDataFiles(*password) : L"Private";
+    if (!failedStep.empty()) {
+        ReportFailedStep(exe, failedStep);
         return MigrationResult::Failed;
-    };
+    }
+    FinishMigration(password->dropped);
+    return MigrationResult::Done;
+}
 
+std::optional<Program::MigrationPassword> Program::FindMigrationPassword() {
+    AppState& app = app_;
     // The password: the data tells which one it is under. Private still in the older format
     // is under the default key and takes the registry's password; Private already converted
     // (a run that ended half way) is under the password it was converted with.
-    const std::wstring legacyKey = kLegacyRoot + L"\\Control\\" + exe;
-    const std::wstring legacy = Lower(GetRegString(HKEY_LOCAL_MACHINE, legacyKey, L"Pass"));
+    const std::wstring legacy = Lower(GetRegString(HKEY_LOCAL_MACHINE, LegacyKey(app.exeName), L"Pass"));
     const std::wstring enc = app.DataFile(L"MyData_2.dat"), work = app.DataFile(L"MyData_2_2.dat");
-    bool privateOld = false, dropped = false;
-    std::wstring password;
+    MigrationPassword p;
     if (FileExists(work)) {
-        privateOld = IsOldPlainFile(work);
-        password = legacy;
+        p.privateOld = IsOldPlainFile(work);
+        p.password = legacy;
     } else if (auto plain = Decrypted(enc, DefaultPassword()); plain && IsTwoFieldDataSet(*plain)) {
-        privateOld = !IsWellFormedDataSet(*plain);
-        password = privateOld ? legacy : L"";
+        p.privateOld = !IsWellFormedDataSet(*plain);
+        p.password = p.privateOld ? legacy : L"";
     } else {
         auto stored = ReadPasswordFile(app.dataDir, [] { DoEvents(); }, [](int) {});
         bool found = false;
         // The password file first: it is written before Private is sealed, while the registry
         // may already read "1" on its way out.
         for (const std::wstring& candidate : {stored.value_or(L""), legacy}) {
-            auto p = Decrypted(enc, KeyOf(candidate));
-            if (p && IsWellFormedDataSet(*p)) {
-                password = candidate;
+            auto d = Decrypted(enc, PrivateKeyFor(candidate));
+            if (d && IsWellFormedDataSet(*d)) {
+                p.password = candidate;
                 found = true;
                 break;
             }
         }
-        if (!found && !(plain && IsWellFormedDataSet(*plain))) return failed(L"Private");
+        if (!found && !(plain && IsWellFormedDataSet(*plain))) return std::nullopt;
     }
-    if (!form4::IsStorablePassword(password)) {
+    if (!form4::IsStorablePassword(p.password)) {
         // The password file cannot hold it: Private goes under the default key instead of a
         // key the next start could not name, and the user sets a password again.
-        dropped = !password.empty();
-        password.clear();
+        p.dropped = !p.password.empty();
+        p.password.clear();
     }
-    app.password.userPassword = password;
-    app.password.privateKey = KeyOf(password);
+    return p;
+}
+
+std::wstring Program::ConvertDataFiles(const MigrationPassword& p) {
+    AppState& app = app_;
+    const std::wstring enc = app.DataFile(L"MyData_2.dat"), work = app.DataFile(L"MyData_2_2.dat");
+    app.password.Use(p.password);
     DoEvents();
     Pause(100);
 
-    if (!ConvertTwoFieldFile(app.DataFile(L"MyData_1.dat"))) return failed(L"Public");
+    if (!ConvertTwoFieldFile(app.DataFile(L"MyData_1.dat"))) return L"Public";
     DoEvents();
-    if (privateOld) {
+    if (p.privateOld) {
         if (!FileExists(work)) {
             const std::wstring temp = work + L".tmp";
             DeleteFileW(temp.c_str());
             if (!DecryptFileTo(enc, temp, DefaultPassword()) ||
                 !MoveFileExW(temp.c_str(), work.c_str(), MOVEFILE_WRITE_THROUGH)) {
                 DeleteFileW(temp.c_str());
-                return failed(L"Private");
+                return L"Private";
             }
             DeleteFileW(enc.c_str());
         }
         DoEvents();
         Pause(100);
     }
-    if (!ConvertTwoFieldFile(app.DataFile(L"MyData_3.dat"))) return failed(L"顔文字");
+    if (!ConvertTwoFieldFile(app.DataFile(L"MyData_3.dat"))) return L"顔文字";
     Pause(100);
-    if (privateOld || FileExists(work)) {
-        if (!ConvertTwoFieldFile(work)) return failed(L"Private");
-        Pause(100);
-        DoEvents();
-        // The password file names the new key before anything is encrypted with it, so a run
-        // that ends now leaves a working copy that the next start seals with that key.
-        if (!WritePasswordFile(app.dataDir, password, 100, [] { DoEvents(); }, Pause))
-            return failed(L"パスワードファイル");
-        if (!dataSets_.PutWorkingCopyAway()) return failed(L"Private");
-        DoEvents();
-        Pause(100);
-    } else if (!WritePasswordFile(app.dataDir, password, 100, [] { DoEvents(); }, Pause)) {
-        return failed(L"パスワードファイル");
-    }
+    if (!p.privateOld && !FileExists(work))
+        return WritePasswordFile(app.dataDir, p.password, 100, [] { DoEvents(); }, Pause) ? L"" : L"パスワードファイル";
+    if (!ConvertTwoFieldFile(work)) return L"Private";
+    Pause(100);
     DoEvents();
+    // The password file names the new key before anything is encrypted with it, so a run
+    // that ends now leaves a working copy that the next start seals with that key.
+    if (!WritePasswordFile(app.dataDir, p.password, 100, [] { DoEvents(); }, Pause)) return L"パスワードファイル";
+    if (!dataSets_.PutWorkingCopyAway()) return L"Private";
+    DoEvents();
+    Pause(100);
+    return L"";
+}
 
-    SetRegString(HKEY_LOCAL_MACHINE, legacyKey, L"Pass", L"1");
+void Program::FinishMigration(bool passwordDropped) {
+    const std::wstring exe = app_.exeName;
     DoEvents();
-    DeleteRegKey(legacyKey);
+    SetRegString(HKEY_LOCAL_MACHINE, LegacyKey(exe), L"Pass", L"1");
+    DoEvents();
+    DeleteRegKey(LegacyKey(exe));
     DoEvents();
     DeleteRegKey(kLegacyRoot + L"\\Control");
     DoEvents();
@@ -183,14 +201,13 @@ Program::MigrationResult Program::Migrate() {
     // Stored again at once: the row settings and the rest follow with the layout and closing,
     // but a run that ends before then must not start the next time as a first run.
     SaveSetting(exe, L"Startup", L"Version", L"201");
-    if (app.startupDataSet >= 1 && app.startupDataSet <= 3)
-        SaveSetting(exe, L"Startup", L"Type", std::to_wstring(app.startupDataSet == 2 ? 1 : app.startupDataSet));
+    if (app_.startupDataSet >= 1 && app_.startupDataSet <= 3)
+        SaveSetting(exe, L"Startup", L"Type", std::to_wstring(app_.startupDataSet == 2 ? 1 : app_.startupDataSet));
     std::wstring done = L"データ暗号化と移行は、正常に終了しました。\r\n\r\n"
                         L"データの整合性が失われますので、本バージョン(2.0.1)以前の" + exe + L"は\r\n"
                         L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit;
-    if (dropped)
+    if (passwordDropped)
         done += L"\r\n\r\n以前のパスワードには保存できない文字(\")が含まれていたため、"
                 L"Privateのパスワードは無効にしました。もう一度設定してください。";
     MsgBox(done, MB_OK | MB_ICONINFORMATION, exe);
-    return MigrationResult::Done;
 }

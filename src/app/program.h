@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/app_state.h"
 #include "panel/Form1.h"
 #include "panel/Form3.h"
 #include "protect/frmAbout.h"
+#include "store/datafiles.h"
 #include "store/dataset_service.h"
 
 class Form2;
@@ -38,6 +40,7 @@ public:
     int32_t StartupDataSet() const override { return app_.startupDataSet; }
     bool UninstallRequested() const override { return app_.uninstallRequest == 1; }
     const OwnWindowTable& OwnWindows() const override { return app_.own; }
+    PanelChoices& Choices() override { return app_.choices; }
     DataSetService& DataSets() override { return dataSets_; }
     void OpenEditor() override;
     void OpenPasswordDialog() override;
@@ -53,6 +56,9 @@ private:
     // startup.cpp
     bool RefuseSecondInstance();
     void StartupSequence();
+    int16_t ApplySettings();            // the stored settings into the panel; returns "Version"
+    bool PrepareData(int16_t version);  // files, conversion, key; false when the user cancelled
+    void FirstRun();                    // the welcome and the offer of a desktop shortcut
     bool ReadPrivateKey();       // false when the password file could not be read
     void ReadPendingKey();       // the deferred read, when it has not happened yet
     bool RecoverPassword();      // asks for the Private password; true when it was found
@@ -62,6 +68,14 @@ private:
     enum class MigrationResult { Done, Cancelled, Failed };
     bool NeedsMigration(int16_t versionMarker);
     MigrationResult Migrate();
+    struct MigrationPassword {
+        std::wstring password;    // the one Private goes under
+        bool privateOld = false;  // Private is still in the older format
+        bool dropped = false;     // the older password could not be kept
+    };
+    std::optional<MigrationPassword> FindMigrationPassword();  // none: Private opens under none
+    std::wstring ConvertDataFiles(const MigrationPassword& p);  // the step that failed, or empty
+    void FinishMigration(bool passwordDropped);
     // menu_items.cpp
     void Pass_Enabled_Click();
     void Pass_UnEnabled_Click();
@@ -96,6 +110,7 @@ private:
     HANDLE instanceMutex_ = nullptr;
     bool cancelled_ = false;  // the conversion of older data was refused
     bool dataReady_ = false;  // the data directory exists
+    DataRootChoice root_;
     bool privateLocked_ = false;  // the password file is damaged and the key not yet found
     bool askPrivate_ = false;     // Private was the start-up set but needs its password first
     bool keyPending_ = false;     // the password file is read after the first paint

@@ -35,8 +35,6 @@ std::wstring Read(const std::wstring& exeName, const wchar_t* key) {
     return GetSetting(exeName, kStartup, key, std::wstring(L"Reg_") + key);
 }
 
-std::wstring KeyOf(const std::wstring& password) { return password.empty() ? DefaultPassword() : password; }
-
 }  // namespace
 
 bool Program::RefuseSecondInstance() {
@@ -75,7 +73,7 @@ bool Program::Start() {
     app_.programDir = ::ProgramDir();
     panel_ = std::make_unique<Form1>(*this);
     if (!panel_->Create()) return false;
-    // 1. One instance per executable name. The refused one ends without storing anything:
+    // One instance per executable name. The refused one ends without storing anything:
     // it has no settings of its own and would overwrite those of the running one.
     if (RefuseSecondInstance()) {
         DestroyWindow(panel_->hwnd());
@@ -87,14 +85,31 @@ bool Program::Start() {
 }
 
 void Program::StartupSequence() {
+    const int16_t versionMarker = ApplySettings();
+    if (!PrepareData(versionMarker)) return;
+    Form1& panel = *panel_;
+    panel.SetMenuEnabled(form1::kPassChange, !app_.password.userPassword.empty());
+    // The shortcut of a later start waits for the first paint.
+    if (app_.startupDataSet == 0) FirstRun();
+    // Private as the start-up set, locked by a password: nobody sees it before the password
+    // was given. The panel starts with Public and asks once it shows.
+    if (panel.DataSet() == 2 && panel.PasswordOn() && (!app_.password.userPassword.empty() || privateLocked_)) {
+        panel.ChooseDataSet(1);
+        askPrivate_ = true;
+    }
+    panel.LoadDataSet();
+    panel.LayoutPanel();
+    panel.KeepOnScreen();
+    panel.StartupEnded();
+}
+
+int16_t Program::ApplySettings() {
     AppState& app = app_;
     Form1& panel = *panel_;
-    // 3-5
-    DataRootChoice root = DataRootFor(app.exeName);
-    app.dataRoot = root.root;
+    root_ = DataRootFor(app.exeName);
+    app.dataRoot = root_.root;
     app.osVersion = OsVersionNumber();
     panel.MakeTopmost();
-    // 6
     app.startupDataSet = SettingToInt32(Read(app.exeName, L"Type"));
     int storedLeft = SettingToInt32(Read(app.exeName, L"Left"));
     int storedTop = SettingToInt32(Read(app.exeName, L"Top"));
@@ -103,14 +118,9 @@ void Program::StartupSequence() {
     app.number[1] = SettingToInt16(Read(app.exeName, L"Number1"));
     app.number[2] = SettingToInt16(Read(app.exeName, L"Number2"));
     app.number[3] = SettingToInt16(Read(app.exeName, L"Number3"));
-    int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, kStartup, L"Version", L""));
-    // 7
-    if (app.startupDataSet >= 1 && app.startupDataSet <= 3) {
-        panel.SetChecked(form1::kType1, app.startupDataSet == 1);
-        panel.SetChecked(form1::kType2, app.startupDataSet == 2);
-        panel.SetChecked(form1::kType3, app.startupDataSet == 3);
-    }
-    // 8
+    const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, kStartup, L"Version", L""));
+    if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
+    // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
         int sw = panel.Tw(GetSystemMetrics(SM_CXSCREEN)), sh = panel.Tw(GetSystemMetrics(SM_CYSCREEN));
         int left = (sw - panel.Width()) / 2;
@@ -119,13 +129,15 @@ void Program::StartupSequence() {
     } else {
         panel.Move(storedLeft, storedTop, panel.Width(), panel.Height());
     }
-    // 9-11
     panel.ApplyStoredMode(storedMode);
-    panel.SetChecked(form1::kPassEnabled, passMode != 1);
-    panel.SetChecked(form1::kPassUnEnabled, passMode == 1);
+    panel.SetPasswordOn(passMode != 1);
     panel.SetFixedAppearance();
+    return versionMarker;
+}
 
-    // 12. Without a data directory nothing is created, converted or read.
+bool Program::PrepareData(int16_t versionMarker) {
+    AppState& app = app_;
+    // Without a data directory nothing is created, converted or read.
     CreateDirectoryW(app.dataRoot.c_str(), nullptr);
     app.dataDir = DataDirPath(app.dataRoot, app.exeName);
     CreateDirectoryW(app.dataDir.c_str(), nullptr);
@@ -136,77 +148,60 @@ void Program::StartupSequence() {
         MsgBox(L"データを保存するフォルダを作成できませんでした。\r\n\r\n" + app.dataDir +
                    L"\r\n\r\n入力したデータは保存されません。",
                MB_OK | MB_ICONEXCLAMATION, app.exeName);
+        return true;
     }
-    checkWritable_ = dataReady_ && root.hasData;
+    checkWritable_ = root_.hasData;
     bool versionStored = versionMarker >= 201;
-    if (dataReady_) {
-        // 13-18
-        if (!FileExists(app.DataFile(L"MyData_1.dat"))) {
-            SaveSetting(app.exeName, kStartup, L"Version", L"202");
-            versionMarker = 201;
-            versionStored = true;
-        }
-        CreatedFiles created = CreateMissingDataFiles(app.dataDir, [] { DoEvents(); }, Pause);
-        if (created.passwordCreated) {
-            app.password.userPassword.clear();
-            app.password.privateKey = DefaultPassword();
-        }
-        // 19-21
-        if (NeedsMigration(versionMarker)) {
-            MigrationResult r = Migrate();
-            if (r == MigrationResult::Cancelled) {
-                cancelled_ = true;
-                PostMessageW(panel.hwnd(), WM_CLOSE, 0, 0);
-                return;
-            }
-            if (r == MigrationResult::Failed) ReadPrivateKey();
-            versionStored = r == MigrationResult::Done;
-        } else if (app.startupDataSet == 2 || PathExists(app.DataFile(L"MyData_2_2.dat"))) {
-            ReadPrivateKey();
-            if (!versionStored) SaveSetting(app.exeName, kStartup, L"Version", L"201");
-        } else {
-            // Private is neither loaded nor left as a working copy: its key is only needed
-            // once the panel shows, and reading it costs every start a noticeable moment.
-            keyPending_ = true;
-            if (!versionStored) SaveSetting(app.exeName, kStartup, L"Version", L"201");
-        }
+    // A new data directory holds nothing to convert.
+    if (!FileExists(app.DataFile(L"MyData_1.dat"))) {
+        SaveSetting(app.exeName, kStartup, L"Version", L"202");
+        versionMarker = 201;
+        versionStored = true;
     }
-    // 22
-    panel.SetMenuEnabled(form1::kPassChange, !app.password.userPassword.empty());
-    // 25-31. First run. (24, the shortcut, waits for the first paint on later starts.)
-    if (app.startupDataSet == 0) {
-        hadShortcut_ = FileExists(ShortcutPath(app.exeName));
-        shortcutChecked_ = true;
-        if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
-        const std::wstring sp3 = L"　　　";
-        if (!hadShortcut_) {
-            int answer = MsgBox(L"はじめまして「" + app.exeName + L"」です。\r\n\r\n"
-                                L"かわいがってください。\r\n\r\n"
-                                L"デスクトップに「" + app.exeName + L"」のショートカットを作成しますか？" + sp3,
-                                MB_YESNO | MB_ICONINFORMATION, L"ようこそ!");
-            if (answer == IDYES && ReportShortcut(MakeShortcut(app.exeName)))
-                panel.SetMenuEnabled(form1::kCreateLink, false);
-        } else {
-            MsgBox(L"はじめまして「" + app.exeName + L"」です。" + sp3 + L"\r\n\r\nかわいがってください。",
-                   MB_OK | MB_ICONINFORMATION, L"ようこそ!");
+    CreatedFiles created = CreateMissingDataFiles(app.dataDir, [] { DoEvents(); }, Pause);
+    if (created.passwordCreated) app.password.Use(L"");
+    if (NeedsMigration(versionMarker)) {
+        MigrationResult r = Migrate();
+        if (r == MigrationResult::Cancelled) {
+            cancelled_ = true;
+            PostMessageW(panel_->hwnd(), WM_CLOSE, 0, 0);
+            return false;
         }
-        app.startupDataSet = 1;
-        app.number[1] = app.number[2] = app.number[3] = 25;
-        for (const wchar_t* k : {L"Number1", L"Number2", L"Number3"}) SaveSetting(app.exeName, kStartup, k, L"25");
+        if (r == MigrationResult::Failed) ReadPrivateKey();
+        return true;
     }
-    // Private as the start-up set, locked by a password: nobody sees it before the password
-    // was given. The panel starts with Public and asks once it shows.
-    if (panel.Checked(form1::kType2) && panel.Checked(form1::kPassEnabled) &&
-        (!app.password.userPassword.empty() || privateLocked_)) {
-        panel.SetChecked(form1::kType2, false);
-        panel.SetChecked(form1::kType1, true);
-        askPrivate_ = true;
+    if (app.startupDataSet == 2 || PathExists(app.DataFile(L"MyData_2_2.dat"))) {
+        ReadPrivateKey();
+    } else {
+        // Private is neither loaded nor left as a working copy: its key is only needed
+        // once the panel shows, and reading it costs every start a noticeable moment.
+        keyPending_ = true;
     }
-    // 32
-    panel.LoadDataSet();
-    panel.LayoutPanel();
-    panel.KeepOnScreen();
-    panel.StartupEnded();
+    if (!versionStored) SaveSetting(app.exeName, kStartup, L"Version", L"201");
+    return true;
+}
+
+void Program::FirstRun() {
+    AppState& app = app_;
+    Form1& panel = *panel_;
+    hadShortcut_ = FileExists(ShortcutPath(app.exeName));
+    shortcutChecked_ = true;
+    if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
+    const std::wstring sp3 = L"　　　";
+    if (!hadShortcut_) {
+        int answer = MsgBox(L"はじめまして「" + app.exeName + L"」です。\r\n\r\n"
+                            L"かわいがってください。\r\n\r\n"
+                            L"デスクトップに「" + app.exeName + L"」のショートカットを作成しますか？" + sp3,
+                            MB_YESNO | MB_ICONINFORMATION, L"ようこそ!");
+        if (answer == IDYES && ReportShortcut(MakeShortcut(app.exeName)))
+            panel.SetMenuEnabled(form1::kCreateLink, false);
+    } else {
+        MsgBox(L"はじめまして「" + app.exeName + L"」です。" + sp3 + L"\r\n\r\nかわいがってください。",
+               MB_OK | MB_ICONINFORMATION, L"ようこそ!");
+    }
+    app.startupDataSet = 1;
+    app.number[1] = app.number[2] = app.number[3] = 25;
+    for (const wchar_t* k : {L"Number1", L"Number2", L"Number3"}) SaveSetting(app.exeName, kStartup, k, L"25");
 }
 
 void Program::AfterFirstShow() {
@@ -219,7 +214,7 @@ void Program::AfterFirstShow() {
         MsgBox(L"データのフォルダに書き込めないため、データを読み込むことはできますが、\r\n"
                L"変更した内容は保存されません。\r\n\r\n" + app.dataDir,
                MB_OK | MB_ICONEXCLAMATION, app.exeName);
-    // 24. Keep an existing desktop shortcut pointing at this executable.
+    // Keep an existing desktop shortcut pointing at this executable.
     if (!shortcutChecked_) {
         hadShortcut_ = FileExists(ShortcutPath(app.exeName));
         if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
@@ -264,8 +259,7 @@ bool Program::ReadPrivateKey() {
     // No messages run meanwhile: a click on Private queued now must find the key read.
     auto pw = ReadPasswordFile(app.dataDir, [] {}, [](int) {});
     if (pw || !PathExists(app.DataFile(L"MyData_0.dat"))) {
-        app.password.userPassword = pw.value_or(L"");
-        app.password.privateKey = KeyOf(app.password.userPassword);
+        app.password.Use(pw.value_or(L""));
     } else {
         // A damaged password file is no reason to take the password as switched off: then
         // Private would not open and be started afresh. The key is asked for instead.
@@ -286,19 +280,17 @@ bool Program::RecoverPassword() {
         ok = true;  // nothing under a user password: the password was off
     } else {
         RecoverPrompt prompt(panel_ && panel_->hwnd() ? panel_->hwnd() : nullptr,
-                             [this](const std::wstring& pw) { return dataSets_.Opens(pw); });
+                             [this](const std::wstring& pw) { return dataSets_.Opens(pw); }, &app.own.RecoverPrompt);
         ok = prompt.Run(&found);
     }
     if (!ok) return false;
-    app.password.userPassword = found;
-    app.password.privateKey = KeyOf(found);
+    app.password.Use(found);
     privateLocked_ = false;
     WritePasswordFile(app.dataDir, found, 100, [] { DoEvents(); }, Pause);
     if (panel_) {
         panel_->SetMenuEnabled(form1::kPassChange, !found.empty());
         if (!found.empty()) {
-            panel_->SetChecked(form1::kPassEnabled, true);
-            panel_->SetChecked(form1::kPassUnEnabled, false);
+            panel_->SetPasswordOn(true);
         }
     }
     return true;

@@ -11,5 +11,8 @@
 // surrogate pair, of its first half).
 std::optional<std::string> ToCp932(std::wstring_view s, size_t* firstBadIndex = nullptr);
 
+// The first byte of a two-byte character.
+inline bool IsLeadByte932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
 // Bytes that are no valid CP932 come out as U+30FB, as Windows does.
 std::wstring FromCp932(std::string_view bytes);

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr UINT kChildrenForward = WM_APP + 21;  // after activation: an open child window back in front
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 const wchar_t kStartup[] = L"Startup";
 
 // A heading keeps its width; where the font on this system runs wider than the one the
@@ -76,16 +75,9 @@ bool Form2::Form_Load() {
     const int w = SettingToInt32(GetSetting(links_.exeName, kStartup, L"Width2", L"Reg_Width2"));
     const int h = SettingToInt32(GetSetting(links_.exeName, kStartup, L"Height2", L"Reg_Height"));
     const editor::Form2Layout l = editor::LayoutForm2(w, h, rows_.EntryCount());
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    int x = 0, y = 0;
-    if (GetMonitorInfoW(MonitorFromWindow(links_.panel ? links_.panel : hwnd_, MONITOR_DEFAULTTONEAREST), &mi)) {
-        x = std::max<int>(mi.rcWork.left, (mi.rcWork.left + mi.rcWork.right - Px(l.width)) / 2);
-        y = std::max<int>(mi.rcWork.top, (mi.rcWork.top + mi.rcWork.bottom - Px(l.height)) / 2);
-    }
     // Placed and sized in one go; the layout that follows fills the rows in.
     inLayout_ = true;
-    SetWindowPos(hwnd_, nullptr, x, y, Px(l.width), Px(l.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea(hwnd_, links_.panel, {Px(l.width), Px(l.height)});
     inLayout_ = false;
     Form_Resize();
     return true;
@@ -163,13 +155,7 @@ void Form2::CreateControls() {
 // ---- activation, layout, closing --------------------------------------------------------
 
 void Form2::Form_Activate() {
-    LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-    HMENU sys = GetSystemMenu(hwnd_, FALSE);
-    DeleteMenu(sys, SC_RESTORE, MF_BYCOMMAND);
-    DeleteMenu(sys, SC_MINIMIZE, MF_BYCOMMAND);
-    DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
-    DrawMenuBar(hwnd_);
+    RemoveMinMaxBoxes(hwnd_);
     if (links_.panel) EnableWindow(links_.panel, FALSE);
     SetEditButtonsEnabled(true);
     if (!session_.chosenColour.empty()) {

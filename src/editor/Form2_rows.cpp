@@ -14,8 +14,6 @@
 
 namespace {
 constexpr int kMargin = 2;  // rows of controls kept ready above and below the viewport
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
-const wchar_t kRowFont[] = L"ＭＳ ゴシック";
 }  // namespace
 
 // ---- the reused row controls --------------------------------------------------------------
@@ -49,8 +47,8 @@ Form2::Slot& Form2::NewSlot(int row) {
     s.lit = r && r->highlighted;
     s.picture->backColor = r ? r->colour : editor::kTemplateColour;
     s.label->SetFont(kUiFont, 9);
-    s.caption->SetFont(kRowFont, 9);
-    s.text->SetFont(kRowFont, 9);
+    s.caption->SetFont(kFixedFont, 9);
+    s.text->SetFont(kFixedFont, 9);
     SetToolTip(s.label, L"選択行の移動・削除が有効になります。");
     SetToolTip(s.picture, L"ボタン色の設定が出来ます。");
     auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };

@@ -12,7 +12,6 @@
 
 namespace {
 
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 const wchar_t kStartup[] = L"Startup";
 constexpr int kButtonWidth = 1575, kButtonHeight = 375;
 
@@ -47,13 +46,7 @@ bool Form6::Form_Load() {
         return false;
     MakeTopmost();
     if (links.own) links.own->Form6 = reinterpret_cast<uintptr_t>(hwnd_);
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    if (GetMonitorInfoW(MonitorFromWindow(editor_.hwnd(), MONITOR_DEFAULTTONEAREST), &mi)) {
-        const int x = std::max<int>(mi.rcWork.left, (mi.rcWork.left + mi.rcWork.right - Px(l.width)) / 2);
-        const int y = std::max<int>(mi.rcWork.top, (mi.rcWork.top + mi.rcWork.bottom - Px(l.height)) / 2);
-        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    CentreOnWorkArea(hwnd_, editor_.hwnd());
     CreateControls();
     if (row >= 1 && row < editor_.Rows().RowCount()) Text1->SetText(editor_.Rows().At(row).text);
     Form_Resize();
@@ -68,7 +61,7 @@ void Form6::CreateControls() {
                         .style = WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL |
                                  ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
                         .exStyle = WS_EX_CLIENTEDGE, .id = kText1});
-    Text1->SetFont(L"ＭＳ ゴシック", 11.25);
+    Text1->SetFont(kFixedFont, 11.25);
     auto button = [&](const wchar_t* text, const wchar_t* tip, int id, std::function<void()> click) {
         Control* c = AddControl({.cls = L"BUTTON", .text = text, .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                                  .width = kButtonWidth, .height = kButtonHeight, .id = id, .onClick = std::move(click)});
@@ -110,13 +103,7 @@ void Form6::CreateControls() {
 }
 
 void Form6::Form_Activate() {
-    LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-    HMENU sys = GetSystemMenu(hwnd_, FALSE);
-    DeleteMenu(sys, SC_RESTORE, MF_BYCOMMAND);
-    DeleteMenu(sys, SC_MINIMIZE, MF_BYCOMMAND);
-    DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
-    DrawMenuBar(hwnd_);
+    RemoveMinMaxBoxes(hwnd_);
     editor_.SetEditButtonsEnabled(false);
     EnableWindow(editor_.hwnd(), FALSE);
     Text1->SetFocus();

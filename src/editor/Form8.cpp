@@ -14,7 +14,6 @@
 
 namespace {
 
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 constexpr int kClientWidth = 7050, kClientHeight = 1485;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
@@ -72,17 +71,8 @@ bool Form8::Form_Load() {
     if (!CreateTopLevel(L"ボタン色の選択", kStyle, 0, editor_.hwnd(), nullptr, kClientWidth, kClientHeight))
         return false;
     // The client area has the fixed size; the frame comes around it.
-    RECT rc{0, 0, Px(kClientWidth), Px(kClientHeight)};
-    AdjustWindowRectEx(&rc, kStyle, FALSE, 0);
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    int x = 0, y = 0;
-    if (GetMonitorInfoW(MonitorFromWindow(editor_.hwnd(), MONITOR_DEFAULTTONEAREST), &mi)) {
-        x = std::max<int>(mi.rcWork.left, (mi.rcWork.left + mi.rcWork.right - w) / 2);
-        y = std::max<int>(mi.rcWork.top, (mi.rcWork.top + mi.rcWork.bottom - h) / 2);
-    }
-    SetWindowPos(hwnd_, HWND_TOPMOST, x, y, w, h, SWP_NOACTIVATE);
+    CentreOnWorkArea(hwnd_, editor_.hwnd(), OuterSize(kClientWidth, kClientHeight));
+    MakeTopmost();
     if (links.own) links.own->Form8 = reinterpret_cast<uintptr_t>(hwnd_);
     if (links.panel) EnableWindow(links.panel, FALSE);
     EnableWindow(editor_.hwnd(), FALSE);

@@ -4,6 +4,7 @@
 #include <imm.h>
 
 #include "editor/form2_logic.h"
+#include "win/form.h"
 
 const wchar_t kCaptionLimitHint[] = L"ボタンの表示文字は全角7文字・半角14文字までです。";
 
@@ -17,14 +18,6 @@ namespace {
 
 constexpr UINT_PTR kHideTimer = 1;
 constexpr UINT kHideAfterMs = 4000;
-
-std::wstring TextOf(HWND h) {
-    int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    n = GetWindowTextW(h, s.data(), n + 1);
-    s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
-}
 
 void Selection(HWND h, size_t& start, size_t& end) {
     DWORD s = 0, e = 0;
@@ -67,7 +60,7 @@ bool Insert(HWND h, Box& b, size_t start, size_t end, std::wstring text) {
         return false;
     }
     if (b.kind == BoxKind::Caption) {
-        std::wstring fit = editor::FitCaption(TextOf(h), start, end, text);
+        std::wstring fit = editor::FitCaption(WindowText(h), start, end, text);
         if (fit.size() < text.size()) Refuse(h, b, kCaptionLimitHint);
         text = fit;
     }
@@ -79,11 +72,11 @@ bool Insert(HWND h, Box& b, size_t start, size_t end, std::wstring text) {
 // Lets the box insert in its own way (a paste, an input-method result), then takes back what
 // it inserted and puts it through Insert.
 LRESULT Checked(HWND h, UINT msg, WPARAM wp, LPARAM lp, Box& b) {
-    const std::wstring before = TextOf(h);
+    const std::wstring before = WindowText(h);
     size_t start = 0, end = 0;
     Selection(h, start, end);
     LRESULT r = DefSubclassProc(h, msg, wp, lp);
-    const std::wstring after = TextOf(h);
+    const std::wstring after = WindowText(h);
     if (after == before) return r;
     size_t p = 0;
     while (p < before.size() && p < after.size() && before[p] == after[p]) ++p;
@@ -120,7 +113,7 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
                 Refuse(h, b, UnstorableHint(c));
                 return 0;
             }
-            if (b.kind == BoxKind::Caption && editor::FitCaption(TextOf(h), start, end, std::wstring(1, c)).empty()) {
+            if (b.kind == BoxKind::Caption && editor::FitCaption(WindowText(h), start, end, std::wstring(1, c)).empty()) {
                 Refuse(h, b, kCaptionLimitHint);
                 return 0;
             }

@@ -14,7 +14,6 @@ namespace {
 
 constexpr UINT kTimer1 = 1;
 constexpr UINT kActivateMsg = WM_APP + 1;   // Form_Activate runs outside WM_ACTIVATE
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 
 // The key buttons show pictures: triangles for 前へ/次へ, a return arrow for 改行.
 void DrawTriangle(HDC dc, const RECT& r, bool left) {
@@ -71,6 +70,7 @@ Form1::~Form1() = default;
 
 bool Form1::Create() {
     menu_ = BuildMenu();
+    DrawTicks();
     if (!CreateTopLevel(L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, nullptr,
                         menu_, panel::kWindowWidth, 8225))
         return false;
@@ -97,29 +97,29 @@ bool Form1::Create() {
 void Form1::StartTimer() { SetTimer(hwnd_, kTimer1, 100, nullptr); }
 
 void Form1::ApplyStoredMode(int storedMode) {
+    PasteMode& mode = host_.Choices().mode;
     if (storedMode == 1) {
-        SetChecked(kMode, true);
-        SetChecked(kModeDef, false);
+        mode = PasteMode::Kensho;
         SetHeight(8555);
         Command5->SetVisible(true);
         Command6->SetVisible(true);
         SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
         modePosition_ = 1;
     } else if (storedMode == 2) {
-        SetChecked(kModeEnt, true);
-        SetChecked(kModeDef, false);
+        mode = PasteMode::Bunsho;
         SetHeight(8555);
         Command7->SetVisible(true);
         SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));
         modePosition_ = 2;
     } else if (storedMode == 0) {
-        SetChecked(kModeDef, true);
+        mode = PasteMode::Def;
         SetHeight(8225);
         Command5->SetVisible(false);
         Command6->SetVisible(false);
         SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
         modePosition_ = 0;
     }
+    DrawTicks();
     engine_->ModeSwitchPosition = modePosition_;
     engine_->Mode = CurrentMode();
 }
@@ -144,10 +144,9 @@ void Form1::KeepOnScreen() {
     if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &mi)) return;
     const RECT& work = mi.rcWork;
     // A row count stored on a taller screen would put the buttons below this one.
-    const int t = TickedDataSet();
     const int workTwips = Tw(work.bottom - work.top);
-    if (t && Height() > workTwips) {
-        host_.RowSetting(t) = static_cast<int16_t>(
+    if (Height() > workTwips) {
+        host_.RowSetting(DataSet()) = static_cast<int16_t>(
             std::max(1, (workTwips - ResizeBase(CurrentMode())) / panel::kRow));
         LayoutPanel();
         GetWindowRect(hwnd_, &r);
@@ -170,15 +169,16 @@ void Form1::StartupEnded() {
 HMENU Form1::BuildMenu() {
     HMENU bar = CreateMenu();
     HMENU m = CreatePopupMenu();
-    AppendMenuW(m, MF_STRING | MF_CHECKED, kType1, L"Public");
+    using namespace form1;
+    AppendMenuW(m, MF_STRING, kType1, L"Public");
     AppendMenuW(m, MF_STRING, kType2, L"Private");
     AppendMenuW(m, MF_STRING, kType3, L"顔文字");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, MF_STRING | MF_CHECKED, kModeDef, paste::kModeDefCaption.c_str());
+    AppendMenuW(m, MF_STRING, kModeDef, paste::kModeDefCaption.c_str());
     AppendMenuW(m, MF_STRING, kMode, paste::kModeCaption.c_str());
     AppendMenuW(m, MF_STRING, kModeEnt, paste::kModeEntCaption.c_str());
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, MF_STRING | MF_CHECKED, kPassEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
+    AppendMenuW(m, MF_STRING, kPassEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
     AppendMenuW(m, MF_STRING, kPassUnEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
     AppendMenuW(m, MF_STRING | MF_GRAYED, kPassChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
@@ -198,12 +198,37 @@ HMENU Form1::BuildMenu() {
     return bar;
 }
 
-bool Form1::Checked(MenuId id) const {
-    return (GetMenuState(menu_, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+void Form1::DrawTicks() {
+    using namespace form1;
+    const PanelChoices& c = host_.Choices();
+    auto tick = [this](MenuId id, bool on) {
+        CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    };
+    tick(kType1, c.dataSet == 1);
+    tick(kType2, c.dataSet == 2);
+    tick(kType3, c.dataSet == 3);
+    tick(kModeDef, c.mode == PasteMode::Def);
+    tick(kMode, c.mode == PasteMode::Kensho);
+    tick(kModeEnt, c.mode == PasteMode::Bunsho);
+    tick(kPassEnabled, c.passwordOn);
+    tick(kPassUnEnabled, !c.passwordOn);
 }
-void Form1::SetChecked(MenuId id, bool on) {
-    CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+
+void Form1::ChooseDataSet(int set) {
+    host_.Choices().dataSet = set;
+    DrawTicks();
 }
+
+void Form1::SetPasswordOn(bool on) {
+    host_.Choices().passwordOn = on;
+    DrawTicks();
+}
+
+void Form1::ChooseMode(PasteMode mode) {
+    host_.Choices().mode = mode;
+    DrawTicks();
+}
+
 void Form1::SetMenuEnabled(MenuId id, bool on) {
     EnableMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
 }
@@ -211,58 +236,53 @@ bool Form1::MenuEnabled(MenuId id) const {
     return (GetMenuState(menu_, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
-PasteMode Form1::CurrentMode() const {
-    if (Checked(kMode)) return PasteMode::Kensho;
-    if (Checked(kModeEnt)) return PasteMode::Bunsho;
-    return PasteMode::Def;
-}
-
-int Form1::TickedDataSet() const {
-    if (Checked(kType1)) return 1;
-    if (Checked(kType2)) return 2;
-    if (Checked(kType3)) return 3;
-    return 0;
-}
-
 void Form1::CreateControls() {
     using namespace panel;
     Frame1 = AddFrame(0, 0, kFrame1Width, 25 * kRow + kColumnTop, nullptr, RGB(255, 255, 255), form1::kFrame1);
     Frame2 = AddFrame(0, 0, kFrame2Width, 25 * kRow + kColumnTop, Frame1->hwnd, RGB(255, 255, 255), form1::kFrame2);
-    VScroll1 = AddControl(L"SCROLLBAR", L"", SBS_VERT, 0, kScrollLeft, kScrollTop, kScrollWidth,
-                          25 * kRow, nullptr, form1::kVScroll1);
+    VScroll1 = AddControl({.cls = L"SCROLLBAR", .style = SBS_VERT, .left = kScrollLeft, .top = kScrollTop,
+                           .width = kScrollWidth, .height = 25 * kRow, .id = form1::kVScroll1});
     // The viewport is wider than the column and reaches under the scroll bar: the bar must lie
     // above it, or the frame takes the clicks meant for the arrows and the track.
     SetWindowPos(VScroll1->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Command2 = AddControl(L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, kEntryLeft,
-                          0, kCommand2Width, kCommand2Height, nullptr, form1::kCommand2);
-    Command8 = AddControl(L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, kEntryLeft,
-                          0, kEntryWidth, kCommand8Height, nullptr, form1::kCommand8);
-    Command5 = AddControl(L"BUTTON", L"前へ", WS_TABSTOP | BS_OWNERDRAW, 0, kEntryLeft, 0,
-                          kKeyButtonWidth, kKeyButtonHeight, nullptr, form1::kCommand5);
-    Command6 = AddControl(L"BUTTON", L"次へ", WS_TABSTOP | BS_OWNERDRAW, 0, 750, 0,
-                          kKeyButtonWidth, kKeyButtonHeight, nullptr, form1::kCommand6);
-    Command7 = AddControl(L"BUTTON", L"改行", WS_TABSTOP | BS_OWNERDRAW, 0, kEntryLeft, 0,
-                          kCommand7Width, kKeyButtonHeight, nullptr, form1::kCommand7);
+    auto button = [this](const wchar_t* text, DWORD style, int left, int top, int width, int height, int id,
+                         void (Form1::*click)()) {
+        return AddControl({.cls = L"BUTTON", .text = text, .style = style | WS_TABSTOP, .left = left, .top = top,
+                           .width = width, .height = height, .id = id, .onClick = [this, click] { (this->*click)(); }});
+    };
+    const DWORD push = WS_VISIBLE | BS_PUSHBUTTON;
+    Command2 = button(L"", push, kEntryLeft, 0, kCommand2Width, kCommand2Height, form1::kCommand2,
+                      &Form1::Command2_Click);
+    Command8 = button(L"", push, kEntryLeft, 0, kEntryWidth, kCommand8Height, form1::kCommand8,
+                      &Form1::Command8_Click);
+    Command5 = button(L"前へ", BS_OWNERDRAW, kEntryLeft, 0, kKeyButtonWidth, kKeyButtonHeight, form1::kCommand5,
+                      &Form1::Command5_Click);
+    Command6 = button(L"次へ", BS_OWNERDRAW, 750, 0, kKeyButtonWidth, kKeyButtonHeight, form1::kCommand6,
+                      &Form1::Command6_Click);
+    Command7 = button(L"改行", BS_OWNERDRAW, kEntryLeft, 0, kCommand7Width, kKeyButtonHeight, form1::kCommand7,
+                      &Form1::Command7_Click);
     Command5->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, true); };
     Command6->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, false); };
     Command7->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawReturnArrow(dc, r); };
     // Focus holder and minimise accelerator: real buttons outside the visible area.
-    Command3 = AddControl(L"BUTTON", L"(&Z)", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 2040,
-                          4200, 375, 375, nullptr, form1::kCommand3);
-    Command4 = AddControl(L"BUTTON", L"(&N)", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 2520,
-                          4200, 375, 375, nullptr, form1::kCommand4);
-    Text1 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 0, 1000, 300, nullptr, form1::kText1);
-    Text2 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 400, 1000, 300, nullptr, form1::kText2);
-    Text3 = AddControl(L"EDIT", L"", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 800, 1000, 300, nullptr, form1::kText3);
-    Text4 = AddControl(L"EDIT", L"0", WS_VISIBLE | ES_AUTOHSCROLL, 0, 3000, 1200, 1000, 300, nullptr, form1::kText4);
+    Command3 = button(L"(&Z)", push, 2040, 4200, 375, 375, form1::kCommand3, &Form1::Command3_Click);
+    Command4 = button(L"(&N)", push, 2520, 4200, 375, 375, form1::kCommand4, &Form1::Command4_Click);
+    auto field = [this](const wchar_t* text, int top, int id) {
+        return AddControl({.cls = L"EDIT", .text = text, .style = WS_VISIBLE | ES_AUTOHSCROLL, .left = 3000,
+                           .top = top, .width = 1000, .height = 300, .id = id});
+    };
+    Text1 = field(L"", 0, form1::kText1);
+    Text2 = field(L"", 400, form1::kText2);
+    Text3 = field(L"", 800, form1::kText3);
+    Text4 = field(L"0", 1200, form1::kText4);
     // The grip lies under the buttons it may overlap (as a picture under windowed controls),
     // so only its free corner shows.
-    Image1 = AddControl(L"STATIC", L"", WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, 0, 0, 0,
-                        kGripSize, kGripSize, nullptr, form1::kImage1);
+    Image1 = AddControl({.style = WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, .width = kGripSize,
+                         .height = kGripSize, .id = form1::kImage1, .onClick = [this] { Image1_MouseDown(); }});
     SetWindowPos(Image1->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (Control* c : {Command2, Command8, Command3, Command4, Text1, Text2, Text3, Text4})
+    for (Control* c : {Command2, Command8, Command3, Command4, Text1, Text2, Text3, Text4, Command5, Command6,
+                       Command7})
         c->SetFont(kUiFont, 9);
-    for (Control* c : {Command5, Command6, Command7}) c->SetFont(kUiFont, 9);
     SetToolTip(Command5, paste::kCommand5ToolTip);
     SetToolTip(Command6, paste::kCommand6ToolTip);
     SetToolTip(Command7, paste::kCommand7ToolTip);
@@ -291,19 +311,9 @@ void Form1::DrawGrip(HDC dc) {
 // ---- window behaviour -------------------------------------------------------------------
 
 void Form1::Form_Activate() {
-    LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
-    style &= ~static_cast<LONG_PTR>(WS_MINIMIZEBOX);
-    style &= ~static_cast<LONG_PTR>(WS_MAXIMIZEBOX);
-    SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
-    HMENU sys = GetSystemMenu(hwnd_, FALSE);
-    DeleteMenu(sys, SC_RESTORE, MF_BYCOMMAND);
-    DeleteMenu(sys, SC_MINIMIZE, MF_BYCOMMAND);
-    DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
-    DeleteMenu(sys, 5, MF_BYPOSITION);
-    DrawMenuBar(hwnd_);
-
-    const OwnWindowTable& own = host_.OwnWindows();
-    for (uintptr_t h : {own.Form2, own.Form4, own.Form5, own.Form6, own.Form7, own.Form8}) {
+    RemoveMinMaxBoxes(hwnd_);
+    // An open dialog or editor of the program stays in front of the panel.
+    for (uintptr_t h : host_.OwnWindows().KeptInFrontOfPanel()) {
         if (h && IsWindow(reinterpret_cast<HWND>(h)) && IsWindowVisible(reinterpret_cast<HWND>(h)))
             SetForegroundWindow(reinterpret_cast<HWND>(h));
     }
@@ -337,79 +347,74 @@ void Form1::Image1_MouseDown() { DragFromCorner(); }
 
 // ---- messages ---------------------------------------------------------------------------
 
+void Form1::OnMenu(MenuId id) {
+    using namespace form1;
+    switch (id) {
+    case kType1: Type1_Click(); break;
+    case kType2: Type2_Click(); break;
+    case kType3: Type3_Click(); break;
+    case kModeDef: Mode_Def_Click(); break;
+    case kMode: Mode_Click(); break;
+    case kModeEnt: Mode_Ent_Click(); break;
+    case kMinimum: Minimum_Click(); break;
+    case kEnd: End_Click(); break;
+    default: host_.MenuItem(id); break;  // the items that open other windows
+    }
+}
+
+void Form1::OnActivate(WPARAM wp, LPARAM lp) {
+    if (LOWORD(wp) == WA_INACTIVE) return;
+    // Runs when the panel comes back from another window of the program (and when it is first
+    // shown), not when the user returns from another application. Nor when one of its own
+    // message boxes closes: that reload could show the same message again, and again.
+    // The window left behind says where the user came from; the flag of WM_ACTIVATEAPP only
+    // when it is gone (every window of ours gets that message, not this one).
+    DWORD pid = 0;
+    if (lp) GetWindowThreadProcessId(reinterpret_cast<HWND>(lp), &pid);
+    const bool fromOtherApp = pid ? pid != GetCurrentProcessId() : activatedFromOtherApp_;
+    activatedFromOtherApp_ = false;
+    if (firstActivate_ || (!fromOtherApp && !MessageBoxOpen())) PostMessageW(hwnd_, kActivateMsg, 0, 0);
+    firstActivate_ = false;
+}
+
+LRESULT Form1::OnSizing(WPARAM edge, RECT* r) {
+    // Snap while dragging so the frame follows whole rows and keeps its width.
+    ResizeDecision d = DecideResize(Tw(r->bottom - r->top), entryCount, CurrentMode());
+    int rows = d.relayoutOnly ? visibleRows_ : std::max(1, d.newRowSetting);
+    int h = Px(ComputeLayout(entryCount, rows, CurrentMode()).windowHeight);
+    if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT) r->top = r->bottom - h;
+    else r->bottom = r->top + h;
+    if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
+        r->left = r->right - Px(panel::kWindowWidth);
+    else r->right = r->left + Px(panel::kWindowWidth);
+    return TRUE;
+}
+
 LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
         if (wp == kTimer1) Timer1_Timer();
         return 0;
-    case WM_COMMAND: {
-        int id = LOWORD(wp);
-        if (lp == 0) {  // menu
-            switch (id) {
-            case kType1: Type1_Click(); break;
-            case kType2: Type2_Click(); break;
-            case kType3: Type3_Click(); break;
-            case kModeDef: Mode_Def_Click(); break;
-            case kMode: Mode_Click(); break;
-            case kModeEnt: Mode_Ent_Click(); break;
-            case kMinimum: Minimum_Click(); break;
-            case kEnd: End_Click(); break;
-            default: host_.MenuItem(static_cast<MenuId>(id)); break;
-            }
+    case WM_COMMAND:
+        if (lp == 0) {  // the controls' clicks go to the handlers they were made with
+            OnMenu(static_cast<MenuId>(LOWORD(wp)));
             return 0;
         }
-        HWND ctl = reinterpret_cast<HWND>(lp);
-        int code = HIWORD(wp);
-        if (code == BN_CLICKED || code == STN_CLICKED) {
-            if (Image1 && ctl == Image1->hwnd) { Image1_MouseDown(); return 0; }
-            for (size_t k = 0; k < slots_.size(); ++k) {
-                if (slots_[k]->hwnd == ctl) {
-                    Command1_Click(firstButton_ + static_cast<int>(k));
-                    return 0;
-                }
-            }
-            if (ctl == Command2->hwnd) Command2_Click();
-            else if (ctl == Command3->hwnd) Command3_Click();
-            else if (ctl == Command4->hwnd) Command4_Click();
-            else if (ctl == Command5->hwnd) Command5_Click();
-            else if (ctl == Command6->hwnd) Command6_Click();
-            else if (ctl == Command7->hwnd) Command7_Click();
-            else if (ctl == Command8->hwnd) Command8_Click();
-        }
-        return 0;
-    }
-    case WM_DRAWITEM: {
-        auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (Image1 && di->hwndItem == Image1->hwnd) {
-            DrawGrip(di->hDC);
-            return TRUE;
-        }
         break;
-    }
+    case WM_DRAWITEM:
+        if (auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp); Image1 && di->hwndItem == Image1->hwnd)
+            return DrawGrip(di->hDC), TRUE;
+        break;
     case WM_VSCROLL:
         if (VScroll1 && reinterpret_cast<HWND>(lp) == VScroll1->hwnd) OnScroll(LOWORD(wp));
         return 0;
-    case WM_MOUSEWHEEL: {
-        if (scrollMax_ > 0) {
-            int notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
-            SetScrollValue(scrollValue_ - notches * panel::kSmallChange);
-        }
+    case WM_MOUSEWHEEL:
+        if (scrollMax_ > 0)
+            SetScrollValue(scrollValue_ - GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * panel::kSmallChange);
         return 0;
-    }
-    case WM_SIZING: {
-        // Snap while dragging so the frame follows whole rows and keeps its width.
+    case WM_SIZING:
         if (!layoutReady_) break;
-        auto* r = reinterpret_cast<RECT*>(lp);
-        ResizeDecision d = DecideResize(Tw(r->bottom - r->top), entryCount, CurrentMode());
-        int rows = d.relayoutOnly ? visibleRows_ : std::max(1, d.newRowSetting);
-        int h = Px(ComputeLayout(entryCount, rows, CurrentMode()).windowHeight);
-        if (wp == WMSZ_TOP || wp == WMSZ_TOPLEFT || wp == WMSZ_TOPRIGHT) r->top = r->bottom - h;
-        else r->bottom = r->top + h;
-        if (wp == WMSZ_LEFT || wp == WMSZ_TOPLEFT || wp == WMSZ_BOTTOMLEFT)
-            r->left = r->right - Px(panel::kWindowWidth);
-        else r->right = r->left + Px(panel::kWindowWidth);
-        return TRUE;
-    }
+        return OnSizing(wp, reinterpret_cast<RECT*>(lp));
     case WM_SIZE:
         if (wp != SIZE_MINIMIZED && layoutReady_) Form_Resize();
         return 0;
@@ -420,44 +425,26 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp) activatedFromOtherApp_ = true;
         break;
     case WM_ACTIVATE:
-        if (LOWORD(wp) != WA_INACTIVE) {
-            // Runs when the panel comes back from another window of the program (and when it
-            // is first shown), not when the user returns from another application.
-            // Nor when one of its own message boxes closes: that reload could show the same
-            // message again, and again.
-            // The window left behind says where the user came from; the flag of WM_ACTIVATEAPP
-            // only when it is gone (every window of ours gets that message, not this one).
-            DWORD pid = 0;
-            if (lp) GetWindowThreadProcessId(reinterpret_cast<HWND>(lp), &pid);
-            bool fromOtherApp = pid ? pid != GetCurrentProcessId() : activatedFromOtherApp_;
-            activatedFromOtherApp_ = false;
-            if (firstActivate_ || (!fromOtherApp && !MessageBoxOpen())) PostMessageW(hwnd_, kActivateMsg, 0, 0);
-            firstActivate_ = false;
-        }
+        OnActivate(wp, lp);
         break;
     case kActivateMsg:
         // Start-up loads the data itself; an activation before it ended would load without
         // the Private key.
         if (!closing_ && startupDone_) Form_Activate();
         return 0;
-    case WM_DPICHANGED: {
-        LRESULT r = Form::HandleMessage(msg, wp, lp);
+    case WM_DPICHANGED:
+        Form::HandleMessage(msg, wp, lp);  // controls and fonts at the new DPI
         if (engine_) engine_->Dpi = Dpi();
         haveLayout_ = false;
         if (layoutReady_) LayoutPanel();
-        return r;
-    }
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
         // Windows is ending the session: the closing runs now, or the settings and the
         // Private working copy would stay as they are until the next start.
-        if (wp && !closing_) {
-            closing_ = true;
-            Form_QueryUnload();
-            Form_Unload();
-        }
-        return 0;
+        if (!wp || closing_) return 0;
+        [[fallthrough]];
     case WM_CLOSE:
         closing_ = true;
         Form_QueryUnload();

@@ -24,6 +24,7 @@ public:
     virtual int32_t StartupDataSet() const = 0;  // 0 until the first-run set-up chose a set
     virtual bool UninstallRequested() const = 0;
     virtual const OwnWindowTable& OwnWindows() const = 0;
+    virtual PanelChoices& Choices() = 0;
     virtual DataSetService& DataSets() = 0;
     // What the panel hands on.
     virtual void OpenEditor() = 0;                 // Command2
@@ -85,22 +86,15 @@ public:
     void Form_Unload();
     void End_Click();
 
-    // Menu state used by other windows.
+    // The choices of the menu (kept by the program); changing one draws its ticks again.
     using MenuId = form1::MenuId;
-    static constexpr MenuId kType1 = form1::kType1, kType2 = form1::kType2, kType3 = form1::kType3,
-        kModeDef = form1::kModeDef, kMode = form1::kMode, kModeEnt = form1::kModeEnt,
-        kPassEnabled = form1::kPassEnabled, kPassUnEnabled = form1::kPassUnEnabled,
-        kPassChange = form1::kPassChange, kExportData = form1::kExportData,
-        kImportData = form1::kImportData, kNewApp = form1::kNewApp,
-        kCreateLink = form1::kCreateLink, kMinimum = form1::kMinimum, kEnd = form1::kEnd,
-        kHow = form1::kHow, kVer = form1::kVer;
-    bool Checked(MenuId id) const;
-    void SetChecked(MenuId id, bool on);
+    int DataSet() const { return host_.Choices().dataSet; }
+    PasteMode CurrentMode() const { return host_.Choices().mode; }
+    bool PasswordOn() const { return host_.Choices().passwordOn; }
+    void ChooseDataSet(int set);  // ticks it; the caller loads it
+    void SetPasswordOn(bool on);
     void SetMenuEnabled(MenuId id, bool on);
     bool MenuEnabled(MenuId id) const;
-
-    PasteMode CurrentMode() const;
-    int TickedDataSet() const;  // 1..3, 0 when none
     int16_t entryCount = 0;
     std::vector<std::wstring> captions, texts, colours;  // index 0 unused
 
@@ -110,7 +104,16 @@ protected:
 private:
     void CreateControls();
     HMENU BuildMenu();
+    void DrawTicks();
+    void ChooseMode(PasteMode mode);
+    void OnMenu(MenuId id);
+    void OnActivate(WPARAM wp, LPARAM lp);
+    LRESULT OnSizing(WPARAM edge, RECT* r);
     void PlaceEntryButtons();
+    void PlaceLoadedButtons();  // from the top, after a load
+    void ShowBlankButtons();    // 25 blank entries in place of a set that could not be shown
+    void ShowUnreadablePrivate(const DataSetService::Prepared& prepared);
+    void ShowOneRecordFile(const std::wstring& file);
     void SyncEngineFields();
     void OnScroll(int code);
     int ScrollValue() const { return scrollValue_; }

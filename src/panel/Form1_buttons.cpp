@@ -12,7 +12,6 @@
 
 namespace {
 constexpr int kButtonMargin = 2;            // spare entry buttons above and below the view
-const wchar_t kEntryFont[] = L"ＭＳ ゴシック";
 const wchar_t kStartup[] = L"Startup";
 }  // namespace
 
@@ -29,12 +28,15 @@ void Form1::PlaceEntryButtons() {
     placed_ = now;
     while (static_cast<int>(slots_.size()) < need) {
         // Made where it goes, shown, with its caption: every call saved counts under Wine.
-        const int i = first + static_cast<int>(slots_.size());
+        const int k = static_cast<int>(slots_.size());
+        const int i = first + k;
         const bool shown = i + 1 <= entryCount && entryCount > 1;
-        Control* b = AddControl(L"BUTTON", shown ? captions[i + 1] : L"", BS_OWNERDRAW | WS_VISIBLE, 0,
-                                kEntryLeft, EntryButtonTop(i) - scrollValue_, kEntryWidth, kEntryHeight,
-                                Frame2->hwnd, form1::kFirstEntryButton + static_cast<int>(slots_.size()));
-        b->SetFont(kEntryFont, 9);
+        Control* b = AddControl({.cls = L"BUTTON", .text = shown ? captions[i + 1] : L"",
+                                 .style = BS_OWNERDRAW | WS_VISIBLE, .left = kEntryLeft,
+                                 .top = EntryButtonTop(i) - scrollValue_, .width = kEntryWidth,
+                                 .height = kEntryHeight, .parent = Frame2->hwnd, .id = form1::kFirstEntryButton + k,
+                                 .onClick = [this, k] { Command1_Click(firstButton_ + k); }});
+        b->SetFont(kFixedFont, 9);
         slots_.push_back(b);
     }
     firstButton_ = first;
@@ -84,11 +86,7 @@ void Form1::VScroll1_Change() {
     PlaceEntryButtons();
 }
 
-int16_t& Form1::RowSettingOfTicked() {
-    static int16_t none = 0;
-    int t = TickedDataSet();
-    return t ? host_.RowSetting(t) : none;
-}
+int16_t& Form1::RowSettingOfTicked() { return host_.RowSetting(DataSet()); }
 
 // ---- layout -----------------------------------------------------------------------------
 
@@ -96,8 +94,8 @@ bool Form1::Gone() const { return closing_ || !hwnd_ || !IsWindow(hwnd_); }
 
 void Form1::LayoutPanel() {
     if (Gone()) return;
-    int t = TickedDataSet();
-    if (t) {
+    {
+        const int t = DataSet();
         int16_t setting = host_.RowSetting(t);
         visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
         // Stored on every layout; the store is only written when the value changed.
@@ -157,8 +155,7 @@ void Form1::Form_Resize() {
         LayoutPanel();
         return;
     }
-    int t = TickedDataSet();
-    if (t) host_.RowSetting(t) = static_cast<int16_t>(d.newRowSetting);
+    host_.RowSetting(DataSet()) = static_cast<int16_t>(d.newRowSetting);
     LayoutPanel();
     Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
                  panel::kGripSize, panel::kGripSize);
@@ -170,33 +167,27 @@ void Form1::Form_Resize() {
 
 void Form1::Type1_Click() {
     layoutReady_ = false;
-    SetChecked(kType1, true);
-    SetChecked(kType2, false);
-    SetChecked(kType3, false);
+    ChooseDataSet(1);
     LoadDataSet();
     LayoutPanel();
 }
 
 void Form1::Type3_Click() {
     layoutReady_ = false;
-    SetChecked(kType3, true);
-    SetChecked(kType1, false);
-    SetChecked(kType2, false);
+    ChooseDataSet(3);
     LoadDataSet();
     LayoutPanel();
 }
 
 void Form1::Type2_Click() {
     layoutReady_ = false;
-    if (Checked(kType2)) return;
-    if (!Checked(kPassUnEnabled) || host_.PrivateKeyUnknown()) {
+    if (DataSet() == 2) return;
+    if (PasswordOn() || host_.PrivateKeyUnknown()) {
         // Locked: the password dialog ticks Private; the panel loads it when active again.
         host_.OpenPasswordDialog();
         return;
     }
-    SetChecked(kType1, false);
-    SetChecked(kType2, true);
-    SetChecked(kType3, false);
+    ChooseDataSet(2);
     LoadDataSet();
     LayoutPanel();
 }
@@ -214,7 +205,7 @@ void Form1::LoadDataSet() {
     const unsigned generation = ++loadGeneration_;
     auto superseded = [&] { return generation != loadGeneration_ || Gone(); };
     entryCount = 0;
-    const int set = Checked(kType2) ? 2 : Checked(kType3) ? 3 : 1;
+    const int set = DataSet();
     DataSetService::Prepared prepared = host_.DataSets().Prepare(set);
     DoEvents();
     if (superseded()) return;
@@ -254,53 +245,60 @@ void Form1::LoadDataSet() {
     }
     DoEvents();
     if (superseded()) return;
-
-    auto place = [&] {
-        scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
-        PlaceEntryButtons();
-    };
-    const std::wstring title = host_.ExeName();
-    const std::wstring repaired = L"データの複合化で不具合を生じました。\r\n\r\n"
-                                  L"Privateのデータは初期化されましたので、\r\n"
-                                  L"お手数ですがもう一度データを入力してください。　　　　　";
     if (prepared.unreadable) {
-        if (prepared.asideFailed) {
-            // Nothing was changed; the entries stay in MyData_2.dat for another try.
-            entryCount = 0;
-            place();
-            MsgBox(L"Privateのデータを読み込めませんでした。\r\n\r\n"
-                   L"データはそのまま次のファイルに残してあります。\r\n" +
-                       host_.DataSets().File(L"MyData_2.dat"),
-                   MB_OK | MB_ICONSTOP, title);
-            return;
-        }
-        // Started afresh: 25 blank entries, and the old file named so nothing seems lost.
-        entryCount = 25;
-        captions.assign(26, L"");
-        texts.assign(26, L"");
-        colours.assign(26, L"&HFFFFFF");
-        place();
-        MsgBox(repaired + L"\r\n\r\n読み込めなかったデータは、次のファイルとして残してあります。\r\n" +
-                   prepared.keptAside,
-               MB_OK | MB_ICONSTOP, title);
+        ShowUnreadablePrivate(prepared);
+    } else if (entryCount == 1) {
+        ShowOneRecordFile(prepared.file);
+    } else {
+        PlaceLoadedButtons();
+    }
+}
+
+void Form1::PlaceLoadedButtons() {
+    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
+    PlaceEntryButtons();
+}
+
+void Form1::ShowBlankButtons() {
+    entryCount = 25;
+    captions.assign(26, L"");
+    texts.assign(26, L"");
+    colours.assign(26, L"&HFFFFFF");
+    PlaceLoadedButtons();
+}
+
+namespace {
+const wchar_t kRepairedText[] = L"データの複合化で不具合を生じました。\r\n\r\n"
+                                L"Privateのデータは初期化されましたので、\r\n"
+                                L"お手数ですがもう一度データを入力してください。　　　　　";
+}  // namespace
+
+void Form1::ShowUnreadablePrivate(const DataSetService::Prepared& prepared) {
+    if (prepared.asideFailed) {
+        // Nothing was changed; the entries stay in MyData_2.dat for another try.
+        entryCount = 0;
+        PlaceLoadedButtons();
+        MsgBox(L"Privateのデータを読み込めませんでした。\r\n\r\n"
+               L"データはそのまま次のファイルに残してあります。\r\n" +
+                   host_.DataSets().File(L"MyData_2.dat"),
+               MB_OK | MB_ICONSTOP, host_.ExeName());
         return;
     }
+    // Started afresh: 25 blank entries, and the old file named so nothing seems lost.
+    ShowBlankButtons();
+    MsgBox(std::wstring(kRepairedText) + L"\r\n\r\n読み込めなかったデータは、次のファイルとして残してあります。\r\n" +
+               prepared.keptAside,
+           MB_OK | MB_ICONSTOP, host_.ExeName());
+}
+
+void Form1::ShowOneRecordFile(const std::wstring& file) {
     // A single record is taken for a failed decryption: 25 blank buttons. The file itself is
     // left alone (the entry editor shows and keeps its record), and the message is shown once
     // for it, not at every activation.
-    if (entryCount == 1) {
-        loaded_.valid = false;
-        entryCount = 25;
-        captions.assign(26, L"");
-        texts.assign(26, L"");
-        colours.assign(26, L"&HFFFFFF");
-        place();
-        const std::wstring key = prepared.file;
-        if (std::find(oneRecordShown_.begin(), oneRecordShown_.end(), key) == oneRecordShown_.end()) {
-            oneRecordShown_.push_back(key);
-            MsgBox(repaired, MB_OK | MB_ICONSTOP, title);
-        }
-        return;
+    loaded_.valid = false;
+    ShowBlankButtons();
+    if (std::find(oneRecordShown_.begin(), oneRecordShown_.end(), file) == oneRecordShown_.end()) {
+        oneRecordShown_.push_back(file);
+        MsgBox(kRepairedText, MB_OK | MB_ICONSTOP, host_.ExeName());
     }
-    place();
 }

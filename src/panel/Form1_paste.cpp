@@ -50,10 +50,8 @@ void Form1::Command8_Click() {
 }
 
 void Form1::Mode_Def_Click() {
-    if (!Checked(kModeDef)) {
-        SetChecked(kModeDef, true);
-        SetChecked(kMode, false);
-        SetChecked(kModeEnt, false);
+    if (CurrentMode() != PasteMode::Def) {
+        ChooseMode(PasteMode::Def);
         Command5->SetVisible(false);
         Command6->SetVisible(false);
         Command7->SetVisible(false);
@@ -65,10 +63,8 @@ void Form1::Mode_Def_Click() {
 }
 
 void Form1::Mode_Click() {
-    if (!Checked(kMode)) {
-        SetChecked(kMode, true);
-        SetChecked(kModeEnt, false);
-        SetChecked(kModeDef, false);
+    if (CurrentMode() != PasteMode::Kensho) {
+        ChooseMode(PasteMode::Kensho);
         Command7->SetVisible(false);
         SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
     }
@@ -78,10 +74,8 @@ void Form1::Mode_Click() {
 }
 
 void Form1::Mode_Ent_Click() {
-    if (!Checked(kModeEnt)) {
-        SetChecked(kMode, false);
-        SetChecked(kModeEnt, true);
-        SetChecked(kModeDef, false);
+    if (CurrentMode() != PasteMode::Bunsho) {
+        ChooseMode(PasteMode::Bunsho);
         Command5->SetVisible(false);
         Command6->SetVisible(false);
         SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));

@@ -13,7 +13,6 @@ using namespace form3;
 
 namespace {
 
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 constexpr COLORREF kPink = RGB(254, 195, 255), kPinkHeart = RGB(236, 120, 196);
 constexpr COLORREF kWhite = RGB(255, 255, 255), kWhiteHeart = RGB(200, 200, 200);
 

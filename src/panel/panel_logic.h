@@ -4,6 +4,14 @@
 
 enum class PasteMode { Def = 0, Kensho = 1, Bunsho = 2 };  // 標準ﾓｰﾄﾞ, 懸賞ﾓｰﾄﾞ, 文書ﾓｰﾄﾞ
 
+// What the user chose in the panel's menu. The program keeps it; the menu's ticks are drawn
+// from it and never read back.
+struct PanelChoices {
+    int dataSet = 1;                  // 1 Public, 2 Private, 3 顔文字
+    PasteMode mode = PasteMode::Def;
+    bool passwordOn = true;           // Privateのﾊﾟｽﾜｰﾄﾞ有効 ticked (else 無効)
+};
+
 namespace panel {
 constexpr int kRow = 280;             // one entry row; buttons are 285 high and overlap by 5
 constexpr int kColumnTop = 45;        // first entry button's top inside the column

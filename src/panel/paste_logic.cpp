@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "base/cp932.h"
+
 namespace paste {
 namespace {
 const std::wstring kToolTipDef = L"ﾓｰﾄﾞ切替/現在...標準ﾓｰﾄﾞ";
 const std::wstring kToolTipKensho = L"ﾓｰﾄﾞ切替/現在...懸賞ﾓｰﾄﾞ";
 const std::wstring kToolTipBunsho = L"ﾓｰﾄﾞ切替/現在...文書ﾓｰﾄﾞ";
-
-bool IsLeadByte932(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 wchar_t FoldLatin(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -97,17 +95,18 @@ void PasteEngine::Text3_Change() {
     const uintptr_t h = paste::TextToHandle(Text3);
     // A moment with no window in front must not wipe out the target.
     if (h == 0) return;
+    if (SameHandle(h, Panel)) return;
     const OwnWindowTable own = Own ? *Own : OwnWindowTable{};
-    for (uintptr_t mine : {Panel, own.Form2, own.Form3, own.Form4, own.Form5, own.Form6, own.Form7,
-                           own.frmAbout}) {
+    for (uintptr_t mine : own.NeverTarget()) {
         if (SameHandle(h, mine)) return;
     }
     Text4 = Text3;
 }
 
 bool PasteEngine::HoverAllowed(uintptr_t f) const {
+    if (SameHandle(f, Panel)) return false;
     const OwnWindowTable own = Own ? *Own : OwnWindowTable{};
-    for (uintptr_t mine : {Panel, own.Form2, own.Form4, own.Form5, own.Form6, own.Form7, own.Form8}) {
+    for (uintptr_t mine : own.KeptInFrontOfPanel()) {
         if (SameHandle(f, mine)) return false;
     }
     if (StartupDataSet == 0) return false;

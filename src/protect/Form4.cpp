@@ -15,16 +15,6 @@ using form4::CommitOutcome;
 namespace {
 
 constexpr UINT kEnterMsg = WM_APP + 41;  // Enter in Text1, handled outside the edit's own proc
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
-
-std::wstring WindowText(HWND h) {
-    int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    n = GetWindowTextW(h, s.data(), n + 1);
-    s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
-}
-
 }  // namespace
 
 std::function<void()> Form4::SoundBeep = [] { MessageBeep(MB_OK); };
@@ -48,16 +38,7 @@ bool Form4::Form_Load() {
         return false;
     CreateControls();
 
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    if (GetMonitorInfoW(MonitorFromWindow(links_.panel ? links_.panel : hwnd_, MONITOR_DEFAULTTONEAREST), &mi)) {
-        RECT r;
-        GetWindowRect(hwnd_, &r);
-        int x = (mi.rcWork.left + mi.rcWork.right - (r.right - r.left)) / 2;
-        int y = (mi.rcWork.top + mi.rcWork.bottom - (r.bottom - r.top)) / 2;
-        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
+    CentreOnWorkArea(hwnd_, links_.panel);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (links_.panel) EnableWindow(links_.panel, FALSE);
     if (links_.own) links_.own->Form4 = reinterpret_cast<uintptr_t>(hwnd_);
@@ -70,20 +51,24 @@ bool Form4::Form_Load() {
 
 void Form4::CreateControls() {
     using namespace form4;
-    Label1 = AddControl(L"STATIC", L"", WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0, 120, 240, 3975,
-                        375, nullptr, kLabel1);
-    Text1 = AddControl(L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
-                       WS_EX_CLIENTEDGE, 1080, 600, 1935, 375, nullptr, kText1);
-    Command1 = AddControl(L"BUTTON", kOkCaption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 1440,
-                          1080, 1215, 375, nullptr, kCommand1);
-    Command2 = AddControl(L"BUTTON", L"", WS_TABSTOP | BS_PUSHBUTTON, 0, 1440, 1080, 1215, 375,
-                          nullptr, kCommand2);
-    Command3 = AddControl(L"BUTTON", L"", WS_TABSTOP | BS_PUSHBUTTON, 0, 1440, 1080, 1215, 375,
-                          nullptr, kCommand3);
-    Check1 = AddControl(L"BUTTON", L"", WS_TABSTOP | BS_AUTOCHECKBOX, 0, 960, 1440, 255, 375,
-                        nullptr, kCheck1);
-    Label2 = AddControl(L"STATIC", kLabel2Text, SS_NOPREFIX, 0, 1200, 1560, 2295, 255, nullptr,
-                        kLabel2);
+    Label1 = AddControl({.style = WS_VISIBLE | SS_CENTER | SS_NOPREFIX, .left = 120, .top = 240,
+                         .width = 3975, .height = 375, .id = kLabel1});
+    Text1 = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
+                        .exStyle = WS_EX_CLIENTEDGE, .left = 1080, .top = 600, .width = 1935, .height = 375,
+                        .id = kText1});
+    // The three buttons share one place; the mode shows one of them.
+    auto button = [this](const std::wstring& text, DWORD visible, int id, void (Form4::*click)()) {
+        return AddControl({.cls = L"BUTTON", .text = text, .style = visible | WS_TABSTOP | BS_PUSHBUTTON,
+                           .left = 1440, .top = 1080, .width = 1215, .height = 375, .id = id,
+                           .onClick = [this, click] { (this->*click)(); }});
+    };
+    Command1 = button(kOkCaption, WS_VISIBLE, kCommand1, &Form4::Command1_Click);
+    Command2 = button(L"", 0, kCommand2, &Form4::Command2_Click);
+    Command3 = button(L"", 0, kCommand3, &Form4::Command3_Click);
+    Check1 = AddControl({.cls = L"BUTTON", .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = 960, .top = 1440,
+                         .width = 255, .height = 375, .id = kCheck1, .onClick = [this] { Check1_Click(); }});
+    Label2 = AddControl({.text = kLabel2Text, .style = SS_NOPREFIX, .left = 1200, .top = 1560, .width = 2295,
+                         .height = 255, .id = kLabel2});
     for (Control* c : {Label1, Command1, Command2, Command3, Check1, Label2}) c->SetFont(kUiFont, 9);
     SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
     Text1->SetFont(kUiFont, 11.25, true);
@@ -147,15 +132,6 @@ void Form4::Form_QueryUnload() {
 
 LRESULT Form4::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_COMMAND:
-        if (lp && HIWORD(wp) == BN_CLICKED) {
-            HWND ctl = reinterpret_cast<HWND>(lp);
-            if (ctl == Command1->hwnd) Command1_Click();
-            else if (ctl == Command2->hwnd) Command2_Click();
-            else if (ctl == Command3->hwnd) Command3_Click();
-            else if (ctl == Check1->hwnd) Check1_Click();
-        }
-        return 0;
     case kEnterMsg:
         Run(&form4::Form4Logic::Text1_Enter);
         return 0;
@@ -174,16 +150,6 @@ LRESULT Form4::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- what the flows do outside the dialog ----------------------------------------------
 
-bool Form4::Checked(form4::Menu item) { return links_.checked && links_.checked(item); }
-
-void Form4::SetChecked(form4::Menu item, bool on) {
-    if (links_.setChecked) links_.setChecked(item, on);
-}
-
-void Form4::SetEnabled(form4::Menu item, bool on) {
-    if (links_.setEnabled) links_.setEnabled(item, on);
-}
-
 std::wstring Form4::Lower(const std::wstring& text) {
     std::wstring s = text;
     if (!s.empty()) CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
@@ -201,8 +167,6 @@ CommitOutcome Form4::CommitPassword(const std::wstring& newPassword, int pauseMs
     return links_.dataSets->Rekey(newPassword, pauseMs, DoEvents,
                                   [](int ms) { Sleep(static_cast<DWORD>(ms)); });
 }
-
-std::wstring Form4::DefaultPassword() { return ::DefaultPassword(); }
 
 bool Form4::BackupHasPasswordFile() { return FileExists(links_.backupDir + L"\\MyData_0.dat"); }
 

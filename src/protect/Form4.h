@@ -26,10 +26,11 @@ struct Form4Links {
     OwnWindowTable* own = nullptr;
     std::wstring exeName;
     std::wstring backupDir;  // the backup notice looks for MyData_0.dat there
-    // The panel's data-set and password menu items, which the flows tick.
-    std::function<bool(form4::Menu)> checked;
-    std::function<void(form4::Menu, bool)> setChecked;
-    std::function<void(form4::Menu, bool)> setEnabled;
+    // The panel's choices, which the flows change (see form4::IForm4Host).
+    std::function<int()> dataSet;
+    std::function<void(int)> chooseDataSet;
+    std::function<void(bool)> setPasswordOn;
+    std::function<void(bool)> enablePasswordChange;
 };
 
 class Form4 : public Form, private form4::IForm4Host {
@@ -66,14 +67,16 @@ protected:
 
 private:
     // IForm4Host
-    bool Checked(form4::Menu item) override;
-    void SetChecked(form4::Menu item, bool on) override;
-    void SetEnabled(form4::Menu item, bool on) override;
+    int DataSet() override { return links_.dataSet ? links_.dataSet() : 1; }
+    void ChooseDataSet(int set) override { if (links_.chooseDataSet) links_.chooseDataSet(set); }
+    void SetPasswordOn(bool on) override { if (links_.setPasswordOn) links_.setPasswordOn(on); }
+    void EnablePasswordChange(bool on) override {
+        if (links_.enablePasswordChange) links_.enablePasswordChange(on);
+    }
     std::wstring Lower(const std::wstring& text) override;
     void Beep() override;
     void MsgBox(const std::wstring& text, uint32_t flags, const std::wstring& title) override;
     form4::CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) override;
-    std::wstring DefaultPassword() override;
     bool BackupHasPasswordFile() override;
     void Pause(int ms) override;
     void FocusText1() override { focusText1_ = true; }

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "protect/dialog_place.h"
 #include "protect/form5_logic.h"
 #include "win/app.h"
 #include "win/edit_filter.h"
@@ -11,7 +10,6 @@ namespace {
 
 constexpr UINT kEnterMsg = WM_APP + 51;  // Enter in Text1, handled outside the edit's own proc
 constexpr int kClientWidth = 7605, kClientHeight = 4365;
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 const std::wstring kSp3 = L"　　　";
 
 // Both paths name the same file (however they are spelled).
@@ -51,7 +49,7 @@ bool Form5::Form_Load() {
     if (links_.panel) EnableWindow(links_.panel, FALSE);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateControls();
-    PlaceDialog(*this, links_.panel, kClientWidth, kClientHeight);
+    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kClientWidth, kClientHeight));
     RegisterDialogWindow(hwnd_);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "protect/dialog_place.h"
 #include "store/backup_service.h"
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
@@ -13,7 +12,6 @@ namespace {
 
 constexpr UINT kEnterMsg = WM_APP + 71;  // Enter in Text1, handled outside the edit's own proc
 constexpr int kClientWidth = 7950, kClientHeight = 1965;
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 
 // What the message boxes say of a backup file that is missing, by number.
 struct MissingFile {
@@ -54,7 +52,7 @@ bool Form7::Form_Load() {
     if (links_.own) links_.own->Form7 = reinterpret_cast<uintptr_t>(hwnd_);
     if (links_.panel) EnableWindow(links_.panel, FALSE);
     CreateControls();
-    PlaceDialog(*this, links_.panel, kClientWidth, kClientHeight);
+    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kClientWidth, kClientHeight));
     RegisterDialogWindow(hwnd_);
 
     const std::wstring& exe = links_.exeName;
@@ -154,8 +152,7 @@ bool Form7::CopyIn(const std::wstring& typedPassword) {
         return false;
     }
     PasswordState& pw = *links_.password;
-    pw.userPassword = typedPassword;
-    pw.privateKey = typedPassword.empty() ? DefaultPassword() : typedPassword;
+    pw.Use(typedPassword);
     if (links_.restored) links_.restored();
     DoEvents();
     Pause(1000);

@@ -4,15 +4,14 @@
 #include "win/app.h"
 
 namespace {
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
 const wchar_t kPrompt[] =
     L"パスワードファイルが壊れていたため、Privateのパスワードを確認します。\r\n"
     L"Privateに設定していたパスワードを入力してください。";
 const wchar_t kWrong[] = L"パスワードが違います。もう一度入力してください。";
 }  // namespace
 
-RecoverPrompt::RecoverPrompt(HWND owner, std::function<bool(const std::wstring&)> accepts)
-    : owner_(owner), accepts_(std::move(accepts)) {}
+RecoverPrompt::RecoverPrompt(HWND owner, std::function<bool(const std::wstring&)> accepts, uintptr_t* ownSlot)
+    : owner_(owner), accepts_(std::move(accepts)), ownSlot_(ownSlot) {}
 
 bool RecoverPrompt::Run(std::wstring* password) {
     if (!CreateTopLevel(recover::kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST,
@@ -32,10 +31,9 @@ bool RecoverPrompt::Run(std::wstring* password) {
     for (Control* c : {Label1, OK, Cancel}) c->SetFont(kUiFont, 9);
     Text1->SetFont(kUiFont, 11.25, true);
     SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    SetWindowPos(hwnd_, HWND_TOPMOST, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE);
+    CentreOnWorkArea(hwnd_, owner_);
+    MakeTopmost();
+    if (ownSlot_) *ownSlot_ = reinterpret_cast<uintptr_t>(hwnd_);
     RegisterDialogWindow(hwnd_);
     if (owner_) EnableWindow(owner_, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
@@ -51,6 +49,7 @@ bool RecoverPrompt::Run(std::wstring* password) {
     if (msg.message == WM_QUIT && !done_) PostQuitMessage(static_cast<int>(msg.wParam));
     if (owner_) EnableWindow(owner_, TRUE);
     UnregisterDialogWindow(hwnd_);
+    if (ownSlot_) *ownSlot_ = 0;
     DestroyWindow(hwnd_);
     if (accepted_ && password) *password = password_;
     return accepted_;

@@ -17,8 +17,9 @@ inline const std::wstring kCaption = L"Privateのパスワードの確認";
 
 class RecoverPrompt : public Form {
 public:
-    // accepts: true when the (lower-case) password opens the Private file.
-    RecoverPrompt(HWND owner, std::function<bool(const std::wstring&)> accepts);
+    // accepts: true when the (lower-case) password opens the Private file. ownSlot, when
+    // given, holds the prompt's handle while it is open (the own-window table's entry).
+    RecoverPrompt(HWND owner, std::function<bool(const std::wstring&)> accepts, uintptr_t* ownSlot = nullptr);
     // Shows the prompt until a password was accepted (returned) or the user gave up (nullopt).
     bool Run(std::wstring* password);
 
@@ -35,6 +36,7 @@ private:
 
     HWND owner_;
     std::function<bool(const std::wstring&)> accepts_;
+    uintptr_t* ownSlot_;
     bool done_ = false;
     bool accepted_ = false;
     std::wstring password_;

@@ -58,8 +58,7 @@ void Form4Logic::Form_Load() {
 void Form4Logic::Form_Activate() {
     if (closed_) return;
     if (pw_.userPassword.empty() && pw_.switchOffRequest == 1) {
-        host_.SetChecked(Menu::PassEnabled, false);
-        host_.SetChecked(Menu::PassUnEnabled, true);
+        host_.SetPasswordOn(false);
         pw_.switchOffRequest = 0;
         Close();
         return;
@@ -161,7 +160,7 @@ void Form4Logic::Command3_Click() {
     busy_ = true;
     if (Commit(password, 100)) {
         TickPrivate();
-        host_.SetEnabled(Menu::PassChange, true);
+        host_.EnablePasswordChange(true);
         BackupNotice();
         Close();
     }
@@ -182,12 +181,9 @@ void Form4Logic::Text1_Enter() {
 void Form4Logic::SwitchOff(int pauseMs) {
     busy_ = true;
     if (Commit(L"", pauseMs)) {
-        host_.SetChecked(Menu::PassEnabled, false);
-        host_.SetChecked(Menu::PassUnEnabled, true);
-        host_.SetEnabled(Menu::PassChange, false);
-        host_.SetChecked(Menu::Type1, false);
-        host_.SetChecked(Menu::Type3, false);
-        host_.SetChecked(Menu::Type2, true);
+        host_.SetPasswordOn(false);
+        host_.EnablePasswordChange(false);
+        host_.ChooseDataSet(2);
         pw_.switchOffRequest = 0;
         host_.Pause(300);
         BackupNotice();
@@ -216,16 +212,11 @@ bool Form4Logic::Commit(const std::wstring& newPassword, int pauseMs) {
 }
 
 void Form4Logic::SetPassword(const std::wstring& password) {
-    pw_.userPassword = password;
-    pw_.privateKey = password.empty() ? host_.DefaultPassword() : password;
+    pw_.Use(password);
 }
 
 void Form4Logic::TickPrivate() {
-    if (host_.Checked(Menu::Type1) || host_.Checked(Menu::Type3)) {
-        host_.SetChecked(Menu::Type2, true);
-        host_.SetChecked(Menu::Type1, false);
-        host_.SetChecked(Menu::Type3, false);
-    }
+    if (host_.DataSet() != 2) host_.ChooseDataSet(2);
 }
 
 void Form4Logic::BackupNotice() {

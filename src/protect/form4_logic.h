@@ -59,18 +59,18 @@ struct View {
     int height = kShortHeight;
 };
 
-// Menu items of the panel that the flows tick, untick or enable.
-enum class Menu { Type1, Type2, Type3, PassEnabled, PassUnEnabled, PassChange };
-
 // How re-keying the Private file and storing the password went.
 using CommitOutcome = RekeyOutcome;
 
 class IForm4Host {
 public:
     virtual ~IForm4Host() = default;
-    virtual bool Checked(Menu item) = 0;
-    virtual void SetChecked(Menu item, bool on) = 0;
-    virtual void SetEnabled(Menu item, bool on) = 0;
+    // The panel's choices that the flows change: the data set (1 Public, 2 Private, 3 顔文字),
+    // the password switch, and whether the change item can be chosen.
+    virtual int DataSet() = 0;
+    virtual void ChooseDataSet(int set) = 0;
+    virtual void SetPasswordOn(bool on) = 0;
+    virtual void EnablePasswordChange(bool on) = 0;
     virtual std::wstring Lower(const std::wstring& text) = 0;
     virtual void Beep() = 0;
     // An empty title means the program's title.
@@ -78,7 +78,6 @@ public:
     // Re-keys the Private file from the current key to the key of newPassword and writes the
     // password file (pausing pauseMs inside the write).
     virtual CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) = 0;
-    virtual std::wstring DefaultPassword() = 0;
     virtual bool BackupHasPasswordFile() = 0;
     virtual void Pause(int ms) = 0;
     virtual void FocusText1() = 0;

@@ -9,18 +9,6 @@ namespace {
 
 constexpr int kInnerWidth = 4680, kInnerHeight = 3600;  // twips
 constexpr int kLineTops[] = {1680, 2760};               // the etched lines
-const wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
-
-void CentreOnWorkArea(HWND w, HWND beside) {
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    if (!GetMonitorInfoW(MonitorFromWindow(beside ? beside : w, MONITOR_DEFAULTTONEAREST), &mi)) return;
-    RECT r;
-    GetWindowRect(w, &r);
-    SetWindowPos(w, nullptr, (mi.rcWork.left + mi.rcWork.right - (r.right - r.left)) / 2,
-                 (mi.rcWork.top + mi.rcWork.bottom - (r.bottom - r.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 }  // namespace
 
@@ -67,13 +55,8 @@ bool frmAbout::Form_Load() {
     if (!CreateTopLevel(frmabout::kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                         WS_EX_DLGMODALFRAME, links_.panel, nullptr, kInnerWidth, kInnerHeight))
         return false;
-    RECT r{0, 0, Px(kInnerWidth), Px(kInnerHeight)};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls();
-    CentreOnWorkArea(hwnd_, links_.panel);
+    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kInnerWidth, kInnerHeight));
     MakeTopmost();
     if (links_.own) links_.own->frmAbout = reinterpret_cast<uintptr_t>(hwnd_);
     RegisterDialogWindow(hwnd_);

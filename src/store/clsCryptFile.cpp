@@ -12,9 +12,6 @@ namespace {
 
 constexpr DWORD kChunkSize = 1002;
 
-// The default key. Held as a number so its text never sits in the executable.
-constexpr int32_t kDefaultKeyNumber = 47290315;
-
 // RC4 keyed with all 16 digest bytes. Asked for explicitly so that no provider default
 // (the old Base provider used 40 bits) can change the bytes written.
 constexpr DWORD kKeyFlags = 128u << 16;
@@ -289,8 +286,6 @@ bool clsCryptFile::Decrypt() {
     CipherRun run(*this, false);
     return run.Run(InFile, OutFile, Password);
 }
-
-std::wstring DefaultPassword() { return std::to_wstring(kDefaultKeyNumber); }
 
 bool EncryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password) {
     clsCryptFile c;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "store/password_state.h"
+
 class clsCryptFile {
 public:
     std::wstring InFile;
@@ -21,9 +23,6 @@ public:
     // Shows "Error! 0xx"; replaceable so tests can see the text instead of a message box.
     static std::function<void(const std::wstring&)> ShowError;
 };
-
-// The key used when no user password is set (eight decimal digits).
-std::wstring DefaultPassword();
 
 // Convenience for callers that only need one run: a fresh object, one call.
 bool EncryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password);

@@ -1,8 +1,9 @@
 #include "store/dataset_check_logic.h"
 
+#include "base/cp932.h"
+
 namespace {
 
-bool IsLead932(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsTrail932(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 // Single bytes that are no character of code page 932.
 bool IsInvalid932(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
@@ -48,7 +49,7 @@ private:
         while (pos_ < b_.size() && b_[pos_] != '"') {
             unsigned char c = static_cast<unsigned char>(b_[pos_]);
             if (colour && !IsColourChar(b_[pos_])) return false;
-            if (IsLead932(c)) {
+            if (IsLeadByte932(c)) {
                 if (pos_ + 1 >= b_.size() || !IsTrail932(static_cast<unsigned char>(b_[pos_ + 1])))
                     return false;
                 pos_ += 2;

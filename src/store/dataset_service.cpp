@@ -143,7 +143,7 @@ bool DataSetService::RepairPrivate() {
 bool DataSetService::Opens(const std::wstring& password) const {
     const std::wstring temp = File(L"MyData_2.dat.check.tmp");
     DeleteFileW(temp.c_str());
-    bool ok = DecryptFileTo(File(L"MyData_2.dat"), temp, password.empty() ? DefaultPassword() : password);
+    bool ok = DecryptFileTo(File(L"MyData_2.dat"), temp, PrivateKeyFor(password));
     auto bytes = ok ? ReadAllBytes(temp) : std::nullopt;
     DeleteFileW(temp.c_str());
     return bytes && IsWellFormedDataSet(*bytes);
@@ -191,8 +191,8 @@ RekeyOutcome DataSetService::Rekey(const std::wstring& newPassword, int pauseMs,
     EnsureKey();
     const std::wstring enc = File(L"MyData_2.dat");
     const std::wstring work = File(L"MyData_2_2.dat");
-    const std::wstring oldKey = password_.privateKey.empty() ? DefaultPassword() : password_.privateKey;
-    const std::wstring newKey = newPassword.empty() ? DefaultPassword() : newPassword;
+    const std::wstring oldKey = PrivateKeyFor(password_.privateKey);
+    const std::wstring newKey = PrivateKeyFor(newPassword);
 
     auto storePassword = [&] {
         if (WritePasswordFile(dataDir_, newPassword, pauseMs, letMessagesRun, pause)) return true;

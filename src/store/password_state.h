@@ -4,9 +4,25 @@
 #include <cstdint>
 #include <string>
 
+// The key used when no user password is set (eight decimal digits). The password file is
+// always encrypted under it. Held as a number so that its text never sits in the executable.
+inline std::wstring DefaultPassword() { return std::to_wstring(47290315); }
+
+// The key Private is encrypted with under a password: the password itself, or the default
+// key when none is set. Every place that turns a password into a key asks here.
+inline std::wstring PrivateKeyFor(const std::wstring& password) {
+    return password.empty() ? DefaultPassword() : password;
+}
+
 struct PasswordState {
     std::wstring userPassword;  // empty when none is set; lower case when set in the dialog
     std::wstring privateKey;    // the user password, or the default password when it is empty
     int16_t changeRequest = 0;     // 1 from the change menu item until the current one is verified
     int16_t switchOffRequest = 0;  // 1 from the switch-off menu item until it is done or cleared
+
+    // The password in force from now on, and its key.
+    void Use(const std::wstring& password) {
+        userPassword = password;
+        privateKey = PrivateKeyFor(password);
+    }
 };

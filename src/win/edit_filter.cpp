@@ -4,15 +4,9 @@
 
 #include <string>
 
-namespace {
+#include "win/form.h"
 
-std::wstring TextOf(HWND h) {
-    int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    n = GetWindowTextW(h, s.data(), n + 1);
-    s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
-}
+namespace {
 
 LRESULT CALLBACK FilterProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
     auto* f = reinterpret_cast<EditFilter*>(ref);
@@ -41,11 +35,11 @@ LRESULT CALLBACK FilterProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
     case WM_PASTE:
     case WM_IME_COMPOSITION: {
         if (!f->checkPastes || !f->accepts) break;
-        std::wstring before = TextOf(h);
+        std::wstring before = WindowText(h);
         DWORD selStart = 0, selEnd = 0;
         SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
         LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        for (wchar_t c : TextOf(h)) {
+        for (wchar_t c : WindowText(h)) {
             if (f->accepts(c)) continue;
             SetWindowTextW(h, before.c_str());
             SendMessageW(h, EM_SETSEL, selStart, selEnd);

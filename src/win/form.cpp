@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwctype>
 
 #include "base/twips.h"
@@ -67,6 +68,40 @@ void RegisterClasses(WNDPROC formProc) {
 
 }  // namespace
 
+std::wstring WindowText(HWND h) {
+    int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(h, s.data(), n + 1);
+    s.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return s;
+}
+
+void CentreOnWorkArea(HWND w, HWND nearWindow, SIZE size) {
+    RECT r;
+    GetWindowRect(w, &r);
+    const bool resize = size.cx > 0 && size.cy > 0;
+    const int width = resize ? size.cx : r.right - r.left, height = resize ? size.cy : r.bottom - r.top;
+    int x = r.left, y = r.top;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(MonitorFromWindow(nearWindow ? nearWindow : w, MONITOR_DEFAULTTONEAREST), &mi)) {
+        x = std::max<int>(mi.rcWork.left, (mi.rcWork.left + mi.rcWork.right - width) / 2);
+        y = std::max<int>(mi.rcWork.top, (mi.rcWork.top + mi.rcWork.bottom - height) / 2);
+    }
+    SetWindowPos(w, nullptr, x, y, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (resize ? 0 : SWP_NOSIZE));
+}
+
+void RemoveMinMaxBoxes(HWND w) {
+    LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
+    SetWindowLongPtrW(w, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    HMENU sys = GetSystemMenu(w, FALSE);
+    DeleteMenu(sys, SC_RESTORE, MF_BYCOMMAND);
+    DeleteMenu(sys, SC_MINIMIZE, MF_BYCOMMAND);
+    DeleteMenu(sys, SC_MAXIMIZE, MF_BYCOMMAND);
+    DrawMenuBar(w);
+}
+
 int WindowDpi(HWND h) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static auto fn = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
@@ -117,13 +152,7 @@ void Control::SetText(const std::wstring& text) {
     if (Text() != text) SetWindowTextW(hwnd, text.c_str());
 }
 
-std::wstring Control::Text() const {
-    int n = GetWindowTextLengthW(hwnd);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    n = GetWindowTextW(hwnd, s.data(), n + 1);
-    s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
-}
+std::wstring Control::Text() const { return WindowText(hwnd); }
 
 void Control::SetFont(const wchar_t* face, double points, bool bold) {
     fontFace_ = face;
@@ -238,40 +267,34 @@ bool Form::CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyl
     return true;
 }
 
-Control* Form::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style,
-                          DWORD exStyle, int left, int top, int width, int height, HWND parent,
-                          int id) {
+Control* Form::AddControl(const ControlDesc& d) {
     auto c = std::make_unique<Control>();
     c->form_ = this;
-    c->id = id ? id : nextId_++;
-    c->left_ = left;
-    c->top_ = top;
-    c->width_ = width;
-    c->height_ = height;
-    c->visible_ = (style & WS_VISIBLE) != 0;
-    c->hwnd = CreateWindowExW(exStyle, cls, text.c_str(), style | WS_CHILD, Px(left), Px(top),
-                              Px(width), Px(height), parent ? parent : hwnd_,
+    c->id = d.id ? d.id : nextId_++;
+    c->left_ = d.left;
+    c->top_ = d.top;
+    c->width_ = d.width;
+    c->height_ = d.height;
+    c->visible_ = (d.style & WS_VISIBLE) != 0;
+    c->onClick = d.onClick;
+    c->onDoubleClick = d.onDoubleClick;
+    c->hwnd = CreateWindowExW(d.exStyle, d.cls, d.text.c_str(), d.style | WS_CHILD, Px(d.left), Px(d.top),
+                              Px(d.width), Px(d.height), d.parent ? d.parent : hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(c->id)),
                               GetModuleHandleW(nullptr), nullptr);
     SendMessageW(c->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
-    if (lstrcmpiW(cls, L"BUTTON") == 0 && (style & BS_TYPEMASK) == BS_OWNERDRAW)
+    if (lstrcmpiW(d.cls, L"BUTTON") == 0 && (d.style & BS_TYPEMASK) == BS_OWNERDRAW)
         SetWindowSubclass(c->hwnd, EveryClickProc, 1, 0);
     controls_.push_back(std::move(c));
     return controls_.back().get();
 }
 
-Control* Form::AddControl(const Spec& spec) {
-    Control* c = AddControl(spec.cls, spec.text, spec.style, spec.exStyle, spec.left, spec.top,
-                            spec.width, spec.height, spec.parent, spec.id);
-    c->onClick = spec.onClick;
-    return c;
-}
-
 Control* Form::AddFrame(int left, int top, int width, int height, HWND parent,
                         COLORREF background, int id) {
-    Control* c = AddControl(kFrameClass, L"", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                            left, top, width, height, parent, id);
+    Control* c = AddControl({.cls = kFrameClass, .style = WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                             .left = left, .top = top, .width = width, .height = height, .parent = parent,
+                             .id = id});
     SetWindowLongPtrW(c->hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(background));
     return c;
 }
@@ -293,6 +316,14 @@ void Form::SetToolTip(Control* c, const std::wstring& text) {
     }
     SendMessageW(toolTip_, existed ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
                  reinterpret_cast<LPARAM>(&ti));
+}
+
+SIZE Form::OuterSize(int clientWidth, int clientHeight) const {
+    RECT outer, client;
+    GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    return {Px(clientWidth) + (outer.right - outer.left) - client.right,
+            Px(clientHeight) + (outer.bottom - outer.top) - client.bottom};
 }
 
 Control* Form::FindControl(HWND h) const {
@@ -348,10 +379,7 @@ void Form::DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c) {
     if (c && c->drawPicture) {
         c->drawPicture(dc, inner, *this);
     } else {
-        int n = GetWindowTextLengthW(di.hwndItem);
-        std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-        GetWindowTextW(di.hwndItem, text.data(), n + 1);
-        text.resize(static_cast<size_t>(n));
+        const std::wstring text = WindowText(di.hwndItem);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0)));

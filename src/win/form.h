@@ -11,6 +11,19 @@
 
 class Form;
 
+// The faces of the program's windows: proportional for captions, labels and dialogs; fixed
+// pitch for the entries (buttons and rows), so that "全角7/半角14" lines up.
+inline constexpr wchar_t kUiFont[] = L"ＭＳ Ｐゴシック";
+inline constexpr wchar_t kFixedFont[] = L"ＭＳ ゴシック";
+
+std::wstring WindowText(HWND h);
+// Puts w in the middle of the work area of the monitor nearWindow is on (w's own when null),
+// never above or left of it: at `size` pixels when one is given, else at its current size.
+void CentreOnWorkArea(HWND w, HWND nearWindow, SIZE size = {});
+// For the windows that offer a size grip instead: no minimise or maximise box, and no
+// Restore, Minimize or Maximize in the system menu.
+void RemoveMinMaxBoxes(HWND w);
+
 // One real Win32 control. Geometry is kept in twips relative to its container.
 class Control {
 public:
@@ -89,8 +102,9 @@ public:
     // so that the drag goes on as the platform's own resize.
     void DragFromCorner();
 
-    // A control by named fields: AddControl({.cls = L"BUTTON", .text = L"OK", ...}).
-    struct Spec {
+    // What a control is made of, by named fields: AddControl({.cls = L"BUTTON", .text = L"OK",
+    // .onClick = ...}); the handler is wired where the control is made.
+    struct ControlDesc {
         const wchar_t* cls = L"STATIC";
         std::wstring text{};
         DWORD style = WS_VISIBLE;
@@ -99,16 +113,15 @@ public:
         HWND parent = nullptr;                          // the form itself when null
         int id = 0;                                     // one is made up when 0
         std::function<void()> onClick{};
+        std::function<void()> onDoubleClick{};
     };
-    Control* AddControl(const Spec& spec);
-    // Creates a child control of `parent` (the form itself when null).
-    Control* AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle,
-                        int left, int top, int width, int height, HWND parent = nullptr,
-                        int id = 0);
+    Control* AddControl(const ControlDesc& desc);
     // A white clipping container for other controls (forwards their notifications here).
     Control* AddFrame(int left, int top, int width, int height, HWND parent = nullptr,
                       COLORREF background = RGB(255, 255, 255), int id = 0);
     void SetToolTip(Control* c, const std::wstring& text);
+    // The outer size, in pixels, of this window around a client area of the given twips.
+    SIZE OuterSize(int clientWidth, int clientHeight) const;
     Control* FindControl(HWND h) const;
     Control* FindControl(int id) const;
 

@@ -22,6 +22,9 @@ struct Commit {
     int pauseMs;
 };
 
+// The panel's ticks as the flows leave them.
+enum class Menu { Type1, Type2, Type3, PassEnabled, PassUnEnabled };
+
 class FakeHost : public IForm4Host {
 public:
     std::map<Menu, bool> checked{{Menu::Type1, true}, {Menu::Type2, false}, {Menu::Type3, false},
@@ -36,11 +39,17 @@ public:
     int focusCount = 0;
     int closes = 0;
 
-    bool Checked(Menu item) override { return checked[item]; }
-    void SetChecked(Menu item, bool on) override { checked[item] = on; }
-    void SetEnabled(Menu item, bool on) override {
-        if (item == Menu::PassChange) passChangeEnabled = on;
+    int DataSet() override { return checked[Menu::Type2] ? 2 : checked[Menu::Type3] ? 3 : 1; }
+    void ChooseDataSet(int set) override {
+        checked[Menu::Type1] = set == 1;
+        checked[Menu::Type2] = set == 2;
+        checked[Menu::Type3] = set == 3;
     }
+    void SetPasswordOn(bool on) override {
+        checked[Menu::PassEnabled] = on;
+        checked[Menu::PassUnEnabled] = !on;
+    }
+    void EnablePasswordChange(bool on) override { passChangeEnabled = on; }
     std::wstring Lower(const std::wstring& text) override {
         std::wstring s = text;
         for (wchar_t& c : s)
@@ -55,7 +64,6 @@ public:
         commits.push_back({password, pauseMs});
         return outcome;
     }
-    std::wstring DefaultPassword() override { return L"12345678"; }
     bool BackupHasPasswordFile() override { return backupHasPasswordFile; }
     void Pause(int ms) override { pauses.push_back(ms); }
     void FocusText1() override { ++focusCount; }
@@ -69,7 +77,7 @@ protected:
     Form4Logic dialog{app, L"ハリコ", host};
 
     void SetUp() override {
-        app.privateKey = L"12345678";
+        app.privateKey = DefaultPassword();
     }
     void StorePassword(const std::wstring& pw) {
         app.userPassword = pw;
@@ -239,7 +247,7 @@ TEST_F(Form4LogicTest, SwitchOffFromVerifyAndFromCheck1) {
     EXPECT_EQ(host.commits[0].password, L"");
     EXPECT_EQ(host.commits[0].pauseMs, 100);
     EXPECT_EQ(app.userPassword, L"");
-    EXPECT_EQ(app.privateKey, L"12345678");
+    EXPECT_EQ(app.privateKey, DefaultPassword());
     EXPECT_FALSE(host.checked[Menu::PassEnabled]);
     EXPECT_TRUE(host.checked[Menu::PassUnEnabled]);
     EXPECT_FALSE(host.passChangeEnabled);

@@ -137,16 +137,8 @@ protected:
     }
     // The dialog's links to the fake panel's menu items.
     Form4Links Links() {
-        auto id = [](form4::Menu m) -> UINT {
-            switch (m) {
-            case form4::Menu::Type1: return form1::kType1;
-            case form4::Menu::Type2: return form1::kType2;
-            case form4::Menu::Type3: return form1::kType3;
-            case form4::Menu::PassEnabled: return form1::kPassEnabled;
-            case form4::Menu::PassUnEnabled: return form1::kPassUnEnabled;
-            case form4::Menu::PassChange: return form1::kPassChange;
-            }
-            return 0;
+        auto tick = [this](UINT id, bool on) {
+            CheckMenuItem(GetMenu(panel_), id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
         };
         Form4Links l;
         l.panel = panel_;
@@ -155,12 +147,18 @@ protected:
         l.own = &own_;
         l.exeName = L"ハリコ試験";
         l.backupDir = root_ + L"\\ハリコ試験_BackupData";
-        l.checked = [this, id](form4::Menu m) { return Checked(id(m)); };
-        l.setChecked = [this, id](form4::Menu m, bool on) {
-            CheckMenuItem(GetMenu(panel_), id(m), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+        l.dataSet = [this] { return Checked(form1::kType2) ? 2 : Checked(form1::kType3) ? 3 : 1; };
+        l.chooseDataSet = [tick](int set) {
+            tick(form1::kType1, set == 1);
+            tick(form1::kType2, set == 2);
+            tick(form1::kType3, set == 3);
         };
-        l.setEnabled = [this, id](form4::Menu m, bool on) {
-            EnableMenuItem(GetMenu(panel_), id(m), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+        l.setPasswordOn = [tick](bool on) {
+            tick(form1::kPassEnabled, on);
+            tick(form1::kPassUnEnabled, !on);
+        };
+        l.enablePasswordChange = [this](bool on) {
+            EnableMenuItem(GetMenu(panel_), form1::kPassChange, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
         };
         return l;
     }
