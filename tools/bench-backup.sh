@@ -3,6 +3,7 @@
 # message boxes, for data sets of 25 and 5,000 entries.
 # usage: tools/bench-backup.sh WIN_BUILD_DIR [RUNS]    (RUNS: timed runs per size, default 9)
 # Builds nothing: WIN_BUILD_DIR must hold backup_bench_win.exe (target backup_bench_win).
+# Its source: bench/backup_bench_win.cpp.
 # No window is shown; the Wine prefix is made when missing (tools/env.sh).
 set -eu
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"

@@ -2,6 +2,7 @@
 # Speed of the file cipher under Wine against OpenSSL's RC4 natively, on the same files.
 # usage: tools/bench-cipher.sh WIN_BUILD_DIR
 # Builds nothing: WIN_BUILD_DIR must hold cipher_bench_win.exe (target cipher_bench_win).
+# Its source: bench/cipher_bench_win.cpp.
 # MB are 10^6 bytes. Needs Xvfb/Wine settings as the tests do (tools/env.sh).
 set -eu
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"

@@ -3,6 +3,7 @@
 # plus one bare window, closing it with the save, and its child windows.
 # usage: tools/bench-editor.sh WIN_BUILD_DIR [RUNS]    (RUNS: whole runs of the bench, default 3)
 # Builds nothing: WIN_BUILD_DIR must hold editor_bench_win.exe (target editor_bench_win).
+# Its source: bench/editor_bench_win.cpp.
 # Needs a display and the Wine prefix (tools/env.sh); a missing Xvfb or prefix is made here,
 # and an Xvfb made here is stopped again.
 set -eu

@@ -3,6 +3,7 @@
 # switch to Private, paste overhead, window count and peak working set.
 # usage: tools/bench-panel.sh WIN_BUILD_DIR [RUNS]    (RUNS: whole runs of the bench, default 3)
 # Builds nothing: WIN_BUILD_DIR must hold panel_bench_win.exe (target panel_bench_win).
+# Its source: bench/panel_bench_win.cpp.
 # The bench starts the real panel, so it needs a display and the Wine prefix (tools/env.sh);
 # an Xvfb or prefix that is missing is made here, and an Xvfb made here is stopped again.
 set -eu

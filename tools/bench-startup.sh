@@ -4,8 +4,9 @@
 # each, alternating; medians, their ratio and the peak working set of both.
 # usage: tools/bench-startup.sh WIN_BUILD_DIR [RUNS]    (RUNS per program, default 7)
 # Builds nothing: WIN_BUILD_DIR must hold ハリコ.exe and startup_probe_win.exe (targets hariko
-# and startup_probe_win). Needs a display and the Wine prefix (tools/env.sh); an Xvfb or
-# prefix that is missing is made here, and an Xvfb made here is stopped again.
+# and startup_probe_win; the probe's source is bench/startup_probe_win.cpp). Needs a display
+# and the Wine prefix (tools/env.sh); an Xvfb or prefix that is missing is made here, and an
+# Xvfb made here is stopped again.
 # The probe starts and closes each program once untimed first, so that the timed starts are
 # ordinary later starts (settings "Type" present, no welcome box) and never a refused second one.
 set -eu -o pipefail

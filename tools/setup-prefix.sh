@@ -7,6 +7,9 @@ rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1
 wineserver -w
+# The Windows our users run: a new prefix says Windows 7 otherwise.
+"$WINE64" winecfg -v win10 </dev/null >>"$WINEPREFIX.log" 2>&1
+wineserver -w
 # Desktop, Documents... are links to $HOME: make them real folders so tests stay in the prefix.
 for l in "$WINEPREFIX"/drive_c/users/*/*; do
   if [ -L "$l" ]; then rm "$l"; mkdir "$l"; fi

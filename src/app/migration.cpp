@@ -7,8 +7,6 @@
 #include <optional>
 
 #include "app/program.h"
-#include "base/cp932.h"
-#include "base/records.h"
 #include "protect/form4_logic.h"
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
@@ -17,6 +15,7 @@
 #include "store/passwordfile.h"
 #include "store/regkey.h"
 #include "store/settings.h"
+#include "store/twofield_format.h"
 #include "win/app.h"
 
 namespace {
@@ -47,11 +46,8 @@ bool ConvertTwoFieldFile(const std::wstring& path) {
     auto bytes = ReadAllBytes(path);
     if (!bytes) return false;
     if (IsWellFormedDataSet(*bytes)) return true;
-    if (!IsTwoFieldDataSet(*bytes)) return false;
-    std::vector<Entry> entries;
-    for (auto& rec : ReadRecords(*bytes, 2))
-        entries.push_back({FromCp932(rec[0]), FromCp932(rec[1]), L"&HFFFFFF"});
-    return WriteDataSetFile(path, entries, ColourForm::HexText).ok;
+    auto entries = TwoFieldEntries(*bytes);
+    return entries && WriteDataSetFile(path, *entries, ColourForm::HexText).ok;
 }
 
 bool IsOldPlainFile(const std::wstring& path) {

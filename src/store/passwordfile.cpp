@@ -20,14 +20,6 @@ bool EncryptPlainIntoStored(const std::wstring& dataDir) {
 }
 }  // namespace
 
-// Anything but a quoted field and CR LF is a cut-off or foreign file; guessing a key from
-// it would only lock Private away.
-std::optional<std::wstring> PasswordFrom(const std::string& bytes) {
-    auto fields = ParseOneFieldRecords(bytes);
-    if (fields.size() != 1 || PasswordFilePlainBytes(fields[0]) != bytes) return std::nullopt;
-    return fields[0];
-}
-
 bool WritePasswordFile(const std::wstring& dataDir, const std::wstring& password, int pauseMs,
                        const std::function<void()>& letMessagesRun, const std::function<void(int)>& pause) {
     const std::string plain = PasswordFilePlainBytes(password);

@@ -91,7 +91,7 @@ void AboutAndFortune(Report& rep, const std::wstring& exe) {
     if (got[2] == L"終了") {
         DeleteUserValue(h.SettingsKey(), L"Left");
         Click(rep, button, L"\"終了\"");
-        rep.Check(h.process().WaitExit(15000) && h.Setting(L"Left").has_value(),
+        rep.Check(h.process().WaitExit(15000) && WaitFor([&] { return h.Setting(L"Left").has_value(); }, 3000),
                   L"\"終了\" ends the program through its closing (the position is stored)");
         if (!StartReady(rep, h)) return;
     } else if (got[2] == L"閉じる" && Click(rep, button, L"\"閉じる\"")) {

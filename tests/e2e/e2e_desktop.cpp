@@ -76,26 +76,6 @@ void Process::Release() {
     pid_ = 0;
 }
 
-// ---- waiting ----------------------------------------------------------------------------
-
-void Pause(int ms) {
-    DWORD start = GetTickCount();
-    while (static_cast<int>(GetTickCount() - start) < ms) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-        Sleep(10);
-    }
-}
-
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (static_cast<int>(GetTickCount() - start) >= ms) return done();
-        Pause(50);
-    }
-}
-
 // ---- windows ----------------------------------------------------------------------------
 
 std::wstring ClassOf(HWND h) {
@@ -512,51 +492,6 @@ void Notepad::Close() {
 
 // ---- files and settings -----------------------------------------------------------------
 
-bool FileExists(const std::wstring& path) {
-    DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::wstring& path) {
-    DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::vector<std::wstring> FolderEntries(const std::wstring& dir) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring n = fd.cFileName;
-        if (n != L"." && n != L"..") names.push_back(n);
-    } while (FindNextFileW(find, &fd));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD put = 0;
-    bool ok = bytes.empty() ||
-              (WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size());
-    return CloseHandle(f) && ok;
-}
-
-std::optional<std::string> ReadFileBytes(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string data;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) data.append(buf, got);
-    CloseHandle(f);
-    return data;
-}
-
 std::wstring WindowsDirectory() {
     wchar_t buf[MAX_PATH] = {};
     UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
@@ -569,31 +504,6 @@ std::wstring DesktopDirectory() {
     wchar_t buf[MAX_PATH] = {};
     if (SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, buf) != S_OK) return L"";
     return buf;
-}
-
-std::wstring TempDirectory() {
-    wchar_t buf[MAX_PATH + 1] = {};
-    DWORD n = GetTempPathW(MAX_PATH + 1, buf);
-    std::wstring s(buf, n <= MAX_PATH ? n : 0);
-    while (!s.empty() && s.back() == L'\\') s.pop_back();
-    return s;
-}
-
-void RemoveFolder(const std::wstring& dir) {
-    if (dir.size() < 4) return;  // never a drive root
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                std::wstring f = dir + L"\\" + fd.cFileName;
-                SetFileAttributesW(f.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(f.c_str());
-            }
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryW(dir.c_str());
 }
 
 std::optional<std::wstring> ReadUserSetting(const std::wstring& subkey, const std::wstring& value) {

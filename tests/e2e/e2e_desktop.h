@@ -8,7 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+#include "support/wait.h"
+
 namespace e2e {
+
+using testsupport::FileExists;
+using testsupport::FolderEntries;
+using testsupport::FolderExists;
+using testsupport::HoldsFor;
+using testsupport::Pause;
+using testsupport::ReadFileBytes;
+using testsupport::RemoveTree;
+using testsupport::TempDirectory;
+using testsupport::WaitFor;
+using testsupport::WriteFileBytes;
 
 // ---- processes ------------------------------------------------------------------------
 
@@ -35,13 +49,6 @@ private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
-
-// ---- waiting ----------------------------------------------------------------------------
-
-// Polls `done` every 50 ms (letting the driver's own messages run) until it holds or
-// `ms` have passed.
-bool WaitFor(const std::function<bool()>& done, int ms);
-void Pause(int ms);
 
 // ---- windows ----------------------------------------------------------------------------
 
@@ -145,18 +152,8 @@ private:
 
 // ---- files and settings -----------------------------------------------------------------
 
-bool FileExists(const std::wstring& path);
-bool FolderExists(const std::wstring& path);
-// Names of the files and folders in `dir` (not "." and "..").
-std::vector<std::wstring> FolderEntries(const std::wstring& dir);
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::optional<std::string> ReadFileBytes(const std::wstring& path);
 std::wstring WindowsDirectory();
 std::wstring DesktopDirectory();
-std::wstring TempDirectory();
-// Deletes every file in `dir` and then the folder itself (one level: the data directory
-// holds no folders).
-void RemoveFolder(const std::wstring& dir);
 
 std::optional<std::wstring> ReadUserSetting(const std::wstring& subkey, const std::wstring& value);
 bool KeyExists(const std::wstring& subkey);

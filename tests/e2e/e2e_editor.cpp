@@ -30,7 +30,6 @@ bool Click(Report& rep, HWND w, const std::wstring& what) {
     std::wstring why;
     bool ok = ClickCentre(w, &why);
     rep.Check(ok, L"a click on " + what, why);
-    Pause(200);
     return ok;
 }
 
@@ -43,7 +42,6 @@ HWND OpenEditor(Report& rep, Hariko& h) {
     }, 8000);
     if (!rep.Check(up, L"the entry editor \"データの編集と追加\" opens", h.WindowList())) return nullptr;
     rep.Check(!IsWindowEnabled(h.main()), L"the panel is disabled while it is open");
-    Pause(300);
     return editor;
 }
 
@@ -59,9 +57,10 @@ HWND RowBox(HWND editor, int row, int kind) {
 }
 
 // What an input method commits: one WM_IME_CHAR per character into the box with the focus.
-void Commit(HWND box, const std::wstring& text) {
+// Returns once the box has taken them all, i.e. shows `expected`.
+bool Commit(HWND box, const std::wstring& text, const std::wstring& expected) {
     for (wchar_t c : text) PostMessageW(box, WM_IME_CHAR, c, 1);
-    Pause(300);
+    return WaitFor([&] { return TextOf(box) == expected; }, 3000);
 }
 
 // The balloon's text (a tooltip window gives its current text to WM_GETTEXT).
@@ -99,14 +98,15 @@ void NewEntryPasted(Report& rep, const std::wstring& exe) {
     Click(rep, caption, L"the caption box of row 3");
     Click(rep, DescendantById(editor, form2::kCommand6), L"日本語ｵﾝ/ｵﾌ");
     TypeKeys(L"\"");
-    Pause(300);
-    rep.Check(TextOf(caption).empty(), L"a double quote typed into the caption is refused", Quote(TextOf(caption)));
     const std::wstring hint = L"「\"」は保存できない文字のため、入力できません。";
-    const std::wstring seen = HintShown(h, hint);
-    rep.Check(seen == hint, L"a hint says the file cannot hold it", seen);
-    Commit(caption, L"あいうえおかきく");
-    rep.Check(TextOf(caption) == L"あいうえおかき", L"of 8 full-width characters the caption keeps 7 (14 bytes)",
-              Quote(TextOf(caption)));
+    std::wstring seen;
+    rep.Check(WaitFor([&] { return (seen = HintShown(h, hint)) == hint; }, 3000), L"a hint says the file cannot hold it",
+              seen);
+    rep.Check(TextOf(caption).empty(), L"a double quote typed into the caption is refused", Quote(TextOf(caption)));
+    // The eighth would pass 14 bytes: the box keeps 7, and holds on to them.
+    rep.Check(Commit(caption, L"あいうえおかきく", L"あいうえおかき") &&
+                  HoldsFor([&] { return TextOf(caption) == L"あいうえおかき"; }, 300),
+              L"of 8 full-width characters the caption keeps 7 (14 bytes)", Quote(TextOf(caption)));
 
     Click(rep, text, L"the text box of row 3");
     TypeKeys(L"line1");
@@ -115,15 +115,16 @@ void NewEntryPasted(Report& rep, const std::wstring& exe) {
     PressKey(VK_RETURN);
     PressKey(VK_RETURN);
     Click(rep, RowBox(editor, 4, form2::kText1), L"the caption box of row 4");
-    rep.Check(TextOf(text) == L"line1\r\nline2", L"leaving the text box drops the two Enters typed at its end",
+    rep.Check(WaitFor([&] { return TextOf(text) == L"line1\r\nline2"; }, 3000),
+              L"leaving the text box drops the two Enters typed at its end",
               Quote(TextOf(text)));
     if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
 
     std::string want = Record(L"氏名", L"青木　純") + Record(L"会社名", L"若葉商会") +
                        Record(L"あいうえおかき", L"line1\r\nline2");
     for (int i = 4; i <= 25; ++i) want += Record(L"", L"");
-    const std::string got = Bytes(h, L"MyData_1.dat");
-    rep.Check(got == want, L"MyData_1.dat holds the new entry, every colour in decimal (exact bytes)",
+    std::string got;
+    rep.Check(WaitFor([&] { return (got = Bytes(h, L"MyData_1.dat")) == want; }, 3000), L"MyData_1.dat holds the new entry, every colour in decimal (exact bytes)",
               std::to_wstring(got.size()) + L" bytes: " + Hex(got.substr(0, 120), 120));
 
     HWND button = nullptr;
@@ -161,9 +162,11 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     const std::wstring title = L"貼付データ用テキストエディタ　　　　　ボタン「会社名」の貼付データの編集";
     bool opened = WaitFor([&] { return (form6 = h.WindowCaptioned(title)) != nullptr; }, 5000);
     if (rep.Check(opened, L"a double click opens the text editor titled with the button's caption", h.WindowList())) {
-        Pause(300);
-        HWND box = DescendantById(form6, form6::kText1);
-        rep.Check(TextOf(box) == L"若葉商会" && !IsWindowEnabled(editor), L"it shows the row's text over a disabled editor",
+        HWND box = nullptr;
+        rep.Check(WaitFor([&] {
+            box = DescendantById(form6, form6::kText1);
+            return TextOf(box) == L"若葉商会" && !IsWindowEnabled(editor) && GetForegroundWindow() == form6;
+        }, 3000), L"it shows the row's text over a disabled editor",
                   Quote(TextOf(box)));
         PressWithModifier(VK_CONTROL, VK_HOME);
         keybd_event(VK_SHIFT, 0, 0, 0);
@@ -190,14 +193,14 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     HWND form8 = nullptr;
     if (rep.Check(WaitFor([&] { return (form8 = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000),
                   L"the colour chooser \"ボタン色の選択\" opens", h.WindowList())) {
-        Pause(300);
-        rep.Check(!IsWindowEnabled(editor), L"the editor is disabled under it");
+        rep.Check(WaitFor([&] { return !IsWindowEnabled(editor) && DescendantById(form8, form8::kPicture1 + 2); }, 3000),
+                  L"the editor is disabled under it");
         Click(rep, DescendantById(form8, form8::kPicture1 + 2), L"swatch 3 (light yellow)");
         rep.Check(WaitFor([&] { return !IsWindow(form8) && IsWindowEnabled(editor); }, 5000),
                   L"a left click picks the colour and closes the chooser");
         std::string colours = "16777215\r\n16777152\r\n12648447\r\n12632319\r\n12648384\r\n";
         for (int i = 6; i <= 16; ++i) colours += "-2147483633\r\n";
-        rep.Check(Bytes(h, L"Color.dat") == colours, L"Color.dat is written again in decimal",
+        rep.Check(WaitFor([&] { return Bytes(h, L"Color.dat") == colours; }, 3000), L"Color.dat is written again in decimal",
                   Hex(Bytes(h, L"Color.dat"), 60));
     }
 
@@ -212,14 +215,14 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     // Row 1 selected by its number and moved down.
     Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
     HWND down = DescendantById(editor, form2::kCommand3);
-    rep.Check(IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, form2::kCommand2)),
+    rep.Check(WaitFor([&] { return IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, form2::kCommand2)); }, 3000),
               L"row 1 selected: down and 削　除 enabled, up disabled");
     Click(rep, down, L"the down arrow");
     Click(rep, DescendantById(editor, form2::kCommand1), L"更　新");
     rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
-    const std::string got = Bytes(h, L"MyData_1.dat");
     const std::string want = Record(L"会社名", L"a\r\nb") + Record(L"氏名", L"青木　純", "12648447");
-    rep.Check(got.compare(0, want.size(), want) == 0,
+    std::string got;
+    rep.Check(WaitFor([&] { return (got = Bytes(h, L"MyData_1.dat")).compare(0, want.size(), want) == 0; }, 3000),
               L"MyData_1.dat: 会社名 with its new text and colour, then 氏名 in light yellow (12648447)", Hex(got, 80));
     CloseProgram(rep, h);
 }
@@ -230,14 +233,12 @@ void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
     Hariko h(exe);
     if (!StartReady(rep, h)) return;
-    h.Menu(form1::kPassUnEnabled);  // no password set: nothing is asked
-    Pause(500);
+    h.MenuDone(form1::kPassUnEnabled);  // no password set: nothing is asked
     h.Menu(form1::kType2);
     const std::wstring enc = h.DataFile(L"MyData_2.dat"), work = h.DataFile(L"MyData_2_2.dat");
     if (!rep.Check(WaitFor([&] { return FileExists(work) && !FileExists(enc); }, 10000),
                    L"Private loaded: only its working copy exists"))
         return CloseProgram(rep, h);
-    Pause(500);
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
     Click(rep, RowBox(editor, 1, form2::kText1), L"the caption box of row 1");
@@ -245,15 +246,19 @@ void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
     Click(rep, DescendantById(editor, form2::kCommand1), L"更　新");
     rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
     const std::string first = Record(L"bank", L"");
-    rep.Check(Bytes(h, L"MyData_2_2.dat").compare(0, first.size(), first) == 0 && !FileExists(enc),
+    rep.Check(WaitFor([&] { return Bytes(h, L"MyData_2_2.dat").compare(0, first.size(), first) == 0; }, 3000) &&
+                  !FileExists(enc),
               L"only the working copy changed; MyData_2.dat is still absent", Hex(Bytes(h, L"MyData_2_2.dat"), 40));
 
     // The program closed while the editor is open: the editor saves before Private is put away.
-    Pause(500);
+    WaitFor([&] { return IsWindowEnabled(h.main()); }, 5000);
     editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
     Click(rep, RowBox(editor, 2, form2::kText1), L"the caption box of row 2");
     TypeKeys(L"card");
+    // A close is a posted message and would overtake keys still queued.
+    HWND row2 = RowBox(editor, 2, form2::kText1);
+    WaitFor([&] { return TextOf(row2) == L"card"; }, 3000);
     CloseProgram(rep, h);
     rep.Check(FileExists(enc) && !FileExists(work), L"after closing: MyData_2.dat again, no working copy");
     auto cipher = ReadFileBytes(enc);

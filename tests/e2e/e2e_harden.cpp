@@ -137,8 +137,9 @@ void PrivateNeverLost(Report& rep, const std::wstring& exe) {
         return b.title == repairTitle && AnswerMessageBox(b, IDOK);
     });
     rep.Check(s.ready && seen == 1, L"a one-record Public: the repair message once, then the panel", s.why);
-    Pause(2500);
-    rep.Check(MessageBoxesOf(h.pid()).empty(), L"closing the message brings no second one", OpenBoxes(h));
+    // The first activation (and its reload) follows the message: watched for a while.
+    rep.Check(HoldsFor([&] { return MessageBoxesOf(h.pid()).empty(); }, 2500),
+              L"closing the message brings no second one", OpenBoxes(h));
     rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == one, L"the one record stays in MyData_1.dat");
     CloseProgram(rep, h);
     WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records(25));
@@ -209,8 +210,9 @@ void AskedBeforePrivateShows(Report& rep, const std::wstring& exe) {
     rep.Check(!FileExists(h.DataFile(L"MyData_2_2.dat")) && h.EntryButton(L"氏名") != nullptr,
               L"meanwhile Public is shown and Private stays encrypted");
     if (dialog) PostMessageW(dialog, WM_CLOSE, 0, 0);
-    Pause(800);
-    rep.Check(!FileExists(h.DataFile(L"MyData_2_2.dat")), L"the dialog closed without the password: Private stays shut");
+    bool closed = WaitFor([&] { return !IsWindow(dialog) && IsWindowEnabled(h.main()); }, 5000);
+    rep.Check(closed && HoldsFor([&] { return !FileExists(h.DataFile(L"MyData_2_2.dat")); }, 500),
+              L"the dialog closed without the password: Private stays shut", h.WindowList());
     CloseProgram(rep, h);
 }
 
@@ -236,7 +238,7 @@ void SessionEnds(Report& rep, const std::wstring& exe) {
     rep.Check(h.process().WaitExit(10000), L"the program has ended with it");
     rep.Check(FileExists(h.DataFile(L"MyData_2.dat")) && !FileExists(h.DataFile(L"MyData_2_2.dat")),
               L"Private is encrypted back, no plain working copy is left");
-    rep.Check(h.Setting(L"Type") == std::wstring(L"1") && h.Setting(L"Left").has_value(),
+    rep.Check(Stored(h, L"Type", L"1") && h.Setting(L"Left").has_value(),
               L"the settings were stored (Type = \"1\", Left)", SettingText(h.Setting(L"Type")));
 }
 
@@ -257,8 +259,12 @@ void BackOnScreen(Report& rep, const std::wstring& exe) {
     HWND grip = h.Control(form1::kCommand2);
     rep.Check(grip && RectOf(grip).bottom <= sh, L"設  定 / 編  集 can be seen");
     CloseProgram(rep, h);
-    auto rows = h.Setting(L"Number1");
-    rep.Check(rows && _wtoi(rows->c_str()) > 1 && _wtoi(rows->c_str()) < 100,
+    std::optional<std::wstring> rows;
+    bool fits = WaitFor([&] {
+        rows = h.Setting(L"Number1");
+        return rows && _wtoi(rows->c_str()) > 1 && _wtoi(rows->c_str()) < 100;
+    }, 3000);
+    rep.Check(fits,
               L"the row setting fits the screen", SettingText(rows));
     WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records(25));
 }

@@ -55,7 +55,7 @@ std::wstring Hariko::ShortcutPath() const { return DesktopDirectory() + L"\\" + 
 
 void Hariko::WipeState() const {
     if (!PlainName(name_)) return;  // never anything but this program's own folder and key
-    RemoveFolder(DataDir());
+    RemoveTree(DataDir());
     DeleteUserKey(kSettingsRoot + name_);
     DeleteFileW(ShortcutPath().c_str());
 }
@@ -84,6 +84,13 @@ HWND Hariko::EntryButton(const std::wstring& caption) const {
 std::wstring Hariko::TargetField() const { return TextOf(Control(form1::kText4)); }
 
 void Hariko::Menu(int id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+bool Hariko::MenuDone(int id, int ms) const {
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, static_cast<UINT>(ms), &r) != 0;
+}
+
+std::wstring Hariko::FrontField() const { return TextOf(Control(form1::kText3)); }
 
 std::vector<HWND> Hariko::OtherWindows() const {
     std::vector<HWND> out;

@@ -60,6 +60,11 @@ public:
     // The hidden field that holds the target window's handle as decimal text.
     std::wstring TargetField() const;
     void Menu(int id) const;  // chooses a menu item as the menu bar would
+    // The same, but returns once the program has carried the item out (false: not within
+    // `ms`, e.g. because it opened a window that waits for the user).
+    bool MenuDone(int id, int ms = 10000) const;
+    // The hidden field that holds the window in front as the panel last sampled it.
+    std::wstring FrontField() const;
     // The program's other visible windows (dialogs share the panel's window class).
     std::vector<HWND> OtherWindows() const;
     HWND WindowCaptioned(const std::wstring& caption) const;

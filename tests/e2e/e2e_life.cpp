@@ -248,9 +248,11 @@ void PanelAtLeft(const Hariko& h) {
 const std::wstring kShortcutTitle = L"ショートカットの作成";
 const std::wstring kWelcomeTitle = L"ようこそ!";
 
+// A start renews the shortcut only after its panel shows: waited for.
 void CheckShortcutTarget(Report& rep, const Hariko& h, const std::wstring& what) {
-    auto target = ShortcutTarget(h.ShortcutPath());
-    rep.Check(target && SameText(*target, h.exe()), what + L": the shortcut starts " + h.exe(),
+    std::optional<std::wstring> target;
+    bool ok = WaitFor([&] { return (target = ShortcutTarget(h.ShortcutPath())) && SameText(*target, h.exe()); }, 10000);
+    rep.Check(ok, what + L": the shortcut starts " + h.exe(),
               target ? L"target " + Quote(*target) : L"no readable shortcut at " + h.ShortcutPath());
 }
 
@@ -331,7 +333,7 @@ void DocumentModeCentred(Report& rep, const std::wstring& exe) {
                   L" screen at " + std::to_wstring(left) + L", " + std::to_wstring(top) + L" px",
               RectText(r));
     CloseProgram(rep, h);
-    rep.Check(h.Setting(L"Mode") == std::wstring(L"2") && h.Setting(L"Number1") == std::to_wstring(rows),
+    rep.Check(Stored(h, L"Mode", L"2") && Stored(h, L"Number1", std::to_wstring(rows)),
               L"closing keeps Mode \"2\" and Number1 \"12\"",
               L"Mode " + SettingText(h.Setting(L"Mode")) + L", Number1 " + SettingText(h.Setting(L"Number1")));
     const int storedLeft = _wtoi(h.Setting(L"Left").value_or(L"").c_str());
@@ -354,7 +356,7 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     if (!rep.Check(WriteEncrypted(enc, mine, kDefaultPassword),
                    L"set-up: MyData_2.dat holds entries of our own under the built-in key"))
         return;
-    RemoveFolder(h.BackupDir());
+    RemoveTree(h.BackupDir());
     auto privateLoaded = [&] {
         return FileExists(work) && !FileExists(enc) && h.EntryButton(L"銀行") != nullptr;
     };
@@ -398,7 +400,7 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     rep.Check(ReadFileBytes(work) == mine, L"the working copy holds our entries unchanged");
     CloseProgram(rep, h);
     privateUnder(L"abc", L"after closing");
-    rep.Check(h.Setting(L"Type") == std::wstring(L"1"), L"closing with Private loaded stores Type \"1\"",
+    rep.Check(Stored(h, L"Type", L"1"), L"closing with Private loaded stores Type \"1\"",
               SettingText(h.Setting(L"Type")));
 
     // Verification on the next start: a wrong password, then the right one in capitals.
@@ -477,10 +479,10 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     rep.Check(WaitFor(privateLoaded, 10000), L"Private is chosen and loads under the built-in key", files());
     CloseProgram(rep, h);
     privateUnder(kDefaultPassword, L"after closing");
-    rep.Check(h.Setting(L"PassMode") == std::wstring(L"1") && h.Setting(L"Type") == std::wstring(L"1"),
+    rep.Check(Stored(h, L"PassMode", L"1") && Stored(h, L"Type", L"1"),
               L"closing stores PassMode \"1\" and Type \"1\"",
               L"PassMode " + SettingText(h.Setting(L"PassMode")) + L", Type " + SettingText(h.Setting(L"Type")));
-    RemoveFolder(h.BackupDir());
+    RemoveTree(h.BackupDir());
     h.SetSetting(L"PassMode", L"0");
 }
 
@@ -597,9 +599,9 @@ void ClosingPositions(Report& rep, const std::wstring& exe) {
     CloseProgram(rep, h);
     const std::wstring left1 = std::to_wstring(MulDiv(x1, 1440, dpi)), top1 = std::to_wstring(MulDiv(y1, 1440, dpi));
     auto position = [&] { return L"Left " + SettingText(h.Setting(L"Left")) + L", Top " + SettingText(h.Setting(L"Top")); };
-    rep.Check(h.Setting(L"Left") == left1 && h.Setting(L"Top") == top1,
+    rep.Check(Stored(h, L"Left", left1) && Stored(h, L"Top", top1),
               L"closing stores where the panel stood: Left " + left1 + L", Top " + top1, position());
-    rep.Check(h.Setting(L"Type") == std::wstring(L"1") && FileExists(enc) && !FileExists(work),
+    rep.Check(Stored(h, L"Type", L"1") && FileExists(enc) && !FileExists(work),
               L"closing with Private loaded stores Type \"1\" and leaves MyData_2.dat only",
               L"Type " + SettingText(h.Setting(L"Type")));
 
@@ -610,13 +612,13 @@ void ClosingPositions(Report& rep, const std::wstring& exe) {
     WaitFor([&] { return RectOf(w).left == 300; }, 2000);
     RECT r = RectOf(w);
     ClickAt(r.left + 20, r.top + 8);  // its caption bar
-    bool front = WaitFor([&] { return GetForegroundWindow() == w; }, 3000);
-    Pause(300);  // the panel samples the window in front every 100 ms
+    // The panel samples the window in front every 100 ms: the minimising acts on what it saw.
+    bool front = WaitFor([&] { return GetForegroundWindow() == w && h.FrontField() == HandleDecimal(w); }, 3000);
     h.Menu(form1::kMinimum);
     bool iconic = WaitFor([&] { return IsIconic(w) != FALSE; }, 3000);
     rep.Check(front && iconic, L"moved, then menu 最小化(&N): the panel is minimised", RectText(RectOf(w)));
     CloseProgram(rep, h);
-    rep.Check(h.Setting(L"Left") == left1 && h.Setting(L"Top") == top1,
+    rep.Check(Stored(h, L"Left", left1) && Stored(h, L"Top", top1),
               L"closing while minimised keeps the stored position", position());
     h.SetSetting(L"PassMode", L"0");
 }
@@ -670,7 +672,7 @@ void Uninstalls(Report& rep, const std::wstring& exe) {
     if (alone) rep.Check(!FolderExists(root), L"the data root, empty now, is gone", Listing(root));
     rep.Check(ReadFileBytes(h.BackupDir() + L"\\MyData_1.dat") == backup, L"the backup folder beside the exe survives",
               Listing(h.BackupDir()));
-    RemoveFolder(h.BackupDir());
+    RemoveTree(h.BackupDir());
 
     // A file of the user's own in the data directory keeps it.
     auto s = h.Start(IDNO);
@@ -687,7 +689,7 @@ void Uninstalls(Report& rep, const std::wstring& exe) {
     rep.Check(FolderEntries(h.DataDir()) == std::vector<std::wstring>{L"メモ.txt"},
               L"the ten files are gone, the folder stays with the extra file", Listing(h.DataDir()));
     rep.Check(!KeyExists(h.AppSettingsKey()), L"the settings are removed all the same");
-    RemoveFolder(h.DataDir());
+    RemoveTree(h.DataDir());
 
     // Another name's data in the same root.
     const std::wstring dir = TempDirectory() + L"\\hariko-e2e";

@@ -1,5 +1,6 @@
 // e2e_driver <path of ハリコ.exe>            every scenario, then "N passed, M failed"
 // e2e_driver --only 2,5 <path of ハリコ.exe> some of them
+// e2e_driver --group life <path of ハリコ.exe> one group (panel, life, harden, backup, about, editor)
 // e2e_driver --demo <path of ハリコ.exe>     one paste into notepad; both windows stay open
 // With E2E_HOLD=seconds in the environment a failed check leaves the screen as it is for
 // that long, so a screenshot can show what went wrong. With E2E_SHOTS=<folder> (a Windows
@@ -41,7 +42,10 @@ std::wstring WindowsPath(const std::wstring& arg) {
 }
 
 int Usage() {
-    fputs("usage: e2e_driver [--demo | --only N[,N...]] <path of the program's exe>\n", stderr);
+    std::string groups;
+    for (const e2e::Group& g : e2e::Groups()) groups += " " + e2e::Utf8(g.name);
+    fprintf(stderr, "usage: e2e_driver [--demo | --only N[,N...] | --group NAME] <path of the program's exe>\n"
+                    "groups:%s\n", groups.c_str());
     return 2;
 }
 
@@ -62,6 +66,15 @@ int wmain(int argc, wchar_t** argv) {
                 only.insert(_wtoi(list.substr(p, q - p).c_str()));
                 p = q == std::wstring::npos ? list.size() : q + 1;
             }
+        } else if (a == L"--group" && i + 1 < argc) {
+            const std::wstring name = argv[++i];
+            bool known = false;
+            for (const e2e::Group& g : e2e::Groups()) {
+                if (name != g.name) continue;
+                known = true;
+                for (const e2e::Scenario& s : g.scenarios) only.insert(s.number);
+            }
+            if (!known) return Usage();
         } else if (exeArg.empty()) {
             exeArg = a;
         }

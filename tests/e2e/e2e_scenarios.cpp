@@ -53,11 +53,9 @@ bool PasteAndSee(Report& rep, Hariko& h, Notepad& np, const std::wstring& label,
     if (!rep.Check(b != nullptr, label + L": the entry button \"氏名\" is shown")) return false;
     if (!rep.Check(ClickCentre(b, &why), label + L": a click on \"氏名\"", why)) return false;
     std::wstring got;
-    WaitFor([&] { return (got = np.Text()) == expected; }, 5000);
-    if (got == expected) {
-        Pause(400);  // nothing more may follow (a second paste, a stray key)
-        got = np.Text();
-    }
+    // Nothing more may follow (a second paste, a stray key): watched for a moment.
+    if (WaitFor([&] { return (got = np.Text()) == expected; }, 5000))
+        HoldsFor([&] { return (got = np.Text()) == expected; }, 400);
     bool ok = rep.Check(got == expected, label + L": notepad's text is exactly " + Quote(expected),
                         L"notepad holds " + Quote(got) + OpenBoxes(h));
     if (!ok) DismissBoxes(rep, h);
@@ -108,7 +106,8 @@ void FirstStart(Report& rep, const std::wstring& exe) {
         if (!FileExists(h.DataFile(f))) missing += std::wstring(L" ") + f;
     rep.Check(missing.empty(), L"every data file exists in " + h.DataDir(),
               missing.empty() ? L"" : L"missing:" + missing);
-    rep.Check(!FileExists(h.DataFile(L"MyData_0_0.dat")) && !FileExists(h.DataFile(L"MyData_2_2.dat")),
+    // The password file is read once the panel shows; its plain form lives only meanwhile.
+    rep.Check(WaitFor([&] { return !FileExists(h.DataFile(L"MyData_0_0.dat")) && !FileExists(h.DataFile(L"MyData_2_2.dat")); }, 5000),
               L"no plain password file and no Private working copy are left");
 
     auto record = [](const std::string& caption, const std::string& text) {
@@ -148,8 +147,7 @@ void FirstStart(Report& rep, const std::wstring& exe) {
     rep.Check(!FileExists(h.ShortcutPath()), L"no desktop shortcut after answering No");
 
     CloseProgram(rep, h);
-    rep.Check(h.Setting(L"Type") == std::wstring(L"1") && h.Setting(L"Mode") == std::wstring(L"0") &&
-                  h.Setting(L"PassMode") == std::wstring(L"0"),
+    rep.Check(Stored(h, L"Type", L"1") && Stored(h, L"Mode", L"0") && Stored(h, L"PassMode", L"0"),
               L"closing stores Type = 1, Mode = 0, PassMode = 0",
               L"Type " + SettingText(h.Setting(L"Type")) + L", Mode " + SettingText(h.Setting(L"Mode")) +
                   L", PassMode " + SettingText(h.Setting(L"PassMode")));
@@ -205,7 +203,7 @@ void PasteModes(Report& rep, const std::wstring& exe) {
         CheckTick(rep, h, step.tick, true, std::wstring(step.what) + L": its menu item is ticked");
     }
     CloseProgram(rep, h);
-    rep.Check(h.Setting(L"Mode") == std::wstring(L"1"), L"closing in 懸賞ﾓｰﾄﾞ stores Mode = \"1\"",
+    rep.Check(Stored(h, L"Mode", L"1"), L"closing in 懸賞ﾓｰﾄﾞ stores Mode = \"1\"",
               L"Mode " + SettingText(h.Setting(L"Mode")));
 }
 
@@ -267,9 +265,8 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
                   L"closing it unlocks the panel again", h.WindowList());
     }
     // Switching the password off while none is set asks nothing: the dialog closes itself.
-    h.Menu(form1::kPassUnEnabled);
-    Pause(300);
-    bool settled = WaitFor([&] { return h.OtherWindows().empty() && IsWindowEnabled(h.main()); }, 5000);
+    bool settled = h.MenuDone(form1::kPassUnEnabled) &&
+                   WaitFor([&] { return h.OtherWindows().empty() && IsWindowEnabled(h.main()); }, 5000);
     if (!rep.Check(settled, L"menu Privateのﾊﾟｽﾜｰﾄﾞ無効 with no password set leaves no dialog open",
                    h.WindowList())) {
         CloseProgram(rep, h);
@@ -301,9 +298,9 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
     CloseProgram(rep, h);
     rep.Check(publicLoaded(), L"closing with Private loaded leaves MyData_2.dat and no working copy", files());
     rep.Check(ReadFileBytes(enc) == encBefore, L"MyData_2.dat is byte for byte what it was before");
-    rep.Check(h.Setting(L"Type") == std::wstring(L"1"), L"closing with Private loaded stores Type = \"1\"",
+    rep.Check(Stored(h, L"Type", L"1"), L"closing with Private loaded stores Type = \"1\"",
               L"Type " + SettingText(h.Setting(L"Type")));
-    rep.Check(h.Setting(L"PassMode") == std::wstring(L"1"), L"and PassMode = \"1\" (password switched off)",
+    rep.Check(Stored(h, L"PassMode", L"1"), L"and PassMode = \"1\" (password switched off)",
               L"PassMode " + SettingText(h.Setting(L"PassMode")));
 }
 
@@ -339,8 +336,8 @@ void LockedClipboard(Report& rep, const std::wstring& exe) {
             }
         }
     }
-    Pause(800);
-    rep.Check(np.Text() == before, L"notepad is unchanged", L"notepad holds " + Quote(np.Text()));
+    rep.Check(HoldsFor([&] { return np.Text() == before; }, 800), L"notepad is unchanged",
+              L"notepad holds " + Quote(np.Text()));
     // With the clipboard free again the same button pastes as usual.
     PasteAndSee(rep, h, np, L"clipboard free again", kAoki);
     CloseProgram(rep, h);
@@ -535,8 +532,11 @@ void HoverAndPaste(Report& rep, const std::wstring& exe) {
     SetCursorPos(r.right - 6, (r.top + r.bottom) / 2);
     rep.Check(WaitFor([&] { return GetForegroundWindow() == h.main(); }, 2000),
               L"the cursor resting on the scroll-bar column brings the panel to the front");
-    Pause(300);
-    rep.Check(h.TargetField() == want, L"notepad stays the target", L"Text4 = " + Quote(h.TargetField()));
+    // The panel samples the window in front every 100 ms: once it has seen itself there,
+    // the target must still be notepad.
+    WaitFor([&] { return h.FrontField() == HandleDecimal(h.main()); }, 2000);
+    rep.Check(HoldsFor([&] { return h.TargetField() == want; }, 300), L"notepad stays the target",
+              L"Text4 = " + Quote(h.TargetField()));
     HWND b = h.EntryButton(kShimei);
     if (rep.Check(b && ClickCentre(b, &why), L"a click on \"氏名\" with the panel in front", why)) {
         std::wstring got;
@@ -546,9 +546,7 @@ void HoverAndPaste(Report& rep, const std::wstring& exe) {
     CloseProgram(rep, h);
 }
 
-}  // namespace
-
-const std::vector<Scenario>& Scenarios() {
+const std::vector<Scenario>& PanelScenarios() {
     static const std::vector<Scenario> all = {
         {1, L"1. first start on a clean state", FirstStart},
         {2, L"2. pasting into notepad in the three modes; the mode button", PasteModes},
@@ -561,16 +559,26 @@ const std::vector<Scenario>& Scenarios() {
         {9, L"9. Alt+N minimises the panel; a second start restores it", MinimiseAndRestore},
         {10, L"10. hovering over the scroll-bar column, then pasting", HoverAndPaste},
     };
-    static const std::vector<Scenario> withLife = [] {
-        std::vector<Scenario> v = all;
-        for (const Scenario& s : LifeScenarios()) v.push_back(s);
-        for (const Scenario& s : HardenScenarios()) v.push_back(s);
-        for (const Scenario& s : backupScenarios()) v.push_back(s);
-        for (const Scenario& s : aboutScenarios()) v.push_back(s);
-        for (const Scenario& s : editorScenarios()) v.push_back(s);
+    return all;
+}
+
+}  // namespace
+
+const std::vector<Group>& Groups() {
+    static const std::vector<Group> all = {
+        {L"panel", PanelScenarios()},  {L"life", LifeScenarios()},     {L"harden", HardenScenarios()},
+        {L"backup", backupScenarios()}, {L"about", aboutScenarios()}, {L"editor", editorScenarios()},
+    };
+    return all;
+}
+
+const std::vector<Scenario>& Scenarios() {
+    static const std::vector<Scenario> all = [] {
+        std::vector<Scenario> v;
+        for (const Group& g : Groups()) v.insert(v.end(), g.scenarios.begin(), g.scenarios.end());
         return v;
     }();
-    return withLife;
+    return all;
 }
 
 void CleanUp(const std::wstring& exe) { Hariko(exe).WipeState(); }

@@ -15,6 +15,14 @@ struct Scenario {
 // Each scenario sets up the state it needs itself, so any of them can run alone.
 const std::vector<Scenario>& Scenarios();
 
+// The scenarios by subject. ctest runs each group as a test of its own (e2e_<name>), so a
+// failure names its group and a rerun repeats only that group.
+struct Group {
+    const wchar_t* name;
+    const std::vector<Scenario>& scenarios;
+};
+const std::vector<Group>& Groups();
+
 // Leaves the machine as if the program had never run (data, settings, shortcut).
 void CleanUp(const std::wstring& exe);
 

@@ -9,6 +9,10 @@ int PanelHeightTwips(int rows, bool keyRow) { return rows * 280 + (keyRow ? 1890
 
 std::wstring Quote(const std::wstring& s) { return L"\"" + Shown(s) + L"\""; }
 
+bool Stored(const Hariko& h, const std::wstring& key, const std::wstring& value, int ms) {
+    return WaitFor([&] { return h.Setting(key) == value; }, ms);
+}
+
 std::wstring SettingText(const std::optional<std::wstring>& v) {
     return v ? Quote(*v) : L"(missing)";
 }

@@ -17,6 +17,8 @@ int PanelHeightTwips(int rows, bool keyRow);
 constexpr int kPanelWidthTwips = 1825;
 
 std::wstring Quote(const std::wstring& s);
+// A setting as the program stores it, waited for (what it stores on closing or on a timer).
+bool Stored(const Hariko& h, const std::wstring& key, const std::wstring& value, int ms = 3000);
 std::wstring SettingText(const std::optional<std::wstring>& v);
 // "; open box ..." for every box the program shows, for reports.
 std::wstring OpenBoxes(const Hariko& h);

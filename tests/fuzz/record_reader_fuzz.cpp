@@ -8,14 +8,12 @@
 #include <vector>
 
 #include "base/color.h"
+#include "fuzz_check.h"
 #include "base/records.h"
 #include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
 
 namespace {
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
 
 void ReadRaw(std::string_view bytes) {
     for (int fields = 1; fields <= 3; ++fields) {

@@ -80,6 +80,7 @@ struct FileSeen {
 std::vector<FileSeen> ListFolder(const std::wstring& folder);
 std::wstring Describe(const std::vector<FileSeen>& files);
 bool Exists(const std::wstring& path);
+bool EndsWithNoCase(const std::wstring& s, const std::wstring& suffix);
 
 // What a round starts from and must find again.
 struct KnownState {

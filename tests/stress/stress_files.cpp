@@ -9,6 +9,7 @@
 #include "store/passwordfile.h"
 #include "store/settings.h"
 #include "stress.h"
+#include "support/files.h"
 
 namespace stress {
 
@@ -68,13 +69,7 @@ std::string Encode(std::mt19937_64& rng, const std::vector<Entry>& e) {
     return EncodeDataSet(e, Between(rng, 0, 1) ? ColourForm::HexText : ColourForm::Decimal).bytes;
 }
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD done = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
-    return CloseHandle(h) && ok;
-}
+using testsupport::WriteFileBytes;
 
 void ClearFolder(const std::wstring& folder) {
     for (const FileSeen& f : ListFolder(folder)) {
@@ -100,10 +95,6 @@ std::optional<std::string> DecryptedBytes(const Paths& p, const std::wstring& fi
 
 bool StartsWith(const std::wstring& s, const std::wstring& prefix) { return s.rfind(prefix, 0) == 0; }
 
-bool EndsWithNoCase(const std::wstring& s, const std::wstring& suffix) {
-    return s.size() >= suffix.size() && _wcsicmp(s.c_str() + s.size() - suffix.size(), suffix.c_str()) == 0;
-}
-
 }  // namespace
 
 std::vector<FileSeen> ListFolder(const std::wstring& folder) {
@@ -124,6 +115,10 @@ std::wstring Describe(const std::vector<FileSeen>& files) {
     std::wstring s;
     for (const FileSeen& f : files) s += (s.empty() ? L"" : L", ") + f.name + L" " + std::to_wstring(f.size);
     return s.empty() ? L"(no files)" : s;
+}
+
+bool EndsWithNoCase(const std::wstring& s, const std::wstring& suffix) {
+    return s.size() >= suffix.size() && _wcsicmp(s.c_str() + s.size() - suffix.size(), suffix.c_str()) == 0;
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -218,18 +213,18 @@ bool PrepareState(const Paths& p, const KnownState& s, std::wstring* why) {
                        static_cast<DWORD>((upper.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(k);
         const std::wstring plain = p.scratch + L"\\private.plain";
-        return (WriteBytes(p.Data(L"MyData_1.dat"), TwoFields(s.publicEntries)) &&
-                WriteBytes(p.Data(L"MyData_3.dat"), TwoFields(s.kaomojiEntries)) &&
-                WriteBytes(plain, TwoFields(s.privateEntries)) &&
+        return (WriteFileBytes(p.Data(L"MyData_1.dat"), TwoFields(s.publicEntries)) &&
+                WriteFileBytes(p.Data(L"MyData_3.dat"), TwoFields(s.kaomojiEntries)) &&
+                WriteFileBytes(plain, TwoFields(s.privateEntries)) &&
                 EncryptFileTo(plain, p.Data(L"MyData_2.dat"), DefaultPassword())) ||
                fail(L"cannot write the older files");
     }
 
-    if (!WriteBytes(p.Data(L"MyData_1.dat"), s.publicBytes)) return fail(L"cannot write MyData_1.dat");
-    if (!WriteBytes(p.Data(L"MyData_3.dat"), s.kaomojiBytes)) return fail(L"cannot write MyData_3.dat");
-    if (!WriteBytes(p.Data(L"Color.dat"), InitialColorDatBytes())) return fail(L"cannot write Color.dat");
+    if (!WriteFileBytes(p.Data(L"MyData_1.dat"), s.publicBytes)) return fail(L"cannot write MyData_1.dat");
+    if (!WriteFileBytes(p.Data(L"MyData_3.dat"), s.kaomojiBytes)) return fail(L"cannot write MyData_3.dat");
+    if (!WriteFileBytes(p.Data(L"Color.dat"), InitialColorDatBytes())) return fail(L"cannot write Color.dat");
     const std::wstring plain = p.scratch + L"\\private.plain";
-    if (!WriteBytes(plain, s.privateBytes) || !EncryptFileTo(plain, p.Data(L"MyData_2.dat"), KeyOf(s.password)))
+    if (!WriteFileBytes(plain, s.privateBytes) || !EncryptFileTo(plain, p.Data(L"MyData_2.dat"), KeyOf(s.password)))
         return fail(L"cannot write MyData_2.dat");
     DeleteFileW(plain.c_str());
     if (!WritePasswordFile(p.dataDir, s.password, 0, [] {}, [](int) {}))
@@ -328,7 +323,7 @@ void KeepEvidence(const Paths& p, int round, const std::wstring& report) {
     int n = WideCharToMultiByte(CP_UTF8, 0, report.data(), static_cast<int>(report.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n > 0) WideCharToMultiByte(CP_UTF8, 0, report.data(), static_cast<int>(report.size()), bytes.data(), n, nullptr, nullptr);
-    WriteBytes(dir + L"\\report.txt", bytes);
+    WriteFileBytes(dir + L"\\report.txt", bytes);
 }
 
 }  // namespace stress

@@ -316,7 +316,18 @@ void Driver::CleanRun(std::vector<std::wstring>& faults) {
         return;
     }
     if (lastChange > 0) restartBusy_.push_back(lastChange);
-    Pause(300);
+    // Once the panel shows, the program removes an interrupted run's temporary files; the
+    // close waits for that rather than for a fixed time.
+    auto temporaries = [&] {
+        for (const FileSeen& f : ListFolder(paths_.dataDir))
+            if (EndsWithNoCase(f.name, L".tmp")) return true;
+        return false;
+    };
+    until = Now() + kCloseTimeoutMs;
+    while (Now() < until && program_.Running() && temporaries()) {
+        program_.AnswerBoxes();
+        Pause(10);
+    }
     program_.AnswerBoxes();
     PostMessageW(program_.panel(), WM_CLOSE, 0, 0);
     until = Now() + kCloseTimeoutMs;

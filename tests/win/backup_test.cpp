@@ -1,7 +1,6 @@
 // Backup and restore on real files, in the cases the end-to-end run cannot easily make: a
 // working copy in the way, a backup from a read-only medium, a stale plain password file,
 // a leftover of an interrupted backup, a password file that is no password file.
-#include "test_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +9,22 @@
 #include "store/backup_service.h"
 #include "store/datafiles.h"
 #include "store/passwordfile.h"
+#include "support/files.h"
+
+using testsupport::FolderEntries;
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
 
 namespace {
 
 class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t tmp[MAX_PATH + 1];
-        root_ = std::wstring(tmp, GetTempPathW(MAX_PATH + 1, tmp)) + L"hariko_backup_" +
-                std::to_wstring(GetCurrentProcessId());
+        root_ = FreshFolder(L"hariko_backup_" +
+                std::to_wstring(GetCurrentProcessId()));
         data_ = root_ + L"\\data";
         backup_ = root_ + L"\\ハリコ_BackupData";
-        RemoveTree(root_);
-        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr) && CreateDirectoryW(data_.c_str(), nullptr) &&
+        ASSERT_TRUE(testsupport::FolderExists(root_) && CreateDirectoryW(data_.c_str(), nullptr) &&
                     CreateDirectoryW(backup_.c_str(), nullptr));
         for (const auto& f : BackupFileNames()) {
             ASSERT_TRUE(WriteFileAtomic(data_ + L"\\" + f, "data"));
@@ -32,7 +34,7 @@ protected:
     void TearDown() override { RemoveTree(root_); }
     std::map<std::wstring, std::string> Contents(const std::wstring& dir) {
         std::map<std::wstring, std::string> m;
-        for (const auto& f : FilesIn(dir)) m[f] = ReadAllBytes(dir + L"\\" + f).value_or("<unreadable>");
+        for (const auto& f : FolderEntries(dir)) m[f] = ReadAllBytes(dir + L"\\" + f).value_or("<unreadable>");
         return m;
     }
 
@@ -51,19 +53,19 @@ TEST_F(BackupTest, AWorkingCopyStopsBothWaysAndLeftoversOfABackupGo) {
     ASSERT_TRUE(CreateDirectoryW((backup_ + L".new").c_str(), nullptr));
     ASSERT_TRUE(WriteFileAtomic(backup_ + L".new\\half.dat", "interrupted"));
     ASSERT_TRUE(MakeBackup(data_, backup_).ok);
-    EXPECT_EQ(FilesIn(root_), (std::vector<std::wstring>{L"data", L"ハリコ_BackupData"}));
+    EXPECT_EQ(FolderEntries(root_), (std::vector<std::wstring>{L"data", L"ハリコ_BackupData"}));
     EXPECT_EQ(Contents(backup_), Contents(data_));
 }
 
 TEST_F(BackupTest, ARestoreFromAReadOnlyMediumWithoutColoursLeavesWritableFiles) {
     DeleteFileW((backup_ + L"\\Color.dat").c_str());
-    for (const auto& f : FilesIn(backup_)) SetFileAttributesW((backup_ + L"\\" + f).c_str(), FILE_ATTRIBUTE_READONLY);
+    for (const auto& f : FolderEntries(backup_)) SetFileAttributesW((backup_ + L"\\" + f).c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(WriteFileAtomic(data_ + L"\\MyData_0_0.dat", "\"stale\"\r\n"));
     ASSERT_TRUE(RestoreBackup(backup_, data_).ok);
     auto expected = Contents(backup_);
     expected[L"Color.dat"] = "data";
     EXPECT_EQ(Contents(data_), expected);
-    for (const auto& f : FilesIn(data_)) EXPECT_EQ(GetFileAttributesW((data_ + L"\\" + f).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    for (const auto& f : FolderEntries(data_)) EXPECT_EQ(GetFileAttributesW((data_ + L"\\" + f).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 TEST_F(BackupTest, TheBackupsPasswordIsReadWithoutTouchingTheFolder) {

@@ -4,7 +4,6 @@
 //   K=$(printf '%s' "<password bytes in code page 932>" | md5sum | cut -d' ' -f1)
 //   openssl enc -rc4 -K $K -nosalt -provider legacy -provider default -in plain -out cipher
 // (RC4 keyed with all 16 bytes of the MD5 digest; OpenSSL 3.0.)
-#include "test_folders.h"
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -17,6 +16,7 @@
 
 #include "store/clsCryptFile.h"
 #include "win/app.h"
+#include "support/files.h"
 
 namespace {
 
@@ -51,35 +51,10 @@ std::string Pattern(size_t n) {
     return s;
 }
 
-std::wstring TempRoot() {
-    wchar_t buf[MAX_PATH + 1];
-    DWORD n = GetTempPathW(MAX_PATH + 1, buf);
-    return std::wstring(buf, n);
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& data) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD done = 0;
-    BOOL ok = WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &done, nullptr);
-    CloseHandle(h);
-    return ok && done == data.size();
-}
-
-// "<missing>" when the file cannot be opened, so a comparison shows what went wrong.
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string data;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) data.append(buf, got);
-    CloseHandle(h);
-    return data;
-}
-
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
+using testsupport::WriteFileBytes;
+std::string ReadBytes(const std::wstring& path) { return testsupport::BytesOf(path); }
 
 void DeleteDefaultKeyContainer() {
     HCRYPTPROV p = 0;
@@ -106,10 +81,9 @@ class CryptTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static int counter = 0;
-        dir_ = TempRoot() + L"hariko_crypt_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-               std::to_wstring(++counter);
-        RemoveTree(dir_);
-        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+        dir_ = FreshFolder(L"hariko_crypt_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+               std::to_wstring(++counter));
+        ASSERT_TRUE(testsupport::FolderExists(dir_));
         savedShowError_ = clsCryptFile::ShowError;
         clsCryptFile::ShowError = [this](const std::wstring& text) { messages_.push_back(text); };
     }
@@ -145,7 +119,7 @@ protected:
 };
 
 TEST_F(CryptTest, KnownAnswersForSingleAndDoubleBytePasswords) {
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), kRecord));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), kRecord));
 
     EXPECT_TRUE(Encrypt(L"plain.dat", L"hariko.dat", L"hariko"));
     EXPECT_EQ(ReadBytes(P(L"hariko.dat")), kRecordHariko);
@@ -171,7 +145,7 @@ TEST_F(CryptTest, KnownAnswersForSingleAndDoubleBytePasswords) {
 TEST_F(CryptTest, DefaultPasswordKeysAFullChunkAndAnEmptyFinalOne) {
     EXPECT_EQ(DefaultPassword().size(), 8u);
     const std::string plain = Pattern(1002);
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), plain));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), plain));
 
     EXPECT_TRUE(Encrypt(L"plain.dat", L"MyData_2.dat", DefaultPassword()));
     // Under "47290315" (MD5 66fc078f2a07ec632d72a170624ed0b8): first and last 16 bytes.
@@ -187,7 +161,7 @@ TEST_F(CryptTest, DefaultPasswordKeysAFullChunkAndAnEmptyFinalOne) {
 
 TEST_F(CryptTest, ChunkBoundariesDoNotChangeTheKeyStream) {
     const std::string plain = Pattern(2500);
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), plain));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), plain));
 
     EXPECT_TRUE(Encrypt(L"plain.dat", L"enc.dat", L"hariko"));
     const std::string out = ReadBytes(P(L"enc.dat"));
@@ -208,7 +182,7 @@ TEST_F(CryptTest, ChunkBoundariesDoNotChangeTheKeyStream) {
 }
 
 TEST_F(CryptTest, EmptyFileGivesEmptyOutputAndOneProgressOfZero) {
-    ASSERT_TRUE(WriteBytes(P(L"empty.dat"), ""));
+    ASSERT_TRUE(WriteFileBytes(P(L"empty.dat"), ""));
     EXPECT_TRUE(Encrypt(L"empty.dat", L"enc.dat", L"hariko"));
     EXPECT_EQ(ReadBytes(P(L"enc.dat")), "");
     EXPECT_EQ(progress_, (Progress{{0, 0}}));
@@ -217,7 +191,7 @@ TEST_F(CryptTest, EmptyFileGivesEmptyOutputAndOneProgressOfZero) {
 }
 
 TEST_F(CryptTest, WrongPasswordDecryptsToNoiseOfTheSameLength) {
-    ASSERT_TRUE(WriteBytes(P(L"enc.dat"), kRecordHariko));
+    ASSERT_TRUE(WriteFileBytes(P(L"enc.dat"), kRecordHariko));
     EXPECT_TRUE(Decrypt(L"enc.dat", L"noise.dat", L"harika"));
     const std::string noise = ReadBytes(P(L"noise.dat"));
     EXPECT_EQ(noise.size(), kRecord.size());
@@ -226,20 +200,20 @@ TEST_F(CryptTest, WrongPasswordDecryptsToNoiseOfTheSameLength) {
 }
 
 TEST_F(CryptTest, RefusalsLeaveFilesAsTheyWereWithoutAMessage) {
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), kRecord));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), kRecord));
 
     // An existing output is never replaced, a hidden one included.
-    ASSERT_TRUE(WriteBytes(P(L"MyData_2.dat"), "keep"));
+    ASSERT_TRUE(WriteFileBytes(P(L"MyData_2.dat"), "keep"));
     EXPECT_FALSE(Encrypt(L"plain.dat", L"MyData_2.dat", L"hariko"));
     EXPECT_EQ(ReadBytes(P(L"MyData_2.dat")), "keep");
-    ASSERT_TRUE(WriteBytes(P(L"hidden.dat"), "keep too"));
+    ASSERT_TRUE(WriteFileBytes(P(L"hidden.dat"), "keep too"));
     SetFileAttributesW(P(L"hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_FALSE(Encrypt(L"plain.dat", L"hidden.dat", L"hariko"));
     EXPECT_EQ(ReadBytes(P(L"hidden.dat")), "keep too");
 
     // A missing input, and one a directory search with normal attributes does not see.
     EXPECT_FALSE(Decrypt(L"absent.dat", L"out1.dat", L"hariko"));
-    ASSERT_TRUE(WriteBytes(P(L"hidden_in.dat"), kRecord));
+    ASSERT_TRUE(WriteFileBytes(P(L"hidden_in.dat"), kRecord));
     SetFileAttributesW(P(L"hidden_in.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_FALSE(Encrypt(L"hidden_in.dat", L"out2.dat", L"hariko"));
 
@@ -252,33 +226,33 @@ TEST_F(CryptTest, RefusalsLeaveFilesAsTheyWereWithoutAMessage) {
 
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(crypted_, 5);
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_2.dat", L"hidden.dat",
+    EXPECT_EQ(testsupport::FolderEntries(dir_), (std::vector<std::wstring>{L"MyData_2.dat", L"hidden.dat",
                                                          L"hidden_in.dat", L"plain.dat"}));
 }
 
 TEST_F(CryptTest, OutputIsCompleteOrAbsentNeverPartial) {
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), Pattern(5000)));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), Pattern(5000)));
 
     // While the run goes, only a temporary file exists beside the output.
     std::vector<std::wstring> seen;
-    duringRun_ = [&] { if (seen.empty()) seen = FilesIn(dir_); };
+    duringRun_ = [&] { if (seen.empty()) seen = testsupport::FolderEntries(dir_); };
     EXPECT_TRUE(Encrypt(L"plain.dat", L"out.dat", L"hariko"));
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"out.dat.tmp", L"plain.dat"}));
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"out.dat", L"plain.dat"}));
+    EXPECT_EQ(testsupport::FolderEntries(dir_), (std::vector<std::wstring>{L"out.dat", L"plain.dat"}));
     EXPECT_EQ(ReadBytes(P(L"out.dat")).size(), 5000u);
 
     // A file that appears at the output path meanwhile wins; the run fails and leaves no trace.
-    duringRun_ = [&] { WriteBytes(P(L"late.dat"), "someone else's"); };
+    duringRun_ = [&] { WriteFileBytes(P(L"late.dat"), "someone else's"); };
     EXPECT_FALSE(Encrypt(L"plain.dat", L"late.dat", L"hariko"));
     EXPECT_EQ(ReadBytes(P(L"late.dat")), "someone else's");
-    EXPECT_EQ(FilesIn(dir_),
+    EXPECT_EQ(testsupport::FolderEntries(dir_),
               (std::vector<std::wstring>{L"late.dat", L"out.dat", L"plain.dat"}));
     EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(CryptTest, DecryptWorksForAUserWithoutAKeyContainer) {
     DeleteDefaultKeyContainer();
-    ASSERT_TRUE(WriteBytes(P(L"enc.dat"), kRecordHariko));
+    ASSERT_TRUE(WriteFileBytes(P(L"enc.dat"), kRecordHariko));
     EXPECT_TRUE(Decrypt(L"enc.dat", L"plain.dat", L"hariko"));
     EXPECT_EQ(ReadBytes(P(L"plain.dat")), kRecord);
     EXPECT_TRUE(messages_.empty());
@@ -286,7 +260,7 @@ TEST_F(CryptTest, DecryptWorksForAUserWithoutAKeyContainer) {
 
 TEST_F(CryptTest, EmptyPasswordWithoutExchangeKeyShowsError003AndLeavesNoOutput) {
     DeleteDefaultKeyContainer();
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), kRecord));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), kRecord));
     // Through the default box: text only, OK, no icon, the program's caption.
     clsCryptFile::ShowError = savedShowError_;
     static std::vector<std::wstring> boxes;
@@ -299,13 +273,13 @@ TEST_F(CryptTest, EmptyPasswordWithoutExchangeKeyShowsError003AndLeavesNoOutput)
     SetMsgBoxHook(nullptr);
     EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Error! 003|0|ハリコ"}));
     EXPECT_EQ(crypted_, 1);
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"plain.dat"}));
+    EXPECT_EQ(testsupport::FolderEntries(dir_), (std::vector<std::wstring>{L"plain.dat"}));
 }
 
 TEST_F(CryptTest, EmptyPasswordStoresAWrappedRandomKeyAheadOfTheCipherText) {
     ASSERT_TRUE(EnsureExchangeKey());
     const std::string plain = Pattern(1500);
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), plain));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), plain));
 
     EXPECT_TRUE(Encrypt(L"plain.dat", L"enc.dat", L""));
     const std::string enc = ReadBytes(P(L"enc.dat"));
@@ -323,7 +297,7 @@ TEST_F(CryptTest, EmptyPasswordStoresAWrappedRandomKeyAheadOfTheCipherText) {
     EXPECT_EQ(progress_.back(), (std::pair<int32_t, int32_t>(1500, int32_t(enc.size()))));
 
     // A head whose length runs past the end of the file is no key.
-    ASSERT_TRUE(WriteBytes(P(L"bad.dat"), Bytes({0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3})));
+    ASSERT_TRUE(WriteFileBytes(P(L"bad.dat"), Bytes({0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3})));
     EXPECT_FALSE(Decrypt(L"bad.dat", L"bad_out.dat", L""));
     EXPECT_EQ(messages_, (std::vector<std::wstring>{L"Error! 012"}));
     EXPECT_EQ(ReadBytes(P(L"bad_out.dat")), "<missing>");
@@ -340,7 +314,7 @@ TEST_F(CryptTest, TheSameBytesWhereTheDefaultProviderIsTheBaseOne) {
     const wchar_t base[] = L"Microsoft Base Cryptographic Provider v1.0";
     RegSetValueExW(k, L"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(base), sizeof base);
     RegCloseKey(k);
-    ASSERT_TRUE(WriteBytes(P(L"plain.dat"), kRecord));
+    ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), kRecord));
     bool ok = Encrypt(L"plain.dat", L"hariko.dat", L"hariko");
     RegDeleteKeyW(HKEY_CURRENT_USER, path);
     EXPECT_TRUE(ok);

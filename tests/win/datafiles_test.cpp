@@ -12,6 +12,7 @@
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
+#include "support/files.h"
 
 namespace {
 
@@ -28,53 +29,22 @@ std::string Repeat(const std::string& s, int n) {
 const std::string kBlankHexLine = "\"\",\"\",\"&HFFFFFF\"\r\n";
 
 // Plain Win32 file access, so the checks do not lean on the code under test.
-std::string Slurp(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    CloseHandle(h);
-    return out;
-}
+std::string Slurp(const std::wstring& path) { return testsupport::BytesOf(path); }
 void Put(const std::wstring& path, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    if (attributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesW(path.c_str(), attributes);
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes, attributes));
 }
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void RemoveTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = dir + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
 
 class DataFiles : public testing::Test {
 protected:
     void SetUp() override {
-        wchar_t buf[MAX_PATH + 1];
-        DWORD n = GetTempPathW(MAX_PATH + 1, buf);
         static int counter = 0;
-        dir_ = std::wstring(buf, n) + L"hariko_datafiles_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-               std::to_wstring(++counter);
-        RemoveTree(dir_);
-        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+        dir_ = FreshFolder(L"hariko_datafiles_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+               std::to_wstring(++counter));
+        ASSERT_TRUE(testsupport::FolderExists(dir_));
         savedShowError_ = clsCryptFile::ShowError;
         clsCryptFile::ShowError = [this](const std::wstring& text) { cipherMessages_.push_back(text); };
     }

@@ -1,6 +1,5 @@
 // The data-set service on real files: Private's working copy made and put away, a file the
 // key does not open kept aside, and the last copy of the entries never deleted.
-#include "test_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +7,19 @@
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/dataset_service.h"
+#include "support/files.h"
+
+using testsupport::FolderEntries;
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
 
 namespace {
 
 class DataSetServiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t tmp[MAX_PATH + 1];
-        DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
-        dir_ = std::wstring(tmp, n) + L"hariko_sets_" + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(dir_);
-        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+        dir_ = FreshFolder(L"hariko_sets_" + std::to_wstring(GetCurrentProcessId()));
+        ASSERT_TRUE(testsupport::FolderExists(dir_));
         pw_.privateKey = L"key1";
         svc_.SetDataDir(dir_);
         savedShowError_ = clsCryptFile::ShowError;
@@ -37,7 +38,7 @@ protected:
         ASSERT_TRUE(EncryptFileTo(File(L"p.tmp"), File(L"MyData_2.dat"), key));
         DeleteFileW(File(L"p.tmp").c_str());
     }
-    std::string Bytes(const std::wstring& p) { auto b = ReadAllBytes(p); return b ? *b : "<missing>"; }
+    std::string Bytes(const std::wstring& p) { return testsupport::BytesOf(p); }
 
     std::wstring dir_;
     std::string plain_;
@@ -51,11 +52,11 @@ TEST_F(DataSetServiceTest, PrivateRoundTripLeavesExactlyOneForm) {
     auto p = svc_.Prepare(2);
     EXPECT_FALSE(p.unreadable);
     EXPECT_EQ(p.file, File(L"MyData_2_2.dat"));
-    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2_2.dat"});
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2_2.dat"});
     EXPECT_EQ(Bytes(p.file), plain_);
 
     EXPECT_EQ(svc_.Prepare(1).file, File(L"MyData_1.dat"));
-    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
     ASSERT_TRUE(DecryptFileTo(File(L"MyData_2.dat"), File(L"c.tmp"), L"key1"));
     EXPECT_EQ(Bytes(File(L"c.tmp")), plain_);
 }
@@ -70,14 +71,14 @@ TEST_F(DataSetServiceTest, AFileTheKeyDoesNotOpenIsKeptAsideUnchanged) {
         auto held = svc_.Prepare(2);
         CloseHandle(h);
         EXPECT_TRUE(held.unreadable && held.asideFailed);
-        EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+        EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
         EXPECT_EQ(Bytes(File(L"MyData_2.dat")), before);
     }
     auto p = svc_.Prepare(2);
     EXPECT_TRUE(p.unreadable);
     ASSERT_FALSE(p.keptAside.empty());
     EXPECT_EQ(Bytes(p.keptAside), before);
-    auto files = FilesIn(dir_);
+    auto files = FolderEntries(dir_);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].rfind(L"MyData_2_復号できません_", 0), 0u);
     // A single record under the right key is kept aside as well, never blanked.
@@ -89,7 +90,7 @@ TEST_F(DataSetServiceTest, AFileTheKeyDoesNotOpenIsKeptAsideUnchanged) {
     EXPECT_EQ(Bytes(File(L"c.tmp")), plain_);
     EXPECT_NE(one.keptAside.find(L"MyData_2_退避_"), std::wstring::npos);
     svc_.DeleteKeptAside();
-    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"c.tmp"});
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"c.tmp"});
 }
 
 TEST_F(DataSetServiceTest, BothFormsAtStartKeepTheNewerAndSetTheOtherAside) {
@@ -97,7 +98,7 @@ TEST_F(DataSetServiceTest, BothFormsAtStartKeepTheNewerAndSetTheOtherAside) {
     Seal(L"key1");
     ASSERT_TRUE(WriteFileAtomic(File(L"MyData_2_2.dat"), plain_));
     EXPECT_EQ(svc_.ResolveBothForms(), L"");
-    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
     // Edited while loaded, then cut off: the working copy is newer and stays; the older
     // MyData_2.dat is kept aside, and putting away then seals the newer one.
     const std::string newer = EncodeDataSet({{L"x", L"y", L"1"}, {L"", L"", L"2"}}, ColourForm::Decimal).bytes;
@@ -129,7 +130,7 @@ TEST_F(DataSetServiceTest, PuttingAwayNeverDeletesTheLastCopy) {
     EXPECT_EQ(Bytes(File(L"MyData_2_2.dat")), plain_);
     RemoveDirectoryW(File(L"MyData_2.dat.tmp").c_str());
     EXPECT_TRUE(svc_.PutWorkingCopyAway());
-    EXPECT_EQ(FilesIn(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
 }
 
 }  // namespace

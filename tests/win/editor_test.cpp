@@ -1,6 +1,5 @@
 // The entry editor's window on the real window manager and files: what a locked file, a
 // refused character and thousands of entries look like to the user and on disk.
-#include "test_folders.h"
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +11,11 @@
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "win/app.h"
+#include "support/files.h"
+
+using testsupport::FolderEntries;
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
 
 namespace {
 
@@ -24,11 +28,8 @@ int RecordBox(const std::wstring& text, UINT, const std::wstring&) {
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t tmp[MAX_PATH + 1];
-        DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
-        dir_ = std::wstring(tmp, n) + L"hariko_editor_" + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(dir_);
-        ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+        dir_ = FreshFolder(L"hariko_editor_" + std::to_wstring(GetCurrentProcessId()));
+        ASSERT_TRUE(testsupport::FolderExists(dir_));
         file_ = dir_ + L"\\MyData_1.dat";
         g_boxes.clear();
         SetMsgBoxHook(RecordBox);

@@ -1,6 +1,5 @@
 // The password dialog on the real window manager, files and CryptoAPI: the re-key of
 // MyData_2.dat, the password file it leaves, and the dialog's modes as a user sees them.
-#include "test_folders.h"
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +17,12 @@
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
 #include "win/app.h"
+#include "support/files.h"
+#include "support/wait.h"
+
+using testsupport::FolderEntries;
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
 
 using form4::CommitOutcome;
 
@@ -59,12 +64,9 @@ class Form4Test : public ::testing::Test {
 protected:
     void SetUp() override {
         static int counter = 0;
-        wchar_t tmp[MAX_PATH + 1];
-        DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
-        root_ = std::wstring(tmp, n) + L"hariko_form4_" + std::to_wstring(GetCurrentProcessId()) +
-                L"_" + std::to_wstring(++counter);
-        RemoveTree(root_);
-        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
+        root_ = FreshFolder(L"hariko_form4_" + std::to_wstring(GetCurrentProcessId()) +
+                L"_" + std::to_wstring(++counter));
+        ASSERT_TRUE(testsupport::FolderExists(root_));
         dir_ = root_ + L"\\data";
         ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
 
@@ -212,13 +214,13 @@ TEST_F(Form4Test, RekeyMovesTheRecordsToTheNewKeyAndBackToTheDefault) {
     MakePrivateFile(plain, L"old");
 
     EXPECT_EQ(Rekey(L"old", L"new"), CommitOutcome::Rekeyed);
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
+    EXPECT_EQ(FolderEntries(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
     EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"new"), plain);
     EXPECT_EQ(PasswordFileText(), "\"new\"\r\n");
 
     // Switching off: the default password, an empty password file line.
     EXPECT_EQ(Rekey(L"new", L""), CommitOutcome::Rekeyed);
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
+    EXPECT_EQ(FolderEntries(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
     EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), DefaultPassword()), plain);
     EXPECT_EQ(PasswordFileText(), "\"\"\r\n");
 }
@@ -229,7 +231,7 @@ TEST_F(Form4Test, AKeyThatDoesNotFitLeavesMyData2Untouched) {
 
     EXPECT_EQ(Rekey(L"old", L"new"), CommitOutcome::FileKept);
     EXPECT_EQ(Bytes(File(L"MyData_2.dat")), before);
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
+    EXPECT_EQ(FolderEntries(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2.dat"}));
     EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"other"), SampleRecords());
 }
 
@@ -238,7 +240,7 @@ TEST_F(Form4Test, LoadedWorkingCopyAndMissingFiles) {
     const std::string plain = SampleRecords();
     ASSERT_TRUE(WriteFileAtomic(File(L"MyData_2_2.dat"), plain));
     EXPECT_EQ(Rekey(DefaultPassword(), L"pw"), CommitOutcome::WorkingCopy);
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2_2.dat"}));
+    EXPECT_EQ(FolderEntries(dir_), (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_2_2.dat"}));
     EXPECT_EQ(Bytes(File(L"MyData_2_2.dat")), plain);
     EXPECT_EQ(PasswordFileText(), "\"pw\"\r\n");
 
@@ -246,7 +248,7 @@ TEST_F(Form4Test, LoadedWorkingCopyAndMissingFiles) {
     DeleteFileW(File(L"MyData_2_2.dat").c_str());
     const std::string pwFile = Bytes(File(L"MyData_0.dat"));
     EXPECT_EQ(Rekey(L"pw", L"other"), CommitOutcome::Missing);
-    EXPECT_EQ(FilesIn(dir_), (std::vector<std::wstring>{L"MyData_0.dat"}));
+    EXPECT_EQ(FolderEntries(dir_), (std::vector<std::wstring>{L"MyData_0.dat"}));
     EXPECT_EQ(Bytes(File(L"MyData_0.dat")), pwFile);
 }
 
@@ -258,7 +260,7 @@ TEST_F(Form4Test, APasswordFileThatCannotBeWrittenLeavesTheOldKeyInForce) {
     ASSERT_TRUE(CreateDirectoryW(File(L"MyData_0_0.dat").c_str(), nullptr));
 
     EXPECT_EQ(Rekey(L"old", L"new"), CommitOutcome::NotChanged);
-    EXPECT_EQ(FilesIn(dir_),
+    EXPECT_EQ(FolderEntries(dir_),
               (std::vector<std::wstring>{L"MyData_0.dat", L"MyData_0_0.dat", L"MyData_2.dat"}));
     EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"old"), plain);
     EXPECT_EQ(PasswordFileText(), "\"old\"\r\n");
@@ -382,7 +384,7 @@ TEST_F(Form4Test, SwitchOffWithoutAPrivateFileShowsError401AndChangesNothing) {
     EXPECT_EQ(pw_.switchOffRequest, 1);
     EXPECT_TRUE(Checked(form1::kPassEnabled));
     EXPECT_TRUE(Enabled(form1::kPassChange));
-    EXPECT_TRUE(FilesIn(dir_).empty());
+    EXPECT_TRUE(FolderEntries(dir_).empty());
 }
 
 TEST_F(Form4Test, Check1SwitchesOffAndTheBackupNoticeNamesTheProgram) {
@@ -466,11 +468,7 @@ TEST_F(Form4Test, KeyboardEnterTypedByTheUserActsAsTheVisibleButton) {
         keys.push_back(up);
     }
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-    for (int i = 0; i < 40 && Caption(f) != L"パスワードの再確認"; ++i) {
-        DoEvents();
-        Sleep(25);
-    }
-    EXPECT_EQ(Caption(f), L"パスワードの再確認");
+    EXPECT_TRUE(testsupport::WaitFor([&] { return Caption(f) == L"パスワードの再確認"; }, 5000)) << Caption(f);
     EXPECT_EQ(f.Logic().firstEntry(), L"ab");
     EXPECT_EQ(f.Text1->Text(), L"");
 }

@@ -1,6 +1,5 @@
 // The new-copy dialog on real files: a pasted name checked at 作成, the running executable
 // never overwritten, an existing file replaced only after Yes, failures told as failures.
-#include "test_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,11 @@
 #include "protect/Form5.h"
 #include "store/datafiles.h"
 #include "win/app.h"
+#include "support/files.h"
+
+using testsupport::FolderEntries;
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
 
 namespace {
 
@@ -22,10 +26,8 @@ int AnswerBox(const std::wstring& text, UINT, const std::wstring&) {
 }
 
 TEST(Form5Test, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
-    wchar_t tmp[MAX_PATH + 1];
-    const std::wstring dir = std::wstring(tmp, GetTempPathW(MAX_PATH + 1, tmp)) + L"hariko_form5";
-    RemoveTree(dir);
-    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr) && WriteFileAtomic(dir + L"\\ハリコ.exe", "MZ program") &&
+    const std::wstring dir = FreshFolder(L"hariko_form5");
+    ASSERT_TRUE(testsupport::FolderExists(dir) && WriteFileAtomic(dir + L"\\ハリコ.exe", "MZ program") &&
                 WriteFileAtomic(dir + L"\\テスト.exe", "mine") && CreateDirectoryW((dir + L"\\箱.exe").c_str(), nullptr));
     SetMsgBoxHook(AnswerBox);
     Form5 form({.exeName = L"ハリコ", .exePath = dir + L"\\ハリコ.exe", .programDir = dir,

@@ -1,7 +1,6 @@
 // The fortune screen for given numbers, as a user sees and hears it: the blossoms on screen,
 // the texts, the tune commands, and what its button leaves behind (a closed program with its
 // settings stored, or a shutdown request). HARIKO_HOLD_MS keeps each screen up for a screenshot.
-#include "test_folders.h"
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -16,6 +15,11 @@
 #include "store/datafiles.h"
 #include "store/settings.h"
 #include "win/app.h"
+#include "support/files.h"
+
+using testsupport::FolderEntries;
+using testsupport::FreshFolder;
+using testsupport::RemoveTree;
 
 using namespace form3;
 using V = std::vector<std::wstring>;
@@ -61,9 +65,7 @@ void ExpectFortune(HWND w, const V& texts, Character c, bool white) {
 class FortuneScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t tmp[MAX_PATH + 1];
-        dir_ = std::wstring(tmp, GetTempPathW(MAX_PATH + 1, tmp)) + L"hariko fortune " + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(dir_.c_str(), nullptr);
+        dir_ = FreshFolder(L"hariko fortune " + std::to_wstring(GetCurrentProcessId()));
         for (int t = 0; t < 5; ++t) ASSERT_TRUE(WriteTuneFile(dir_, t));
     }
     void TearDown() override {

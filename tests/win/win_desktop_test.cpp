@@ -8,6 +8,9 @@
 
 #include "panel/paste_logic.h"
 #include "panel/win_desktop.h"
+#include "support/wait.h"
+
+using testsupport::WaitFor;
 
 namespace {
 std::wstring ClipboardUnicode() {
@@ -45,17 +48,6 @@ struct TestWindow {
     ~TestWindow() { DestroyWindow(hwnd); }
 };
 
-void Pump(int ms) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
-}
 }  // namespace
 
 TEST(WinDesktopClipboard, JapaneseTextRoundTripsAsUnicodeAndAsCp932) {
@@ -152,7 +144,7 @@ TEST(WinDesktopPaste, TextArrivesInTheTargetWindow) {
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 60,
                                  200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(other);
-    Pump(200);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, 3000));
 
     PasteEngine eng(desk);
     eng.Panel = reinterpret_cast<uintptr_t>(other);  // the "panel" is never the target
@@ -160,11 +152,15 @@ TEST(WinDesktopPaste, TextArrivesInTheTargetWindow) {
     eng.Mode = PasteMode::Bunsho;
     eng.Text1 = L"株式会社ハリコ";
     EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::Sent);
-    Pump(300);
 
-    wchar_t buf[256] = {};
-    GetWindowTextW(target, buf, 256);
-    EXPECT_EQ(std::wstring(buf), L"株式会社ハリコ\r\n");
+    // The keys arrive through the input queue: waited for.
+    std::wstring seen;
+    WaitFor([&] {
+        wchar_t buf[256] = {};
+        GetWindowTextW(target, buf, 256);
+        return (seen = buf) == L"株式会社ハリコ\r\n";
+    }, 5000);
+    EXPECT_EQ(seen, L"株式会社ハリコ\r\n");
     EXPECT_EQ(GetForegroundWindow(), target);
 
     DestroyWindow(other);

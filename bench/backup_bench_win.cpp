@@ -14,23 +14,11 @@
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
+#include "support/files.h"
 
 namespace {
 
-void RemoveAll(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring n = fd.cFileName;
-            if (n == L"." || n == L"..") continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveAll(dir + L"\\" + n);
-            else DeleteFileW((dir + L"\\" + n).c_str());
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
+using testsupport::RemoveTree;
 
 std::vector<Entry> Entries(int n) {
     std::vector<Entry> e;
@@ -68,15 +56,12 @@ double Median(std::vector<double> v) {
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 9;
     clsCryptFile::ShowError = [](const std::wstring& t) { std::wprintf(L"error box: %ls\n", t.c_str()); };
-    wchar_t tmp[MAX_PATH + 1];
-    const std::wstring root = std::wstring(tmp, GetTempPathW(MAX_PATH + 1, tmp)) + L"hariko_backup_bench";
-    RemoveAll(root);
-    CreateDirectoryW(root.c_str(), nullptr);
+    const std::wstring root = testsupport::FreshFolder(L"hariko_backup_bench");
     const std::wstring backup = root + L"\\ハリコ_BackupData";
     for (int entries : {25, 5000}) {
         const std::wstring data = root + L"\\data";
-        RemoveAll(data);
-        RemoveAll(backup);
+        RemoveTree(data);
+        RemoveTree(backup);
         if (!MakeDataDir(data, entries)) {
             std::wprintf(L"could not prepare the data directory for %d entries\n", entries);
             return 1;
@@ -100,6 +85,6 @@ int wmain(int argc, wchar_t** argv) {
                      entries, a.nFileSizeLow, Median(backups) * 1000, Median(restores) * 1000, runs,
                      ok ? L"all ok" : L"SOME FAILED");
     }
-    RemoveAll(root);
+    RemoveTree(root);
     return 0;
 }

@@ -1,0 +1,26 @@
+// Color.dat as the colour chooser reads it: whatever the file holds, each swatch is its
+// record's value where that is a number and stays white otherwise, and what the chooser
+// writes back reads as the same swatches.
+#include <array>
+#include <vector>
+
+#include "base/color.h"
+#include "editor/form8_logic.h"
+#include "fuzz_check.h"
+#include "store/dataset_format.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::wstring> records = ParseOneFieldRecords(bytes);
+    std::array<int32_t, editor::kSwatches> white;
+    white.fill(editor::kSwatchDesignColour);
+    const auto swatches = editor::SwatchColours(records, white);
+    for (size_t i = 0; i < swatches.size(); ++i) {
+        const auto v = i < records.size() ? ColorTextToValue(records[i]) : std::nullopt;
+        Check(swatches[i] == v.value_or(editor::kSwatchDesignColour));
+        if (v) Check(ColorTextToValue(ColorValueToDecimalText(*v)) == v && ColorTextToValue(ColorValueToHexText(*v)) == v);
+    }
+    const std::string written = EncodeColorDat(std::vector<int32_t>(swatches.begin(), swatches.end()));
+    Check(editor::SwatchColours(ParseOneFieldRecords(written), white) == swatches);
+    return 0;
+}
