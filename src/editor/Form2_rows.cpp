@@ -28,6 +28,8 @@ Form2::Slot& Form2::NewSlot(int row) {
     const DWORD shown = r ? WS_VISIBLE : 0;
     const int top = r ? RowTop(row) : 0;
     const bool multiLine = r && r->text.find(L'\n') != std::wstring::npos;
+    bool whole = true;
+    const std::wstring boxText = r ? editor::RowBoxText(r->text, whole) : L"";
     s.label = AddControl({.text = r ? std::to_wstring(row) : L"",
                           .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
                           .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
@@ -38,9 +40,9 @@ Form2::Slot& Form2::NewSlot(int row) {
     s.caption = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
                             .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
                             .id = RowControlId(k, kText1)});
-    s.text = AddControl({.cls = L"EDIT", .text = r ? r->text : L"",
+    s.text = AddControl({.cls = L"EDIT", .text = boxText,
                          .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
-                                  (multiLine ? WS_VSCROLL : 0),
+                                  (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
                          .left = 2360, .top = top, .width = text2Width_, .height = editor::kRowHeight,
                          .parent = parent, .id = RowControlId(k, kText2)});
     s.row = row;
@@ -115,7 +117,9 @@ void Form2::ShowRow(Slot& s) {
     s.caption->Move(975, top, 1395, editor::kRowHeight);
     s.caption->SetText(r.caption);
     s.text->Move(2360, top, text2Width_, editor::kRowHeight);
-    s.text->SetText(r.text);
+    bool whole = true;
+    s.text->SetText(editor::RowBoxText(r.text, whole));
+    SendMessageW(s.text->hwnd, EM_SETREADONLY, !whole, 0);
     binding_ = false;
     ShowTextScrollBar(s);
     if (s.picture->backColor != r.colour) {

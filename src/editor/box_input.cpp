@@ -9,6 +9,7 @@
 #include "win/form.h"
 
 const wchar_t kCaptionLimitHint[] = L"ボタンの表示文字は全角7文字・半角14文字までです。";
+const wchar_t kLongTextHint[] = L"長いデータは、ダブルクリックで開く簡易テキストエディタで編集してください。";
 
 std::wstring UnstorableHint(wchar_t c) {
     return std::wstring(L"「") + c + L"」は保存できない文字のため、入力できません。";
@@ -113,6 +114,10 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
             return 0;
         }
         const wchar_t high = std::exchange(b.high, wchar_t{0});
+        if ((GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) && (c >= 0x20 || c == L'\r' || c == L'\b')) {
+            Refuse(h, b, kLongTextHint);  // the box shows only the start of a long text
+            return 0;
+        }
         if (b.kind == BoxKind::Caption && (c == L'\r' || c == L'\n' || c == L'\t')) return 0;
         size_t start = 0, end = 0;
         Selection(h, start, end);
@@ -142,6 +147,10 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
     }
     case WM_PASTE:
         if (b.kind == BoxKind::Keys) break;
+        if (GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) {
+            Refuse(h, b, kLongTextHint);
+            return 0;
+        }
         return Checked(h, msg, wp, lp, b);
     case WM_IME_COMPOSITION:
         if (b.kind == BoxKind::Keys || !(lp & GCS_RESULTSTR)) break;

@@ -49,3 +49,4 @@ void AttachBox(HWND box, BoxKind kind, InputHint* hint, BoxEvents events);
 // The hints, for tests and the end-to-end driver as well.
 std::wstring UnstorableHint(wchar_t c);
 extern const wchar_t kCaptionLimitHint[];
+extern const wchar_t kLongTextHint[];  // typed into a box that shows only a long text's start

@@ -288,6 +288,14 @@ std::wstring FitCaption(const std::wstring& text, size_t selStart, size_t selEnd
     return insert.substr(0, take);
 }
 
+std::wstring RowBoxText(const std::wstring& text, bool& whole) {
+    whole = text.size() <= kRowBoxChars;
+    if (whole) return text;
+    size_t n = 0;
+    while (n < kRowBoxChars) n += CharLengthAt(text, n);
+    return text.substr(0, n > kRowBoxChars ? n - 2 : n);
+}
+
 std::wstring NormaliseLineBreaks(std::wstring_view text) {
     std::wstring out;
     out.reserve(text.size());

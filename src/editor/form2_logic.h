@@ -148,6 +148,11 @@ size_t CaptionWidth(std::wstring_view text);
 // `limit` once it replaces [selStart, selEnd) of `text`.
 std::wstring FitCaption(const std::wstring& text, size_t selStart, size_t selEnd,
                         const std::wstring& insert, size_t limit = kCaptionLimit);
+// What a row's one-line text box holds: the text, or only its start when the text is so long
+// that the box would take seconds to lay it out (whole is then false: such a text is edited
+// in the text editor, which takes it whole).
+constexpr size_t kRowBoxChars = 1000;
+std::wstring RowBoxText(const std::wstring& text, bool& whole);
 // Pasted line breaks as the edit control shows them: CR LF.
 std::wstring NormaliseLineBreaks(std::wstring_view text);
 
