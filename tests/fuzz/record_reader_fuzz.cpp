@@ -72,7 +72,6 @@ void WriteBackWhatWasRead(std::string_view file) {
             else Check(!Storable(r.badField == 0 ? e.caption : e.text));
             continue;
         }
-        Check(IsWellFormedDataSet(r.bytes) || keep);
         const std::vector<Entry> back = ParseDataSet(r.bytes);
         Check(back.size() == read.entries.size());
         for (size_t k = 0; k < back.size(); ++k) {
