@@ -1,6 +1,7 @@
 // Entry editor figures: opening it from the panel (rows loaded, laid out, shown) and closing
-// it with a save, for 25 and 5,000 entries, beside one panel reload and one bare window
-// creation; the editor's child windows for both. Prints figures, asserts nothing.
+// it with a save, for 25 and 5,000 entries and for 25 with one text of a million characters,
+// beside one panel reload and one bare window creation; the editor's child windows. Prints
+// figures, asserts nothing.
 // Runs the real program under its own executable name, so its data stays apart.
 #include <windows.h>
 
@@ -65,14 +66,22 @@ int wmain() {
     for (int r = 0; r < rounds; ++r) BareWindow(bare, bareDestroy, panel.hwnd());
     Report("bare top-level window, created and shown", bare);
     Report("bare top-level window, destroyed", bareDestroy);
-    for (int n : {25, 5000}) {
+    struct Case {
+        int entries;
+        size_t longText;  // characters of entry 1's text, on one line; 0 for a short text
+        std::string name;
+    };
+    for (const Case& c : {Case{25, 0, "25 entries"}, Case{5000, 0, "5000 entries"},
+                          Case{25, 1 << 20, "25 entries, one text of 1 M characters"}}) {
+        const int n = c.entries;
         std::vector<Entry> entries;
         for (int i = 0; i < n; ++i)
             entries.push_back({L"項目" + std::to_wstring(i), L"貼り付ける文章\r\n二行目", L"16777215"});
+        if (c.longText) entries[0].text = std::wstring(c.longText, L'あ');
         WriteDataSetFile(app.DataFile(L"MyData_1.dat"), entries, ColourForm::Decimal);
         double reload = 1e9, open = 1e9, load = 1e9, close = 1e9;
         int children = 0;
-        for (int r = 0; r < rounds; ++r) {
+        for (int r = 0; r < (c.longText ? 3 : rounds); ++r) {
             double t0 = NowMs();
             panel.LoadDataSet();
             panel.LayoutPanel();
@@ -94,7 +103,7 @@ int wmain() {
             DoEvents();
             close = std::min(close, NowMs() - t0);
         }
-        const std::string count = std::to_string(n) + " entries";
+        const std::string& count = c.name;
         Report("panel reload, " + count, reload);
         Report("editor open, until shown (no painting), " + count, load);
         Report("editor open, painted, " + count, open);

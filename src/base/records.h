@@ -23,6 +23,9 @@ public:
     // A whole record: line ends before its first field are skipped as well.
     std::vector<std::string> ReadRecord(int fieldsPerRecord);
 
+    // Bytes read so far.
+    size_t Position() const { return pos_; }
+
 private:
     void SkipBlanks(bool lineEndsToo);
     void SkipLineEnd();  // one CR LF, CR or LF at the current position

@@ -64,8 +64,10 @@ public:
     void Image1_MouseDown();
 
     void LoadRows();  // from the current data file
-    void InsertBlankRow();
-    void DeleteSelectedRow();
+    // False when nothing changed: the writer refused a row (the user is told which) or the
+    // file could not be written.
+    bool InsertBlankRow();
+    bool DeleteSelectedRow();
 
     // What the text editor and the colour chooser use.
     editor::Session& Session() { return session_; }
@@ -107,7 +109,7 @@ private:
         bool lit = false;            // highlighted as last shown
     };
     void CreateControls();
-    void LoadRowsFrom(const std::vector<Entry>& records);
+    void LoadRowsFrom(DataSetContents file);
     Slot& NewSlot(int row);  // -1: a hidden spare
     int RowTop(int row) const;
     Slot* SlotOf(int row);
@@ -125,6 +127,7 @@ private:
     void SetScrollRange();
     void OnScroll(int code);
     bool WriteFile(const std::string& bytes);
+    bool Refused(const EncodeResult& e);  // tells the user which row cannot be stored
     bool Save();
     void Close();
     void CloseChildren();

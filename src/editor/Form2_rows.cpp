@@ -28,6 +28,8 @@ Form2::Slot& Form2::NewSlot(int row) {
     const DWORD shown = r ? WS_VISIBLE : 0;
     const int top = r ? RowTop(row) : 0;
     const bool multiLine = r && r->text.find(L'\n') != std::wstring::npos;
+    bool whole = true;
+    const std::wstring boxText = r ? editor::RowBoxText(r->text, whole) : L"";
     s.label = AddControl({.text = r ? std::to_wstring(row) : L"",
                           .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
                           .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
@@ -38,9 +40,9 @@ Form2::Slot& Form2::NewSlot(int row) {
     s.caption = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
                             .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
                             .id = RowControlId(k, kText1)});
-    s.text = AddControl({.cls = L"EDIT", .text = r ? r->text : L"",
+    s.text = AddControl({.cls = L"EDIT", .text = boxText,
                          .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
-                                  (multiLine ? WS_VSCROLL : 0),
+                                  (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
                          .left = 2360, .top = top, .width = text2Width_, .height = editor::kRowHeight,
                          .parent = parent, .id = RowControlId(k, kText2)});
     s.row = row;
@@ -115,7 +117,9 @@ void Form2::ShowRow(Slot& s) {
     s.caption->Move(975, top, 1395, editor::kRowHeight);
     s.caption->SetText(r.caption);
     s.text->Move(2360, top, text2Width_, editor::kRowHeight);
-    s.text->SetText(r.text);
+    bool whole = true;
+    s.text->SetText(editor::RowBoxText(r.text, whole));
+    SendMessageW(s.text->hwnd, EM_SETREADONLY, !whole, 0);
     binding_ = false;
     ShowTextScrollBar(s);
     if (s.picture->backColor != r.colour) {
@@ -212,10 +216,13 @@ void Form2::SetRowText(int i, const std::wstring& text) {
 
 // ---- loading and saving -------------------------------------------------------------------
 
-void Form2::LoadRows() { LoadRowsFrom(ReadDataSetFile(links_.currentFile ? links_.currentFile() : L"")); }
+void Form2::LoadRows() {
+    auto bytes = ReadAllBytes(links_.currentFile ? links_.currentFile() : L"");
+    LoadRowsFrom(ReadDataSet(bytes ? *bytes : std::string()));
+}
 
-void Form2::LoadRowsFrom(const std::vector<Entry>& records) {
-    rows_.LoadRows(records);
+void Form2::LoadRowsFrom(DataSetContents file) {
+    rows_.LoadRows(std::move(file));
     scrollMax_ = rows_.ShownRows() * editor::kRowStep - 6375;
     SetScrollRange();
     VScroll1->SetVisible(scrollMax_ >= 1);
@@ -232,14 +239,17 @@ bool Form2::WriteFile(const std::string& bytes) {
     return false;
 }
 
+bool Form2::Refused(const EncodeResult& e) {
+    if (e.ok) return false;
+    MsgBox(std::to_wstring(e.badRecord + 1) + L"行目に保存できない文字があるため、データを保存できませんでした。",
+           MB_OK | MB_ICONEXCLAMATION, links_.exeName);
+    return true;
+}
+
 bool Form2::Save() {
-    EncodeResult e = EncodeDataSet(rows_.Records(), ColourForm::Decimal);
-    if (!e.ok) {
-        MsgBox(std::to_wstring(e.badRecord + 1) + L"行目に保存できない文字があるため、データを保存できませんでした。",
-               MB_OK | MB_ICONEXCLAMATION, links_.exeName);
-        return false;
-    }
-    return WriteFile(e.bytes);
+    if (rows_.Unchanged()) return true;  // the file stays as it is, byte for byte
+    EncodeResult e = rows_.SaveBytes();
+    return !Refused(e) && WriteFile(e.bytes);
 }
 
 // ---- selecting, moving, inserting, deleting ----------------------------------------------
@@ -275,17 +285,20 @@ void Form2::Command3_Click() {
     ApplyButtons();
 }
 
-void Form2::InsertBlankRow() {
-    const std::string bytes = rows_.InsertBytes();
-    WriteFile(bytes);  // a failure is reported; the rows on screen stay as inserted
-    LoadRowsFrom(ParseDataSet(bytes));
+bool Form2::InsertBlankRow() {
+    // The whole file or nothing: a refusal or a failed write leaves file and rows as they were.
+    EncodeResult e = rows_.InsertBytes();
+    if (Refused(e) || !WriteFile(e.bytes)) return false;
+    rows_.Inserted();
+    LoadRowsFrom(ReadDataSet(e.bytes));
     SetScrollValue(scrollMax_);
+    return true;
 }
 
 void Form2::Command4_Click() {
     const int v = scroll_;
     const int target = v == 0 ? 0 : v + editor::kRowStep;
-    InsertBlankRow();
+    if (!InsertBlankRow()) return;
     const int s = session_.selectedRow;
     Text1_Click(s);
     FocusBox(s + 1, true);
@@ -293,20 +306,22 @@ void Form2::Command4_Click() {
     Form_Resize();
 }
 
-void Form2::DeleteSelectedRow() {
-    const std::vector<Entry> records = rows_.DeleteRecords();
-    WriteFile(EncodeDataSet(records, ColourForm::Decimal).bytes);
+bool Form2::DeleteSelectedRow() {
+    EncodeResult e = rows_.DeleteBytes();
+    if (Refused(e) || !WriteFile(e.bytes)) return false;
+    rows_.Deleted();
     if (links_.rowSetting) {
         int16_t& setting = links_.rowSetting();
         setting = editor::RowSettingAfterDelete(rows_.EntryCount(), setting, rows_.DeletedCount());
     }
-    LoadRowsFrom(records);
+    LoadRowsFrom(ReadDataSet(e.bytes));
+    return true;
 }
 
 void Form2::Command5_Click() {
     if (session_.selectedRow < 1) return;
     const int v = scroll_;
-    DeleteSelectedRow();
+    if (!DeleteSelectedRow()) return;
     SetScrollValue(std::min(v, scrollMax_));
     if (rows_.EntryCount() < session_.selectedRow) session_.selectedRow = rows_.EntryCount();
     Label1_Click(session_.selectedRow);

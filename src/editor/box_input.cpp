@@ -3,10 +3,13 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <utility>
+
 #include "editor/form2_logic.h"
 #include "win/form.h"
 
 const wchar_t kCaptionLimitHint[] = L"ボタンの表示文字は全角7文字・半角14文字までです。";
+const wchar_t kLongTextHint[] = L"長いデータは、ダブルクリックで開く簡易テキストエディタで編集してください。";
 
 std::wstring UnstorableHint(wchar_t c) {
     return std::wstring(L"「") + c + L"」は保存できない文字のため、入力できません。";
@@ -39,6 +42,7 @@ struct Box {
     BoxKind kind;
     InputHint* hint;
     BoxEvents events;
+    wchar_t high = 0;  // first half of a surrogate pair, waiting for the second
 };
 
 void Refuse(HWND h, Box& b, const std::wstring& why) {
@@ -104,10 +108,25 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
     case WM_IME_CHAR: {
         if (b.kind == BoxKind::Keys) return 0;  // the focus holder keeps nothing
         const auto c = static_cast<wchar_t>(wp);
+        // A character beyond U+FFFF comes as two halves: it goes in whole with the second.
+        if (IS_HIGH_SURROGATE(c)) {
+            b.high = c;
+            return 0;
+        }
+        const wchar_t high = std::exchange(b.high, wchar_t{0});
+        if ((GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) && (c >= 0x20 || c == L'\r' || c == L'\b')) {
+            Refuse(h, b, kLongTextHint);  // the box shows only the start of a long text
+            return 0;
+        }
         if (b.kind == BoxKind::Caption && (c == L'\r' || c == L'\n' || c == L'\t')) return 0;
         size_t start = 0, end = 0;
         Selection(h, start, end);
         const bool atEnd = end >= static_cast<size_t>(GetWindowTextLengthW(h));
+        if (high && IS_LOW_SURROGATE(c)) {
+            if (b.events.keyPress) b.events.keyPress(c, atEnd);
+            Insert(h, b, start, end, std::wstring{high, c});
+            return 0;
+        }
         if (c >= 0x20 || c == L'\t') {
             if (editor::FirstUnstorable(std::wstring_view(&c, 1))) {
                 Refuse(h, b, UnstorableHint(c));
@@ -128,6 +147,10 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
     }
     case WM_PASTE:
         if (b.kind == BoxKind::Keys) break;
+        if (GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) {
+            Refuse(h, b, kLongTextHint);
+            return 0;
+        }
         return Checked(h, msg, wp, lp, b);
     case WM_IME_COMPOSITION:
         if (b.kind == BoxKind::Keys || !(lp & GCS_RESULTSTR)) break;

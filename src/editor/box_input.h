@@ -1,6 +1,6 @@
 #pragma once
 // Typing into the editors' text boxes: what the data file cannot hold never gets in (typed,
-// pasted or composed by the input method), a caption stays within its code page 932 bytes,
+// pasted or composed by the input method), a caption stays within its width (全角7/半角14),
 // and the user is told why with a beep and a short balloon under the box.
 #include <windows.h>
 
@@ -30,7 +30,7 @@ private:
 };
 
 enum class BoxKind {
-    Caption,  // one line, at most 14 bytes in code page 932, Enter does nothing
+    Caption,  // one line, at most 14 wide (editor::CaptionWidth), Enter does nothing
     Text,     // several lines
     Keys,     // takes nothing special: only its keys are reported (the focus holder)
 };
@@ -49,3 +49,4 @@ void AttachBox(HWND box, BoxKind kind, InputHint* hint, BoxEvents events);
 // The hints, for tests and the end-to-end driver as well.
 std::wstring UnstorableHint(wchar_t c);
 extern const wchar_t kCaptionLimitHint[];
+extern const wchar_t kLongTextHint[];  // typed into a box that shows only a long text's start

@@ -6,6 +6,7 @@
 #include "base/color.h"
 #include "base/cp932.h"
 #include "base/number.h"
+#include "base/utf8.h"
 
 namespace editor {
 
@@ -17,7 +18,10 @@ void SwapContents(Row& a, Row& b) {
     std::swap(a.caption, b.caption);
     std::swap(a.text, b.text);
     std::swap(a.colour, b.colour);
+    std::swap(a.stored, b.stored);
 }
+
+int32_t LoadedColour(const Entry& e) { return ColorTextToValue(e.colour).value_or(kWhite); }
 
 }  // namespace
 
@@ -27,7 +31,9 @@ void RowModel::Ensure(int rows) {
     if (RowCount() < rows) rows_.resize(static_cast<size_t>(rows));
 }
 
-void RowModel::LoadRows(const std::vector<Entry>& records) {
+void RowModel::LoadRows(DataSetContents file) {
+    loaded_ = std::move(file);
+    const std::vector<Entry>& records = loaded_.entries;
     entryCount_ = static_cast<int>(std::min<size_t>(records.size(), std::numeric_limits<int>::max() / kRowStep));
     const int m = ShownRows();
     Ensure(m + 2);
@@ -41,10 +47,12 @@ void RowModel::LoadRows(const std::vector<Entry>& records) {
             const Entry& e = records[static_cast<size_t>(i - 1)];
             r.caption = e.caption;
             r.text = e.text;
-            if (auto v = ColorTextToValue(e.colour)) r.colour = *v;
+            r.colour = LoadedColour(e);
+            r.stored = i;
         } else {
             r.caption.clear();
             r.text.clear();
+            r.stored = 0;
         }
     }
 }
@@ -63,38 +71,81 @@ std::vector<Entry> RowModel::Records() const {
     return out;
 }
 
-std::string RowModel::InsertBytes() {
-    const int n = entryCount_ + 1;
-    if (s_.selectedRow == 0) s_.selectedRow = 1;
-    const int s = s_.selectedRow;
-    std::vector<Entry> before, after;
-    for (int k = 1; k <= n; ++k) {
-        if (k <= s) before.push_back(RecordOf(At(k)));
-        else if (k > s + 1) after.push_back(RecordOf(At(k - 1)));
+bool RowModel::Unchanged() const {
+    if (static_cast<size_t>(entryCount_) != loaded_.entries.size()) return false;
+    for (int i = 1; i <= entryCount_; ++i)
+        if (rows_[static_cast<size_t>(i)].stored != i || !AsRead(i)) return false;
+    return true;
+}
+
+const StoredRecord* RowModel::AsRead(int row) const {
+    const Row& r = At(row);
+    if (r.stored < 1 || static_cast<size_t>(r.stored) > loaded_.stored.size()) return nullptr;
+    const Entry& e = loaded_.entries[static_cast<size_t>(r.stored - 1)];
+    if (r.caption != e.caption || r.text != e.text || r.colour != LoadedColour(e)) return nullptr;
+    return &loaded_.stored[static_cast<size_t>(r.stored - 1)];
+}
+
+EncodeResult RowModel::Encode(const std::vector<int>& order) const {
+    // The blank record of 追　加, with its colour as "&H" text.
+    static const StoredRecord kBlank{"\"\",\"\",\"&HFFFFFF\"\r\n", DataSetEncoding::Cp932, true};
+    std::vector<Entry> entries;
+    std::vector<const StoredRecord*> asRead;
+    entries.reserve(order.size());
+    asRead.reserve(order.size());
+    for (int k : order) {
+        entries.push_back(k ? RecordOf(At(k)) : BlankEntries(1).front());
+        asRead.push_back(k ? AsRead(k) : &kBlank);
     }
-    std::string bytes = EncodeDataSet(before, ColourForm::Decimal).bytes;
-    if (s + 1 <= n) bytes += EncodeDataSet(BlankEntries(1), ColourForm::HexText).bytes;
-    bytes += EncodeDataSet(after, ColourForm::Decimal).bytes;
-    entryCount_ = n;
+    EncodeResult e = EncodeDataSet(entries, ColourForm::Decimal, asRead);
+    if (!e.ok && e.badField >= 0) e.badRecord = static_cast<size_t>(order[e.badRecord] - 1);
+    return e;
+}
+
+EncodeResult RowModel::SaveBytes() const {
+    std::vector<int> order;
+    for (int i = 1; i <= entryCount_; ++i) order.push_back(i);
+    return Encode(order);
+}
+
+EncodeResult RowModel::InsertBytes() {
+    const int n = entryCount_ + 1;
+    const int s = s_.selectedRow == 0 ? 1 : s_.selectedRow;
+    Ensure(n + 1);
+    std::vector<int> order;
+    for (int k = 1; k <= n; ++k) {
+        if (k <= s) order.push_back(k);
+        else if (k == s + 1) order.push_back(0);
+        else order.push_back(k - 1);
+    }
+    return Encode(order);
+}
+
+void RowModel::Inserted() {
+    if (s_.selectedRow == 0) s_.selectedRow = 1;
+    const int n = ++entryCount_;
     Ensure(n + 2);
     Row& spare = rows_[static_cast<size_t>(n + 1)];
     spare.caption.clear();
     spare.text.clear();
     spare.colour = kWhite;
-    return bytes;
+    spare.stored = 0;
 }
 
-std::vector<Entry> RowModel::DeleteRecords() {
+EncodeResult RowModel::DeleteBytes() {
     const int s = s_.selectedRow, n = entryCount_;
     // With 25 entries or fewer the spare row comes in at the end: the set keeps its size.
     const int last = (s > kMinRows || n > kMinRows) ? n : n + 1;
     Ensure(last + 1);
-    std::vector<Entry> out;
+    std::vector<int> order;
     for (int k = 1; k <= last; ++k)
-        if (k != s) out.push_back(RecordOf(rows_[static_cast<size_t>(k)]));
+        if (k != s) order.push_back(k);
+    return Encode(order);
+}
+
+void RowModel::Deleted() {
     ++deleted_;
-    entryCount_ = n - 1;
-    return out;
+    --entryCount_;
 }
 
 int16_t RowSettingAfterDelete(int entryCount, int16_t setting, int deletedCount) {
@@ -200,19 +251,21 @@ std::wstring TrimTrailingEnters(const std::wstring& text, int count) {
 
 std::optional<size_t> FirstUnstorable(std::wstring_view text) {
     size_t bad = text.size();
-    if (!ToCp932(text, &bad)) bad = std::min(bad, text.size());
+    if (!ToUtf8(text, &bad)) bad = std::min(bad, text.size());
     size_t quote = text.find(L'"');
     size_t first = std::min(bad, quote == std::wstring_view::npos ? text.size() : quote);
     if (first >= text.size()) return std::nullopt;
     return first;
 }
 
-size_t Cp932Bytes(std::wstring_view text) {
+size_t CaptionWidth(std::wstring_view text) {
     if (auto b = ToCp932(text)) return b->size();
     size_t n = 0;
-    for (wchar_t c : text) {
-        auto one = ToCp932(std::wstring_view(&c, 1));
+    for (size_t i = 0; i < text.size();) {
+        const size_t len = CharLengthAt(text, i);
+        auto one = ToCp932(text.substr(i, len));
         n += one ? one->size() : 2;
+        i += len;
     }
     return n;
 }
@@ -221,17 +274,26 @@ std::wstring FitCaption(const std::wstring& text, size_t selStart, size_t selEnd
                         const std::wstring& insert, size_t limit) {
     selStart = std::min(selStart, text.size());
     selEnd = std::clamp(selEnd, selStart, text.size());
-    size_t used = Cp932Bytes(text.substr(0, selStart)) + Cp932Bytes(text.substr(selEnd));
+    size_t used = CaptionWidth(std::wstring_view(text).substr(0, selStart)) +
+                  CaptionWidth(std::wstring_view(text).substr(selEnd));
     size_t take = 0;
     while (take < insert.size()) {
         // A surrogate pair goes in whole or not at all.
-        size_t len = (insert[take] >= 0xD800 && insert[take] <= 0xDBFF && take + 1 < insert.size()) ? 2 : 1;
-        size_t b = Cp932Bytes(std::wstring_view(insert).substr(take, len));
+        const size_t len = CharLengthAt(insert, take);
+        size_t b = CaptionWidth(std::wstring_view(insert).substr(take, len));
         if (used + b > limit) break;
         used += b;
         take += len;
     }
     return insert.substr(0, take);
+}
+
+std::wstring RowBoxText(const std::wstring& text, bool& whole) {
+    whole = text.size() <= kRowBoxChars;
+    if (whole) return text;
+    size_t n = 0;
+    while (n < kRowBoxChars) n += CharLengthAt(text, n);
+    return text.substr(0, n > kRowBoxChars ? n - 2 : n);
 }
 
 std::wstring NormaliseLineBreaks(std::wstring_view text) {

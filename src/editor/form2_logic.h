@@ -21,7 +21,7 @@ constexpr int kSmallChange = 255;
 constexpr int kLargeChange = 1275;
 constexpr int kMinWidth = 8800;
 constexpr int kMinHeight = 8600;
-constexpr size_t kCaptionLimit = 14;  // code page 932 bytes: 全角7/半角14文字
+constexpr size_t kCaptionLimit = 14;  // width: 全角7/半角14文字 (see CaptionWidth)
 constexpr int32_t kTemplateColour = static_cast<int32_t>(0x80000005);  // window background
 constexpr int32_t kWhite = 0xFFFFFF;
 constexpr int32_t kHighlight = 0xFFC0C0;
@@ -40,6 +40,7 @@ struct Row {
     int32_t colour = kTemplateColour;
     bool highlighted = false;
     int captionIme = 0, textIme = 0;  // input-method modes of the two boxes
+    int stored = 0;  // the record of the loaded file the row shows (from 1), 0 for none
 };
 
 // Enabled states of the arrow buttons and 削　除.
@@ -65,21 +66,35 @@ public:
     int DeletedCount() const { return deleted_; }
     void ResetDeletedCount() { deleted_ = 0; }
 
-    // Rows 1..N from the records; blank rows after them; colours that do not convert and
-    // the colours of blank rows stay as the cells had them. Every box gets the row IME mode.
-    void LoadRows(const std::vector<Entry>& records);
+    // Rows 1..N from the records; blank rows after them; the colours of blank rows stay as
+    // the cells had them, and a colour that does not convert is white, as the panel shows
+    // it. Every box gets the row IME mode.
+    void LoadRows(DataSetContents file);
+    void LoadRows(const std::vector<Entry>& records) { LoadRows(DataSetContents{.entries = records}); }
     // An edit in a blank row below the entries makes the rows up to it entries, so what the
     // user typed there is saved.
     void Touch(int row);
 
     // Rows 1..N as records, colours in decimal.
     std::vector<Entry> Records() const;
-    // The file after 追　加: the blank record below the selected row (below row 1 when none
-    // is selected); selects row 1 when none was. Raises the entry count by one.
-    std::string InsertBytes();
-    // The records after 削　除 of the selected row: without it, and with 25 entries or fewer
-    // followed by the spare row, so the data set keeps its size. Lowers the entry count.
-    std::vector<Entry> DeleteRecords();
+    // Every row as loaded, in its place, none added or removed: the file needs no writing.
+    bool Unchanged() const;
+
+    // The bytes to write. A row that is as it was loaded keeps the bytes it was read from;
+    // the others are written with their colours in decimal. When the writer refuses, ok is
+    // false and badRecord is the row (from 0) that holds what cannot be stored. None of
+    // these changes the rows: on success the caller writes the file, then calls the matching
+    // Inserted or Deleted.
+    EncodeResult SaveBytes() const;
+    // 追　加: the blank record below the selected row (below row 1 when none is selected).
+    EncodeResult InsertBytes();
+    // Selects row 1 when none was; raises the entry count by one.
+    void Inserted();
+    // 削　除 of the selected row: without it, and with 25 entries or fewer followed by the
+    // spare row, so the data set keeps its size.
+    EncodeResult DeleteBytes();
+    // Lowers the entry count.
+    void Deleted();
 
     void SelectByNumber(int i);  // Label1_Click
     void ClickBox(int i, bool caption);  // Text1_Click / Text2_Click
@@ -96,10 +111,14 @@ public:
 
 private:
     void Ensure(int rows);
+    const StoredRecord* AsRead(int row) const;  // the row's record when the row is unchanged
+    // The rows in this order as a file; 0 stands for a blank record.
+    EncodeResult Encode(const std::vector<int>& order) const;
     void WhiteRows();
     void UpdateButtons();
 
     Session& s_;
+    DataSetContents loaded_;
     std::vector<Row> rows_ = std::vector<Row>(kMinRows + 2);
     int entryCount_ = 0;
     RowButtons buttons_;
@@ -119,15 +138,21 @@ int CountEnter(int count, wchar_t typed, bool atEnd);
 // Removes up to `count` line breaks from the end of the text; never anything else.
 std::wstring TrimTrailingEnters(const std::wstring& text, int count);
 
-// Index of the first character a data file cannot hold (a double quote, or one without a
-// code page 932 form), or nullopt.
+// Index of the first character a data file cannot hold (a double quote, or a surrogate
+// without its partner), or nullopt.
 std::optional<size_t> FirstUnstorable(std::wstring_view text);
-// Bytes of the text in code page 932 (characters without a form count 2).
-size_t Cp932Bytes(std::wstring_view text);
-// The longest start of `insert` that keeps the caption within `limit` bytes once it replaces
-// [selStart, selEnd) of `text`.
+// Width of a caption: the code page 932 bytes of each character that has a form there, 2 for
+// any other (a surrogate pair is one character).
+size_t CaptionWidth(std::wstring_view text);
+// The longest start of `insert` (never half a surrogate pair) that keeps the caption within
+// `limit` once it replaces [selStart, selEnd) of `text`.
 std::wstring FitCaption(const std::wstring& text, size_t selStart, size_t selEnd,
                         const std::wstring& insert, size_t limit = kCaptionLimit);
+// What a row's one-line text box holds: the text, or only its start when the text is so long
+// that the box would take seconds to lay it out (whole is then false: such a text is edited
+// in the text editor, which takes it whole).
+constexpr size_t kRowBoxChars = 1000;
+std::wstring RowBoxText(const std::wstring& text, bool& whole);
 // Pasted line breaks as the edit control shows them: CR LF.
 std::wstring NormaliseLineBreaks(std::wstring_view text);
 

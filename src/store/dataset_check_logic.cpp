@@ -1,6 +1,8 @@
 #include "store/dataset_check_logic.h"
 
 #include "base/cp932.h"
+#include "base/utf8.h"
+#include "store/dataset_format.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ bool IsColourChar(char c) {
 
 class Checker {
 public:
-    Checker(std::string_view b, bool withColour) : b_(b), withColour_(withColour) {}
+    Checker(std::string_view b, bool withColour, bool utf8 = false) : b_(b), withColour_(withColour), utf8_(utf8) {}
 
     bool File() {
         SkipLineEnds();
@@ -49,6 +51,12 @@ private:
         while (pos_ < b_.size() && b_[pos_] != '"') {
             unsigned char c = static_cast<unsigned char>(b_[pos_]);
             if (colour && !IsColourChar(b_[pos_])) return false;
+            if (utf8_) {
+                const size_t len = Utf8SequenceAt(b_, pos_);
+                if (len == 0) return false;
+                pos_ += len;
+                continue;
+            }
             if (IsLeadByte932(c)) {
                 if (pos_ + 1 >= b_.size() || !IsTrail932(static_cast<unsigned char>(b_[pos_ + 1])))
                     return false;
@@ -79,11 +87,15 @@ private:
 
     std::string_view b_;
     bool withColour_;
+    bool utf8_;
     size_t pos_ = 0;
 };
 
 }  // namespace
 
-bool IsWellFormedDataSet(std::string_view b) { return Checker(b, true).File(); }
+bool IsWellFormedDataSet(std::string_view b) {
+    if (b.substr(0, kUtf8Mark.size()) == kUtf8Mark) return Checker(b.substr(kUtf8Mark.size()), true, true).File();
+    return Checker(b, true).File();
+}
 
 bool IsTwoFieldDataSet(std::string_view b) { return !b.empty() && Checker(b, false).File(); }

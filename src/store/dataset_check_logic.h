@@ -4,7 +4,8 @@
 
 // True when the bytes read as data-set records: three fields each, the caption and the text
 // quoted, the colour quoted or bare (digits, "&H" and hex digits, or nothing), valid code
-// page 932 inside the quotes (control characters, commas and line ends included), records
+// page 932 inside the quotes (control characters, commas and line ends included), or valid
+// UTF-8 when the file starts with the byte-order mark, records
 // separated by line ends, with or without a line end after the last one and with any extra
 // ones. Everything the program writes passes, and what the reader reads alike; an empty file
 // counts. Random bytes, as a wrong key gives, fail at once.

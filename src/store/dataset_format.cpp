@@ -3,6 +3,7 @@
 #include "base/color.h"
 #include "base/cp932.h"
 #include "base/records.h"
+#include "base/utf8.h"
 
 #include <iterator>
 #include <optional>
@@ -14,11 +15,19 @@ bool IsHexText(std::wstring_view s) {
     return s.size() >= 2 && s[0] == L'&' && (s[1] == L'H' || s[1] == L'h');
 }
 
+bool Fits932(std::wstring_view s) { return ToCp932(s).has_value(); }
+
+bool IsAscii(std::string_view b) {
+    for (char c : b)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 // A text field's bytes, or the index of the first character the file cannot hold.
-std::optional<std::string> FieldBytes(std::wstring_view s, size_t& badIndex) {
+std::optional<std::string> FieldBytes(std::wstring_view s, size_t& badIndex, DataSetEncoding enc) {
     size_t quote = s.find(L'"');
     size_t bad = s.size();
-    auto bytes = ToCp932(s, &bad);
+    auto bytes = enc == DataSetEncoding::Utf8 ? ToUtf8(s, &bad) : ToCp932(s, &bad);
     if (quote != std::wstring_view::npos && (bytes || quote < bad)) {
         badIndex = quote;
         return std::nullopt;
@@ -29,15 +38,39 @@ std::optional<std::string> FieldBytes(std::wstring_view s, size_t& badIndex) {
     }
     return bytes;
 }
+
+// Whether a record that ends where its file ends reads the same with more behind it.
+bool ClosedAtEnd(std::string_view record) {
+    std::string probe(record);
+    probe.push_back('"');
+    RecordReader r(probe);
+    r.ReadRecord(3);
+    return r.Position() == record.size();
+}
+
+DataSetContents Read(std::string_view bytes, bool keepRecords) {
+    DataSetContents d;
+    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        d.encoding = DataSetEncoding::Utf8;
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    const auto decode = d.encoding == DataSetEncoding::Utf8 ? FromUtf8 : FromCp932;
+    RecordReader reader(bytes);
+    while (!reader.AtEnd()) {
+        const size_t start = reader.Position();
+        auto record = reader.ReadRecord(3);
+        d.entries.push_back({decode(record[0]), decode(record[1]), decode(record[2])});
+        if (!keepRecords) continue;
+        const std::string_view raw = bytes.substr(start, reader.Position() - start);
+        d.stored.push_back({std::string(raw), d.encoding, !reader.AtEnd() || ClosedAtEnd(raw)});
+    }
+    return d;
+}
 }  // namespace
 
-std::vector<Entry> ParseDataSet(std::string_view bytes) {
-    std::vector<Entry> entries;
-    for (auto& record : ReadRecords(bytes, 3)) {
-        entries.push_back({FromCp932(record[0]), FromCp932(record[1]), FromCp932(record[2])});
-    }
-    return entries;
-}
+DataSetContents ReadDataSet(std::string_view bytes) { return Read(bytes, true); }
+
+std::vector<Entry> ParseDataSet(std::string_view bytes) { return Read(bytes, false).entries; }
 
 std::vector<std::wstring> ParseOneFieldRecords(std::string_view bytes) {
     std::vector<std::wstring> fields;
@@ -45,11 +78,26 @@ std::vector<std::wstring> ParseOneFieldRecords(std::string_view bytes) {
     return fields;
 }
 
-EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form) {
+DataSetEncoding EncodingFor(const std::vector<Entry>& entries) {
+    for (const Entry& e : entries)
+        if (!Fits932(e.caption) || !Fits932(e.text)) return DataSetEncoding::Utf8;
+    return DataSetEncoding::Cp932;
+}
+
+EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form,
+                           const std::vector<const StoredRecord*>& asRead) {
     EncodeResult result;
-    std::string out;
+    const DataSetEncoding enc = EncodingFor(entries);
+    std::string out(enc == DataSetEncoding::Utf8 ? kUtf8Mark : "");
     for (size_t r = 0; r < entries.size(); ++r) {
         const Entry& e = entries[r];
+        const StoredRecord* kept = r < asRead.size() ? asRead[r] : nullptr;
+        if (kept && (kept->encoding == enc || IsAscii(kept->bytes)) && (kept->closed || r + 1 == entries.size()) &&
+            // a file in code page 932 must not start as if it had the mark
+            !(r == 0 && enc == DataSetEncoding::Cp932 && kept->bytes.starts_with(kUtf8Mark))) {
+            out += kept->bytes;
+            continue;
+        }
         auto fail = [&](int field, size_t index) {
             result.badRecord = r;
             result.badField = field;
@@ -57,9 +105,9 @@ EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form) {
             return result;
         };
         size_t bad = 0;
-        auto caption = FieldBytes(e.caption, bad);
+        auto caption = FieldBytes(e.caption, bad, enc);
         if (!caption) return fail(0, bad);
-        auto text = FieldBytes(e.text, bad);
+        auto text = FieldBytes(e.text, bad, enc);
         if (!text) return fail(1, bad);
         auto value = ColorTextToValue(e.colour);
         if (!value) return fail(2, 0);
@@ -129,7 +177,7 @@ std::string InitialColorDatBytes() {
 
 std::string PasswordFilePlainBytes(const std::wstring& password) {
     size_t bad = 0;
-    auto bytes = FieldBytes(password, bad);
+    auto bytes = FieldBytes(password, bad, DataSetEncoding::Cp932);
     if (!bytes) return {};
     std::string out;
     AppendQuotedField(out, *bytes);

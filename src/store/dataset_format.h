@@ -1,6 +1,11 @@
 #pragma once
 // Data-set files (MyData_1.dat, the plain MyData_2_2.dat, MyData_3.dat), Color.dat and the
 // plain password file, as bytes. No file access here.
+//
+// A data-set file is in code page 932 as long as every caption and text has a form there;
+// one that holds any other character is written as UTF-8 after a byte-order mark, and the
+// reader tells the two apart by that mark. Color.dat and the password file stay in code
+// page 932.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,6 +23,24 @@ struct Entry {
 // decimal digits (the entry editor).
 enum class ColourForm { HexText, Decimal };
 
+enum class DataSetEncoding { Cp932, Utf8 };
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// A record as it stands in a file, kept so that a writer can put it back byte for byte.
+struct StoredRecord {
+    std::string bytes;  // from the end of the record before it (line ends between included)
+    DataSetEncoding encoding = DataSetEncoding::Cp932;
+    bool closed = false;  // reads the same whatever follows it (not cut off by the file's end)
+};
+
+// A data-set file as read: the entries, and for each the record it was read from.
+struct DataSetContents {
+    DataSetEncoding encoding = DataSetEncoding::Cp932;
+    std::vector<Entry> entries;
+    std::vector<StoredRecord> stored;
+};
+DataSetContents ReadDataSet(std::string_view bytes);
+
 // Three fields per record, until the end of the bytes; an empty input gives no entries.
 std::vector<Entry> ParseDataSet(std::string_view bytes);
 
@@ -26,9 +49,9 @@ std::vector<std::wstring> ParseOneFieldRecords(std::string_view bytes);
 
 // ok == false: nothing may be written. Then badRecord (from 0) and badField (0 caption,
 // 1 text, 2 colour) name the field, badCharIndex the first character in it that the file
-// cannot hold: one without a CP932 form, or a double quote, which would end the field early.
-// A colour that is no number is reported with badCharIndex 0. badField is -1 when the
-// failure is not about a field (the file could not be written).
+// cannot hold: a double quote, which would end the field early, or a surrogate without its
+// partner. A colour that is no number is reported with badCharIndex 0. badField is -1 when
+// the failure is not about a field (the file could not be written).
 struct EncodeResult {
     bool ok = false;
     std::string bytes;
@@ -37,10 +60,16 @@ struct EncodeResult {
     int badField = -1;
 };
 
-// CR LF after each record, text fields in quotes, no BOM. HexText keeps a colour that is
-// already "&H" text as it is and turns a decimal one into "&H" text; Decimal writes the
-// value's decimal digits.
-EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form);
+// The encoding the file takes for these entries.
+DataSetEncoding EncodingFor(const std::vector<Entry>& entries);
+
+// CR LF after each record, text fields in quotes. HexText keeps a colour that is already "&H"
+// text as it is and turns a decimal one into "&H" text; Decimal writes the value's decimal
+// digits. asRead, when given, holds for each entry the record it was read from if it is
+// unchanged since (else null): such a record is written as it was wherever its bytes still
+// fit (the same encoding or plain ASCII, and nothing of it cut off by the end of its file).
+EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form,
+                           const std::vector<const StoredRecord*>& asRead = {});
 
 // Color.dat as the colour chooser writes it: one unquoted decimal value per line.
 std::string EncodeColorDat(const std::vector<int32_t>& colours);

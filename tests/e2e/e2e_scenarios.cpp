@@ -12,6 +12,7 @@
 #include "e2e_hariko.h"
 #include "e2e_life.h"
 #include "e2e_steps.h"
+#include "e2e_unicode.h"
 #include "panel/form1_ids.h"
 #include "panel/paste_logic.h"
 
@@ -568,6 +569,7 @@ const std::vector<Group>& Groups() {
     static const std::vector<Group> all = {
         {L"panel", PanelScenarios()},  {L"life", LifeScenarios()},     {L"harden", HardenScenarios()},
         {L"backup", backupScenarios()}, {L"about", aboutScenarios()}, {L"editor", editorScenarios()},
+        {L"unicode", unicodeScenarios()},
     };
     return all;
 }

@@ -1,5 +1,8 @@
-// Two jobs per input: raw bytes through the reader (no crash, sane shapes), and an entry list
-// built from the bytes through the writer and back (the same list must come out).
+// Three jobs per input: raw bytes through the reader (no crash, sane shapes), what the reader
+// returns through the writer (every record written back so that it reads equal, or refused
+// with its row and field; a file written with its records as read comes out byte for byte),
+// and an entry list built from the bytes through the writer and back (the same list must come
+// out). The bytes are read as they are and again behind the UTF-8 mark.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +11,7 @@
 #include <vector>
 
 #include "base/color.h"
+#include "base/cp932.h"
 #include "fuzz_check.h"
 #include "base/records.h"
 #include "store/dataset_check_logic.h"
@@ -32,10 +36,56 @@ void ReadRaw(std::string_view bytes) {
     ParseOneFieldRecords(bytes);
 }
 
-// Characters a user could type, some the file cannot hold (quote, ©, emoji).
+bool SameField(const std::wstring& back, const std::wstring& written) { return back == written; }
+
+bool SameColour(const std::wstring& back, const std::wstring& written) {
+    auto v = ColorTextToValue(written);
+    return back == written || (v && ColorTextToValue(back) == v);
+}
+
+// What cannot be stored: a double quote, or a surrogate without its partner.
+bool Storable(const std::wstring& s) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        const uint32_t c = static_cast<uint32_t>(s[i]);
+        if (c == '"' || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return false;
+    }
+    return true;
+}
+
+void WriteBackWhatWasRead(std::string_view file) {
+    const DataSetContents read = ReadDataSet(file);
+    Check(read.entries.size() == read.stored.size());
+    std::vector<const StoredRecord*> asRead;
+    for (const auto& s : read.stored) asRead.push_back(&s);
+    for (bool keep : {false, true}) {
+        EncodeResult r = EncodeDataSet(read.entries, ColourForm::Decimal, keep ? asRead : std::vector<const StoredRecord*>{});
+        if (keep && EncodingFor(read.entries) == read.encoding) {
+            // Nothing changed and the encoding stays: the file comes out as it went in.
+            Check(r.ok && r.bytes == file);
+        }
+        if (!r.ok) {
+            Check(r.bytes.empty() && r.badRecord < read.entries.size() && r.badField >= 0 && r.badField <= 2);
+            const Entry& e = read.entries[r.badRecord];
+            if (r.badField == 2) Check(!ColorTextToValue(e.colour));
+            else Check(!Storable(r.badField == 0 ? e.caption : e.text));
+            continue;
+        }
+        const std::vector<Entry> back = ParseDataSet(r.bytes);
+        Check(back.size() == read.entries.size());
+        for (size_t k = 0; k < back.size(); ++k) {
+            Check(SameField(back[k].caption, read.entries[k].caption));
+            Check(SameField(back[k].text, read.entries[k].text));
+            Check(SameColour(back[k].colour, read.entries[k].colour));
+        }
+    }
+}
+
+// Characters a user could type: some beyond code page 932 (©, ♡, an emoji, a combining
+// mark), some the file cannot hold at all (the quote, half a surrogate pair).
 const wchar_t kAlphabet[] = {L'a', L' ', L'\t', L',', L'\r', L'\n', L'"', L'\\', L'漢', L'ソ', L'ｱ',
                              L'＼', L'　', L'0', L'&', L'\u00A9', L'\u3000', L'ー', L'\0', L'\u00A5',
-                             L'\f', L'\x1B', L'\x7F'};
+                             L'\f', L'\x1B', L'\x7F', L'\u2661', L'\U0001F60A', L'\u0301',
+                             static_cast<wchar_t>(0xD800)};
 
 std::vector<Entry> BuildEntries(std::string_view bytes, std::vector<int32_t>& colours) {
     std::vector<Entry> entries;
@@ -57,18 +107,15 @@ std::vector<Entry> BuildEntries(std::string_view bytes, std::vector<int32_t>& co
     return entries;
 }
 
-bool Representable(const std::wstring& s) {
-    for (wchar_t c : s) {
-        if (c == L'"' || c == L'\u00A9' || c == L'\u00A5') return false;
-    }
-    return true;
-}
-
 void RoundTrip(std::string_view bytes) {
     std::vector<int32_t> colours;
     std::vector<Entry> entries = BuildEntries(bytes, colours);
     bool allOk = true;
-    for (const auto& e : entries) allOk = allOk && Representable(e.caption) && Representable(e.text);
+    bool fits932 = true;
+    for (const auto& e : entries) {
+        allOk = allOk && Storable(e.caption) && Storable(e.text);
+        fits932 = fits932 && ToCp932(e.caption) && ToCp932(e.text);
+    }
 
     for (ColourForm form : {ColourForm::HexText, ColourForm::Decimal}) {
         EncodeResult r = EncodeDataSet(entries, form);
@@ -76,9 +123,11 @@ void RoundTrip(std::string_view bytes) {
         if (!r.ok) {
             Check(r.bytes.empty() && r.badRecord < entries.size() && (r.badField == 0 || r.badField == 1));
             const std::wstring& f = r.badField == 0 ? entries[r.badRecord].caption : entries[r.badRecord].text;
-            Check(r.badCharIndex < f.size() && !Representable(std::wstring(1, f[r.badCharIndex])));
+            Check(r.badCharIndex < f.size() && !Storable(std::wstring(1, f[r.badCharIndex])));
             continue;
         }
+        // Code page 932 while everything fits, else UTF-8 behind the mark.
+        Check(r.bytes.starts_with(kUtf8Mark) == !fits932);
         // The wrong-key check must never take what the writer wrote for noise.
         Check(IsWellFormedDataSet(r.bytes));
         std::vector<Entry> back = ParseDataSet(r.bytes);
@@ -96,7 +145,11 @@ void RoundTrip(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string marked = std::string(kUtf8Mark) + std::string(bytes);
     ReadRaw(bytes);
+    ReadRaw(marked);
+    WriteBackWhatWasRead(bytes);
+    WriteBackWhatWasRead(marked);
     RoundTrip(bytes);
     return 0;
 }

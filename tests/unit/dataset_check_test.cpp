@@ -19,6 +19,8 @@ TEST(WellFormedDataSet, AcceptsWhatTheWritersProduce) {
     EXPECT_TRUE(IsWellFormedDataSet("\"a\",\"b\",\"&HFFFFFF\""));
     EXPECT_TRUE(IsWellFormedDataSet("\"a\",\"b\",\"&HFFFFFF\"\r\n\r\n"));
     EXPECT_TRUE(IsWellFormedDataSet("\"a\",\"b\",\r\n\"c\",\"d\",\r\n"));
+    // UTF-8 behind the byte-order mark (𠮷田♡)
+    EXPECT_TRUE(IsWellFormedDataSet("\xEF\xBB\xBF\"\xF0\xA0\xAE\xB7\xE7\x94\xB0\xE2\x99\xA1\",\"\",16777215\r\n"));
 }
 
 TEST(WellFormedDataSet, RejectsWhatAWrongKeyOrDamageGives) {
@@ -26,12 +28,15 @@ TEST(WellFormedDataSet, RejectsWhatAWrongKeyOrDamageGives) {
     EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",\"c\",\"d\"\r\n"));        // four fields
     EXPECT_FALSE(IsWellFormedDataSet("\"\x81\",\"b\",1\r\n"));              // lead byte without trail
     EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",zz\r\n"));                // not a colour
-    // Random bytes, as decryption under another key gives, are never taken for records.
+    EXPECT_FALSE(IsWellFormedDataSet("\xEF\xBB\xBF\"\x90\xC2\",\"\",1\r\n"));  // code page 932 behind the mark
+    // Random bytes, as decryption under another key gives, are never taken for records, nor
+    // are they behind the mark.
     std::mt19937 rng(7);
     for (int run = 0; run < 200; ++run) {
         std::string s(300, '\0');
         for (char& c : s) c = static_cast<char>(rng() & 0xFF);
         EXPECT_FALSE(IsWellFormedDataSet(s));
+        EXPECT_FALSE(IsWellFormedDataSet("\xEF\xBB\xBF" + s));
     }
 }
 

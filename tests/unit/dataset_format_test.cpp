@@ -92,8 +92,9 @@ TEST(DataSetWriter, BothColourForms) {
 }
 
 TEST(DataSetWriter, RefusesWhatTheFileCannotHold) {
+    // Half a surrogate pair has no form in either encoding.
     std::vector<Entry> entries = BlankEntries(3);
-    entries[1].text = L"abc\U0001F600";
+    entries[1].text = std::wstring(L"abc") + static_cast<wchar_t>(0xD83D);
     EncodeResult r = EncodeDataSet(entries, ColourForm::Decimal);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.bytes.empty());
@@ -102,7 +103,7 @@ TEST(DataSetWriter, RefusesWhatTheFileCannotHold) {
     EXPECT_EQ(r.badCharIndex, 3u);
 
     entries = BlankEntries(3);
-    entries[2].caption = L"著作権\u00A9";
+    entries[2].caption = std::wstring(L"著作権") + static_cast<wchar_t>(0xDC00) + L"\u00A9";
     r = EncodeDataSet(entries, ColourForm::HexText);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.badRecord, 2u);
@@ -138,6 +139,30 @@ TEST(DataSetReader, ReadsWhatBothWritersWrite) {
     EXPECT_EQ(decimal[0].colour, L"16777215");
     EXPECT_EQ(decimal[1].colour, L"-2147483633");
     EXPECT_EQ(decimal[2].caption, L" 空白 ");
+}
+
+TEST(DataSetFiles, BeyondCodePage932TheFileIsUtf8WithTheMarkAndBackAgain) {
+    const std::vector<Entry> entries = {{L"𠮷田♡", L"😊 e\u0301\r\n( ˘ω˘ ), ʕ•ᴥ•ʔ", L"&HFFFFFF"},
+                                        {L"氏名", L"青木　純", L"255"}};
+    EncodeResult r = EncodeDataSet(entries, ColourForm::HexText);
+    ASSERT_TRUE(r.ok);
+    const std::string head = "\xEF\xBB\xBF\"\xF0\xA0\xAE\xB7\xE7\x94\xB0\xE2\x99\xA1\",";  // the mark, "𠮷田♡",
+    const std::string tail = "\"\xE6\xB0\x8F\xE5\x90\x8D\",\"\xE9\x9D\x92\xE6\x9C\xA8\xE3\x80\x80\xE7\xB4\x94\","
+                             "\"&HFF\"\r\n";  // "氏名","青木　純","&HFF"
+    EXPECT_EQ(r.bytes.substr(0, head.size()), head);
+    EXPECT_EQ(r.bytes.substr(r.bytes.size() - tail.size()), tail);
+    const DataSetContents back = ReadDataSet(r.bytes);
+    EXPECT_EQ(back.encoding, DataSetEncoding::Utf8);
+    ASSERT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.entries[0], entries[0]);
+    EXPECT_EQ(back.entries[1].text, L"青木　純");
+    // Without the last entry that needed it, the file is code page 932 again, as before.
+    EXPECT_EQ(EncodeDataSet({entries[1]}, ColourForm::Decimal).bytes,
+              "\"" + Bytes({0x8E, 0x81, 0x96, 0xBC}) + "\",\"" + Bytes({0x90, 0xC2, 0x96, 0xD8, 0x81, 0x40, 0x8F, 0x83}) +
+                  "\",255\r\n");
+    // Bytes that are no UTF-8 read as U+FFFD, and are written so.
+    EXPECT_EQ(ParseDataSet("\xEF\xBB\xBF\"a\xC0\",\"\xED\xA0\x80\",1")[0],
+              (Entry{L"a\uFFFD", L"\uFFFD\uFFFD\uFFFD", L"1"}));
 }
 
 TEST(OneFieldRecords, ColorDatAndPasswordFile) {

@@ -29,13 +29,21 @@ struct Editor {
     Session session;
     RowModel rows{session};
     explicit Editor(const std::vector<Entry>& records) { rows.LoadRows(records); }
+    explicit Editor(std::string_view file) { rows.LoadRows(ReadDataSet(file)); }
 };
+
+std::string Blanks(int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += "\"\",\"\",\"&HFFFFFF\"\r\n";
+    return out;
+}
 
 }  // namespace
 
 TEST(EditorRows, InsertPutsOneBlankHexRecordBelowTheSelectionOrBelowRowOne) {
     Editor e(Named(3));
-    const std::string bytes = e.rows.InsertBytes();  // nothing selected: below row 1
+    const std::string bytes = e.rows.InsertBytes().bytes;  // nothing selected: below row 1
+    e.rows.Inserted();
     EXPECT_EQ(e.session.selectedRow, 1);
     EXPECT_EQ(bytes, "\"c1\",\"t1\",16777215\r\n\"\",\"\",\"&HFFFFFF\"\r\n\"c2\",\"t2\",16777215\r\n"
                      "\"c3\",\"t3\",16777215\r\n");
@@ -44,7 +52,7 @@ TEST(EditorRows, InsertPutsOneBlankHexRecordBelowTheSelectionOrBelowRowOne) {
 
     Editor last(Named(26));
     last.rows.SelectByNumber(26);
-    const auto after = ParseDataSet(last.rows.InsertBytes());
+    const auto after = ParseDataSet(last.rows.InsertBytes().bytes);
     ASSERT_EQ(after.size(), 27u);
     EXPECT_EQ(after[25].caption, L"c26");
     EXPECT_EQ(after[26], (Entry{L"", L"", L"&HFFFFFF"}));
@@ -53,7 +61,7 @@ TEST(EditorRows, InsertPutsOneBlankHexRecordBelowTheSelectionOrBelowRowOne) {
 TEST(EditorRows, DeleteKeeps25EntriesWithTheSpareRowAndShrinksLargerSets) {
     Editor small(Named(25));
     small.rows.SelectByNumber(3);
-    const auto kept = small.rows.DeleteRecords();
+    const auto kept = ParseDataSet(small.rows.DeleteBytes().bytes);
     ASSERT_EQ(kept.size(), 25u);
     EXPECT_EQ(kept[2].caption, L"c4");
     // The spare row below the last entry comes in blank, with the colour its cell shows.
@@ -61,7 +69,8 @@ TEST(EditorRows, DeleteKeeps25EntriesWithTheSpareRowAndShrinksLargerSets) {
 
     Editor big(Named(26));
     big.rows.SelectByNumber(26);
-    const auto shrunk = big.rows.DeleteRecords();
+    const auto shrunk = ParseDataSet(big.rows.DeleteBytes().bytes);
+    big.rows.Deleted();
     EXPECT_EQ(shrunk.size(), 25u);
     EXPECT_EQ(shrunk.back().caption, L"c25");
     EXPECT_EQ(big.rows.EntryCount(), 25);
@@ -69,6 +78,54 @@ TEST(EditorRows, DeleteKeeps25EntriesWithTheSpareRowAndShrinksLargerSets) {
     EXPECT_EQ(RowSettingAfterDelete(29, 30, 1), 28);
     EXPECT_EQ(RowSettingAfterDelete(25, 30, 9), 25);
     EXPECT_EQ(RowSettingAfterDelete(24, 10, 1), 10);
+}
+
+TEST(EditorRows, InsertAndDeleteWriteEveryRecordOrNothing) {
+    // Row 2 as another program wrote it: a double quote inside an unquoted field.
+    const std::string file = "\"a\",\"b\",\"&HFFFFFF\"\r\nc,d\"e,&HFFFFFF\r\n" + Blanks(23);
+    Editor e(file);
+    ASSERT_EQ(e.rows.At(2).text, L"d\"e");
+    // Untouched, it is written as it was read.
+    EncodeResult inserted = e.rows.InsertBytes();
+    ASSERT_TRUE(inserted.ok);
+    EXPECT_EQ(inserted.bytes, "\"a\",\"b\",\"&HFFFFFF\"\r\n" + Blanks(1) + "c,d\"e,&HFFFFFF\r\n" + Blanks(23));
+
+    // Edited, it cannot be written: neither insert nor delete nor save writes anything, and
+    // the refusal names row 2 and its text.
+    e.rows.At(2).caption = L"C";
+    e.rows.SelectByNumber(3);
+    for (EncodeResult r : {e.rows.InsertBytes(), e.rows.DeleteBytes(), e.rows.SaveBytes()}) {
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.bytes.empty());
+        EXPECT_EQ(r.badRecord, 1u);
+        EXPECT_EQ(r.badField, 1);
+    }
+    EXPECT_EQ(e.rows.EntryCount(), 25);
+    EXPECT_EQ(e.session.selectedRow, 3);
+    EXPECT_EQ(e.rows.At(25).caption, L"");
+}
+
+TEST(EditorRows, RowsNotEditedKeepTheirBytes) {
+    // Bytes that are no code page 932 (0x81 0x20, 0xFF) and a last record cut off before its
+    // colour.
+    const std::string first = "\"x\x81 \xFF\",\"y\",\"&HFFFFFF\"\r\n", second = "\"c\",\"d\",255\r\n",
+                      last = "\"e\",\"f\"";
+    Editor e(first + second + last);
+    EXPECT_TRUE(e.rows.Unchanged());
+    EXPECT_EQ(e.rows.SaveBytes().bytes, first + second + last);
+    EXPECT_EQ(e.rows.At(3).colour, kWhite);  // as the panel shows a missing colour
+
+    e.rows.At(2).text = L"D";
+    EXPECT_FALSE(e.rows.Unchanged());
+    EXPECT_EQ(e.rows.SaveBytes().bytes, first + "\"c\",\"D\",255\r\n" + last);
+    // Moved up, the cut-off record is written whole; the moved record keeps its bytes.
+    e.rows.SelectByNumber(3);
+    e.rows.MoveUp();
+    EXPECT_EQ(e.rows.SaveBytes().bytes, first + "\"e\",\"f\",16777215\r\n\"c\",\"D\",255\r\n");
+    // An emoji turns the file into UTF-8: every record is written anew in it.
+    e.rows.At(1).caption = L"😊";
+    EXPECT_EQ(e.rows.SaveBytes().bytes, "\xEF\xBB\xBF\"\xF0\x9F\x98\x8A\",\"y\",16777215\r\n"
+                                        "\"e\",\"f\",16777215\r\n\"c\",\"D\",255\r\n");
 }
 
 TEST(EditorRows, MovesAtTheEdgesAndTheButtonStates) {
@@ -138,6 +195,14 @@ TEST(EditorTyping, OnlyEntersTypedAtTheEndAreTrimmed) {
     EXPECT_EQ(TrimTrailingEnters(L"\r\n\r\n", 5), L"");
 }
 
+TEST(EditorTyping, CaptionWidthCountsTwoForWhatCodePage932CannotHold) {
+    EXPECT_EQ(CaptionWidth(L"𠮷田♡"), 6u);
+    EXPECT_EQ(CaptionWidth(L"aｱ😊"), 4u);
+    EXPECT_EQ(FitCaption(L"あいうえおか", 6, 6, L"😊a"), L"😊");  // an emoji is full-width
+    EXPECT_EQ(FitCaption(L"あいうえおかa", 7, 7, L"😊"), L"");   // never half of its pair
+    EXPECT_EQ(FitCaption(L"", 0, 0, L"𠮷田　花子♡😊!"), L"𠮷田　花子♡😊");  // seven of width 2
+}
+
 TEST(EditorTyping, CaptionHoldsFourteenCodePage932Bytes) {
     EXPECT_EQ(FitCaption(L"", 0, 0, L"あいうえおかきく"), L"あいうえおかき");   // 7 of 8 full-width
     EXPECT_EQ(FitCaption(L"", 0, 0, L"abcdefghijklmnop"), L"abcdefghijklmn");  // 14 half-width
@@ -150,8 +215,9 @@ TEST(EditorTyping, CaptionHoldsFourteenCodePage932Bytes) {
 
 TEST(EditorTyping, UnstorableCharactersAndLineBreaks) {
     EXPECT_EQ(FirstUnstorable(L"abc\"d"), 3u);
-    EXPECT_EQ(FirstUnstorable(L"ab\u00e9"), 2u);     // é has no code page 932 form
-    EXPECT_EQ(FirstUnstorable(L"x\U0001F600"), 1u);  // nor has an emoji
+    // Characters beyond code page 932 go into UTF-8; half a surrogate pair goes nowhere.
+    EXPECT_FALSE(FirstUnstorable(L"ab\u00e9 x\U0001F600 ♡ e\u0301").has_value());
+    EXPECT_EQ(FirstUnstorable(std::wstring(L"ab") + static_cast<wchar_t>(0xD83D)), 2u);
     EXPECT_FALSE(FirstUnstorable(L"青木　純, ＼(^-^)／\r\n").has_value());
     EXPECT_EQ(NormaliseLineBreaks(L"a\nb\rc\r\nd"), L"a\r\nb\r\nc\r\nd");
 }

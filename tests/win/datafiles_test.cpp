@@ -242,7 +242,7 @@ TEST_F(DataFiles, DataSetFilesReadBackAndRefuseWhatTheyCannotHold) {
     EXPECT_EQ(back[1].colour, L"-2147483633");
 
     const std::string before = Slurp(path);
-    entries[1].text = L"smile \U0001F600";
+    entries[1].text = L"smile \"hi\"";
     EncodeResult r = WriteDataSetFile(path, entries, ColourForm::Decimal);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.badRecord, 1u);

@@ -43,9 +43,10 @@ protected:
         RemoveTree(dir_);
     }
 
-    void Open(int entries) {
+    void Open(int entries, const std::wstring& firstText = L"t") {
         std::vector<Entry> v;
         for (int i = 1; i <= entries; ++i) v.push_back({L"c" + std::to_wstring(i), L"t", L"&HFFFFFF"});
+        v[0].text = firstText;
         ASSERT_TRUE(WriteDataSetFile(file_, v, ColourForm::HexText).ok);
         EditorLinks links;
         links.own = &own_;
@@ -131,10 +132,10 @@ TEST_F(EditorTest, CharactersTheFileCannotHoldAreRefusedWithAHint) {
     EXPECT_EQ(Text(caption), L"aあいうえおか");
     EXPECT_EQ(form_->Hint()->Text(), kCaptionLimitHint);
 
-    // Pasted: a text with a character outside code page 932 does not go in at all.
+    // Pasted: a text with a double quote does not go in at all.
     ASSERT_TRUE(OpenClipboard(form_->hwnd()));
     EmptyClipboard();
-    const std::wstring pasted = L"caf\u00e9 au lait";
+    const std::wstring pasted = L"caf\u00e9 \"au\" lait";
     HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
     memcpy(GlobalLock(g), pasted.c_str(), (pasted.size() + 1) * sizeof(wchar_t));
     GlobalUnlock(g);
@@ -143,14 +144,38 @@ TEST_F(EditorTest, CharactersTheFileCannotHoldAreRefusedWithAHint) {
     SetWindowTextW(text, L"t");
     SendMessageW(text, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(text), L"t");
-    EXPECT_EQ(form_->Hint()->Text(), L"「\u00e9」は保存できない文字のため、入力できません。");
+    EXPECT_EQ(form_->Hint()->Text(), L"「\"」は保存できない文字のため、入力できません。");
     EXPECT_EQ(beeps_, 4);
+    // An emoji typed as its two halves goes in whole; the file becomes UTF-8.
+    SendMessageW(text, EM_SETSEL, 1, 1);
+    SendMessageW(text, WM_CHAR, 0xD83D, 0);
+    SendMessageW(text, WM_CHAR, 0xDE0A, 0);
+    EXPECT_EQ(Text(text), L"t\U0001F60A");
 
     SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(form_->hwnd(), nullptr);
     auto saved = ReadDataSetFile(file_);
     ASSERT_FALSE(saved.empty());
-    EXPECT_EQ(saved[0], (Entry{L"aあいうえおか", L"t", L"16777215"}));
+    EXPECT_EQ(saved[0], (Entry{L"aあいうえおか", L"t\U0001F60A", L"16777215"}));
+    EXPECT_EQ(ReadAllBytes(file_)->substr(0, 3), "\xEF\xBB\xBF");
+}
+
+TEST_F(EditorTest, ALongTextIsShownByItsStartAndSavedWhole) {
+    const std::wstring longText = std::wstring(300000, L'あ') + L"\r\nend";
+    Open(25, longText);
+    HWND text = RowControl(1, form2::kText2);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(GetWindowTextLengthW(text), 1000);
+    EXPECT_NE(GetWindowLongPtrW(text, GWL_STYLE) & ES_READONLY, 0);
+    SendMessageW(text, WM_CHAR, L'x', 0);
+    EXPECT_EQ(form_->Hint()->Text(), kLongTextHint);
+    EXPECT_EQ(GetWindowTextLengthW(text), 1000);
+    SetWindowTextW(RowControl(1, form2::kText1), L"長文");  // the row is saved anew
+    SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
+    auto saved = ReadDataSetFile(file_);
+    ASSERT_EQ(saved.size(), 25u);
+    EXPECT_EQ(saved[0].caption, L"長文");
+    EXPECT_TRUE(saved[0].text == longText);
 }
 
 TEST_F(EditorTest, FiveThousandEntriesAreReachedWithTheWindowsOfTwentyFive) {
