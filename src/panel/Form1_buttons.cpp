@@ -238,6 +238,7 @@ void Form1::LoadDataSet() {
     captions.assign(1, L"");
     texts.assign(1, L"");
     colours.assign(1, L"");
+    textsSet = set;
     for (int k = 0; k < entryCount; ++k) {
         captions.push_back(entries[k].caption);
         texts.push_back(entries[k].text);
