@@ -150,6 +150,7 @@ private:
     struct Placed {
         int first = -1, need = -1, scroll = -1, count = -1;
         unsigned version = 0;
+        int rows = -1;  // the viewport's rows bound the column's height
         bool operator==(const Placed&) const = default;
     } placed_;
     bool haveLayout_ = false;
