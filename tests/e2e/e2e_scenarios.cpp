@@ -6,6 +6,7 @@
 
 #include "e2e_about.h"
 #include "e2e_backup.h"
+#include "e2e_clipboard.h"
 #include "e2e_desktop.h"
 #include "e2e_editor.h"
 #include "e2e_harden.h"
@@ -568,6 +569,7 @@ const std::vector<Scenario>& Scenarios() {
         for (const Scenario& s : backupScenarios()) v.push_back(s);
         for (const Scenario& s : aboutScenarios()) v.push_back(s);
         for (const Scenario& s : editorScenarios()) v.push_back(s);
+        for (const Scenario& s : ClipboardScenarios()) v.push_back(s);
         return v;
     }();
     return withLife;
