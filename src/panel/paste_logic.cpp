@@ -139,6 +139,7 @@ PasteOutcome PasteEngine::Command1_Click(int index, int entryCount,
         later_.push_back(std::move(click));
         return PasteOutcome::Queued;
     }
+    if (RestoreClipboard || how.typed) return OneAtATime([&] { return Run(click); });
     return Run(click);
 }
 
@@ -321,6 +322,7 @@ PasteOutcome PasteEngine::KeyButton(KeyButtonId which) {
         later_.push_back({L"", false, false, static_cast<int>(which)});
         return PasteOutcome::Queued;
     }
+    if (RestoreClipboard) return OneAtATime([&] { return KeyButtonNow(which); });
     return KeyButtonNow(which);
 }
 

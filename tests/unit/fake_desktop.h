@@ -1,7 +1,9 @@
 #pragma once
 // A desktop that records every call in order, for asserting exact event sequences.
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -21,18 +23,14 @@ public:
     std::vector<Shown> messages;
     std::wstring clipboard = L"(earlier clipboard text)";
     int clipboardWrites = 0;
-    bool clipboardPrivate = false;  // the last text put there carried the Private marks
 
-    // The restore: the saved copy, what the target and a clipboard monitor ask for the
-    // offered text (a request is answered at the next handling of events).
-    std::map<uintptr_t, uint32_t> processOf;
-    uint32_t monitor = 0;        // a monitor's process, asking at every change; 0: none
-    uint32_t targetAsker = 0;    // the process that asks once the Ctrl+V arrived; 0: none
-    std::vector<std::wstring> received;  // what each answered request got ("" for nothing)
-    std::vector<RestoreResult> restoreResults;  // one per RestoreClipboard; then Restored
-    ClipResult saveResult = ClipResult::Ok;
+    // Restoring: the target's process, and who asks for an offered text: a monitor at every
+    // change, the target once the V key is let go. Requests are answered when events run.
+    uint32_t targetProcess = 0, monitor = 0, targetAsks = 0;
+    std::vector<std::wstring> received;  // what each request got ("" for nothing)
     std::vector<KeyInput> typed;
-    int shiftHeldPolls = 0;
+    int restoreBusy = 0, shiftHeldPolls = 0;  // answers of "held" before "free"
+    std::function<void()> onEvents;  // runs once, at the next handling of events
 
     uintptr_t foreground = 0;
     std::map<uintptr_t, std::wstring> titles;
@@ -107,11 +105,10 @@ public:
     void KeyEvent(uint8_t vk, uint8_t scan, uint32_t flags) override {
         calls.push_back("key " + std::to_string(vk) + " " + std::to_string(scan) + " " +
                         std::to_string(flags));
-        // The V let go: the target pastes, asking for the offered text unless it was handed
-        // over already (then the target just takes it).
+        // The V let go: the target pastes; a text handed over already it just takes.
         if (vk == 86 && flags == 3 && answer_) {
             if (rendered_) received.push_back(offered_);
-            else if (targetAsker) asking_.push_back(targetAsker);
+            else if (targetAsks) asking_.push_back(targetAsks);
         }
     }
     void MouseLeftUp(int x, int y) override {
@@ -129,38 +126,31 @@ public:
         calls.push_back(privateText ? "clipboard private" : "clipboard");
         if (clipResult == ClipResult::Ok) {
             clipboard = text;
-            clipboardPrivate = privateText;
             ++clipboardWrites;
         }
         return clipResult;
     }
     ClipResult SaveClipboard() override {
         calls.push_back("save");
-        if (saveResult == ClipResult::Ok) saved_ = clipboard, holding_ = true;
-        return saveResult;
+        return saved_ = clipboard, ClipResult::Ok;
     }
-    bool HoldsSavedClipboard() override { return holding_; }
+    bool HoldsSavedClipboard() override { return saved_.has_value(); }
     ClipResult OfferTextOnClipboard(const std::wstring& text, bool privateText, RenderAnswer answer) override {
         calls.push_back(privateText ? "offer private" : "offer");
-        if (clipResult != ClipResult::Ok) return clipResult;
         clipboard = L"(offered)";
-        clipboardPrivate = privateText;
         offered_ = text;
         answer_ = std::move(answer);
         rendered_ = false;
-        asking_.clear();
-        if (monitor) asking_.push_back(monitor);
+        asking_.assign(monitor ? 1 : 0, monitor);
         return ClipResult::Ok;
     }
     RestoreResult RestoreClipboard(int retryMs) override {
         calls.push_back("restore " + std::to_string(retryMs));
-        RestoreResult r = RestoreResult::Restored;
-        if (!restoreResults.empty()) r = restoreResults.front(), restoreResults.erase(restoreResults.begin());
-        if (r == RestoreResult::Restored && holding_) clipboard = saved_;
-        if (r != RestoreResult::Busy) holding_ = false;
-        return r;
+        if (restoreBusy-- > 0) return RestoreResult::Busy;
+        if (saved_) clipboard = *std::exchange(saved_, std::nullopt);
+        return RestoreResult::Restored;
     }
-    uint32_t ProcessOf(uintptr_t h) override { return processOf.count(h) ? processOf[h] : 0; }
+    uint32_t ProcessOf(uintptr_t) override { return targetProcess; }
     bool ShiftDown() override {
         calls.push_back("shift?");
         return shiftHeldPolls-- > 0;
@@ -186,6 +176,7 @@ public:
 
 private:
     void Answer() {
+        if (auto f = std::exchange(onEvents, nullptr)) f();
         for (uint32_t who : std::exchange(asking_, {})) {
             const bool given = answer_(who);
             calls.push_back("request " + std::to_string(who) + (given ? " given" : " refused"));
@@ -194,8 +185,9 @@ private:
         }
     }
 
-    std::wstring saved_, offered_;
-    bool holding_ = false, rendered_ = false;
+    std::optional<std::wstring> saved_;
+    std::wstring offered_;
+    bool rendered_ = false;
     RenderAnswer answer_;
     std::vector<uint32_t> asking_;
     uintptr_t pendingFront_ = 0;
