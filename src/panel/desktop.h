@@ -69,7 +69,8 @@ struct IDesktop {
     using RenderAnswer = std::function<bool(uint32_t requester)>;
     virtual ClipResult OfferTextOnClipboard(const std::wstring& text, bool privateText,
                                             RenderAnswer answer) = 0;
-    virtual RestoreResult RestoreClipboard(int retryMs) = 0;
+    // wait: as long as a paste waits for a clipboard another program holds; else one try.
+    virtual RestoreResult RestoreClipboard(bool wait) = 0;
     virtual uint32_t ProcessOf(uintptr_t window) = 0;
 
     virtual bool ShiftDown() = 0;

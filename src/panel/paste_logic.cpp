@@ -273,7 +273,7 @@ void PasteEngine::SendModeKey() {
 PasteOutcome PasteEngine::PasteAndRestore(uintptr_t target) {
     if (const PasteOutcome o = PrepareTarget(target, ClipStep::Offer); o != PasteOutcome::Sent) {
         // Nothing was pasted: the user's clipboard comes back at once.
-        if (desk_.HoldsSavedClipboard()) PutUserClipboardBack(paste::kRestoreBoundMs / 2);
+        if (desk_.HoldsSavedClipboard()) PutUserClipboardBack(true);
         return o;
     }
     // A monitor's request that came meanwhile is answered (with nothing) before the keys.
@@ -284,16 +284,16 @@ PasteOutcome PasteEngine::PasteAndRestore(uintptr_t target) {
     SendModeKey();
     for (int waited = 0; !gate_.Taken() && waited < paste::kRestoreBoundMs; waited += paste::kRestorePollMs)
         desk_.WaitEvents(paste::kRestorePollMs);
-    PutUserClipboardBack(paste::kRestoreBoundMs / 2);
+    PutUserClipboardBack(true);
     return PasteOutcome::Sent;
 }
 
-void PasteEngine::PutUserClipboardBack(int retryMs) {
-    restorePending_ = desk_.RestoreClipboard(retryMs) == RestoreResult::Busy;
+void PasteEngine::PutUserClipboardBack(bool wait) {
+    restorePending_ = desk_.RestoreClipboard(wait) == RestoreResult::Busy;
 }
 
 void PasteEngine::RetryRestore() {
-    if (restorePending_ && !busy_) PutUserClipboardBack(0);
+    if (restorePending_ && !busy_) PutUserClipboardBack(false);
 }
 
 PasteOutcome PasteEngine::TypeEntryText() {

@@ -176,7 +176,7 @@ private:
     PasteOutcome PasteAndRestore(uintptr_t target);
     PasteOutcome TypeInto(uintptr_t target);
     PasteOutcome KeyButtonNow(KeyButtonId which);
-    void PutUserClipboardBack(int retryMs);
+    void PutUserClipboardBack(bool wait);
     // Runs one of the steps that wait with events let through, then whatever was clicked
     // meanwhile, in order, so no paste overtakes another one's restore.
     template <class Step> PasteOutcome OneAtATime(Step step);

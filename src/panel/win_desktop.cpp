@@ -55,7 +55,7 @@ WinDesktop::WinDesktop(HWND owner) : owner_(owner) {
 WinDesktop::~WinDesktop() {
     // A restore still waiting for a free clipboard gets a last try; a text still offered is
     // rendered as the window goes (WM_RENDERALLFORMATS), so the clipboard is never left empty.
-    if (saved_) RestoreClipboard(static_cast<int>(clipboardRetryMs_));
+    if (saved_) RestoreClipboard(true);
     if (clipboardWindow_) DestroyWindow(clipboardWindow_);
 }
 
@@ -229,9 +229,9 @@ void WinDesktop::RenderOffer(bool whenAsked) {
     CloseClipboard();
 }
 
-RestoreResult WinDesktop::RestoreClipboard(int retryMs) {
+RestoreResult WinDesktop::RestoreClipboard(bool wait) {
     if (!saved_) return RestoreResult::Restored;
-    if (!OpenClipboardWithin(static_cast<DWORD>(retryMs < 0 ? 0 : retryMs))) return RestoreResult::Busy;
+    if (!OpenClipboardWithin(wait ? clipboardRetryMs_ : 0)) return RestoreResult::Busy;
     RestoreResult result = RestoreResult::Restored;
     if (GetClipboardOwner() != clipboardWindow_) {
         // Copied anew meanwhile (by the user, or a program): that is what stays.

@@ -34,7 +34,7 @@ public:
     ClipResult SaveClipboard() override;
     bool HoldsSavedClipboard() override { return saved_ != nullptr; }
     ClipResult OfferTextOnClipboard(const std::wstring& text, bool privateText, RenderAnswer answer) override;
-    RestoreResult RestoreClipboard(int retryMs) override;
+    RestoreResult RestoreClipboard(bool wait) override;
     uint32_t ProcessOf(uintptr_t h) override;
     bool ShiftDown() override;
     void TypeKeys(const std::vector<KeyInput>& keys) override;

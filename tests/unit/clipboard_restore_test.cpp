@@ -61,7 +61,7 @@ TEST_F(RestoreTest, MonitorAskingFirstGetsNothingAndTheUsersClipboardReturnsAfte
     EXPECT_LT(At("save"), At("offer"));
     EXPECT_LT(At("request 77 refused"), At("key 17 29 1"));
     EXPECT_LT(At("request 42 given"), At("key 9 15 1"));
-    EXPECT_EQ(desk.calls.back(), "restore 1000");  // at once: no wait for the bound
+    EXPECT_EQ(desk.calls.back(), "restore");  // at once: no wait for the bound
     EXPECT_EQ(desk.clipboard, L"https://example.jp/");
 }
 
@@ -72,11 +72,11 @@ TEST_F(RestoreTest, UnaskedTextComesBackAfterTheBoundAndAHeldClipboardOnATimerTi
     EXPECT_EQ(desk.clipboard, L"(offered)");
     desk.calls.clear();
     eng.Timer1_Timer();
-    EXPECT_EQ(desk.calls.front(), "restore 0");
+    EXPECT_EQ(desk.calls.front(), "restore once");
     EXPECT_EQ(desk.clipboard, L"https://example.jp/");
     desk.calls.clear();
     eng.Timer1_Timer();
-    EXPECT_EQ(At("restore 0"), desk.calls.size());  // nothing left to put back
+    EXPECT_EQ(At("restore once"), desk.calls.size());  // nothing left to put back
 }
 
 TEST_F(RestoreTest, ClickDuringARestoringPasteWaitsItsTurn) {
@@ -84,7 +84,7 @@ TEST_F(RestoreTest, ClickDuringARestoringPasteWaitsItsTurn) {
     desk.onEvents = [&] { EXPECT_EQ(eng.Command1_Click(1, 2, texts), PasteOutcome::Queued); };
     eng.Command1_Click(0, 2, texts);
     EXPECT_EQ(desk.received, (std::vector<std::wstring>{L"青木　純", L"若葉商会"}));
-    EXPECT_LT(At("restore 1000"), std::find(desk.calls.begin() + At("offer") + 1, desk.calls.end(), "offer") - desk.calls.begin());
+    EXPECT_LT(At("restore"), std::find(desk.calls.begin() + At("offer") + 1, desk.calls.end(), "offer") - desk.calls.begin());
 }
 
 TEST_F(RestoreTest, PrivateTextIsMarkedWhereverItGoesOnTheClipboardAndRestoringKeyButtonsLeaveIt) {

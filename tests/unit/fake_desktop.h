@@ -144,8 +144,8 @@ public:
         asking_.assign(monitor ? 1 : 0, monitor);
         return ClipResult::Ok;
     }
-    RestoreResult RestoreClipboard(int retryMs) override {
-        calls.push_back("restore " + std::to_string(retryMs));
+    RestoreResult RestoreClipboard(bool wait) override {
+        calls.push_back(wait ? "restore" : "restore once");
         if (restoreBusy-- > 0) return RestoreResult::Busy;
         if (saved_) clipboard = *std::exchange(saved_, std::nullopt);
         return RestoreResult::Restored;
