@@ -57,6 +57,8 @@ struct IDesktop {
     // Empties the clipboard and puts the text on it as Unicode text, retrying for about
     // a second while another program holds it open. Private text also carries the formats
     // that keep clipboard history, the cloud clipboard and clipboard tools away from it.
+    // A saved copy of the user's clipboard still waiting to go back is dropped: the clipboard
+    // is now the paste's (the user has unticked the restore meanwhile).
     virtual ClipResult PutTextOnClipboard(const std::wstring& text, bool privateText) = 0;
 
     // The user's clipboard, put back after a paste. Save copies every format that can be

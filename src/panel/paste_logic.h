@@ -3,11 +3,10 @@
 // synthetic keys of a paste, the key buttons and the paste mode. All desktop work goes
 // through IDesktop so that the exact order of events can be tested without Windows.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <deque>
 
 #include "base/own_windows.h"
 #include "panel/clipboard_logic.h"
@@ -87,7 +86,7 @@ enum class PasteOutcome {
     TargetGone,        // the target window no longer exists: notice, clipboard untouched
     ClipboardBusy,     // message shown, no keys
     ClipboardFailed,   // message shown, no keys
-    TargetElevated,    // message shown, no keys (the text is on the clipboard)
+    TargetElevated,    // message shown, no keys (a text put on the clipboard stays there)
     TargetNotInFront,  // notice shown, no keys
     Queued,            // came during a paste that waits for its restore: runs after it
 };

@@ -182,6 +182,8 @@ ClipResult WinDesktop::PutTextOnClipboard(const std::wstring& text, bool private
     if (EmptyClipboard() && SetText(text)) {
         if (privateText) MarkPrivate();
         result = ClipResult::Ok;
+        saved_.reset();
+        offer_ = {};
     }
     CloseClipboard();
     return result;
@@ -240,7 +242,10 @@ RestoreResult WinDesktop::RestoreClipboard(bool wait) {
         // Nothing could be saved: the text stays, with no need of us to render it.
         if (offer_.active) SetText(offer_.text);
         result = RestoreResult::KeptText;
-    } else if (EmptyClipboard() && saved_->PutBack() == 0) {
+    } else if (!EmptyClipboard()) {
+        CloseClipboard();
+        return RestoreResult::Busy;  // nothing changed: the copy waits for another try
+    } else if (saved_->PutBack() == 0) {
         // Not one format went back: the text rather than an empty clipboard.
         SetText(offer_.text);
         if (offer_.privateText) MarkPrivate();

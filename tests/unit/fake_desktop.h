@@ -127,6 +127,7 @@ public:
         if (clipResult == ClipResult::Ok) {
             clipboard = text;
             ++clipboardWrites;
+            saved_.reset();
         }
         return clipResult;
     }
