@@ -31,6 +31,7 @@ void Program::QueryUnload() {
     }
     SaveSetting(app.exeName, kStartup, L"Mode", std::to_wstring(mode));
     SaveSetting(app.exeName, kStartup, L"PassMode", std::to_wstring(pass));
+    SaveSetting(app.exeName, kStartup, L"ClipRestore", choices.clipRestore ? L"1" : L"0");
 }
 
 void Program::Unload() {

@@ -119,6 +119,7 @@ int16_t Program::ApplySettings() {
     app.number[2] = SettingToInt16(Read(app.exeName, L"Number2"));
     app.number[3] = SettingToInt16(Read(app.exeName, L"Number3"));
     const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, kStartup, L"Version", L""));
+    const int32_t clipRestore = SettingToInt32(Read(app.exeName, L"ClipRestore"));
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
@@ -131,6 +132,7 @@ int16_t Program::ApplySettings() {
     }
     panel.ApplyStoredMode(storedMode);
     panel.SetPasswordOn(passMode != 1);
+    panel.SetClipRestore(clipRestore == 1);
     panel.SetFixedAppearance();
     return versionMarker;
 }

@@ -177,6 +177,7 @@ HMENU Form1::BuildMenu() {
     AppendMenuW(m, MF_STRING, kModeDef, paste::kModeDefCaption.c_str());
     AppendMenuW(m, MF_STRING, kMode, paste::kModeCaption.c_str());
     AppendMenuW(m, MF_STRING, kModeEnt, paste::kModeEntCaption.c_str());
+    AppendMenuW(m, MF_STRING, kClipRestore, paste::kClipRestoreCaption.c_str());
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kPassEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
     AppendMenuW(m, MF_STRING, kPassUnEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
@@ -212,10 +213,16 @@ void Form1::DrawTicks() {
     tick(kModeEnt, c.mode == PasteMode::Bunsho);
     tick(kPassEnabled, c.passwordOn);
     tick(kPassUnEnabled, !c.passwordOn);
+    tick(kClipRestore, c.clipRestore);
 }
 
 void Form1::ChooseDataSet(int set) {
     host_.Choices().dataSet = set;
+    DrawTicks();
+}
+
+void Form1::SetClipRestore(bool on) {
+    host_.Choices().clipRestore = on;
     DrawTicks();
 }
 
@@ -356,6 +363,7 @@ void Form1::OnMenu(MenuId id) {
     case kModeDef: Mode_Def_Click(); break;
     case kMode: Mode_Click(); break;
     case kModeEnt: Mode_Ent_Click(); break;
+    case kClipRestore: SetClipRestore(!ClipRestore()); break;
     case kMinimum: Minimum_Click(); break;
     case kEnd: End_Click(); break;
     default: host_.MenuItem(id); break;  // the items that open other windows

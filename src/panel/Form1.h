@@ -91,12 +91,15 @@ public:
     int DataSet() const { return host_.Choices().dataSet; }
     PasteMode CurrentMode() const { return host_.Choices().mode; }
     bool PasswordOn() const { return host_.Choices().passwordOn; }
+    bool ClipRestore() const { return host_.Choices().clipRestore; }
     void ChooseDataSet(int set);  // ticks it; the caller loads it
     void SetPasswordOn(bool on);
+    void SetClipRestore(bool on);
     void SetMenuEnabled(MenuId id, bool on);
     bool MenuEnabled(MenuId id) const;
     int16_t entryCount = 0;
     std::vector<std::wstring> captions, texts, colours;  // index 0 unused
+    int textsSet = 0;  // the data set the lists were read from
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -115,6 +118,7 @@ private:
     void ShowUnreadablePrivate(const DataSetService::Prepared& prepared);
     void ShowOneRecordFile(const std::wstring& file);
     void SyncEngineFields();
+    void KeyButton(int which);
     void OnScroll(int code);
     int ScrollValue() const { return scrollValue_; }
     void SetScrollValue(int v);
@@ -146,6 +150,7 @@ private:
     struct Placed {
         int first = -1, need = -1, scroll = -1, count = -1;
         unsigned version = 0;
+        int rows = -1;  // the viewport's rows bound the column's height
         bool operator==(const Placed&) const = default;
     } placed_;
     bool haveLayout_ = false;

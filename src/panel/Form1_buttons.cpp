@@ -23,7 +23,7 @@ void Form1::PlaceEntryButtons() {
     // those near the viewport get a real control.
     auto [first, end] = VisibleButtonRange(scrollValue_, visibleRows_, entryCount, kButtonMargin);
     int need = std::max(0, end - first);
-    const Placed now{first, need, scrollValue_, entryCount, dataVersion_};
+    const Placed now{first, need, scrollValue_, entryCount, dataVersion_, visibleRows_};
     if (now == placed_) return;
     placed_ = now;
     while (static_cast<int>(slots_.size()) < need) {
@@ -238,6 +238,7 @@ void Form1::LoadDataSet() {
     captions.assign(1, L"");
     texts.assign(1, L"");
     colours.assign(1, L"");
+    textsSet = set;
     for (int k = 0; k < entryCount; ++k) {
         captions.push_back(entries[k].caption);
         texts.push_back(entries[k].text);

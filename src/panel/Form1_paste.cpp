@@ -22,22 +22,22 @@ void Form1::Timer1_Timer() {
 
 void Form1::Command1_Click(int index) {
     engine_->Mode = CurrentMode();
-    engine_->Command1_Click(index, entryCount, texts);
+    engine_->RestoreClipboard = ClipRestore();
+    // Shift as the click found it, or as the keyboard holds it now (a click that activates
+    // the panel may come before the panel's thread saw the Shift key).
+    const bool shift = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
+    engine_->Command1_Click(index, entryCount, texts, {.fromPrivate = textsSet == 2, .typed = shift});
     SyncEngineFields();
 }
 
-void Form1::Command5_Click() {
-    engine_->KeyButton(KeyButtonId::Command5);
+void Form1::KeyButton(int which) {
+    engine_->RestoreClipboard = ClipRestore();
+    engine_->KeyButton(static_cast<KeyButtonId>(which));
     SyncEngineFields();
 }
-void Form1::Command6_Click() {
-    engine_->KeyButton(KeyButtonId::Command6);
-    SyncEngineFields();
-}
-void Form1::Command7_Click() {
-    engine_->KeyButton(KeyButtonId::Command7);
-    SyncEngineFields();
-}
+void Form1::Command5_Click() { KeyButton(5); }
+void Form1::Command6_Click() { KeyButton(6); }
+void Form1::Command7_Click() { KeyButton(7); }
 
 void Form1::Command8_Click() {
     switch (engine_->AdvanceModePosition()) {

@@ -12,5 +12,6 @@ enum MenuId {
     kPassEnabled, kPassUnEnabled, kPassChange,
     kExportData, kImportData, kNewApp, kCreateLink,
     kMinimum, kEnd, kHow, kVer,
+    kClipRestore,
 };
 }  // namespace form1

@@ -10,6 +10,7 @@ struct PanelChoices {
     int dataSet = 1;                  // 1 Public, 2 Private, 3 顔文字
     PasteMode mode = PasteMode::Def;
     bool passwordOn = true;           // Privateのﾊﾟｽﾜｰﾄﾞ有効 ticked (else 無効)
+    bool clipRestore = false;         // ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked
 };
 
 namespace panel {

@@ -73,6 +73,7 @@ int ScaleForDpi(int pixelsAt96, int dpi) {
 }  // namespace
 
 void PasteEngine::Timer1_Timer() {
+    RetryRestore();
     const uintptr_t f = desk_.ForegroundWindow();
     std::wstring title = desk_.WindowTitleAnsiCut(f);
     if (const auto nul = title.find(L'\0'); nul != std::wstring::npos) title.resize(nul);
@@ -130,11 +131,39 @@ std::wstring PasteEngine::EntryTextFor(int index, int entryCount,
 }
 
 PasteOutcome PasteEngine::Command1_Click(int index, int entryCount,
-                                         const std::vector<std::wstring>& texts) {
-    Text1 = EntryTextFor(index, entryCount, texts);
+                                         const std::vector<std::wstring>& texts, EntryClick how) {
+    Later click{EntryTextFor(index, entryCount, texts), how.fromPrivate, how.typed};
+    // A paste that waits for its restore lets events through: a click meanwhile would take
+    // the clipboard from under it, so it waits its turn.
+    if (busy_) {
+        later_.push_back(std::move(click));
+        return PasteOutcome::Queued;
+    }
+    if (RestoreClipboard || how.typed) return OneAtATime([&] { return Run(click); });
+    return Run(click);
+}
+
+PasteOutcome PasteEngine::Run(const Later& later) {
+    if (later.keyButton) return KeyButtonNow(static_cast<KeyButtonId>(later.keyButton));
+    Text1 = later.text;
+    Text1Private = later.fromPrivate;
     if (ParkFocus) ParkFocus();
     desk_.DoEvents();
-    return PasteEntryText();
+    return later.typed ? TypeEntryText() : PasteEntryText();
+}
+
+template <class Step>
+PasteOutcome PasteEngine::OneAtATime(Step step) {
+    if (busy_) return step();  // one that waited its turn, run by the loop below
+    busy_ = true;
+    const PasteOutcome outcome = step();
+    while (!later_.empty()) {
+        const Later next = std::move(later_.front());
+        later_.pop_front();
+        Run(next);
+    }
+    busy_ = false;
+    return outcome;
 }
 
 void PasteEngine::ShowTargetNotice() {
@@ -150,9 +179,20 @@ bool PasteEngine::WaitUntilInFront(uintptr_t target) {
     }
 }
 
-PasteOutcome PasteEngine::PrepareTarget(uintptr_t target) {
+PasteOutcome PasteEngine::PutOrOffer(uintptr_t target, ClipStep step) {
     using namespace paste;
-    switch (desk_.PutTextOnClipboard(Text1)) {
+    ClipResult put = ClipResult::Ok;
+    if (step == ClipStep::Put) {
+        put = desk_.PutTextOnClipboard(Text1, Text1Private);
+    } else {
+        if (!desk_.HoldsSavedClipboard()) put = desk_.SaveClipboard();
+        if (put == ClipResult::Ok) {
+            gate_.Offered(desk_.ProcessOf(target));
+            put = desk_.OfferTextOnClipboard(Text1, Text1Private,
+                                             [this](uint32_t requester) { return gate_.Request(requester); });
+        }
+    }
+    switch (put) {
         case ClipResult::Ok: break;
         case ClipResult::Busy:
             desk_.Message(kClipboardBusyText, kProgramTitle, kMbOk | kMbIconExclamation);
@@ -162,11 +202,26 @@ PasteOutcome PasteEngine::PrepareTarget(uintptr_t target) {
             return PasteOutcome::ClipboardFailed;
     }
     desk_.DoEvents();
+    return PasteOutcome::Sent;
+}
 
+PasteOutcome PasteEngine::PrepareTarget(uintptr_t target, ClipStep step) {
+    using namespace paste;
     // Windows drops input into a more privileged window without a word: say so instead.
-    if (desk_.IsTargetElevatedAboveUs(target)) {
-        desk_.Message(kTargetElevatedText, kProgramTitle, kMbOk | kMbIconExclamation);
-        return PasteOutcome::TargetElevated;
+    // A text put on the clipboard stays there to paste by hand; else nothing is touched.
+    if (step == ClipStep::Put) {
+        if (const PasteOutcome o = PutOrOffer(target, step); o != PasteOutcome::Sent) return o;
+        if (desk_.IsTargetElevatedAboveUs(target)) {
+            desk_.Message(kTargetElevatedText, kProgramTitle, kMbOk | kMbIconExclamation);
+            return PasteOutcome::TargetElevated;
+        }
+    } else {
+        if (desk_.IsTargetElevatedAboveUs(target)) {
+            desk_.Message(kTargetElevatedNoClipboardText, kProgramTitle, kMbOk | kMbIconExclamation);
+            return PasteOutcome::TargetElevated;
+        }
+        if (step == ClipStep::Offer)
+            if (const PasteOutcome o = PutOrOffer(target, step); o != PasteOutcome::Sent) return o;
     }
 
     desk_.BringToFront(target);
@@ -196,10 +251,16 @@ PasteOutcome PasteEngine::LiveTarget(uintptr_t& target) {
 PasteOutcome PasteEngine::PasteEntryText() {
     uintptr_t target = 0;
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
+    if (RestoreClipboard) return OneAtATime([&] { return PasteAndRestore(target); });
     if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
 
     SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
     desk_.DoEvents();
+    SendModeKey();
+    return PasteOutcome::Sent;
+}
+
+void PasteEngine::SendModeKey() {
     if (Mode == PasteMode::Kensho) {
         SendKeyStroke(paste::kVkTab, 0, 0);
         desk_.DoEvents();
@@ -207,14 +268,71 @@ PasteOutcome PasteEngine::PasteEntryText() {
         SendKeyStroke(paste::kVkEnter, 0, 0);
         desk_.DoEvents();
     }
+}
+
+PasteOutcome PasteEngine::PasteAndRestore(uintptr_t target) {
+    if (const PasteOutcome o = PrepareTarget(target, ClipStep::Offer); o != PasteOutcome::Sent) {
+        // Nothing was pasted: the user's clipboard comes back at once.
+        if (desk_.HoldsSavedClipboard()) PutUserClipboardBack(true);
+        return o;
+    }
+    // A monitor's request that came meanwhile is answered (with nothing) before the keys.
+    desk_.DoEvents();
+    gate_.KeysSent();
+    SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
+    desk_.DoEvents();
+    SendModeKey();
+    for (int waited = 0; !gate_.Taken() && waited < paste::kRestoreBoundMs; waited += paste::kRestorePollMs)
+        desk_.WaitEvents(paste::kRestorePollMs);
+    PutUserClipboardBack(true);
+    return PasteOutcome::Sent;
+}
+
+void PasteEngine::PutUserClipboardBack(bool wait) {
+    restorePending_ = desk_.RestoreClipboard(wait) == RestoreResult::Busy;
+}
+
+void PasteEngine::RetryRestore() {
+    if (restorePending_ && !busy_) PutUserClipboardBack(false);
+}
+
+PasteOutcome PasteEngine::TypeEntryText() {
+    uintptr_t target = 0;
+    if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
+    return OneAtATime([&] { return TypeInto(target); });
+}
+
+PasteOutcome PasteEngine::TypeInto(uintptr_t target) {
+    // Shift still held would turn the Enter of a line break into Shift+Enter.
+    for (int waited = 0; waited < paste::kShiftReleaseLimitMs && desk_.ShiftDown();
+         waited += paste::kFrontPollMs) {
+        desk_.Sleep(paste::kFrontPollMs);
+        desk_.DoEvents();
+    }
+    if (const PasteOutcome o = PrepareTarget(target, ClipStep::None); o != PasteOutcome::Sent) return o;
+    desk_.TypeKeys(typing::Plan(Text1));
+    desk_.DoEvents();
+    SendModeKey();
     return PasteOutcome::Sent;
 }
 
 PasteOutcome PasteEngine::KeyButton(KeyButtonId which) {
+    // Keys into the middle of a paste that waits for its restore would land before its text.
+    if (busy_) {
+        later_.push_back({L"", false, false, static_cast<int>(which)});
+        return PasteOutcome::Queued;
+    }
+    if (RestoreClipboard) return OneAtATime([&] { return KeyButtonNow(which); });
+    return KeyButtonNow(which);
+}
+
+PasteOutcome PasteEngine::KeyButtonNow(KeyButtonId which) {
     uintptr_t target = 0;
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
     if (ParkFocus) ParkFocus();
-    if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
+    // Restoring, the clipboard stays the user's: the last text is not put there again.
+    const ClipStep step = RestoreClipboard ? ClipStep::None : ClipStep::Put;
+    if (const PasteOutcome o = PrepareTarget(target, step); o != PasteOutcome::Sent) return o;
 
     switch (which) {
         case KeyButtonId::Command5:

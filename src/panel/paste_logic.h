@@ -3,11 +3,13 @@
 // synthetic keys of a paste, the key buttons and the paste mode. All desktop work goes
 // through IDesktop so that the exact order of events can be tested without Windows.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "base/own_windows.h"
+#include "panel/clipboard_logic.h"
 #include "panel/desktop.h"
 #include "panel/panel_logic.h"
 
@@ -43,10 +45,21 @@ inline const std::wstring kTargetElevatedText =
     L"入力先のアプリケーションは管理者として実行されているため、ハリコからは入力できません。\r\n\r\n"
     L"テキストはクリップボードにありますので、入力先で Ctrl+V を押して貼り付けてください。";
 
+// The same when the clipboard does not hold the text (typing, or a paste that restores).
+inline const std::wstring kTargetElevatedNoClipboardText =
+    L"入力先のアプリケーションは管理者として実行されているため、ハリコからは入力できません。";
+
+// The user's clipboard comes back once the target has the text, or after this long.
+constexpr int kRestoreBoundMs = 2000;
+constexpr int kRestorePollMs = 10;
+// Shift+click types; the typing waits this long at most for Shift to be let go.
+constexpr int kShiftReleaseLimitMs = 1000;
+
 // Menu captions of the three modes and the mode button's tool tips.
 inline const std::wstring kModeDefCaption = L"標準ﾓｰﾄﾞ";
 inline const std::wstring kModeCaption = L"懸賞ﾓｰﾄﾞ";
 inline const std::wstring kModeEntCaption = L"文書ﾓｰﾄﾞ";
+inline const std::wstring kClipRestoreCaption = L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す";
 const std::wstring& ModeToolTip(PasteMode mode);
 
 // Tool tips of the key buttons Command5, Command6, Command7.
@@ -73,8 +86,15 @@ enum class PasteOutcome {
     TargetGone,        // the target window no longer exists: notice, clipboard untouched
     ClipboardBusy,     // message shown, no keys
     ClipboardFailed,   // message shown, no keys
-    TargetElevated,    // message shown, no keys (the text is on the clipboard)
+    TargetElevated,    // message shown, no keys (a text put on the clipboard stays there)
     TargetNotInFront,  // notice shown, no keys
+    Queued,            // came during a paste that waits for its restore: runs after it
+};
+
+// How an entry button was clicked.
+struct EntryClick {
+    bool fromPrivate = false;  // the text is a Private entry's
+    bool typed = false;        // Shift held: type the text instead of pasting it
 };
 
 enum class KeyButtonId { Command5 = 5, Command6 = 6, Command7 = 7 };
@@ -91,6 +111,9 @@ public:
 
     PasteMode Mode = PasteMode::Def;
     int ModeSwitchPosition = 0;
+    // ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す: each paste puts the user's clipboard back.
+    bool RestoreClipboard = false;
+    bool Text1Private = false;  // Text1 came from Private
 
     uintptr_t Panel = 0;
     const OwnWindowTable* Own = nullptr;  // the program's other windows; none when null
@@ -109,11 +132,16 @@ public:
     // The text button `index` (from 0) pastes: entry index + 1 of texts (indexed from 1).
     static std::wstring EntryTextFor(int index, int entryCount, const std::vector<std::wstring>& texts);
     // Text1 from the entry, focus to Command3, pending events, then the paste.
-    PasteOutcome Command1_Click(int index, int entryCount, const std::vector<std::wstring>& texts);
+    PasteOutcome Command1_Click(int index, int entryCount, const std::vector<std::wstring>& texts,
+                                EntryClick how = {});
 
     PasteOutcome PasteEntryText();
+    // Types Text1 into the target with key events; the clipboard is not touched.
+    PasteOutcome TypeEntryText();
     void SendKeyStroke(int32_t key1, int32_t key2, int32_t key3);
     PasteOutcome KeyButton(KeyButtonId which);
+    // The timer's part: tries again to put back a clipboard that another program held.
+    void RetryRestore();
     void ShowTargetNotice();
 
     // Command8: moves the position on and returns the mode whose menu handler to run.
@@ -126,13 +154,36 @@ public:
     bool InHoverRegion(const DeskRect& r, const DeskPoint& p) const;
 
 private:
+    // What happens to the clipboard on the way to the target.
+    enum class ClipStep { Put, Offer, None };
+    struct Later {
+        std::wstring text;
+        bool fromPrivate = false;
+        bool typed = false;
+        int keyButton = 0;  // a key button's number instead of an entry
+    };
+
     void PressKey(int32_t k);
     void ReleaseKey(int32_t k);
+    void SendModeKey();
     // The target in Text4; without one (none yet, or closed) the notice, and not Sent.
     PasteOutcome LiveTarget(uintptr_t& target);
     // Everything a paste and a key button share up to the first key; Sent means go on.
-    PasteOutcome PrepareTarget(uintptr_t target);
+    PasteOutcome PrepareTarget(uintptr_t target, ClipStep step = ClipStep::Put);
+    PasteOutcome PutOrOffer(uintptr_t target, ClipStep step);
     bool WaitUntilInFront(uintptr_t target);
+    PasteOutcome PasteAndRestore(uintptr_t target);
+    PasteOutcome TypeInto(uintptr_t target);
+    PasteOutcome KeyButtonNow(KeyButtonId which);
+    void PutUserClipboardBack(bool wait);
+    // Runs one of the steps that wait with events let through, then whatever was clicked
+    // meanwhile, in order, so no paste overtakes another one's restore.
+    template <class Step> PasteOutcome OneAtATime(Step step);
+    PasteOutcome Run(const Later& later);
 
     IDesktop& desk_;
+    RestoreGate gate_;
+    bool busy_ = false;
+    bool restorePending_ = false;  // a restore found the clipboard held; the timer tries again
+    std::deque<Later> later_;
 };

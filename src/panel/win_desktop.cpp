@@ -8,6 +8,7 @@
 #include "base/cp932.h"
 #include "panel/paste_logic.h"
 #include "win/app.h"
+#include "win/clipboard_copy.h"
 
 namespace {
 HWND Hwnd(uintptr_t h) { return reinterpret_cast<HWND>(h); }
@@ -35,8 +36,14 @@ bool TokenIsElevated(HANDLE token) {
 }  // namespace
 
 WinDesktop::WinDesktop(HWND owner) : owner_(owner) {
-    clipboardWindow_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       GetModuleHandleW(nullptr), nullptr);
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = ClipboardProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"HarikoClipboard";
+    RegisterClassExW(&wc);  // once per process; later calls fail harmlessly
+    clipboardWindow_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       wc.hInstance, nullptr);
+    SetWindowLongPtrW(clipboardWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     HANDLE token = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
         ownLevelKnown_ = ReadIntegrityLevel(token, ownLevel_);
@@ -46,6 +53,9 @@ WinDesktop::WinDesktop(HWND owner) : owner_(owner) {
 }
 
 WinDesktop::~WinDesktop() {
+    // A restore still waiting for a free clipboard gets a last try; a text still offered is
+    // rendered as the window goes (WM_RENDERALLFORMATS), so the clipboard is never left empty.
+    if (saved_) RestoreClipboard(true);
     if (clipboardWindow_) DestroyWindow(clipboardWindow_);
 }
 
@@ -127,26 +137,169 @@ DeskPoint WinDesktop::CursorPos() {
     return {p.x, p.y};
 }
 
-ClipResult WinDesktop::PutTextOnClipboard(const std::wstring& text) {
+bool WinDesktop::OpenClipboardWithin(DWORD ms) {
     const DWORD start = GetTickCount();
     while (!OpenClipboard(clipboardWindow_)) {
-        if (GetTickCount() - start >= clipboardRetryMs_) return ClipResult::Busy;
+        if (GetTickCount() - start >= ms) return false;
         ::Sleep(20);
     }
+    return true;
+}
+
+bool WinDesktop::SetText(const std::wstring& text) {
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!mem) return false;
+    if (void* p = GlobalLock(mem)) {
+        std::memcpy(p, text.c_str(), bytes);
+        GlobalUnlock(mem);
+        if (SetClipboardData(CF_UNICODETEXT, mem)) return true;
+    }
+    GlobalFree(mem);  // the clipboard did not take it
+    return false;
+}
+
+// The formats by which clipboard history, the cloud clipboard and clipboard tools know
+// to leave the data alone, as password managers set them.
+void WinDesktop::MarkPrivate() {
+    for (const wchar_t* name : {L"ExcludeClipboardContentFromMonitorProcessing",
+                                L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"}) {
+        const UINT id = RegisterClipboardFormatW(name);
+        HGLOBAL mem = id ? GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD)) : nullptr;
+        if (!mem) continue;
+        if (auto* p = static_cast<DWORD*>(GlobalLock(mem))) {
+            *p = 0;
+            GlobalUnlock(mem);
+            if (SetClipboardData(id, mem)) continue;
+        }
+        GlobalFree(mem);
+    }
+}
+
+ClipResult WinDesktop::PutTextOnClipboard(const std::wstring& text, bool privateText) {
+    if (!OpenClipboardWithin(clipboardRetryMs_)) return ClipResult::Busy;
+    ClipResult result = ClipResult::Failed;
+    if (EmptyClipboard() && SetText(text)) {
+        if (privateText) MarkPrivate();
+        result = ClipResult::Ok;
+        saved_.reset();
+        offer_ = {};
+    }
+    CloseClipboard();
+    return result;
+}
+
+ClipResult WinDesktop::SaveClipboard() {
+    if (saved_) return ClipResult::Ok;
+    if (!OpenClipboardWithin(clipboardRetryMs_)) return ClipResult::Busy;
+    auto copy = std::make_unique<ClipboardCopy>();
+    copy->Take();
+    CloseClipboard();
+    saved_ = std::move(copy);
+    return ClipResult::Ok;
+}
+
+ClipResult WinDesktop::OfferTextOnClipboard(const std::wstring& text, bool privateText, RenderAnswer answer) {
+    if (!OpenClipboardWithin(clipboardRetryMs_)) return ClipResult::Busy;
     ClipResult result = ClipResult::Failed;
     if (EmptyClipboard()) {
-        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-            if (void* p = GlobalLock(mem)) {
-                std::memcpy(p, text.c_str(), bytes);
-                GlobalUnlock(mem);
-                if (SetClipboardData(CF_UNICODETEXT, mem)) result = ClipResult::Ok;
-            }
-            if (result != ClipResult::Ok) GlobalFree(mem);  // the clipboard did not take it
+        // Set before the data exists: whoever reads it asks this window (WM_RENDERFORMAT).
+        SetClipboardData(CF_UNICODETEXT, nullptr);
+        if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+            if (privateText) MarkPrivate();
+            offer_ = {true, text, privateText, std::move(answer)};
+            result = ClipResult::Ok;
         }
     }
     CloseClipboard();
     return result;
+}
+
+void WinDesktop::RenderOffer(bool whenAsked) {
+    if (!offer_.active) return;
+    if (whenAsked) {
+        // The clipboard is open by the reader; its window tells which process asks.
+        DWORD pid = 0;
+        if (HWND reader = GetOpenClipboardWindow()) GetWindowThreadProcessId(reader, &pid);
+        if (!offer_.answer || !offer_.answer(pid)) return;
+        SetText(offer_.text);
+        return;
+    }
+    // The window goes with the text not yet handed over: it goes on the clipboard for good.
+    if (!OpenClipboard(clipboardWindow_)) return;
+    if (GetClipboardOwner() == clipboardWindow_) SetText(offer_.text);
+    CloseClipboard();
+}
+
+RestoreResult WinDesktop::RestoreClipboard(bool wait) {
+    if (!saved_) return RestoreResult::Restored;
+    if (!OpenClipboardWithin(wait ? clipboardRetryMs_ : 0)) return RestoreResult::Busy;
+    RestoreResult result = RestoreResult::Restored;
+    if (GetClipboardOwner() != clipboardWindow_) {
+        // Copied anew meanwhile (by the user, or a program): that is what stays.
+        result = RestoreResult::NotOurs;
+    } else if (saved_->Empty()) {
+        // Nothing could be saved: the text stays, with no need of us to render it.
+        if (offer_.active) SetText(offer_.text);
+        result = RestoreResult::KeptText;
+    } else if (!EmptyClipboard()) {
+        CloseClipboard();
+        return RestoreResult::Busy;  // nothing changed: the copy waits for another try
+    } else if (saved_->PutBack() == 0) {
+        // Not one format went back: the text rather than an empty clipboard.
+        SetText(offer_.text);
+        if (offer_.privateText) MarkPrivate();
+        result = RestoreResult::KeptText;
+    }
+    offer_ = {};
+    CloseClipboard();
+    saved_.reset();
+    return result;
+}
+
+uint32_t WinDesktop::ProcessOf(uintptr_t h) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(Hwnd(h), &pid);
+    return pid;
+}
+
+bool WinDesktop::ShiftDown() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+void WinDesktop::TypeKeys(const std::vector<KeyInput>& keys) {
+    std::vector<INPUT> inputs;
+    inputs.reserve(keys.size());
+    for (const KeyInput& k : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        if (k.vk) {
+            in.ki.wVk = k.vk;
+            in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(k.vk, MAPVK_VK_TO_VSC));
+            in.ki.dwFlags = k.up ? KEYEVENTF_KEYUP : 0;
+        } else {
+            in.ki.wScan = k.unit;
+            in.ki.dwFlags = KEYEVENTF_UNICODE | (k.up ? KEYEVENTF_KEYUP : 0);
+        }
+        inputs.push_back(in);
+    }
+    // One call: nothing the user types can come between, least of all inside a surrogate pair.
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+LRESULT CALLBACK WinDesktop::ClipboardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<WinDesktop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+        case WM_RENDERFORMAT:
+            if (self && wp == CF_UNICODETEXT) self->RenderOffer(true);
+            return 0;
+        case WM_RENDERALLFORMATS:
+            if (self) self->RenderOffer(false);
+            return 0;
+        case WM_DESTROYCLIPBOARD:
+            // Emptied by another program: nothing of ours is offered any more.
+            if (self && GetOpenClipboardWindow() != hwnd) self->offer_.active = false;
+            return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void WinDesktop::Sleep(int ms) {
@@ -155,6 +308,15 @@ void WinDesktop::Sleep(int ms) {
 
 void WinDesktop::DoEvents() {
     ::DoEvents();
+}
+
+void WinDesktop::WaitEvents(int ms) {
+    const DWORD start = GetTickCount();
+    for (DWORD waited = 0; waited < static_cast<DWORD>(ms); waited = GetTickCount() - start) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(ms) - waited, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        ::DoEvents();
+    }
 }
 
 int WinDesktop::Message(const std::wstring& text, const std::wstring& title, uint32_t flags) {

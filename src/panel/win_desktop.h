@@ -2,7 +2,11 @@
 // The desktop of the paste engine on Win32.
 #include <windows.h>
 
+#include <memory>
+
 #include "panel/desktop.h"
+
+class ClipboardCopy;
 
 class WinDesktop : public IDesktop {
 public:
@@ -26,14 +30,37 @@ public:
     void MouseLeftUp(int x, int y) override;
     DeskRect WindowRect(uintptr_t h) override;
     DeskPoint CursorPos() override;
-    ClipResult PutTextOnClipboard(const std::wstring& text) override;
+    ClipResult PutTextOnClipboard(const std::wstring& text, bool privateText) override;
+    ClipResult SaveClipboard() override;
+    bool HoldsSavedClipboard() override { return saved_ != nullptr; }
+    ClipResult OfferTextOnClipboard(const std::wstring& text, bool privateText, RenderAnswer answer) override;
+    RestoreResult RestoreClipboard(bool wait) override;
+    uint32_t ProcessOf(uintptr_t h) override;
+    bool ShiftDown() override;
+    void TypeKeys(const std::vector<KeyInput>& keys) override;
     void Sleep(int ms) override;
     void DoEvents() override;
+    void WaitEvents(int ms) override;
     int Message(const std::wstring& text, const std::wstring& title, uint32_t flags) override;
 
 private:
+    static LRESULT CALLBACK ClipboardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    bool OpenClipboardWithin(DWORD ms);
+    // The clipboard is open: the text (and, for Private, the marks) go on it.
+    bool SetText(const std::wstring& text);
+    static void MarkPrivate();
+    void RenderOffer(bool whenAsked);
+
     HWND owner_;
-    HWND clipboardWindow_ = nullptr;  // message-only; EmptyClipboard needs an owner window
+    // Message-only: EmptyClipboard needs an owner window, and delayed rendering asks it.
+    HWND clipboardWindow_ = nullptr;
+    std::unique_ptr<ClipboardCopy> saved_;  // the user's clipboard while a paste has it
+    struct Offer {
+        bool active = false;
+        std::wstring text;
+        bool privateText = false;
+        RenderAnswer answer;
+    } offer_;
     DWORD clipboardRetryMs_ = 1000;
     // Our own token, read once: integrity level (Vista and later) and elevation.
     bool ownLevelKnown_ = false;

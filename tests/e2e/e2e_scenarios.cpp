@@ -6,6 +6,7 @@
 
 #include "e2e_about.h"
 #include "e2e_backup.h"
+#include "e2e_clipboard.h"
 #include "e2e_desktop.h"
 #include "e2e_editor.h"
 #include "e2e_harden.h"
@@ -569,7 +570,7 @@ const std::vector<Group>& Groups() {
     static const std::vector<Group> all = {
         {L"panel", PanelScenarios()},  {L"life", LifeScenarios()},     {L"harden", HardenScenarios()},
         {L"backup", backupScenarios()}, {L"about", aboutScenarios()}, {L"editor", editorScenarios()},
-        {L"unicode", unicodeScenarios()},
+        {L"unicode", unicodeScenarios()}, {L"clipboard", ClipboardScenarios()},
     };
     return all;
 }

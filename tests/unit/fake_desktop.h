@@ -1,9 +1,12 @@
 #pragma once
 // A desktop that records every call in order, for asserting exact event sequences.
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "panel/desktop.h"
@@ -20,6 +23,14 @@ public:
     std::vector<Shown> messages;
     std::wstring clipboard = L"(earlier clipboard text)";
     int clipboardWrites = 0;
+
+    // Restoring: the target's process, and who asks for an offered text: a monitor at every
+    // change, the target once the V key is let go. Requests are answered when events run.
+    uint32_t targetProcess = 0, monitor = 0, targetAsks = 0;
+    std::vector<std::wstring> received;  // what each request got ("" for nothing)
+    std::vector<KeyInput> typed;
+    int restoreBusy = 0, shiftHeldPolls = 0;  // answers of "held" before "free"
+    std::function<void()> onEvents;  // runs once, at the next handling of events
 
     uintptr_t foreground = 0;
     std::map<uintptr_t, std::wstring> titles;
@@ -94,6 +105,11 @@ public:
     void KeyEvent(uint8_t vk, uint8_t scan, uint32_t flags) override {
         calls.push_back("key " + std::to_string(vk) + " " + std::to_string(scan) + " " +
                         std::to_string(flags));
+        // The V let go: the target pastes; a text handed over already it just takes.
+        if (vk == 86 && flags == 3 && answer_) {
+            if (rendered_) received.push_back(offered_);
+            else if (targetAsks) asking_.push_back(targetAsks);
+        }
     }
     void MouseLeftUp(int x, int y) override {
         calls.push_back("mouseup " + std::to_string(x) + " " + std::to_string(y));
@@ -106,16 +122,53 @@ public:
         calls.push_back("cursor");
         return cursor;
     }
-    ClipResult PutTextOnClipboard(const std::wstring& text) override {
-        calls.push_back("clipboard");
+    ClipResult PutTextOnClipboard(const std::wstring& text, bool privateText) override {
+        calls.push_back(privateText ? "clipboard private" : "clipboard");
         if (clipResult == ClipResult::Ok) {
             clipboard = text;
             ++clipboardWrites;
+            saved_.reset();
         }
         return clipResult;
     }
+    ClipResult SaveClipboard() override {
+        calls.push_back("save");
+        return saved_ = clipboard, ClipResult::Ok;
+    }
+    bool HoldsSavedClipboard() override { return saved_.has_value(); }
+    ClipResult OfferTextOnClipboard(const std::wstring& text, bool privateText, RenderAnswer answer) override {
+        calls.push_back(privateText ? "offer private" : "offer");
+        clipboard = L"(offered)";
+        offered_ = text;
+        answer_ = std::move(answer);
+        rendered_ = false;
+        asking_.assign(monitor ? 1 : 0, monitor);
+        return ClipResult::Ok;
+    }
+    RestoreResult RestoreClipboard(bool wait) override {
+        calls.push_back(wait ? "restore" : "restore once");
+        if (restoreBusy-- > 0) return RestoreResult::Busy;
+        if (saved_) clipboard = *std::exchange(saved_, std::nullopt);
+        return RestoreResult::Restored;
+    }
+    uint32_t ProcessOf(uintptr_t) override { return targetProcess; }
+    bool ShiftDown() override {
+        calls.push_back("shift?");
+        return shiftHeldPolls-- > 0;
+    }
+    void TypeKeys(const std::vector<KeyInput>& keys) override {
+        calls.push_back("type " + std::to_string(keys.size()));
+        typed.insert(typed.end(), keys.begin(), keys.end());
+    }
+    void WaitEvents(int ms) override {
+        calls.push_back("wait " + std::to_string(ms));
+        Answer();
+    }
     void Sleep(int ms) override { calls.push_back("sleep " + std::to_string(ms)); }
-    void DoEvents() override { calls.push_back("doevents"); }
+    void DoEvents() override {
+        calls.push_back("doevents");
+        Answer();
+    }
     int Message(const std::wstring& text, const std::wstring& title, uint32_t flags) override {
         calls.push_back("message");
         messages.push_back({text, title, flags});
@@ -123,6 +176,21 @@ public:
     }
 
 private:
+    void Answer() {
+        if (auto f = std::exchange(onEvents, nullptr)) f();
+        for (uint32_t who : std::exchange(asking_, {})) {
+            const bool given = answer_(who);
+            calls.push_back("request " + std::to_string(who) + (given ? " given" : " refused"));
+            received.push_back(given ? offered_ : L"");
+            rendered_ = rendered_ || given;
+        }
+    }
+
+    std::optional<std::wstring> saved_;
+    std::wstring offered_;
+    bool rendered_ = false;
+    RenderAnswer answer_;
+    std::vector<uint32_t> asking_;
     uintptr_t pendingFront_ = 0;
     int frontDelayLeft_ = 0;
 };

@@ -53,18 +53,18 @@ struct TestWindow {
 TEST(WinDesktopClipboard, JapaneseTextRoundTripsAsUnicodeAndAsCp932) {
     WinDesktop desk(nullptr);
     const std::wstring text = L"青木　純\r\n＼(^-^)／ 〒100-0001";
-    ASSERT_EQ(desk.PutTextOnClipboard(text), ClipResult::Ok);
+    ASSERT_EQ(desk.PutTextOnClipboard(text, false), ClipResult::Ok);
     EXPECT_EQ(ClipboardUnicode(), text);
     // What a program that asks for ANSI text gets on a Japanese system.
     EXPECT_EQ(ClipboardAnsi().substr(0, 8), "\x90\xC2\x96\xD8\x81\x40\x8F\x83");
 
-    ASSERT_EQ(desk.PutTextOnClipboard(L""), ClipResult::Ok);
+    ASSERT_EQ(desk.PutTextOnClipboard(L"", false), ClipResult::Ok);
     EXPECT_EQ(ClipboardUnicode(), L"");
 }
 
 TEST(WinDesktopClipboard, HeldByAnotherThreadGivesBusyAfterAboutASecondAndKeepsOldText) {
     WinDesktop desk(nullptr);
-    ASSERT_EQ(desk.PutTextOnClipboard(L"前からある内容"), ClipResult::Ok);
+    ASSERT_EQ(desk.PutTextOnClipboard(L"前からある内容", false), ClipResult::Ok);
 
     std::atomic<bool> opened{false}, release{false}, openFailed{false};
     std::thread holder([&] {
@@ -82,7 +82,7 @@ TEST(WinDesktopClipboard, HeldByAnotherThreadGivesBusyAfterAboutASecondAndKeepsO
     ASSERT_FALSE(openFailed);
 
     const auto t0 = std::chrono::steady_clock::now();
-    const ClipResult r = desk.PutTextOnClipboard(L"新しい内容");
+    const ClipResult r = desk.PutTextOnClipboard(L"新しい内容", false);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - t0).count();
     release = true;

@@ -1,0 +1,41 @@
+#include "panel/clipboard_logic.h"
+
+void RestoreGate::Offered(uint32_t targetProcess) {
+    target_ = targetProcess;
+    keysSent_ = false;
+    taken_ = false;
+}
+
+bool RestoreGate::Request(uint32_t requester) {
+    if (!keysSent_) return false;
+    if (requester != 0 && requester == target_) taken_ = true;
+    return true;
+}
+
+namespace typing {
+std::vector<KeyInput> Plan(const std::wstring& text) {
+    std::vector<KeyInput> keys;
+    keys.reserve(text.size() * 2);
+    auto strike = [&](uint16_t vk, uint16_t unit) {
+        keys.push_back({vk, unit, false});
+        keys.push_back({vk, unit, true});
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<uint32_t>(text[i]);
+        if (c == L'\r' || c == L'\n') {
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+            strike(kVkReturn, 0);
+            continue;
+        }
+        // A character beyond the 16-bit range: as its pair where wchar_t holds 32 bits.
+        if (c > 0xFFFF) {
+            c -= 0x10000;
+            strike(0, static_cast<uint16_t>(0xD800 + (c >> 10)));
+            strike(0, static_cast<uint16_t>(0xDC00 + (c & 0x3FF)));
+            continue;
+        }
+        strike(0, static_cast<uint16_t>(c));
+    }
+    return keys;
+}
+}  // namespace typing

@@ -1,0 +1,188 @@
+// The clipboard as the user left it, walked through with notepad as the target and a
+// clipboard reader of the driver's own that reads at every change, as clipboard history does.
+#include "e2e_clipboard.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "e2e_desktop.h"
+#include "e2e_hariko.h"
+#include "e2e_steps.h"
+#include "panel/form1_ids.h"
+
+namespace e2e {
+namespace {
+
+const std::wstring kAoki = L"青木　純", kAddress = L"〒100-0001\r\n東京都千代田区", kAccount = L"若葉銀行　本店 1234567";
+const std::wstring kLink = L"https://example.jp/予約?id=42";
+const std::string kOwnBytes("\x01\x00\xFFhariko", 9);
+
+std::string Records(const std::vector<std::pair<std::wstring, std::wstring>>& rows) {
+    std::string s;
+    for (const auto& [caption, text] : rows) s += "\"" + Cp932(caption) + "\",\"" + Cp932(text) + "\",\"&HFFFFFF\"\r\n";
+    return s;
+}
+
+UINT Format(const wchar_t* name) { return RegisterClipboardFormatW(name); }
+const UINT kOwnFormat = Format(L"HarikoE2E.Private");
+
+// The user's clipboard: a link as text and a format only the test knows.
+bool PutUserClipboard() {
+    const std::string link(reinterpret_cast<const char*>(kLink.c_str()), (kLink.size() + 1) * sizeof(wchar_t));
+    if (!OpenClipboard(nullptr)) return false;
+    bool ok = EmptyClipboard();
+    for (const auto& [id, bytes] : {std::pair{UINT(CF_UNICODETEXT), link}, std::pair{kOwnFormat, kOwnBytes}}) {
+        HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        if (void* p = m ? GlobalLock(m) : nullptr) memcpy(p, bytes.data(), bytes.size()), GlobalUnlock(m);
+        ok = ok && m && SetClipboardData(id, m);
+    }
+    return CloseClipboard() && ok;
+}
+
+std::optional<std::string> ClipboardBytes(UINT id) {
+    std::optional<std::string> out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE h = GetClipboardData(id))
+        if (auto* p = static_cast<const char*>(GlobalLock(h))) out = std::string(p, GlobalSize(h)), GlobalUnlock(h);
+    CloseClipboard();
+    return out;
+}
+
+// The marks the clipboard carries, with their first four bytes.
+std::wstring Marks() {
+    std::wstring seen;
+    for (const wchar_t* name : {L"ExcludeClipboardContentFromMonitorProcessing", L"CanIncludeInClipboardHistory",
+                                L"CanUploadToCloudClipboard"})
+        if (auto v = ClipboardBytes(Format(name))) seen += std::wstring(name) + L"=" + Hex(v->substr(0, 4)) + L" ";
+    return seen;
+}
+
+// Reads the clipboard's text at every change, from a thread (and window) of its own.
+class ClipboardReader {
+public:
+    ClipboardReader() : thread_([this] { Run(); }) { WaitFor([this] { return ready_.load(); }, 3000); }
+    ~ClipboardReader() { Stop(); }
+    // What it read at each change.
+    std::wstring Stop() {
+        if (thread_.joinable()) PostThreadMessageW(threadId_, WM_QUIT, 0, 0), thread_.join();
+        return ready_ ? seen_ : L"(the reader could not listen)";
+    }
+
+private:
+    void Run() {
+        threadId_ = GetCurrentThreadId();
+        HWND w = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        ready_ = w && AddClipboardFormatListener(w);
+        for (MSG msg; ready_ && GetMessageW(&msg, nullptr, 0, 0) > 0;) {
+            if (msg.message != WM_CLIPBOARDUPDATE || !OpenClipboard(w)) continue;
+            HANDLE h = GetClipboardData(CF_UNICODETEXT);
+            auto* p = h ? static_cast<const wchar_t*>(GlobalLock(h)) : nullptr;
+            seen_ += (seen_.empty() ? L"" : L" | ") + (p ? Quote(p) : L"(nothing)");
+            if (p) GlobalUnlock(h);
+            CloseClipboard();
+        }
+        if (w) DestroyWindow(w);
+    }
+    std::atomic<bool> ready_{false};
+    std::atomic<DWORD> threadId_{0};
+    std::wstring seen_;
+    std::thread thread_;
+};
+
+// A click with Shift held. Wine takes the modifier keys from X whenever the pointer enters a
+// window or the focus moves, which would drop a Shift pressed by keybd_event: the pointer
+// first rests on the panel's top strip, which brings it forward (a click there could make
+// the desktop the target for a moment), then on the button, and only then Shift goes down.
+bool ShiftClick(const Hariko& h, HWND button, std::wstring* why) {
+    const RECT panel = RectOf(h.main()), r = RectOf(button);
+    SetCursorPos(panel.left + 60, panel.top + 10);
+    if (!WaitFor([&] { return GetForegroundWindow() == h.main(); }, 3000))
+        return *why = L"the panel did not come forward under the pointer", false;
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Pause(300);
+    const BYTE scan = static_cast<BYTE>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+    keybd_event(VK_SHIFT, scan, 0, 0);
+    for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) Pause(60), mouse_event(button, 0, 0, 0, 0);
+    Pause(300);  // still held after the click: the typing waits for it
+    keybd_event(VK_SHIFT, scan, KEYEVENTF_KEYUP, 0);
+    return true;
+}
+
+// Notepad to the front and taken as the target, a click on the entry (with Shift when
+// `typed`), and then notepad must hold exactly `expected`.
+bool ClickEntry(Report& rep, Hariko& h, Notepad& np, const std::wstring& caption, const std::wstring& expected,
+                const std::wstring& label, bool typed = false) {
+    np.SetText(L"");
+    std::wstring why;
+    const std::wstring want = HandleDecimal(np.window());
+    HWND b = nullptr;
+    bool ok = np.ClickInto(&why) && WaitFor([&] { return h.TargetField() == want; }, 3000) &&
+              WaitFor([&] { return (b = h.EntryButton(caption)) != nullptr; }, 5000) &&
+              (typed ? ShiftClick(h, b, &why) : ClickCentre(b, &why));
+    if (!rep.Check(ok, label + L": notepad is the target, then a click on " + Quote(caption), why + Captions(h)))
+        return false;
+    std::wstring got;
+    if (WaitFor([&] { return (got = np.Text()) == expected; }, 5000)) Pause(400), got = np.Text();  // nothing more
+    return rep.Check(got == expected, label + L": notepad holds exactly " + Quote(expected),
+                     L"notepad holds " + Quote(got) + OpenBoxes(h));
+}
+
+// ---- 60 -----------------------------------------------------------------------------------
+
+void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    const bool written = WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records({{L"氏名", kAoki}, {L"住所", kAddress}})) &&
+                         WriteFileBytes(h.DataFile(L"MyData_2.dat"),
+                                        Rc4(Records({{L"口座", kAccount}, {L"メモ", L"控え"}}), L"47290315").value_or("")) &&
+                         h.SetSetting(L"PassMode", L"1");
+    if (!rep.Check(written, L"set-up: Public 氏名 and a two-line 住所, Private 口座 with its password off")) return;
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
+
+    // Unticked, as by default: the entry stays on the clipboard; Private's carries the marks.
+    h.Menu(form1::kType2);
+    if (ClickEntry(rep, h, np, L"口座", kAccount, L"Private"))
+        rep.Check(Marks() == L"ExcludeClipboardContentFromMonitorProcessing=00 00 00 00 CanIncludeInClipboardHistory="
+                             L"00 00 00 00 CanUploadToCloudClipboard=00 00 00 00 " && ClipboardText() == kAccount,
+                  L"Private's text on the clipboard carries the three marks", Marks());
+    h.Menu(form1::kType1);
+    if (ClickEntry(rep, h, np, L"氏名", kAoki, L"Public"))
+        rep.Check(Marks().empty() && ClipboardText() == kAoki, L"Public's text carries none of them", Marks());
+
+    h.Menu(form1::kClipRestore);
+    CloseProgram(rep, h);
+    rep.Check(h.Setting(L"ClipRestore") == std::wstring(L"1"), L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked: closing stores ClipRestore = \"1\"",
+              SettingText(h.Setting(L"ClipRestore")));
+    // The next start reads it: the paste gives the user's clipboard back.
+    if (!StartReady(rep, h) || !rep.Check(PutUserClipboard(), L"the user's clipboard: a link and a format of the test's own"))
+        return;
+    {
+        ClipboardReader reader;  // reads the clipboard at every change
+        ClickEntry(rep, h, np, L"氏名", kAoki, L"restoring, with the reader at work");
+        auto own = ClipboardBytes(kOwnFormat);
+        rep.Check(WaitFor([&] { return ClipboardText() == kLink && (own = ClipboardBytes(kOwnFormat)) == kOwnBytes; }, 5000),
+                  L"the link and the test's own format come back after the paste",
+                  Quote(ClipboardText().value_or(L"(no text)")) + L", own format " + (own ? Hex(*own) : L"missing"));
+        rep.Note(L"what the reader read at each change: " + reader.Stop());
+    }
+    const DWORD seq = GetClipboardSequenceNumber();
+    ClickEntry(rep, h, np, L"住所", kAddress, L"Shift+click types", true);
+    rep.Check(GetClipboardSequenceNumber() == seq, L"Shift+click leaves the clipboard's sequence number as it was",
+              std::to_wstring(seq) + L" -> " + std::to_wstring(GetClipboardSequenceNumber()));
+    CloseProgram(rep, h);
+    h.WipeState();  // the entries and settings of this scenario go with it
+}
+
+}  // namespace
+
+const std::vector<Scenario>& ClipboardScenarios() {
+    static const std::vector<Scenario> all = {
+        {70, L"70. restore after pasting with a clipboard reader at work; Private marked; Shift+click types", ClipboardAsLeft},
+    };
+    return all;
+}
+
+}  // namespace e2e
