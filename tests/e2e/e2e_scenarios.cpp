@@ -11,6 +11,7 @@
 #include "e2e_harden.h"
 #include "e2e_hariko.h"
 #include "e2e_life.h"
+#include "e2e_services.h"
 #include "e2e_steps.h"
 #include "panel/form1_ids.h"
 #include "panel/paste_logic.h"
@@ -568,6 +569,7 @@ const std::vector<Scenario>& Scenarios() {
         for (const Scenario& s : backupScenarios()) v.push_back(s);
         for (const Scenario& s : aboutScenarios()) v.push_back(s);
         for (const Scenario& s : editorScenarios()) v.push_back(s);
+        for (const Scenario& s : serviceScenarios()) v.push_back(s);
         return v;
     }();
     return withLife;
