@@ -220,10 +220,15 @@ void Program::AfterFirstShow() {
         if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
     }
     if (hadShortcut_) {
-        DeleteFileW(ShortcutPath(app.exeName).c_str());
         DoEvents();
         if (!MakeShortcut(app.exeName)) {
-            ReportShortcut(false);
+            const std::wstring link = ShortcutPath(app.exeName);
+            if (FileExists(link))
+                MsgBox(L"デスクトップの「" + app.exeName + L"」のショートカットを更新できませんでした。\r\n\r\n"
+                       L"以前のショートカットはそのまま残してあります。\r\n" + link,
+                       MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
+            else
+                ReportShortcut(false);
             panel.SetMenuEnabled(form1::kCreateLink, true);
         }
         DoEvents();
