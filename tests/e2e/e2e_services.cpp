@@ -254,34 +254,6 @@ void DamagedPasswordFile(Report& rep, const std::wstring& exe) {
     h.WipeState();
 }
 
-// ---- 64 -----------------------------------------------------------------------------------
-
-void UninstallOnReturn(Report& rep, const std::wstring& exe) {
-    if (!PrepareInitialised(rep, exe)) return;
-    Hariko h(exe);
-    Notepad np;
-    std::wstring why;
-    if (!rep.Check(np.Start(0, 0, 300, 300, &why), L"notepad starts", why) || !StartReady(rep, h)) return;
-    h.Menu(form1::kVer);
-    HWND about = nullptr;
-    WaitFor([&] { return (about = h.WindowCaptioned(L"バージョン情報")) != nullptr; }, 10000);
-    ClickCentre(DescendantById(about, frmabout::kCommand1));
-    auto box = WaitForMessageBox(L"「ハリコ」のアンインストール", h.pid(), 10000);
-    // Yes is given while the user is in another program, so the About box closes behind it.
-    if (!rep.Check(box && np.ClickInto(&why), L"the uninstall question, then a click into notepad", why + h.WindowList()))
-        return CloseProgram(rep, h);
-    AnswerMessageBox(*box, IDYES);
-    rep.Check(WaitFor([&] { return !IsWindow(about); }, 5000) && h.process().Running(), L"after Yes the About box closes");
-    RECT r = RectOf(h.main());
-    ClickAt(r.left + 20, r.top + 8);  // back to the panel by its caption bar
-    auto done = WaitForMessageBox(L"「ハリコ」のアンインストール", h.pid(), 15000);
-    rep.Check(done && done->text.find(L"すべて削除されました") != std::wstring::npos,
-              L"returning to the panel from notepad carries out the uninstall", done ? Quote(done->text) : h.WindowList());
-    if (done) AnswerMessageBox(*done, IDOK);
-    rep.Check(h.process().WaitExit(15000) && !FolderExists(h.DataDir()), L"the program ends; its data directory is gone");
-    h.Close();
-}
-
 }  // namespace
 
 const std::vector<Scenario>& serviceScenarios() {
@@ -290,7 +262,6 @@ const std::vector<Scenario>& serviceScenarios() {
         {61, L"61. a desktop shortcut that cannot be renewed is kept", ShortcutRenewedInPlace},
         {62, L"62. backup and restore: a file in the folder's place, bad backup files, a data folder that cannot be written, the replaced files kept", RestoreChecked},
         {63, L"63. a damaged password file with Private to start with: wrong passwords told, the right one opens Private", DamagedPasswordFile},
-        {64, L"64. uninstall confirmed, then the panel activated from another program", UninstallOnReturn},
     };
     return all;
 }
