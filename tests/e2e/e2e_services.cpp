@@ -4,15 +4,75 @@
 
 #include <tuple>
 
-#include "e2e_about.h"
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
 #include "panel/form1_ids.h"
-#include "protect/frmAbout.h"
 
 namespace e2e {
 namespace {
+
+using Files = std::vector<std::pair<std::wstring, std::string>>;
+const std::wstring kDefaultKey = L"47290315";
+
+std::string Rows(const std::wstring& caption) {
+    std::string s;
+    for (int i = 1; i <= 3; ++i) s.append("\"").append(Cp932(caption + std::to_wstring(i))).append("\",\"text\",\"&HFFFFFF\"\r\n");
+    return s;
+}
+std::string Sealed(const std::string& plain, const std::wstring& key) { return Rc4(plain, key).value_or(""); }
+
+// The data files of a folder with their bytes (not the tunes, which no backup holds).
+Files Snapshot(const std::wstring& dir) {
+    Files v;
+    for (const std::wstring& f : FolderEntries(dir))
+        if (f.rfind(L"sakura_", 0) != 0) v.emplace_back(f, ReadFileBytes(dir + L"\\" + f).value_or("?"));
+    return v;
+}
+
+// Waits for the box, checks its text and answers it.
+void Expect(Report& rep, const Hariko& h, const std::wstring& title, const std::wstring& text, int answer,
+            const std::wstring& what) {
+    auto box = WaitForMessageBox(title, h.pid(), 15000);
+    const bool same = box && box->text == text;
+    rep.Check(same, what + L": " + Quote(text), same ? L"" : box ? Quote(box->text) : h.WindowList() + OpenBoxes(h));
+    if (box) AnswerMessageBox(*box, answer);
+}
+
+// chattr +i or -i on a folder: then even root (as Wine runs here) can make nothing in it.
+// Wine gives no exit code of a Unix program: the folder itself says when it is done.
+bool Immutable(const std::wstring& dir, bool on) {
+    using Fn = char*(CDECL*)(const WCHAR*);
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = fn ? fn(dir.c_str()) : nullptr;
+    if (!unix) return false;
+    wchar_t path[MAX_PATH * 2] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, unix, -1, path, MAX_PATH * 2);
+    HeapFree(GetProcessHeap(), 0, unix);
+    Process chattr;
+    return chattr.Start(L"Z:\\usr\\bin\\chattr", std::wstring(on ? L"+i \"" : L"-i \"") + path + L"\"") &&
+           WaitFor([&] {
+               HANDLE f = CreateFileW((dir + L"\\probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+               return f == INVALID_HANDLE_VALUE ? on : (CloseHandle(f), !on);
+           }, 5000);
+}
+
+// Starts the program; the box of that title, shown while it starts or just after, is
+// answered with OK and returned.
+std::optional<MessageBoxSeen> StartTaking(Report& rep, Hariko& h, const std::wstring& title) {
+    std::optional<MessageBoxSeen> box;
+    auto s = h.Start(IDNO, 30000, [&](const MessageBoxSeen& b) { return b.title == title && (box = b, AnswerMessageBox(b, IDOK)); });
+    if (rep.Check(s.ready, L"the program starts", s.why) && !box && (box = WaitForMessageBox(title, h.pid(), 10000)))
+        AnswerMessageBox(*box, IDOK);
+    return box;
+}
+
+// A menu item whose question is answered Yes.
+void Choose(const Hariko& h, int item, const std::wstring& title) {
+    h.Menu(item);
+    if (auto q = WaitForMessageBox(title, h.pid(), 10000)) AnswerMessageBox(*q, IDYES);
+}
 
 // ---- 60 -----------------------------------------------------------------------------------
 
@@ -56,78 +116,19 @@ void ShortcutRenewedInPlace(Report& rep, const std::wstring& exe) {
     // but no new file can take its name until that program lets go.
     HANDLE reader = CreateFileW(lnk.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
-    std::optional<MessageBoxSeen> box;
-    auto take = [&](const MessageBoxSeen& b) { return b.title == L"ショートカットの作成" && (box = b, AnswerMessageBox(b, IDOK)); };
-    auto s = h.Start(IDNO, 30000, take);
-    if (rep.Check(s.ready, L"the program starts", s.why) && !box) {
-        box = WaitForMessageBox(L"ショートカットの作成", h.pid(), 10000);
-        if (box) AnswerMessageBox(*box, IDOK);
-    }
+    auto box = StartTaking(rep, h, L"ショートカットの作成");
     const std::wstring text = L"デスクトップの「ハリコ」のショートカットを更新できませんでした。\r\n\r\n"
                               L"以前のショートカットはそのまま残してあります。\r\n" + lnk;
     rep.Check(box && box->text == text, L"a shortcut that cannot be renewed: " + Quote(text), box ? Quote(box->text) : OpenBoxes(h));
     CloseHandle(reader);
-    rep.Check(ReadFileBytes(lnk) == before, L"the old shortcut is still there, unchanged");
-    std::wstring leftovers;
-    for (const std::wstring& f : FolderEntries(DesktopDirectory()))
-        if (f.size() > 4 && f.compare(f.size() - 4, 4, L".tmp") == 0) leftovers += f + L" ";
-    rep.Check(leftovers.empty(), L"nothing of the attempt is left on the desktop", leftovers);
+    std::wstring tmp;  // nothing of the attempt may be left on the desktop
+    for (const std::wstring& f : FolderEntries(DesktopDirectory())) tmp += f.ends_with(L".tmp") ? f + L" " : L"";
+    rep.Check(ReadFileBytes(lnk) == before && tmp.empty(), L"the old shortcut is still there, unchanged; no temporary file", tmp);
     CloseProgram(rep, h);
     DeleteFileW(lnk.c_str());
 }
 
 // ---- 62 -----------------------------------------------------------------------------------
-
-using Files = std::vector<std::pair<std::wstring, std::string>>;
-const std::wstring kDefaultKey = L"47290315";
-
-std::string Rows(const std::wstring& caption) {
-    std::string s;
-    for (int i = 1; i <= 3; ++i) s.append("\"").append(Cp932(caption + std::to_wstring(i))).append("\",\"text\",\"&HFFFFFF\"\r\n");
-    return s;
-}
-std::string Sealed(const std::string& plain, const std::wstring& key) { return Rc4(plain, key).value_or(""); }
-
-// The data files of a folder with their bytes (not the tunes, which no backup holds).
-Files Snapshot(const std::wstring& dir) {
-    Files v;
-    for (const std::wstring& f : FolderEntries(dir))
-        if (f.rfind(L"sakura_", 0) != 0) v.emplace_back(f, ReadFileBytes(dir + L"\\" + f).value_or("?"));
-    return v;
-}
-
-// Waits for the box, checks its text and answers it.
-void Expect(Report& rep, const Hariko& h, const std::wstring& title, const std::wstring& text, int answer,
-            const std::wstring& what) {
-    auto box = WaitForMessageBox(title, h.pid(), 15000);
-    const bool same = box && box->text == text;
-    rep.Check(same, what + L": " + Quote(text), same ? L"" : box ? Quote(box->text) : h.WindowList() + OpenBoxes(h));
-    if (box) AnswerMessageBox(*box, answer);
-}
-
-// Whether a file can be made in dir now.
-bool Writable(const std::wstring& dir) {
-    HANDLE f = CreateFileW((dir + L"\\probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(f);
-    return true;
-}
-
-// chattr +i or -i on a folder: then even root (as Wine runs here) can make nothing in it.
-// Wine gives no exit code of a Unix program: the folder itself says when it is done.
-bool Immutable(const std::wstring& dir, bool on) {
-    using Fn = char*(CDECL*)(const WCHAR*);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* unix = fn ? fn(dir.c_str()) : nullptr;
-    if (!unix) return false;
-    wchar_t path[MAX_PATH * 2] = L"";
-    MultiByteToWideChar(CP_UTF8, 0, unix, -1, path, MAX_PATH * 2);
-    HeapFree(GetProcessHeap(), 0, unix);
-    Process chattr;
-    return chattr.Start(L"Z:\\usr\\bin\\chattr", std::wstring(on ? L"+i \"" : L"-i \"") + path + L"\"") &&
-           WaitFor([&] { return Writable(dir) != on; }, 5000);
-}
 
 void RestoreChecked(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
@@ -145,8 +146,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
 
     // A file where the backup folder goes is the user's: the backup stops and says why.
     const std::wstring backupTitle = L"「ハリコ」のデータセットのバックアップ";
-    h.Menu(form1::kExportData);
-    if (auto q = WaitForMessageBox(backupTitle, h.pid(), 10000)) AnswerMessageBox(*q, IDYES);
+    Choose(h, form1::kExportData, backupTitle);
     Expect(rep, h, backupTitle, L"バックアップフォルダと同じ名前のファイルがあるため、バックアップデータを作成できませんでした。\r\n\r\n" +
            dir + L"\r\n\r\nこのファイルは変更していません。名前を変えるか別の場所へ移してから、もう一度バックアップしてください。", IDOK,
            L"a file named like the backup folder");
@@ -159,8 +159,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
                         {L"MyData_1.dat", Rows(L"住所")}, {L"MyData_2.dat", Sealed(Rows(L"秘密"), L"xyz")}, {L"MyData_3.dat", Rows(L"顔")}};
     for (const auto& [f, bytes] : good) WriteFileBytes(dir + L"\\" + f, bytes);
     auto restore = [&] {
-        h.Menu(form1::kImportData);
-        if (auto q = WaitForMessageBox(restoreTitle, h.pid(), 10000)) AnswerMessageBox(*q, IDYES);
+        Choose(h, form1::kImportData, restoreTitle);
         HWND d = nullptr;
         if (!WaitFor([&] { return (d = h.WindowCaptioned(restoreTitle)) != nullptr; }, 10000)) return;
         ClickCentre(DescendantById(d, 7002));
@@ -182,8 +181,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
 
     // A data folder nothing can be written to: said as it is, and no password is asked.
     if (rep.Check(Immutable(h.DataDir(), true), L"set-up: the data folder cannot be written")) {
-        h.Menu(form1::kImportData);
-        if (auto q = WaitForMessageBox(restoreTitle, h.pid(), 10000)) AnswerMessageBox(*q, IDYES);
+        Choose(h, form1::kImportData, restoreTitle);
         Expect(rep, h, restoreTitle, failed + L"データのフォルダに書き込めません。\r\n\r\n" + h.DataDir() + unchanged, IDOK,
                L"a data folder that cannot be written");
         const bool quiet = !WaitFor([&] { return h.WindowCaptioned(L"Privateのパスワードの確認") != nullptr; }, 3000) &&
@@ -191,11 +189,9 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
         rep.Check(quiet, L"no password prompt follows; the panel can be used", quiet ? L"" : h.WindowList());
         // Started so, the password file cannot be decrypted there: that is no damage to ask about.
         CloseProgram(rep, h);
-        bool told = false;  // that changes cannot be saved there, before or after the panel shows
-        auto s = h.Start(IDNO, 30000, [&](const MessageBoxSeen& b) { return b.title == L"ハリコ" && (told = AnswerMessageBox(b, IDOK)); });
-        if (auto b = told ? std::nullopt : WaitForMessageBox(L"ハリコ", h.pid(), 10000)) told = AnswerMessageBox(*b, IDOK);
-        if (rep.Check(s.ready && told && !WaitFor([&] { return h.WindowCaptioned(L"Privateのパスワードの確認") != nullptr; }, 3000),
-                      L"a start in that folder says changes cannot be saved, and asks no password", s.why + h.WindowList())) {
+        const bool told = StartTaking(rep, h, L"ハリコ").has_value();  // that changes cannot be saved there
+        if (rep.Check(told && !WaitFor([&] { return h.WindowCaptioned(L"Privateのパスワードの確認") != nullptr; }, 3000),
+                      L"a start in that folder says changes cannot be saved, and asks no password", h.WindowList())) {
             h.Menu(form1::kType2);
             Expect(rep, h, L"ハリコ", L"データのフォルダに書き込めないため、Privateを開けません。\r\n\r\n" + h.DataDir(), IDOK,
                    L"Private chosen there");
