@@ -4,7 +4,7 @@ set -e
 PKGS="cmake g++ clang libclang-rt-14-dev googletest g++-mingw-w64-x86-64-posix wine wine64
   fonts-wine fonts-ipafont-gothic locales-all xvfb x11-utils xauth xdotool imagemagick openssl
   valgrind time python3 libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
-  libxxf86vm1 libgnutls30 libdbus-1-3"
+  libxxf86vm1 libgnutls30 libdbus-1-3 e2fsprogs"
 missing=$(dpkg-query -W -f='${Package} ${Status}\n' $PKGS 2>/dev/null | grep -v 'install ok installed' | cut -d' ' -f1 || true)
 for p in $PKGS; do dpkg-query -W "$p" >/dev/null 2>&1 || missing="$missing $p"; done
 missing=$(echo $missing | tr ' ' '\n' | sort -u | tr '\n' ' ')

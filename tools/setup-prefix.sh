@@ -3,6 +3,8 @@
 # Optional: DPI=144 sets the prefix's screen DPI.
 set -e
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+# A test run killed while a folder was made immutable (chattr +i) would keep it from going.
+[ -d "$WINEPREFIX" ] && { chattr -R -i "$WINEPREFIX" 2>/dev/null || true; }
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1

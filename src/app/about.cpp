@@ -24,12 +24,12 @@ void Program::Ver_Click() {
     links.exeName = app_.exeName;
     links.drawFortune = [this] { return DrawFortune(); };
     links.requestUninstall = [this] { app_.uninstallRequest = 1; };
-    links.openHelp = [this](HWND owner) { OpenHelpPage(app_.dataDir, owner, ShellOpen); };
+    links.openHelp = [this](HWND owner) { OpenHelpPage(app_.dataDir, owner, OpenDocument); };
     about_ = std::make_unique<frmAbout>(std::move(links));
     if (!about_->Form_Load()) about_.reset();
 }
 
-void Program::How_Click() { OpenHelpPage(app_.dataDir, panel_->hwnd(), ShellOpen); }
+void Program::How_Click() { OpenHelpPage(app_.dataDir, panel_->hwnd(), OpenDocument); }
 
 bool Program::DrawFortune() {
     if (app_.fortuneCount >= 1) {

@@ -31,10 +31,17 @@ void Program::Export_Data_Click() {
                L"バックアップデータは、" + exe + L"_BackupData フォルダに保存されます。　　　　　",
                MB_YESNO | MB_ICONQUESTION, title) != IDYES)
         return;
-    LoadPublicAndSettle(*panel_);
-
     const std::wstring folder = app_.BackupDir();
     const bool hadBackup = GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (hadBackup && !FolderExists(folder)) {
+        MsgBox(L"バックアップフォルダと同じ名前のファイルがあるため、バックアップデータを作成できませんでした。\r\n\r\n" +
+                   folder + L"\r\n\r\nこのファイルは変更していません。名前を変えるか別の場所へ移してから、"
+                   L"もう一度バックアップしてください。",
+               MB_OK | MB_ICONSTOP, title);
+        return;
+    }
+    LoadPublicAndSettle(*panel_);
+
     FileWorkResult r;
     {
         BusyCursor busy;

@@ -113,6 +113,7 @@ private:
     DataRootChoice root_;
     bool privateLocked_ = false;  // the password file is damaged and the key not yet found
     bool askPrivate_ = false;     // Private was the start-up set but needs its password first
+    bool passwordGiven_ = false;  // the Private password was typed (and checked) in this run
     bool keyPending_ = false;     // the password file is read after the first paint
     bool hadShortcut_ = false;    // a desktop shortcut of this name was there at start
     bool shortcutChecked_ = false;

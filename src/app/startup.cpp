@@ -93,7 +93,9 @@ void Program::StartupSequence() {
     if (app_.startupDataSet == 0) FirstRun();
     // Private as the start-up set, locked by a password: nobody sees it before the password
     // was given. The panel starts with Public and asks once it shows.
-    if (panel.DataSet() == 2 && panel.PasswordOn() && (!app_.password.userPassword.empty() || privateLocked_)) {
+    // A password just given for a damaged password file is not asked for again.
+    if (panel.DataSet() == 2 && panel.PasswordOn() &&
+        ((!app_.password.userPassword.empty() && !passwordGiven_) || privateLocked_)) {
         panel.ChooseDataSet(1);
         askPrivate_ = true;
     }
@@ -222,10 +224,15 @@ void Program::AfterFirstShow() {
         if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
     }
     if (hadShortcut_) {
-        DeleteFileW(ShortcutPath(app.exeName).c_str());
         DoEvents();
         if (!MakeShortcut(app.exeName)) {
-            ReportShortcut(false);
+            const std::wstring link = ShortcutPath(app.exeName);
+            if (FileExists(link))
+                MsgBox(L"デスクトップの「" + app.exeName + L"」のショートカットを更新できませんでした。\r\n\r\n"
+                       L"以前のショートカットはそのまま残してあります。\r\n" + link,
+                       MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
+            else
+                ReportShortcut(false);
             panel.SetMenuEnabled(form1::kCreateLink, true);
         }
         DoEvents();
@@ -268,7 +275,9 @@ bool Program::ReadPrivateKey() {
         privateLocked_ = true;
         app.password.userPassword.clear();
         app.password.privateKey.clear();  // unknown: nothing is encrypted or decrypted with it
-        RecoverPassword();
+        // In a folder that cannot be written the file could not be decrypted, which says
+        // nothing of its state: the user is told once they turn to Private.
+        if (CanWriteFolder(app.dataDir)) RecoverPassword();
     }
     TellAboutBothForms(dataSets_.ResolveBothForms());
     return !privateLocked_;
@@ -276,6 +285,11 @@ bool Program::ReadPrivateKey() {
 
 bool Program::RecoverPassword() {
     AppState& app = app_;
+    if (!CanWriteFolder(app.dataDir)) {
+        MsgBox(L"データのフォルダに書き込めないため、Privateを開けません。\r\n\r\n" + app.dataDir,
+               MB_OK | MB_ICONEXCLAMATION, app.exeName);
+        return false;
+    }
     std::wstring found;
     bool ok = false;
     if (!FileExists(app.DataFile(L"MyData_2.dat")) || dataSets_.Opens(L"")) {
@@ -288,6 +302,7 @@ bool Program::RecoverPassword() {
     if (!ok) return false;
     app.password.Use(found);
     privateLocked_ = false;
+    passwordGiven_ = !found.empty();
     WritePasswordFile(app.dataDir, found, 100, [] { DoEvents(); }, Pause);
     if (panel_) {
         panel_->SetMenuEnabled(form1::kPassChange, !found.empty());

@@ -381,7 +381,10 @@ void Form1::OnActivate(WPARAM wp, LPARAM lp) {
     if (lp) GetWindowThreadProcessId(reinterpret_cast<HWND>(lp), &pid);
     const bool fromOtherApp = pid ? pid != GetCurrentProcessId() : activatedFromOtherApp_;
     activatedFromOtherApp_ = false;
-    if (firstActivate_ || (!fromOtherApp && !MessageBoxOpen())) PostMessageW(hwnd_, kActivateMsg, 0, 0);
+    // A confirmed uninstall is carried out at the next activation, wherever the user comes from:
+    // the About box may have closed while the panel was not the window it handed over to.
+    if (firstActivate_ || host_.UninstallRequested() || (!fromOtherApp && !MessageBoxOpen()))
+        PostMessageW(hwnd_, kActivateMsg, 0, 0);
     firstActivate_ = false;
 }
 

@@ -116,7 +116,6 @@ private:
     void PlaceLoadedButtons();  // from the top, after a load
     void ShowBlankButtons();    // 25 blank entries in place of a set that could not be shown
     void ShowUnreadablePrivate(const DataSetService::Prepared& prepared);
-    void ShowOneRecordFile(const std::wstring& file);
     void SyncEngineFields();
     void KeyButton(int which);
     void OnScroll(int code);
@@ -138,7 +137,6 @@ private:
     unsigned loadGeneration_ = 0;
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written
     int16_t modePosition_ = 0;
-    std::vector<std::wstring> oneRecordShown_;  // one-record files already announced
     // What is on screen, so that a reload of unchanged data changes nothing and costs little.
     struct Loaded {
         bool valid = false;

@@ -30,7 +30,7 @@ void Form1::PlaceEntryButtons() {
         // Made where it goes, shown, with its caption: every call saved counts under Wine.
         const int k = static_cast<int>(slots_.size());
         const int i = first + k;
-        const bool shown = i + 1 <= entryCount && entryCount > 1;
+        const bool shown = i + 1 <= entryCount;
         Control* b = AddControl({.cls = L"BUTTON", .text = shown ? captions[i + 1] : L"",
                                  .style = BS_OWNERDRAW | WS_VISIBLE, .left = kEntryLeft,
                                  .top = EntryButtonTop(i) - scrollValue_, .width = kEntryWidth,
@@ -50,7 +50,7 @@ void Form1::PlaceEntryButtons() {
         b->Move(kEntryLeft, EntryButtonTop(i) - scrollValue_, kEntryWidth, kEntryHeight);
         int32_t colour = b->backColor;
         std::wstring caption;
-        if (i + 1 <= entryCount && entryCount > 1) {
+        if (i + 1 <= entryCount) {
             caption = captions[i + 1];
             SetToolTip(b, texts[i + 1]);
             if (auto v = ColorTextToValue(colours[i + 1])) colour = *v;
@@ -246,10 +246,10 @@ void Form1::LoadDataSet() {
     }
     DoEvents();
     if (superseded()) return;
+    // A single record is an entry like any other: the Private file that decrypts to one
+    // record is told apart by the data-set service.
     if (prepared.unreadable) {
         ShowUnreadablePrivate(prepared);
-    } else if (entryCount == 1) {
-        ShowOneRecordFile(prepared.file);
     } else {
         PlaceLoadedButtons();
     }
@@ -290,16 +290,4 @@ void Form1::ShowUnreadablePrivate(const DataSetService::Prepared& prepared) {
     MsgBox(std::wstring(kRepairedText) + L"\r\n\r\n読み込めなかったデータは、次のファイルとして残してあります。\r\n" +
                prepared.keptAside,
            MB_OK | MB_ICONSTOP, host_.ExeName());
-}
-
-void Form1::ShowOneRecordFile(const std::wstring& file) {
-    // A single record is taken for a failed decryption: 25 blank buttons. The file itself is
-    // left alone (the entry editor shows and keeps its record), and the message is shown once
-    // for it, not at every activation.
-    loaded_.valid = false;
-    ShowBlankButtons();
-    if (std::find(oneRecordShown_.begin(), oneRecordShown_.end(), file) == oneRecordShown_.end()) {
-        oneRecordShown_.push_back(file);
-        MsgBox(kRepairedText, MB_OK | MB_ICONSTOP, host_.ExeName());
-    }
 }

@@ -124,7 +124,7 @@ bool PasteEngine::InHoverRegion(const DeskRect& r, const DeskPoint& p) const {
 
 std::wstring PasteEngine::EntryTextFor(int index, int entryCount,
                                        const std::vector<std::wstring>& texts) {
-    if (entryCount <= 1 || index < 0) return L"";
+    if (entryCount < 1 || index < 0) return L"";
     const size_t k = static_cast<size_t>(index) + 1;
     if (k > static_cast<size_t>(entryCount) || k >= texts.size()) return L"";
     return texts[k];

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/path_limits.h"
 #include "protect/form5_logic.h"
 #include "win/app.h"
 #include "win/edit_filter.h"
@@ -118,8 +119,14 @@ void Form5::Command1_Click() {
         return Refuse(L"名前の最後に「.」や半角スペースは使えません。", MB_ICONEXCLAMATION);
     case form5::NameProblem::None: break;
     }
+    const size_t longest = LongestName(links_.programDir, 4);
+    if (name.size() > longest)
+        return Refuse(L"名前が長すぎます。\r\n\r\nこのフォルダに作成するには、" + std::to_wstring(longest) +
+                          L"文字以内の名前を入力してください。",
+                      MB_ICONEXCLAMATION);
     const std::wstring target = links_.programDir + L"\\" + name + L".exe";
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const bool existed = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (existed) {
         if (SameFile(target, links_.exePath))
             return Refuse(L"「" + name + L"」は実行中のアプリケーションです。\r\n\r\n別の名前を入力してください。",
                           MB_ICONEXCLAMATION);
@@ -129,7 +136,13 @@ void Form5::Command1_Click() {
             return;
         }
     }
-    if (!CopyFileW(links_.exePath.c_str(), target.c_str(), FALSE))
+    bool copied = CopyFileW(links_.exePath.c_str(), target.c_str(), FALSE) != FALSE;
+    if (copied && !FileCarriesName(target)) {
+        // Made under a shortened name: not the copy the user asked for.
+        if (!existed) DeleteFileW(target.c_str());
+        copied = false;
+    }
+    if (!copied)
         return Refuse(L"「" + name + L"」を作成できませんでした。\r\n\r\n" + target, MB_ICONSTOP);
 
     int answer = MsgBox(L"「" + name + L"」を「" + links_.exeName + L"」と同じディレクトリに作成しました。\r\n\r\n"

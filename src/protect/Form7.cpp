@@ -27,6 +27,8 @@ const MissingFile kMissing[4] = {
 
 void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
+const wchar_t kUnchanged[] = L"\r\n\r\nデータは読込前のまま変更されていません。";
+
 }  // namespace
 
 Form7::Form7(Form7Links links) : links_(std::move(links)) {}
@@ -63,6 +65,18 @@ bool Form7::Form_Load() {
         Close();
         return false;
     }
+    // Everything below works in the data folder; one that cannot be written is said first,
+    // not taken for a fault of the backup.
+    if (!CanWriteFolder(links_.dataDir)) {
+        Fail(L"データのフォルダに書き込めません。\r\n\r\n" + links_.dataDir + kUnchanged);
+        return false;
+    }
+    auto create = [&](int n, const std::wstring& privateKey) {
+        if (CreateInitialBackupFile(links_.backupDir, n, DoEvents, Pause, privateKey)) return true;
+        Fail(links_.backupDir + L"\\MyData_" + std::to_wstring(n) + L".dat\r\n\r\nを作成できませんでした。");
+        return false;
+    };
+    bool privateMissing = false;
     for (int n = 0; n < 4; ++n) {
         const std::wstring path = links_.backupDir + L"\\MyData_" + std::to_wstring(n) + L".dat";
         if (PathExists(path)) {
@@ -70,10 +84,9 @@ bool Form7::Form_Load() {
             continue;
         }
         MsgBox(L"「" + exe + kMissing[n].message + L"\r\n\r\n" + kMissing[n].secondLine, MB_OK | MB_ICONSTOP, Title());
-        if (!CreateInitialBackupFile(links_.backupDir, n, DoEvents, Pause)) {
-            Fail(path + L"\r\n\r\nを作成できませんでした。");
-            return false;
-        }
+        // Private is made once the backup's password is known, so that it opens under it.
+        if (n == 2) privateMissing = true;
+        else if (!create(n, DefaultPassword())) return false;
     }
     DoEvents();
     auto password = ReadBackupPassword(links_.backupDir, links_.dataDir);
@@ -82,6 +95,7 @@ bool Form7::Form_Load() {
         Fail(links_.backupDir + L"\\MyData_0.dat\r\n\r\nのパスワードを読み取れませんでした。");
         return false;
     }
+    if (privateMissing && !create(2, PrivateKeyFor(*password))) return false;
     backupPassword_ = *password;
     if (backupPassword_.empty()) {
         CopyIn(L"");
@@ -143,12 +157,22 @@ void Form7::Command2_Click() { Close(); }
 bool Form7::CopyIn(const std::wstring& typedPassword) {
     DoEvents();
     FileWorkResult r;
+    std::wstring unloadable;
     {
         BusyCursor busy;
-        r = RestoreBackup(links_.backupDir, links_.dataDir);
+        // Read as the panel would read it before anything is replaced.
+        unloadable = FirstUnloadableBackupFile(links_.backupDir, links_.dataDir, PrivateKeyFor(typedPassword));
+        if (unloadable.empty()) r = RestoreBackup(links_.backupDir, links_.dataDir);
+    }
+    if (!unloadable.empty()) {
+        Fail(unloadable + (unloadable.ends_with(L"MyData_2.dat")
+                               ? L"\r\n\r\nは、バックアップのパスワードで正しく復号できませんでした。"
+                               : L"\r\n\r\nは、壊れているかデータファイルではありません。") +
+             kUnchanged);
+        return false;
     }
     if (!r.ok) {
-        Fail(r.failedPath + L"\r\n\r\nを置き換えられませんでした。データは読込前のまま変更されていません。");
+        Fail(r.failedPath + L"\r\n\r\nで問題が起きたため、読込を中止しました。" + kUnchanged);
         return false;
     }
     PasswordState& pw = *links_.password;
@@ -157,7 +181,9 @@ bool Form7::CopyIn(const std::wstring& typedPassword) {
     DoEvents();
     Pause(1000);
     DoEvents();
-    MsgBox(L"「" + links_.exeName + L"」のデータの読込は成功しました。　　　　　", MB_OK | MB_ICONINFORMATION, Title());
+    MsgBox(L"「" + links_.exeName + L"」のデータの読込は成功しました。　　　　　\r\n\r\n"
+           L"読込前のデータは、次のフォルダに残してあります。\r\n" + r.keptIn,
+           MB_OK | MB_ICONINFORMATION, Title());
     return true;
 }
 

@@ -65,7 +65,10 @@ void RecoverPrompt::Try() {
         return;
     }
     MessageBeep(MB_OK);
-    Label1->SetText(kWrong);
+    // Counted, so that every wrong password changes what the prompt says.
+    ++wrong_;
+    Label1->SetText(wrong_ == 1 ? std::wstring(kWrong)
+                                : L"パスワードが違います（" + std::to_wstring(wrong_) + L"回目）。もう一度入力してください。");
     Text1->SetText(L"");
     Text1->SetFocus();
 }

@@ -39,5 +39,6 @@ private:
     uintptr_t* ownSlot_;
     bool done_ = false;
     bool accepted_ = false;
+    int wrong_ = 0;  // wrong passwords typed so far
     std::wstring password_;
 };

@@ -13,14 +13,14 @@ std::optional<std::string> HelpPageBytes() {
     return std::string(static_cast<const char*>(data), SizeofResource(module, res));
 }
 
-bool OpenHelpPage(const std::wstring& dir, HWND owner, const ShellOpenFn& open) {
+bool OpenHelpPage(const std::wstring& dir, HWND owner, const OpenDocumentFn& open) {
     const std::wstring path = dir + L"\\" + kHelpFileName;
     auto bytes = HelpPageBytes();
     if (!bytes || !WriteFileAtomic(path, *bytes)) {
         MsgBox(L"使い方のページを書き出せませんでした。\r\n\r\n" + path, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    if (open && open(path, SW_SHOWNORMAL, owner, false)) return true;
+    if (open && open(path, SW_SHOWNORMAL, owner)) return true;
     MsgBox(L"使い方のページを開けませんでした。\r\n\r\nブラウザで次のファイルを開いてください。\r\n" + path,
            MB_OK | MB_ICONEXCLAMATION);
     return false;

@@ -25,6 +25,17 @@ bool FindOnPath(const std::wstring& name) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool OpenDocument(const std::wstring& path, int showMode, HWND owner) {
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_FLAG_NO_UI;
+    sei.hwnd = owner;
+    sei.lpVerb = L"open";
+    sei.lpFile = path.c_str();
+    sei.nShow = showMode;
+    return ShellExecuteExW(&sei) != FALSE;
+}
+
 bool ShellOpen(const std::wstring& commandLine, int showMode, HWND owner, bool wait) {
     const mshell::Split split = mshell::SplitCommandLine(commandLine, FindOnPath);
     SHELLEXECUTEINFOW sei{};

@@ -12,3 +12,7 @@ bool FindOnPath(const std::wstring& name);
 // the whole line as a program. With wait, returns once the started process has ended, letting
 // window messages run meanwhile. True when something was started.
 bool ShellOpen(const std::wstring& commandLine, int showMode, HWND owner, bool wait);
+
+// Opens one document by its path with the program its type is associated with. The path is
+// never split at a space and never started as a program. True when the shell opened it.
+bool OpenDocument(const std::wstring& path, int showMode, HWND owner);

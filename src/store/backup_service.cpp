@@ -4,6 +4,7 @@
 
 #include "store/clsCryptFile.h"
 #include "store/datafiles.h"
+#include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
 
@@ -66,6 +67,22 @@ bool SetLastWriteTime(const std::wstring& path, const FILETIME& t) {
     return ok;
 }
 
+// A new folder backupDir + "_読込前_" + the local date and time (and a number when that is
+// taken). Empty when none could be made; failedName then says which one.
+std::wstring NewKeepFolder(const std::wstring& backupDir, std::wstring* failedName) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L"_読込前_%04u%02u%02u-%02u%02u%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+             st.wSecond);
+    for (int n = 0; n < 100; ++n) {
+        *failedName = backupDir + stamp + (n ? L"_" + std::to_wstring(n) : L"");
+        if (CreateDirectoryW(failedName->c_str(), nullptr)) return *failedName;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return L"";
+}
+
 }  // namespace
 
 const std::vector<std::wstring>& BackupFileNames() {
@@ -84,6 +101,8 @@ FileWorkResult MakeBackup(const std::wstring& dataDir, const std::wstring& backu
     if (AnythingAt(working)) return Failed(working, ERROR_FILE_EXISTS);
 
     // An interrupted backup may have left either of these; neither is anyone's only copy.
+    // A file of the folder's name is the user's, not an older backup.
+    if (AnythingAt(backupDir) && !FolderExists(backupDir)) return Failed(backupDir, ERROR_DIRECTORY);
     const std::wstring fresh = backupDir + L".new", old = backupDir + L".old";
     RemoveTree(fresh);
     if (!CreateDirectoryW(fresh.c_str(), nullptr)) return Failed(fresh, GetLastError());
@@ -119,7 +138,7 @@ FileWorkResult MakeBackup(const std::wstring& dataDir, const std::wstring& backu
 }
 
 bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function<void()>& letMessagesRun,
-                             const std::function<void(int ms)>& pause) {
+                             const std::function<void(int ms)>& pause, const std::wstring& privateKey) {
     const std::wstring path = dir + L"\\MyData_" + std::to_wstring(n) + L".dat";
     switch (n) {
     case 0: {
@@ -131,7 +150,7 @@ bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function
     }
     case 1: return WriteNewFile(path, EncodeDataSet(InitialPublicEntries(), ColourForm::HexText).bytes);
     case 2: {
-        bool ok = CreateInitialPrivateFile(dir, letMessagesRun, pause);
+        bool ok = CreateInitialPrivateFile(dir, letMessagesRun, pause, privateKey);
         pause(100);
         letMessagesRun();
         return ok;
@@ -151,6 +170,25 @@ std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, co
     DeleteFileW(plain.c_str());
     if (!bytes) return std::nullopt;
     return PasswordFrom(*bytes);
+}
+
+std::wstring FirstUnloadableBackupFile(const std::wstring& backupDir, const std::wstring& scratchDir,
+                                       const std::wstring& privateKey) {
+    for (const std::wstring name : {L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat"}) {
+        const std::wstring path = backupDir + L"\\" + name;
+        std::optional<std::string> bytes;
+        if (name == L"MyData_2.dat") {
+            // *.tmp: start-up removes it should a run end right here.
+            const std::wstring plain = scratchDir + L"\\MyData_2.restore-check.tmp";
+            DeleteFileW(plain.c_str());
+            if (DecryptFileTo(path, plain, privateKey)) bytes = ReadAllBytes(plain);
+            DeleteFileW(plain.c_str());
+        } else {
+            bytes = ReadAllBytes(path);
+        }
+        if (!bytes || !IsWellFormedDataSet(*bytes)) return path;
+    }
+    return L"";
 }
 
 FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& dataDir) {
@@ -179,9 +217,13 @@ FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& 
             DeleteFileW(s.kept.c_str());
         }
     };
+    std::wstring keepName;
+    const std::wstring keep = NewKeepFolder(backupDir, &keepName);
+    if (keep.empty()) return Failed(keepName, GetLastError());
     auto abandon = [&](const std::wstring& path) {
         DWORD error = GetLastError();
         cleanUp();
+        RemoveTree(keep);
         return Failed(path, error);
     };
 
@@ -191,7 +233,9 @@ FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& 
         // Copies from a CD or a read-only folder keep that attribute; data files must not.
         SetFileAttributesW(s.staged.c_str(), FILE_ATTRIBUTE_NORMAL);
         s.existed = AnythingAt(s.target);
-        if (s.existed && !CopyFileW(s.target.c_str(), s.kept.c_str(), FALSE)) return abandon(s.target);
+        if (s.existed && (!CopyFileW(s.target.c_str(), s.kept.c_str(), FALSE) ||
+                          !CopyFileW(s.target.c_str(), (keep + s.target.substr(dataDir.size())).c_str(), FALSE)))
+            return abandon(s.target);
     }
     for (size_t i = 0; i < steps.size(); ++i) {
         if (MoveFileExW(steps[i].staged.c_str(), steps[i].target.c_str(),
@@ -212,5 +256,6 @@ FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& 
     DeleteFileW((dataDir + L"\\MyData_0_0.dat").c_str());
     FileWorkResult r;
     r.ok = true;
+    r.keptIn = keep;
     return r;
 }

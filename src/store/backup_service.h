@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "store/password_state.h"
+
 // MyData_0.dat .. MyData_3.dat and Color.dat, in the order they are copied and stamped.
 const std::vector<std::wstring>& BackupFileNames();
 
@@ -17,21 +19,31 @@ struct FileWorkResult {
     std::wstring failedPath;  // the file or folder that stood in the way
     unsigned long error = 0;  // the system's error code there
     uint64_t stamp = 0;       // backup: the last-write time given to every copy (UTC FILETIME)
+    std::wstring keptIn;      // restore: the folder that holds the files it replaced
 };
 
 // Copies the five files into a new folder beside backupDir, gives every copy the last-write
 // time of this moment to the second, and then replaces backupDir, files the user put there
 // included. Refuses while Private's working copy MyData_2_2.dat exists: MyData_2.dat would
-// not hold its latest entries. On failure backupDir is as it was.
+// not hold its latest entries, and when a file (no folder) has backupDir's name. On failure
+// backupDir is as it was.
 FileWorkResult MakeBackup(const std::wstring& dataDir, const std::wstring& backupDir);
 
 bool FolderExists(const std::wstring& path);
 
 // Writes dir\MyData_<n>.dat with its initial contents: 0 the password file with the empty
-// password, 1 Public, 2 Private (25 blank rows under the default password), 3 顔文字.
+// password, 1 Public, 2 Private (25 blank rows under privateKey), 3 顔文字.
 // Refuses to replace a file that exists.
 bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function<void()>& letMessagesRun,
-                             const std::function<void(int ms)>& pause);
+                             const std::function<void(int ms)>& pause,
+                             const std::wstring& privateKey = DefaultPassword());
+
+// The first data file of the backup that the panel could not load: MyData_1.dat or
+// MyData_3.dat that are no data-set records, MyData_2.dat that does not decrypt under
+// privateKey to records (it is decrypted into a temporary file in scratchDir for a moment).
+// Empty when all three load.
+std::wstring FirstUnloadableBackupFile(const std::wstring& backupDir, const std::wstring& scratchDir,
+                                       const std::wstring& privateKey);
 
 // The password kept in backupDir\MyData_0.dat. The backup folder is only read (it may lie on
 // a read-only medium): the plain form goes to a temporary file in scratchDir for a moment.
@@ -43,5 +55,7 @@ std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, co
 // replacement that fails puts back the ones already made. A backup without Color.dat keeps
 // the current one. Refuses while Private's working copy exists (it would win over the restored
 // MyData_2.dat). A plain password file left by an interrupted run goes, or it would win over
-// the restored MyData_0.dat at the next start.
+// the restored MyData_0.dat at the next start. The files it replaces are kept, so that the
+// restore can be undone by hand, in a new folder beside backupDir named with this moment
+// (keptIn); when that folder cannot be made nothing is replaced.
 FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& dataDir);

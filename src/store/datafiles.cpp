@@ -238,13 +238,13 @@ bool WriteTuneFile(const std::wstring& dataDir, int n) {
 }
 
 bool CreateInitialPrivateFile(const std::wstring& dir, const std::function<void()>& letMessagesRun,
-                              const std::function<void(int ms)>& pause) {
+                              const std::function<void(int ms)>& pause, const std::wstring& key) {
     const std::wstring enc = dir + L"\\MyData_2.dat";
     const std::wstring work = dir + L"\\MyData_2_2.dat";
     if (PathExists(enc) || !WriteNewFile(work, EncodedOrEmpty(BlankEntries(25)))) return false;
     pause(100);
     letMessagesRun();
-    bool ok = EncryptFileTo(work, enc, DefaultPassword()) && PathExists(enc);
+    bool ok = EncryptFileTo(work, enc, key) && PathExists(enc);
     // Either the encrypted file is complete or neither file remains, so the next start
     // tries again from scratch; the rows are blank, nothing is lost.
     if (!ok) DeleteFileW(enc.c_str());
@@ -266,7 +266,7 @@ CreatedFiles CreateMissingDataFiles(const std::wstring& dataDir, const std::func
         if (PathExists(file(L"MyData_2_2.dat"))) {
             created.privateWorkingCopyKept = true;
         } else {
-            created.privateCreated = CreateInitialPrivateFile(dataDir, letMessagesRun, pause);
+            created.privateCreated = CreateInitialPrivateFile(dataDir, letMessagesRun, pause, DefaultPassword());
             pause(100);
             letMessagesRun();
         }

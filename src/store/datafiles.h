@@ -68,10 +68,11 @@ std::optional<std::string> TuneBytes(int n);
 bool WriteTuneFile(const std::wstring& dataDir, int n);
 
 // The initial Private file in a folder: 25 blank rows written as dir\MyData_2_2.dat, encrypted
-// under the default password into dir\MyData_2.dat, the plain file deleted. Refuses when
-// either file exists; leaves neither behind when the encryption fails.
+// under key (the default password unless a password is set there) into dir\MyData_2.dat, the
+// plain file deleted. Refuses when either file exists; leaves neither behind when the
+// encryption fails.
 bool CreateInitialPrivateFile(const std::wstring& dir, const std::function<void()>& letMessagesRun,
-                              const std::function<void(int ms)>& pause);
+                              const std::function<void(int ms)>& pause, const std::wstring& key);
 
 struct CreatedFiles {
     bool publicCreated = false;

@@ -86,6 +86,16 @@ double OsVersionNumber() {
     return 5.1;
 }
 
+bool FileCarriesName(const std::wstring& path) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(path.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    const size_t slash = path.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return CompareStringOrdinal(fd.cFileName, -1, name.c_str(), static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
+}
+
 int MsgBox(const std::wstring& text, UINT flags, const std::wstring& title) {
     if (g_msgBoxHook) return g_msgBoxHook(text, flags, title);
     HWND owner = GetActiveWindow();

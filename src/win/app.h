@@ -10,7 +10,10 @@ std::wstring ExePath();      // full path of the running executable
 std::wstring ExeName();      // its file name without extension: caption, settings and data key
 std::wstring ProgramDir();   // folder of the executable, no trailing backslash
 std::wstring WindowsDir();   // GetWindowsDirectoryW, no trailing backslash
-double OsVersionNumber();    // major + minor / 10 (5.1 for XP); the real version, not the shimmed one
+double OsVersionNumber();
+// True when a file stands at path under exactly the name path gives it: a file system may
+// shorten a name that is too long for it rather than refuse it.
+bool FileCarriesName(const std::wstring& path);    // major + minor / 10 (5.1 for XP); the real version, not the shimmed one
 
 // MessageBoxW owned by the active window of the program (topmost like the program's windows).
 int MsgBox(const std::wstring& text, UINT flags = MB_OK, const std::wstring& title = kProgramTitle);

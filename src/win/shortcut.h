@@ -4,6 +4,8 @@
 
 std::wstring DesktopFolder();                       // the user's desktop, no trailing backslash
 std::wstring ShortcutPath(const std::wstring& name); // desktop + "\" + name + ".lnk"
-// Creates (replacing) desktop\name.lnk whose only property is its target,
-// program directory\name.exe. False when the link could not be written.
+// Creates desktop\name.lnk whose only property is its target, program directory\name.exe.
+// An existing link of that name is replaced in one step, and only by a complete new one.
+// False when the link could not be written (an existing one is then left as it was) or its
+// path would be too long.
 bool MakeShortcut(const std::wstring& name);

@@ -175,7 +175,7 @@ void Restore(Report& rep, const std::wstring& exe) {
                                 L"」のPrivateデータファイル(MyData_2.dat)が存在しません。　　　_\r\n\r\n初期状態のPrivateデータファイルを作成します。",
                                 L"」の顔文字データファイル(MyData_3.dat)が存在しません。　　　_\r\n\r\n初期状態の顔文字データファイルを作成します。"})
         Expect(rep, h, kRestoreTitle, L"「ハリコ" + std::wstring(made), IDOK, L"a missing file");
-    Expect(rep, h, kRestoreTitle, kRestored, IDOK, L"no password in the backup: restored at once");
+    Expect(rep, h, kRestoreTitle, kRestored, IDOK, L"no password in the backup: restored at once", true);
     std::string blank;
     for (int i = 0; i < 25; ++i) blank += "\"\",\"\",\"&HFFFFFF\"\r\n";
     rep.Check(Snapshot(h.DataDir()) == Snapshot(dir) && Opened(dir + L"\\MyData_0.dat", kDefaultPassword) == "\"\"\r\n" &&
@@ -217,13 +217,15 @@ void Restore(Report& rep, const std::wstring& exe) {
     ClickCentre(DescendantById(d, 7002));
     TypeKeys(L"ABC");
     ClickCentre(DescendantById(d, 7003));
-    Expect(rep, h, kRestoreTitle, kRestored, IDOK, L"\"ABC\" and OK");
+    Expect(rep, h, kRestoreTitle, kRestored, IDOK, L"\"ABC\" and OK", true);
     rep.Check(WaitFor([&] { return !IsWindow(d) && IsWindowEnabled(h.main()); }, 5000) && Snapshot(h.DataDir()) == Snapshot(dir),
               L"the window closes; the data directory holds the backup's five files");
     rep.Check(OpenPrivate(h, L"abc"), L"the restored password is in force: Private asks for \"abc\" and opens",
               Captions(h) + OpenBoxes(h));
     CloseProgram(rep, h);
     RemoveTree(dir);
+    for (const std::wstring& f : FolderEntries(h.ProgramDir()))  // what each restore replaced
+        if (f.rfind(L"ハリコ_BackupData_読込前_", 0) == 0) RemoveTree(h.ProgramDir() + L"\\" + f);
     h.WipeState();
 }
 

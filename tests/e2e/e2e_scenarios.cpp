@@ -12,6 +12,7 @@
 #include "e2e_harden.h"
 #include "e2e_hariko.h"
 #include "e2e_life.h"
+#include "e2e_services.h"
 #include "e2e_steps.h"
 #include "e2e_unicode.h"
 #include "panel/form1_ids.h"
@@ -571,6 +572,7 @@ const std::vector<Group>& Groups() {
         {L"panel", PanelScenarios()},  {L"life", LifeScenarios()},     {L"harden", HardenScenarios()},
         {L"backup", backupScenarios()}, {L"about", aboutScenarios()}, {L"editor", editorScenarios()},
         {L"unicode", unicodeScenarios()}, {L"clipboard", ClipboardScenarios()},
+        {L"services", serviceScenarios()},
     };
     return all;
 }

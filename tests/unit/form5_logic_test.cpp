@@ -1,6 +1,7 @@
 // The name of a new copy, as 作成 judges it.
 #include <gtest/gtest.h>
 
+#include "base/path_limits.h"
 #include "protect/form5_logic.h"
 
 using form5::CheckNewName;
@@ -19,4 +20,12 @@ TEST(Form5Logic, NamesThatMakeNoGoodFileAreRefused) {
     int forbidden = 0;
     for (wchar_t c = 0x20; c < 0x7F; ++c) forbidden += form5::IsForbiddenChar(c);
     EXPECT_EQ(forbidden, 9);
+}
+
+TEST(Form5Logic, ANameFitsTheFileNameAndThePathLimits) {
+    EXPECT_EQ(LongestName(L"C:", 4), 251u);                          // the name limit less ".exe"
+    EXPECT_EQ(LongestName(L"C:\\tools", 4), 246u);                  // the path limit
+    EXPECT_EQ(LongestName(std::wstring(200, L'd'), 4), 54u);         // 200 + "\\" + 54 + ".exe" = 259
+    EXPECT_EQ(LongestName(std::wstring(254, L'd'), 4), 0u);
+    EXPECT_EQ(LongestName(std::wstring(300, L'd'), 4), 0u);
 }

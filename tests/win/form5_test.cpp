@@ -5,10 +5,12 @@
 
 #include <deque>
 
+#include "base/path_limits.h"
 #include "protect/Form5.h"
 #include "store/datafiles.h"
 #include "win/app.h"
 #include "support/files.h"
+#include "win/shortcut.h"
 
 using testsupport::FolderEntries;
 using testsupport::FreshFolder;
@@ -54,13 +56,45 @@ TEST(Form5Test, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
     EXPECT_EQ(ReadAllBytes(dir + L"\\テスト.exe"), std::string("mine"));
     EXPECT_TRUE(IsWindow(form.hwnd()));
 
+    // Too long for a path: refused before anything is made.
+    const auto before = FilesIn(dir);
+    EXPECT_EQ(create(std::wstring(300, L'\x3042'), {}),
+              V{L"名前が長すぎます。\r\n\r\nこのフォルダに作成するには、" + std::to_wstring(LongestName(dir, 4)) +
+                L"文字以内の名前を入力してください。"});
+    EXPECT_EQ(FilesIn(dir), before);
+
     EXPECT_EQ(create(L"テスト", {IDYES, IDYES}).back(),
               L"「テスト」のショートカットを　　　\r\n\r\nデスクトップに作成できませんでした。");
     EXPECT_EQ(ReadAllBytes(dir + L"\\テスト.exe"), std::string("MZ program"));
     EXPECT_EQ(form.hwnd(), nullptr);
+
+    // Near the limit a file system may shorten the name rather than refuse it (Wine does, at
+    // 255 bytes of UTF-8): then no message says the copy was made.
+    Form5 again({.exeName = L"ハリコ", .exePath = dir + L"\\ハリコ.exe", .programDir = dir});
+    ASSERT_TRUE(again.Form_Load());
+    g_texts.clear();
+    g_answers = {IDNO};
+    const std::wstring nearLimit(84, L'\x3042'), path = dir + L"\\" + nearLimit + L".exe";
+    again.Text1->SetText(nearLimit);
+    SendMessageW(again.Command1->hwnd, BM_CLICK, 0, 0);
+    const bool made = FileCarriesName(path);
+    ASSERT_FALSE(g_texts.empty());
+    EXPECT_EQ(g_texts.front().find(made ? L"を「ハリコ」と同じディレクトリに作成しました。" : L"を作成できませんでした。"),
+              nearLimit.size() + 2);  // after 「name」
+    if (made) DeleteFileW(path.c_str());
+    EXPECT_EQ(FilesIn(dir), before);
     SetMsgBoxHook(nullptr);
     Form5::SoundBeep = [] { MessageBeep(MB_OK); };
     RemoveTree(dir);
+}
+
+TEST(ShortcutTest, ANameTooLongIsRefusedAndAShortenedOneDoesNotCount) {
+    const auto before = FilesIn(DesktopFolder());
+    EXPECT_FALSE(MakeShortcut(std::wstring(300, L'x')));
+    const std::wstring nearLimit(84, L'\x3042');
+    EXPECT_EQ(MakeShortcut(nearLimit), FileCarriesName(ShortcutPath(nearLimit)));
+    DeleteFileW(ShortcutPath(nearLimit).c_str());
+    EXPECT_EQ(FilesIn(DesktopFolder()), before);
 }
 
 }  // namespace

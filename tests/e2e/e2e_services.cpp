@@ -1,0 +1,265 @@
+// Restore, copies, shortcuts, the help page and the uninstall, where they went wrong before:
+// each message must say what really happened, and nothing may be lost on the way.
+#include "e2e_services.h"
+
+#include <tuple>
+
+#include "e2e_desktop.h"
+#include "e2e_hariko.h"
+#include "e2e_steps.h"
+#include "panel/form1_ids.h"
+
+namespace e2e {
+namespace {
+
+using Files = std::vector<std::pair<std::wstring, std::string>>;
+const std::wstring kDefaultKey = L"47290315";
+
+std::string Rows(const std::wstring& caption) {
+    std::string s;
+    for (int i = 1; i <= 3; ++i) s.append("\"").append(Cp932(caption + std::to_wstring(i))).append("\",\"text\",\"&HFFFFFF\"\r\n");
+    return s;
+}
+std::string Sealed(const std::string& plain, const std::wstring& key) { return Rc4(plain, key).value_or(""); }
+
+// The data files of a folder with their bytes (not the tunes, which no backup holds).
+Files Snapshot(const std::wstring& dir) {
+    Files v;
+    for (const std::wstring& f : FolderEntries(dir))
+        if (f.rfind(L"sakura_", 0) != 0) v.emplace_back(f, ReadFileBytes(dir + L"\\" + f).value_or("?"));
+    return v;
+}
+
+// Waits for the box, checks its text and answers it.
+void Expect(Report& rep, const Hariko& h, const std::wstring& title, const std::wstring& text, int answer,
+            const std::wstring& what) {
+    auto box = WaitForMessageBox(title, h.pid(), 15000);
+    const bool same = box && box->text == text;
+    rep.Check(same, what + L": " + Quote(text), same ? L"" : box ? Quote(box->text) : h.WindowList() + OpenBoxes(h));
+    if (box) AnswerMessageBox(*box, answer);
+}
+
+// chattr +i or -i on a folder: then even root (as Wine runs here) can make nothing in it.
+// Wine gives no exit code of a Unix program: the folder itself says when it is done.
+bool Immutable(const std::wstring& dir, bool on) {
+    using Fn = char*(CDECL*)(const WCHAR*);
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = fn ? fn(dir.c_str()) : nullptr;
+    if (!unix) return false;
+    wchar_t path[MAX_PATH * 2] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, unix, -1, path, MAX_PATH * 2);
+    HeapFree(GetProcessHeap(), 0, unix);
+    Process chattr;
+    return chattr.Start(L"Z:\\usr\\bin\\chattr", std::wstring(on ? L"+i \"" : L"-i \"") + path + L"\"") &&
+           WaitFor([&] {
+               HANDLE f = CreateFileW((dir + L"\\probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+               return f == INVALID_HANDLE_VALUE ? on : (CloseHandle(f), !on);
+           }, 5000);
+}
+
+// Starts the program; the box of that title, shown while it starts or just after, is
+// answered with OK and returned.
+std::optional<MessageBoxSeen> StartTaking(Report& rep, Hariko& h, const std::wstring& title) {
+    std::optional<MessageBoxSeen> box;
+    auto s = h.Start(IDNO, 30000, [&](const MessageBoxSeen& b) { return b.title == title && (box = b, AnswerMessageBox(b, IDOK)); });
+    if (rep.Check(s.ready, L"the program starts", s.why) && !box && (box = WaitForMessageBox(title, h.pid(), 10000)))
+        AnswerMessageBox(*box, IDOK);
+    return box;
+}
+
+// A menu item whose question is answered Yes.
+void Choose(const Hariko& h, int item, const std::wstring& title) {
+    h.Menu(item);
+    if (auto q = WaitForMessageBox(title, h.pid(), 10000)) AnswerMessageBox(*q, IDYES);
+}
+
+// ---- 80 -----------------------------------------------------------------------------------
+
+void HelpPageOfACopy(Report& rep, const std::wstring& exe) {
+    const std::wstring copyPath = Hariko(exe).ProgramDir() + L"\\my copy.exe";
+    Hariko h(copyPath);
+    if (!rep.Check(CopyFileW(exe.c_str(), copyPath.c_str(), FALSE) != FALSE, L"set-up: the program copied as \"my copy.exe\"") ||
+        !PrepareInitialised(rep, copyPath) || !StartReady(rep, h))
+        return;
+    const std::wstring classes = L"Software\\Classes\\";
+    const std::wstring opened = TempDirectory() + L"\\hariko-opened.txt";
+    WriteMachineString(classes + L".html", L"", L"hariko_e2e_html");
+    WriteMachineString(classes + L"hariko_e2e_html\\shell\\open\\command", L"",
+                       L"C:\\windows\\system32\\cmd.exe /c echo %1> \"" + opened + L"\"");
+    DeleteFileW(opened.c_str());
+    // A file whose name is the page's path up to its space: the path must not be cut there.
+    const std::wstring stray = WindowsDirectory() + L"\\Personal_Data\\my";
+    WriteFileBytes(stray, "not a program");
+    h.Menu(form1::kHow);
+    const std::wstring page = h.DataFile(L"help.html");
+    rep.Check(WaitFor([&] { return ReadFileBytes(opened) == Cp932(page) + "\r\n"; }, 10000), L"使い方 of \"my copy\" hands " + page + L" to the program that opens .html",
+              Hex(ReadFileBytes(opened).value_or("(nothing)")) + OpenBoxes(h));
+    DeleteMachineTree(classes + L"hariko_e2e_html");
+    DeleteMachineTree(classes + L".html");
+    DeleteFileW(opened.c_str());
+    DeleteFileW(stray.c_str());
+    CloseProgram(rep, h);
+    h.WipeState();
+    DeleteFileW(copyPath.c_str());
+}
+
+// ---- 81 -----------------------------------------------------------------------------------
+
+void ShortcutRenewedInPlace(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    const std::wstring lnk = h.ShortcutPath(), old = WindowsDirectory() + L"\\notepad.exe";
+    if (!rep.Check(WriteShortcut(lnk, old), L"set-up: a shortcut of the name on the desktop, to notepad.exe")) return;
+    const std::string before = ReadFileBytes(lnk).value_or("");
+    // Another program reads it (as a virus scanner or a file indexer does): it can be deleted
+    // but no new file can take its name until that program lets go.
+    HANDLE reader = CreateFileW(lnk.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    auto box = StartTaking(rep, h, L"ショートカットの作成");
+    const std::wstring text = L"デスクトップの「ハリコ」のショートカットを更新できませんでした。\r\n\r\n"
+                              L"以前のショートカットはそのまま残してあります。\r\n" + lnk;
+    rep.Check(box && box->text == text, L"a shortcut that cannot be renewed: " + Quote(text), box ? Quote(box->text) : OpenBoxes(h));
+    CloseHandle(reader);
+    std::wstring tmp;  // nothing of the attempt may be left on the desktop
+    for (const std::wstring& f : FolderEntries(DesktopDirectory())) tmp += f.ends_with(L".tmp") ? f + L" " : L"";
+    rep.Check(ReadFileBytes(lnk) == before && tmp.empty(), L"the old shortcut is still there, unchanged; no temporary file", tmp);
+    CloseProgram(rep, h);
+    DeleteFileW(lnk.c_str());
+}
+
+// ---- 82 -----------------------------------------------------------------------------------
+
+void RestoreChecked(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    const std::wstring dir = h.BackupDir(), restoreTitle = L"「ハリコ」のデータの読込", failed = L"「ハリコ」のデータの読込に失敗しました。\r\n\r\n";
+    const std::wstring unchanged = L"\r\n\r\nデータは読込前のまま変更されていません。";
+    WriteFileBytes(h.DataFile(L"MyData_0.dat"), Sealed("\"abc\"\r\n", kDefaultKey));
+    WriteFileBytes(h.DataFile(L"MyData_2.dat"), Sealed(Rows(L"私の"), L"abc"));
+    RemoveFolder(dir);
+    WriteFileBytes(dir, "my notes");
+    h.SetSetting(L"Left", L"1500");
+    h.SetSetting(L"Top", L"1500");
+    if (!StartReady(rep, h)) return;
+    const Files data = Snapshot(h.DataDir());
+
+    // A file where the backup folder goes is the user's: the backup stops and says why.
+    const std::wstring backupTitle = L"「ハリコ」のデータセットのバックアップ";
+    Choose(h, form1::kExportData, backupTitle);
+    Expect(rep, h, backupTitle, L"バックアップフォルダと同じ名前のファイルがあるため、バックアップデータを作成できませんでした。\r\n\r\n" +
+           dir + L"\r\n\r\nこのファイルは変更していません。名前を変えるか別の場所へ移してから、もう一度バックアップしてください。", IDOK,
+           L"a file named like the backup folder");
+    rep.Check(ReadFileBytes(dir) == std::string("my notes"), L"the file is kept as it was");
+    DeleteFileW(dir.c_str());
+
+    // A backup under "xyz"; before a restore every data file is read as the panel would.
+    CreateDirectoryW(dir.c_str(), nullptr);
+    const Files good = {{L"Color.dat", "\"&HFFFFFF\"\r\n"}, {L"MyData_0.dat", Sealed("\"xyz\"\r\n", kDefaultKey)},
+                        {L"MyData_1.dat", Rows(L"住所")}, {L"MyData_2.dat", Sealed(Rows(L"秘密"), L"xyz")}, {L"MyData_3.dat", Rows(L"顔")}};
+    for (const auto& [f, bytes] : good) WriteFileBytes(dir + L"\\" + f, bytes);
+    auto restore = [&] {
+        Choose(h, form1::kImportData, restoreTitle);
+        HWND d = nullptr;
+        if (!WaitFor([&] { return (d = h.WindowCaptioned(restoreTitle)) != nullptr; }, 10000)) return;
+        ClickCentre(DescendantById(d, 7002));
+        TypeKeys(L"xyz");
+        PressKey(VK_RETURN);
+    };
+    const std::wstring damaged = L"\r\n\r\nは、壊れているかデータファイルではありません。";
+    const std::tuple<std::wstring, std::string, std::wstring> bad[] = {
+        {L"MyData_1.dat", Sealed(Rows(L"住所"), L"noise"), damaged}, {L"MyData_1.dat", Rows(L"住所").substr(0, 40), damaged},
+        {L"MyData_2.dat", Sealed(Rows(L"秘密"), L"other"), L"\r\n\r\nは、バックアップのパスワードで正しく復号できませんでした。"}};
+    for (const auto& [f, bytes, why] : bad) {
+        WriteFileBytes(dir + L"\\" + f, bytes);
+        restore();
+        Expect(rep, h, restoreTitle, failed + dir + L"\\" + f + why + unchanged, IDOK, L"a bad " + f);
+        rep.Check(WaitFor([&] { return IsWindowEnabled(h.main()) != FALSE; }, 5000) && Snapshot(h.DataDir()) == data,
+                  L"no data file changed");
+        for (const auto& [g, b] : good) WriteFileBytes(dir + L"\\" + g, b);
+    }
+
+    // A data folder nothing can be written to: said as it is, and no password is asked.
+    if (rep.Check(Immutable(h.DataDir(), true), L"set-up: the data folder cannot be written")) {
+        Choose(h, form1::kImportData, restoreTitle);
+        Expect(rep, h, restoreTitle, failed + L"データのフォルダに書き込めません。\r\n\r\n" + h.DataDir() + unchanged, IDOK,
+               L"a data folder that cannot be written");
+        const bool quiet = !WaitFor([&] { return h.WindowCaptioned(L"Privateのパスワードの確認") != nullptr; }, 3000) &&
+                           IsWindowEnabled(h.main());
+        rep.Check(quiet, L"no password prompt follows; the panel can be used", quiet ? L"" : h.WindowList());
+        // Started so, the password file cannot be decrypted there: that is no damage to ask about.
+        CloseProgram(rep, h);
+        const bool told = StartTaking(rep, h, L"ハリコ").has_value();  // that changes cannot be saved there
+        if (rep.Check(told && !WaitFor([&] { return h.WindowCaptioned(L"Privateのパスワードの確認") != nullptr; }, 3000),
+                      L"a start in that folder says changes cannot be saved, and asks no password", h.WindowList())) {
+            h.Menu(form1::kType2);
+            Expect(rep, h, L"ハリコ", L"データのフォルダに書き込めないため、Privateを開けません。\r\n\r\n" + h.DataDir(), IDOK,
+                   L"Private chosen there");
+        }
+    }
+    rep.Check(Immutable(h.DataDir(), false) && Snapshot(h.DataDir()) == data, L"no data file changed; the folder can be written again");
+
+    // A good backup: restored, and what it replaced kept beside it.
+    restore();
+    std::wstring kept;
+    WaitFor([&] {
+        for (const std::wstring& f : FolderEntries(h.ProgramDir()))
+            if (f.rfind(L"ハリコ_BackupData_読込前_", 0) == 0) kept = h.ProgramDir() + L"\\" + f;
+        return !kept.empty();
+    }, 15000);
+    Expect(rep, h, restoreTitle, L"「ハリコ」のデータの読込は成功しました。　　　　　\r\n\r\n読込前のデータは、次のフォルダに残してあります。\r\n" + kept,
+           IDOK, L"a good backup");
+    rep.Check(Snapshot(kept) == data && Snapshot(h.DataDir()) == good, L"the replaced files are kept there; the backup's are in place");
+    CloseProgram(rep, h);
+    RemoveFolder(kept);
+    RemoveFolder(dir);
+    h.WipeState();
+}
+
+// ---- 83 -----------------------------------------------------------------------------------
+
+void DamagedPasswordFile(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    WriteFileBytes(h.DataFile(L"MyData_2.dat"), Sealed(Rows(L"私の"), L"neko"));
+    WriteFileBytes(h.DataFile(L"MyData_0.dat"), std::string("\x13\x99\xFE", 3));
+    h.SetSetting(L"Type", L"2");  // Private is the set to start with: asked before the panel shows
+    HWND prompt = nullptr;
+    if (!rep.Check(h.process().Start(exe) &&
+                       WaitFor([&] { return (prompt = h.WindowCaptioned(L"Privateのパスワードの確認")) != nullptr; }, 15000),
+                   L"a damaged password file: the Private password is asked for", h.WindowList()))
+        return;
+    auto answer = [&](const std::wstring& password) {
+        ClickCentre(DescendantById(prompt, 4102));
+        TypeKeys(password);
+        PressKey(VK_RETURN);
+    };
+    // Each wrong password changes what the prompt says.
+    for (const std::wstring said : {L"パスワードが違います。もう一度入力してください。", L"パスワードが違います（2回目）。もう一度入力してください。"}) {
+        answer(L"wrong");
+        rep.Check(WaitFor([&] { return TextOf(DescendantById(prompt, 4101)) == said; }, 3000), L"a wrong password: " + Quote(said),
+                  Quote(TextOf(DescendantById(prompt, 4101))));
+    }
+    answer(L"neko");
+    // The right one opens Private: its working copy is made, and nothing asks again.
+    rep.Check(WaitFor([&] { return FileExists(h.DataFile(L"MyData_2_2.dat")) && !FileExists(h.DataFile(L"MyData_2.dat")); }, 15000) &&
+                  !WaitFor([&] { return h.WindowCaptioned(L"パスワードの確認") != nullptr; }, 3000),
+              L"the right one: Private is loaded, no second question", h.WindowList());
+    for (HWND w : TopWindows(L"HarikoForm", h.pid())) PostMessageW(w, WM_CLOSE, 0, 0);
+    rep.Check(h.process().WaitExit(20000), L"the program ends after WM_CLOSE", h.WindowList() + OpenBoxes(h));
+    h.WipeState();
+}
+
+}  // namespace
+
+const std::vector<Scenario>& serviceScenarios() {
+    static const std::vector<Scenario> all = {
+        {80, L"80. the help page of a copy named \"my copy\"", HelpPageOfACopy},
+        {81, L"81. a desktop shortcut that cannot be renewed is kept", ShortcutRenewedInPlace},
+        {82, L"82. backup and restore: a file in the folder's place, bad backup files, a data folder that cannot be written, the replaced files kept", RestoreChecked},
+        {83, L"83. a damaged password file with Private to start with: wrong passwords told, the right one opens Private", DamagedPasswordFile},
+    };
+    return all;
+}
+
+}  // namespace e2e
