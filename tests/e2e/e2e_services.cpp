@@ -137,7 +137,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
     const std::wstring unchanged = L"\r\n\r\nデータは読込前のまま変更されていません。";
     WriteFileBytes(h.DataFile(L"MyData_0.dat"), Sealed("\"abc\"\r\n", kDefaultKey));
     WriteFileBytes(h.DataFile(L"MyData_2.dat"), Sealed(Rows(L"私の"), L"abc"));
-    RemoveFolder(dir);
+    RemoveTree(dir);
     WriteFileBytes(dir, "my notes");
     h.SetSetting(L"Left", L"1500");
     h.SetSetting(L"Top", L"1500");
@@ -211,8 +211,8 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
            IDOK, L"a good backup");
     rep.Check(Snapshot(kept) == data && Snapshot(h.DataDir()) == good, L"the replaced files are kept there; the backup's are in place");
     CloseProgram(rep, h);
-    RemoveFolder(kept);
-    RemoveFolder(dir);
+    RemoveTree(kept);
+    RemoveTree(dir);
     h.WipeState();
 }
 

@@ -57,11 +57,11 @@ TEST(Form5Test, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
     EXPECT_TRUE(IsWindow(form.hwnd()));
 
     // Too long for a path: refused before anything is made.
-    const auto before = FilesIn(dir);
+    const auto before = FolderEntries(dir);
     EXPECT_EQ(create(std::wstring(300, L'\x3042'), {}),
               V{L"名前が長すぎます。\r\n\r\nこのフォルダに作成するには、" + std::to_wstring(LongestName(dir, 4)) +
                 L"文字以内の名前を入力してください。"});
-    EXPECT_EQ(FilesIn(dir), before);
+    EXPECT_EQ(FolderEntries(dir), before);
 
     EXPECT_EQ(create(L"テスト", {IDYES, IDYES}).back(),
               L"「テスト」のショートカットを　　　\r\n\r\nデスクトップに作成できませんでした。");
@@ -82,19 +82,19 @@ TEST(Form5Test, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
     EXPECT_EQ(g_texts.front().find(made ? L"を「ハリコ」と同じディレクトリに作成しました。" : L"を作成できませんでした。"),
               nearLimit.size() + 2);  // after 「name」
     if (made) DeleteFileW(path.c_str());
-    EXPECT_EQ(FilesIn(dir), before);
+    EXPECT_EQ(FolderEntries(dir), before);
     SetMsgBoxHook(nullptr);
     Form5::SoundBeep = [] { MessageBeep(MB_OK); };
     RemoveTree(dir);
 }
 
 TEST(ShortcutTest, ANameTooLongIsRefusedAndAShortenedOneDoesNotCount) {
-    const auto before = FilesIn(DesktopFolder());
+    const auto before = FolderEntries(DesktopFolder());
     EXPECT_FALSE(MakeShortcut(std::wstring(300, L'x')));
     const std::wstring nearLimit(84, L'\x3042');
     EXPECT_EQ(MakeShortcut(nearLimit), FileCarriesName(ShortcutPath(nearLimit)));
     DeleteFileW(ShortcutPath(nearLimit).c_str());
-    EXPECT_EQ(FilesIn(DesktopFolder()), before);
+    EXPECT_EQ(FolderEntries(DesktopFolder()), before);
 }
 
 }  // namespace

@@ -1,24 +1,20 @@
 // A confirmed uninstall waits for the panel's next activation, which may come from another
 // program: the About box can close without handing over to the panel (Wine's X focus, or the
 // user already elsewhere).
-#include "test_folders.h"
-
 #include <gtest/gtest.h>
 
 #include "app/program.h"
 #include "store/datafiles.h"
 #include "store/settings.h"
+#include "support/files.h"
+#include "support/wait.h"
 #include "win/app.h"
 
 namespace {
 
-bool Within(int ms, const std::function<bool()>& done) {
-    for (DWORD start = GetTickCount(); !done(); Sleep(20)) {
-        DoEvents();
-        if (GetTickCount() - start > static_cast<DWORD>(ms)) return false;
-    }
-    return true;
-}
+using testsupport::RemoveTree;
+
+bool Within(int ms, const std::function<bool()>& done) { return testsupport::WaitFor(done, ms); }
 
 TEST(Uninstall, AnActivationFromAnotherProgramCarriesItOut) {
     const std::wstring name = ExeName(), dir = DataDirPath(DataRootPath(), name);
