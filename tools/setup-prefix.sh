@@ -21,6 +21,9 @@ cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null 
 reg=$(mktemp /tmp/hariko-fonts.XXXXXX.reg)
 python3 "$HARIKO_ROOT/tools/fontsubst.py" "$reg"
 "$WINE64" regedit /S "$(winepath -w "$reg" 2>/dev/null || echo "$reg")" </dev/null >/dev/null 2>&1
+# Wine's windows are not handed to an X window manager (there is none on the test display):
+# otherwise every window that closes waits 2 s for a manager to answer.
+"$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 if [ -n "${DPI:-}" ]; then
   "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI" /f </dev/null >/dev/null 2>&1
 fi

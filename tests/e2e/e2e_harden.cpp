@@ -36,9 +36,11 @@ int ScrollPos(const Hariko& h) {
     SendMessageTimeoutW(h.Control(form1::kVScroll1), SBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &pos);
     return static_cast<int>(pos);
 }
+// The pointer rests on its top strip, which brings it forward (a press on the caption would
+// start moving the window, and the next key would end that).
 bool BringPanelForward(const Hariko& h) {
     RECT r = RectOf(h.main());
-    ClickAt(r.left + 20, r.top + 8);  // its caption bar
+    SetCursorPos(r.left + 20, r.top + 8);
     return WaitFor([&] { return GetForegroundWindow() == h.main(); }, 3000);
 }
 std::optional<std::wstring> DefaultKeyText() {
