@@ -20,9 +20,12 @@ export WINEPREFIX="$HARIKO_BUILD/run-prefix"
 
 if [ -n "$USER_DISPLAY" ] && xdpyinfo -display "$USER_DISPLAY" >/dev/null 2>&1; then
   export DISPLAY=$USER_DISPLAY
+  # A real desktop has a window manager: let it frame and move Wine's windows.
+  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d Y /f </dev/null >/dev/null 2>&1
   echo "starting $EXE on $DISPLAY"
   exec "$WINE64" "$EXE"
 fi
+"$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 
 # Headless: our own Xvfb, the program, notepad, one paste, screenshots.
 export DISPLAY=:98
