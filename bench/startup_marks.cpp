@@ -1,10 +1,10 @@
 // The sink of the start-up marks, linked only into the benchmark's own build of the program
 // (target startup_marks: marks/ハリコ.exe), never into the shipped ハリコ.exe. It keeps the
 // first moment of each mark, in ms since the process was created, and how often it came; when
-// the start has ended ("after first show") it counts the windows, GDI and USER objects the
-// start made and appends one line to startup-marks.txt beside the exe, with the processor time
-// the process had used when the panel was painted:
-//   process start=0.0 exe code=41.2 main=41.5 ... processor ms to painted=60.1 windows=43 ...
+// the start has ended ("after first show") it appends one line to startup-marks.txt beside the
+// exe, with the processor time the process had used and the windows of its thread when the
+// panel was painted, and the windows, GDI and USER objects once the start has ended:
+//   process start=0.0 exe code=41.2 ... processor ms to painted=60.1 windows at paint=38 ...
 // and every mark of that start in order to startup-trace.txt.
 // tools/bench-startup.sh prints the medians of these lines.
 #include <windows.h>
@@ -56,6 +56,7 @@ double CpuMs() {
 }
 
 double cpuAtPaint = 0;  // processor time of the process when "painted" came
+int windowsAtPaint = 0;  // windows of the thread then
 
 BOOL CALLBACK CountChild(HWND, LPARAM n) {
     ++*reinterpret_cast<int*>(n);
@@ -75,9 +76,14 @@ std::wstring FileBesideExe(const wchar_t* name) {
     return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 }
 
-void Write() {
+int ThreadWindows() {
     int windows = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+void Write() {
+    const int windows = ThreadWindows();
     std::string line;
     char buf[128];
     for (const Seen& s : Marks()) {
@@ -89,7 +95,8 @@ void Write() {
             line += buf;
         }
     }
-    std::snprintf(buf, sizeof buf, " processor ms to painted=%.1f windows=%d gdi=%lu user=%lu\n", cpuAtPaint, windows,
+    std::snprintf(buf, sizeof buf, " processor ms to painted=%.1f windows at paint=%d windows=%d gdi=%lu user=%lu\n",
+                  cpuAtPaint, windowsAtPaint, windows,
                   GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
                   GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
     line += buf;
@@ -126,7 +133,10 @@ void Record(const char* what) {
         }
     }
     Marks().push_back({what, ms, 1});
-    if (std::strcmp(what, "painted") == 0) cpuAtPaint = CpuMs();
+    if (std::strcmp(what, "painted") == 0) {
+        cpuAtPaint = CpuMs();
+        windowsAtPaint = ThreadWindows();
+    }
     if (std::strcmp(what, "after first show") == 0) {
         Write();
         written = true;

@@ -61,7 +61,7 @@ void Form1::PlaceEntryButtons() {
         b->backColor = colour;
         b->SetText(caption);
         b->SetVisible(true);
-        if (repaint) InvalidateRect(b->hwnd, nullptr, FALSE);
+        if (repaint && IsWindowVisible(b->hwnd)) InvalidateRect(b->hwnd, nullptr, FALSE);
     }
     // The column: as tall as its entries, but never a window taller than the viewport.
     int columnHeight = entryCount * kRow + kColumnTop - scrollValue_;

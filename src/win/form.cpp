@@ -167,7 +167,8 @@ void Control::SetFont(const wchar_t* face, double points, bool bold) {
 void Control::ApplyFont() {
     if (!form_ || fontFace_.empty()) return;
     HFONT f = form_->Font(fontFace_.c_str(), fontPoints_, fontBold_);
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+    // A control not on screen is drawn whole when it shows: no redraw asked for now.
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), IsWindowVisible(hwnd));
 }
 
 // ---- Form -------------------------------------------------------------------------------
