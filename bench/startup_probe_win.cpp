@@ -1,7 +1,13 @@
 // Start-up time of the panel against Wine's notepad, started the same way: from CreateProcess
-// to a visible main window that has its child controls. Also the peak working set of each
-// once it has settled. Prints figures, asserts nothing.
-// usage: startup_probe_win [RUNS] [PROGRAM_EXE]   (default: 7 runs, ハリコ.exe beside this exe)
+// to the moment a user can click, that is the panel's first entry button (氏名 in a new data
+// set) drawn on the screen, against notepad's edit box drawn on the screen. "Drawn" is read
+// from the screen's pixels: the control's rectangle shows both light and dark pixels (face and
+// caption, or edit box and its sunken edge), where before it showed the black desktop.
+// Beside it the older figures: the control visible (IsWindowVisible) and the main window
+// visible with any visible child. Also the peak working set of each once it has settled.
+// Prints figures, asserts nothing.
+// usage: startup_probe_win [RUNS] [PROGRAM_EXE...]   (default: 11 runs, ハリコ.exe beside this exe)
+// Several programs (builds to compare) are started in turn with notepad, each run of each.
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -52,23 +58,54 @@ DWORD PidOf(HWND h) {
     return pid;
 }
 
+// The panel's entry buttons sit in the column, a frame inside the viewport frame; the first one
+// is the highest on the screen.
+HWND FirstEntryButton(HWND panel) {
+    HWND best = nullptr;
+    LONG bestTop = 0;
+    for (HWND view = nullptr; (view = FindWindowExW(panel, view, L"HarikoFrame", nullptr));)
+        for (HWND column = nullptr; (column = FindWindowExW(view, column, L"HarikoFrame", nullptr));)
+            for (HWND b = nullptr; (b = FindWindowExW(column, b, L"Button", nullptr));) {
+                if (!IsWindowVisible(b)) continue;
+                RECT r;
+                GetWindowRect(b, &r);
+                if (!best || r.top < bestTop) best = b, bestTop = r.top;
+            }
+    return best;
+}
+
+HWND EditBox(HWND notepad) {
+    HWND edit = FindWindowExW(notepad, nullptr, L"Edit", nullptr);
+    return edit && IsWindowVisible(edit) ? edit : nullptr;
+}
+
+// A rectangle of the screen as the display shows it, 0x00RRGGBB per pixel.
+struct Shot {
+    int w = 0, h = 0;
+    std::vector<DWORD> px;
+};
+
 struct Program {
     std::wstring label;  // as printed
     std::wstring exe;
     std::wstring windowClass;
     std::wstring caption;  // empty: any
+    HWND (*clickable)(HWND main);  // the control a user waits for, once it is visible
 };
 
 struct Run {
     bool ok = false;
-    double shownMs = 0;
-    double createdMs = 0;  // the main window exists, perhaps still hidden
+    double createdMs = 0;   // the main window exists, perhaps still hidden
+    double childMs = 0;     // visible with a visible child (the older figure)
+    double visibleMs = 0;   // the control is visible
+    double screenMs = 0;    // the control is drawn on the screen
     double peakMiB = 0;
+    Shot first, settled;    // the main window when the control came on screen, and once settled
     std::string why;
 };
 
-// The main window counts as shown once it is visible and so is at least one of its controls:
-// a window can be visible a moment before its children exist.
+// The main window of the process, visible with at least one visible control: a window can be
+// visible a moment before its children exist.
 HWND ShownMainWindow(const Program& p, DWORD pid) {
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, p.windowClass.c_str(), nullptr));) {
         if (PidOf(w) != pid || !IsWindowVisible(w)) continue;
@@ -77,6 +114,99 @@ HWND ShownMainWindow(const Program& p, DWORD pid) {
             if (IsWindowVisible(c)) return w;
     }
     return nullptr;
+}
+
+Shot Capture(const RECT& r) {
+    Shot shot;
+    if (r.right <= r.left || r.bottom <= r.top) return shot;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    if (HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        if (BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
+            GdiFlush();
+            const auto* px = static_cast<const DWORD*>(bits);
+            shot = {w, h, std::vector<DWORD>(px, px + static_cast<size_t>(w) * h)};
+        }
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+Shot CaptureWindow(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return Capture(r);
+}
+
+// The control's rectangle as the screen shows it: drawn once it holds light pixels (a face, an
+// edit box) and some dark ones (a caption, a sunken edge). Before, it shows the black desktop
+// or a plain face.
+bool DrawnOnScreen(HWND control) {
+    const Shot shot = CaptureWindow(control);
+    if (shot.px.empty()) return false;
+    int light = 0, dark = 0;
+    for (DWORD c : shot.px) {
+        const int luma = (((c >> 16) & 0xFF) * 3 + ((c >> 8) & 0xFF) * 6 + (c & 0xFF)) / 10;
+        if (luma > 160) ++light;
+        else if (luma < 80) ++dark;
+    }
+    return light * 10 >= static_cast<int>(shot.px.size()) * 3 && dark >= 10;
+}
+
+// Pixels that differ between two shots of the same window; all of them when the sizes differ.
+// A blinking caret makes up to a few dozen.
+int Differing(const Shot& a, const Shot& b) {
+    if (a.w != b.w || a.h != b.h) return static_cast<int>(std::max(a.px.size(), b.px.size()));
+    int n = 0;
+    for (size_t i = 0; i < a.px.size(); ++i) n += (a.px[i] & 0xFFFFFF) != (b.px[i] & 0xFFFFFF);
+    return n;
+}
+
+// A 24-bit BMP, to look at what the first frame showed.
+void SaveBmp(const Shot& shot, const std::wstring& path) {
+    if (shot.px.empty()) return;
+    const int stride = (shot.w * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = shot.w;
+    ih.biHeight = -shot.h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biCompression = BI_RGB;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(stride * shot.h);
+    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
+    data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    std::string row(static_cast<size_t>(stride), '\0');
+    for (int y = 0; y < shot.h; ++y) {
+        for (int x = 0; x < shot.w; ++x) {
+            const DWORD c = shot.px[static_cast<size_t>(y) * shot.w + x];
+            row[x * 3] = static_cast<char>(c & 0xFF);
+            row[x * 3 + 1] = static_cast<char>((c >> 8) & 0xFF);
+            row[x * 3 + 2] = static_cast<char>((c >> 16) & 0xFF);
+        }
+        data += row;
+    }
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD put = 0;
+    WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
+    CloseHandle(f);
 }
 
 bool MainWindowCreated(const Program& p, DWORD pid) {
@@ -111,33 +241,50 @@ Run StartAndClose(const Program& p) {
         run.why = "could not start (error " + std::to_string(GetLastError()) + ")";
         return run;
     }
-    HWND main = nullptr;
+    HWND main = nullptr, control = nullptr;
     std::wstring boxes;
     std::vector<HWND> answered;
+    // Every look costs the display server or Wine's server some work, as the program's own start
+    // does: the windows every 2 ms, each only until found, the screen every 4 ms, message boxes
+    // every 20 ms. Looking faster slows the many-windowed panel more than notepad.
+    double lastLook = -4, lastBoxLook = 0;
     for (;;) {
-        if ((main = ShownMainWindow(p, pi.dwProcessId))) break;
-        if (run.createdMs == 0 && MainWindowCreated(p, pi.dwProcessId)) run.createdMs = NowMs() - t0;
-        std::wstring box = AnswerMessageBox(pi.dwProcessId, answered);
-        if (!box.empty()) boxes += (boxes.empty() ? L"" : L", ") + box;
+        const double now = NowMs() - t0;
+        if (run.createdMs == 0 && MainWindowCreated(p, pi.dwProcessId)) run.createdMs = now;
+        if (run.createdMs > 0 && !main && (main = ShownMainWindow(p, pi.dwProcessId))) run.childMs = now;
+        if (main && !control && (control = p.clickable(main))) run.visibleMs = now;
+        if (control && now - lastLook >= 4) {
+            lastLook = now;
+            if (DrawnOnScreen(control)) {
+                run.screenMs = NowMs() - t0;  // after the look: never too early
+                run.first = CaptureWindow(main);
+                break;
+            }
+        }
+        if (now - lastBoxLook >= 20) {
+            lastBoxLook = now;
+            std::wstring box = AnswerMessageBox(pi.dwProcessId, answered);
+            if (!box.empty()) boxes += (boxes.empty() ? L"" : L", ") + box;
+        }
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
             run.why = "ended before its window showed";
             break;
         }
         if (NowMs() - t0 > 30000) {
-            run.why = "no window within 30 s";
+            run.why = main ? "window, but its control not drawn within 30 s" : "no window within 30 s";
             break;
         }
-        Sleep(1);
+        Sleep(2);
     }
-    run.shownMs = NowMs() - t0;
-    if (main && run.createdMs == 0) run.createdMs = run.shownMs;
+    if (run.createdMs == 0) run.createdMs = run.childMs;
     // A box in the way means this was not a plain start: the figure does not count.
-    if (main && boxes.empty()) run.ok = true;
+    if (run.screenMs > 0 && boxes.empty()) run.ok = true;
     if (!boxes.empty()) run.why = "message box on the way: " + Utf8(boxes);
 
     if (main) {
         WaitForInputIdle(pi.hProcess, 5000);
         Sleep(500);
+        run.settled = CaptureWindow(main);
         PROCESS_MEMORY_COUNTERS pmc{};
         pmc.cb = sizeof pmc;
         if (GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof pmc))
@@ -197,20 +344,34 @@ bool DesktopShortcutExists(const std::wstring& name) {
     return GetFileAttributesW((std::wstring(desktop) + L"\\" + name + L".lnk").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+constexpr int kCaretPixels = 40;  // a first frame this close to the settled one counts as it
+
 struct Figures {
-    std::vector<double> shown, created, peak;
+    std::vector<double> created, child, visible, screen, peak;
     int failed = 0;
+    int sameFirstFrame = 0;  // runs whose first frame on screen was already the settled window
 };
 
-void Record(const Program& p, int index, Figures& f) {
+// The shots of the last counted run of program `number` go beside the probe as
+// startup-shot-<number>-first.bmp and -settled.bmp.
+void Record(const Program& p, int number, int index, Figures& f) {
     Run r = StartAndClose(p);
     std::string line = Utf8(p.label) + " run " + std::to_string(index) + ": ";
     if (r.ok) {
-        f.shown.push_back(r.shownMs);
         f.created.push_back(r.createdMs);
+        f.child.push_back(r.childMs);
+        f.visible.push_back(r.visibleMs);
+        f.screen.push_back(r.screenMs);
         if (r.peakMiB > 0) f.peak.push_back(r.peakMiB);
-        line += Fixed(r.shownMs, 1) + " ms to window (created at " + Fixed(r.createdMs, 1) +
-                " ms), peak working set " + Fixed(r.peakMiB, 1) + " MiB";
+        const int differing = Differing(r.first, r.settled);
+        f.sameFirstFrame += differing <= kCaretPixels;
+        const std::wstring shots = ExeBeside(L"startup-shot-" + std::to_wstring(number));
+        SaveBmp(r.first, shots + L"-first.bmp");
+        SaveBmp(r.settled, shots + L"-settled.bmp");
+        line += Fixed(r.screenMs, 1) + " ms to its control on screen (visible at " + Fixed(r.visibleMs, 1) +
+                ", window with a child at " + Fixed(r.childMs, 1) + ", created at " + Fixed(r.createdMs, 1) +
+                " ms), first frame " + std::to_string(differing) + " pixels off the settled window" +
+                ", peak working set " + Fixed(r.peakMiB, 1) + " MiB";
         if (!r.why.empty()) line += " (" + r.why + ")";
     } else {
         ++f.failed;
@@ -221,30 +382,43 @@ void Record(const Program& p, int index, Figures& f) {
 
 }  // namespace
 
+// "marks\ハリコ.exe" for a program among others, else "ハリコ.exe".
+std::wstring LabelOf(const std::wstring& path, bool withFolder) {
+    const size_t file = path.find_last_of(L"\\/");
+    if (!withFolder || file == std::wstring::npos || file == 0) return path.substr(file + 1);
+    const size_t folder = path.find_last_of(L"\\/", file - 1);
+    return path.substr(folder == std::wstring::npos ? 0 : folder + 1);
+}
+
 int wmain(int argc, wchar_t** argv) {
-    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 7;
-    Program panel{L"", argc > 2 ? argv[2] : ExeBeside(L"ハリコ.exe"), L"HarikoForm", L""};
-    const std::wstring name = StemOf(panel.exe);
-    panel.label = name + L".exe";
-    panel.caption = name;
+    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 11;
+    std::vector<Program> panels;
+    for (int i = 2; i < argc || (i == 2 && panels.empty()); ++i) {
+        const std::wstring exe = i < argc ? argv[i] : ExeBeside(L"ハリコ.exe");
+        panels.push_back({LabelOf(exe, argc > 3), exe, L"HarikoForm", StemOf(exe), FirstEntryButton});
+    }
     wchar_t sys[MAX_PATH] = {};
     GetSystemDirectoryW(sys, MAX_PATH);
-    const Program notepad{L"notepad.exe", std::wstring(sys) + L"\\notepad.exe", L"Notepad", L""};
+    const Program notepad{L"notepad.exe", std::wstring(sys) + L"\\notepad.exe", L"Notepad", L"", EditBox};
 
-    if (GetFileAttributesW(panel.exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        Say("missing: " + Utf8(panel.exe));
-        return 1;
-    }
-    if (FindWindowW(L"HarikoForm", name.c_str())) {
-        Say(Utf8(name) + " is already running: close it first (a second start would only be refused)");
-        return 1;
+    for (const Program& panel : panels) {
+        if (GetFileAttributesW(panel.exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            Say("missing: " + Utf8(panel.exe));
+            return 1;
+        }
+        if (FindWindowW(L"HarikoForm", panel.caption.c_str())) {
+            Say(Utf8(panel.caption) + " is already running: close it first (a second start would only be refused)");
+            return 1;
+        }
     }
 
     // The first start of a fresh data folder writes every file and asks the welcome question;
     // one untimed start (answered with No) and close leaves the settings of a later start.
     Say("warm-up: one untimed start and close of each");
-    const Program* both[] = {&panel, &notepad};
-    for (const Program* p : both) {
+    std::vector<const Program*> all;
+    for (const Program& panel : panels) all.push_back(&panel);
+    all.push_back(&notepad);
+    for (const Program* p : all) {
         Run r = StartAndClose(*p);
         if (!r.why.empty()) Say("  " + Utf8(p->label) + ": " + r.why);
         if (!r.ok && r.why.find("message box") == std::string::npos) {
@@ -252,45 +426,48 @@ int wmain(int argc, wchar_t** argv) {
             return 1;
         }
     }
-    const std::wstring type = StartupSetting(name, L"Type");
-    Say("settings \"Type\" = " + (type.empty() ? std::string("(missing: every start would be a first start)")
-                                               : Utf8(type)));
-    Say(std::string("desktop shortcut ") + Utf8(name) + ".lnk: " +
-        (DesktopShortcutExists(name) ? "present (each start rewrites it)" : "absent"));
-
-    // Alternating, so that load from other work on the machine falls on both alike.
-    Figures fp, fn;
-    for (int i = 1; i <= runs; ++i) {
-        Record(panel, i, fp);
-        Record(notepad, i, fn);
+    for (const Program& panel : panels) {
+        const std::wstring& name = panel.caption;
+        const std::wstring type = StartupSetting(name, L"Type");
+        Say(Utf8(name) + ": settings \"Type\" = " +
+            (type.empty() ? std::string("(missing: every start would be a first start)") : Utf8(type)) +
+            ", desktop shortcut " + Utf8(name) + ".lnk " +
+            (DesktopShortcutExists(name) ? "present (each start rewrites it)" : "absent"));
     }
 
-    if (fp.shown.empty() || fn.shown.empty()) {
-        Say("not enough runs counted for a comparison");
-        return 1;
-    }
-    const double mp = Median(fp.shown), mn = Median(fn.shown);
-    auto summary = [](const Program& p, const Figures& f, double median) {
-        Say("start to window, " + Utf8(p.label) + ": median " + Fixed(median, 1) + " ms, best " +
-            Fixed(*std::min_element(f.shown.begin(), f.shown.end()), 1) + " ms (" +
-            std::to_string(f.shown.size()) + " runs counted" +
+    // Alternating, so that load from other work on the machine falls on all alike.
+    std::vector<Figures> figures(all.size());
+    for (int i = 1; i <= runs; ++i)
+        for (size_t k = 0; k < all.size(); ++k) Record(*all[k], static_cast<int>(k + 1), i, figures[k]);
+
+    const Figures& fn = figures.back();
+    for (const Figures& f : figures)
+        if (f.screen.empty()) {
+            Say("not enough runs counted for a comparison");
+            return 1;
+        }
+    auto summary = [](const Program& p, const Figures& f, const char* control) {
+        Say(Utf8(p.label) + ", start to " + control + " on screen: median " + Fixed(Median(f.screen), 1) +
+            " ms, best " + Fixed(*std::min_element(f.screen.begin(), f.screen.end()), 1) + " ms (" +
+            std::to_string(f.screen.size()) + " runs counted" +
             (f.failed ? ", " + std::to_string(f.failed) + " not counted" : "") + ")");
-        // Where the time goes: loading the process up to its window, then the program's own
-        // start-up until the window shows.
-        std::vector<double> after;
-        for (size_t i = 0; i < f.shown.size(); ++i) after.push_back(f.shown[i] - f.created[i]);
-        Say("  of which start to window created: median " + Fixed(Median(f.created), 1) +
-            " ms; created to shown: median " + Fixed(Median(after), 1) + " ms");
+        Say("  medians: window created " + Fixed(Median(f.created), 1) + " ms, window with a child visible " +
+            Fixed(Median(f.child), 1) + " ms, " + control + " visible " + Fixed(Median(f.visible), 1) + " ms");
+        Say("  first frame on screen already the settled window (but for a caret) in " +
+            std::to_string(f.sameFirstFrame) + " of " + std::to_string(f.screen.size()) + " runs");
     };
-    summary(panel, fp, mp);
-    summary(notepad, fn, mn);
-    Say("ratio " + Utf8(panel.label) + " / notepad.exe (medians): " + Fixed(mp / mn, 2) +
-        " (goal: at most 1.10)");
-    if (!fp.peak.empty() && !fn.peak.empty())
-        Say("peak working set after settling (median), incl. Wine's own libraries: " + Utf8(panel.label) +
-            " " + Fixed(Median(fp.peak), 1) + " MiB, notepad.exe " + Fixed(Median(fn.peak), 1) +
-            " MiB, ratio " + Fixed(Median(fp.peak) / Median(fn.peak), 2));
-    else
-        Say("peak working set: not reported by this system");
+    for (size_t k = 0; k + 1 < all.size(); ++k) summary(*all[k], figures[k], "first entry button");
+    summary(notepad, fn, "edit box");
+    for (size_t k = 0; k + 1 < all.size(); ++k) {
+        const Figures& fp = figures[k];
+        Say("ratio " + Utf8(all[k]->label) + " / notepad.exe, medians to the control on screen: " +
+            Fixed(Median(fp.screen) / Median(fn.screen), 2) + " (goal: at most 1.10)");
+        Say("  older figure, window with a child visible: " + Fixed(Median(fp.child) / Median(fn.child), 2) +
+            "; control visible: " + Fixed(Median(fp.visible) / Median(fn.visible), 2));
+        if (!fp.peak.empty() && !fn.peak.empty())
+            Say("  peak working set after settling (median), incl. Wine's own libraries: " + Fixed(Median(fp.peak), 1) +
+                " MiB, notepad.exe " + Fixed(Median(fn.peak), 1) + " MiB, ratio " +
+                Fixed(Median(fp.peak) / Median(fn.peak), 2));
+    }
     return 0;
 }

@@ -1,10 +1,14 @@
 #!/bin/bash
 # Start-up time of ハリコ.exe against Wine's notepad.exe, both started by the same probe
-# (CreateProcess, then polling for the visible main window with its controls), several runs
-# each, alternating; medians, their ratio and the peak working set of both.
-# usage: tools/bench-startup.sh WIN_BUILD_DIR [RUNS]    (RUNS per program, default 7)
-# Builds nothing: WIN_BUILD_DIR must hold ハリコ.exe and startup_probe_win.exe (targets hariko
-# and startup_probe_win; the probe's source is bench/startup_probe_win.cpp). Needs a display
+# (CreateProcess, then polling until the first entry button, or notepad's edit box, is drawn
+# on the screen), several runs each, alternating; medians, their ratio (with the older figure
+# of a visible window with any child beside it) and the peak working set of both.
+# Then the same with the marks build (marks/ハリコ.exe, target startup_marks) and the medians
+# of its marks: where the start spends its time, from the process's creation to the first
+# paint, and the windows and GDI objects it made.
+# usage: tools/bench-startup.sh WIN_BUILD_DIR [RUNS]    (RUNS per program, default 11)
+# Builds nothing: WIN_BUILD_DIR must hold ハリコ.exe, startup_probe_win.exe and marks/ハリコ.exe
+# (targets hariko, startup_probe_win and startup_marks; sources in bench/). Needs a display
 # and the Wine prefix (tools/env.sh); an Xvfb or prefix that is missing is made here, and an
 # Xvfb made here is stopped again.
 # The probe starts and closes each program once untimed first, so that the timed starts are
@@ -13,11 +17,12 @@ set -eu -o pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 [ $# = 1 ] || [ $# = 2 ] || { echo "usage: $0 WIN_BUILD_DIR [RUNS]" >&2; exit 2; }
 build=$(cd "$1" && pwd)
-runs=${2:-7}
+runs=${2:-11}
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number above 0" >&2; exit 2; }
 probe="$build/startup_probe_win.exe"
-for f in "$build/ハリコ.exe" "$probe"; do
-  [ -f "$f" ] || { echo "$f is missing: build the targets hariko and startup_probe_win first" >&2; exit 1; }
+marked="$build/marks/ハリコ.exe"
+for f in "$build/ハリコ.exe" "$probe" "$marked"; do
+  [ -f "$f" ] || { echo "$f is missing: build the targets hariko, startup_probe_win and startup_marks first" >&2; exit 1; }
 done
 
 started_x=
@@ -38,5 +43,30 @@ echo "== $("$WINE64" --version 2>/dev/null), DISPLAY=$DISPLAY, load average: $(c
 echo "== startup_probe_win.exe under Wine: $runs timed starts of each program"
 rc=0
 "$HARIKO_ROOT/tools/wine-run.sh" "$probe" "$runs" | tr -d '\r' || rc=$?
+echo "== load average afterwards: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+echo
+echo "== the marks build (marks/ハリコ.exe), $runs timed starts, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+marks="$build/marks/startup-marks.txt"
+rm -f "$marks"
+"$HARIKO_ROOT/tools/wine-run.sh" "$probe" "$runs" "$marked" | tr -d '\r' | grep -E '^(ratio|ハリコ.exe,)' || rc=1
+# The first line is the untimed warm-up start (a first start of the data folder, perhaps).
+echo "== medians of $(($(wc -l <"$marks") - 1)) starts, ms from the process's creation (counts as they are)"
+tail -n +2 "$marks" | awk '
+  { line = $0
+    while (match(line, /[^=]+=[0-9.]+/)) {
+      pair = substr(line, RSTART, RLENGTH); line = substr(line, RSTART + RLENGTH)
+      sub(/^ +/, "", pair); k = pair; sub(/=.*/, "", k); v = pair; sub(/.*=/, "", v)
+      if (!(k in n)) order[++keys] = k
+      vals[k, ++n[k]] = v + 0
+    } }
+  END {
+    for (i = 1; i <= keys; i++) {
+      k = order[i]; m = n[k]
+      for (a = 1; a <= m; a++) s[a] = vals[k, a]
+      for (a = 2; a <= m; a++) for (b = a; b > 1 && s[b-1] > s[b]; b--) { t = s[b]; s[b] = s[b-1]; s[b-1] = t }
+      med = m % 2 ? s[(m+1)/2] : (s[m/2] + s[m/2+1]) / 2
+      printf "  %-28s %8.1f   (%d starts)\n", k, med, m
+    } }'
 echo "== load average afterwards: $(cut -d' ' -f1-3 /proc/loadavg)"
 exit "$rc"

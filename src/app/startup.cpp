@@ -9,6 +9,7 @@
 #include "base/cp932.h"
 #include "base/number.h"
 #include "base/records.h"
+#include "base/startup_marks.h"
 #include "editor/Form2.h"
 #include "protect/Form4.h"
 #include "protect/Form5.h"
@@ -73,6 +74,7 @@ bool Program::Start() {
     app_.programDir = ::ProgramDir();
     panel_ = std::make_unique<Form1>(*this);
     if (!panel_->Create()) return false;
+    startup_marks::Mark("panel made");
     // One instance per executable name. The refused one ends without storing anything:
     // it has no settings of its own and would overwrite those of the running one.
     if (RefuseSecondInstance()) {
@@ -86,7 +88,9 @@ bool Program::Start() {
 
 void Program::StartupSequence() {
     const int16_t versionMarker = ApplySettings();
+    startup_marks::Mark("settings applied");
     if (!PrepareData(versionMarker)) return;
+    startup_marks::Mark("data files ready");
     Form1& panel = *panel_;
     panel.SetMenuEnabled(form1::kPassChange, !app_.password.userPassword.empty());
     // The shortcut of a later start waits for the first paint.
@@ -100,9 +104,11 @@ void Program::StartupSequence() {
         askPrivate_ = true;
     }
     panel.LoadDataSet();
+    startup_marks::Mark("data set loaded");
     panel.LayoutPanel();
     panel.KeepOnScreen();
     panel.StartupEnded();
+    startup_marks::Mark("first layout");
 }
 
 int16_t Program::ApplySettings() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/color.h"
+#include "base/startup_marks.h"
 #include "panel/paste_logic.h"
 #include "panel/win_desktop.h"
 #include "win/app.h"
@@ -74,7 +75,12 @@ bool Form1::Create() {
     if (!CreateTopLevel(L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_TOPMOST, nullptr,
                         menu_, panel::kWindowWidth, 8225))
         return false;
+    // Trimmed before the first paint, so the caption never shows boxes that then vanish.
+    RemoveMinMaxBoxes(hwnd_);
+    startup_marks::Mark("window created");
+    HoldToolTips();
     CreateControls();
+    startup_marks::Mark("controls made");
     desktop_ = std::make_unique<WinDesktop>(hwnd_);
     engine_ = std::make_unique<PasteEngine>(*desktop_);
     engine_->Panel = reinterpret_cast<uintptr_t>(hwnd_);
@@ -129,7 +135,7 @@ void Form1::SetFixedAppearance() {
     SetToolTip(Command2, L"データの設定と編集");
     for (Control* c : {Command5, Command6, Command7}) c->backColor = static_cast<int32_t>(0x80000002);
     engine_->Text4 = L"0";
-    Text4->SetText(L"0");
+    if (Text4) Text4->SetText(L"0");
     SetCaption(host_.ExeName());
     SetWidth(panel::kWindowWidth);
     SetToolTip(Image1, L"ボタンの表示数が調整できます。");
@@ -274,26 +280,33 @@ void Form1::CreateControls() {
     // Focus holder and minimise accelerator: real buttons outside the visible area.
     Command3 = button(L"(&Z)", push, 2040, 4200, 375, 375, form1::kCommand3, &Form1::Command3_Click);
     Command4 = button(L"(&N)", push, 2520, 4200, 375, 375, form1::kCommand4, &Form1::Command4_Click);
-    auto field = [this](const wchar_t* text, int top, int id) {
-        return AddControl({.cls = L"EDIT", .text = text, .style = WS_VISIBLE | ES_AUTOHSCROLL, .left = 3000,
-                           .top = top, .width = 1000, .height = 300, .id = id});
-    };
-    Text1 = field(L"", 0, form1::kText1);
-    Text2 = field(L"", 400, form1::kText2);
-    Text3 = field(L"", 800, form1::kText3);
-    Text4 = field(L"0", 1200, form1::kText4);
     // The grip lies under the buttons it may overlap (as a picture under windowed controls),
     // so only its free corner shows.
     Image1 = AddControl({.style = WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, .width = kGripSize,
                          .height = kGripSize, .id = form1::kImage1, .onClick = [this] { Image1_MouseDown(); }});
     SetWindowPos(Image1->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (Control* c : {Command2, Command8, Command3, Command4, Text1, Text2, Text3, Text4, Command5, Command6,
-                       Command7})
-        c->SetFont(kUiFont, 9);
+    for (Control* c : {Command2, Command8, Command3, Command4, Command5, Command6, Command7}) c->SetFont(kUiFont, 9);
     SetToolTip(Command5, paste::kCommand5ToolTip);
     SetToolTip(Command6, paste::kCommand6ToolTip);
     SetToolTip(Command7, paste::kCommand7ToolTip);
     SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
+}
+
+void Form1::AfterFirstPaint() {
+    // The paste engine's fields lie outside the visible area: made once the panel shows.
+    auto field = [this](const std::wstring& text, int top, int id) {
+        Control* c = AddControl({.cls = L"EDIT", .text = text, .style = WS_VISIBLE | ES_AUTOHSCROLL, .left = 3000,
+                                 .top = top, .width = 1000, .height = 300, .id = id});
+        c->SetFont(kUiFont, 9);
+        return c;
+    };
+    if (!Text1) {
+        Text1 = field(engine_->Text1, 0, form1::kText1);
+        Text2 = field(engine_->Text2, 400, form1::kText2);
+        Text3 = field(engine_->Text3, 800, form1::kText3);
+        Text4 = field(engine_->Text4, 1200, form1::kText4);
+    }
+    ReleaseToolTips();
 }
 
 void Form1::DrawGrip(HDC dc) {
@@ -412,9 +425,14 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_PAINT:
+        startup_marks::Mark("first paint");
+        break;
     case WM_DRAWITEM:
         if (auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp); Image1 && di->hwndItem == Image1->hwnd)
             return DrawGrip(di->hDC), TRUE;
+        else if (di->CtlID == form1::kFirstEntryButton)
+            startup_marks::Mark("first entry button drawn");
         break;
     case WM_VSCROLL:
         if (VScroll1 && reinterpret_cast<HWND>(lp) == VScroll1->hwnd) OnScroll(LOWORD(wp));
@@ -427,7 +445,8 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (!layoutReady_) break;
         return OnSizing(wp, reinterpret_cast<RECT*>(lp));
     case WM_SIZE:
-        if (wp != SIZE_MINIMIZED && layoutReady_) Form_Resize();
+        // Showing the window reports the size the layout just set: nothing to do then.
+        if (wp != SIZE_MINIMIZED && layoutReady_ && !AtLaidOutSize()) Form_Resize();
         return 0;
     case WM_LBUTTONDBLCLK:
         Form_DblClick();

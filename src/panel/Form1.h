@@ -48,6 +48,7 @@ public:
     void ApplyStoredMode(int storedMode);  // ticks, height, key buttons, mode position
     void SetFixedAppearance();             // captions, tool tips, colours, Text4 "0", width
     void StartupEnded();                   // activations may reload from now on
+    void AfterFirstPaint();                // what the first paint did not need: hidden fields, tips
     // Inside the work area of the monitor nearest its place, with no more rows than fit.
     void KeepOnScreen();
     bool Closing() const { return closing_; }
@@ -124,6 +125,7 @@ private:
     int16_t& RowSettingOfTicked();
     void DrawGrip(HDC dc);
     bool Gone() const;  // closing, or the window is already destroyed
+    bool AtLaidOutSize() const;  // the window has the size of the last layout
 
     IPanelHost& host_;
     HMENU menu_ = nullptr;
@@ -152,6 +154,7 @@ private:
         bool operator==(const Placed&) const = default;
     } placed_;
     bool haveLayout_ = false;
+    bool layoutKept_ = false;  // the last LayoutPanel found everything in place
     PanelLayout lastLayout_{};
     int scrollValue_ = 0;
     int scrollMax_ = 0;
@@ -168,6 +171,7 @@ private:
     Control* Command7 = nullptr;  // 改行: Enter to the target (文書ﾓｰﾄﾞ)
     Control* Command8 = nullptr;  // mode button: cycles the paste mode
     Control* Image1 = nullptr;    // size grip
+    // Made after the first paint (AfterFirstPaint).
     Control* Text1 = nullptr;     // hidden: the text to paste
     Control* Text2 = nullptr;     // hidden: title of the window in front at the last sample
     Control* Text3 = nullptr;     // hidden: that window's handle

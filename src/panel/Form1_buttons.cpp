@@ -61,7 +61,7 @@ void Form1::PlaceEntryButtons() {
         b->backColor = colour;
         b->SetText(caption);
         b->SetVisible(true);
-        if (repaint) InvalidateRect(b->hwnd, nullptr, FALSE);
+        if (repaint && IsWindowVisible(b->hwnd)) InvalidateRect(b->hwnd, nullptr, FALSE);
     }
     // The column: as tall as its entries, but never a window taller than the viewport.
     int columnHeight = entryCount * kRow + kColumnTop - scrollValue_;
@@ -110,7 +110,8 @@ void Form1::LayoutPanel() {
     if (Gone()) return;
     PanelLayout L = ComputeLayout(entryCount, visibleRows_, CurrentMode());
     // Laid out like this already (a reload of unchanged data): nothing on screen changes.
-    if (haveLayout_ && L == lastLayout_ && (Minimized() || (Height() == L.windowHeight && Width() == panel::kWindowWidth))) {
+    layoutKept_ = haveLayout_ && L == lastLayout_ && (Minimized() || AtLaidOutSize());
+    if (layoutKept_) {
         PlaceEntryButtons();
         layoutReady_ = true;
         return;
@@ -147,6 +148,11 @@ void Form1::LayoutPanel() {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+// Compared in pixels: the twips of a layout seldom make whole pixels.
+bool Form1::AtLaidOutSize() const {
+    return haveLayout_ && Px(Height()) == Px(lastLayout_.windowHeight) && Px(Width()) == Px(panel::kWindowWidth);
+}
+
 void Form1::Form_Resize() {
     if (!layoutReady_ || Gone() || Minimized()) return;
     if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
@@ -157,9 +163,12 @@ void Form1::Form_Resize() {
     }
     host_.RowSetting(DataSet()) = static_cast<int16_t>(d.newRowSetting);
     LayoutPanel();
-    Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
-                 panel::kGripSize, panel::kGripSize);
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    // Nothing moved (the activation's resize of an unchanged panel): nothing to draw again.
+    if (!layoutKept_) {
+        Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
+                     panel::kGripSize, panel::kGripSize);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
     DoEvents();
 }
 

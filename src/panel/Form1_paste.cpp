@@ -7,6 +7,7 @@
 // ---- paste engine wiring ----------------------------------------------------------------
 
 void Form1::SyncEngineFields() {
+    if (!Text1) return;  // not made yet: they are made with the engine's values
     Text1->SetText(engine_->Text1);
     Text2->SetText(engine_->Text2);
     Text3->SetText(engine_->Text3);

@@ -143,7 +143,10 @@ void Control::Place() {
 }
 
 void Control::SetVisible(bool v) {
-    if (v == visible_ && (IsWindowVisible(hwnd) != FALSE) == v) return;
+    // The control's own flag: IsWindowVisible says false for every control of a hidden window,
+    // and showing each again would cost a window move apiece.
+    const bool shown = (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (v == visible_ && shown == v) return;
     visible_ = v;
     ShowWindow(hwnd, v ? SW_SHOWNA : SW_HIDE);
 }
@@ -164,7 +167,8 @@ void Control::SetFont(const wchar_t* face, double points, bool bold) {
 void Control::ApplyFont() {
     if (!form_ || fontFace_.empty()) return;
     HFONT f = form_->Font(fontFace_.c_str(), fontPoints_, fontBold_);
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+    // A control not on screen is drawn whole when it shows: no redraw asked for now.
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), IsWindowVisible(hwnd));
 }
 
 // ---- Form -------------------------------------------------------------------------------
@@ -211,6 +215,8 @@ void Form::Move(int left, int top, int width, int height) {
 void Form::SetHeight(int twips) {
     RECT r;
     GetWindowRect(hwnd_, &r);
+    // Twips seldom make whole pixels: the height the window already has is left alone.
+    if (r.bottom - r.top == Px(twips)) return;
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, Px(twips),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 }
@@ -218,6 +224,7 @@ void Form::SetHeight(int twips) {
 void Form::SetWidth(int twips) {
     RECT r;
     GetWindowRect(hwnd_, &r);
+    if (r.right - r.left == Px(twips)) return;
     SetWindowPos(hwnd_, nullptr, 0, 0, Px(twips), r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 }
@@ -259,11 +266,6 @@ bool Form::CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyl
         SetWindowPos(hwnd_, nullptr, 0, 0, Px(width), Px(height),
                      SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     }
-    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 400);
     return true;
 }
 
@@ -300,22 +302,39 @@ Control* Form::AddFrame(int left, int top, int width, int height, HWND parent,
 }
 
 void Form::SetToolTip(Control* c, const std::wstring& text) {
-    if (!c || !toolTip_) return;
-    if (c->toolTip == text) return;
-    bool existed = !c->toolTip.empty();
+    if (!c || c->toolTip == text) return;
+    const bool registered = toolTip_ && !holdToolTips_ && !c->toolTip.empty();
     c->toolTip = text;
+    if (!holdToolTips_) SendToolTip(c, registered);
+}
+
+void Form::ReleaseToolTips() {
+    if (!holdToolTips_) return;
+    holdToolTips_ = false;
+    for (auto& c : controls_)
+        if (!c->toolTip.empty()) SendToolTip(c.get(), false);
+}
+
+void Form::SendToolTip(Control* c, bool registered) {
+    if (!toolTip_) {
+        // Made with the first tip: a window without tips has no tool tip window.
+        toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    }
     TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(c->hwnd);
     ti.lpszText = const_cast<wchar_t*>(c->toolTip.c_str());
-    if (text.empty()) {
-        if (existed) SendMessageW(toolTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    if (c->toolTip.empty()) {
+        if (registered) SendMessageW(toolTip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
         return;
     }
-    SendMessageW(toolTip_, existed ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
-                 reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(toolTip_, registered ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 SIZE Form::OuterSize(int clientWidth, int clientHeight) const {

@@ -120,6 +120,9 @@ public:
     Control* AddFrame(int left, int top, int width, int height, HWND parent = nullptr,
                       COLORREF background = RGB(255, 255, 255), int id = 0);
     void SetToolTip(Control* c, const std::wstring& text);
+    // A window that must show fast keeps its tips back (HoldToolTips) until it has been
+    // painted: they are invisible until the pointer rests on a control anyway.
+    void ReleaseToolTips();
     // The outer size, in pixels, of this window around a client area of the given twips.
     SIZE OuterSize(int clientWidth, int clientHeight) const;
     Control* FindControl(HWND h) const;
@@ -135,6 +138,7 @@ protected:
     bool CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
                         HMENU menu, int width, int height);
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void HoldToolTips() { holdToolTips_ = true; }
     // Owner-drawn buttons: flat colour with a raised edge like a graphical button.
     void DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c);
 
@@ -148,7 +152,9 @@ private:
     int dpi_ = 96;
     int nextId_ = 5000;
     HWND lastFocus_ = nullptr;  // the child that had the focus when the window was left
-    HWND toolTip_ = nullptr;
+    HWND toolTip_ = nullptr;   // made with the first tip that is sent
+    bool holdToolTips_ = false;
+    void SendToolTip(Control* c, bool registered);
     std::vector<std::unique_ptr<Control>> controls_;
     struct CachedFont { std::wstring face; int tenths; bool bold; HFONT font; };
     std::vector<CachedFont> fonts_;
