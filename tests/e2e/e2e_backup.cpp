@@ -15,12 +15,13 @@
 namespace e2e {
 namespace {
 
-using Files = std::vector<std::pair<std::wstring, std::string>>;
 const std::wstring kDefaultPassword = L"47290315", kFive = L"Color.dat MyData_0.dat MyData_1.dat MyData_2.dat MyData_3.dat ";
 const std::wstring kBackupTitle = L"「ハリコ」のデータセットのバックアップ", kRestoreTitle = L"「ハリコ」のデータの読込";
 const std::wstring kRestored = L"「ハリコ」のデータの読込は成功しました。　　　　　";
 // Items of ﾒﾆｭｰ counted from its end, as the Up key reaches them in the opened menu.
 enum FromEnd { kCreateLinkItem = 3, kNewAppItem, kImportItem, kExportItem };
+
+}  // namespace
 
 std::string Records(const std::vector<std::pair<std::wstring, std::wstring>>& rows) {
     std::string s;
@@ -63,7 +64,7 @@ void ChooseFromMenu(Report& rep, const Hariko& h, int fromEnd, const std::wstrin
 
 // Waits for the box, compares its text (with prefixOnly: its beginning) and answers it.
 void Expect(Report& rep, const Hariko& h, const std::wstring& title, const std::wstring& text, int answer,
-            const std::wstring& what, bool prefixOnly = false) {
+            const std::wstring& what, bool prefixOnly) {
     auto box = WaitForMessageBox(title, h.pid(), 15000);
     bool same = box && (prefixOnly ? box->text.compare(0, text.size(), text) == 0 : box->text == text);
     rep.Check(same && box->Has(answer), what + L": \"" + title + L"\" reads " + Quote(text),
@@ -93,6 +94,8 @@ bool StartAtLeft(Report& rep, Hariko& h) {
     h.SetSetting(L"Top", L"1500");
     return StartReady(rep, h);
 }
+
+namespace {
 
 // ---- 40 -----------------------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "e2e_backup.h"
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
@@ -17,12 +18,6 @@ namespace {
 const std::wstring kAoki = L"青木　純", kAddress = L"〒100-0001\r\n東京都千代田区", kAccount = L"若葉銀行　本店 1234567";
 const std::wstring kLink = L"https://example.jp/予約?id=42";
 const std::string kOwnBytes("\x01\x00\xFFhariko", 9);
-
-std::string Records(const std::vector<std::pair<std::wstring, std::wstring>>& rows) {
-    std::string s;
-    for (const auto& [caption, text] : rows) s += "\"" + Cp932(caption) + "\",\"" + Cp932(text) + "\",\"&HFFFFFF\"\r\n";
-    return s;
-}
 
 UINT Format(const wchar_t* name) { return RegisterClipboardFormatW(name); }
 const UINT kOwnFormat = Format(L"HarikoE2E.Private");
@@ -90,45 +85,7 @@ private:
     std::thread thread_;
 };
 
-// A click with Shift held. Wine takes the modifier keys from X whenever the pointer enters a
-// window or the focus moves, which would drop a Shift pressed by keybd_event: the pointer
-// first rests on the panel's top strip, which brings it forward (a click there could make
-// the desktop the target for a moment), then on the button, and only then Shift goes down.
-bool ShiftClick(const Hariko& h, HWND button, std::wstring* why) {
-    const RECT panel = RectOf(h.main()), r = RectOf(button);
-    SetCursorPos(panel.left + 60, panel.top + 10);
-    if (!WaitFor([&] { return GetForegroundWindow() == h.main(); }, 3000))
-        return *why = L"the panel did not come forward under the pointer", false;
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Pause(300);
-    const BYTE scan = static_cast<BYTE>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
-    keybd_event(VK_SHIFT, scan, 0, 0);
-    for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) Pause(60), mouse_event(button, 0, 0, 0, 0);
-    Pause(300);  // still held after the click: the typing waits for it
-    keybd_event(VK_SHIFT, scan, KEYEVENTF_KEYUP, 0);
-    return true;
-}
-
-// Notepad to the front and taken as the target, a click on the entry (with Shift when
-// `typed`), and then notepad must hold exactly `expected`.
-bool ClickEntry(Report& rep, Hariko& h, Notepad& np, const std::wstring& caption, const std::wstring& expected,
-                const std::wstring& label, bool typed = false) {
-    np.SetText(L"");
-    std::wstring why;
-    const std::wstring want = HandleDecimal(np.window());
-    HWND b = nullptr;
-    bool ok = np.ClickInto(&why) && WaitFor([&] { return h.TargetField() == want; }, 3000) &&
-              WaitFor([&] { return (b = h.EntryButton(caption)) != nullptr; }, 5000) &&
-              (typed ? ShiftClick(h, b, &why) : ClickCentre(b, &why));
-    if (!rep.Check(ok, label + L": notepad is the target, then a click on " + Quote(caption), why + Captions(h)))
-        return false;
-    std::wstring got;
-    if (WaitFor([&] { return (got = np.Text()) == expected; }, 5000)) Pause(400), got = np.Text();  // nothing more
-    return rep.Check(got == expected, label + L": notepad holds exactly " + Quote(expected),
-                     L"notepad holds " + Quote(got) + OpenBoxes(h));
-}
-
-// ---- 60 -----------------------------------------------------------------------------------
+// ---- 70 -----------------------------------------------------------------------------------
 
 void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
@@ -144,12 +101,12 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
 
     // Unticked, as by default: the entry stays on the clipboard; Private's carries the marks.
     h.Menu(form1::kType2);
-    if (ClickEntry(rep, h, np, L"口座", kAccount, L"Private"))
+    if (PasteAndSee(rep, h, np, L"Private", kAccount, L"口座"))
         rep.Check(Marks() == L"ExcludeClipboardContentFromMonitorProcessing=00 00 00 00 CanIncludeInClipboardHistory="
                              L"00 00 00 00 CanUploadToCloudClipboard=00 00 00 00 " && ClipboardText() == kAccount,
                   L"Private's text on the clipboard carries the three marks", Marks());
     h.Menu(form1::kType1);
-    if (ClickEntry(rep, h, np, L"氏名", kAoki, L"Public"))
+    if (PasteAndSee(rep, h, np, L"Public", kAoki, L"氏名"))
         rep.Check(Marks().empty() && ClipboardText() == kAoki, L"Public's text carries none of them", Marks());
 
     h.Menu(form1::kClipRestore);
@@ -161,7 +118,7 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
         return;
     {
         ClipboardReader reader;  // reads the clipboard at every change
-        ClickEntry(rep, h, np, L"氏名", kAoki, L"restoring, with the reader at work");
+        PasteAndSee(rep, h, np, L"restoring, with the reader at work", kAoki, L"氏名");
         auto own = ClipboardBytes(kOwnFormat);
         rep.Check(WaitFor([&] { return ClipboardText() == kLink && (own = ClipboardBytes(kOwnFormat)) == kOwnBytes; }, 5000),
                   L"the link and the test's own format come back after the paste",
@@ -169,7 +126,7 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
         rep.Note(L"what the reader read at each change: " + reader.Stop());
     }
     const DWORD seq = GetClipboardSequenceNumber();
-    ClickEntry(rep, h, np, L"住所", kAddress, L"Shift+click types", true);
+    PasteAndSee(rep, h, np, L"Shift+click types", kAddress, L"住所", true);
     rep.Check(GetClipboardSequenceNumber() == seq, L"Shift+click leaves the clipboard's sequence number as it was",
               std::to_wstring(seq) + L" -> " + std::to_wstring(GetClipboardSequenceNumber()));
     CloseProgram(rep, h);

@@ -7,6 +7,6 @@
 
 namespace e2e {
 
-const std::vector<Scenario>& ClipboardScenarios();  // 60
+const std::vector<Scenario>& ClipboardScenarios();  // 70
 
 }  // namespace e2e

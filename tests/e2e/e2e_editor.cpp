@@ -61,10 +61,7 @@ std::string Record(const std::wstring& caption, const std::wstring& text, const 
     return "\"" + Cp932(caption) + "\",\"" + Cp932(text) + "\"," + colour + "\r\n";
 }
 
-std::string Bytes(const Hariko& h, const wchar_t* file) {
-    auto b = ReadFileBytes(h.DataFile(file));
-    return b ? *b : "<missing>";
-}
+std::string Bytes(const Hariko& h, const wchar_t* file) { return testsupport::BytesOf(h.DataFile(file)); }
 
 // What an input method commits: one WM_IME_CHAR per character into the box with the focus.
 // Returns once the box has taken them all, i.e. shows `expected`.

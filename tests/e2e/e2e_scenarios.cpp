@@ -39,10 +39,29 @@ bool StartNotepad(Report& rep, Notepad& np) {
                      ok ? RectText(RectOf(np.window())) : why);
 }
 
-// Click into notepad, wait until the panel has taken it as its target, click the entry
-// button, and compare what notepad then holds.
-bool PasteAndSee(Report& rep, Hariko& h, Notepad& np, const std::wstring& label,
-                 const std::wstring& expected) {
+// A click with Shift held. Wine takes the modifier keys from X whenever the pointer enters a
+// window or the focus moves, which would drop a Shift pressed by keybd_event: the pointer
+// first rests on the panel's top strip, which brings it forward (a click there could make
+// the desktop the target for a moment), then on the button, and only then Shift goes down.
+bool ShiftClick(const Hariko& h, HWND button, std::wstring* why) {
+    const RECT panel = RectOf(h.main()), r = RectOf(button);
+    SetCursorPos(panel.left + 60, panel.top + 10);
+    if (!WaitFor([&] { return GetForegroundWindow() == h.main(); }, 3000))
+        return *why = L"the panel did not come forward under the pointer", false;
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Pause(300);
+    const BYTE scan = static_cast<BYTE>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+    keybd_event(VK_SHIFT, scan, 0, 0);
+    for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) Pause(60), mouse_event(button, 0, 0, 0, 0);
+    Pause(300);  // still held after the click: the typing waits for it
+    keybd_event(VK_SHIFT, scan, KEYEVENTF_KEYUP, 0);
+    return true;
+}
+
+}  // namespace
+
+bool PasteAndSee(Report& rep, Hariko& h, Notepad& np, const std::wstring& label, const std::wstring& expected,
+                 const std::wstring& caption, bool typed) {
     np.SetText(L"");
     std::wstring why;
     if (!rep.Check(np.ClickInto(&why), label + L": a click into notepad brings it to the front", why))
@@ -52,9 +71,13 @@ bool PasteAndSee(Report& rep, Hariko& h, Notepad& np, const std::wstring& label,
     if (!rep.Check(targeted, label + L": the panel takes notepad as its target (Text4 = " + want + L")",
                    L"Text4 = " + Quote(h.TargetField())))
         return false;
-    HWND b = h.EntryButton(kShimei);
-    if (!rep.Check(b != nullptr, label + L": the entry button \"氏名\" is shown")) return false;
-    if (!rep.Check(ClickCentre(b, &why), label + L": a click on \"氏名\"", why)) return false;
+    HWND b = nullptr;
+    if (!rep.Check(WaitFor([&] { return (b = h.EntryButton(caption)) != nullptr; }, 5000),
+                   label + L": the entry button " + Quote(caption) + L" is shown", Captions(h)))
+        return false;
+    if (!rep.Check(typed ? ShiftClick(h, b, &why) : ClickCentre(b, &why),
+                   label + L": a click on " + Quote(caption) + (typed ? L" with Shift held" : L""), why))
+        return false;
     std::wstring got;
     // Nothing more may follow (a second paste, a stray key): watched for a moment.
     if (WaitFor([&] { return (got = np.Text()) == expected; }, 5000))
@@ -64,6 +87,8 @@ bool PasteAndSee(Report& rep, Hariko& h, Notepad& np, const std::wstring& label,
     if (!ok) DismissBoxes(rep, h);
     return ok;
 }
+
+namespace {
 
 // ---- 1 ------------------------------------------------------------------------------------
 

@@ -29,4 +29,11 @@ void CleanUp(const std::wstring& exe);
 // Starts the program and notepad beside it, pastes 氏名 once and leaves both open.
 int Demo(const std::wstring& exe);
 
+class Hariko;
+class Notepad;
+// Click into notepad, wait until the panel has taken it as its target, click the entry button
+// (with Shift held when `typed`), and compare what notepad then holds.
+bool PasteAndSee(Report& rep, Hariko& h, Notepad& np, const std::wstring& label, const std::wstring& expected,
+                 const std::wstring& caption = L"氏名", bool typed = false);
+
 }  // namespace e2e

@@ -1,9 +1,10 @@
-// Restore, copies, shortcuts, the help page and the uninstall, where they went wrong before:
+// Restore, copies, shortcuts, the help page and the password file, where they went wrong before:
 // each message must say what really happened, and nothing may be lost on the way.
 #include "e2e_services.h"
 
 #include <tuple>
 
+#include "e2e_backup.h"
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
@@ -12,32 +13,10 @@
 namespace e2e {
 namespace {
 
-using Files = std::vector<std::pair<std::wstring, std::string>>;
-const std::wstring kDefaultKey = L"47290315";
+const std::wstring kDefaultKey = L"47290315", kPrompt = L"Privateのパスワードの確認";
 
-std::string Rows(const std::wstring& caption) {
-    std::string s;
-    for (int i = 1; i <= 3; ++i) s.append("\"").append(Cp932(caption + std::to_wstring(i))).append("\",\"text\",\"&HFFFFFF\"\r\n");
-    return s;
-}
+std::string Rows(const std::wstring& c) { return Records({{c + L"1", L"text"}, {c + L"2", L"text"}, {c + L"3", L"text"}}); }
 std::string Sealed(const std::string& plain, const std::wstring& key) { return Rc4(plain, key).value_or(""); }
-
-// The data files of a folder with their bytes (not the tunes, which no backup holds).
-Files Snapshot(const std::wstring& dir) {
-    Files v;
-    for (const std::wstring& f : FolderEntries(dir))
-        if (f.rfind(L"sakura_", 0) != 0) v.emplace_back(f, ReadFileBytes(dir + L"\\" + f).value_or("?"));
-    return v;
-}
-
-// Waits for the box, checks its text and answers it.
-void Expect(Report& rep, const Hariko& h, const std::wstring& title, const std::wstring& text, int answer,
-            const std::wstring& what) {
-    auto box = WaitForMessageBox(title, h.pid(), 15000);
-    const bool same = box && box->text == text;
-    rep.Check(same, what + L": " + Quote(text), same ? L"" : box ? Quote(box->text) : h.WindowList() + OpenBoxes(h));
-    if (box) AnswerMessageBox(*box, answer);
-}
 
 // chattr +i or -i on a folder: then even root (as Wine runs here) can make nothing in it.
 // Wine gives no exit code of a Unix program: the folder itself says when it is done.
@@ -76,12 +55,29 @@ void Choose(const Hariko& h, int item, const std::wstring& title) {
 
 // ---- 80 -----------------------------------------------------------------------------------
 
-void HelpPageOfACopy(Report& rep, const std::wstring& exe) {
+// A copy named "my copy": its desktop shortcut renewed at start, its own help page.
+void ACopyWithASpace(Report& rep, const std::wstring& exe) {
     const std::wstring copyPath = Hariko(exe).ProgramDir() + L"\\my copy.exe";
     Hariko h(copyPath);
     if (!rep.Check(CopyFileW(exe.c_str(), copyPath.c_str(), FALSE) != FALSE, L"set-up: the program copied as \"my copy.exe\"") ||
-        !PrepareInitialised(rep, copyPath) || !StartReady(rep, h))
+        !PrepareInitialised(rep, copyPath))
         return;
+    const std::wstring lnk = h.ShortcutPath(), old = WindowsDirectory() + L"\\notepad.exe";
+    if (!rep.Check(WriteShortcut(lnk, old), L"set-up: a shortcut of the name on the desktop, to notepad.exe")) return;
+    const std::string before = ReadFileBytes(lnk).value_or("");
+    // Another program reads it (as a virus scanner or a file indexer does): it can be deleted
+    // but no new file can take its name until that program lets go.
+    HANDLE reader = CreateFileW(lnk.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    auto box = StartTaking(rep, h, L"ショートカットの作成");
+    const std::wstring text = L"デスクトップの「my copy」のショートカットを更新できませんでした。\r\n\r\n"
+                              L"以前のショートカットはそのまま残してあります。\r\n" + lnk;
+    rep.Check(box && box->text == text, L"a shortcut that cannot be renewed: " + Quote(text), box ? Quote(box->text) : OpenBoxes(h));
+    CloseHandle(reader);
+    std::wstring tmp;  // nothing of the attempt may be left on the desktop
+    for (const std::wstring& f : FolderEntries(DesktopDirectory())) tmp += f.ends_with(L".tmp") ? f + L" " : L"";
+    rep.Check(ReadFileBytes(lnk) == before && tmp.empty(), L"the old shortcut is still there, unchanged; no temporary file", tmp);
+
     const std::wstring classes = L"Software\\Classes\\";
     const std::wstring opened = TempDirectory() + L"\\hariko-opened.txt";
     WriteMachineString(classes + L".html", L"", L"hariko_e2e_html");
@@ -100,35 +96,11 @@ void HelpPageOfACopy(Report& rep, const std::wstring& exe) {
     DeleteFileW(opened.c_str());
     DeleteFileW(stray.c_str());
     CloseProgram(rep, h);
-    h.WipeState();
+    h.WipeState();  // the shortcut too
     DeleteFileW(copyPath.c_str());
 }
 
 // ---- 81 -----------------------------------------------------------------------------------
-
-void ShortcutRenewedInPlace(Report& rep, const std::wstring& exe) {
-    if (!PrepareInitialised(rep, exe)) return;
-    Hariko h(exe);
-    const std::wstring lnk = h.ShortcutPath(), old = WindowsDirectory() + L"\\notepad.exe";
-    if (!rep.Check(WriteShortcut(lnk, old), L"set-up: a shortcut of the name on the desktop, to notepad.exe")) return;
-    const std::string before = ReadFileBytes(lnk).value_or("");
-    // Another program reads it (as a virus scanner or a file indexer does): it can be deleted
-    // but no new file can take its name until that program lets go.
-    HANDLE reader = CreateFileW(lnk.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    auto box = StartTaking(rep, h, L"ショートカットの作成");
-    const std::wstring text = L"デスクトップの「ハリコ」のショートカットを更新できませんでした。\r\n\r\n"
-                              L"以前のショートカットはそのまま残してあります。\r\n" + lnk;
-    rep.Check(box && box->text == text, L"a shortcut that cannot be renewed: " + Quote(text), box ? Quote(box->text) : OpenBoxes(h));
-    CloseHandle(reader);
-    std::wstring tmp;  // nothing of the attempt may be left on the desktop
-    for (const std::wstring& f : FolderEntries(DesktopDirectory())) tmp += f.ends_with(L".tmp") ? f + L" " : L"";
-    rep.Check(ReadFileBytes(lnk) == before && tmp.empty(), L"the old shortcut is still there, unchanged; no temporary file", tmp);
-    CloseProgram(rep, h);
-    DeleteFileW(lnk.c_str());
-}
-
-// ---- 82 -----------------------------------------------------------------------------------
 
 void RestoreChecked(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
@@ -137,11 +109,8 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
     const std::wstring unchanged = L"\r\n\r\nデータは読込前のまま変更されていません。";
     WriteFileBytes(h.DataFile(L"MyData_0.dat"), Sealed("\"abc\"\r\n", kDefaultKey));
     WriteFileBytes(h.DataFile(L"MyData_2.dat"), Sealed(Rows(L"私の"), L"abc"));
-    RemoveTree(dir);
+    if (!StartAtLeft(rep, h)) return;
     WriteFileBytes(dir, "my notes");
-    h.SetSetting(L"Left", L"1500");
-    h.SetSetting(L"Top", L"1500");
-    if (!StartReady(rep, h)) return;
     const Files data = Snapshot(h.DataDir());
 
     // A file where the backup folder goes is the user's: the backup stops and says why.
@@ -161,10 +130,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
     auto restore = [&] {
         Choose(h, form1::kImportData, restoreTitle);
         HWND d = nullptr;
-        if (!WaitFor([&] { return (d = h.WindowCaptioned(restoreTitle)) != nullptr; }, 10000)) return;
-        ClickCentre(DescendantById(d, 7002));
-        TypeKeys(L"xyz");
-        PressKey(VK_RETURN);
+        if (WaitFor([&] { return (d = h.WindowCaptioned(restoreTitle)) != nullptr; }, 10000)) TypeInto(DescendantById(d, 7002), L"xyz");
     };
     const std::wstring damaged = L"\r\n\r\nは、壊れているかデータファイルではありません。";
     const std::tuple<std::wstring, std::string, std::wstring> bad[] = {
@@ -184,13 +150,13 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
         Choose(h, form1::kImportData, restoreTitle);
         Expect(rep, h, restoreTitle, failed + L"データのフォルダに書き込めません。\r\n\r\n" + h.DataDir() + unchanged, IDOK,
                L"a data folder that cannot be written");
-        const bool quiet = !WaitFor([&] { return h.WindowCaptioned(L"Privateのパスワードの確認") != nullptr; }, 3000) &&
+        const bool quiet = !WaitFor([&] { return h.WindowCaptioned(kPrompt) != nullptr; }, 3000) &&
                            IsWindowEnabled(h.main());
         rep.Check(quiet, L"no password prompt follows; the panel can be used", quiet ? L"" : h.WindowList());
         // Started so, the password file cannot be decrypted there: that is no damage to ask about.
         CloseProgram(rep, h);
         const bool told = StartTaking(rep, h, L"ハリコ").has_value();  // that changes cannot be saved there
-        if (rep.Check(told && !WaitFor([&] { return h.WindowCaptioned(L"Privateのパスワードの確認") != nullptr; }, 3000),
+        if (rep.Check(told && !WaitFor([&] { return h.WindowCaptioned(kPrompt) != nullptr; }, 3000),
                       L"a start in that folder says changes cannot be saved, and asks no password", h.WindowList())) {
             h.Menu(form1::kType2);
             Expect(rep, h, L"ハリコ", L"データのフォルダに書き込めないため、Privateを開けません。\r\n\r\n" + h.DataDir(), IDOK,
@@ -210,37 +176,24 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
     Expect(rep, h, restoreTitle, L"「ハリコ」のデータの読込は成功しました。　　　　　\r\n\r\n読込前のデータは、次のフォルダに残してあります。\r\n" + kept,
            IDOK, L"a good backup");
     rep.Check(Snapshot(kept) == data && Snapshot(h.DataDir()) == good, L"the replaced files are kept there; the backup's are in place");
-    CloseProgram(rep, h);
     RemoveTree(kept);
     RemoveTree(dir);
-    h.WipeState();
-}
+    CloseProgram(rep, h);
 
-// ---- 83 -----------------------------------------------------------------------------------
-
-void DamagedPasswordFile(Report& rep, const std::wstring& exe) {
-    if (!PrepareInitialised(rep, exe)) return;
-    Hariko h(exe);
-    WriteFileBytes(h.DataFile(L"MyData_2.dat"), Sealed(Rows(L"私の"), L"neko"));
+    // A damaged password file with Private to start with: its password is asked before the
+    // panel shows, and each wrong one is told.
     WriteFileBytes(h.DataFile(L"MyData_0.dat"), std::string("\x13\x99\xFE", 3));
-    h.SetSetting(L"Type", L"2");  // Private is the set to start with: asked before the panel shows
+    h.SetSetting(L"Type", L"2");
     HWND prompt = nullptr;
-    if (!rep.Check(h.process().Start(exe) &&
-                       WaitFor([&] { return (prompt = h.WindowCaptioned(L"Privateのパスワードの確認")) != nullptr; }, 15000),
+    if (!rep.Check(h.process().Start(exe) && WaitFor([&] { return (prompt = h.WindowCaptioned(kPrompt)) != nullptr; }, 15000),
                    L"a damaged password file: the Private password is asked for", h.WindowList()))
-        return;
-    auto answer = [&](const std::wstring& password) {
-        ClickCentre(DescendantById(prompt, 4102));
-        TypeKeys(password);
-        PressKey(VK_RETURN);
-    };
-    // Each wrong password changes what the prompt says.
+        return h.WipeState();
     for (const std::wstring said : {L"パスワードが違います。もう一度入力してください。", L"パスワードが違います（2回目）。もう一度入力してください。"}) {
-        answer(L"wrong");
+        TypeInto(DescendantById(prompt, 4102), L"wrong");
         rep.Check(WaitFor([&] { return TextOf(DescendantById(prompt, 4101)) == said; }, 3000), L"a wrong password: " + Quote(said),
                   Quote(TextOf(DescendantById(prompt, 4101))));
     }
-    answer(L"neko");
+    TypeInto(DescendantById(prompt, 4102), L"xyz");  // the restored Private's
     // The right one opens Private: its working copy is made, and nothing asks again.
     rep.Check(WaitFor([&] { return FileExists(h.DataFile(L"MyData_2_2.dat")) && !FileExists(h.DataFile(L"MyData_2.dat")); }, 15000) &&
                   !WaitFor([&] { return h.WindowCaptioned(L"パスワードの確認") != nullptr; }, 3000),
@@ -254,10 +207,9 @@ void DamagedPasswordFile(Report& rep, const std::wstring& exe) {
 
 const std::vector<Scenario>& serviceScenarios() {
     static const std::vector<Scenario> all = {
-        {80, L"80. the help page of a copy named \"my copy\"", HelpPageOfACopy},
-        {81, L"81. a desktop shortcut that cannot be renewed is kept", ShortcutRenewedInPlace},
-        {82, L"82. backup and restore: a file in the folder's place, bad backup files, a data folder that cannot be written, the replaced files kept", RestoreChecked},
-        {83, L"83. a damaged password file with Private to start with: wrong passwords told, the right one opens Private", DamagedPasswordFile},
+        {80, L"80. a copy named \"my copy\": its desktop shortcut that cannot be renewed is kept; its help page", ACopyWithASpace},
+        {81, L"81. backup and restore: a file in the folder's place, bad backup files, a data folder that cannot be written, the "
+             L"replaced files kept; then a damaged password file: wrong passwords told, the right one opens Private", RestoreChecked},
     };
     return all;
 }

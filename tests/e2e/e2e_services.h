@@ -1,13 +1,13 @@
 #pragma once
-// Restore checks, new copies with long names, the desktop shortcut renewed in place, the help
-// page of a copy, misleading messages, and the uninstall after the About box.
+// A copy named with a space (its shortcut renewed in place, its help page), the restore's
+// checks and the damaged password file.
 #include <vector>
 
 #include "e2e_scenarios.h"
 
 namespace e2e {
 
-// Scenarios 60 to 69; each sets up the state it needs itself.
+// Scenarios 80 to 89; each sets up the state it needs itself.
 const std::vector<Scenario>& serviceScenarios();
 
 }  // namespace e2e

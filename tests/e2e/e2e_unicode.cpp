@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "e2e_backup.h"
 #include "e2e_desktop.h"
 #include "e2e_editor.h"
 #include "e2e_hariko.h"
@@ -18,9 +19,10 @@ namespace {
 
 const std::wstring kDefaultKey = L"47290315";
 
-// Characters as a keyboard or an on-screen keyboard sends them: one Unicode key event per
-// UTF-16 unit, so a character beyond U+FFFF arrives as its two halves.
-void TypeUnicode(const std::wstring& text) {
+// A click into the box, then characters as a keyboard or an on-screen keyboard sends them: one
+// Unicode key event per UTF-16 unit, so a character beyond U+FFFF arrives as its two halves.
+void TypeUnicode(Report& rep, HWND box, const std::wstring& what, const std::wstring& text) {
+    Click(rep, box, what);
     for (wchar_t c : text) {
         INPUT in[2] = {};
         in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -37,27 +39,9 @@ std::string Utf8Record(const std::wstring& caption, const std::wstring& text, co
     return "\"" + Utf8(caption) + "\",\"" + Utf8(text) + "\"," + colour + "\r\n";
 }
 
-std::string Blanks(int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i) out += "\"\",\"\",\"&HFFFFFF\"\r\n";
-    return out;
-}
+std::string Blanks(int n) { return Records(std::vector<std::pair<std::wstring, std::wstring>>(n)); }
 
-std::optional<DataSetContents> Decrypted(const Hariko& h) {
-    auto cipher = ReadFileBytes(h.DataFile(L"MyData_2.dat"));
-    auto plain = cipher ? Rc4(*cipher, kDefaultKey) : std::nullopt;
-    if (!plain) return std::nullopt;
-    return ReadDataSet(*plain);
-}
-
-// Private loaded with no password asked: only its working copy exists.
-bool LoadPrivate(Report& rep, Hariko& h) {
-    h.MenuDone(form1::kPassUnEnabled);
-    h.Menu(form1::kType2);
-    return rep.Check(WaitFor([&] { return FileExists(h.DataFile(L"MyData_2_2.dat")) &&
-                                          !FileExists(h.DataFile(L"MyData_2.dat")); }, 10000),
-                     L"Private loaded: only its working copy exists");
-}
+DataSetContents Decrypted(const Hariko& h) { return ReadDataSet(Opened(h.DataFile(L"MyData_2.dat"), kDefaultKey)); }
 
 // ---- 60 -----------------------------------------------------------------------------------
 
@@ -72,17 +56,14 @@ void TypedBeyondCodePage932(Report& rep, const std::wstring& exe) {
     if (!editor) return CloseProgram(rep, h);
     const std::wstring caption = L"𠮷田♡", text = L"𠮷田　花子♡😊";
     HWND captionBox = RowBox(editor, 3, form2::kText1), textBox = RowBox(editor, 3, form2::kText2);
-    Click(rep, captionBox, L"the caption box of row 3");
-    TypeUnicode(caption);
+    TypeUnicode(rep, captionBox, L"the caption box of row 3", caption);
     rep.Check(TextOf(captionBox) == caption, L"the caption box takes 𠮷田♡", Quote(TextOf(captionBox)));
     // An emoji is as wide as a full-width character: seven fill a caption, never half of one more.
     const std::wstring smile = L"😊", sevenSmiles = smile + smile + smile + smile + smile + smile + smile;
     HWND caption4 = RowBox(editor, 4, form2::kText1);
-    Click(rep, caption4, L"the caption box of row 4");
-    TypeUnicode(sevenSmiles + smile);
+    TypeUnicode(rep, caption4, L"the caption box of row 4", sevenSmiles + smile);
     rep.Check(TextOf(caption4) == sevenSmiles, L"of 8 emoji the caption keeps 7", Quote(TextOf(caption4)));
-    Click(rep, textBox, L"the text box of row 3");
-    TypeUnicode(text);
+    TypeUnicode(rep, textBox, L"the text box of row 3", text);
     rep.Check(TextOf(textBox) == text, L"the text box takes 𠮷田　花子♡😊", Quote(TextOf(textBox)));
 
     // The text editor's title carries the caption as it is.
@@ -106,112 +87,89 @@ void TypedBeyondCodePage932(Report& rep, const std::wstring& exe) {
     auto got = ReadFileBytes(h.DataFile(L"MyData_1.dat"));
     rep.Check(got == want, L"MyData_1.dat is UTF-8 with the byte-order mark (exact bytes)",
               got ? Hex(got->substr(0, 90), 90) : L"missing");
-
-    HWND button = nullptr;
-    rep.Check(WaitFor([&] { return (button = h.EntryButton(caption)) != nullptr; }, 5000),
-              L"the panel shows the button 𠮷田♡", Captions(h));
-    np.SetText(L"");
-    if (button && np.ClickInto(&why) && WaitFor([&] { return h.TargetField() == HandleDecimal(np.window()); }, 3000) &&
-        Click(rep, h.EntryButton(caption), L"the button 𠮷田♡")) {
-        WaitFor([&] { return np.Text() == text; }, 5000);
-        rep.Check(np.Text() == text, L"it pastes 𠮷田　花子♡😊 into notepad exactly", Quote(np.Text()));
+    if (PasteAndSee(rep, h, np, L"the button 𠮷田♡", text, caption))
         rep.Check(ClipboardText() == text, L"the clipboard holds the same Unicode text");
-    }
     CloseProgram(rep, h);
 }
 
 // ---- 61 -----------------------------------------------------------------------------------
 
-void PrivateEmojiKept(Report& rep, const std::wstring& exe) {
+// A Private entry with an emoji, a Public record as another program wrote it, and 顔文字 as
+// UTF-8 that no one edits, through switching data sets and closing.
+void DataSetsKeepTheirCharacters(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
     Hariko h(exe);
-    if (!StartReady(rep, h) || !LoadPrivate(rep, h)) return CloseProgram(rep, h);
+    const std::string kaomoji = std::string(kUtf8Mark) + Utf8Record(L"( ˘ω˘ )", L"( ˘ω˘ )", "\"&HFFFFFF\"") +
+                                Utf8Record(L"ʕ•ᴥ•ʔ", L"ʕ•ᴥ•ʔ", "\"&HC0FFFF\"") + Blanks(23);
+    // Record 2 as another program wrote it: a double quote inside an unquoted field.
+    const std::string first = Records({{L"氏名", L"青木　純"}}), second = Cp932(L"会社名,若葉\"商会,&HFFFFFF") + "\r\n";
+    WriteFileBytes(h.DataFile(L"MyData_3.dat"), kaomoji);
+    WriteFileBytes(h.DataFile(L"MyData_1.dat"), first + second + Blanks(23));
+    if (!StartReady(rep, h)) return;
+    h.MenuDone(form1::kPassUnEnabled);  // no password asked
+    h.Menu(form1::kType2);
+    auto only = [&](const wchar_t* kept, const wchar_t* gone) {
+        return WaitFor([&] { return FileExists(h.DataFile(kept)) && !FileExists(h.DataFile(gone)); }, 10000);
+    };
+    if (!rep.Check(only(L"MyData_2_2.dat", L"MyData_2.dat"), L"Private loaded: only its working copy exists"))
+        return CloseProgram(rep, h);
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
-    Click(rep, RowBox(editor, 1, form2::kText1), L"the caption box of row 1");
-    TypeUnicode(L"😊");
-    Click(rep, RowBox(editor, 1, form2::kText2), L"the text box of row 1");
-    TypeUnicode(L"♥ok");
+    TypeUnicode(rep, RowBox(editor, 1, form2::kText1), L"the caption box of row 1", L"😊");
+    TypeUnicode(rep, RowBox(editor, 1, form2::kText2), L"the text box of row 1", L"♥ok");
     if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
     const Entry want{L"😊", L"♥ok", L"16777215"};
-    auto holds = [&](const std::optional<DataSetContents>& d) {
-        return d && d->encoding == DataSetEncoding::Utf8 && d->entries.size() == 25 && d->entries[0] == want;
+    auto holds = [&](const DataSetContents& d) {
+        return d.encoding == DataSetEncoding::Utf8 && d.entries.size() == 25 && d.entries[0] == want;
     };
-
     h.Menu(form1::kType1);
-    rep.Check(WaitFor([&] { return FileExists(h.DataFile(L"MyData_2.dat")) && !FileExists(h.DataFile(L"MyData_2_2.dat")); },
-                      10000) && holds(Decrypted(h)),
-              L"Public chosen: MyData_2.dat is sealed and decrypts to UTF-8 with 😊 / ♥ok first");
+    rep.Check(only(L"MyData_2.dat", L"MyData_2_2.dat") && holds(Decrypted(h)) &&
+                  WaitFor([&] { return h.EntryButton(L"氏名") != nullptr; }, 5000),
+              L"Public chosen: MyData_2.dat is sealed and decrypts to UTF-8 with 😊 / ♥ok first; Public shows", Captions(h));
+
+    // Public, row 1 selected, 追　加: record 2 is written back as it was read, nothing is lost.
+    if (!(editor = OpenEditor(rep, h))) return CloseProgram(rep, h);
+    Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
+    Click(rep, DescendantById(editor, form2::kCommand4), L"追　加");
+    const std::string added = first + Blanks(1) + second + Blanks(23);
+    rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == added,
+              L"追　加 below row 1: 26 records, record 2 byte for byte as another program wrote it");
+    auto deleteRow1 = [&] {
+        Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
+        Click(rep, DescendantById(editor, form2::kCommand5), L"削　除");
+    };
+    // Edited, record 2 cannot be written: 削　除 is refused and nothing changes.
+    HWND caption = RowBox(editor, 3, form2::kText1);
+    Click(rep, caption, L"the caption box of row 3 (会社名)");
+    TypeKeys(L"X");
+    deleteRow1();
+    Expect(rep, h, h.name(), L"3行目に保存できない文字があるため、データを保存できませんでした。", IDOK,
+           L"削　除 is refused with a message naming row 3");
+    rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == added && TextOf(RowBox(editor, 1, form2::kText1)) == L"氏名" &&
+                  TextOf(caption) == L"会社名X",
+              L"the file and the rows stay as they were");
+    // The caption back as it was: the row is unchanged again and 削　除 goes through.
+    Click(rep, caption, L"the caption box of row 3");  // the caret goes to the end of the short text
+    PressKey(VK_BACK);
+    deleteRow1();
+    rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, form2::kText1)) == L"会社名"; }, 3000),
+              L"row 1 deleted: 会社名 moves up to row 2", Quote(TextOf(RowBox(editor, 2, form2::kText1))));
+    if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
+
+    h.Menu(form1::kType3);
+    rep.Check(WaitFor([&] { return h.EntryButton(L"ʕ•ᴥ•ʔ") && h.EntryButton(L"( ˘ω˘ )"); }, 10000),
+              L"顔文字 shows ( ˘ω˘ ) and ʕ•ᴥ•ʔ", Captions(h));
+    if ((editor = OpenEditor(rep, h))) {
+        rep.Check(TextOf(RowBox(editor, 2, form2::kText2)) == L"ʕ•ᴥ•ʔ", L"the editor shows ʕ•ᴥ•ʔ in row 2");
+        CloseEditorBox(rep, h, editor);
+    }
     h.Menu(form1::kType2);
     rep.Check(WaitFor([&] { return h.EntryButton(L"😊") != nullptr; }, 10000),
               L"Private again: the panel shows the button 😊", Captions(h));
     CloseProgram(rep, h);
     rep.Check(holds(Decrypted(h)), L"after closing, MyData_2.dat decrypts to the same 25 entries");
-}
-
-// ---- 62 -----------------------------------------------------------------------------------
-
-void KaomojiBytesKept(Report& rep, const std::wstring& exe) {
-    if (!PrepareInitialised(rep, exe)) return;
-    Hariko h(exe);
-    const std::string file = std::string(kUtf8Mark) + Utf8Record(L"( ˘ω˘ )", L"( ˘ω˘ )", "\"&HFFFFFF\"") +
-                             Utf8Record(L"ʕ•ᴥ•ʔ", L"ʕ•ᴥ•ʔ", "\"&HC0FFFF\"") + Blanks(23);
-    WriteFileBytes(h.DataFile(L"MyData_3.dat"), file);
-    if (!StartReady(rep, h)) return;
-    h.Menu(form1::kType3);
-    rep.Check(WaitFor([&] { return h.EntryButton(L"ʕ•ᴥ•ʔ") && h.EntryButton(L"( ˘ω˘ )"); }, 10000),
-              L"顔文字 shows ( ˘ω˘ ) and ʕ•ᴥ•ʔ", Captions(h));
-    if (HWND editor = OpenEditor(rep, h)) {
-        rep.Check(TextOf(RowBox(editor, 2, form2::kText2)) == L"ʕ•ᴥ•ʔ", L"the editor shows ʕ•ᴥ•ʔ in row 2");
-        CloseEditorBox(rep, h, editor);
-    }
-    h.Menu(form1::kType1);
-    CloseProgram(rep, h);
-    rep.Check(ReadFileBytes(h.DataFile(L"MyData_3.dat")) == file,
+    rep.Check(ReadFileBytes(h.DataFile(L"MyData_3.dat")) == kaomoji,
               L"loaded, opened in the editor and closed without an edit, MyData_3.dat keeps its bytes");
-}
-
-// ---- 63 -----------------------------------------------------------------------------------
-
-void UnstorableRecordKeepsTheOthers(Report& rep, const std::wstring& exe) {
-    if (!PrepareInitialised(rep, exe)) return;
-    Hariko h(exe);
-    // Record 2 as another program wrote it: a double quote inside an unquoted field.
-    const std::string first = "\"" + Cp932(L"氏名") + "\",\"" + Cp932(L"青木　純") + "\",\"&HFFFFFF\"\r\n",
-                      second = Cp932(L"会社名,若葉\"商会,&HFFFFFF") + "\r\n";
-    WriteFileBytes(h.DataFile(L"MyData_1.dat"), first + second + Blanks(23));
-    if (!StartReady(rep, h)) return;
-    HWND editor = OpenEditor(rep, h);
-    if (!editor) return CloseProgram(rep, h);
-    // Row 1 selected, 追　加: record 2 is written back as it was read, nothing is lost.
-    Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
-    Click(rep, DescendantById(editor, form2::kCommand4), L"追　加");
-    rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == first + Blanks(1) + second + Blanks(23),
-              L"追　加 below row 1: 26 records, record 2 byte for byte as another program wrote it");
-
-    // Edited, record 2 cannot be written: 削　除 is refused and nothing changes.
-    HWND caption = RowBox(editor, 3, form2::kText1);
-    Click(rep, caption, L"the caption box of row 3 (会社名)");
-    TypeKeys(L"X");
-    Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
-    Click(rep, DescendantById(editor, form2::kCommand5), L"削　除");
-    auto box = WaitForMessageBox(h.name(), h.pid(), 5000);
-    const std::wstring said = L"3行目に保存できない文字があるため、データを保存できませんでした。";
-    rep.Check(box && box->text == said, L"削　除 is refused with a message naming row 3", box ? Quote(box->text) : L"no box");
-    if (box) AnswerMessageBox(*box, IDOK);
-    rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == first + Blanks(1) + second + Blanks(23) &&
-                  TextOf(RowBox(editor, 1, form2::kText1)) == L"氏名" && TextOf(caption) == L"会社名X",
-              L"the file and the rows stay as they were");
-
-    // The caption back as it was: the row is unchanged again and 削　除 goes through.
-    Click(rep, caption, L"the caption box of row 3");  // the caret goes to the end of the short text
-    PressKey(VK_BACK);
-    Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
-    Click(rep, DescendantById(editor, form2::kCommand5), L"削　除");
-    rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, form2::kText1)) == L"会社名"; }, 3000),
-              L"row 1 deleted: 会社名 moves up to row 2", Quote(TextOf(RowBox(editor, 2, form2::kText1))));
-    if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
-    CloseProgram(rep, h);
     rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == Blanks(1) + second + Blanks(23),
               L"after closing, MyData_1.dat holds 25 records, 会社名 as another program wrote it");
 }
@@ -221,9 +179,8 @@ void UnstorableRecordKeepsTheOthers(Report& rep, const std::wstring& exe) {
 const std::vector<Scenario>& unicodeScenarios() {
     static const std::vector<Scenario> all = {
         {60, L"60. 𠮷田♡ and 𠮷田　花子♡😊 typed in the editor, saved as UTF-8, pasted into notepad", TypedBeyondCodePage932},
-        {61, L"61. a Private entry with an emoji survives switching data sets and closing", PrivateEmojiKept},
-        {62, L"62. 顔文字 in UTF-8 keeps its bytes when not edited", KaomojiBytesKept},
-        {63, L"63. a record the writer cannot store never costs the others (追　加, 削　除)", UnstorableRecordKeepsTheOthers},
+        {61, L"61. through switching data sets and closing: a Private entry with an emoji survives; a record the writer cannot "
+             L"store never costs the others (追　加, 削　除); 顔文字 in UTF-8 keeps its bytes when not edited", DataSetsKeepTheirCharacters},
     };
     return all;
 }

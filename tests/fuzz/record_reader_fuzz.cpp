@@ -36,8 +36,6 @@ void ReadRaw(std::string_view bytes) {
     ParseOneFieldRecords(bytes);
 }
 
-bool SameField(const std::wstring& back, const std::wstring& written) { return back == written; }
-
 bool SameColour(const std::wstring& back, const std::wstring& written) {
     auto v = ColorTextToValue(written);
     return back == written || (v && ColorTextToValue(back) == v);
@@ -72,11 +70,9 @@ void WriteBackWhatWasRead(std::string_view file) {
         }
         const std::vector<Entry> back = ParseDataSet(r.bytes);
         Check(back.size() == read.entries.size());
-        for (size_t k = 0; k < back.size(); ++k) {
-            Check(SameField(back[k].caption, read.entries[k].caption));
-            Check(SameField(back[k].text, read.entries[k].text));
-            Check(SameColour(back[k].colour, read.entries[k].colour));
-        }
+        for (size_t k = 0; k < back.size(); ++k)
+            Check(back[k].caption == read.entries[k].caption && back[k].text == read.entries[k].text &&
+                  SameColour(back[k].colour, read.entries[k].colour));
     }
 }
 
@@ -110,8 +106,7 @@ std::vector<Entry> BuildEntries(std::string_view bytes, std::vector<int32_t>& co
 void RoundTrip(std::string_view bytes) {
     std::vector<int32_t> colours;
     std::vector<Entry> entries = BuildEntries(bytes, colours);
-    bool allOk = true;
-    bool fits932 = true;
+    bool allOk = true, fits932 = true;
     for (const auto& e : entries) {
         allOk = allOk && Storable(e.caption) && Storable(e.text);
         fits932 = fits932 && ToCp932(e.caption) && ToCp932(e.text);

@@ -27,9 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(&n, data, std::min(size, sizeof n));
     Check(SettingToInt32(std::to_wstring(n)) == n);
     Check(SettingToInt16(std::to_wstring(n)) == Clamped<int16_t>(n));
-    if (n >= 0 && n < std::numeric_limits<int32_t>::max()) {
-        // n.5 goes to the even one of n and n + 1.
+    if (n >= 0 && n < std::numeric_limits<int32_t>::max())  // n.5 goes to the even one of n and n + 1
         Check(SettingToInt32(std::to_wstring(n) + L".5") == (n % 2 == 0 ? n : n + 1));
-    }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/form2_logic.h"
@@ -82,24 +83,19 @@ TEST(EditorRows, DeleteKeeps25EntriesWithTheSpareRowAndShrinksLargerSets) {
 
 TEST(EditorRows, InsertAndDeleteWriteEveryRecordOrNothing) {
     // Row 2 as another program wrote it: a double quote inside an unquoted field.
-    const std::string file = "\"a\",\"b\",\"&HFFFFFF\"\r\nc,d\"e,&HFFFFFF\r\n" + Blanks(23);
-    Editor e(file);
+    const std::string first = "\"a\",\"b\",\"&HFFFFFF\"\r\n", second = "c,d\"e,&HFFFFFF\r\n";
+    Editor e(first + second + Blanks(23));
     ASSERT_EQ(e.rows.At(2).text, L"d\"e");
     // Untouched, it is written as it was read.
-    EncodeResult inserted = e.rows.InsertBytes();
-    ASSERT_TRUE(inserted.ok);
-    EXPECT_EQ(inserted.bytes, "\"a\",\"b\",\"&HFFFFFF\"\r\n" + Blanks(1) + "c,d\"e,&HFFFFFF\r\n" + Blanks(23));
+    const EncodeResult inserted = e.rows.InsertBytes();
+    EXPECT_EQ(std::tie(inserted.ok, inserted.bytes), std::make_tuple(true, first + Blanks(1) + second + Blanks(23)));
 
     // Edited, it cannot be written: neither insert nor delete nor save writes anything, and
     // the refusal names row 2 and its text.
     e.rows.At(2).caption = L"C";
     e.rows.SelectByNumber(3);
-    for (EncodeResult r : {e.rows.InsertBytes(), e.rows.DeleteBytes(), e.rows.SaveBytes()}) {
-        EXPECT_FALSE(r.ok);
-        EXPECT_TRUE(r.bytes.empty());
-        EXPECT_EQ(r.badRecord, 1u);
-        EXPECT_EQ(r.badField, 1);
-    }
+    for (EncodeResult r : {e.rows.InsertBytes(), e.rows.DeleteBytes(), e.rows.SaveBytes()})
+        EXPECT_EQ(std::tie(r.ok, r.bytes, r.badRecord, r.badField), std::make_tuple(false, std::string(), size_t{1}, 1));
     EXPECT_EQ(e.rows.EntryCount(), 25);
     EXPECT_EQ(e.session.selectedRow, 3);
     EXPECT_EQ(e.rows.At(25).caption, L"");

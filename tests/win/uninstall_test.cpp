@@ -13,8 +13,7 @@
 namespace {
 
 using testsupport::RemoveTree;
-
-bool Within(int ms, const std::function<bool()>& done) { return testsupport::WaitFor(done, ms); }
+using testsupport::WaitFor;
 
 TEST(Uninstall, AnActivationFromAnotherProgramCarriesItOut) {
     const std::wstring name = ExeName(), dir = DataDirPath(DataRootPath(), name);
@@ -26,17 +25,17 @@ TEST(Uninstall, AnActivationFromAnotherProgramCarriesItOut) {
     wchar_t cmd[] = L"notepad.exe";
     ASSERT_TRUE(CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &notepad));
     HWND other = nullptr;
-    ASSERT_TRUE(Within(10000, [&] { return (other = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (other = FindWindowW(L"Notepad", nullptr)) != nullptr; }, 10000));
     {
         Program p;
         ASSERT_TRUE(p.Start());
         const HWND panel = p.Panel().hwnd();
         ShowWindow(panel, SW_SHOWNORMAL);
         SetForegroundWindow(other);
-        ASSERT_TRUE(Within(5000, [&] { return GetForegroundWindow() == other; }));
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, 5000));
         p.State().uninstallRequest = 1;  // Yes in the About box, which has closed meanwhile
         SetForegroundWindow(panel);
-        EXPECT_TRUE(Within(10000, [&] { return !IsWindow(panel); }));
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(panel); }, 10000));
     }
     EXPECT_FALSE(IsFolder(dir));
     MSG m;
