@@ -61,8 +61,10 @@ public:
     // What it read at each change.
     std::wstring Stop() {
         if (thread_.joinable()) PostThreadMessageW(threadId_, WM_QUIT, 0, 0), thread_.join();
-        return ready_ ? seen_ : L"(the reader could not listen)";
+        return ready_ ? seen_ : L"(nothing: the reader could not listen)";
     }
+
+    bool Listened() const { return ready_; }
 
 private:
     void Run() {
@@ -123,7 +125,9 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
         rep.Check(WaitFor([&] { return ClipboardText() == kLink && (own = ClipboardBytes(kOwnFormat)) == kOwnBytes; }, 5000),
                   L"the link and the test's own format come back after the paste",
                   Quote(ClipboardText().value_or(L"(no text)")) + L", own format " + (own ? Hex(*own) : L"missing"));
-        rep.Note(L"what the reader read at each change: " + reader.Stop());
+        const std::wstring seen = reader.Stop();
+        rep.Check(reader.Listened() && !seen.empty(), L"the reader read the clipboard at its changes meanwhile",
+                  L"it read: " + seen);
     }
     const DWORD seq = GetClipboardSequenceNumber();
     PasteAndSee(rep, h, np, L"Shift+click types", kAddress, L"住所", true);
