@@ -14,15 +14,9 @@
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "win/app.h"
+#include "bench_clock.h"
 
 namespace {
-
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void Report(const std::string& what, double ms) { std::printf("%-46s %8.3f ms\n", what.c_str(), ms); }
 

@@ -17,15 +17,9 @@
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "win/app.h"
+#include "bench_clock.h"
 
 namespace {
-
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 std::vector<Entry> Entries(int n) {
     std::vector<Entry> v;

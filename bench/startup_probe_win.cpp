@@ -18,14 +18,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "bench_clock.h"
 
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+namespace {
 
 // Wine hands our bytes to the terminal unchanged, so UTF-8 shows the Japanese names.
 std::string Utf8(const std::wstring& w) {

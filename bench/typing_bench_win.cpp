@@ -10,15 +10,9 @@
 
 #include "panel/clipboard_logic.h"
 #include "panel/win_desktop.h"
+#include "bench_clock.h"
 
 namespace {
-
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 struct Target {
     PROCESS_INFORMATION pi{};

@@ -8,30 +8,12 @@
 # and an Xvfb made here is stopped again.
 set -eu
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
-[ $# = 1 ] || [ $# = 2 ] || { echo "usage: $0 WIN_BUILD_DIR [RUNS]" >&2; exit 2; }
-build=$(cd "$1" && pwd)
-runs=${2:-3}
-[[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number above 0" >&2; exit 2; }
-exe="$build/editor_bench_win.exe"
-[ -f "$exe" ] || { echo "$exe is missing: build the target editor_bench_win first" >&2; exit 1; }
+. "$HARIKO_ROOT/tools/bench-lib.sh"
+bench_args 3 editor_bench_win.exe "$@"
 
-started_x=
-if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-  "$HARIKO_ROOT/tools/xvfb.sh" start
-  started_x=1
-fi
 work=$(mktemp -d "$build/bench-editor.XXXXXX")
-finish() {
-  rm -rf "$work"
-  if [ -n "$started_x" ]; then
-    wineserver -k 2>/dev/null || true
-    "$HARIKO_ROOT/tools/xvfb.sh" stop
-  fi
-}
-trap finish EXIT
-[ -f "$WINEPREFIX/system.reg" ] || "$HARIKO_ROOT/tools/setup-prefix.sh"
-
-echo "== $("$WINE64" --version 2>/dev/null), DISPLAY=$DISPLAY, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_cleanup() { rm -rf "$work"; }
+bench_display
 echo "== editor_bench_win.exe under Wine, $runs runs (times: best of 10 rounds within a run)"
 for i in $(seq "$runs"); do
   out="$work/run$i.txt"

@@ -8,31 +8,12 @@
 # an Xvfb or prefix that is missing is made here, and an Xvfb made here is stopped again.
 set -eu
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
-[ $# = 1 ] || [ $# = 2 ] || { echo "usage: $0 WIN_BUILD_DIR [RUNS]" >&2; exit 2; }
-build=$(cd "$1" && pwd)
-runs=${2:-3}
-[[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number above 0" >&2; exit 2; }
-exe="$build/panel_bench_win.exe"
-[ -f "$exe" ] || { echo "$exe is missing: build the target panel_bench_win first" >&2; exit 1; }
-
-started_x=
-if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-  "$HARIKO_ROOT/tools/xvfb.sh" start
-  started_x=1
-fi
-finish() {
-  if [ -n "$started_x" ]; then
-    wineserver -k 2>/dev/null || true
-    "$HARIKO_ROOT/tools/xvfb.sh" stop
-  fi
-}
-trap finish EXIT
-[ -f "$WINEPREFIX/system.reg" ] || "$HARIKO_ROOT/tools/setup-prefix.sh"
+. "$HARIKO_ROOT/tools/bench-lib.sh"
+bench_args 3 panel_bench_win.exe "$@"
 
 work=$(mktemp -d "$build/bench-panel.XXXXXX")
-trap 'rm -rf "$work"; finish' EXIT
-
-echo "== $("$WINE64" --version 2>/dev/null), DISPLAY=$DISPLAY, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_cleanup() { rm -rf "$work"; }
+bench_display
 echo "== panel_bench_win.exe under Wine, $runs runs (reloads: best of 20 rounds within a run;"
 echo "   the switch to Private is a single measurement per run, so it is the noisiest figure)"
 for i in $(seq "$runs"); do

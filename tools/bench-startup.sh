@@ -15,31 +15,15 @@
 # ordinary later starts (settings "Type" present, no welcome box) and never a refused second one.
 set -eu -o pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
-[ $# = 1 ] || [ $# = 2 ] || { echo "usage: $0 WIN_BUILD_DIR [RUNS]" >&2; exit 2; }
-build=$(cd "$1" && pwd)
-runs=${2:-11}
-[[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number above 0" >&2; exit 2; }
-probe="$build/startup_probe_win.exe"
+. "$HARIKO_ROOT/tools/bench-lib.sh"
+bench_args 11 startup_probe_win.exe "$@"
+probe=$exe
 marked="$build/marks/ハリコ.exe"
 for f in "$build/ハリコ.exe" "$probe" "$marked"; do
   [ -f "$f" ] || { echo "$f is missing: build the targets hariko, startup_probe_win and startup_marks first" >&2; exit 1; }
 done
 
-started_x=
-if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-  "$HARIKO_ROOT/tools/xvfb.sh" start
-  started_x=1
-fi
-finish() {
-  if [ -n "$started_x" ]; then
-    wineserver -k 2>/dev/null || true
-    "$HARIKO_ROOT/tools/xvfb.sh" stop
-  fi
-}
-trap finish EXIT
-[ -f "$WINEPREFIX/system.reg" ] || "$HARIKO_ROOT/tools/setup-prefix.sh"
-
-echo "== $("$WINE64" --version 2>/dev/null), DISPLAY=$DISPLAY, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_display
 echo "== startup_probe_win.exe under Wine: $runs timed starts of each program"
 rc=0
 "$HARIKO_ROOT/tools/wine-run.sh" "$probe" "$runs" | tr -d '\r' || rc=$?

@@ -7,28 +7,10 @@
 # and an Xvfb made here is stopped again.
 set -eu
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
-[ $# = 1 ] || [ $# = 2 ] || { echo "usage: $0 WIN_BUILD_DIR [RUNS]" >&2; exit 2; }
-build=$(cd "$1" && pwd)
-runs=${2:-1}
-[[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a whole number above 0" >&2; exit 2; }
-exe="$build/typing_bench_win.exe"
-[ -f "$exe" ] || { echo "$exe is missing: build the target typing_bench_win first" >&2; exit 1; }
+. "$HARIKO_ROOT/tools/bench-lib.sh"
+bench_args 1 typing_bench_win.exe "$@"
 
-started_x=
-if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-  "$HARIKO_ROOT/tools/xvfb.sh" start
-  started_x=1
-fi
-finish() {
-  if [ -n "$started_x" ]; then
-    wineserver -k 2>/dev/null || true
-    "$HARIKO_ROOT/tools/xvfb.sh" stop
-  fi
-}
-trap finish EXIT
-[ -f "$WINEPREFIX/system.reg" ] || "$HARIKO_ROOT/tools/setup-prefix.sh"
-
-echo "== $("$WINE64" --version 2>/dev/null), DISPLAY=$DISPLAY, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_display
 for i in $(seq "$runs"); do
   echo "== run $i"
   "$HARIKO_ROOT/tools/wine-run.sh" "$exe" | sed 's/\r$//'
