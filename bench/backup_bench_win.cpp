@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "store/backup_service.h"
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
@@ -55,7 +55,7 @@ double Median(std::vector<double> v) {
 
 int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 9;
-    clsCryptFile::ShowError = [](const std::wstring& t) { std::wprintf(L"error box: %ls\n", t.c_str()); };
+    FileCipher::ShowError = [](const std::wstring& t) { std::wprintf(L"error box: %ls\n", t.c_str()); };
     const std::wstring root = testsupport::FreshFolder(L"hariko_backup_bench");
     const std::wstring backup = root + L"\\ハリコ_BackupData";
     for (int entries : {25, 5000}) {

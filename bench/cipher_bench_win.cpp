@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     // The bench must never stop on a message box.
-    clsCryptFile::ShowError = [](const std::wstring& text) { std::wprintf(L"error box: %ls\n", text.c_str()); };
+    FileCipher::ShowError = [](const std::wstring& text) { std::wprintf(L"error box: %ls\n", text.c_str()); };
     LARGE_INTEGER freq;
     QueryPerformanceFrequency(&freq);
     std::wprintf(L"peak working set before any run: %.1f MB\n", PeakWorkingSetMB());

@@ -51,7 +51,7 @@ int wmain() {
         std::printf("panel did not start\n");
         return 1;
     }
-    Form1& panel = program.Panel();
+    PanelWindow& panel = program.Panel();
     ShowWindow(panel.hwnd(), SW_SHOWNOACTIVATE);
     DoEvents();
     AppState& app = program.State();
@@ -86,7 +86,7 @@ int wmain() {
             load = std::min(load, NowMs() - t0);
             DoEvents();
             open = std::min(open, NowMs() - t0);
-            HWND editor = reinterpret_cast<HWND>(app.own.Form2);
+            HWND editor = reinterpret_cast<HWND>(app.own.entryEditor);
             if (!editor) {
                 std::printf("the editor did not open\n");
                 return 1;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/program.h"
-#include "panel/Form1.h"
+#include "panel/panel_window.h"
 #include "panel/paste_logic.h"
 #include "panel/win_desktop.h"
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "win/app.h"
@@ -29,7 +29,7 @@ std::vector<Entry> Entries(int n) {
     return v;
 }
 
-double Reload(Form1& f, int rounds) {
+double Reload(PanelWindow& f, int rounds) {
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {
         double t0 = NowMs();
@@ -84,7 +84,7 @@ int wmain() {
         std::printf("panel did not start\n");
         return 1;
     }
-    Form1& f = program.Panel();
+    PanelWindow& f = program.Panel();
     ShowWindow(f.hwnd(), SW_SHOWNOACTIVATE);
     DoEvents();
     AppState& app = program.State();

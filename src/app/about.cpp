@@ -5,10 +5,10 @@
 #include <random>
 
 #include "app/program.h"
-#include "panel/Form3.h"
-#include "protect/frmAbout.h"
+#include "panel/fortune_screen.h"
+#include "protect/about_box.h"
 #include "protect/help_page.h"
-#include "protect/mShell.h"
+#include "protect/shell_open.h"
 #include "win/app.h"
 
 void Program::Ver_Click() {
@@ -18,14 +18,14 @@ void Program::Ver_Click() {
     }
     // The fortune show runs inside the old box's click; that box object must outlive it.
     if (about_ && about_->Busy()) return;
-    frmAboutLinks links;
+    AboutBoxLinks links;
     links.panel = panel_->hwnd();
     links.own = &app_.own;
     links.exeName = app_.exeName;
     links.drawFortune = [this] { return DrawFortune(); };
     links.requestUninstall = [this] { app_.uninstallRequest = 1; };
     links.openHelp = [this](HWND owner) { OpenHelpPage(app_.dataDir, owner, OpenDocument); };
-    about_ = std::make_unique<frmAbout>(std::move(links));
+    about_ = std::make_unique<AboutBox>(std::move(links));
     if (!about_->Form_Load()) about_.reset();
 }
 
@@ -38,14 +38,14 @@ bool Program::DrawFortune() {
     }
     ++app_.fortuneCount;
     std::mt19937 rng(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    app_.fortuneNumber = form3::FortuneNumberFrom(std::uniform_real_distribution<double>(0.0, 1.0)(rng));
+    app_.fortuneNumber = fortune::FortuneNumberFrom(std::uniform_real_distribution<double>(0.0, 1.0)(rng));
     DoEvents();
     ShowFortune();
     return true;
 }
 
-Form3Links Program::FortuneLinks() {
-    Form3Links links;
+FortuneScreenLinks Program::FortuneLinks() {
+    FortuneScreenLinks links;
     links.own = &app_.own;
     links.dataDir = app_.dataDir;
     links.number = app_.fortuneNumber;
@@ -58,7 +58,7 @@ Form3Links Program::FortuneLinks() {
 }
 
 void Program::ShowFortune() {
-    if (form3_) return;  // one fortune screen per run
-    form3_ = std::make_unique<Form3>(FortuneLinks());
-    form3_->Form_Load();
+    if (fortuneScreen_) return;  // one fortune screen per run
+    fortuneScreen_ = std::make_unique<FortuneScreen>(FortuneLinks());
+    fortuneScreen_->Form_Load();
 }

@@ -2,13 +2,13 @@
 #include <windows.h>
 
 #include "app/program.h"
-#include "protect/Form7.h"
+#include "protect/restore_dialog.h"
 #include "store/backup_service.h"
 #include "win/app.h"
 
 namespace {
 // Public is loaded first, which puts a Private working copy away into MyData_2.dat.
-void LoadPublicAndSettle(Form1& panel) {
+void LoadPublicAndSettle(PanelWindow& panel) {
     panel.Type1_Click();
     DoEvents();
     Sleep(1000);
@@ -65,8 +65,8 @@ void Program::Export_Data_Click() {
 
 void Program::Import_Data_Click() {
     if (fileWorkRunning_) return;
-    if (form7_ && form7_->hwnd()) {
-        SetForegroundWindow(form7_->hwnd());
+    if (restoreDialog_ && restoreDialog_->hwnd()) {
+        SetForegroundWindow(restoreDialog_->hwnd());
         return;
     }
     Running running(fileWorkRunning_);
@@ -77,21 +77,21 @@ void Program::Import_Data_Click() {
         return;
     LoadPublicAndSettle(*panel_);
 
-    Form7Links links;
+    RestoreDialogLinks links;
     links.panel = panel_->hwnd();
     links.password = &app_.password;
     links.own = &app_.own;
     links.exeName = exe;
     links.backupDir = app_.BackupDir();
     links.dataDir = app_.dataDir;
-    Form1& panel = *panel_;
+    PanelWindow& panel = *panel_;
     const PasswordState& password = app_.password;
     links.restored = [&panel, &password] {
         const bool set = !password.userPassword.empty();
         panel.SetPasswordOn(set);
-        panel.SetMenuEnabled(form1::kPassChange, set);
+        panel.SetMenuEnabled(panel_ids::kPassChange, set);
         panel.Type1_Click();
     };
-    form7_ = std::make_unique<Form7>(std::move(links));
-    if (!form7_->Form_Load()) form7_.reset();
+    restoreDialog_ = std::make_unique<RestoreDialog>(std::move(links));
+    if (!restoreDialog_->Form_Load()) restoreDialog_.reset();
 }

@@ -14,7 +14,7 @@ const wchar_t kStartup[] = L"Startup";
 
 void Program::QueryUnload() {
     AppState& app = app_;
-    Form1& panel = *panel_;
+    PanelWindow& panel = *panel_;
     if (app.dataDir.empty()) return;  // refused before start-up ran: nothing of ours to store
     // The editor writes the ticked set's plain file: it must do so before Private is put away.
     CloseEditor();
@@ -43,7 +43,7 @@ void Program::Unload() {
     }
     if (app.uninstallRequest == 1 && !app.dataDir.empty()) {
         // The fortune's tune keeps its file open until it is closed, and the file would stay.
-        if (form3_) form3_->StopTune();
+        if (fortuneScreen_) fortuneScreen_->StopTune();
         for (const wchar_t* f : {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat",
                                  L"sakura_0.mid", L"sakura_1.mid", L"sakura_2.mid", L"sakura_3.mid",
                                  L"sakura_4.mid", L"Color.dat"}) {

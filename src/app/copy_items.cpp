@@ -2,24 +2,24 @@
 #include <windows.h>
 
 #include "app/program.h"
-#include "protect/Form5.h"
+#include "protect/new_copy_dialog.h"
 #include "win/app.h"
 #include "win/shortcut.h"
 
 void Program::NewApp_Click() {
-    if (form5_ && form5_->hwnd()) {
-        SetForegroundWindow(form5_->hwnd());
+    if (newCopyDialog_ && newCopyDialog_->hwnd()) {
+        SetForegroundWindow(newCopyDialog_->hwnd());
         return;
     }
-    Form5Links links;
+    NewCopyDialogLinks links;
     links.panel = panel_->hwnd();
     links.own = &app_.own;
     links.exeName = app_.exeName;
     links.exePath = ::ExePath();
     links.programDir = app_.programDir;
     links.makeShortcut = [](const std::wstring& name) { return MakeShortcut(name); };
-    form5_ = std::make_unique<Form5>(std::move(links));
-    if (!form5_->Form_Load()) form5_.reset();
+    newCopyDialog_ = std::make_unique<NewCopyDialog>(std::move(links));
+    if (!newCopyDialog_->Form_Load()) newCopyDialog_.reset();
 }
 
 void Program::Create_Link_Click() {
@@ -33,7 +33,7 @@ void Program::Create_Link_Click() {
                MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
         return;
     }
-    panel_->SetMenuEnabled(form1::kCreateLink, false);
+    panel_->SetMenuEnabled(panel_ids::kCreateLink, false);
     MsgBox(L"「" + exe + L"」のショートカットを" + sp3 + L"\r\n\r\nデスクトップに作成しました。",
            MB_OK | MB_ICONINFORMATION, L"ショートカットの作成");
 }

@@ -1,15 +1,15 @@
 // The entry editor opened from the panel, with what it needs of the rest of the program.
 #include "app/program.h"
-#include "editor/Form2.h"
+#include "editor/entry_editor.h"
 #include "store/datafiles.h"
 #include "win/app.h"
 
 void Program::OpenEditor() {
-    if (form2_ && form2_->hwnd()) {
-        SetForegroundWindow(form2_->hwnd());
+    if (entryEditor_ && entryEditor_->hwnd()) {
+        SetForegroundWindow(entryEditor_->hwnd());
         return;
     }
-    Form1& panel = *panel_;
+    PanelWindow& panel = *panel_;
     // Private without its working copy (it could not be decrypted): a copy the editor made
     // would be taken for Private's entries, and MyData_2.dat dropped for it.
     if (panel.DataSet() == 2 && !FileExists(dataSets_.PlainFile(2))) {
@@ -27,17 +27,17 @@ void Program::OpenEditor() {
         const int set = panel_->DataSet();
         return app_.number[set >= 1 && set <= 3 ? set : 1];
     };
-    form2_ = std::make_unique<Form2>(std::move(links));
-    if (!form2_->Form_Load()) {
-        form2_.reset();
+    entryEditor_ = std::make_unique<EntryEditor>(std::move(links));
+    if (!entryEditor_->Form_Load()) {
+        entryEditor_.reset();
         return;
     }
-    form2_->Show();
+    entryEditor_->Show();
 }
 
 void Program::CloseEditor() {
-    if (!form2_ || !form2_->hwnd()) return;
-    SendMessageW(form2_->hwnd(), WM_CLOSE, 0, 0);
+    if (!entryEditor_ || !entryEditor_->hwnd()) return;
+    SendMessageW(entryEditor_->hwnd(), WM_CLOSE, 0, 0);
     // A save that failed has been reported; the program is ending, so the window goes anyway.
-    if (form2_->hwnd()) DestroyWindow(form2_->hwnd());
+    if (entryEditor_->hwnd()) DestroyWindow(entryEditor_->hwnd());
 }

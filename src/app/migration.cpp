@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "app/program.h"
-#include "protect/form4_logic.h"
-#include "store/clsCryptFile.h"
+#include "protect/password_dialog_logic.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
@@ -135,7 +135,7 @@ std::optional<Program::MigrationPassword> Program::FindMigrationPassword() {
         }
         if (!found && !(plain && IsWellFormedDataSet(*plain))) return std::nullopt;
     }
-    if (!form4::IsStorablePassword(p.password)) {
+    if (!password_dialog::IsStorablePassword(p.password)) {
         // The password file cannot hold it: Private goes under the default key instead of a
         // key the next start could not name, and the user sets a password again.
         p.dropped = !p.password.empty();

@@ -9,16 +9,16 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "panel/Form1.h"
-#include "panel/Form3.h"
-#include "protect/frmAbout.h"
+#include "panel/panel_window.h"
+#include "panel/fortune_screen.h"
+#include "protect/about_box.h"
 #include "store/datafiles.h"
 #include "store/dataset_service.h"
 
-class Form2;
-class Form4;
-class Form5;
-class Form7;
+class EntryEditor;
+class PasswordDialog;
+class NewCopyDialog;
+class RestoreDialog;
 
 class Program : public IPanelHost {
 public:
@@ -31,7 +31,7 @@ public:
     // (a second instance, a cancelled conversion), before the panel was ever shown.
     bool Start();
 
-    Form1& Panel() { return *panel_; }
+    PanelWindow& Panel() { return *panel_; }
     AppState& State() { return app_; }
 
     // IPanelHost
@@ -45,7 +45,7 @@ public:
     void OpenEditor() override;
     void OpenPasswordDialog() override;
     bool PrivateKeyUnknown() const override { return privateLocked_; }
-    void MenuItem(form1::MenuId id) override;
+    void MenuItem(panel_ids::MenuId id) override;
     void QueryUnload() override;
     void Unload() override;
 
@@ -87,26 +87,26 @@ private:
     void Import_Data_Click();
     void NewApp_Click();
     void Create_Link_Click();
-    std::unique_ptr<Form5> form5_;
-    std::unique_ptr<Form7> form7_;
+    std::unique_ptr<NewCopyDialog> newCopyDialog_;
+    std::unique_ptr<RestoreDialog> restoreDialog_;
     bool fileWorkRunning_ = false;  // these flows let messages run; a second click meanwhile is dropped
 
     AppState app_;
     DataSetService dataSets_{app_.password};
-    std::unique_ptr<Form1> panel_;
-    std::unique_ptr<Form4> form4_;
+    std::unique_ptr<PanelWindow> panel_;
+    std::unique_ptr<PasswordDialog> passwordDialog_;
 
     // about.cpp: the About box, the help page and the fortune screen.
 public:
     // What the fortune screen is handed for the drawn number (tests give it a fake power).
-    Form3Links FortuneLinks();
+    FortuneScreenLinks FortuneLinks();
     void ShowFortune();
 private:
     void Ver_Click();
     void How_Click();
     bool DrawFortune();
-    std::unique_ptr<frmAbout> about_;
-    std::unique_ptr<Form3> form3_;
+    std::unique_ptr<AboutBox> about_;
+    std::unique_ptr<FortuneScreen> fortuneScreen_;
     HANDLE instanceMutex_ = nullptr;
     bool cancelled_ = false;  // the conversion of older data was refused
     bool dataReady_ = false;  // the data directory exists
@@ -122,5 +122,5 @@ private:
     // The entry editor (editor_flow.cpp): opened by the panel's Command2, closed (and saved)
     // before closing puts the Private working copy away.
     void CloseEditor();
-    std::unique_ptr<Form2> form2_;
+    std::unique_ptr<EntryEditor> entryEditor_;
 };

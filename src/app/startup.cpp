@@ -10,12 +10,12 @@
 #include "base/number.h"
 #include "base/records.h"
 #include "base/startup_marks.h"
-#include "editor/Form2.h"
-#include "protect/Form4.h"
-#include "protect/Form5.h"
-#include "protect/Form7.h"
-#include "protect/RecoverPrompt.h"
-#include "store/clsCryptFile.h"
+#include "editor/entry_editor.h"
+#include "protect/password_dialog.h"
+#include "protect/new_copy_dialog.h"
+#include "protect/restore_dialog.h"
+#include "protect/private_password_prompt.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
@@ -61,9 +61,9 @@ bool Program::RefuseSecondInstance() {
 Program::Program() = default;
 
 Program::~Program() {
-    form4_.reset();
-    form5_.reset();
-    form7_.reset();
+    passwordDialog_.reset();
+    newCopyDialog_.reset();
+    restoreDialog_.reset();
     panel_.reset();
     if (instanceMutex_) CloseHandle(instanceMutex_);
 }
@@ -72,7 +72,7 @@ bool Program::Start() {
     dataSets_.ensureKey = [this] { ReadPendingKey(); };
     app_.exeName = ::ExeName();
     app_.programDir = ::ProgramDir();
-    panel_ = std::make_unique<Form1>(*this);
+    panel_ = std::make_unique<PanelWindow>(*this);
     if (!panel_->Create()) return false;
     startup_marks::Mark("panel made");
     // One instance per executable name. The refused one ends without storing anything:
@@ -91,8 +91,8 @@ void Program::StartupSequence() {
     startup_marks::Mark("settings applied");
     if (!PrepareData(versionMarker)) return;
     startup_marks::Mark("data files ready");
-    Form1& panel = *panel_;
-    panel.SetMenuEnabled(form1::kPassChange, !app_.password.userPassword.empty());
+    PanelWindow& panel = *panel_;
+    panel.SetMenuEnabled(panel_ids::kPassChange, !app_.password.userPassword.empty());
     // The shortcut of a later start waits for the first paint.
     if (app_.startupDataSet == 0) FirstRun();
     // Private as the start-up set, locked by a password: nobody sees it before the password
@@ -113,7 +113,7 @@ void Program::StartupSequence() {
 
 int16_t Program::ApplySettings() {
     AppState& app = app_;
-    Form1& panel = *panel_;
+    PanelWindow& panel = *panel_;
     root_ = DataRootFor(app.exeName);
     app.dataRoot = root_.root;
     app.osVersion = OsVersionNumber();
@@ -193,10 +193,10 @@ bool Program::PrepareData(int16_t versionMarker) {
 
 void Program::FirstRun() {
     AppState& app = app_;
-    Form1& panel = *panel_;
+    PanelWindow& panel = *panel_;
     hadShortcut_ = FileExists(ShortcutPath(app.exeName));
     shortcutChecked_ = true;
-    if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
+    if (hadShortcut_) panel.SetMenuEnabled(panel_ids::kCreateLink, false);
     const std::wstring sp3 = L"　　　";
     if (!hadShortcut_) {
         int answer = MsgBox(L"はじめまして「" + app.exeName + L"」です。\r\n\r\n"
@@ -204,7 +204,7 @@ void Program::FirstRun() {
                             L"デスクトップに「" + app.exeName + L"」のショートカットを作成しますか？" + sp3,
                             MB_YESNO | MB_ICONINFORMATION, L"ようこそ!");
         if (answer == IDYES && ReportShortcut(MakeShortcut(app.exeName)))
-            panel.SetMenuEnabled(form1::kCreateLink, false);
+            panel.SetMenuEnabled(panel_ids::kCreateLink, false);
     } else {
         MsgBox(L"はじめまして「" + app.exeName + L"」です。" + sp3 + L"\r\n\r\nかわいがってください。",
                MB_OK | MB_ICONINFORMATION, L"ようこそ!");
@@ -216,7 +216,7 @@ void Program::FirstRun() {
 
 void Program::AfterFirstShow() {
     AppState& app = app_;
-    Form1& panel = *panel_;
+    PanelWindow& panel = *panel_;
     if (!dataReady_) return;
     ReadPendingKey();
     // Found again and again, a folder whose files cannot be replaced would lose every edit.
@@ -227,7 +227,7 @@ void Program::AfterFirstShow() {
     // Keep an existing desktop shortcut pointing at this executable.
     if (!shortcutChecked_) {
         hadShortcut_ = FileExists(ShortcutPath(app.exeName));
-        if (hadShortcut_) panel.SetMenuEnabled(form1::kCreateLink, false);
+        if (hadShortcut_) panel.SetMenuEnabled(panel_ids::kCreateLink, false);
     }
     if (hadShortcut_) {
         DoEvents();
@@ -239,7 +239,7 @@ void Program::AfterFirstShow() {
                        MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
             else
                 ReportShortcut(false);
-            panel.SetMenuEnabled(form1::kCreateLink, true);
+            panel.SetMenuEnabled(panel_ids::kCreateLink, true);
         }
         DoEvents();
     }
@@ -255,7 +255,7 @@ void Program::ReadPendingKey() {
     if (!keyPending_) return;
     keyPending_ = false;
     ReadPrivateKey();
-    panel_->SetMenuEnabled(form1::kPassChange, !app_.password.userPassword.empty());
+    panel_->SetMenuEnabled(panel_ids::kPassChange, !app_.password.userPassword.empty());
 }
 
 bool Program::ReportShortcut(bool made) {
@@ -301,8 +301,8 @@ bool Program::RecoverPassword() {
     if (!FileExists(app.DataFile(L"MyData_2.dat")) || dataSets_.Opens(L"")) {
         ok = true;  // nothing under a user password: the password was off
     } else {
-        RecoverPrompt prompt(panel_ && panel_->hwnd() ? panel_->hwnd() : nullptr,
-                             [this](const std::wstring& pw) { return dataSets_.Opens(pw); }, &app.own.RecoverPrompt);
+        PrivatePasswordPrompt prompt(panel_ && panel_->hwnd() ? panel_->hwnd() : nullptr,
+                             [this](const std::wstring& pw) { return dataSets_.Opens(pw); }, &app.own.privatePasswordPrompt);
         ok = prompt.Run(&found);
     }
     if (!ok) return false;
@@ -311,7 +311,7 @@ bool Program::RecoverPassword() {
     passwordGiven_ = !found.empty();
     WritePasswordFile(app.dataDir, found, 100, [] { DoEvents(); }, Pause);
     if (panel_) {
-        panel_->SetMenuEnabled(form1::kPassChange, !found.empty());
+        panel_->SetMenuEnabled(panel_ids::kPassChange, !found.empty());
         if (!found.empty()) {
             panel_->SetPasswordOn(true);
         }

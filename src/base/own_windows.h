@@ -5,21 +5,21 @@
 #include <cstdint>
 
 struct OwnWindowTable {
-    uintptr_t Form2 = 0;          // entry editor
-    uintptr_t Form3 = 0;          // fortune screen
-    uintptr_t Form4 = 0;          // password dialog
-    uintptr_t Form5 = 0;          // new-copy dialog
-    uintptr_t Form6 = 0;          // multi-line text editor
-    uintptr_t Form7 = 0;          // restore dialog
-    uintptr_t Form8 = 0;          // colour chooser
-    uintptr_t frmAbout = 0;       // About box
-    uintptr_t RecoverPrompt = 0;  // the Private password asked for when the password file is damaged
+    uintptr_t entryEditor = 0;          // entry editor
+    uintptr_t fortuneScreen = 0;          // fortune screen
+    uintptr_t passwordDialog = 0;          // password dialog
+    uintptr_t newCopyDialog = 0;          // new-copy dialog
+    uintptr_t textEditor = 0;          // multi-line text editor
+    uintptr_t restoreDialog = 0;          // restore dialog
+    uintptr_t colourChooser = 0;          // colour chooser
+    uintptr_t aboutBox = 0;       // About box
+    uintptr_t privatePasswordPrompt = 0;  // the Private password asked for when the password file is damaged
 
     // Never the paste target. The colour chooser is left out on purpose: it may become the
     // target, which only means that the next paste asks the user to click the target again
     // (it is gone by then), never that text goes astray.
     std::array<uintptr_t, 8> NeverTarget() const {
-        return {Form2, Form3, Form4, Form5, Form6, Form7, frmAbout, RecoverPrompt};
+        return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, aboutBox, privatePasswordPrompt};
     }
 
     // The windows that keep the user's work away from the panel (dialogs and editors): while
@@ -27,11 +27,11 @@ struct OwnWindowTable {
     // when the panel is activated again they are brought back in front of it. The About box and
     // the fortune screen are not among them: they do not hold up the panel.
     std::array<uintptr_t, 7> KeptInFrontOfPanel() const {
-        return {Form2, Form4, Form5, Form6, Form7, Form8, RecoverPrompt};
+        return {entryEditor, passwordDialog, newCopyDialog, textEditor, restoreDialog, colourChooser, privatePasswordPrompt};
     }
 
     // Everything that is closed before the panel closes.
     std::array<uintptr_t, 9> All() const {
-        return {Form2, Form3, Form4, Form5, Form6, Form7, Form8, frmAbout, RecoverPrompt};
+        return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, colourChooser, aboutBox, privatePasswordPrompt};
     }
 };

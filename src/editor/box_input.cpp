@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "editor/form2_logic.h"
+#include "editor/entry_editor_logic.h"
 #include "win/form.h"
 
 const wchar_t kCaptionLimitHint[] = L"ボタンの表示文字は全角7文字・半角14文字までです。";

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/passwordfile.h"
 
 namespace {

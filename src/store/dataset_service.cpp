@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"

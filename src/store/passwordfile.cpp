@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 

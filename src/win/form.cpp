@@ -186,10 +186,33 @@ Form::Form() { RegisterClasses(&Form::StaticProc); }
 
 Form::~Form() {
     if (hwnd_) {
+        EndLifeCycle();
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
     ClearFonts();
+}
+
+void Form::Register(uintptr_t* slot) {
+    ownSlot_ = slot;
+    if (slot) *slot = reinterpret_cast<uintptr_t>(hwnd_);
+}
+
+void Form::HoldUp(HWND w) {
+    if (!w) return;
+    EnableWindow(w, FALSE);
+    heldUp_.push_back(w);
+}
+
+void Form::ReleaseHeldUp() {
+    for (HWND w : heldUp_) EnableWindow(w, TRUE);
+    heldUp_.clear();
+}
+
+void Form::EndLifeCycle() {
+    ReleaseHeldUp();
+    if (ownSlot_ && hwnd_ && *ownSlot_ == reinterpret_cast<uintptr_t>(hwnd_)) *ownSlot_ = 0;
+    ownSlot_ = nullptr;
 }
 
 int Form::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
@@ -511,6 +534,7 @@ LRESULT CALLBACK Form::StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
     LRESULT r = self->HandleMessage(msg, wp, lp);
+    if (msg == WM_DESTROY) self->EndLifeCycle();
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;

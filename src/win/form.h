@@ -134,6 +134,14 @@ public:
     // Colour value as stored in files and settings -> COLORREF (system colours resolved).
     static COLORREF ResolveColor(int32_t value);
 
+    // The window's life among the program's windows: its handle stands in its slot of the
+    // own-window table while it exists, and the windows it holds up (those it is modal to) stay
+    // disabled while it is open. Both are undone once, when the window is destroyed, or earlier
+    // by ReleaseHeldUp (a closing window enables its owner first, so the owner is activated).
+    void Register(uintptr_t* slot);
+    void HoldUp(HWND w);
+    void ReleaseHeldUp();
+
 protected:
     bool CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
                         HMENU menu, int width, int height);
@@ -148,7 +156,10 @@ private:
     static LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     void OnDpiChanged(int dpi, const RECT* suggested);
     void ClearFonts();
+    void EndLifeCycle();
 
+    uintptr_t* ownSlot_ = nullptr;
+    std::vector<HWND> heldUp_;
     int dpi_ = 96;
     int nextId_ = 5000;
     HWND lastFocus_ = nullptr;  // the child that had the focus when the window was left

@@ -6,9 +6,9 @@
 
 #include "e2e_desktop.h"
 #include "e2e_steps.h"
-#include "panel/Form3.h"
-#include "panel/form1_ids.h"
-#include "protect/frmAbout.h"
+#include "panel/fortune_screen.h"
+#include "panel/panel_ids.h"
+#include "protect/about_box.h"
 
 namespace e2e {
 namespace {
@@ -21,9 +21,9 @@ bool Click(Report& rep, HWND w, const std::wstring& what) {
 }
 
 HWND OpenAbout(Report& rep, Hariko& h) {
-    h.Menu(form1::kVer);
+    h.Menu(panel_ids::kVer);
     HWND w = nullptr;
-    WaitFor([&] { return IsWindowVisible(Item(w = h.WindowCaptioned(L"バージョン情報"), frmabout::kCommand1)); }, 10000);
+    WaitFor([&] { return IsWindowVisible(Item(w = h.WindowCaptioned(L"バージョン情報"), about_box::kCommand1)); }, 10000);
     rep.Check(w != nullptr, L"ﾍﾙﾌﾟ → ﾊﾞｰｼﾞｮﾝ情報 opens the About box", h.WindowList());
     return w;
 }
@@ -49,17 +49,17 @@ void AboutAndFortune(Report& rep, const std::wstring& exe) {
     if (!about) return CloseProgram(rep, h);
     rep.Check(IsWindowEnabled(h.main()) != FALSE, L"the panel stays enabled");
     const std::pair<int, std::wstring> texts[] = {
-        {frmabout::kLblTitle, L"ハリコ"}, {frmabout::kLblVersion, L"Version 2.0.2"},
-        {frmabout::kLabel1, L"Copyright (C) ハリコの作者"}, {frmabout::kLabel2, L"WWW："},
-        {frmabout::kLblHP, L"ハリコの使い方 (help.html)"}, {frmabout::kLabel4, L"「" + h.name() + L"」のアンインストール :"},
-        {frmabout::kCommand1, L"uninstall"}, {IDOK, L"OK"}};
+        {about_box::kLblTitle, L"ハリコ"}, {about_box::kLblVersion, L"Version 2.0.2"},
+        {about_box::kLabel1, L"Copyright (C) ハリコの作者"}, {about_box::kLabel2, L"WWW："},
+        {about_box::kLblHP, L"ハリコの使い方 (help.html)"}, {about_box::kLabel4, L"「" + h.name() + L"」のアンインストール :"},
+        {about_box::kCommand1, L"uninstall"}, {IDOK, L"OK"}};
     std::wstring seen, want;
     for (const auto& [id, text] : texts) {
         seen += Quote(TextOf(Item(about, id))) + L" ";
         want += Quote(text) + L" ";
     }
     rep.Check(seen == want, L"it shows the title, \"Version 2.0.2\", the maker, the help link, the uninstall row and OK", seen);
-    const RECT icon = RectOf(Item(about, frmabout::kPicIcon));
+    const RECT icon = RectOf(Item(about, about_box::kPicIcon));
     SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
     rep.Check(WaitFor([&] {
         for (HWND w : TopWindows(L"tooltips_class32", h.pid()))
@@ -67,12 +67,12 @@ void AboutAndFortune(Report& rep, const std::wstring& exe) {
         return false;
     }, 5000), L"resting on the program icon shows the tool tip \"おみくじ\"");
 
-    if (!Click(rep, Item(about, frmabout::kPicIcon), L"the program icon")) return CloseProgram(rep, h);
+    if (!Click(rep, Item(about, about_box::kPicIcon), L"the program icon")) return CloseProgram(rep, h);
     HWND f = nullptr;
     WaitFor([&] { return (f = h.WindowCaptioned(L"　　おみくじ")) != nullptr; }, 10000);
-    HWND button = Item(f, form3::kCommand1);
+    HWND button = Item(f, fortune::kCommand1);
     bool shown = WaitFor([&] { return IsWindowVisible(button) && !IsWindow(about); }, 20000);
-    const std::vector<std::wstring> got = {TextOf(Item(f, form3::kLabel2)), TextOf(Item(f, form3::kLabel3)), TextOf(button)};
+    const std::vector<std::wstring> got = {TextOf(Item(f, fortune::kLabel2)), TextOf(Item(f, fortune::kLabel3)), TextOf(button)};
     const std::vector<std::vector<std::wstring>> fortunes = {
         {L"ラッキー !　(^-^)v", L"きっといいことがあるでしょう！", L"閉じる"}, {L"なかなか　(^o^)", L"", L"閉じる"},
         {L"まずまず　(^-^)", L"", L"閉じる"}, {L"んー　(^-^;", L"またネ!", L"終了"},
@@ -81,7 +81,7 @@ void AboutAndFortune(Report& rep, const std::wstring& exe) {
               L"the About box gives way to \"　　おみくじ\", which after the shuffle shows one of the five fortunes",
               Quote(got[0]) + L" " + Quote(got[1]) + L" " + Quote(got[2]) + L"; " + h.WindowList());
 
-    if ((about = OpenAbout(rep, h)) && Click(rep, Item(about, frmabout::kPicIcon), L"the program icon again")) {
+    if ((about = OpenAbout(rep, h)) && Click(rep, Item(about, about_box::kPicIcon), L"the program icon again")) {
         auto box = WaitForMessageBox(L"おみくじ", h.pid(), 10000);
         rep.Check(box && box->text == L"おみくじは、一回だけです。  " && box->Has(IDOK),
                   L"a second fortune in the same run only says \"おみくじは、一回だけです。  \"", box ? Quote(box->text) : OpenBoxes(h));
@@ -111,7 +111,7 @@ void HelpPage(Report& rep, const std::wstring& exe) {
     if (!rep.Check(!MachineKeyExists(classes + L".html"), L"set-up: this machine has nothing that opens .html")) return;
     if (!PrepareInitialised(rep, exe) || !StartReady(rep, h)) return;
     const std::wstring page = h.DataFile(L"help.html");
-    h.Menu(form1::kHow);
+    h.Menu(panel_ids::kHow);
     auto box = WaitForMessageBox(L"ハリコ", h.pid(), 10000);
     const std::wstring text = L"使い方のページを開けませんでした。\r\n\r\nブラウザで次のファイルを開いてください。\r\n" + page;
     rep.Check(box && box->text == text, L"with nothing to open it, 使い方 says where the page is: " + Quote(text),
@@ -128,12 +128,12 @@ void HelpPage(Report& rep, const std::wstring& exe) {
                        L"C:\\windows\\system32\\cmd.exe /c echo %1> \"" + opened + L"\"");
     auto openedPage = [&] { return ReadFileBytes(opened) == Cp932(page) + "\r\n"; };
     DeleteFileW(opened.c_str());
-    h.Menu(form1::kHow);
+    h.Menu(panel_ids::kHow);
     rep.Check(WaitFor(openedPage, 10000), L"使い方 hands " + page + L" to the program that opens .html",
               Hex(ReadFileBytes(opened).value_or("(nothing)")));
     DeleteFileW(opened.c_str());
     HWND about = OpenAbout(rep, h);
-    if (about && Click(rep, Item(about, frmabout::kLblHP), L"the help link"))
+    if (about && Click(rep, Item(about, about_box::kLblHP), L"the help link"))
         rep.Check(WaitFor([&] { return openedPage() && !IsWindow(about); }, 10000),
                   L"the About box's link opens the same page, and the box closes");
     DeleteMachineTree(classes + L"hariko_e2e_html");
@@ -149,7 +149,7 @@ void HelpPage(Report& rep, const std::wstring& exe) {
 
 bool ConfirmUninstall(Report& rep, Hariko& h, const std::wstring& what) {
     HWND about = OpenAbout(rep, h);
-    if (!about || !Click(rep, Item(about, frmabout::kCommand1), what + L": \"uninstall\"")) return false;
+    if (!about || !Click(rep, Item(about, about_box::kCommand1), what + L": \"uninstall\"")) return false;
     auto box = WaitForMessageBox(Uninstalling(h), h.pid(), 10000);
     const std::wstring text = L"「" + h.name() + L"」が保存しているデータを削除します。\r\n「" + h.name() +
                               L"」の実行ファイルは手動で削除してください。\r\n\r\nよろしいですか？";

@@ -10,7 +10,7 @@
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
-#include "panel/form1_ids.h"
+#include "panel/panel_ids.h"
 
 namespace e2e {
 namespace {
@@ -81,7 +81,7 @@ void TypeInto(HWND edit, const std::wstring& text) {
 
 // Chooses Private and gives its password; true when our entries show.
 bool OpenPrivate(const Hariko& h, const std::wstring& password) {
-    h.Menu(form1::kType2);
+    h.Menu(panel_ids::kType2);
     HWND d = nullptr;
     WaitFor([&] { return (d = h.WindowCaptioned(L"パスワードの確認")) != nullptr; }, 6000);
     TypeInto(DescendantById(d, 4002), password);

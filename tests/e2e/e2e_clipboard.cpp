@@ -10,7 +10,7 @@
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
-#include "panel/form1_ids.h"
+#include "panel/panel_ids.h"
 
 namespace e2e {
 namespace {
@@ -102,16 +102,16 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
     if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
 
     // Unticked, as by default: the entry stays on the clipboard; Private's carries the marks.
-    h.Menu(form1::kType2);
+    h.Menu(panel_ids::kType2);
     if (PasteAndSee(rep, h, np, L"Private", kAccount, L"口座"))
         rep.Check(Marks() == L"ExcludeClipboardContentFromMonitorProcessing=00 00 00 00 CanIncludeInClipboardHistory="
                              L"00 00 00 00 CanUploadToCloudClipboard=00 00 00 00 " && ClipboardText() == kAccount,
                   L"Private's text on the clipboard carries the three marks", Marks());
-    h.Menu(form1::kType1);
+    h.Menu(panel_ids::kType1);
     if (PasteAndSee(rep, h, np, L"Public", kAoki, L"氏名"))
         rep.Check(Marks().empty() && ClipboardText() == kAoki, L"Public's text carries none of them", Marks());
 
-    h.Menu(form1::kClipRestore);
+    h.Menu(panel_ids::kClipRestore);
     CloseProgram(rep, h);
     rep.Check(h.Setting(L"ClipRestore") == std::wstring(L"1"), L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked: closing stores ClipRestore = \"1\"",
               SettingText(h.Setting(L"ClipRestore")));

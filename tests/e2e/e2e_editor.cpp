@@ -9,7 +9,7 @@
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
 #include "editor/editor_ids.h"
-#include "panel/form1_ids.h"
+#include "panel/panel_ids.h"
 
 namespace e2e {
 
@@ -28,10 +28,10 @@ bool Click(Report& rep, HWND w, const std::wstring& what) {
 
 HWND OpenEditor(Report& rep, Hariko& h) {
     HWND editor = nullptr;
-    if (!Click(rep, h.Control(form1::kCommand2), L"設  定 / 編  集")) return nullptr;
+    if (!Click(rep, h.Control(panel_ids::kCommand2), L"設  定 / 編  集")) return nullptr;
     bool up = WaitFor([&] {
         editor = h.WindowCaptioned(kEditorTitle);
-        return editor && DescendantById(editor, form2::kCommand1) && IsWindowEnabled(editor);
+        return editor && DescendantById(editor, entry_editor::kCommand1) && IsWindowEnabled(editor);
     }, 8000);
     if (!rep.Check(up, L"the entry editor \"データの編集と追加\" opens", h.WindowList())) return nullptr;
     rep.Check(!IsWindowEnabled(h.main()), L"the panel is disabled while it is open");
@@ -41,10 +41,10 @@ HWND OpenEditor(Report& rep, Hariko& h) {
 // A row's control, found by the row number shown beside it (row controls are reused).
 HWND RowBox(HWND editor, int row, int kind) {
     for (int k = 0; k < 200; ++k) {
-        HWND label = DescendantById(editor, form2::RowControlId(k, form2::kLabel1));
+        HWND label = DescendantById(editor, entry_editor::RowControlId(k, entry_editor::kLabel1));
         if (!label) break;
         if (IsWindowVisible(label) && TextOf(label) == std::to_wstring(row))
-            return DescendantById(editor, form2::RowControlId(k, kind));
+            return DescendantById(editor, entry_editor::RowControlId(k, kind));
     }
     return nullptr;
 }
@@ -91,13 +91,13 @@ void NewEntryPasted(Report& rep, const std::wstring& exe) {
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
     rep.Check((GetWindowLongPtrW(editor, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, L"the editor is topmost");
-    HWND caption = RowBox(editor, 3, form2::kText1), text = RowBox(editor, 3, form2::kText2);
+    HWND caption = RowBox(editor, 3, entry_editor::kText1), text = RowBox(editor, 3, entry_editor::kText2);
     if (!rep.Check(caption && text, L"row 3 has a caption box and a text box")) return CloseProgram(rep, h);
 
     // 日本語ｵﾝ/ｵﾌ gives the focus back to the caption box last clicked: a double quote typed
     // next is refused there with a hint.
     Click(rep, caption, L"the caption box of row 3");
-    Click(rep, DescendantById(editor, form2::kCommand6), L"日本語ｵﾝ/ｵﾌ");
+    Click(rep, DescendantById(editor, entry_editor::kCommand6), L"日本語ｵﾝ/ｵﾌ");
     TypeKeys(L"\"");
     const std::wstring hint = L"「\"」は保存できない文字のため、入力できません。";
     std::wstring seen;
@@ -115,7 +115,7 @@ void NewEntryPasted(Report& rep, const std::wstring& exe) {
     TypeKeys(L"line2");
     PressKey(VK_RETURN);
     PressKey(VK_RETURN);
-    Click(rep, RowBox(editor, 4, form2::kText1), L"the caption box of row 4");
+    Click(rep, RowBox(editor, 4, entry_editor::kText1), L"the caption box of row 4");
     rep.Check(WaitFor([&] { return TextOf(text) == L"line1\r\nline2"; }, 3000),
               L"leaving the text box drops the two Enters typed at its end",
               Quote(TextOf(text)));
@@ -156,19 +156,19 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
               std::to_wstring(high) + L" px)", RectText(RectOf(editor)));
 
     // The text editor for row 2, "a", Enter, "b", Enter, Enter, 更　新.
-    HWND text2 = RowBox(editor, 2, form2::kText2);
+    HWND text2 = RowBox(editor, 2, entry_editor::kText2);
     RECT r = RectOf(text2);
     ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);  // the second click of a double click, at once
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    HWND form6 = nullptr;
+    HWND text_editor = nullptr;
     const std::wstring title = L"貼付データ用テキストエディタ　　　　　ボタン「会社名」の貼付データの編集";
-    bool opened = WaitFor([&] { return (form6 = h.WindowCaptioned(title)) != nullptr; }, 5000);
+    bool opened = WaitFor([&] { return (text_editor = h.WindowCaptioned(title)) != nullptr; }, 5000);
     if (rep.Check(opened, L"a double click opens the text editor titled with the button's caption", h.WindowList())) {
         HWND box = nullptr;
         rep.Check(WaitFor([&] {
-            box = DescendantById(form6, form6::kText1);
-            return TextOf(box) == L"若葉商会" && !IsWindowEnabled(editor) && GetForegroundWindow() == form6;
+            box = DescendantById(text_editor, text_editor::kText1);
+            return TextOf(box) == L"若葉商会" && !IsWindowEnabled(editor) && GetForegroundWindow() == text_editor;
         }, 3000), L"it shows the row's text over a disabled editor",
                   Quote(TextOf(box)));
         PressWithModifier(VK_CONTROL, VK_HOME);
@@ -181,25 +181,25 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
         TypeKeys(L"b");
         PressKey(VK_RETURN);
         PressKey(VK_RETURN);
-        Click(rep, DescendantById(form6, form6::kCommand1), L"更　新 of the text editor");
-        rep.Check(WaitFor([&] { return !IsWindow(form6) && IsWindowEnabled(editor); }, 5000),
+        Click(rep, DescendantById(text_editor, text_editor::kCommand1), L"更　新 of the text editor");
+        rep.Check(WaitFor([&] { return !IsWindow(text_editor) && IsWindowEnabled(editor); }, 5000),
                   L"it closes and the editor is enabled again");
-        rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, form2::kText2)) == L"a\r\nb"; }, 3000),
+        rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, entry_editor::kText2)) == L"a\r\nb"; }, 3000),
                   L"row 2 holds \"a\\r\\nb\": the Enters typed at the end are gone",
-                  Quote(TextOf(RowBox(editor, 2, form2::kText2))));
+                  Quote(TextOf(RowBox(editor, 2, entry_editor::kText2))));
         rep.Check(h.Setting(L"Height6").has_value() && h.Setting(L"Width6").has_value(),
                   L"the text editor stored its size (Height6, Width6)");
     }
 
     // The colour chooser for row 1: a left click on the light-yellow swatch.
-    Click(rep, RowBox(editor, 1, form2::kPicture1), L"the colour cell of row 1");
-    HWND form8 = nullptr;
-    if (rep.Check(WaitFor([&] { return (form8 = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000),
+    Click(rep, RowBox(editor, 1, entry_editor::kPicture1), L"the colour cell of row 1");
+    HWND colour_chooser = nullptr;
+    if (rep.Check(WaitFor([&] { return (colour_chooser = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000),
                   L"the colour chooser \"ボタン色の選択\" opens", h.WindowList())) {
-        rep.Check(WaitFor([&] { return !IsWindowEnabled(editor) && DescendantById(form8, form8::kPicture1 + 2); }, 3000),
+        rep.Check(WaitFor([&] { return !IsWindowEnabled(editor) && DescendantById(colour_chooser, colour_chooser::kPicture1 + 2); }, 3000),
                   L"the editor is disabled under it");
-        Click(rep, DescendantById(form8, form8::kPicture1 + 2), L"swatch 3 (light yellow)");
-        rep.Check(WaitFor([&] { return !IsWindow(form8) && IsWindowEnabled(editor); }, 5000),
+        Click(rep, DescendantById(colour_chooser, colour_chooser::kPicture1 + 2), L"swatch 3 (light yellow)");
+        rep.Check(WaitFor([&] { return !IsWindow(colour_chooser) && IsWindowEnabled(editor); }, 5000),
                   L"a left click picks the colour and closes the chooser");
         std::string colours = "16777215\r\n16777152\r\n12648447\r\n12632319\r\n12648384\r\n";
         for (int i = 6; i <= 16; ++i) colours += "-2147483633\r\n";
@@ -208,20 +208,20 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     }
 
     // Its close box picks nothing: row 2 keeps its colour.
-    Click(rep, RowBox(editor, 2, form2::kPicture1), L"the colour cell of row 2");
-    if (WaitFor([&] { return (form8 = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000)) {
-        PostMessageW(form8, WM_SYSCOMMAND, SC_CLOSE, 0);
-        rep.Check(WaitFor([&] { return !IsWindow(form8) && IsWindowEnabled(editor); }, 5000),
+    Click(rep, RowBox(editor, 2, entry_editor::kPicture1), L"the colour cell of row 2");
+    if (WaitFor([&] { return (colour_chooser = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000)) {
+        PostMessageW(colour_chooser, WM_SYSCOMMAND, SC_CLOSE, 0);
+        rep.Check(WaitFor([&] { return !IsWindow(colour_chooser) && IsWindowEnabled(editor); }, 5000),
                   L"the chooser's close box closes it");
     }
 
     // Row 1 selected by its number and moved down.
-    Click(rep, RowBox(editor, 1, form2::kLabel1), L"row number 1");
-    HWND down = DescendantById(editor, form2::kCommand3);
-    rep.Check(WaitFor([&] { return IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, form2::kCommand2)); }, 3000),
+    Click(rep, RowBox(editor, 1, entry_editor::kLabel1), L"row number 1");
+    HWND down = DescendantById(editor, entry_editor::kCommand3);
+    rep.Check(WaitFor([&] { return IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, entry_editor::kCommand2)); }, 3000),
               L"row 1 selected: down and 削　除 enabled, up disabled");
     Click(rep, down, L"the down arrow");
-    Click(rep, DescendantById(editor, form2::kCommand1), L"更　新");
+    Click(rep, DescendantById(editor, entry_editor::kCommand1), L"更　新");
     rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
     const std::string want = Record(L"会社名", L"a\r\nb") + Record(L"氏名", L"青木　純", "12648447");
     std::string got;
@@ -236,17 +236,17 @@ void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
     Hariko h(exe);
     if (!StartReady(rep, h)) return;
-    h.MenuDone(form1::kPassUnEnabled);  // no password set: nothing is asked
-    h.Menu(form1::kType2);
+    h.MenuDone(panel_ids::kPassUnEnabled);  // no password set: nothing is asked
+    h.Menu(panel_ids::kType2);
     const std::wstring enc = h.DataFile(L"MyData_2.dat"), work = h.DataFile(L"MyData_2_2.dat");
     if (!rep.Check(WaitFor([&] { return FileExists(work) && !FileExists(enc); }, 10000),
                    L"Private loaded: only its working copy exists"))
         return CloseProgram(rep, h);
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
-    Click(rep, RowBox(editor, 1, form2::kText1), L"the caption box of row 1");
+    Click(rep, RowBox(editor, 1, entry_editor::kText1), L"the caption box of row 1");
     TypeKeys(L"bank");
-    Click(rep, DescendantById(editor, form2::kCommand1), L"更　新");
+    Click(rep, DescendantById(editor, entry_editor::kCommand1), L"更　新");
     rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
     const std::string first = Record(L"bank", L"");
     rep.Check(WaitFor([&] { return Bytes(h, L"MyData_2_2.dat").compare(0, first.size(), first) == 0; }, 3000) &&
@@ -257,10 +257,10 @@ void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
     WaitFor([&] { return IsWindowEnabled(h.main()); }, 5000);
     editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
-    Click(rep, RowBox(editor, 2, form2::kText1), L"the caption box of row 2");
+    Click(rep, RowBox(editor, 2, entry_editor::kText1), L"the caption box of row 2");
     TypeKeys(L"card");
     // A close is a posted message and would overtake keys still queued.
-    HWND row2 = RowBox(editor, 2, form2::kText1);
+    HWND row2 = RowBox(editor, 2, entry_editor::kText1);
     WaitFor([&] { return TextOf(row2) == L"card"; }, 3000);
     CloseProgram(rep, h);
     rep.Check(FileExists(enc) && !FileExists(work), L"after closing: MyData_2.dat again, no working copy");

@@ -1,7 +1,7 @@
 #include "e2e_hariko.h"
 
 #include "e2e_report.h"
-#include "panel/form1_ids.h"
+#include "panel/panel_ids.h"
 
 namespace e2e {
 
@@ -65,11 +65,11 @@ HWND Hariko::Control(int id) const { return main_ ? DescendantById(main_, id) : 
 std::vector<HWND> Hariko::VisibleEntryButtons() const {
     std::vector<HWND> out;
     if (!main_) return out;
-    HWND frame2 = DescendantById(main_, form1::kFrame2);
+    HWND frame2 = DescendantById(main_, panel_ids::kFrame2);
     if (!frame2) return out;
     for (HWND h : Descendants(frame2)) {
         int id = GetDlgCtrlID(h);
-        if (id >= form1::kFirstEntryButton && id < form1::kFirstEntryButton + 1000 && IsWindowVisible(h))
+        if (id >= panel_ids::kFirstEntryButton && id < panel_ids::kFirstEntryButton + 1000 && IsWindowVisible(h))
             out.push_back(h);
     }
     return out;
@@ -81,7 +81,7 @@ HWND Hariko::EntryButton(const std::wstring& caption) const {
     return nullptr;
 }
 
-std::wstring Hariko::TargetField() const { return TextOf(Control(form1::kText4)); }
+std::wstring Hariko::TargetField() const { return TextOf(Control(panel_ids::kText4)); }
 
 void Hariko::Menu(int id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -90,7 +90,7 @@ bool Hariko::MenuDone(int id, int ms) const {
     return SendMessageTimeoutW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, static_cast<UINT>(ms), &r) != 0;
 }
 
-std::wstring Hariko::FrontField() const { return TextOf(Control(form1::kText3)); }
+std::wstring Hariko::FrontField() const { return TextOf(Control(panel_ids::kText3)); }
 
 std::vector<HWND> Hariko::OtherWindows() const {
     std::vector<HWND> out;
@@ -115,10 +115,10 @@ std::wstring Hariko::WindowList() const {
 
 bool Hariko::Ready() const {
     if (!main_ || !IsWindowVisible(main_)) return false;
-    HWND c2 = Control(form1::kCommand2);
+    HWND c2 = Control(panel_ids::kCommand2);
     if (!c2 || !IsWindowVisible(c2) || TextOf(c2) != kEditorButtonCaption) return false;
-    HWND first = Control(form1::kFirstEntryButton);
-    return first && IsWindowVisible(first) && Control(form1::kText4) != nullptr;
+    HWND first = Control(panel_ids::kFirstEntryButton);
+    return first && IsWindowVisible(first) && Control(panel_ids::kText4) != nullptr;
 }
 
 Hariko::Started Hariko::Start(int welcomeAnswer, int ms, const BoxHandler& onBox) {

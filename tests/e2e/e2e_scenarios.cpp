@@ -15,7 +15,7 @@
 #include "e2e_services.h"
 #include "e2e_steps.h"
 #include "e2e_unicode.h"
-#include "panel/form1_ids.h"
+#include "panel/panel_ids.h"
 #include "panel/paste_logic.h"
 
 namespace e2e {
@@ -197,36 +197,36 @@ void PasteModes(Report& rep, const std::wstring& exe) {
     if (!StartNotepad(rep, np) || !StartReady(rep, h)) return;
 
     rep.Check(ShownKeyRow(h) == 0, L"標準ﾓｰﾄﾞ: no key buttons are shown", KeyRowText(h));
-    CheckTick(rep, h, form1::kModeDef, true, L"標準ﾓｰﾄﾞ is ticked");
+    CheckTick(rep, h, panel_ids::kModeDef, true, L"標準ﾓｰﾄﾞ is ticked");
     if (PasteAndSee(rep, h, np, L"標準ﾓｰﾄﾞ", kAoki)) {
         auto clip = ClipboardText();
         rep.Check(clip == kAoki, L"標準ﾓｰﾄﾞ: the pasted text stays on the clipboard",
                   clip ? Quote(*clip) : L"no text on the clipboard");
     }
 
-    h.Menu(form1::kMode);
+    h.Menu(panel_ids::kMode);
     WaitKeyRow(rep, h, 1, L"menu 懸賞ﾓｰﾄﾞ shows 前へ and 次へ");
-    CheckTick(rep, h, form1::kMode, true, L"懸賞ﾓｰﾄﾞ is ticked");
-    CheckTick(rep, h, form1::kModeDef, false, L"標準ﾓｰﾄﾞ is no longer ticked");
+    CheckTick(rep, h, panel_ids::kMode, true, L"懸賞ﾓｰﾄﾞ is ticked");
+    CheckTick(rep, h, panel_ids::kModeDef, false, L"標準ﾓｰﾄﾞ is no longer ticked");
     // Notepad's text area takes a Tab as a character.
     PasteAndSee(rep, h, np, L"懸賞ﾓｰﾄﾞ", kAoki + L"\t");
 
-    h.Menu(form1::kModeEnt);
+    h.Menu(panel_ids::kModeEnt);
     WaitKeyRow(rep, h, 2, L"menu 文書ﾓｰﾄﾞ shows 改行 only");
-    CheckTick(rep, h, form1::kModeEnt, true, L"文書ﾓｰﾄﾞ is ticked");
+    CheckTick(rep, h, panel_ids::kModeEnt, true, L"文書ﾓｰﾄﾞ is ticked");
     PasteAndSee(rep, h, np, L"文書ﾓｰﾄﾞ", kAoki + L"\r\n");
 
     // The mode button keeps its own position (0 since start-up): the menu choices above did
     // not move it, so from 文書ﾓｰﾄﾞ it goes on to 懸賞ﾓｰﾄﾞ.
     const struct { int mode; const wchar_t* what; int tick; } cycle[] = {
-        {1, L"mode button, 1st click: 懸賞ﾓｰﾄﾞ (前へ, 次へ)", form1::kMode},
-        {2, L"mode button, 2nd click: 文書ﾓｰﾄﾞ (改行)", form1::kModeEnt},
-        {0, L"mode button, 3rd click: 標準ﾓｰﾄﾞ (no key buttons)", form1::kModeDef},
-        {1, L"mode button, 4th click: 懸賞ﾓｰﾄﾞ again", form1::kMode},
+        {1, L"mode button, 1st click: 懸賞ﾓｰﾄﾞ (前へ, 次へ)", panel_ids::kMode},
+        {2, L"mode button, 2nd click: 文書ﾓｰﾄﾞ (改行)", panel_ids::kModeEnt},
+        {0, L"mode button, 3rd click: 標準ﾓｰﾄﾞ (no key buttons)", panel_ids::kModeDef},
+        {1, L"mode button, 4th click: 懸賞ﾓｰﾄﾞ again", panel_ids::kMode},
     };
     for (const auto& step : cycle) {
         std::wstring why;
-        if (!rep.Check(ClickCentre(h.Control(form1::kCommand8), &why), L"a click on the mode button", why)) break;
+        if (!rep.Check(ClickCentre(h.Control(panel_ids::kCommand8), &why), L"a click on the mode button", why)) break;
         WaitKeyRow(rep, h, step.mode, step.what);
         CheckTick(rep, h, step.tick, true, std::wstring(step.what) + L": its menu item is ticked");
     }
@@ -282,7 +282,7 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
 
     // After a first start the password is switched on with none set: Private asks for one
     // to be registered before it opens, and nothing is decrypted meanwhile.
-    h.Menu(form1::kType2);
+    h.Menu(panel_ids::kType2);
     HWND dialog = nullptr;
     bool asked = WaitFor([&] { return (dialog = h.WindowCaptioned(L"パスワードの登録")) != nullptr; }, 5000);
     rep.Check(asked, L"password on, none set: choosing Private opens \"パスワードの登録\"", h.WindowList());
@@ -293,34 +293,34 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
                   L"closing it unlocks the panel again", h.WindowList());
     }
     // Switching the password off while none is set asks nothing: the dialog closes itself.
-    bool settled = h.MenuDone(form1::kPassUnEnabled) &&
+    bool settled = h.MenuDone(panel_ids::kPassUnEnabled) &&
                    WaitFor([&] { return h.OtherWindows().empty() && IsWindowEnabled(h.main()); }, 5000);
     if (!rep.Check(settled, L"menu Privateのﾊﾟｽﾜｰﾄﾞ無効 with no password set leaves no dialog open",
                    h.WindowList())) {
         CloseProgram(rep, h);
         return;
     }
-    CheckTick(rep, h, form1::kPassUnEnabled, true, L"Privateのﾊﾟｽﾜｰﾄﾞ無効 is ticked");
+    CheckTick(rep, h, panel_ids::kPassUnEnabled, true, L"Privateのﾊﾟｽﾜｰﾄﾞ無効 is ticked");
 
-    h.Menu(form1::kType2);
+    h.Menu(panel_ids::kType2);
     bool ok = WaitFor(privateLoaded, 10000);
     if (rep.Check(ok, L"Private chosen: only the working copy MyData_2_2.dat exists", files())) {
-        CheckTick(rep, h, form1::kType2, true, L"Private is ticked");
+        CheckTick(rep, h, panel_ids::kType2, true, L"Private is ticked");
         auto plain = ReadFileBytes(work);
         rep.Check(plain == blank, L"the working copy is the plain file of 25 blank records",
                   plain ? std::to_wstring(plain->size()) + L" bytes: " + Hex(*plain) : L"unreadable");
         bool cleared = WaitFor([&] { return !h.EntryButton(kShimei); }, 3000);
         rep.Check(cleared, L"the panel shows Private's blank buttons, not \"氏名\"", Captions(h));
     }
-    h.Menu(form1::kType1);
+    h.Menu(panel_ids::kType1);
     ok = WaitFor(publicLoaded, 10000);
     if (rep.Check(ok, L"back to Public: only MyData_2.dat exists", files())) {
-        CheckTick(rep, h, form1::kType1, true, L"Public is ticked");
+        CheckTick(rep, h, panel_ids::kType1, true, L"Public is ticked");
         rep.Check(ReadFileBytes(enc) == encBefore, L"MyData_2.dat is byte for byte what it was before");
         rep.Check(WaitFor([&] { return h.EntryButton(kShimei) != nullptr; }, 3000),
                   L"the panel shows \"氏名\" again");
     }
-    h.Menu(form1::kType2);
+    h.Menu(panel_ids::kType2);
     ok = WaitFor(privateLoaded, 10000);
     rep.Check(ok, L"Private chosen again before closing", files());
     CloseProgram(rep, h);
@@ -457,7 +457,7 @@ void Resizing(Report& rep, const std::wstring& exe) {
     const int dpi = DpiOf(w);
     const int width = TwipsToPx(kPanelWidthTwips, dpi);
     auto px = [&](int rows) { return TwipsToPx(PanelHeightTwips(rows, false), dpi); };
-    auto scrollShown = [&] { return Visible(h, form1::kVScroll1); };
+    auto scrollShown = [&] { return Visible(h, panel_ids::kVScroll1); };
     auto resize = [&](int widthPx, int heightPx) {
         SetWindowPos(w, nullptr, 0, 0, widthPx, heightPx, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
@@ -641,7 +641,7 @@ int Demo(const std::wstring& exe) {
     }
     rep.Line(L"notepad at " + RectText(RectOf(np.window())));
     int rc = 1;
-    std::wstring suffix = Visible(h, form1::kCommand5) ? L"\t" : Visible(h, form1::kCommand7) ? L"\r\n" : L"";
+    std::wstring suffix = Visible(h, panel_ids::kCommand5) ? L"\t" : Visible(h, panel_ids::kCommand7) ? L"\r\n" : L"";
     if (np.ClickInto(&why)) {
         const std::wstring want = HandleDecimal(np.window());
         WaitFor([&] { return h.TargetField() == want; }, 3000);

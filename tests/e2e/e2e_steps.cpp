@@ -1,7 +1,7 @@
 #include "e2e_steps.h"
 
 #include "e2e_desktop.h"
-#include "panel/form1_ids.h"
+#include "panel/panel_ids.h"
 
 namespace e2e {
 
@@ -55,8 +55,8 @@ bool Visible(const Hariko& h, int id) {
 }
 
 int ShownKeyRow(const Hariko& h) {
-    bool c5 = Visible(h, form1::kCommand5), c6 = Visible(h, form1::kCommand6),
-         c7 = Visible(h, form1::kCommand7);
+    bool c5 = Visible(h, panel_ids::kCommand5), c6 = Visible(h, panel_ids::kCommand6),
+         c7 = Visible(h, panel_ids::kCommand7);
     if (!c5 && !c6 && !c7) return 0;
     if (c5 && c6 && !c7) return 1;
     if (!c5 && !c6 && c7) return 2;
@@ -64,9 +64,9 @@ int ShownKeyRow(const Hariko& h) {
 }
 
 std::wstring KeyRowText(const Hariko& h) {
-    return std::wstring(L"前へ ") + (Visible(h, form1::kCommand5) ? L"shown" : L"hidden") +
-           L", 次へ " + (Visible(h, form1::kCommand6) ? L"shown" : L"hidden") + L", 改行 " +
-           (Visible(h, form1::kCommand7) ? L"shown" : L"hidden") + L"; panel " +
+    return std::wstring(L"前へ ") + (Visible(h, panel_ids::kCommand5) ? L"shown" : L"hidden") +
+           L", 次へ " + (Visible(h, panel_ids::kCommand6) ? L"shown" : L"hidden") + L", 改行 " +
+           (Visible(h, panel_ids::kCommand7) ? L"shown" : L"hidden") + L"; panel " +
            RectText(RectOf(h.main()));
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/color.h"
-#include "editor/form8_logic.h"
+#include "editor/colour_chooser_logic.h"
 #include "fuzz_check.h"
 #include "store/dataset_format.h"
 

@@ -4,7 +4,7 @@
 
 #include "base/cp932.h"
 #include "base/records.h"
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/passwordfile.h"
 #include "store/settings.h"

@@ -11,7 +11,7 @@
 #include <map>
 #include <set>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "stress.h"
 
@@ -469,7 +469,7 @@ int wmain(int argc, wchar_t** argv) {
     SetLog(here + L"\\stress.log");
 
     // A cipher error in the driver's own checks is a finding, not a box nobody answers.
-    clsCryptFile::ShowError = [](const std::wstring& text) { Out(L"    driver's cipher: " + text); };
+    FileCipher::ShowError = [](const std::wstring& text) { Out(L"    driver's cipher: " + text); };
 
     Out(L"stress: " + exe + L", " + std::to_wstring(rounds) + L" rounds, seed " + std::to_wstring(seed));
     Out(L"data directory: " + paths.dataDir);

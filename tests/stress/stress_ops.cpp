@@ -1,7 +1,7 @@
 // The operations a round makes the program do, as steps a person would take: menu choices on
 // the panel, text and clicks in the password dialog, closing the window.
-#include "panel/form1_ids.h"
-#include "protect/Form4.h"
+#include "panel/panel_ids.h"
+#include "protect/password_dialog.h"
 #include "stress.h"
 
 namespace stress {
@@ -48,35 +48,35 @@ std::function<bool(Round&)> TypeOld(int button) {
     return [button](Round& r) { return r.program.SetDialogText(r.state.password) && r.program.ClickDialog(button); };
 }
 
-Phase LoadPrivate() { return {L"Private", true, Menu(form1::kType2), PrivateLoaded}; }
+Phase LoadPrivate() { return {L"Private", true, Menu(panel_ids::kType2), PrivateLoaded}; }
 
 }  // namespace
 
 std::vector<Operation> Operations() {
-    using namespace form4;
+    using namespace password_dialog;
     const Phase closePanel{L"close", true,
                            [](Round& r) { return PostMessageW(r.program.panel(), WM_CLOSE, 0, 0) != FALSE; },
                            [](Round& r) { return !r.program.Running(); }};
     return {
-        {L"switch-public", false, 1, false, {LoadPrivate(), {L"Public", true, Menu(form1::kType1), PrivateAway}}},
-        {L"switch-kaomoji", false, 1, false, {LoadPrivate(), {L"顔文字", true, Menu(form1::kType3), PrivateAway}}},
+        {L"switch-public", false, 1, false, {LoadPrivate(), {L"Public", true, Menu(panel_ids::kType1), PrivateAway}}},
+        {L"switch-kaomoji", false, 1, false, {LoadPrivate(), {L"顔文字", true, Menu(panel_ids::kType3), PrivateAway}}},
         {L"close-private", false, 1, false, {LoadPrivate(), closePanel}},
         // No password yet and the switch on: choosing Private asks for a new one.
         {L"register", false, 0, true,
-         {{L"open dialog", false, Menu(form1::kType2), DialogIn(kRegisterCaption, kCommand2)},
+         {{L"open dialog", false, Menu(panel_ids::kType2), DialogIn(kRegisterCaption, kCommand2)},
           {L"first entry", false, TypeNew(kCommand2), DialogIn(kConfirmCaption, kCommand3)},
           {L"confirm", true, TypeNew(kCommand3), ClosedWithPrivateLoaded}}},
         // The box "パスワードは無効にします。" in the registration mode: re-keyed to the default key.
         {L"switchoff-check", false, 0, false,
-         {{L"open dialog", false, Menu(form1::kType2), DialogIn(kRegisterCaption, kCheck1)},
+         {{L"open dialog", false, Menu(panel_ids::kType2), DialogIn(kRegisterCaption, kCheck1)},
           {L"check", true, [](Round& r) { return r.program.ClickDialog(kCheck1); }, ClosedWithPrivateLoaded}}},
         // A stored password switched off through the menu: re-keyed from it to the default key.
         {L"switchoff-verify", true, 0, true,
-         {{L"open dialog", false, Menu(form1::kPassUnEnabled), DialogIn(kVerifyCaption, kCommand1)},
+         {{L"open dialog", false, Menu(panel_ids::kPassUnEnabled), DialogIn(kVerifyCaption, kCommand1)},
           {L"verify", true, TypeOld(kCommand1), ClosedWithPrivateLoaded}}},
         // A stored password changed: verify the old one, then the new one twice.
         {L"change", true, 0, true,
-         {{L"open dialog", false, Menu(form1::kPassChange), DialogIn(kChangeCaption, kCommand1)},
+         {{L"open dialog", false, Menu(panel_ids::kPassChange), DialogIn(kChangeCaption, kCommand1)},
           {L"verify", false, TypeOld(kCommand1), DialogIn(kRegisterCaption, kCommand2)},
           {L"first entry", false, TypeNew(kCommand2), DialogIn(kConfirmCaption, kCommand3)},
           {L"confirm", true, TypeNew(kCommand3), ClosedWithPrivateLoaded}}},
@@ -86,9 +86,9 @@ std::vector<Operation> Operations() {
          true},
         // A stored password entered to open Private, then Private put away again.
         {L"unlock", true, 0, false,
-         {{L"open dialog", false, Menu(form1::kType2), DialogIn(kVerifyCaption, kCommand1)},
+         {{L"open dialog", false, Menu(panel_ids::kType2), DialogIn(kVerifyCaption, kCommand1)},
           {L"verify", true, TypeOld(kCommand1), ClosedWithPrivateLoaded},
-          {L"Public", true, Menu(form1::kType1), PrivateAway}}},
+          {L"Public", true, Menu(panel_ids::kType1), PrivateAway}}},
     };
 }
 

@@ -2,7 +2,7 @@
 // the message boxes it shows.
 #include <cstdio>
 
-#include "panel/form1_ids.h"
+#include "panel/panel_ids.h"
 #include "stress.h"
 
 namespace stress {
@@ -134,7 +134,7 @@ HWND Program::Panel() {
         wchar_t caption[256] = {};
         GetWindowTextW(h, caption, 256);
         if (name_ != caption) continue;
-        HWND editor = ChildById(h, form1::kCommand2);
+        HWND editor = ChildById(h, panel_ids::kCommand2);
         if (editor && IsWindowVisible(editor) && !TextOf(editor).empty()) {
             panel_ = h;
             break;

@@ -6,9 +6,9 @@
 #include <tuple>
 #include <vector>
 
-#include "editor/form2_logic.h"
-#include "editor/form6_logic.h"
-#include "editor/form8_logic.h"
+#include "editor/entry_editor_logic.h"
+#include "editor/text_editor_logic.h"
+#include "editor/colour_chooser_logic.h"
 
 using namespace editor;
 
@@ -219,14 +219,14 @@ TEST(EditorTyping, UnstorableCharactersAndLineBreaks) {
 }
 
 TEST(EditorLayout, HeightSnapsToWholeRowsAndNeverPassesAllRows) {
-    EXPECT_EQ(LayoutForm2(8800, 8800, 26).height, 8855);  // 200 / 255 rounds to one row
-    for (int stored : {0, 8000, 8600, 8800, 20000}) EXPECT_EQ(LayoutForm2(8800, stored, 25).height, 8600);
-    EXPECT_EQ(LayoutForm2(8800, 9500, 40).height, 9620);  // 900 / 255 rounds to 4 rows
-    EXPECT_EQ(LayoutForm2(100, 0, 0).width, 8800);
-    const Form2Layout l = LayoutForm2(9000, 8600, 5000);
+    EXPECT_EQ(LayoutEntryEditor(8800, 8800, 26).height, 8855);  // 200 / 255 rounds to one row
+    for (int stored : {0, 8000, 8600, 8800, 20000}) EXPECT_EQ(LayoutEntryEditor(8800, stored, 25).height, 8600);
+    EXPECT_EQ(LayoutEntryEditor(8800, 9500, 40).height, 9620);  // 900 / 255 rounds to 4 rows
+    EXPECT_EQ(LayoutEntryEditor(100, 0, 0).width, 8800);
+    const EntryEditorLayout l = LayoutEntryEditor(9000, 8600, 5000);
     EXPECT_EQ(l.scrollMax, 5000 * 255 - 6375);  // every entry can be reached
     EXPECT_TRUE(l.scrollShown);
-    EXPECT_FALSE(LayoutForm2(8800, 8600, 25).scrollShown);
+    EXPECT_FALSE(LayoutEntryEditor(8800, 8600, 25).scrollShown);
     EXPECT_EQ(l.text2Width, 5300);
     EXPECT_EQ(l.buttonTop, 7290);
 
@@ -241,13 +241,13 @@ TEST(EditorLayout, HeightSnapsToWholeRowsAndNeverPassesAllRows) {
 }
 
 TEST(TextEditor, TitleAndMinimumSize) {
-    EXPECT_EQ(Form6Title(L""), L"貼付データ用テキストエディタ");
-    EXPECT_EQ(Form6Title(L"氏名"), L"貼付データ用テキストエディタ　　　　　ボタン「氏名」の貼付データの編集");
-    const Form6Layout l = LayoutForm6(100, 100);
+    EXPECT_EQ(TextEditorTitle(L""), L"貼付データ用テキストエディタ");
+    EXPECT_EQ(TextEditorTitle(L"氏名"), L"貼付データ用テキストエディタ　　　　　ボタン「氏名」の貼付データの編集");
+    const TextEditorLayout l = LayoutTextEditor(100, 100);
     EXPECT_EQ(l.width, 8805);
     EXPECT_EQ(l.height, 7400);
     EXPECT_EQ(l.text1Height, 5250);
-    EXPECT_EQ(LayoutForm6(20000, 12000).command1Left, 18200);
+    EXPECT_EQ(LayoutTextEditor(20000, 12000).command1Left, 18200);
 }
 
 TEST(ColourChooser, RecordBoundsAndSwatchesFromColorDat) {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "panel/form3_logic.h"
+#include "panel/fortune_logic.h"
 
-struct FakePower : form3::IPower {
+struct FakePower : fortune::IPower {
     std::wstring systemDir = L"C:\\windows\\system32";
     bool versionOk = true, privilegeOk = true;
     std::vector<std::wstring> calls;

@@ -5,10 +5,10 @@
 #include <set>
 
 #include "fake_power.h"
-#include "panel/form3_logic.h"
-#include "protect/mshell_logic.h"
+#include "panel/fortune_logic.h"
+#include "protect/shell_open_logic.h"
 
-using namespace form3;
+using namespace fortune;
 using V = std::vector<std::wstring>;
 
 TEST(Fortune, CharactersHaveTheirTilesOnTheTwentyByEightGrid) {
@@ -80,7 +80,7 @@ TEST(ShellOpen, TheFirstPrefixFoundOnThePathIsTheFileElseTheWholeLine) {
     const std::set<std::wstring> onPath = {L"notepad.exe", L"C:\\Program Files\\Tool\\tool.exe"};
     auto split = [&](const std::wstring& line) {
         asked.clear();
-        auto s = mshell::SplitCommandLine(line, [&](const std::wstring& n) { asked.push_back(n); return onPath.count(n) > 0; });
+        auto s = shell_open::SplitCommandLine(line, [&](const std::wstring& n) { asked.push_back(n); return onPath.count(n) > 0; });
         return V{s.file, s.parameters};
     };
     EXPECT_EQ(split(L"C:\\windows\\Personal_Data\\ハリコ\\help.html"), (V{L"C:\\windows\\Personal_Data\\ハリコ\\help.html", L""}));

@@ -283,13 +283,13 @@ TEST_F(PasteEngineTest, OwnWindowsNeverBecomeTheTargetButTheColourChooserCan) {
     OwnWindowTable& own = own_;
     own = {2, 3, 4, 5, 6, 7, 8, 9};
     Sample(kNotepad);
-    for (uintptr_t mine : {kPanel, own.Form2, own.Form3, own.Form4, own.Form5, own.Form6,
-                           own.Form7, own.frmAbout}) {
+    for (uintptr_t mine : {kPanel, own.entryEditor, own.fortuneScreen, own.passwordDialog, own.newCopyDialog, own.textEditor,
+                           own.restoreDialog, own.aboutBox}) {
         Sample(mine);
         EXPECT_EQ(eng.Text3, std::to_wstring(mine));
         EXPECT_EQ(eng.Text4, L"500") << mine;
     }
-    Sample(own.Form8);
+    Sample(own.colourChooser);
     EXPECT_EQ(eng.Text4, L"8");
 }
 
@@ -371,10 +371,10 @@ TEST_F(PasteEngineTest, HoverOnlyWhenAllowed) {
         return !desk.Only("mouseup").empty();
     };
     EXPECT_TRUE(activates(kNotepad));
-    for (uintptr_t h : {kPanel, own.Form2, own.Form4, own.Form5, own.Form6, own.Form7, own.Form8})
+    for (uintptr_t h : {kPanel, own.entryEditor, own.passwordDialog, own.newCopyDialog, own.textEditor, own.restoreDialog, own.colourChooser})
         EXPECT_FALSE(activates(h)) << h;
-    EXPECT_TRUE(activates(own.Form3));
-    EXPECT_TRUE(activates(own.frmAbout));
+    EXPECT_TRUE(activates(own.fortuneScreen));
+    EXPECT_TRUE(activates(own.aboutBox));
 
     eng.OsMajor = 5;
     eng.OsMinor = 0;

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "win/app.h"
 #include "support/files.h"
 
@@ -84,11 +84,11 @@ protected:
         dir_ = FreshFolder(L"hariko_crypt_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
                std::to_wstring(++counter));
         ASSERT_TRUE(testsupport::FolderExists(dir_));
-        savedShowError_ = clsCryptFile::ShowError;
-        clsCryptFile::ShowError = [this](const std::wstring& text) { messages_.push_back(text); };
+        savedShowError_ = FileCipher::ShowError;
+        FileCipher::ShowError = [this](const std::wstring& text) { messages_.push_back(text); };
     }
     void TearDown() override {
-        clsCryptFile::ShowError = savedShowError_;
+        FileCipher::ShowError = savedShowError_;
         RemoveTree(dir_);
     }
 
@@ -96,7 +96,7 @@ protected:
 
     // One run of a fresh object, recording its notifications.
     bool Run(bool encrypt, const wchar_t* in, const wchar_t* out, const std::wstring& password) {
-        clsCryptFile c;
+        FileCipher c;
         c.InFile = P(in);
         c.OutFile = P(out);
         c.Password = password;
@@ -262,7 +262,7 @@ TEST_F(CryptTest, EmptyPasswordWithoutExchangeKeyShowsError003AndLeavesNoOutput)
     DeleteDefaultKeyContainer();
     ASSERT_TRUE(WriteFileBytes(P(L"plain.dat"), kRecord));
     // Through the default box: text only, OK, no icon, the program's caption.
-    clsCryptFile::ShowError = savedShowError_;
+    FileCipher::ShowError = savedShowError_;
     static std::vector<std::wstring> boxes;
     boxes.clear();
     SetMsgBoxHook([](const std::wstring& text, UINT flags, const std::wstring& title) {

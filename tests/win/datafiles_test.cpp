@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
@@ -45,11 +45,11 @@ protected:
         dir_ = FreshFolder(L"hariko_datafiles_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
                std::to_wstring(++counter));
         ASSERT_TRUE(testsupport::FolderExists(dir_));
-        savedShowError_ = clsCryptFile::ShowError;
-        clsCryptFile::ShowError = [this](const std::wstring& text) { cipherMessages_.push_back(text); };
+        savedShowError_ = FileCipher::ShowError;
+        FileCipher::ShowError = [this](const std::wstring& text) { cipherMessages_.push_back(text); };
     }
     void TearDown() override {
-        clsCryptFile::ShowError = savedShowError_;
+        FileCipher::ShowError = savedShowError_;
         RemoveTree(dir_);
         EXPECT_TRUE(cipherMessages_.empty());
     }

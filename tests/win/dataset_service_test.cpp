@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/clsCryptFile.h"
+#include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/dataset_service.h"
@@ -22,13 +22,13 @@ protected:
         ASSERT_TRUE(testsupport::FolderExists(dir_));
         pw_.privateKey = L"key1";
         svc_.SetDataDir(dir_);
-        savedShowError_ = clsCryptFile::ShowError;
-        clsCryptFile::ShowError = [](const std::wstring&) {};
+        savedShowError_ = FileCipher::ShowError;
+        FileCipher::ShowError = [](const std::wstring&) {};
         plain_ = EncodeDataSet({{L"氏名", L"青木　純", L"&HFFFFFF"}, {L"", L"a,b\r\nc", L"255"}},
                                ColourForm::HexText).bytes;
     }
     void TearDown() override {
-        clsCryptFile::ShowError = savedShowError_;
+        FileCipher::ShowError = savedShowError_;
         RemoveTree(dir_);
     }
 

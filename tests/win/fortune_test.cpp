@@ -11,7 +11,7 @@
 #include "../unit/fake_power.h"
 #include "app/program.h"
 #include "base/twips.h"
-#include "protect/mShell.h"
+#include "protect/shell_open.h"
 #include "store/datafiles.h"
 #include "store/settings.h"
 #include "win/app.h"
@@ -21,7 +21,7 @@ using testsupport::FolderEntries;
 using testsupport::FreshFolder;
 using testsupport::RemoveTree;
 
-using namespace form3;
+using namespace fortune;
 using V = std::vector<std::wstring>;
 
 namespace {
@@ -62,7 +62,7 @@ void ExpectFortune(HWND w, const V& texts, Character c, bool white) {
     EXPECT_EQ(Shown(w, white ? kPink : kWhite).count(), 0u);
 }
 
-class FortuneScreen : public ::testing::Test {
+class FortuneScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = FreshFolder(L"hariko fortune " + std::to_wstring(GetCurrentProcessId()));
@@ -74,8 +74,8 @@ protected:
     }
 
     // A quick show whose tune commands really go to the media control interface.
-    Form3Links Links(int number) {
-        Form3Links l{&own_, dir_, number, &power_};
+    FortuneScreenLinks Links(int number) {
+        FortuneScreenLinks l{&own_, dir_, number, &power_};
         l.prepareShutdown = [this] { power_.calls.push_back(L"prepare"); };
         l.endProgram = [this] { power_.calls.push_back(L"end"); };
         l.mci = [this](const std::wstring& c) {
@@ -93,12 +93,12 @@ protected:
     V tunes_;
 };
 
-TEST_F(FortuneScreen, OneSpellsDaikichiInPinkPlaysFromAFolderWithSpacesAndOnlyCloses) {
-    Form3 f(Links(1));
+TEST_F(FortuneScreenTest, OneSpellsDaikichiInPinkPlaysFromAFolderWithSpacesAndOnlyCloses) {
+    FortuneScreen f(Links(1));
     ASSERT_TRUE(f.Form_Load());
     Hold();
     const HWND w = f.hwnd();
-    EXPECT_EQ(own_.Form3, reinterpret_cast<uintptr_t>(w));
+    EXPECT_EQ(own_.fortuneScreen, reinterpret_cast<uintptr_t>(w));
     EXPECT_EQ(Text(w), L"　　おみくじ");
     RECT client;
     GetClientRect(w, &client);
@@ -115,8 +115,8 @@ TEST_F(FortuneScreen, OneSpellsDaikichiInPinkPlaysFromAFolderWithSpacesAndOnlyCl
     EXPECT_TRUE(power_.calls.empty());
 }
 
-TEST_F(FortuneScreen, TenPowersOffAfterThePreparationOnlyWhenTheUserClosesTheShownFortune) {
-    Form3 shown(Links(10));
+TEST_F(FortuneScreenTest, TenPowersOffAfterThePreparationOnlyWhenTheUserClosesTheShownFortune) {
+    FortuneScreen shown(Links(10));
     ASSERT_TRUE(shown.Form_Load());
     Hold();
     ExpectFortune(shown.hwnd(), {L"えーん!　(ToT)", L"パソコンの電源が落ちます!", L"ｼｬｯﾄﾀﾞｳﾝ"}, Character::Daikyo, true);
@@ -128,15 +128,15 @@ TEST_F(FortuneScreen, TenPowersOffAfterThePreparationOnlyWhenTheUserClosesTheSho
 
     // The close box during the shuffle, before the fortune is known, only closes the window.
     tunes_.clear();
-    Form3Links l = Links(10);
-    l.pause = [this](int) { PostMessageW(reinterpret_cast<HWND>(own_.Form3), WM_SYSCOMMAND, SC_CLOSE, 0); };
-    Form3 early(l);
+    FortuneScreenLinks l = Links(10);
+    l.pause = [this](int) { PostMessageW(reinterpret_cast<HWND>(own_.fortuneScreen), WM_SYSCOMMAND, SC_CLOSE, 0); };
+    FortuneScreen early(l);
     ASSERT_TRUE(early.Form_Load());
     EXPECT_FALSE(early.hwnd());
     EXPECT_TRUE(power_.calls.empty());
     EXPECT_EQ(tunes_, (V{L"close MIDIFILE", Open(0), L"play MIDIFILE notify"}));
 
-    Form3 last(Links(10));
+    FortuneScreen last(Links(10));
     ASSERT_TRUE(last.Form_Load());
     PostMessageW(last.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     DoEvents();
@@ -164,7 +164,7 @@ TEST(FortuneProgram, EightEndsTheProgramWithItsSettingsStoredAndPrivatePutAway) 
         p.State().fortuneNumber = 8;
         p.ShowFortune();
         Hold();
-        const HWND w = reinterpret_cast<HWND>(p.State().own.Form3);
+        const HWND w = reinterpret_cast<HWND>(p.State().own.fortuneScreen);
         ExpectFortune(w, {L"んー　(^-^;", L"またネ!", L"終了"}, Character::Kyo, true);
         SendMessageW(GetDlgItem(w, kCommand1), BM_CLICK, 0, 0);
         EXPECT_FALSE(IsWindow(w) || IsWindow(panel));

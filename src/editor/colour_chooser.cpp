@@ -1,0 +1,161 @@
+#include "editor/colour_chooser.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+
+#include "base/color.h"
+#include "editor/entry_editor.h"
+#include "editor/colour_translator.h"
+#include "store/datafiles.h"
+#include "win/app.h"
+#include "win/late_bound.h"
+
+namespace {
+
+constexpr int kClientWidth = 7050, kClientHeight = 1485;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+LRESULT CALLBACK SwatchProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
+    auto* form = reinterpret_cast<ColourChooser*>(data);
+    const int index = static_cast<int>(id);
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        form->Picture1_MouseDown(index, 1);
+        return 0;
+    case WM_RBUTTONDOWN:
+        form->Picture1_MouseDown(index, 2);
+        return 0;
+    case WM_MBUTTONDOWN:
+        form->Picture1_MouseDown(index, 4);
+        return 0;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(h, SwatchProc, id);
+        break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace
+
+cColor::Dialog ColourChooser::ColorDialog = [](ColorDialogRecord& r) {
+    COLORREF custom[editor::kSwatches];
+    for (int k = 0; k < editor::kSwatches; ++k) custom[k] = static_cast<COLORREF>(r.customColors[k]);
+    CHOOSECOLORW cc{};
+    cc.lStructSize = r.size;
+    cc.hwndOwner = reinterpret_cast<HWND>(r.owner);
+    cc.hInstance = reinterpret_cast<HWND>(r.instance);
+    cc.rgbResult = static_cast<COLORREF>(r.color);
+    cc.lpCustColors = custom;
+    cc.Flags = r.flags;
+    cc.lCustData = r.custData;
+    cc.lpTemplateName = r.templateName;
+    const bool ok = late::ChooseColorW(&cc) != FALSE;
+    if (ok) {
+        r.color = static_cast<int32_t>(cc.rgbResult);
+        for (int k = 0; k < editor::kSwatches; ++k) r.customColors[k] = static_cast<int32_t>(custom[k]);
+    }
+    return ok;
+};
+
+ColourChooser::ColourChooser(EntryEditor& editor) : editor_(editor) {}
+
+ColourChooser::~ColourChooser() {
+    OwnWindowTable* own = editor_.Links().own;
+    if (hwnd_ && own && own->colourChooser == reinterpret_cast<uintptr_t>(hwnd_)) own->colourChooser = 0;
+}
+
+bool ColourChooser::Form_Load() {
+    const EditorLinks& links = editor_.Links();
+    if (!CreateTopLevel(L"ボタン色の選択", kStyle, 0, editor_.hwnd(), nullptr, kClientWidth, kClientHeight))
+        return false;
+    // The client area has the fixed size; the frame comes around it.
+    CentreOnWorkArea(hwnd_, editor_.hwnd(), OuterSize(kClientWidth, kClientHeight));
+    MakeTopmost();
+    if (links.own) links.own->colourChooser = reinterpret_cast<uintptr_t>(hwnd_);
+    if (links.panel) EnableWindow(links.panel, FALSE);
+    EnableWindow(editor_.hwnd(), FALSE);
+    customColours.fill(0xFFFFFF);
+
+    std::vector<std::wstring> records;
+    if (auto bytes = ReadAllBytes(links.dataDir + L"\\Color.dat")) records = ParseOneFieldRecords(*bytes);
+    std::array<int32_t, editor::kSwatches> colours;
+    colours.fill(editor::kSwatchDesignColour);
+    colours = editor::SwatchColours(records, colours);
+    for (int i = 0; i < editor::kSwatches; ++i) {
+        Picture1[i] = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = editor::SwatchLeft(i),
+                                  .top = editor::SwatchTop(i), .width = 800, .height = 400,
+                                  .id = colour_chooser::kPicture1 + i});
+        Picture1[i]->backColor = colours[static_cast<size_t>(i)];
+        SetWindowSubclass(Picture1[i]->hwnd, SwatchProc, static_cast<UINT_PTR>(i), reinterpret_cast<DWORD_PTR>(this));
+    }
+    Label1 = AddControl({.text = L"色見本を左クリックでボタン色の選択、右クリックでカスタム色の生成。",
+                         .style = WS_VISIBLE | SS_NOPREFIX, .left = 135, .top = 1200, .width = 6800, .height = 255,
+                         .id = colour_chooser::kLabel1});
+    Label1->SetFont(kUiFont, 9);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    return true;
+}
+
+void ColourChooser::Picture1_MouseDown(int index, int button) {
+    if (closed_ || index < 0 || index >= editor::kSwatches) return;
+    Control* swatch = Picture1[index];
+    if (button == 1) {
+        editor_.Session().chosenColour = ColorValueToDecimalText(swatch->backColor);
+        Close();
+    } else if (button == 2) {
+        ColourTranslator trans;
+        cColor dialog(ColorDialog, [trans](int32_t c, uintptr_t palette) { return trans.TranslateColor(c, palette); },
+                      sizeof(CHOOSECOLORW), reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)));
+        dialog.SetColor(swatch->backColor);
+        for (int k = 0; k < editor::kSwatches; ++k) dialog.SetCustomColor(k, customColours[static_cast<size_t>(k)]);
+        if (dialog.ShowColorDialog(reinterpret_cast<uintptr_t>(hwnd_), CC_RGBINIT | CC_FULLOPEN)) {
+            swatch->backColor = dialog.Color();
+            for (int k = 0; k < editor::kSwatches; ++k) customColours[static_cast<size_t>(k)] = dialog.CustomColor(k);
+            InvalidateRect(swatch->hwnd, nullptr, TRUE);
+        }
+    }
+}
+
+void ColourChooser::Form_QueryUnload() {
+    std::vector<int32_t> colours;
+    for (Control* c : Picture1)
+        if (c) colours.push_back(c->backColor);
+    if (colours.size() == editor::kSwatches)
+        WriteFileAtomic(editor_.Links().dataDir + L"\\Color.dat", EncodeColorDat(colours));
+    // The panel stays disabled: the entry editor is still open over it.
+    EnableWindow(editor_.hwnd(), TRUE);
+}
+
+void ColourChooser::Close() {
+    if (closed_ || !hwnd_) return;
+    closed_ = true;
+    Form_QueryUnload();
+    DestroyWindow(hwnd_);
+}
+
+LRESULT ColourChooser::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_DRAWITEM: {
+        auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        Control* c = FindControl(di->hwndItem);
+        if (c) {
+            HBRUSH b = CreateSolidBrush(ResolveColor(c->backColor));
+            FillRect(di->hDC, &di->rcItem, b);
+            DeleteObject(b);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_DESTROY:
+        if (OwnWindowTable* own = editor_.Links().own; own && own->colourChooser == reinterpret_cast<uintptr_t>(hwnd_))
+            own->colourChooser = 0;
+        break;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The colour chooser: 16 swatches from Color.dat. A left click picks the swatch's colour for
+// the entry editor's row and closes; a right click makes a new colour for the swatch in the
+// system colour dialog. Color.dat is written again, in decimal, whenever it closes.
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "editor/editor_ids.h"
+#include "editor/colour_chooser_logic.h"
+#include "win/form.h"
+
+class EntryEditor;
+
+class ColourChooser : public Form {
+public:
+    explicit ColourChooser(EntryEditor& editor);
+    ~ColourChooser() override;
+
+    // Creates the window, runs the load handler and shows it.
+    bool Form_Load();
+    // button 1 left, 2 right; any other does nothing.
+    void Picture1_MouseDown(int index, int button);
+    void Form_QueryUnload();
+
+    Control* Picture1[editor::kSwatches] = {};  // the swatches
+    Control* Label1 = nullptr;                  // how to use them
+    std::array<int32_t, editor::kSwatches> customColours{};
+
+    // The system colour dialog; replaceable so tests can answer it.
+    static cColor::Dialog ColorDialog;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Close();
+
+    EntryEditor& editor_;
+    bool closed_ = false;
+};

@@ -1,0 +1,374 @@
+// The entry editor's rows: the reused row controls, loading and saving, selecting, moving,
+// inserting and deleting, the keys, and the child windows opened from a row.
+#include "editor/entry_editor.h"
+
+#include <imm.h>
+
+#include <algorithm>
+
+#include "editor/text_editor.h"
+#include "editor/colour_chooser.h"
+#include "store/datafiles.h"
+#include "win/app.h"
+#include "win/late_bound.h"
+
+namespace {
+constexpr int kMargin = 2;  // rows of controls kept ready above and below the viewport
+}  // namespace
+
+// ---- the reused row controls --------------------------------------------------------------
+
+EntryEditor::Slot& EntryEditor::NewSlot(int row) {
+    using namespace entry_editor;
+    const int k = static_cast<int>(slots_.size());
+    Slot s;
+    const HWND parent = Frame3->hwnd;
+    // A slot made for a row is made in its place with its texts: nothing to move or show later.
+    const editor::Row* r = row >= 0 ? &rows_.At(row) : nullptr;
+    const DWORD shown = r ? WS_VISIBLE : 0;
+    const int top = r ? RowTop(row) : 0;
+    const bool multiLine = r && r->text.find(L'\n') != std::wstring::npos;
+    bool whole = true;
+    const std::wstring boxText = r ? editor::RowBoxText(r->text, whole) : L"";
+    s.label = AddControl({.text = r ? std::to_wstring(row) : L"",
+                          .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
+                          .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
+                          .id = RowControlId(k, kLabel1)});
+    s.picture = AddControl({.style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
+                            .width = 510, .height = editor::kRowHeight, .parent = parent,
+                            .id = RowControlId(k, kPicture1)});
+    s.caption = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
+                            .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
+                            .id = RowControlId(k, kText1)});
+    s.text = AddControl({.cls = L"EDIT", .text = boxText,
+                         .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
+                                  (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
+                         .left = 2360, .top = top, .width = text2Width_, .height = editor::kRowHeight,
+                         .parent = parent, .id = RowControlId(k, kText2)});
+    s.row = row;
+    s.lit = r && r->highlighted;
+    s.picture->backColor = r ? r->colour : editor::kTemplateColour;
+    s.label->SetFont(kUiFont, 9);
+    s.caption->SetFont(kFixedFont, 9);
+    s.text->SetFont(kFixedFont, 9);
+    SetToolTip(s.label, L"選択行の移動・削除が有効になります。");
+    SetToolTip(s.picture, L"ボタン色の設定が出来ます。");
+    auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
+    AttachBox(s.caption->hwnd, BoxKind::Caption, hint_.get(),
+              {.keyDown = [this, rowNow](UINT key) { Form_KeyDown(key, rowNow()); },
+               .click = [this, rowNow] { if (rowNow() >= 0) Text1_Click(rowNow()); },
+               .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); }});
+    AttachBox(s.text->hwnd, BoxKind::Text, hint_.get(),
+              {.keyDown = [this](UINT key) { Form_KeyDown(key, 0); },
+               .keyPress = [this](wchar_t c, bool atEnd) {
+                   session_.trailingEnters = editor::CountEnter(session_.trailingEnters, c, atEnd);
+               },
+               .click = [this, rowNow] { if (rowNow() >= 0) Text2_Click(rowNow()); },
+               .doubleClick = [this, rowNow] { if (rowNow() >= 0) Text2_DblClick(rowNow()); },
+               .focus = [this, rowNow, k] {
+                   // Text2_GotFocus: the caret goes to the end of the text.
+                   HWND h = slots_[static_cast<size_t>(k)].text->hwnd;
+                   const int n = GetWindowTextLengthW(h);
+                   SendMessageW(h, EM_SETSEL, n, n);
+                   if (rowNow() >= 0) ApplyIme(rowNow(), false);
+               }});
+    slots_.push_back(s);
+    return slots_.back();
+}
+
+EntryEditor::Slot* EntryEditor::SlotOf(int row) {
+    for (Slot& s : slots_)
+        if (s.row == row) return &s;
+    return nullptr;
+}
+
+EntryEditor::Slot* EntryEditor::SlotOfControl(HWND h, int* kind) {
+    if (!h) return nullptr;
+    for (Slot& s : slots_) {
+        const Control* c[4] = {s.label, s.picture, s.caption, s.text};
+        for (int k = 0; k < 4; ++k) {
+            if (c[k]->hwnd == h) {
+                if (kind) *kind = k;
+                return &s;
+            }
+        }
+    }
+    return nullptr;
+}
+
+EntryEditor::Slot& EntryEditor::Bind(int row) {
+    if (Slot* s = SlotOf(row)) return *s;
+    Slot* free = nullptr;
+    for (Slot& s : slots_)
+        if (s.row < 0) { free = &s; break; }
+    if (!free) return NewSlot(row);
+    free->row = row;
+    ShowRow(*free);
+    return *free;
+}
+
+void EntryEditor::ShowRow(Slot& s) {
+    const editor::Row& r = rows_.At(s.row);
+    const int top = RowTop(s.row);
+    binding_ = true;
+    s.label->Move(0, top, 495, editor::kRowHeight);
+    s.label->SetText(std::to_wstring(s.row));
+    s.picture->Move(487, top, 510, editor::kRowHeight);
+    s.caption->Move(975, top, 1395, editor::kRowHeight);
+    s.caption->SetText(r.caption);
+    s.text->Move(2360, top, text2Width_, editor::kRowHeight);
+    bool whole = true;
+    s.text->SetText(editor::RowBoxText(r.text, whole));
+    SendMessageW(s.text->hwnd, EM_SETREADONLY, !whole, 0);
+    binding_ = false;
+    ShowTextScrollBar(s);
+    if (s.picture->backColor != r.colour) {
+        s.picture->backColor = r.colour;
+        InvalidateRect(s.picture->hwnd, nullptr, TRUE);
+    }
+    if (s.lit != r.highlighted) {
+        s.lit = r.highlighted;
+        for (Control* c : {s.label, s.caption, s.text}) InvalidateRect(c->hwnd, nullptr, TRUE);
+    }
+    for (Control* c : {s.label, s.picture, s.caption, s.text}) c->SetVisible(true);
+}
+
+void EntryEditor::ShowTextScrollBar(Slot& s) {
+    // The one-line box shows its scroll bar when the text has more lines than it shows.
+    const bool multiLine = s.row >= 0 && rows_.At(s.row).text.find(L'\n') != std::wstring::npos;
+    const bool shown = (GetWindowLongPtrW(s.text->hwnd, GWL_STYLE) & WS_VSCROLL) != 0;
+    if (multiLine != shown) ShowScrollBar(s.text->hwnd, SB_VERT, multiLine);
+}
+
+int EntryEditor::RowTop(int row) const {
+    // A box kept for the focus while its row is scrolled away waits just outside the view.
+    const int top = (row - 1) * editor::kRowStep - scroll_;
+    return std::clamp(top, -2 * editor::kRowHeight, viewport_ + editor::kRowHeight);
+}
+
+void EntryEditor::PlaceRows() {
+    const int m = rows_.ShownRows();
+    const auto [first, end] = editor::RowsInView(scroll_, viewport_, m, kMargin);
+    const HWND focus = GetFocus();
+    for (Slot& s : slots_) {
+        if (s.row < 0) continue;
+        const bool focused = focus == s.caption->hwnd || focus == s.text->hwnd;
+        if ((s.row < first || s.row >= end) && !(focused && s.row <= m)) {
+            s.row = -1;
+            for (Control* c : {s.label, s.picture, s.caption, s.text}) c->SetVisible(false);
+        }
+    }
+    for (int r = first; r < end; ++r) {
+        if (Slot* s = SlotOf(r)) ShowRow(*s);  // moved by the scroll
+        else Bind(r);
+    }
+    for (Slot& s : slots_)
+        if (s.row >= 0 && (s.row < first || s.row >= end)) ShowRow(s);  // the focused box
+    const int column = m * editor::kRowStep + 15 - scroll_;
+    Frame3->Move(0, 0, Frame3->Width(), std::clamp(column, 0, viewport_));
+}
+
+void EntryEditor::CompletePool() {
+    // As many controls as the viewport can ever need (one more for a focused box scrolled
+    // away), whatever the number of entries: a set of thousands costs no more than one of 25.
+    // Made once the window shows, so they do not hold up its opening.
+    const size_t pool = static_cast<size_t>(viewport_ / editor::kRowStep + 3 + 2 * kMargin);
+    while (slots_.size() < pool) NewSlot(-1);  // created hidden
+}
+
+void EntryEditor::RefreshRows() {
+    for (Slot& s : slots_)
+        if (s.row >= 0) ShowRow(s);
+}
+
+void EntryEditor::FocusBox(int row, bool caption) {
+    if (row < 1 || row >= rows_.RowCount()) return;
+    Slot& s = Bind(row);
+    (caption ? s.caption : s.text)->SetFocus();
+}
+
+void EntryEditor::ApplyButtons() {
+    const editor::RowButtons& b = rows_.Buttons();
+    Command2->SetEnabled(b.up);
+    Command3->SetEnabled(b.down);
+    Command5->SetEnabled(b.remove);
+}
+
+void EntryEditor::ApplyIme(int row, bool caption) {
+    const editor::Row& r = rows_.At(row);
+    const int mode = caption ? r.captionIme : r.textIme;
+    if (mode != 1 && mode != 2) return;
+    Slot* s = SlotOf(row);
+    if (!s) return;
+    HWND box = (caption ? s->caption : s->text)->hwnd;
+    if (HIMC ctx = late::ImmGetContext(box)) {
+        late::ImmSetOpenStatus(ctx, mode == 1);
+        late::ImmReleaseContext(box, ctx);
+    }
+}
+
+void EntryEditor::SetRowText(int i, const std::wstring& text) {
+    if (i < 1 || i >= rows_.RowCount()) return;
+    rows_.At(i).text = text;
+    rows_.Touch(i);
+    if (Slot* s = SlotOf(i)) ShowRow(*s);
+}
+
+// ---- loading and saving -------------------------------------------------------------------
+
+void EntryEditor::LoadRows() {
+    auto bytes = ReadAllBytes(links_.currentFile ? links_.currentFile() : L"");
+    LoadRowsFrom(ReadDataSet(bytes ? *bytes : std::string()));
+}
+
+void EntryEditor::LoadRowsFrom(DataSetContents file) {
+    rows_.LoadRows(std::move(file));
+    scrollMax_ = rows_.ShownRows() * editor::kRowStep - 6375;
+    SetScrollRange();
+    VScroll1->SetVisible(scrollMax_ >= 1);
+    if (IsWindowVisible(hwnd_)) PlaceRows();  // on the first load the layout places them
+}
+
+bool EntryEditor::WriteFile(const std::string& bytes) {
+    const std::wstring file = links_.currentFile ? links_.currentFile() : L"";
+    if (!file.empty() && WriteFileAtomic(file, bytes)) return true;
+    MsgBox(L"データを保存できませんでした。\r\n\r\n" + file +
+               L"\r\n\r\nファイルが使用中か、書き込みできない場所にあります。\r\n"
+               L"入力した内容はこの画面に残っています。",
+           MB_OK | MB_ICONEXCLAMATION, links_.exeName);
+    return false;
+}
+
+bool EntryEditor::Refused(const EncodeResult& e) {
+    if (e.ok) return false;
+    MsgBox(std::to_wstring(e.badRecord + 1) + L"行目に保存できない文字があるため、データを保存できませんでした。",
+           MB_OK | MB_ICONEXCLAMATION, links_.exeName);
+    return true;
+}
+
+bool EntryEditor::Save() {
+    if (rows_.Unchanged()) return true;  // the file stays as it is, byte for byte
+    EncodeResult e = rows_.SaveBytes();
+    return !Refused(e) && WriteFile(e.bytes);
+}
+
+// ---- selecting, moving, inserting, deleting ----------------------------------------------
+
+void EntryEditor::Label1_Click(int i) {
+    rows_.SelectByNumber(i);
+    RefreshRows();
+    ApplyButtons();
+    Text3->SetFocus();
+}
+
+void EntryEditor::Text1_Click(int i) {
+    rows_.ClickBox(i, true);
+    RefreshRows();
+    ApplyButtons();
+}
+
+void EntryEditor::Text2_Click(int i) {
+    rows_.ClickBox(i, false);
+    RefreshRows();
+    ApplyButtons();
+}
+
+void EntryEditor::Command2_Click() {
+    rows_.MoveUp();
+    RefreshRows();
+    ApplyButtons();
+}
+
+void EntryEditor::Command3_Click() {
+    rows_.MoveDown();
+    RefreshRows();
+    ApplyButtons();
+}
+
+bool EntryEditor::InsertBlankRow() {
+    // The whole file or nothing: a refusal or a failed write leaves file and rows as they were.
+    EncodeResult e = rows_.InsertBytes();
+    if (Refused(e) || !WriteFile(e.bytes)) return false;
+    rows_.Inserted();
+    LoadRowsFrom(ReadDataSet(e.bytes));
+    SetScrollValue(scrollMax_);
+    return true;
+}
+
+void EntryEditor::Command4_Click() {
+    const int v = scroll_;
+    const int target = v == 0 ? 0 : v + editor::kRowStep;
+    if (!InsertBlankRow()) return;
+    const int s = session_.selectedRow;
+    Text1_Click(s);
+    FocusBox(s + 1, true);
+    SetScrollValue(std::min(target, scrollMax_));
+    Form_Resize();
+}
+
+bool EntryEditor::DeleteSelectedRow() {
+    EncodeResult e = rows_.DeleteBytes();
+    if (Refused(e) || !WriteFile(e.bytes)) return false;
+    rows_.Deleted();
+    if (links_.rowSetting) {
+        int16_t& setting = links_.rowSetting();
+        setting = editor::RowSettingAfterDelete(rows_.EntryCount(), setting, rows_.DeletedCount());
+    }
+    LoadRowsFrom(ReadDataSet(e.bytes));
+    return true;
+}
+
+void EntryEditor::Command5_Click() {
+    if (session_.selectedRow < 1) return;
+    const int v = scroll_;
+    if (!DeleteSelectedRow()) return;
+    SetScrollValue(std::min(v, scrollMax_));
+    if (rows_.EntryCount() < session_.selectedRow) session_.selectedRow = rows_.EntryCount();
+    Label1_Click(session_.selectedRow);
+    Form_Resize();
+}
+
+// ---- typing, keys and the child windows ---------------------------------------------------
+
+void EntryEditor::Text2_LostFocus(int i) {
+    const std::wstring trimmed = editor::TrimTrailingEnters(rows_.At(i).text, session_.trailingEnters);
+    session_.trailingEnters = 0;
+    if (trimmed != rows_.At(i).text) SetRowText(i, trimmed);
+}
+
+void EntryEditor::Form_KeyDown(UINT key, int captionRow) {
+    if (key >= VK_PRIOR && key <= VK_HOME) {
+        SetScrollValue(editor::ScrollForKey(static_cast<int>(key), scroll_, scrollMax_));
+        return;
+    }
+    if ((key == VK_UP || key == VK_DOWN) && captionRow > 0) {
+        const int r = editor::CaptionKeyTarget(static_cast<int>(key), captionRow, rows_.EntryCount(), rows_.ShownRows());
+        if (!r) return;
+        SetScrollValue(editor::ScrollToShowRow(r, scrollMax_));
+        FocusBox(r, true);
+    }
+}
+
+void EntryEditor::Text2_DblClick(int i) {
+    Text2_LostFocus(i);  // the same trim, and the count starts again
+    session_.selectedRow = i;
+    rows_.SetRowFocus(true);
+    if (textEditor_ && textEditor_->hwnd()) {
+        SetForegroundWindow(textEditor_->hwnd());
+        return;
+    }
+    textEditor_ = std::make_unique<TextEditor>(*this);
+    if (!textEditor_->Form_Load()) textEditor_.reset();
+}
+
+void EntryEditor::Picture1_Click(int i) {
+    rows_.ClickColourCell(i);
+    RefreshRows();
+    ApplyButtons();
+    if (colourChooser_ && colourChooser_->hwnd()) {
+        SetForegroundWindow(colourChooser_->hwnd());
+        return;
+    }
+    colourChooser_ = std::make_unique<ColourChooser>(*this);
+    if (!colourChooser_->Form_Load()) colourChooser_.reset();
+}

@@ -1,0 +1,302 @@
+// The button panel: entry buttons, scrolling, layout, resizing and the data sets.
+#include "panel/panel_window.h"
+
+#include <algorithm>
+
+#include "base/color.h"
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "store/settings.h"
+#include "win/app.h"
+#include "win/scroll.h"
+
+namespace {
+constexpr int kButtonMargin = 2;            // spare entry buttons above and below the view
+const wchar_t kStartup[] = L"Startup";
+}  // namespace
+
+// ---- the entry buttons ------------------------------------------------------------------
+
+void PanelWindow::PlaceEntryButtons() {
+    using namespace panel;
+    // Only entry buttons inside the column (the first entry-count rows) can be seen, so only
+    // those near the viewport get a real control.
+    auto [first, end] = VisibleButtonRange(scrollValue_, visibleRows_, entryCount, kButtonMargin);
+    int need = std::max(0, end - first);
+    const Placed now{first, need, scrollValue_, entryCount, dataVersion_, visibleRows_};
+    if (now == placed_) return;
+    placed_ = now;
+    while (static_cast<int>(slots_.size()) < need) {
+        // Made where it goes, shown, with its caption: every call saved counts under Wine.
+        const int k = static_cast<int>(slots_.size());
+        const int i = first + k;
+        const bool shown = i + 1 <= entryCount;
+        Control* b = AddControl({.cls = L"BUTTON", .text = shown ? captions[i + 1] : L"",
+                                 .style = BS_OWNERDRAW | WS_VISIBLE, .left = kEntryLeft,
+                                 .top = EntryButtonTop(i) - scrollValue_, .width = kEntryWidth,
+                                 .height = kEntryHeight, .parent = Frame2->hwnd, .id = panel_ids::kFirstEntryButton + k,
+                                 .onClick = [this, k] { Command1_Click(firstButton_ + k); }});
+        b->SetFont(kFixedFont, 9);
+        slots_.push_back(b);
+    }
+    firstButton_ = first;
+    for (int k = 0; k < static_cast<int>(slots_.size()); ++k) {
+        Control* b = slots_[k];
+        int i = first + k;
+        if (k >= need) {
+            b->SetVisible(false);
+            continue;
+        }
+        b->Move(kEntryLeft, EntryButtonTop(i) - scrollValue_, kEntryWidth, kEntryHeight);
+        int32_t colour = b->backColor;
+        std::wstring caption;
+        if (i + 1 <= entryCount) {
+            caption = captions[i + 1];
+            SetToolTip(b, texts[i + 1]);
+            if (auto v = ColorTextToValue(colours[i + 1])) colour = *v;
+        } else {
+            SetToolTip(b, L"");
+        }
+        bool repaint = colour != b->backColor || caption != b->Text();
+        b->backColor = colour;
+        b->SetText(caption);
+        b->SetVisible(true);
+        if (repaint && IsWindowVisible(b->hwnd)) InvalidateRect(b->hwnd, nullptr, FALSE);
+    }
+    // The column: as tall as its entries, but never a window taller than the viewport.
+    int columnHeight = entryCount * kRow + kColumnTop - scrollValue_;
+    int viewHeight = visibleRows_ * kRow + kColumnTop;
+    Frame2->Move(Frame2->Left(), 0, kFrame2Width, std::clamp(columnHeight, 0, viewHeight));
+}
+
+void PanelWindow::SetScrollValue(int v) {
+    v = std::clamp(v, 0, std::max(0, scrollMax_));
+    if (v == scrollValue_) return;
+    scrollValue_ = v;
+    SetScrollPosition(VScroll1->hwnd, v);
+    VScroll1_Change();
+}
+
+void PanelWindow::OnScroll(int code) {
+    if (auto v = NextScrollValue(VScroll1->hwnd, code, scrollValue_, panel::kSmallChange, panel::kLargeChange, scrollMax_)) SetScrollValue(*v);
+}
+
+void PanelWindow::VScroll1_Change() {
+    // The column moves up by the scroll value inside the fixed viewport.
+    PlaceEntryButtons();
+}
+
+int16_t& PanelWindow::RowSettingOfTicked() { return host_.RowSetting(DataSet()); }
+
+// ---- layout -----------------------------------------------------------------------------
+
+bool PanelWindow::Gone() const { return closing_ || !hwnd_ || !IsWindow(hwnd_); }
+
+void PanelWindow::LayoutPanel() {
+    if (Gone()) return;
+    {
+        const int t = DataSet();
+        int16_t setting = host_.RowSetting(t);
+        visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
+        // Stored on every layout; the store is only written when the value changed.
+        if (storedRows_[t] != setting) {
+            SaveSetting(host_.ExeName(), kStartup, L"Number" + std::to_wstring(t),
+                        std::to_wstring(setting));
+            storedRows_[t] = setting;
+        }
+    }
+    DoEvents();
+    // A close among the pending messages: the window's size means nothing any more.
+    if (Gone()) return;
+    PanelLayout L = ComputeLayout(entryCount, visibleRows_, CurrentMode());
+    // Laid out like this already (a reload of unchanged data): nothing on screen changes.
+    layoutKept_ = haveLayout_ && L == lastLayout_ && (Minimized() || AtLaidOutSize());
+    if (layoutKept_) {
+        PlaceEntryButtons();
+        layoutReady_ = true;
+        return;
+    }
+    lastLayout_ = L;
+    haveLayout_ = true;
+    Frame1->Move(L.frameLeft, 0, panel::kFrame1Width, L.frame1Height);
+    Frame2->SetLeft(L.frameLeft);
+    VScroll1->SetHeight(L.vscrollHeight);
+    Command2->Move(L.cmd2Left, L.cmd2Top, panel::kCommand2Width, panel::kCommand2Height);
+    Command8->Move(L.cmd8Left, L.cmd8Top, L.cmd8Width, panel::kCommand8Height);
+    Command5->Move(L.cmd5Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
+    Command6->Move(L.cmd6Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
+    Command7->Move(L.cmd7Left, L.keyRowTop, panel::kCommand7Width, panel::kKeyButtonHeight);
+    Command5->SetVisible(L.show5);
+    Command6->SetVisible(L.show6);
+    Command7->SetVisible(L.show7);
+
+    scrollMax_ = L.vscrollMax;
+    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, L.vscrollMax));
+    SetScrollBar(VScroll1->hwnd, scrollValue_, L.vscrollMax, visibleRows_ * panel::kRow, true);
+    VScroll1->SetVisible(L.scrollShown);
+
+    if (!Minimized()) {
+        // Setting the height raises Form_Resize, which finds the same row count.
+        if (Height() != L.windowHeight) SetHeight(L.windowHeight);
+        if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
+    }
+    PlaceEntryButtons();
+    Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
+                 panel::kGripSize, panel::kGripSize);
+    layoutReady_ = true;
+    // Moved controls repaint themselves; the form only needs its own background again.
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// Compared in pixels: the twips of a layout seldom make whole pixels.
+bool PanelWindow::AtLaidOutSize() const {
+    return haveLayout_ && Px(Height()) == Px(lastLayout_.windowHeight) && Px(Width()) == Px(panel::kWindowWidth);
+}
+
+void PanelWindow::Form_Resize() {
+    if (!layoutReady_ || Gone() || Minimized()) return;
+    if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
+    ResizeDecision d = DecideResize(Height(), entryCount, CurrentMode());
+    if (d.relayoutOnly) {
+        LayoutPanel();
+        return;
+    }
+    host_.RowSetting(DataSet()) = static_cast<int16_t>(d.newRowSetting);
+    LayoutPanel();
+    // Nothing moved (the activation's resize of an unchanged panel): nothing to draw again.
+    if (!layoutKept_) {
+        Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
+                     panel::kGripSize, panel::kGripSize);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    DoEvents();
+}
+
+// ---- data sets --------------------------------------------------------------------------
+
+void PanelWindow::Type1_Click() {
+    layoutReady_ = false;
+    ChooseDataSet(1);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::Type3_Click() {
+    layoutReady_ = false;
+    ChooseDataSet(3);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::Type2_Click() {
+    layoutReady_ = false;
+    if (DataSet() == 2) return;
+    if (PasswordOn() || host_.PrivateKeyUnknown()) {
+        // Locked: the password dialog ticks Private; the panel loads it when active again.
+        host_.OpenPasswordDialog();
+        return;
+    }
+    ChooseDataSet(2);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::Command2_Click() {
+    Command3->SetFocus();
+    host_.OpenEditor();
+}
+
+void PanelWindow::LoadDataSet() {
+    if (!hwnd_) return;
+    BusyCursor busy;
+    // Pending messages run in the middle of a load; a menu choice or an activation among them
+    // may start a newer load. The older one then stops, or it would show the set it began with.
+    const unsigned generation = ++loadGeneration_;
+    auto superseded = [&] { return generation != loadGeneration_ || Gone(); };
+    entryCount = 0;
+    const int set = DataSet();
+    DataSetService::Prepared prepared = host_.DataSets().Prepare(set);
+    DoEvents();
+    if (superseded()) return;
+
+    if (prepared.unreadable && !prepared.asideFailed) {
+        // The files of Private are only touched while Private is the loaded set; a working
+        // copy made while another set is loaded would later be taken for the real one.
+        host_.DataSets().RepairPrivate();
+    }
+    std::vector<Entry> entries;
+    if (!prepared.unreadable) {
+        auto bytes = ReadAllBytes(prepared.file);
+        if (bytes && loaded_.valid && loaded_.set == set && loaded_.bytes == *bytes) {
+            // The same entries as last time: the buttons show them (placing finds nothing to
+            // do unless an interrupted load left them behind).
+            entryCount = loaded_.count;
+            PlaceEntryButtons();
+            return;
+        }
+        loaded_.valid = bytes.has_value();
+        loaded_.set = set;
+        loaded_.bytes = bytes ? std::move(*bytes) : std::string();
+        entries = ParseDataSet(loaded_.bytes);
+    } else {
+        loaded_.valid = false;
+    }
+    ++dataVersion_;
+    entryCount = static_cast<int16_t>(std::min<size_t>(entries.size(), 32767));
+    loaded_.count = entryCount;
+    captions.assign(1, L"");
+    texts.assign(1, L"");
+    colours.assign(1, L"");
+    textsSet = set;
+    for (int k = 0; k < entryCount; ++k) {
+        captions.push_back(entries[k].caption);
+        texts.push_back(entries[k].text);
+        colours.push_back(entries[k].colour);
+    }
+    DoEvents();
+    if (superseded()) return;
+    // A single record is an entry like any other: the Private file that decrypts to one
+    // record is told apart by the data-set service.
+    if (prepared.unreadable) {
+        ShowUnreadablePrivate(prepared);
+    } else {
+        PlaceLoadedButtons();
+    }
+}
+
+void PanelWindow::PlaceLoadedButtons() {
+    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount * panel::kRow));
+    PlaceEntryButtons();
+}
+
+void PanelWindow::ShowBlankButtons() {
+    entryCount = 25;
+    captions.assign(26, L"");
+    texts.assign(26, L"");
+    colours.assign(26, L"&HFFFFFF");
+    PlaceLoadedButtons();
+}
+
+namespace {
+const wchar_t kRepairedText[] = L"データの複合化で不具合を生じました。\r\n\r\n"
+                                L"Privateのデータは初期化されましたので、\r\n"
+                                L"お手数ですがもう一度データを入力してください。　　　　　";
+}  // namespace
+
+void PanelWindow::ShowUnreadablePrivate(const DataSetService::Prepared& prepared) {
+    if (prepared.asideFailed) {
+        // Nothing was changed; the entries stay in MyData_2.dat for another try.
+        entryCount = 0;
+        PlaceLoadedButtons();
+        MsgBox(L"Privateのデータを読み込めませんでした。\r\n\r\n"
+               L"データはそのまま次のファイルに残してあります。\r\n" +
+                   host_.DataSets().File(L"MyData_2.dat"),
+               MB_OK | MB_ICONSTOP, host_.ExeName());
+        return;
+    }
+    // Started afresh: 25 blank entries, and the old file named so nothing seems lost.
+    ShowBlankButtons();
+    MsgBox(std::wstring(kRepairedText) + L"\r\n\r\n読み込めなかったデータは、次のファイルとして残してあります。\r\n" +
+               prepared.keptAside,
+           MB_OK | MB_ICONSTOP, host_.ExeName());
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The new-copy dialog: copies the running executable beside itself under a name the user
+// types, so the copy keeps data and settings of its own, and offers a desktop shortcut to
+// it. Shown without a modal loop; the panel stays disabled while it is open.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "base/own_windows.h"
+#include "win/form.h"
+
+namespace new_copy {
+// Control identifiers, for tests and the end-to-end driver.
+enum ControlId { kLabel1 = 5001, kLabel2, kText1, kCommand1, kCommand2, kLine1 };
+}  // namespace new_copy
+
+struct NewCopyDialogLinks {
+    HWND panel = nullptr;  // owner of the dialog, disabled while it is open
+    OwnWindowTable* own = nullptr;
+    std::wstring exeName;     // the running program's name
+    std::wstring exePath;     // the running executable, which is copied
+    std::wstring programDir;  // where the copy goes
+    // The desktop shortcut to programDir\<name>.exe; false when it could not be made.
+    std::function<bool(const std::wstring& name)> makeShortcut;
+};
+
+class NewCopyDialog : public Form {
+public:
+    explicit NewCopyDialog(NewCopyDialogLinks links);
+    ~NewCopyDialog() override;
+
+    // Creates the window, disables the panel and shows the dialog with the focus in Text1.
+    bool Form_Load();
+
+    void Command1_Click();  // 作成: the copy flow
+    void Command2_Click();  // キャンセル
+    void Form_QueryUnload();
+
+    Control* Label1 = nullptr;    // the explanation, with the program directory
+    Control* Label2 = nullptr;    // "新しいアプリケーション(ファイル)名 : " and the length hint
+    Control* Text1 = nullptr;     // the new name
+    Control* Command1 = nullptr;  // 作成
+    Control* Command2 = nullptr;  // キャンセル
+    Control* Line1 = nullptr;     // etched line under the explanation
+
+    // Replaceable so tests can count beeps.
+    static std::function<void()> SoundBeep;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void CreateControls();
+    void Refuse(const std::wstring& text, UINT icon);
+    void Close();
+
+    NewCopyDialogLinks links_;
+    bool busy_ = false;
+};

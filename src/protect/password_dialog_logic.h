@@ -1,0 +1,137 @@
+#pragma once
+// The Private password dialog without Windows: its four modes, what each shows, and the
+// flows behind its buttons. The window (PasswordDialog) copies Text1 in before a handler, lets the
+// handler run, then shows `view`; everything the flows do outside the dialog goes through
+// IPasswordDialogHost.
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "store/dataset_service.h"
+#include "store/password_state.h"
+
+namespace password_dialog {
+
+constexpr int kShortHeight = 2025;  // verify, change, confirmation
+constexpr int kTallHeight = 2415;   // registration: Check1 and Label2 come into view
+constexpr int kWidth = 4425;
+
+// Message box flags as MessageBoxW takes them.
+constexpr uint32_t kMbOk = 0x0;
+constexpr uint32_t kMbIconStop = 0x10;
+constexpr uint32_t kMbIconInformation = 0x40;
+
+inline const std::wstring kLabel2Text = L"パスワードは無効にします。";
+inline const std::wstring kRegisterCaption = L"登 録";
+inline const std::wstring kOkCaption = L"O K";
+
+inline const std::wstring kEmptyEntryTitle = L"パスワード設定エラー";
+inline const std::wstring kEmptyEntryText =
+    L"パスワードを入力してください。\r\n\r\n"
+    L"パスワードが不必要なときは、最下部の　　\r\n"
+    L"「パスワードは無効にします」をチェックしてください。　　";
+inline const std::wstring kMismatchTitle = L"パスワードの設定";
+inline const std::wstring kMismatchText =
+    L"パスワードが一致しませんでした。\r\n\r\n最初からパスワードの設定を行ってください。";
+inline const std::wstring kMissingPrivateText = L"Error! 401";
+// When the password or the re-keyed file cannot be written, the old password stays in force.
+inline const std::wstring kNotStoredText =
+    L"パスワードを保存できませんでした。\r\n\r\nパスワードは変更されていません。";
+
+std::wstring BackupNoticeTitle(const std::wstring& exeName);
+std::wstring BackupNoticeText(const std::wstring& exeName);
+
+enum class Mode { Verify, Change, Registration, NewPassword, Confirmation };
+
+// What the dialog shows. Text1 is masked with "*" and bold exactly when `masked`.
+struct View {
+    std::wstring caption;
+    std::wstring label1;
+    std::wstring text1;
+    bool masked = true;
+    bool command1Visible = true;
+    bool command2Visible = false;
+    bool command3Visible = false;
+    std::wstring command1Caption = kOkCaption;
+    std::wstring command2Caption;
+    std::wstring command3Caption;
+    bool check1Visible = false;  // Check1 and Label2 together
+    int height = kShortHeight;
+};
+
+// How re-keying the Private file and storing the password went.
+using CommitOutcome = RekeyOutcome;
+
+class IPasswordDialogHost {
+public:
+    virtual ~IPasswordDialogHost() = default;
+    // The panel's choices that the flows change: the data set (1 Public, 2 Private, 3 顔文字),
+    // the password switch, and whether the change item can be chosen.
+    virtual int DataSet() = 0;
+    virtual void ChooseDataSet(int set) = 0;
+    virtual void SetPasswordOn(bool on) = 0;
+    virtual void EnablePasswordChange(bool on) = 0;
+    virtual std::wstring Lower(const std::wstring& text) = 0;
+    virtual void Beep() = 0;
+    // An empty title means the program's title.
+    virtual void MsgBox(const std::wstring& text, uint32_t flags, const std::wstring& title) = 0;
+    // Re-keys the Private file from the current key to the key of newPassword and writes the
+    // password file (pausing pauseMs inside the write).
+    virtual CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) = 0;
+    virtual bool BackupHasPasswordFile() = 0;
+    virtual void Pause(int ms) = 0;
+    virtual void FocusText1() = 0;
+    virtual void Close() = 0;
+};
+
+// A character that may be typed into the password box: control keys pass; a double quote
+// (the password file cannot hold one) and anything without a code page 932 form do not.
+bool AcceptsPasswordChar(wchar_t c);
+// Every character of the text could have been typed.
+bool AllPasswordChars(const std::wstring& text);
+// The password file can hold it and read it back unchanged.
+bool IsStorablePassword(const std::wstring& password);
+
+class PasswordDialogLogic {
+public:
+    PasswordDialogLogic(PasswordState& password, std::wstring exeName, IPasswordDialogHost& host)
+        : pw_(password), exeName_(std::move(exeName)), host_(host) {}
+
+    View view;
+    Mode mode() const { return mode_; }
+    bool closed() const { return closed_; }
+    // A flow is running (it lets window messages run between its file steps).
+    bool busy() const { return busy_; }
+    const std::wstring& firstEntry() const { return firstEntry_; }
+
+    void Form_Load();
+    void Form_Activate();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Check1_Click();
+    // Enter in Text1: a click on the first visible of Command1, Command2, Command3.
+    void Text1_Enter();
+    // The close box: nothing else changes, pending requests stay for the next showing.
+    void Form_QueryUnload() { closed_ = true; }
+
+private:
+    void ShowRegistration(const std::wstring& prompt);
+    void SwitchOff(int pauseMs);
+    void TickPrivate();
+    void BackupNotice();
+    // false when the flow must end here (a message was shown and the dialog closed).
+    bool Commit(const std::wstring& newPassword, int pauseMs);
+    void SetPassword(const std::wstring& password);
+    void Close();
+
+    PasswordState& pw_;
+    std::wstring exeName_;  // in the backup notice
+    IPasswordDialogHost& host_;
+    Mode mode_ = Mode::Verify;
+    std::wstring firstEntry_;
+    bool closed_ = false;
+    bool busy_ = false;
+};
+
+}  // namespace password_dialog

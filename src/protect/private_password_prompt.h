@@ -1,0 +1,44 @@
+#pragma once
+// Asks for the Private password when the password file could not be read. The password is
+// taken only when the caller's check says MyData_2.dat reads under it, so a wrong guess can
+// never lock the entries away. Waits for an answer (start-up needs the key to go on).
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "win/form.h"
+
+namespace recover {
+// Control identifiers, for the end-to-end driver.
+enum ControlId { kLabel1 = 4101, kText1, kOk, kCancel };
+inline const std::wstring kCaption = L"Privateのパスワードの確認";
+}  // namespace recover
+
+class PrivatePasswordPrompt : public Form {
+public:
+    // accepts: true when the (lower-case) password opens the Private file. ownSlot, when
+    // given, holds the prompt's handle while it is open (the own-window table's entry).
+    PrivatePasswordPrompt(HWND owner, std::function<bool(const std::wstring&)> accepts, uintptr_t* ownSlot = nullptr);
+    // Shows the prompt until a password was accepted (returned) or the user gave up (nullopt).
+    bool Run(std::wstring* password);
+
+    Control* Label1 = nullptr;  // what happened and what to type
+    Control* Text1 = nullptr;   // the password, masked
+    Control* OK = nullptr;
+    Control* Cancel = nullptr;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Try();
+
+    HWND owner_;
+    std::function<bool(const std::wstring&)> accepts_;
+    uintptr_t* ownSlot_;
+    bool done_ = false;
+    bool accepted_ = false;
+    int wrong_ = 0;  // wrong passwords typed so far
+    std::wstring password_;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file RC4 cipher: set InFile, OutFile and Password, then call Encrypt or Decrypt.
+// Never overwrites an existing OutFile (returns false, no message).
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "store/password_state.h"
+
+class FileCipher {
+public:
+    std::wstring InFile;
+    std::wstring OutFile;
+    std::wstring Password;
+
+    bool Encrypt();
+    bool Decrypt();
+
+    // Raised after every chunk with the running total and the input size, and once at the end.
+    std::function<void(int32_t CryptBytes, int32_t FileBytes)> Crypting;
+    std::function<void()> Crypted;
+
+    // Shows "Error! 0xx"; replaceable so tests can see the text instead of a message box.
+    static std::function<void(const std::wstring&)> ShowError;
+};
+
+// Convenience for callers that only need one run: a fresh object, one call.
+bool EncryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password);
+bool DecryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password);

@@ -1,0 +1,389 @@
+// The password dialog's modes and flows, driven through a recording host.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "protect/password_dialog_logic.h"
+
+using namespace password_dialog;
+
+namespace {
+
+struct Box {
+    std::wstring text;
+    uint32_t flags;
+    std::wstring title;
+};
+
+struct Commit {
+    std::wstring password;
+    int pauseMs;
+};
+
+// The panel's ticks as the flows leave them.
+enum class Menu { Type1, Type2, Type3, PassEnabled, PassUnEnabled };
+
+class FakeHost : public IPasswordDialogHost {
+public:
+    std::map<Menu, bool> checked{{Menu::Type1, true}, {Menu::Type2, false}, {Menu::Type3, false},
+                                 {Menu::PassEnabled, true}, {Menu::PassUnEnabled, false}};
+    bool passChangeEnabled = false;
+    std::vector<Box> boxes;
+    std::vector<Commit> commits;
+    std::vector<int> pauses;
+    CommitOutcome outcome = CommitOutcome::Rekeyed;
+    bool backupHasPasswordFile = false;
+    int beeps = 0;
+    int focusCount = 0;
+    int closes = 0;
+
+    int DataSet() override { return checked[Menu::Type2] ? 2 : checked[Menu::Type3] ? 3 : 1; }
+    void ChooseDataSet(int set) override {
+        checked[Menu::Type1] = set == 1;
+        checked[Menu::Type2] = set == 2;
+        checked[Menu::Type3] = set == 3;
+    }
+    void SetPasswordOn(bool on) override {
+        checked[Menu::PassEnabled] = on;
+        checked[Menu::PassUnEnabled] = !on;
+    }
+    void EnablePasswordChange(bool on) override { passChangeEnabled = on; }
+    std::wstring Lower(const std::wstring& text) override {
+        std::wstring s = text;
+        for (wchar_t& c : s)
+            if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+        return s;
+    }
+    void Beep() override { ++beeps; }
+    void MsgBox(const std::wstring& text, uint32_t flags, const std::wstring& title) override {
+        boxes.push_back({text, flags, title});
+    }
+    CommitOutcome CommitPassword(const std::wstring& password, int pauseMs) override {
+        commits.push_back({password, pauseMs});
+        return outcome;
+    }
+    bool BackupHasPasswordFile() override { return backupHasPasswordFile; }
+    void Pause(int ms) override { pauses.push_back(ms); }
+    void FocusText1() override { ++focusCount; }
+    void Close() override { ++closes; }
+};
+
+class PasswordDialogLogicTest : public ::testing::Test {
+protected:
+    PasswordState app;
+    FakeHost host;
+    PasswordDialogLogic dialog{app, L"ハリコ", host};
+
+    void SetUp() override {
+        app.privateKey = DefaultPassword();
+    }
+    void StorePassword(const std::wstring& pw) {
+        app.userPassword = pw;
+        app.privateKey = pw;
+    }
+    void Open() {
+        dialog.Form_Load();
+        dialog.Form_Activate();
+    }
+    void Type(const std::wstring& text) { dialog.view.text1 = text; }
+};
+
+void ExpectRegistration(const View& v, const std::wstring& prompt) {
+    EXPECT_EQ(v.caption, L"パスワードの登録");
+    EXPECT_EQ(v.label1, prompt);
+    EXPECT_FALSE(v.masked);
+    EXPECT_FALSE(v.command1Visible);
+    EXPECT_TRUE(v.command2Visible);
+    EXPECT_EQ(v.command2Caption, L"登 録");
+    EXPECT_FALSE(v.command3Visible);
+    EXPECT_TRUE(v.check1Visible);
+    EXPECT_EQ(v.height, 2415);
+}
+
+void ExpectConfirmation(const View& v) {
+    EXPECT_EQ(v.caption, L"パスワードの再確認");
+    EXPECT_EQ(v.label1, L"確認のため、もう一度パスワードを入力してください。");
+    EXPECT_TRUE(v.masked);
+    EXPECT_FALSE(v.command1Visible);
+    EXPECT_FALSE(v.command2Visible);
+    EXPECT_TRUE(v.command3Visible);
+    EXPECT_EQ(v.command3Caption, L"登 録");
+    EXPECT_FALSE(v.check1Visible);
+    EXPECT_EQ(v.height, 2025);
+    EXPECT_EQ(v.text1, L"");
+}
+
+TEST_F(PasswordDialogLogicTest, NewPasswordIsRegisteredInLowerCaseAndPrivateTicked) {
+    Open();
+    EXPECT_EQ(dialog.mode(), Mode::Registration);
+    ExpectRegistration(dialog.view, L"パスワードの設定をしてください。");
+    EXPECT_GE(host.focusCount, 1);
+
+    Type(L"Secret");
+    dialog.Command2_Click();
+    EXPECT_EQ(dialog.mode(), Mode::Confirmation);
+    ExpectConfirmation(dialog.view);
+    EXPECT_EQ(dialog.firstEntry(), L"secret");
+
+    Type(L"SECRET");
+    dialog.Command3_Click();
+    ASSERT_EQ(host.commits.size(), 1u);
+    EXPECT_EQ(host.commits[0].password, L"secret");
+    EXPECT_EQ(host.commits[0].pauseMs, 100);
+    EXPECT_EQ(app.userPassword, L"secret");
+    EXPECT_EQ(app.privateKey, L"secret");
+    EXPECT_TRUE(host.checked[Menu::Type2]);
+    EXPECT_FALSE(host.checked[Menu::Type1]);
+    EXPECT_FALSE(host.checked[Menu::Type3]);
+    EXPECT_TRUE(host.passChangeEnabled);
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_EQ(host.closes, 1);
+    EXPECT_TRUE(dialog.closed());
+}
+
+TEST_F(PasswordDialogLogicTest, RegistrationMismatchAndEmptyEntryKeepTheDialog) {
+    Open();
+    dialog.Command2_Click();  // nothing typed
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].title, L"パスワード設定エラー");
+    EXPECT_EQ(host.boxes[0].text,
+              L"パスワードを入力してください。\r\n\r\nパスワードが不必要なときは、最下部の\u3000\u3000\r\n"
+              L"「パスワードは無効にします」をチェックしてください。\u3000\u3000");
+    EXPECT_EQ(host.boxes[0].flags, kMbOk | kMbIconStop);
+    EXPECT_EQ(dialog.mode(), Mode::Registration);
+
+    Type(L"abc");
+    dialog.Command2_Click();
+    Type(L"abd");
+    dialog.Command3_Click();
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[1].title, L"パスワードの設定");
+    EXPECT_EQ(host.boxes[1].text,
+              L"パスワードが一致しませんでした。\r\n\r\n最初からパスワードの設定を行ってください。");
+    EXPECT_EQ(host.boxes[1].flags, kMbOk | kMbIconStop);
+    // Back through activation: with nothing stored, registration again.
+    ExpectRegistration(dialog.view, L"パスワードの設定をしてください。");
+    EXPECT_EQ(dialog.view.text1, L"");
+    EXPECT_TRUE(host.commits.empty());
+    EXPECT_EQ(host.closes, 0);
+}
+
+TEST_F(PasswordDialogLogicTest, VerifyAcceptsAnyCaseAndTicksPrivateWithoutTouchingFiles) {
+    StorePassword(L"secret");
+    host.checked[Menu::Type1] = false;
+    host.checked[Menu::Type3] = true;
+    Open();
+    EXPECT_EQ(dialog.mode(), Mode::Verify);
+    EXPECT_EQ(dialog.view.caption, L"パスワードの確認");
+    EXPECT_EQ(dialog.view.label1, L"パスワードを入力してください。");
+    EXPECT_TRUE(dialog.view.masked);
+    EXPECT_TRUE(dialog.view.command1Visible);
+    EXPECT_EQ(dialog.view.command1Caption, L"O K");
+    EXPECT_FALSE(dialog.view.check1Visible);
+    EXPECT_EQ(dialog.view.height, 2025);
+
+    Type(L"secret ");  // lower-casing does not make the comparison loose
+    dialog.Command1_Click();
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(dialog.view.label1, L"パスワードが違います。もう一度入力してください。");
+    EXPECT_EQ(dialog.view.text1, L"");
+    EXPECT_FALSE(dialog.closed());
+
+    Type(L"SeCrEt");
+    dialog.Command1_Click();
+    EXPECT_TRUE(host.checked[Menu::Type2]);
+    EXPECT_FALSE(host.checked[Menu::Type3]);
+    EXPECT_TRUE(host.commits.empty());
+    EXPECT_EQ(host.closes, 1);
+}
+
+TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
+    StorePassword(L"old");
+    host.passChangeEnabled = true;
+    app.changeRequest = 1;
+    Open();
+    EXPECT_EQ(dialog.mode(), Mode::Change);
+    EXPECT_EQ(dialog.view.caption, L"パスワードの変更");
+    EXPECT_EQ(dialog.view.label1, L"現在のパスワードを入力してください。");
+    EXPECT_EQ(dialog.view.height, 2025);
+
+    Type(L"OLD");
+    dialog.Command1_Click();
+    EXPECT_EQ(dialog.mode(), Mode::NewPassword);
+    ExpectRegistration(dialog.view, L"新しいパスワードの設定をしてください。");
+    EXPECT_EQ(app.changeRequest, 0);
+
+    Type(L"new1");
+    dialog.Command2_Click();
+    Type(L"new2");
+    dialog.Command3_Click();
+    // A mismatch in the change flow keeps the confirmation and the first entry.
+    EXPECT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(dialog.mode(), Mode::Confirmation);
+    ExpectConfirmation(dialog.view);
+    EXPECT_EQ(dialog.firstEntry(), L"new1");
+
+    Type(L"NEW1");
+    dialog.Command3_Click();
+    ASSERT_EQ(host.commits.size(), 1u);
+    EXPECT_EQ(host.commits[0].password, L"new1");
+    EXPECT_EQ(app.userPassword, L"new1");
+    EXPECT_EQ(app.privateKey, L"new1");
+    EXPECT_TRUE(dialog.closed());
+}
+
+TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromCheck1) {
+    StorePassword(L"pw");
+    app.switchOffRequest = 1;
+    host.passChangeEnabled = true;
+    dialog.Form_Load();
+    EXPECT_EQ(dialog.view.label1, L"現在のパスワードを入力してください。");
+    dialog.Form_Activate();
+    Type(L"PW");
+    dialog.Command1_Click();
+    ASSERT_EQ(host.commits.size(), 1u);
+    EXPECT_EQ(host.commits[0].password, L"");
+    EXPECT_EQ(host.commits[0].pauseMs, 100);
+    EXPECT_EQ(app.userPassword, L"");
+    EXPECT_EQ(app.privateKey, DefaultPassword());
+    EXPECT_FALSE(host.checked[Menu::PassEnabled]);
+    EXPECT_TRUE(host.checked[Menu::PassUnEnabled]);
+    EXPECT_FALSE(host.passChangeEnabled);
+    EXPECT_TRUE(host.checked[Menu::Type2]);
+    EXPECT_FALSE(host.checked[Menu::Type1]);
+    EXPECT_EQ(app.switchOffRequest, 0);
+    EXPECT_EQ(host.pauses, std::vector<int>{300});
+    EXPECT_TRUE(dialog.closed());
+
+    // Check1 in the registration mode: the same flow with 300 ms inside the write.
+    PasswordState app2;
+    FakeHost host2;
+    PasswordDialogLogic d2(app2, L"ハリコ", host2);
+    d2.Form_Load();
+    d2.Form_Activate();
+    d2.Check1_Click();
+    ASSERT_EQ(host2.commits.size(), 1u);
+    EXPECT_EQ(host2.commits[0].pauseMs, 300);
+    EXPECT_TRUE(host2.checked[Menu::PassUnEnabled]);
+    EXPECT_TRUE(d2.closed());
+}
+
+TEST_F(PasswordDialogLogicTest, SwitchOffWithNothingStoredOnlyMovesTheCheckMark) {
+    app.switchOffRequest = 1;
+    Open();
+    EXPECT_FALSE(host.checked[Menu::PassEnabled]);
+    EXPECT_TRUE(host.checked[Menu::PassUnEnabled]);
+    EXPECT_TRUE(host.checked[Menu::Type1]);
+    EXPECT_EQ(app.switchOffRequest, 0);
+    EXPECT_TRUE(host.commits.empty());
+    EXPECT_EQ(host.closes, 1);
+}
+
+TEST_F(PasswordDialogLogicTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordInForce) {
+    StorePassword(L"old");
+    app.switchOffRequest = 1;
+    host.outcome = CommitOutcome::Missing;
+    Open();
+    Type(L"old");
+    dialog.Command1_Click();
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, L"Error! 401");
+    EXPECT_EQ(host.boxes[0].flags, kMbOk);
+    EXPECT_EQ(host.boxes[0].title, L"");  // the program's title
+    EXPECT_EQ(app.userPassword, L"old");
+    EXPECT_EQ(app.privateKey, L"old");
+    EXPECT_TRUE(host.checked[Menu::PassEnabled]);
+    EXPECT_TRUE(host.checked[Menu::Type1]);
+    EXPECT_TRUE(host.pauses.empty());
+    EXPECT_EQ(host.closes, 1);
+}
+
+// Only a missing Private file or a failed write keep the old password; then the user is told.
+TEST(PasswordDialogCommit, OutcomeDecidesWhetherTheNewPasswordTakesEffect) {
+    for (CommitOutcome o : {CommitOutcome::Rekeyed, CommitOutcome::WorkingCopy, CommitOutcome::FileKept,
+                            CommitOutcome::Missing, CommitOutcome::NotChanged}) {
+        PasswordState a;
+        FakeHost h;
+        h.outcome = o;
+        PasswordDialogLogic d(a, L"", h);
+        d.Form_Load();
+        d.Form_Activate();
+        d.view.text1 = L"x";
+        d.Command2_Click();
+        d.view.text1 = L"x";
+        d.Command3_Click();
+        bool takes = o != CommitOutcome::Missing && o != CommitOutcome::NotChanged;
+        EXPECT_EQ(a.userPassword, takes ? L"x" : L"") << static_cast<int>(o);
+        EXPECT_EQ(h.passChangeEnabled, takes);
+        EXPECT_EQ(h.checked[Menu::Type2], takes);
+        EXPECT_TRUE(d.closed());
+        if (takes) {
+            EXPECT_TRUE(h.boxes.empty());
+        } else {
+            ASSERT_EQ(h.boxes.size(), 1u);
+            EXPECT_EQ(h.boxes[0].text, o == CommitOutcome::Missing ? L"Error! 401" : kNotStoredText);
+        }
+    }
+}
+
+TEST_F(PasswordDialogLogicTest, BackupNoticeOnlyWhenTheBackupHoldsAPasswordFile) {
+    host.backupHasPasswordFile = true;
+    Open();
+    Type(L"a");
+    dialog.Command2_Click();
+    Type(L"a");
+    dialog.Command3_Click();
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].title, L"「ハリコ」のパスワードの変更");
+    EXPECT_EQ(host.boxes[0].text,
+              L"パスワードが変更されましたので、\r\n\r\n「ハリコ」のデータのバックアップをやり直してください。");
+    EXPECT_EQ(host.boxes[0].flags, kMbOk | kMbIconInformation);
+}
+
+TEST_F(PasswordDialogLogicTest, EnterClicksTheFirstVisibleButton) {
+    StorePassword(L"old");
+    app.changeRequest = 1;
+    Open();
+    Type(L"old");
+    dialog.Text1_Enter();  // Command1
+    EXPECT_EQ(dialog.mode(), Mode::NewPassword);
+    Type(L"n");
+    dialog.Text1_Enter();  // Command2
+    EXPECT_EQ(dialog.mode(), Mode::Confirmation);
+    Type(L"n");
+    dialog.Text1_Enter();  // Command3
+    ASSERT_EQ(host.commits.size(), 1u);
+    EXPECT_EQ(host.commits[0].password, L"n");
+}
+
+TEST(PasswordInput, RefusesWhatThePasswordFileCannotHold) {
+    for (wchar_t c : {L'a', L'Z', L'0', L' ', L'あ', L'漢', L'ｱ', L'＂', L'￥', L'\\', L'ⅰ'})
+        EXPECT_TRUE(AcceptsPasswordChar(c)) << static_cast<int>(c);
+    for (wchar_t c : {L'\b', L'\x01', L'\x03', L'\x16', L'\x18', L'\x1A', L'\x7F'})
+        EXPECT_TRUE(AcceptsPasswordChar(c)) << "editing key " << static_cast<int>(c);
+    // a double quote; no CP932 form: euro, Hangul, yen sign (only a best fit), surrogates
+    for (wchar_t c : {L'"', L'€', L'한', L'\u00A5', wchar_t(0xD83D), wchar_t(0xDE00)})
+        EXPECT_FALSE(AcceptsPasswordChar(c)) << static_cast<int>(c);
+
+    EXPECT_TRUE(AllPasswordChars(L"pass ワード"));
+    EXPECT_FALSE(AllPasswordChars(L"pa\"ss"));
+    EXPECT_TRUE(IsStorablePassword(L""));
+    EXPECT_TRUE(IsStorablePassword(L"青木pass"));
+    EXPECT_FALSE(IsStorablePassword(L"a\"b"));
+    EXPECT_FALSE(IsStorablePassword(L"x한"));
+}
+
+TEST_F(PasswordDialogLogicTest, PastedUnstorableEntryIsRefusedWithABeep) {
+    Open();
+    Type(L"ab\"c");
+    dialog.Command2_Click();
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(dialog.mode(), Mode::Registration);
+    EXPECT_EQ(dialog.view.text1, L"ab\"c");  // left for mending
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_FALSE(dialog.closed());
+}
+
+}  // namespace
