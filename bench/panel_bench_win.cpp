@@ -54,18 +54,25 @@ public:
     }
 };
 
+// The choices of a first start: 標準ﾓｰﾄﾞ, no clipboard restore.
+struct StandardChoices : IPasteChoices {
+    PanelChoices choices;
+    const PanelChoices& Choices() const override { return choices; }
+    bool DataSetChosen() const override { return true; }
+};
+
 void PasteOverhead() {
     HWND target = CreateWindowExW(0, L"EDIT", L"target", WS_OVERLAPPEDWINDOW | WS_VISIBLE | ES_MULTILINE,
                                   0, 0, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     TimingDesktop desk(nullptr);
-    PasteEngine engine(desk);
-    engine.Text4 = paste::HandleToText(reinterpret_cast<uintptr_t>(target));
-    std::vector<std::wstring> texts = {L"", L"青木　純", L"若葉商会"};
+    const StandardChoices choices;
+    PasteEngine engine(desk, choices);
+    engine.KeepTarget(reinterpret_cast<uintptr_t>(target));
     double best = 1e9;
     for (int r = 0; r < 10; ++r) {
         desk.sleptMs = 0;
         double t0 = NowMs();
-        engine.Command1_Click(0, 2, texts);
+        engine.PasteEntry(L"青木　純");
         double total = NowMs() - t0;
         best = std::min(best, total - desk.sleptMs);
         DoEvents();
@@ -123,7 +130,7 @@ int wmain() {
         f.ChooseDataSet(1);
         f.LoadDataSet();  // puts the working copy away
     }
-    f.End_Click();
+    f.OnExitItem();
     DoEvents();
     return 0;
 }

@@ -9,7 +9,7 @@
 namespace {
 // Public is loaded first, which puts a Private working copy away into MyData_2.dat.
 void LoadPublicAndSettle(PanelWindow& panel) {
-    panel.Type1_Click();
+    panel.OnChoosePublic();
     DoEvents();
     Sleep(1000);
     DoEvents();
@@ -89,8 +89,8 @@ void Program::Import_Data_Click() {
     links.restored = [&panel, &password] {
         const bool set = !password.userPassword.empty();
         panel.SetPasswordOn(set);
-        panel.SetMenuEnabled(panel_ids::kPassChange, set);
-        panel.Type1_Click();
+        panel.SetMenuEnabled(panel_ids::kPasswordChange, set);
+        panel.OnChoosePublic();
     };
     restoreDialog_ = std::make_unique<RestoreDialog>(std::move(links));
     if (!restoreDialog_->Form_Load()) restoreDialog_.reset();

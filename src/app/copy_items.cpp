@@ -33,7 +33,7 @@ void Program::Create_Link_Click() {
                MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
         return;
     }
-    panel_->SetMenuEnabled(panel_ids::kCreateLink, false);
+    panel_->SetMenuEnabled(panel_ids::kDesktopShortcut, false);
     MsgBox(L"「" + exe + L"」のショートカットを" + sp3 + L"\r\n\r\nデスクトップに作成しました。",
            MB_OK | MB_ICONINFORMATION, L"ショートカットの作成");
 }

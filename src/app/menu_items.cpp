@@ -5,15 +5,15 @@
 
 void Program::MenuItem(panel_ids::MenuId id) {
     switch (id) {
-    case panel_ids::kPassEnabled: Pass_Enabled_Click(); break;
-    case panel_ids::kPassUnEnabled: Pass_UnEnabled_Click(); break;
-    case panel_ids::kPassChange: Pass_Change_Click(); break;
-    case panel_ids::kExportData: Export_Data_Click(); break;
-    case panel_ids::kImportData: Import_Data_Click(); break;
-    case panel_ids::kNewApp: NewApp_Click(); break;
-    case panel_ids::kCreateLink: Create_Link_Click(); break;
-    case panel_ids::kHow: How_Click(); break;
-    case panel_ids::kVer: Ver_Click(); break;
+    case panel_ids::kPasswordOn: Pass_Enabled_Click(); break;
+    case panel_ids::kPasswordOff: Pass_UnEnabled_Click(); break;
+    case panel_ids::kPasswordChange: Pass_Change_Click(); break;
+    case panel_ids::kBackup: Export_Data_Click(); break;
+    case panel_ids::kRestore: Import_Data_Click(); break;
+    case panel_ids::kNewCopy: NewApp_Click(); break;
+    case panel_ids::kDesktopShortcut: Create_Link_Click(); break;
+    case panel_ids::kHelp: How_Click(); break;
+    case panel_ids::kAbout: Ver_Click(); break;
     default: break;
     }
 }
@@ -50,7 +50,7 @@ void Program::ShowPasswordDialog() {
     links.dataSet = [&panel] { return panel.DataSet(); };
     links.chooseDataSet = [&panel](int set) { panel.ChooseDataSet(set); };
     links.setPasswordOn = [&panel](bool on) { panel.SetPasswordOn(on); };
-    links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(panel_ids::kPassChange, on); };
+    links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(panel_ids::kPasswordChange, on); };
     passwordDialog_ = std::make_unique<PasswordDialog>(std::move(links));
     if (!passwordDialog_->Form_Load()) {
         passwordDialog_.reset();
@@ -65,7 +65,7 @@ void Program::Pass_Enabled_Click() {
     if (p.DataSet() == 2) p.ChooseDataSet(1);
     p.SetPasswordOn(true);
     app_.password.switchOffRequest = 0;
-    p.Type2_Click();
+    p.OnChoosePrivate();
 }
 
 void Program::Pass_UnEnabled_Click() {

@@ -92,7 +92,7 @@ void Program::StartupSequence() {
     if (!PrepareData(versionMarker)) return;
     startup_marks::Mark("data files ready");
     PanelWindow& panel = *panel_;
-    panel.SetMenuEnabled(panel_ids::kPassChange, !app_.password.userPassword.empty());
+    panel.SetMenuEnabled(panel_ids::kPasswordChange, !app_.password.userPassword.empty());
     // The shortcut of a later start waits for the first paint.
     if (app_.startupDataSet == 0) FirstRun();
     // Private as the start-up set, locked by a password: nobody sees it before the password
@@ -196,7 +196,7 @@ void Program::FirstRun() {
     PanelWindow& panel = *panel_;
     hadShortcut_ = FileExists(ShortcutPath(app.exeName));
     shortcutChecked_ = true;
-    if (hadShortcut_) panel.SetMenuEnabled(panel_ids::kCreateLink, false);
+    if (hadShortcut_) panel.SetMenuEnabled(panel_ids::kDesktopShortcut, false);
     const std::wstring sp3 = L"　　　";
     if (!hadShortcut_) {
         int answer = MsgBox(L"はじめまして「" + app.exeName + L"」です。\r\n\r\n"
@@ -204,7 +204,7 @@ void Program::FirstRun() {
                             L"デスクトップに「" + app.exeName + L"」のショートカットを作成しますか？" + sp3,
                             MB_YESNO | MB_ICONINFORMATION, L"ようこそ!");
         if (answer == IDYES && ReportShortcut(MakeShortcut(app.exeName)))
-            panel.SetMenuEnabled(panel_ids::kCreateLink, false);
+            panel.SetMenuEnabled(panel_ids::kDesktopShortcut, false);
     } else {
         MsgBox(L"はじめまして「" + app.exeName + L"」です。" + sp3 + L"\r\n\r\nかわいがってください。",
                MB_OK | MB_ICONINFORMATION, L"ようこそ!");
@@ -227,7 +227,7 @@ void Program::AfterFirstShow() {
     // Keep an existing desktop shortcut pointing at this executable.
     if (!shortcutChecked_) {
         hadShortcut_ = FileExists(ShortcutPath(app.exeName));
-        if (hadShortcut_) panel.SetMenuEnabled(panel_ids::kCreateLink, false);
+        if (hadShortcut_) panel.SetMenuEnabled(panel_ids::kDesktopShortcut, false);
     }
     if (hadShortcut_) {
         DoEvents();
@@ -239,7 +239,7 @@ void Program::AfterFirstShow() {
                        MB_OK | MB_ICONEXCLAMATION, L"ショートカットの作成");
             else
                 ReportShortcut(false);
-            panel.SetMenuEnabled(panel_ids::kCreateLink, true);
+            panel.SetMenuEnabled(panel_ids::kDesktopShortcut, true);
         }
         DoEvents();
     }
@@ -247,7 +247,7 @@ void Program::AfterFirstShow() {
     DeleteLeftoverTemporaries(app.dataDir);
     if (askPrivate_) {
         askPrivate_ = false;
-        panel.Type2_Click();
+        panel.OnChoosePrivate();
     }
 }
 
@@ -255,7 +255,7 @@ void Program::ReadPendingKey() {
     if (!keyPending_) return;
     keyPending_ = false;
     ReadPrivateKey();
-    panel_->SetMenuEnabled(panel_ids::kPassChange, !app_.password.userPassword.empty());
+    panel_->SetMenuEnabled(panel_ids::kPasswordChange, !app_.password.userPassword.empty());
 }
 
 bool Program::ReportShortcut(bool made) {
@@ -311,7 +311,7 @@ bool Program::RecoverPassword() {
     passwordGiven_ = !found.empty();
     WritePasswordFile(app.dataDir, found, 100, [] { DoEvents(); }, Pause);
     if (panel_) {
-        panel_->SetMenuEnabled(panel_ids::kPassChange, !found.empty());
+        panel_->SetMenuEnabled(panel_ids::kPasswordChange, !found.empty());
         if (!found.empty()) {
             panel_->SetPasswordOn(true);
         }

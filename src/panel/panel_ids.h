@@ -1,17 +1,22 @@
 #pragma once
-// Control and menu identifiers of the panel, shared with the end-to-end driver.
+// Control and menu identifiers of the panel, shared with the end-to-end driver. The values
+// are what tests and tools find the controls by: they never change.
 namespace panel_ids {
 enum ControlId {
-    kFrame1 = 1000, kFrame2, kVScroll1, kCommand2, kCommand8, kCommand5, kCommand6, kCommand7,
-    kCommand3, kCommand4, kText1, kText2, kText3, kText4, kImage1,
-    kFirstEntryButton = 1100,  // reused entry buttons: 1100, 1101, ... (children of Frame2)
+    kViewport = 1000, kButtonColumn = 1001, kScrollBar = 1002,
+    kBtnEdit = 1003, kBtnMode = 1004, kBtnPrev = 1005, kBtnNext = 1006, kBtnNewLine = 1007,
+    kBtnFocusHolder = 1008, kBtnMinimise = 1009,
+    // The hidden fields: the last entry's text, the front window's title and handle, the target.
+    kEditLastText = 1010, kEditFrontTitle = 1011, kEditFrontWindow = 1012, kEditTargetWindow = 1013,
+    kSizeGrip = 1014,
+    kFirstEntryButton = 1100,  // reused entry buttons: 1100, 1101, ... (children of the column)
 };
 enum MenuId {
-    kType1 = 100, kType2, kType3,
-    kModeDef, kMode, kModeEnt,
-    kPassEnabled, kPassUnEnabled, kPassChange,
-    kExportData, kImportData, kNewApp, kCreateLink,
-    kMinimum, kEnd, kHow, kVer,
-    kClipRestore,
+    kPublic = 100, kPrivate = 101, kKaomoji = 102,
+    kPasteOnly = 103, kThenTab = 104, kThenEnter = 105,
+    kPasswordOn = 106, kPasswordOff = 107, kPasswordChange = 108,
+    kBackup = 109, kRestore = 110, kNewCopy = 111, kDesktopShortcut = 112,
+    kMinimise = 113, kExit = 114, kHelp = 115, kAbout = 116,
+    kClipRestore = 117,
 };
 }  // namespace panel_ids

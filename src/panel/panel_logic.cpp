@@ -27,7 +27,7 @@ int ClampCount(int n) { return std::clamp(n, 0, kMax16); }
 }  // namespace
 
 int ResizeBase(PasteMode mode) {
-    return mode == PasteMode::Def ? 1585 : 1890;
+    return mode == PasteMode::PasteOnly ? 1585 : 1890;
 }
 
 PanelLayout ComputeLayout(int entryCount, int rowSetting, PasteMode mode) {
@@ -37,29 +37,29 @@ PanelLayout ComputeLayout(int entryCount, int rowSetting, PasteMode mode) {
 
     PanelLayout l{};
     l.visibleRows = rows;
-    l.frame1Height = rows * kRow + 45;
-    l.frame2Height = entries * kRow + 45;
-    l.vscrollHeight = rows * kRow;
-    l.vscrollMax = entries * kRow - rows * kRow;
-    l.scrollShown = l.vscrollMax >= 1;
+    l.viewportHeight = rows * kRow + 45;
+    l.columnHeight = entries * kRow + 45;
+    l.scrollHeight = rows * kRow;
+    l.scrollMax = entries * kRow - rows * kRow;
+    l.scrollShown = l.scrollMax >= 1;
 
-    l.cmd2Top = rows * kRow + 45;
-    l.cmd8Top = rows * kRow + 375;
+    l.editTop = rows * kRow + 45;
+    l.modeTop = rows * kRow + 375;
     l.keyRowTop = rows * kRow + 615;
 
     // Without the scroll bar the column moves right to sit in the middle of the window.
     l.frameLeft = l.scrollShown ? 0 : 50;
     const int bottomLeft = l.scrollShown ? 50 : 130;
-    l.cmd2Left = bottomLeft;
-    l.cmd5Left = bottomLeft;
-    l.cmd7Left = bottomLeft;
-    l.cmd8Left = bottomLeft;
-    l.cmd6Left = l.scrollShown ? 750 : 840;
-    l.cmd8Width = 1410;
+    l.editLeft = bottomLeft;
+    l.prevLeft = bottomLeft;
+    l.newLineLeft = bottomLeft;
+    l.modeLeft = bottomLeft;
+    l.nextLeft = l.scrollShown ? 750 : 840;
+    l.modeWidth = 1410;
 
-    l.show5 = l.show6 = (mode == PasteMode::Kensho);
-    l.show7 = (mode == PasteMode::Bunsho);
-    l.windowHeight = l.frame1Height + (mode == PasteMode::Def ? 1140 : 1445) + 240 + 160;
+    l.showPrev = l.showNext = (mode == PasteMode::ThenTab);
+    l.showNewLine = (mode == PasteMode::ThenEnter);
+    l.windowHeight = l.viewportHeight + (mode == PasteMode::PasteOnly ? 1140 : 1445) + 240 + 160;
     return l;
 }
 

@@ -2,23 +2,39 @@
 // Layout arithmetic of the button panel. Every figure is in twips.
 #include <utility>
 
-enum class PasteMode { Def = 0, Kensho = 1, Bunsho = 2 };  // 標準ﾓｰﾄﾞ, 懸賞ﾓｰﾄﾞ, 文書ﾓｰﾄﾞ
+// What follows a paste: 標準ﾓｰﾄﾞ nothing, 懸賞ﾓｰﾄﾞ Tab, 文書ﾓｰﾄﾞ Enter (the stored "Mode" value).
+enum class PasteMode { PasteOnly = 0, ThenTab = 1, ThenEnter = 2 };
 
 // What the user chose in the panel's menu. The program keeps it; the menu's ticks are drawn
 // from it and never read back.
 struct PanelChoices {
     int dataSet = 1;                  // 1 Public, 2 Private, 3 顔文字
-    PasteMode mode = PasteMode::Def;
+    PasteMode mode = PasteMode::PasteOnly;
     bool passwordOn = true;           // Privateのﾊﾟｽﾜｰﾄﾞ有効 ticked (else 無効)
     bool clipRestore = false;         // ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked
+
+    // False when that mode was chosen already (its buttons and tool tip stay as they are).
+    bool ChooseMode(PasteMode m) {
+        if (mode == m) return false;
+        mode = m;
+        return true;
+    }
+};
+
+// What the paste engine reads of the program whenever it needs it; nothing is pushed in.
+class IPasteChoices {
+public:
+    virtual ~IPasteChoices() = default;
+    virtual const PanelChoices& Choices() const = 0;  // the paste mode and the clipboard restore
+    virtual bool DataSetChosen() const = 0;  // false until the first-run set-up chose a data set
 };
 
 namespace panel {
 constexpr int kRow = 280;             // one entry row; buttons are 285 high and overlap by 5
 constexpr int kColumnTop = 45;        // first entry button's top inside the column
 constexpr int kWindowWidth = 1825;
-constexpr int kFrame1Width = 1725;
-constexpr int kFrame2Width = 1605;
+constexpr int kViewportWidth = 1725;
+constexpr int kColumnWidth = 1605;
 constexpr int kEntryLeft = 50;
 constexpr int kEntryWidth = 1410;
 constexpr int kEntryHeight = 285;
@@ -27,11 +43,11 @@ constexpr int kScrollTop = 45;
 constexpr int kScrollWidth = 255;
 constexpr int kSmallChange = 280;
 constexpr int kLargeChange = 1400;
-constexpr int kCommand2Width = 1410, kCommand2Height = 330;
-constexpr int kCommand8Height = 240;
-constexpr int kKeyButtonWidth = 700, kKeyButtonHeight = 300;  // Command5, Command6
-constexpr int kCommand7Width = 1410;
-constexpr int kGripSize = 480;  // Image1 sits at inner width - 480, inner height - 480
+constexpr int kEditButtonWidth = 1410, kEditButtonHeight = 330;
+constexpr int kModeButtonHeight = 240;
+constexpr int kKeyButtonWidth = 700, kKeyButtonHeight = 300;  // 前へ, 次へ
+constexpr int kNewLineWidth = 1410;
+constexpr int kGripSize = 480;  // the grip sits at inner width - 480, inner height - 480
 constexpr int kMinimumEntryButtons = 25;
 
 constexpr int EntryButtonTop(int index) { return index * kRow + kColumnTop; }
@@ -39,12 +55,12 @@ constexpr int EntryButtonTop(int index) { return index * kRow + kColumnTop; }
 
 struct PanelLayout {
     int visibleRows;
-    int frame1Height, frame2Height, vscrollHeight, vscrollMax;
+    int viewportHeight, columnHeight, scrollHeight, scrollMax;
     bool scrollShown;
-    int frameLeft;  // Frame1 and Frame2
-    int cmd2Top, cmd2Left, cmd8Top, cmd8Left, cmd8Width;
-    int keyRowTop, cmd5Left, cmd6Left, cmd7Left;
-    bool show5, show6, show7;
+    int frameLeft;  // the viewport and the column
+    int editTop, editLeft, modeTop, modeLeft, modeWidth;
+    int keyRowTop, prevLeft, nextLeft, newLineLeft;
+    bool showPrev, showNext, showNewLine;
     int windowHeight;  // outer height; the width is always panel::kWindowWidth
     bool operator==(const PanelLayout&) const = default;
 };

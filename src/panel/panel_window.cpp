@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr UINT kTimer1 = 1;
-constexpr UINT kActivateMsg = WM_APP + 1;   // Form_Activate runs outside WM_ACTIVATE
+constexpr UINT kSampleTimer = 1;
+constexpr UINT kActivateMsg = WM_APP + 1;   // OnActivated runs outside WM_ACTIVATE
 
 // The key buttons show pictures: triangles for 前へ/次へ, a return arrow for 改行.
 void DrawTriangle(HDC dc, const RECT& r, bool left) {
@@ -61,11 +61,7 @@ void DrawReturnArrow(HDC dc, const RECT& r) {
 
 }  // namespace
 
-PanelWindow::PanelWindow(IPanelHost& host) : host_(host) {
-    captions.assign(1, L"");
-    texts.assign(1, L"");
-    colours.assign(1, L"");
-}
+PanelWindow::PanelWindow(IPanelHost& host) : host_(host) {}
 
 PanelWindow::~PanelWindow() = default;
 
@@ -82,11 +78,11 @@ bool PanelWindow::Create() {
     CreateControls();
     startup_marks::Mark("controls made");
     desktop_ = std::make_unique<WinDesktop>(hwnd_);
-    engine_ = std::make_unique<PasteEngine>(*desktop_);
+    engine_ = std::make_unique<PasteEngine>(*desktop_, static_cast<const IPasteChoices&>(*this));
     engine_->Panel = reinterpret_cast<uintptr_t>(hwnd_);
     engine_->Own = &host_.OwnWindows();
     engine_->Dpi = Dpi();
-    engine_->ParkFocus = [this] { Command3->SetFocus(); };
+    engine_->ParkFocus = [this] { btnFocusHolder->SetFocus(); };
     OSVERSIONINFOW vi{};
     vi.dwOSVersionInfoSize = sizeof vi;
     using Fn = LONG(WINAPI*)(OSVERSIONINFOW*);
@@ -100,45 +96,43 @@ bool PanelWindow::Create() {
     return true;
 }
 
-void PanelWindow::StartTimer() { SetTimer(hwnd_, kTimer1, 100, nullptr); }
+void PanelWindow::StartTimer() { SetTimer(hwnd_, kSampleTimer, 100, nullptr); }
 
 void PanelWindow::ApplyStoredMode(int storedMode) {
     PasteMode& mode = host_.Choices().mode;
     if (storedMode == 1) {
-        mode = PasteMode::Kensho;
+        mode = PasteMode::ThenTab;
         SetHeight(8555);
-        Command5->SetVisible(true);
-        Command6->SetVisible(true);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
-        modePosition_ = 1;
+        btnPrev->SetVisible(true);
+        btnNext->SetVisible(true);
+        SetToolTip(btnMode, paste::ModeToolTip(PasteMode::ThenTab));
+        engine_->SetModePosition(1);
     } else if (storedMode == 2) {
-        mode = PasteMode::Bunsho;
+        mode = PasteMode::ThenEnter;
         SetHeight(8555);
-        Command7->SetVisible(true);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));
-        modePosition_ = 2;
+        btnNewLine->SetVisible(true);
+        SetToolTip(btnMode, paste::ModeToolTip(PasteMode::ThenEnter));
+        engine_->SetModePosition(2);
     } else if (storedMode == 0) {
-        mode = PasteMode::Def;
+        mode = PasteMode::PasteOnly;
         SetHeight(8225);
-        Command5->SetVisible(false);
-        Command6->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
-        modePosition_ = 0;
+        btnPrev->SetVisible(false);
+        btnNext->SetVisible(false);
+        SetToolTip(btnMode, paste::ModeToolTip(PasteMode::PasteOnly));
+        engine_->SetModePosition(0);
     }
     DrawTicks();
-    engine_->ModeSwitchPosition = modePosition_;
-    engine_->Mode = CurrentMode();
 }
 
 void PanelWindow::SetFixedAppearance() {
-    Command2->SetText(L"設  定 / 編  集");
-    SetToolTip(Command2, L"データの設定と編集");
-    for (Control* c : {Command5, Command6, Command7}) c->backColor = static_cast<int32_t>(0x80000002);
-    engine_->Text4 = L"0";
-    if (Text4) Text4->SetText(L"0");
+    btnEdit->SetText(L"設  定 / 編  集");
+    SetToolTip(btnEdit, L"データの設定と編集");
+    for (Control* c : {btnPrev, btnNext, btnNewLine}) c->backColor = static_cast<int32_t>(0x80000002);
+    engine_->ForgetTarget();
+    MirrorEngineState();
     SetCaption(host_.ExeName());
     SetWidth(panel::kWindowWidth);
-    SetToolTip(Image1, L"ボタンの表示数が調整できます。");
+    SetToolTip(sizeGrip, L"ボタンの表示数が調整できます。");
 }
 
 void PanelWindow::KeepOnScreen() {
@@ -176,31 +170,31 @@ HMENU PanelWindow::BuildMenu() {
     HMENU bar = CreateMenu();
     HMENU m = CreatePopupMenu();
     using namespace panel_ids;
-    AppendMenuW(m, MF_STRING, kType1, L"Public");
-    AppendMenuW(m, MF_STRING, kType2, L"Private");
-    AppendMenuW(m, MF_STRING, kType3, L"顔文字");
+    AppendMenuW(m, MF_STRING, kPublic, L"Public");
+    AppendMenuW(m, MF_STRING, kPrivate, L"Private");
+    AppendMenuW(m, MF_STRING, kKaomoji, L"顔文字");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, MF_STRING, kModeDef, paste::kModeDefCaption.c_str());
-    AppendMenuW(m, MF_STRING, kMode, paste::kModeCaption.c_str());
-    AppendMenuW(m, MF_STRING, kModeEnt, paste::kModeEntCaption.c_str());
+    AppendMenuW(m, MF_STRING, kPasteOnly, paste::kPasteOnlyCaption.c_str());
+    AppendMenuW(m, MF_STRING, kThenTab, paste::kThenTabCaption.c_str());
+    AppendMenuW(m, MF_STRING, kThenEnter, paste::kThenEnterCaption.c_str());
     AppendMenuW(m, MF_STRING, kClipRestore, paste::kClipRestoreCaption.c_str());
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, MF_STRING, kPassEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
-    AppendMenuW(m, MF_STRING, kPassUnEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
-    AppendMenuW(m, MF_STRING | MF_GRAYED, kPassChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
+    AppendMenuW(m, MF_STRING, kPasswordOn, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
+    AppendMenuW(m, MF_STRING, kPasswordOff, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
+    AppendMenuW(m, MF_STRING | MF_GRAYED, kPasswordChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, MF_STRING, kExportData, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
-    AppendMenuW(m, MF_STRING, kImportData, L"ﾃﾞｰﾀｾｯﾄの読込");
+    AppendMenuW(m, MF_STRING, kBackup, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
+    AppendMenuW(m, MF_STRING, kRestore, L"ﾃﾞｰﾀｾｯﾄの読込");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, MF_STRING, kNewApp, L"新しい「ハリコ」の作成");
-    AppendMenuW(m, MF_STRING, kCreateLink, L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成");
+    AppendMenuW(m, MF_STRING, kNewCopy, L"新しい「ハリコ」の作成");
+    AppendMenuW(m, MF_STRING, kDesktopShortcut, L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, MF_STRING, kMinimum, L"最小化(&N)");
-    AppendMenuW(m, MF_STRING, kEnd, L"終　了(&X)");
+    AppendMenuW(m, MF_STRING, kMinimise, L"最小化(&N)");
+    AppendMenuW(m, MF_STRING, kExit, L"終　了(&X)");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m), L"ﾒﾆｭｰ");
     HMENU h = CreatePopupMenu();
-    AppendMenuW(h, MF_STRING, kHow, L"使い方");
-    AppendMenuW(h, MF_STRING, kVer, L"ﾊﾞｰｼﾞｮﾝ情報");
+    AppendMenuW(h, MF_STRING, kHelp, L"使い方");
+    AppendMenuW(h, MF_STRING, kAbout, L"ﾊﾞｰｼﾞｮﾝ情報");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(h), L"ﾍﾙﾌﾟ");
     return bar;
 }
@@ -211,14 +205,14 @@ void PanelWindow::DrawTicks() {
     auto tick = [this](MenuId id, bool on) {
         CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     };
-    tick(kType1, c.dataSet == 1);
-    tick(kType2, c.dataSet == 2);
-    tick(kType3, c.dataSet == 3);
-    tick(kModeDef, c.mode == PasteMode::Def);
-    tick(kMode, c.mode == PasteMode::Kensho);
-    tick(kModeEnt, c.mode == PasteMode::Bunsho);
-    tick(kPassEnabled, c.passwordOn);
-    tick(kPassUnEnabled, !c.passwordOn);
+    tick(kPublic, c.dataSet == 1);
+    tick(kPrivate, c.dataSet == 2);
+    tick(kKaomoji, c.dataSet == 3);
+    tick(kPasteOnly, c.mode == PasteMode::PasteOnly);
+    tick(kThenTab, c.mode == PasteMode::ThenTab);
+    tick(kThenEnter, c.mode == PasteMode::ThenEnter);
+    tick(kPasswordOn, c.passwordOn);
+    tick(kPasswordOff, !c.passwordOn);
     tick(kClipRestore, c.clipRestore);
 }
 
@@ -237,10 +231,6 @@ void PanelWindow::SetPasswordOn(bool on) {
     DrawTicks();
 }
 
-void PanelWindow::ChooseMode(PasteMode mode) {
-    host_.Choices().mode = mode;
-    DrawTicks();
-}
 
 void PanelWindow::SetMenuEnabled(MenuId id, bool on) {
     EnableMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
@@ -251,67 +241,69 @@ bool PanelWindow::MenuEnabled(MenuId id) const {
 
 void PanelWindow::CreateControls() {
     using namespace panel;
-    Frame1 = AddFrame(0, 0, kFrame1Width, 25 * kRow + kColumnTop, nullptr, RGB(255, 255, 255), panel_ids::kFrame1);
-    Frame2 = AddFrame(0, 0, kFrame2Width, 25 * kRow + kColumnTop, Frame1->hwnd, RGB(255, 255, 255), panel_ids::kFrame2);
-    VScroll1 = AddControl({.cls = L"SCROLLBAR", .style = SBS_VERT, .left = kScrollLeft, .top = kScrollTop,
-                           .width = kScrollWidth, .height = 25 * kRow, .id = panel_ids::kVScroll1});
+    viewport = AddFrame(0, 0, kViewportWidth, 25 * kRow + kColumnTop, nullptr, RGB(255, 255, 255), panel_ids::kViewport);
+    buttonColumn = AddFrame(0, 0, kColumnWidth, 25 * kRow + kColumnTop, viewport->hwnd, RGB(255, 255, 255),
+                            panel_ids::kButtonColumn);
+    scrollBar = AddControl({.cls = L"SCROLLBAR", .style = SBS_VERT, .left = kScrollLeft, .top = kScrollTop,
+                            .width = kScrollWidth, .height = 25 * kRow, .id = panel_ids::kScrollBar});
     // The viewport is wider than the column and reaches under the scroll bar: the bar must lie
     // above it, or the frame takes the clicks meant for the arrows and the track.
-    SetWindowPos(VScroll1->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(scrollBar->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     auto button = [this](const wchar_t* text, DWORD style, int left, int top, int width, int height, int id,
                          void (PanelWindow::*click)()) {
         return AddControl({.cls = L"BUTTON", .text = text, .style = style | WS_TABSTOP, .left = left, .top = top,
                            .width = width, .height = height, .id = id, .onClick = [this, click] { (this->*click)(); }});
     };
     const DWORD push = WS_VISIBLE | BS_PUSHBUTTON;
-    Command2 = button(L"", push, kEntryLeft, 0, kCommand2Width, kCommand2Height, panel_ids::kCommand2,
-                      &PanelWindow::Command2_Click);
-    Command8 = button(L"", push, kEntryLeft, 0, kEntryWidth, kCommand8Height, panel_ids::kCommand8,
-                      &PanelWindow::Command8_Click);
-    Command5 = button(L"前へ", BS_OWNERDRAW, kEntryLeft, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kCommand5,
-                      &PanelWindow::Command5_Click);
-    Command6 = button(L"次へ", BS_OWNERDRAW, 750, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kCommand6,
-                      &PanelWindow::Command6_Click);
-    Command7 = button(L"改行", BS_OWNERDRAW, kEntryLeft, 0, kCommand7Width, kKeyButtonHeight, panel_ids::kCommand7,
-                      &PanelWindow::Command7_Click);
-    Command5->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, true); };
-    Command6->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, false); };
-    Command7->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawReturnArrow(dc, r); };
+    btnEdit = button(L"", push, kEntryLeft, 0, kEditButtonWidth, kEditButtonHeight, panel_ids::kBtnEdit,
+                     &PanelWindow::OnEditClick);
+    btnMode = button(L"", push, kEntryLeft, 0, kEntryWidth, kModeButtonHeight, panel_ids::kBtnMode,
+                     &PanelWindow::OnCycleMode);
+    btnPrev = button(L"前へ", BS_OWNERDRAW, kEntryLeft, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kBtnPrev,
+                     &PanelWindow::OnPrevField);
+    btnNext = button(L"次へ", BS_OWNERDRAW, 750, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kBtnNext,
+                     &PanelWindow::OnNextField);
+    btnNewLine = button(L"改行", BS_OWNERDRAW, kEntryLeft, 0, kNewLineWidth, kKeyButtonHeight, panel_ids::kBtnNewLine,
+                        &PanelWindow::OnNewLine);
+    btnPrev->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, true); };
+    btnNext->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, false); };
+    btnNewLine->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawReturnArrow(dc, r); };
     // Focus holder and minimise accelerator: real buttons outside the visible area.
-    Command3 = button(L"(&Z)", push, 2040, 4200, 375, 375, panel_ids::kCommand3, &PanelWindow::Command3_Click);
-    Command4 = button(L"(&N)", push, 2520, 4200, 375, 375, panel_ids::kCommand4, &PanelWindow::Command4_Click);
+    btnFocusHolder = button(L"(&Z)", push, 2040, 4200, 375, 375, panel_ids::kBtnFocusHolder, &PanelWindow::OnMoveAside);
+    btnMinimise = button(L"(&N)", push, 2520, 4200, 375, 375, panel_ids::kBtnMinimise, &PanelWindow::OnMinimise);
     // The grip lies under the buttons it may overlap (as a picture under windowed controls),
     // so only its free corner shows.
-    Image1 = AddControl({.style = WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, .width = kGripSize,
-                         .height = kGripSize, .id = panel_ids::kImage1, .onClick = [this] { Image1_MouseDown(); }});
-    SetWindowPos(Image1->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (Control* c : {Command2, Command8, Command3, Command4, Command5, Command6, Command7}) c->SetFont(kUiFont, 9);
-    SetToolTip(Command5, paste::kCommand5ToolTip);
-    SetToolTip(Command6, paste::kCommand6ToolTip);
-    SetToolTip(Command7, paste::kCommand7ToolTip);
-    SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
+    sizeGrip = AddControl({.style = WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, .width = kGripSize,
+                           .height = kGripSize, .id = panel_ids::kSizeGrip, .onClick = [this] { OnGripPressed(); }});
+    SetWindowPos(sizeGrip->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (Control* c : {btnEdit, btnMode, btnFocusHolder, btnMinimise, btnPrev, btnNext, btnNewLine}) c->SetFont(kUiFont, 9);
+    SetToolTip(btnPrev, paste::kPrevToolTip);
+    SetToolTip(btnNext, paste::kNextToolTip);
+    SetToolTip(btnNewLine, paste::kNewLineToolTip);
+    SetToolTip(btnMode, paste::ModeToolTip(PasteMode::PasteOnly));
 }
 
 void PanelWindow::AfterFirstPaint() {
     // The paste engine's fields lie outside the visible area: made once the panel shows.
-    auto field = [this](const std::wstring& text, int top, int id) {
-        Control* c = AddControl({.cls = L"EDIT", .text = text, .style = WS_VISIBLE | ES_AUTOHSCROLL, .left = 3000,
+    auto field = [this](int top, int id) {
+        Control* c = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | ES_AUTOHSCROLL, .left = 3000,
                                  .top = top, .width = 1000, .height = 300, .id = id});
         c->SetFont(kUiFont, 9);
         return c;
     };
-    if (!Text1) {
-        Text1 = field(engine_->Text1, 0, panel_ids::kText1);
-        Text2 = field(engine_->Text2, 400, panel_ids::kText2);
-        Text3 = field(engine_->Text3, 800, panel_ids::kText3);
-        Text4 = field(engine_->Text4, 1200, panel_ids::kText4);
+    if (!editLastText) {
+        editLastText = field(0, panel_ids::kEditLastText);
+        editFrontTitle = field(400, panel_ids::kEditFrontTitle);
+        editFrontWindow = field(800, panel_ids::kEditFrontWindow);
+        editTargetWindow = field(1200, panel_ids::kEditTargetWindow);
+        MirrorEngineState();
     }
     ReleaseToolTips();
 }
 
 void PanelWindow::DrawGrip(HDC dc) {
     RECT rc;
-    GetClientRect(Image1->hwnd, &rc);
+    GetClientRect(sizeGrip->hwnd, &rc);
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     // Dots in the lower right triangle, like the grip of a status bar.
     int step = std::max(3, Px(60));
@@ -330,7 +322,7 @@ void PanelWindow::DrawGrip(HDC dc) {
 
 // ---- window behaviour -------------------------------------------------------------------
 
-void PanelWindow::Form_Activate() {
+void PanelWindow::OnActivated() {
     RemoveMinMaxBoxes(hwnd_);
     // An open dialog or editor of the program stays in front of the panel.
     for (uintptr_t h : host_.OwnWindows().KeptInFrontOfPanel()) {
@@ -346,39 +338,39 @@ void PanelWindow::Form_Activate() {
     LayoutPanel();
     DoEvents();
     if (Gone()) return;
-    Form_Resize();
+    OnResized();
     DoEvents();
 }
 
-void PanelWindow::Command4_Click() {
-    HWND h = reinterpret_cast<HWND>(paste::TextToHandle(engine_->Text3));
+void PanelWindow::OnMinimise() {
+    HWND h = reinterpret_cast<HWND>(engine_->FrontWindow().value_or(0));
     ShowWindow(h ? h : hwnd_, SW_SHOWMINIMIZED);
 }
 
-void PanelWindow::Form_DblClick() { Command4_Click(); }
-void PanelWindow::Minimum_Click() { Command4_Click(); }
+void PanelWindow::OnDoubleClick() { OnMinimise(); }
+void PanelWindow::OnMinimiseItem() { OnMinimise(); }
 
-void PanelWindow::Command3_Click() {
+void PanelWindow::OnMoveAside() {
     SetWindowPos(hwnd_, nullptr, Px(7665), Px(200), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void PanelWindow::Image1_MouseDown() { DragFromCorner(); }
+void PanelWindow::OnGripPressed() { DragFromCorner(); }
 
 // ---- messages ---------------------------------------------------------------------------
 
 void PanelWindow::OnMenu(MenuId id) {
     using namespace panel_ids;
     switch (id) {
-    case kType1: Type1_Click(); break;
-    case kType2: Type2_Click(); break;
-    case kType3: Type3_Click(); break;
-    case kModeDef: Mode_Def_Click(); break;
-    case kMode: Mode_Click(); break;
-    case kModeEnt: Mode_Ent_Click(); break;
+    case kPublic: OnChoosePublic(); break;
+    case kPrivate: OnChoosePrivate(); break;
+    case kKaomoji: OnChooseKaomoji(); break;
+    case kPasteOnly: OnPasteOnly(); break;
+    case kThenTab: OnThenTab(); break;
+    case kThenEnter: OnThenEnter(); break;
     case kClipRestore: SetClipRestore(!ClipRestore()); break;
-    case kMinimum: Minimum_Click(); break;
-    case kEnd: End_Click(); break;
+    case kMinimise: OnMinimiseItem(); break;
+    case kExit: OnExitItem(); break;
     default: host_.MenuItem(id); break;  // the items that open other windows
     }
 }
@@ -417,7 +409,7 @@ LRESULT PanelWindow::OnSizing(WPARAM edge, RECT* r) {
 LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
-        if (wp == kTimer1) Timer1_Timer();
+        if (wp == kSampleTimer) OnSampleTimer();
         return 0;
     case WM_COMMAND:
         if (lp == 0) {  // the controls' clicks go to the handlers they were made with
@@ -429,13 +421,13 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         startup_marks::Mark("first paint");
         break;
     case WM_DRAWITEM:
-        if (auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp); Image1 && di->hwndItem == Image1->hwnd)
+        if (auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp); sizeGrip && di->hwndItem == sizeGrip->hwnd)
             return DrawGrip(di->hDC), TRUE;
         else if (di->CtlID == panel_ids::kFirstEntryButton)
             startup_marks::Mark("first entry button drawn");
         break;
     case WM_VSCROLL:
-        if (VScroll1 && reinterpret_cast<HWND>(lp) == VScroll1->hwnd) OnScroll(LOWORD(wp));
+        if (scrollBar && reinterpret_cast<HWND>(lp) == scrollBar->hwnd) OnScroll(LOWORD(wp));
         return 0;
     case WM_MOUSEWHEEL:
         if (scrollMax_ > 0)
@@ -446,10 +438,10 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return OnSizing(wp, reinterpret_cast<RECT*>(lp));
     case WM_SIZE:
         // Showing the window reports the size the layout just set: nothing to do then.
-        if (wp != SIZE_MINIMIZED && layoutReady_ && !AtLaidOutSize()) Form_Resize();
+        if (wp != SIZE_MINIMIZED && layoutReady_ && !AtLaidOutSize()) OnResized();
         return 0;
     case WM_LBUTTONDBLCLK:
-        Form_DblClick();
+        OnDoubleClick();
         return 0;
     case WM_ACTIVATEAPP:
         if (wp) activatedFromOtherApp_ = true;
@@ -460,7 +452,7 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kActivateMsg:
         // Start-up loads the data itself; an activation before it ended would load without
         // the Private key.
-        if (!closing_ && startupDone_) Form_Activate();
+        if (!closing_ && startupDone_) OnActivated();
         return 0;
     case WM_DPICHANGED:
         Form::HandleMessage(msg, wp, lp);  // controls and fonts at the new DPI
@@ -477,11 +469,11 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         [[fallthrough]];
     case WM_CLOSE:
         closing_ = true;
-        Form_QueryUnload();
-        Form_Unload();
+        OnClosing();
+        OnClosed();
         return 0;
     case WM_DESTROY:
-        KillTimer(hwnd_, kTimer1);
+        KillTimer(hwnd_, kSampleTimer);
         PostQuitMessage(0);
         return 0;
     }
@@ -490,9 +482,9 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- closing ----------------------------------------------------------------------------
 
-void PanelWindow::Form_QueryUnload() { host_.QueryUnload(); }
+void PanelWindow::OnClosing() { host_.QueryUnload(); }
 
-void PanelWindow::Form_Unload() {
+void PanelWindow::OnClosed() {
     if (unloaded_) return;
     unloaded_ = true;
     closing_ = true;
@@ -500,8 +492,8 @@ void PanelWindow::Form_Unload() {
     DestroyWindow(hwnd_);
 }
 
-void PanelWindow::End_Click() {
+void PanelWindow::OnExitItem() {
     // The menu item unloads directly; the settings are stored on the way as for any close.
-    Form_QueryUnload();
-    Form_Unload();
+    OnClosing();
+    OnClosed();
 }

@@ -8,10 +8,12 @@
 #include "base/own_windows.h"
 #include "panel/panel_ids.h"
 #include "panel/panel_logic.h"
+#include "store/dataset_format.h"
 #include "store/dataset_service.h"
 #include "win/form.h"
 
 class PasteEngine;
+enum class KeyButtonId;
 class WinDesktop;
 
 // What the panel needs of the program around it; app/ implements it.
@@ -20,14 +22,14 @@ public:
     virtual ~IPanelHost() = default;
     // Values of the run.
     virtual const std::wstring& ExeName() const = 0;
-    virtual int16_t& RowSetting(int set) = 0;  // Number1..Number3 for data set 1..3
+    virtual int16_t& RowSetting(int set) = 0;  // rows shown for data set 1..3
     virtual int32_t StartupDataSet() const = 0;  // 0 until the first-run set-up chose a set
     virtual bool UninstallRequested() const = 0;
     virtual const OwnWindowTable& OwnWindows() const = 0;
     virtual PanelChoices& Choices() = 0;
     virtual DataSetService& DataSets() = 0;
     // What the panel hands on.
-    virtual void OpenEditor() = 0;                 // Command2
+    virtual void OpenEditor() = 0;                 // the 設  定 / 編  集 button
     virtual void OpenPasswordDialog() = 0;         // Private chosen while it is locked
     virtual bool PrivateKeyUnknown() const = 0;    // the password file could not be read
     virtual void MenuItem(panel_ids::MenuId id) = 0;   // items that open other windows
@@ -35,7 +37,7 @@ public:
     virtual void Unload() = 0;       // closing: the other windows, the uninstall
 };
 
-class PanelWindow : public Form {
+class PanelWindow : public Form, private IPasteChoices {
 public:
     explicit PanelWindow(IPanelHost& host);
     ~PanelWindow() override;
@@ -46,7 +48,7 @@ public:
 
     // Parts of the start-up sequence that are the panel's own.
     void ApplyStoredMode(int storedMode);  // ticks, height, key buttons, mode position
-    void SetFixedAppearance();             // captions, tool tips, colours, Text4 "0", width
+    void SetFixedAppearance();             // captions, tool tips, colours, no target, width
     void StartupEnded();                   // activations may reload from now on
     void AfterFirstPaint();                // what the first paint did not need: hidden fields, tips
     // Inside the work area of the monitor nearest its place, with no more rows than fit.
@@ -56,36 +58,36 @@ public:
     // Button panel
     void LoadDataSet();
     void LayoutPanel();
-    void Form_Resize();
-    void VScroll1_Change();
-    void Type1_Click();
-    void Type2_Click();
-    void Type3_Click();
-    void Command2_Click();
+    void OnResized();
+    void OnScrolled();
+    void OnChoosePublic();
+    void OnChoosePrivate();
+    void OnChooseKaomoji();
+    void OnEditClick();
 
     // Paste engine
-    void Command1_Click(int index);
-    void Command5_Click();
-    void Command6_Click();
-    void Command7_Click();
-    void Command8_Click();
-    void Mode_Def_Click();
-    void Mode_Click();
-    void Mode_Ent_Click();
-    void Timer1_Timer();
+    void OnEntryClick(int slot);
+    void OnPrevField();
+    void OnNextField();
+    void OnNewLine();
+    void OnCycleMode();
+    void OnPasteOnly();
+    void OnThenTab();
+    void OnThenEnter();
+    void OnSampleTimer();
 
     // Window behaviour
-    void Form_Activate();
-    void Form_DblClick();
-    void Command3_Click();
-    void Command4_Click();
-    void Image1_MouseDown();
-    void Minimum_Click();
+    void OnActivated();
+    void OnDoubleClick();
+    void OnMoveAside();
+    void OnMinimise();
+    void OnGripPressed();
+    void OnMinimiseItem();
 
     // Closing (the work is the host's)
-    void Form_QueryUnload();
-    void Form_Unload();
-    void End_Click();
+    void OnClosing();
+    void OnClosed();
+    void OnExitItem();
 
     // The choices of the menu (kept by the program); changing one draws its ticks again.
     using MenuId = panel_ids::MenuId;
@@ -98,9 +100,9 @@ public:
     void SetClipRestore(bool on);
     void SetMenuEnabled(MenuId id, bool on);
     bool MenuEnabled(MenuId id) const;
-    int16_t entryCount = 0;
-    std::vector<std::wstring> captions, texts, colours;  // index 0 unused
-    int textsSet = 0;  // the data set the lists were read from
+    int16_t entryCount = 0;  // the entries shown: the first entryCount of entries
+    std::vector<Entry> entries;
+    int entriesSet = 0;  // the data set the entries were read from
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -109,6 +111,7 @@ private:
     void CreateControls();
     HMENU BuildMenu();
     void DrawTicks();
+    // A mode from the menu or the mode button: ticks and key buttons, then a reload.
     void ChooseMode(PasteMode mode);
     void OnMenu(MenuId id);
     void OnActivate(WPARAM wp, LPARAM lp);
@@ -117,8 +120,12 @@ private:
     void PlaceLoadedButtons();  // from the top, after a load
     void ShowBlankButtons();    // 25 blank entries in place of a set that could not be shown
     void ShowUnreadablePrivate(const DataSetService::Prepared& prepared);
-    void SyncEngineFields();
-    void KeyButton(int which);
+    // The hidden fields show what the paste engine knows; filled here only.
+    void MirrorEngineState();
+    void KeyButton(KeyButtonId which);
+    // IPasteChoices: the engine reads the program's choices when it needs them.
+    const PanelChoices& Choices() const override { return host_.Choices(); }
+    bool DataSetChosen() const override { return host_.StartupDataSet() != 0; }
     void OnScroll(int code);
     int ScrollValue() const { return scrollValue_; }
     void SetScrollValue(int v);
@@ -138,7 +145,6 @@ private:
     int16_t visibleRows_ = 1;
     unsigned loadGeneration_ = 0;
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written
-    int16_t modePosition_ = 0;
     // What is on screen, so that a reload of unchanged data changes nothing and costs little.
     struct Loaded {
         bool valid = false;
@@ -159,23 +165,22 @@ private:
     int scrollValue_ = 0;
     int scrollMax_ = 0;
 
-    // Controls, by their form-design names.
-    Control* Frame1 = nullptr;    // viewport: clips the column to the visible rows
-    Control* Frame2 = nullptr;    // the column of entry buttons, moved by the scroll bar
-    Control* VScroll1 = nullptr;  // scroll bar beside the viewport
-    Control* Command2 = nullptr;  // 設  定 / 編  集: opens the entry editor
-    Control* Command3 = nullptr;  // (&Z), off-screen focus holder: moves the panel aside
-    Control* Command4 = nullptr;  // (&N), off-screen: minimises
-    Control* Command5 = nullptr;  // 前へ: Shift+Tab, Delete to the target (懸賞ﾓｰﾄﾞ)
-    Control* Command6 = nullptr;  // 次へ: Tab to the target (懸賞ﾓｰﾄﾞ)
-    Control* Command7 = nullptr;  // 改行: Enter to the target (文書ﾓｰﾄﾞ)
-    Control* Command8 = nullptr;  // mode button: cycles the paste mode
-    Control* Image1 = nullptr;    // size grip
-    // Made after the first paint (AfterFirstPaint).
-    Control* Text1 = nullptr;     // hidden: the text to paste
-    Control* Text2 = nullptr;     // hidden: title of the window in front at the last sample
-    Control* Text3 = nullptr;     // hidden: that window's handle
-    Control* Text4 = nullptr;     // hidden: the target window's handle, "0" for none
+    Control* viewport = nullptr;      // clips the column to the visible rows
+    Control* buttonColumn = nullptr;  // the entry buttons, moved by the scroll bar
+    Control* scrollBar = nullptr;
+    Control* btnEdit = nullptr;
+    Control* btnFocusHolder = nullptr;  // (&Z), off-screen: moves the panel aside
+    Control* btnMinimise = nullptr;     // (&N), off-screen
+    Control* btnPrev = nullptr;         // Shift+Tab, Delete to the target (懸賞ﾓｰﾄﾞ)
+    Control* btnNext = nullptr;         // Tab to the target (懸賞ﾓｰﾄﾞ)
+    Control* btnNewLine = nullptr;      // Enter to the target (文書ﾓｰﾄﾞ)
+    Control* btnMode = nullptr;         // cycles the paste mode
+    Control* sizeGrip = nullptr;
+    // Hidden, made after the first paint (AfterFirstPaint); window handles as decimal text.
+    Control* editLastText = nullptr;
+    Control* editFrontTitle = nullptr;
+    Control* editFrontWindow = nullptr;
+    Control* editTargetWindow = nullptr;  // "0" for none
     // Entry buttons are reused while scrolling: slot k shows entry button firstButton_ + k.
     std::vector<Control*> slots_;
     int firstButton_ = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/color.h"
+#include "base/stored_names.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/settings.h"
@@ -12,7 +13,6 @@
 
 namespace {
 constexpr int kButtonMargin = 2;            // spare entry buttons above and below the view
-const wchar_t kStartup[] = L"Startup";
 }  // namespace
 
 // ---- the entry buttons ------------------------------------------------------------------
@@ -31,11 +31,11 @@ void PanelWindow::PlaceEntryButtons() {
         const int k = static_cast<int>(slots_.size());
         const int i = first + k;
         const bool shown = i + 1 <= entryCount;
-        Control* b = AddControl({.cls = L"BUTTON", .text = shown ? captions[i + 1] : L"",
+        Control* b = AddControl({.cls = L"BUTTON", .text = shown ? entries[i].caption : L"",
                                  .style = BS_OWNERDRAW | WS_VISIBLE, .left = kEntryLeft,
                                  .top = EntryButtonTop(i) - scrollValue_, .width = kEntryWidth,
-                                 .height = kEntryHeight, .parent = Frame2->hwnd, .id = panel_ids::kFirstEntryButton + k,
-                                 .onClick = [this, k] { Command1_Click(firstButton_ + k); }});
+                                 .height = kEntryHeight, .parent = buttonColumn->hwnd, .id = panel_ids::kFirstEntryButton + k,
+                                 .onClick = [this, k] { OnEntryClick(firstButton_ + k); }});
         b->SetFont(kFixedFont, 9);
         slots_.push_back(b);
     }
@@ -51,9 +51,9 @@ void PanelWindow::PlaceEntryButtons() {
         int32_t colour = b->backColor;
         std::wstring caption;
         if (i + 1 <= entryCount) {
-            caption = captions[i + 1];
-            SetToolTip(b, texts[i + 1]);
-            if (auto v = ColorTextToValue(colours[i + 1])) colour = *v;
+            caption = entries[i].caption;
+            SetToolTip(b, entries[i].text);
+            if (auto v = ColorTextToValue(entries[i].colour)) colour = *v;
         } else {
             SetToolTip(b, L"");
         }
@@ -66,22 +66,22 @@ void PanelWindow::PlaceEntryButtons() {
     // The column: as tall as its entries, but never a window taller than the viewport.
     int columnHeight = entryCount * kRow + kColumnTop - scrollValue_;
     int viewHeight = visibleRows_ * kRow + kColumnTop;
-    Frame2->Move(Frame2->Left(), 0, kFrame2Width, std::clamp(columnHeight, 0, viewHeight));
+    buttonColumn->Move(buttonColumn->Left(), 0, kColumnWidth, std::clamp(columnHeight, 0, viewHeight));
 }
 
 void PanelWindow::SetScrollValue(int v) {
     v = std::clamp(v, 0, std::max(0, scrollMax_));
     if (v == scrollValue_) return;
     scrollValue_ = v;
-    SetScrollPosition(VScroll1->hwnd, v);
-    VScroll1_Change();
+    SetScrollPosition(scrollBar->hwnd, v);
+    OnScrolled();
 }
 
 void PanelWindow::OnScroll(int code) {
-    if (auto v = NextScrollValue(VScroll1->hwnd, code, scrollValue_, panel::kSmallChange, panel::kLargeChange, scrollMax_)) SetScrollValue(*v);
+    if (auto v = NextScrollValue(scrollBar->hwnd, code, scrollValue_, panel::kSmallChange, panel::kLargeChange, scrollMax_)) SetScrollValue(*v);
 }
 
-void PanelWindow::VScroll1_Change() {
+void PanelWindow::OnScrolled() {
     // The column moves up by the scroll value inside the fixed viewport.
     PlaceEntryButtons();
 }
@@ -100,8 +100,7 @@ void PanelWindow::LayoutPanel() {
         visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
         // Stored on every layout; the store is only written when the value changed.
         if (storedRows_[t] != setting) {
-            SaveSetting(host_.ExeName(), kStartup, L"Number" + std::to_wstring(t),
-                        std::to_wstring(setting));
+            SaveSetting(host_.ExeName(), stored::kSection, stored::RowsValue(t), std::to_wstring(setting));
             storedRows_[t] = setting;
         }
     }
@@ -118,31 +117,31 @@ void PanelWindow::LayoutPanel() {
     }
     lastLayout_ = L;
     haveLayout_ = true;
-    Frame1->Move(L.frameLeft, 0, panel::kFrame1Width, L.frame1Height);
-    Frame2->SetLeft(L.frameLeft);
-    VScroll1->SetHeight(L.vscrollHeight);
-    Command2->Move(L.cmd2Left, L.cmd2Top, panel::kCommand2Width, panel::kCommand2Height);
-    Command8->Move(L.cmd8Left, L.cmd8Top, L.cmd8Width, panel::kCommand8Height);
-    Command5->Move(L.cmd5Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
-    Command6->Move(L.cmd6Left, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
-    Command7->Move(L.cmd7Left, L.keyRowTop, panel::kCommand7Width, panel::kKeyButtonHeight);
-    Command5->SetVisible(L.show5);
-    Command6->SetVisible(L.show6);
-    Command7->SetVisible(L.show7);
+    viewport->Move(L.frameLeft, 0, panel::kViewportWidth, L.viewportHeight);
+    buttonColumn->SetLeft(L.frameLeft);
+    scrollBar->SetHeight(L.scrollHeight);
+    btnEdit->Move(L.editLeft, L.editTop, panel::kEditButtonWidth, panel::kEditButtonHeight);
+    btnMode->Move(L.modeLeft, L.modeTop, L.modeWidth, panel::kModeButtonHeight);
+    btnPrev->Move(L.prevLeft, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
+    btnNext->Move(L.nextLeft, L.keyRowTop, panel::kKeyButtonWidth, panel::kKeyButtonHeight);
+    btnNewLine->Move(L.newLineLeft, L.keyRowTop, panel::kNewLineWidth, panel::kKeyButtonHeight);
+    btnPrev->SetVisible(L.showPrev);
+    btnNext->SetVisible(L.showNext);
+    btnNewLine->SetVisible(L.showNewLine);
 
-    scrollMax_ = L.vscrollMax;
-    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, L.vscrollMax));
-    SetScrollBar(VScroll1->hwnd, scrollValue_, L.vscrollMax, visibleRows_ * panel::kRow, true);
-    VScroll1->SetVisible(L.scrollShown);
+    scrollMax_ = L.scrollMax;
+    scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, L.scrollMax));
+    SetScrollBar(scrollBar->hwnd, scrollValue_, L.scrollMax, visibleRows_ * panel::kRow, true);
+    scrollBar->SetVisible(L.scrollShown);
 
     if (!Minimized()) {
-        // Setting the height raises Form_Resize, which finds the same row count.
+        // Setting the height raises OnResized, which finds the same row count.
         if (Height() != L.windowHeight) SetHeight(L.windowHeight);
         if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
     }
     PlaceEntryButtons();
-    Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
-                 panel::kGripSize, panel::kGripSize);
+    sizeGrip->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
+                   panel::kGripSize, panel::kGripSize);
     layoutReady_ = true;
     // Moved controls repaint themselves; the form only needs its own background again.
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -153,7 +152,7 @@ bool PanelWindow::AtLaidOutSize() const {
     return haveLayout_ && Px(Height()) == Px(lastLayout_.windowHeight) && Px(Width()) == Px(panel::kWindowWidth);
 }
 
-void PanelWindow::Form_Resize() {
+void PanelWindow::OnResized() {
     if (!layoutReady_ || Gone() || Minimized()) return;
     if (Width() != panel::kWindowWidth) SetWidth(panel::kWindowWidth);
     ResizeDecision d = DecideResize(Height(), entryCount, CurrentMode());
@@ -165,8 +164,8 @@ void PanelWindow::Form_Resize() {
     LayoutPanel();
     // Nothing moved (the activation's resize of an unchanged panel): nothing to draw again.
     if (!layoutKept_) {
-        Image1->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
-                     panel::kGripSize, panel::kGripSize);
+        sizeGrip->Move(ScaleWidth() - panel::kGripSize, ScaleHeight() - panel::kGripSize,
+                       panel::kGripSize, panel::kGripSize);
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
     DoEvents();
@@ -174,21 +173,21 @@ void PanelWindow::Form_Resize() {
 
 // ---- data sets --------------------------------------------------------------------------
 
-void PanelWindow::Type1_Click() {
+void PanelWindow::OnChoosePublic() {
     layoutReady_ = false;
     ChooseDataSet(1);
     LoadDataSet();
     LayoutPanel();
 }
 
-void PanelWindow::Type3_Click() {
+void PanelWindow::OnChooseKaomoji() {
     layoutReady_ = false;
     ChooseDataSet(3);
     LoadDataSet();
     LayoutPanel();
 }
 
-void PanelWindow::Type2_Click() {
+void PanelWindow::OnChoosePrivate() {
     layoutReady_ = false;
     if (DataSet() == 2) return;
     if (PasswordOn() || host_.PrivateKeyUnknown()) {
@@ -201,8 +200,8 @@ void PanelWindow::Type2_Click() {
     LayoutPanel();
 }
 
-void PanelWindow::Command2_Click() {
-    Command3->SetFocus();
+void PanelWindow::OnEditClick() {
+    btnFocusHolder->SetFocus();
     host_.OpenEditor();
 }
 
@@ -224,7 +223,7 @@ void PanelWindow::LoadDataSet() {
         // copy made while another set is loaded would later be taken for the real one.
         host_.DataSets().RepairPrivate();
     }
-    std::vector<Entry> entries;
+    std::vector<Entry> read;
     if (!prepared.unreadable) {
         auto bytes = ReadAllBytes(prepared.file);
         if (bytes && loaded_.valid && loaded_.set == set && loaded_.bytes == *bytes) {
@@ -237,22 +236,16 @@ void PanelWindow::LoadDataSet() {
         loaded_.valid = bytes.has_value();
         loaded_.set = set;
         loaded_.bytes = bytes ? std::move(*bytes) : std::string();
-        entries = ParseDataSet(loaded_.bytes);
+        read = ParseDataSet(loaded_.bytes);
     } else {
         loaded_.valid = false;
     }
     ++dataVersion_;
-    entryCount = static_cast<int16_t>(std::min<size_t>(entries.size(), 32767));
+    entryCount = static_cast<int16_t>(std::min<size_t>(read.size(), 32767));
     loaded_.count = entryCount;
-    captions.assign(1, L"");
-    texts.assign(1, L"");
-    colours.assign(1, L"");
-    textsSet = set;
-    for (int k = 0; k < entryCount; ++k) {
-        captions.push_back(entries[k].caption);
-        texts.push_back(entries[k].text);
-        colours.push_back(entries[k].colour);
-    }
+    read.resize(static_cast<size_t>(entryCount));
+    entries = std::move(read);
+    entriesSet = set;
     DoEvents();
     if (superseded()) return;
     // A single record is an entry like any other: the Private file that decrypts to one
@@ -271,9 +264,7 @@ void PanelWindow::PlaceLoadedButtons() {
 
 void PanelWindow::ShowBlankButtons() {
     entryCount = 25;
-    captions.assign(26, L"");
-    texts.assign(26, L"");
-    colours.assign(26, L"&HFFFFFF");
+    entries.assign(25, Entry{L"", L"", L"&HFFFFFF"});
     PlaceLoadedButtons();
 }
 
@@ -285,12 +276,12 @@ const wchar_t kRepairedText[] = L"データの複合化で不具合を生じま�
 
 void PanelWindow::ShowUnreadablePrivate(const DataSetService::Prepared& prepared) {
     if (prepared.asideFailed) {
-        // Nothing was changed; the entries stay in MyData_2.dat for another try.
+        // Nothing was changed; the entries stay in the Private file for another try.
         entryCount = 0;
         PlaceLoadedButtons();
         MsgBox(L"Privateのデータを読み込めませんでした。\r\n\r\n"
                L"データはそのまま次のファイルに残してあります。\r\n" +
-                   host_.DataSets().File(L"MyData_2.dat"),
+                   host_.DataSets().File(stored::kPrivateFile),
                MB_OK | MB_ICONSTOP, host_.ExeName());
         return;
     }

@@ -6,82 +6,62 @@
 
 // ---- paste engine wiring ----------------------------------------------------------------
 
-void PanelWindow::SyncEngineFields() {
-    if (!Text1) return;  // not made yet: they are made with the engine's values
-    Text1->SetText(engine_->Text1);
-    Text2->SetText(engine_->Text2);
-    Text3->SetText(engine_->Text3);
-    Text4->SetText(engine_->Text4);
+void PanelWindow::MirrorEngineState() {
+    if (!editLastText) return;  // not made yet: made after the first paint, then filled
+    const std::optional<uintptr_t> front = engine_->FrontWindow();
+    editLastText->SetText(engine_->LastText());
+    editFrontTitle->SetText(engine_->FrontTitle());
+    editFrontWindow->SetText(front ? paste::HandleToText(*front) : L"");
+    editTargetWindow->SetText(paste::HandleToText(engine_->Target()));
 }
 
-void PanelWindow::Timer1_Timer() {
-    engine_->Mode = CurrentMode();
-    engine_->StartupDataSet = host_.StartupDataSet();
-    engine_->Timer1_Timer();
-    SyncEngineFields();
+void PanelWindow::OnSampleTimer() {
+    engine_->SampleForeground();
+    MirrorEngineState();
 }
 
-void PanelWindow::Command1_Click(int index) {
-    engine_->Mode = CurrentMode();
-    engine_->RestoreClipboard = ClipRestore();
+void PanelWindow::OnEntryClick(int slot) {
     // Shift as the click found it, or as the keyboard holds it now (a click that activates
     // the panel may come before the panel's thread saw the Shift key).
     const bool shift = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
-    engine_->Command1_Click(index, entryCount, texts, {.fromPrivate = textsSet == 2, .typed = shift});
-    SyncEngineFields();
+    engine_->PasteEntry(paste::EntryText(entries, entryCount, slot),
+                        {.fromPrivate = entriesSet == 2, .typed = shift});
+    MirrorEngineState();
 }
 
-void PanelWindow::KeyButton(int which) {
-    engine_->RestoreClipboard = ClipRestore();
-    engine_->KeyButton(static_cast<KeyButtonId>(which));
-    SyncEngineFields();
+void PanelWindow::KeyButton(KeyButtonId which) {
+    engine_->KeyButton(which);
+    MirrorEngineState();
 }
-void PanelWindow::Command5_Click() { KeyButton(5); }
-void PanelWindow::Command6_Click() { KeyButton(6); }
-void PanelWindow::Command7_Click() { KeyButton(7); }
+void PanelWindow::OnPrevField() { KeyButton(KeyButtonId::Prev); }
+void PanelWindow::OnNextField() { KeyButton(KeyButtonId::Next); }
+void PanelWindow::OnNewLine() { KeyButton(KeyButtonId::NewLine); }
 
-void PanelWindow::Command8_Click() {
+void PanelWindow::OnCycleMode() {
     switch (engine_->AdvanceModePosition()) {
-    case PasteMode::Def: Mode_Def_Click(); break;
-    case PasteMode::Kensho: Mode_Click(); break;
-    case PasteMode::Bunsho: Mode_Ent_Click(); break;
+    case PasteMode::PasteOnly: OnPasteOnly(); break;
+    case PasteMode::ThenTab: OnThenTab(); break;
+    case PasteMode::ThenEnter: OnThenEnter(); break;
     }
-    modePosition_ = static_cast<int16_t>(engine_->ModeSwitchPosition);
-    Command3->SetFocus();
+    btnFocusHolder->SetFocus();
 }
 
-void PanelWindow::Mode_Def_Click() {
-    if (CurrentMode() != PasteMode::Def) {
-        ChooseMode(PasteMode::Def);
-        Command5->SetVisible(false);
-        Command6->SetVisible(false);
-        Command7->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Def));
+// A mode that was chosen already leaves the buttons as they are; the panel still reloads.
+void PanelWindow::ChooseMode(PasteMode mode) {
+    if (host_.Choices().ChooseMode(mode)) {
+        DrawTicks();
+        // Only what the new mode does not show is hidden here; the layout shows the rest.
+        if (mode != PasteMode::ThenTab) {
+            btnPrev->SetVisible(false);
+            btnNext->SetVisible(false);
+        }
+        if (mode != PasteMode::ThenEnter) btnNewLine->SetVisible(false);
+        SetToolTip(btnMode, paste::ModeToolTip(mode));
     }
-    engine_->Mode = CurrentMode();
     LoadDataSet();
     LayoutPanel();
 }
 
-void PanelWindow::Mode_Click() {
-    if (CurrentMode() != PasteMode::Kensho) {
-        ChooseMode(PasteMode::Kensho);
-        Command7->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Kensho));
-    }
-    engine_->Mode = CurrentMode();
-    LoadDataSet();
-    LayoutPanel();
-}
-
-void PanelWindow::Mode_Ent_Click() {
-    if (CurrentMode() != PasteMode::Bunsho) {
-        ChooseMode(PasteMode::Bunsho);
-        Command5->SetVisible(false);
-        Command6->SetVisible(false);
-        SetToolTip(Command8, paste::ModeToolTip(PasteMode::Bunsho));
-    }
-    engine_->Mode = CurrentMode();
-    LoadDataSet();
-    LayoutPanel();
-}
+void PanelWindow::OnPasteOnly() { ChooseMode(PasteMode::PasteOnly); }
+void PanelWindow::OnThenTab() { ChooseMode(PasteMode::ThenTab); }
+void PanelWindow::OnThenEnter() { ChooseMode(PasteMode::ThenEnter); }

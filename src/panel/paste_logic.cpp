@@ -6,9 +6,9 @@
 
 namespace paste {
 namespace {
-const std::wstring kToolTipDef = L"ﾓｰﾄﾞ切替/現在...標準ﾓｰﾄﾞ";
-const std::wstring kToolTipKensho = L"ﾓｰﾄﾞ切替/現在...懸賞ﾓｰﾄﾞ";
-const std::wstring kToolTipBunsho = L"ﾓｰﾄﾞ切替/現在...文書ﾓｰﾄﾞ";
+const std::wstring kPasteOnlyToolTip = L"ﾓｰﾄﾞ切替/現在...標準ﾓｰﾄﾞ";
+const std::wstring kThenTabToolTip = L"ﾓｰﾄﾞ切替/現在...懸賞ﾓｰﾄﾞ";
+const std::wstring kThenEnterToolTip = L"ﾓｰﾄﾞ切替/現在...文書ﾓｰﾄﾞ";
 
 wchar_t FoldLatin(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -17,9 +17,9 @@ wchar_t FoldLatin(wchar_t c) {
 
 const std::wstring& ModeToolTip(PasteMode mode) {
     switch (mode) {
-        case PasteMode::Kensho: return kToolTipKensho;
-        case PasteMode::Bunsho: return kToolTipBunsho;
-        default: return kToolTipDef;
+        case PasteMode::ThenTab: return kThenTabToolTip;
+        case PasteMode::ThenEnter: return kThenEnterToolTip;
+        default: return kPasteOnlyToolTip;
     }
 }
 
@@ -28,19 +28,9 @@ std::wstring HandleToText(uintptr_t h) {
     return std::to_wstring(v);
 }
 
-uintptr_t TextToHandle(const std::wstring& text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
-    int64_t v = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        v = v * 10 + (text[i] - L'0');
-        if (v > 0x80000000LL) return 0;  // not a handle we ever wrote
-    }
-    if (negative) v = -v;
-    if (v > INT32_MAX || v < INT32_MIN) return 0;
-    return static_cast<uintptr_t>(static_cast<intptr_t>(static_cast<int32_t>(v)));
+std::wstring EntryText(const std::vector<Entry>& entries, int entryCount, int slot) {
+    if (slot < 0 || slot >= entryCount || static_cast<size_t>(slot) >= entries.size()) return L"";
+    return entries[static_cast<size_t>(slot)].text;
 }
 
 std::string CutTitleBytes932(const std::string& bytes, size_t maxBytes) {
@@ -72,14 +62,14 @@ int ScaleForDpi(int pixelsAt96, int dpi) {
 }
 }  // namespace
 
-void PasteEngine::Timer1_Timer() {
+void PasteEngine::SampleForeground() {
     RetryRestore();
     const uintptr_t f = desk_.ForegroundWindow();
     std::wstring title = desk_.WindowTitleAnsiCut(f);
     if (const auto nul = title.find(L'\0'); nul != std::wstring::npos) title.resize(nul);
-    Text2 = title;
-    Text3 = paste::HandleToText(f);
-    Text3_Change();
+    frontTitle_ = title;
+    front_ = f;
+    KeepTarget(f, title);
 
     if (!HoverAllowed(f)) return;
     const DeskRect r = desk_.WindowRect(Panel);
@@ -91,17 +81,16 @@ void PasteEngine::Timer1_Timer() {
     desk_.DoEvents();
 }
 
-void PasteEngine::Text3_Change() {
-    if (paste::EqualsIgnoringCase(Text2, paste::kNoticeTitle)) return;
-    const uintptr_t h = paste::TextToHandle(Text3);
+void PasteEngine::KeepTarget(uintptr_t window, const std::wstring& title) {
+    if (paste::EqualsIgnoringCase(title, paste::kNoticeTitle)) return;
     // A moment with no window in front must not wipe out the target.
-    if (h == 0) return;
-    if (SameHandle(h, Panel)) return;
+    if (static_cast<uint32_t>(window) == 0) return;
+    if (SameHandle(window, Panel)) return;
     const OwnWindowTable own = Own ? *Own : OwnWindowTable{};
     for (uintptr_t mine : own.NeverTarget()) {
-        if (SameHandle(h, mine)) return;
+        if (SameHandle(window, mine)) return;
     }
-    Text4 = Text3;
+    target_ = window;
 }
 
 bool PasteEngine::HoverAllowed(uintptr_t f) const {
@@ -110,7 +99,7 @@ bool PasteEngine::HoverAllowed(uintptr_t f) const {
     for (uintptr_t mine : own.KeptInFrontOfPanel()) {
         if (SameHandle(f, mine)) return false;
     }
-    if (StartupDataSet == 0) return false;
+    if (!choices_.DataSetChosen()) return false;
     return OsMajor > 5 || (OsMajor == 5 && OsMinor >= 1);
 }
 
@@ -122,34 +111,30 @@ bool PasteEngine::InHoverRegion(const DeskRect& r, const DeskPoint& p) const {
     return topStrip || scrollColumn;
 }
 
-std::wstring PasteEngine::EntryTextFor(int index, int entryCount,
-                                       const std::vector<std::wstring>& texts) {
-    if (entryCount < 1 || index < 0) return L"";
-    const size_t k = static_cast<size_t>(index) + 1;
-    if (k > static_cast<size_t>(entryCount) || k >= texts.size()) return L"";
-    return texts[k];
-}
-
-PasteOutcome PasteEngine::Command1_Click(int index, int entryCount,
-                                         const std::vector<std::wstring>& texts, EntryClick how) {
-    Later click{EntryTextFor(index, entryCount, texts), how.fromPrivate, how.typed};
+PasteOutcome PasteEngine::PasteEntry(const std::wstring& text, EntryClick how) {
+    Later click{text, how.fromPrivate, how.typed};
     // A paste that waits for its restore lets events through: a click meanwhile would take
     // the clipboard from under it, so it waits its turn.
     if (busy_) {
         later_.push_back(std::move(click));
         return PasteOutcome::Queued;
     }
-    if (RestoreClipboard || how.typed) return OneAtATime([&] { return Run(click); });
+    if (Restoring() || how.typed) return OneAtATime([&] { return Run(click); });
     return Run(click);
 }
 
 PasteOutcome PasteEngine::Run(const Later& later) {
     if (later.keyButton) return KeyButtonNow(static_cast<KeyButtonId>(later.keyButton));
-    Text1 = later.text;
-    Text1Private = later.fromPrivate;
+    // Remembered before the events run: a key button among them puts this text back.
+    Remember(later.text, later.fromPrivate);
     if (ParkFocus) ParkFocus();
     desk_.DoEvents();
-    return later.typed ? TypeEntryText() : PasteEntryText();
+    return later.typed ? TypeText(later.text, later.fromPrivate) : PasteText(later.text, later.fromPrivate);
+}
+
+void PasteEngine::Remember(const std::wstring& text, bool fromPrivate) {
+    lastText_ = text;
+    lastTextPrivate_ = fromPrivate;
 }
 
 template <class Step>
@@ -183,12 +168,12 @@ PasteOutcome PasteEngine::PutOrOffer(uintptr_t target, ClipStep step) {
     using namespace paste;
     ClipResult put = ClipResult::Ok;
     if (step == ClipStep::Put) {
-        put = desk_.PutTextOnClipboard(Text1, Text1Private);
+        put = desk_.PutTextOnClipboard(lastText_, lastTextPrivate_);
     } else {
         if (!desk_.HoldsSavedClipboard()) put = desk_.SaveClipboard();
         if (put == ClipResult::Ok) {
             gate_.Offered(desk_.ProcessOf(target));
-            put = desk_.OfferTextOnClipboard(Text1, Text1Private,
+            put = desk_.OfferTextOnClipboard(lastText_, lastTextPrivate_,
                                              [this](uint32_t requester) { return gate_.Request(requester); });
         }
     }
@@ -236,7 +221,7 @@ PasteOutcome PasteEngine::PrepareTarget(uintptr_t target, ClipStep step) {
 }
 
 PasteOutcome PasteEngine::LiveTarget(uintptr_t& target) {
-    target = paste::TextToHandle(Text4);
+    target = target_;
     if (target == 0) {
         ShowTargetNotice();
         return PasteOutcome::NoTarget;
@@ -248,10 +233,11 @@ PasteOutcome PasteEngine::LiveTarget(uintptr_t& target) {
     return PasteOutcome::Sent;
 }
 
-PasteOutcome PasteEngine::PasteEntryText() {
+PasteOutcome PasteEngine::PasteText(const std::wstring& text, bool fromPrivate) {
+    Remember(text, fromPrivate);
     uintptr_t target = 0;
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
-    if (RestoreClipboard) return OneAtATime([&] { return PasteAndRestore(target); });
+    if (Restoring()) return OneAtATime([&] { return PasteAndRestore(target); });
     if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
 
     SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
@@ -261,10 +247,10 @@ PasteOutcome PasteEngine::PasteEntryText() {
 }
 
 void PasteEngine::SendModeKey() {
-    if (Mode == PasteMode::Kensho) {
+    if (Mode() == PasteMode::ThenTab) {
         SendKeyStroke(paste::kVkTab, 0, 0);
         desk_.DoEvents();
-    } else if (Mode == PasteMode::Bunsho) {
+    } else if (Mode() == PasteMode::ThenEnter) {
         SendKeyStroke(paste::kVkEnter, 0, 0);
         desk_.DoEvents();
     }
@@ -296,13 +282,14 @@ void PasteEngine::RetryRestore() {
     if (restorePending_ && !busy_) PutUserClipboardBack(false);
 }
 
-PasteOutcome PasteEngine::TypeEntryText() {
+PasteOutcome PasteEngine::TypeText(const std::wstring& text, bool fromPrivate) {
+    Remember(text, fromPrivate);
     uintptr_t target = 0;
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
-    return OneAtATime([&] { return TypeInto(target); });
+    return OneAtATime([&] { return TypeInto(target, text); });
 }
 
-PasteOutcome PasteEngine::TypeInto(uintptr_t target) {
+PasteOutcome PasteEngine::TypeInto(uintptr_t target, const std::wstring& text) {
     // Shift still held would turn the Enter of a line break into Shift+Enter.
     for (int waited = 0; waited < paste::kShiftReleaseLimitMs && desk_.ShiftDown();
          waited += paste::kFrontPollMs) {
@@ -310,7 +297,7 @@ PasteOutcome PasteEngine::TypeInto(uintptr_t target) {
         desk_.DoEvents();
     }
     if (const PasteOutcome o = PrepareTarget(target, ClipStep::None); o != PasteOutcome::Sent) return o;
-    desk_.TypeKeys(typing::Plan(Text1));
+    desk_.TypeKeys(typing::Plan(text));
     desk_.DoEvents();
     SendModeKey();
     return PasteOutcome::Sent;
@@ -322,7 +309,7 @@ PasteOutcome PasteEngine::KeyButton(KeyButtonId which) {
         later_.push_back({L"", false, false, static_cast<int>(which)});
         return PasteOutcome::Queued;
     }
-    if (RestoreClipboard) return OneAtATime([&] { return KeyButtonNow(which); });
+    if (Restoring()) return OneAtATime([&] { return KeyButtonNow(which); });
     return KeyButtonNow(which);
 }
 
@@ -331,21 +318,21 @@ PasteOutcome PasteEngine::KeyButtonNow(KeyButtonId which) {
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
     if (ParkFocus) ParkFocus();
     // Restoring, the clipboard stays the user's: the last text is not put there again.
-    const ClipStep step = RestoreClipboard ? ClipStep::None : ClipStep::Put;
+    const ClipStep step = Restoring() ? ClipStep::None : ClipStep::Put;
     if (const PasteOutcome o = PrepareTarget(target, step); o != PasteOutcome::Sent) return o;
 
     switch (which) {
-        case KeyButtonId::Command5:
+        case KeyButtonId::Prev:
             SendKeyStroke(paste::kVkShift, paste::kVkTab, 0);
             desk_.DoEvents();
             SendKeyStroke(paste::kVkDelete, 0, 0);
             desk_.DoEvents();
             break;
-        case KeyButtonId::Command6:
+        case KeyButtonId::Next:
             SendKeyStroke(paste::kVkTab, 0, 0);
             desk_.DoEvents();
             break;
-        case KeyButtonId::Command7:
+        case KeyButtonId::NewLine:
             SendKeyStroke(paste::kVkEnter, 0, 0);
             desk_.DoEvents();
             break;
@@ -384,12 +371,6 @@ void PasteEngine::SendKeyStroke(int32_t key1, int32_t key2, int32_t key3) {
 }
 
 PasteMode PasteEngine::AdvanceModePosition() {
-    ModeSwitchPosition = NextModePosition(ModeSwitchPosition);
-    return static_cast<PasteMode>(ModeSwitchPosition);
-}
-
-bool PasteEngine::SelectMode(PasteMode mode) {
-    if (Mode == mode) return false;
-    Mode = mode;
-    return true;
+    modePosition_ = NextModePosition(modePosition_);
+    return static_cast<PasteMode>(modePosition_);
 }

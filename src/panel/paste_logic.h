@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "panel/clipboard_logic.h"
 #include "panel/desktop.h"
 #include "panel/panel_logic.h"
+#include "store/dataset_format.h"
 
 namespace paste {
 // Message box flags as MessageBoxW takes them.
@@ -56,21 +58,24 @@ constexpr int kRestorePollMs = 10;
 constexpr int kShiftReleaseLimitMs = 1000;
 
 // Menu captions of the three modes and the mode button's tool tips.
-inline const std::wstring kModeDefCaption = L"標準ﾓｰﾄﾞ";
-inline const std::wstring kModeCaption = L"懸賞ﾓｰﾄﾞ";
-inline const std::wstring kModeEntCaption = L"文書ﾓｰﾄﾞ";
+inline const std::wstring kPasteOnlyCaption = L"標準ﾓｰﾄﾞ";
+inline const std::wstring kThenTabCaption = L"懸賞ﾓｰﾄﾞ";
+inline const std::wstring kThenEnterCaption = L"文書ﾓｰﾄﾞ";
 inline const std::wstring kClipRestoreCaption = L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す";
 const std::wstring& ModeToolTip(PasteMode mode);
 
-// Tool tips of the key buttons Command5, Command6, Command7.
-inline const std::wstring kCommand5ToolTip = L"前へ";
-inline const std::wstring kCommand6ToolTip = L"次へ";
-inline const std::wstring kCommand7ToolTip = L"改行";
+// Tool tips of the key buttons.
+inline const std::wstring kPrevToolTip = L"前へ";
+inline const std::wstring kNextToolTip = L"次へ";
+inline const std::wstring kNewLineToolTip = L"改行";
 
-// Window handles travel as signed 32-bit decimal text (Text3, Text4); 64-bit Windows
-// sign-extends handles from 32 bits, so the round trip is exact.
+// A window handle as signed 32-bit decimal text, as the panel's hidden fields show it;
+// 64-bit Windows sign-extends handles from 32 bits, so nothing is lost.
 std::wstring HandleToText(uintptr_t h);
-uintptr_t TextToHandle(const std::wstring& text);
+
+// The text of entry button `slot` (from 0): the entry's, or nothing for a button beyond the
+// first entryCount entries.
+std::wstring EntryText(const std::vector<Entry>& entries, int entryCount, int slot);
 
 // Code page 932 bytes of a title cut to what a buffer of maxBytes + 1 (the NUL) holds,
 // dropping a lead byte whose trail byte did not fit.
@@ -97,58 +102,56 @@ struct EntryClick {
     bool typed = false;        // Shift held: type the text instead of pasting it
 };
 
-enum class KeyButtonId { Command5 = 5, Command6 = 6, Command7 = 7 };
+// The key buttons; the values are their old numbers, which a queued press keeps.
+enum class KeyButtonId { Prev = 5, Next = 6, NewLine = 7 };
 
 class PasteEngine {
 public:
-    explicit PasteEngine(IDesktop& desktop) : desk_(desktop) {}
+    // choices: read at every paste and sample, for as long as the engine lives.
+    PasteEngine(IDesktop& desktop, const IPasteChoices& choices) : desk_(desktop), choices_(choices) {}
 
-    // The engine's fields, as the panel's hidden text boxes held them.
-    std::wstring Text1;         // text to paste
-    std::wstring Text2;         // title of the window in front at the last sample
-    std::wstring Text3;         // that window's handle
-    std::wstring Text4 = L"0";  // target window's handle, "0" for none
-
-    PasteMode Mode = PasteMode::Def;
-    int ModeSwitchPosition = 0;
-    // ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す: each paste puts the user's clipboard back.
-    bool RestoreClipboard = false;
-    bool Text1Private = false;  // Text1 came from Private
-
+    // Set once the panel is made.
     uintptr_t Panel = 0;
     const OwnWindowTable* Own = nullptr;  // the program's other windows; none when null
-    int StartupDataSet = 0;  // 0 only until the first-run set-up has chosen a data set
     int OsMajor = 0, OsMinor = 0;
     // The hover strips are 30 and 100 pixels at 96 dpi; scaled so that they keep
     // covering the caption and the scroll-bar column at other settings.
     int Dpi = 96;
-
-    // Moves the keyboard focus to the panel's focus holder (Command3).
+    // Moves the keyboard focus to the panel's focus holder.
     std::function<void()> ParkFocus;
 
-    void Timer1_Timer();
-    void Text3_Change();
+    // What the engine knows, for the panel's hidden fields.
+    uintptr_t Target() const { return target_; }  // 0 for none
+    std::optional<uintptr_t> FrontWindow() const { return front_; }  // none before the first sample
+    const std::wstring& FrontTitle() const { return frontTitle_; }
+    const std::wstring& LastText() const { return lastText_; }  // what the key buttons put back
 
-    // The text button `index` (from 0) pastes: entry index + 1 of texts (indexed from 1).
-    static std::wstring EntryTextFor(int index, int entryCount, const std::vector<std::wstring>& texts);
-    // Text1 from the entry, focus to Command3, pending events, then the paste.
-    PasteOutcome Command1_Click(int index, int entryCount, const std::vector<std::wstring>& texts,
-                                EntryClick how = {});
+    // The timer's tick: the window in front becomes the target unless it is one of ours, and
+    // hovering over the panel's caption or scroll column brings the panel forward.
+    void SampleForeground();
+    // Takes the window as the target unless it is none, the panel, one of the program's
+    // windows that never are, or (by its title) the notice that asks for a target.
+    void KeepTarget(uintptr_t window, const std::wstring& title = {});
+    void ForgetTarget() { target_ = 0; }
 
-    PasteOutcome PasteEntryText();
-    // Types Text1 into the target with key events; the clipboard is not touched.
-    PasteOutcome TypeEntryText();
+    // An entry button's click: focus to the panel's focus holder, pending events, then the
+    // paste (or the typing, with Shift).
+    PasteOutcome PasteEntry(const std::wstring& text, EntryClick how = {});
+
+    PasteOutcome PasteText(const std::wstring& text, bool fromPrivate = false);
+    // Types the text into the target with key events; the clipboard is not touched.
+    PasteOutcome TypeText(const std::wstring& text, bool fromPrivate = false);
     void SendKeyStroke(int32_t key1, int32_t key2, int32_t key3);
     PasteOutcome KeyButton(KeyButtonId which);
     // The timer's part: tries again to put back a clipboard that another program held.
     void RetryRestore();
     void ShowTargetNotice();
 
-    // Command8: moves the position on and returns the mode whose menu handler to run.
+    // The mode button keeps its own position, which a menu choice does not move: a click moves
+    // it on and returns the mode to choose.
     PasteMode AdvanceModePosition();
-    // A mode menu choice; false when that mode was ticked already (the window still
-    // reloads and lays out). Does not move the position.
-    bool SelectMode(PasteMode mode);
+    int ModePosition() const { return modePosition_; }
+    void SetModePosition(int position) { modePosition_ = position; }
 
     bool HoverAllowed(uintptr_t foreground) const;
     bool InHoverRegion(const DeskRect& r, const DeskPoint& p) const;
@@ -163,17 +166,22 @@ private:
         int keyButton = 0;  // a key button's number instead of an entry
     };
 
+    PasteMode Mode() const { return choices_.Choices().mode; }
+    bool Restoring() const { return choices_.Choices().clipRestore; }
+    void Remember(const std::wstring& text, bool fromPrivate);
+
     void PressKey(int32_t k);
     void ReleaseKey(int32_t k);
     void SendModeKey();
-    // The target in Text4; without one (none yet, or closed) the notice, and not Sent.
+    // The target; without one (none yet, or closed) the notice, and not Sent.
     PasteOutcome LiveTarget(uintptr_t& target);
     // Everything a paste and a key button share up to the first key; Sent means go on.
+    // The remembered text is the one that goes on the clipboard.
     PasteOutcome PrepareTarget(uintptr_t target, ClipStep step = ClipStep::Put);
     PasteOutcome PutOrOffer(uintptr_t target, ClipStep step);
     bool WaitUntilInFront(uintptr_t target);
     PasteOutcome PasteAndRestore(uintptr_t target);
-    PasteOutcome TypeInto(uintptr_t target);
+    PasteOutcome TypeInto(uintptr_t target, const std::wstring& text);
     PasteOutcome KeyButtonNow(KeyButtonId which);
     void PutUserClipboardBack(bool wait);
     // Runs one of the steps that wait with events let through, then whatever was clicked
@@ -182,6 +190,13 @@ private:
     PasteOutcome Run(const Later& later);
 
     IDesktop& desk_;
+    const IPasteChoices& choices_;
+    uintptr_t target_ = 0;
+    std::optional<uintptr_t> front_;
+    std::wstring frontTitle_;
+    std::wstring lastText_;
+    bool lastTextPrivate_ = false;
+    int modePosition_ = 0;
     RestoreGate gate_;
     bool busy_ = false;
     bool restorePending_ = false;  // a restore found the clipboard held; the timer tries again

@@ -21,7 +21,7 @@ bool Click(Report& rep, HWND w, const std::wstring& what) {
 }
 
 HWND OpenAbout(Report& rep, Hariko& h) {
-    h.Menu(panel_ids::kVer);
+    h.Menu(panel_ids::kAbout);
     HWND w = nullptr;
     WaitFor([&] { return IsWindowVisible(Item(w = h.WindowCaptioned(L"バージョン情報"), about_box::kCommand1)); }, 10000);
     rep.Check(w != nullptr, L"ﾍﾙﾌﾟ → ﾊﾞｰｼﾞｮﾝ情報 opens the About box", h.WindowList());
@@ -111,7 +111,7 @@ void HelpPage(Report& rep, const std::wstring& exe) {
     if (!rep.Check(!MachineKeyExists(classes + L".html"), L"set-up: this machine has nothing that opens .html")) return;
     if (!PrepareInitialised(rep, exe) || !StartReady(rep, h)) return;
     const std::wstring page = h.DataFile(L"help.html");
-    h.Menu(panel_ids::kHow);
+    h.Menu(panel_ids::kHelp);
     auto box = WaitForMessageBox(L"ハリコ", h.pid(), 10000);
     const std::wstring text = L"使い方のページを開けませんでした。\r\n\r\nブラウザで次のファイルを開いてください。\r\n" + page;
     rep.Check(box && box->text == text, L"with nothing to open it, 使い方 says where the page is: " + Quote(text),
@@ -128,7 +128,7 @@ void HelpPage(Report& rep, const std::wstring& exe) {
                        L"C:\\windows\\system32\\cmd.exe /c echo %1> \"" + opened + L"\"");
     auto openedPage = [&] { return ReadFileBytes(opened) == Cp932(page) + "\r\n"; };
     DeleteFileW(opened.c_str());
-    h.Menu(panel_ids::kHow);
+    h.Menu(panel_ids::kHelp);
     rep.Check(WaitFor(openedPage, 10000), L"使い方 hands " + page + L" to the program that opens .html",
               Hex(ReadFileBytes(opened).value_or("(nothing)")));
     DeleteFileW(opened.c_str());

@@ -81,7 +81,7 @@ void TypeInto(HWND edit, const std::wstring& text) {
 
 // Chooses Private and gives its password; true when our entries show.
 bool OpenPrivate(const Hariko& h, const std::wstring& password) {
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     HWND d = nullptr;
     WaitFor([&] { return (d = h.WindowCaptioned(L"パスワードの確認")) != nullptr; }, 6000);
     TypeInto(DescendantById(d, 4002), password);

@@ -102,12 +102,12 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
     if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
 
     // Unticked, as by default: the entry stays on the clipboard; Private's carries the marks.
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     if (PasteAndSee(rep, h, np, L"Private", kAccount, L"口座"))
         rep.Check(Marks() == L"ExcludeClipboardContentFromMonitorProcessing=00 00 00 00 CanIncludeInClipboardHistory="
                              L"00 00 00 00 CanUploadToCloudClipboard=00 00 00 00 " && ClipboardText() == kAccount,
                   L"Private's text on the clipboard carries the three marks", Marks());
-    h.Menu(panel_ids::kType1);
+    h.Menu(panel_ids::kPublic);
     if (PasteAndSee(rep, h, np, L"Public", kAoki, L"氏名"))
         rep.Check(Marks().empty() && ClipboardText() == kAoki, L"Public's text carries none of them", Marks());
 

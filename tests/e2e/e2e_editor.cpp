@@ -28,7 +28,7 @@ bool Click(Report& rep, HWND w, const std::wstring& what) {
 
 HWND OpenEditor(Report& rep, Hariko& h) {
     HWND editor = nullptr;
-    if (!Click(rep, h.Control(panel_ids::kCommand2), L"設  定 / 編  集")) return nullptr;
+    if (!Click(rep, h.Control(panel_ids::kBtnEdit), L"設  定 / 編  集")) return nullptr;
     bool up = WaitFor([&] {
         editor = h.WindowCaptioned(kEditorTitle);
         return editor && DescendantById(editor, entry_editor::kCommand1) && IsWindowEnabled(editor);
@@ -236,8 +236,8 @@ void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
     Hariko h(exe);
     if (!StartReady(rep, h)) return;
-    h.MenuDone(panel_ids::kPassUnEnabled);  // no password set: nothing is asked
-    h.Menu(panel_ids::kType2);
+    h.MenuDone(panel_ids::kPasswordOff);  // no password set: nothing is asked
+    h.Menu(panel_ids::kPrivate);
     const std::wstring enc = h.DataFile(L"MyData_2.dat"), work = h.DataFile(L"MyData_2_2.dat");
     if (!rep.Check(WaitFor([&] { return FileExists(work) && !FileExists(enc); }, 10000),
                    L"Private loaded: only its working copy exists"))

@@ -33,7 +33,7 @@ bool WriteEncrypted(const std::wstring& path, const std::string& plain, const st
 }
 int ScrollPos(const Hariko& h) {
     DWORD_PTR pos = 0;
-    SendMessageTimeoutW(h.Control(panel_ids::kVScroll1), SBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &pos);
+    SendMessageTimeoutW(h.Control(panel_ids::kScrollBar), SBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &pos);
     return static_cast<int>(pos);
 }
 // The pointer rests on its top strip, which brings it forward (a press on the caption would
@@ -62,7 +62,7 @@ void MouseAndKeys(Report& rep, const std::wstring& exe) {
     if (!StartReady(rep, h)) return;
 
     // The scroll bar with the real mouse: its down arrow moves one row, its track five.
-    HWND bar = h.Control(panel_ids::kVScroll1);
+    HWND bar = h.Control(panel_ids::kScrollBar);
     if (rep.Check(bar && IsWindowVisible(bar), L"10 rows of 25 entries: the scroll bar is shown")) {
         RECT b = RectOf(bar);
         const int arrow = GetSystemMetrics(SM_CYVSCROLL);
@@ -99,12 +99,12 @@ void MouseAndKeys(Report& rep, const std::wstring& exe) {
             WaitFor([&] { return (got = np.Text()) == kAoki + kAoki; }, 5000);
             rep.Check(got == kAoki + kAoki, L"both clicks paste", L"notepad holds " + Quote(got));
         }
-        h.Menu(panel_ids::kMode);
-        WaitFor([&] { return Visible(h, panel_ids::kCommand6); }, 3000);
+        h.Menu(panel_ids::kThenTab);
+        WaitFor([&] { return Visible(h, panel_ids::kBtnNext); }, 3000);
         np.SetText(L"");
         np.ClickInto(&why);
         WaitFor([&] { return h.TargetField() == HandleDecimal(np.window()); }, 3000);
-        if (rep.Check(clickTwice(h.Control(panel_ids::kCommand6)), L"two quick clicks on 次へ")) {
+        if (rep.Check(clickTwice(h.Control(panel_ids::kBtnNext)), L"two quick clicks on 次へ")) {
             std::wstring got;
             WaitFor([&] { return (got = np.Text()) == L"\t\t"; }, 5000);
             rep.Check(got == L"\t\t", L"two Tabs arrive", L"notepad holds " + Quote(got));
@@ -148,7 +148,7 @@ void PrivateNeverLost(Report& rep, const std::wstring& exe) {
     WriteEncrypted(h.DataFile(L"MyData_2.dat"), mine, L"otherkey");
     const std::string aside = *ReadFileBytes(h.DataFile(L"MyData_2.dat"));
     if (!StartReady(rep, h)) return;
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     auto box = WaitForMessageBox(repairTitle, h.pid(), 8000);
     std::wstring keptPath;
     for (const std::wstring& f : FolderEntries(h.DataDir()))
@@ -223,7 +223,7 @@ void SessionEnds(Report& rep, const std::wstring& exe) {
     h.SetSetting(L"Left", L"3000");
     h.SetSetting(L"Top", L"900");
     if (!StartReady(rep, h)) return;
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     if (!rep.Check(WaitFor([&] { return FileExists(h.DataFile(L"MyData_2_2.dat")); }, 5000),
                    L"Private is loaded (its working copy is there)"))
         return;
@@ -254,7 +254,7 @@ void BackOnScreen(Report& rep, const std::wstring& exe) {
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     rep.Check(r.left >= 0 && r.top >= 0 && r.right <= sw && r.bottom <= sh,
               L"a place far off the screen and 100 rows: the whole panel is on the screen", RectText(r));
-    HWND grip = h.Control(panel_ids::kCommand2);
+    HWND grip = h.Control(panel_ids::kBtnEdit);
     rep.Check(grip && RectOf(grip).bottom <= sh, L"設  定 / 編  集 can be seen");
     CloseProgram(rep, h);
     std::optional<std::wstring> rows;

@@ -65,7 +65,7 @@ HWND Hariko::Control(int id) const { return main_ ? DescendantById(main_, id) : 
 std::vector<HWND> Hariko::VisibleEntryButtons() const {
     std::vector<HWND> out;
     if (!main_) return out;
-    HWND frame2 = DescendantById(main_, panel_ids::kFrame2);
+    HWND frame2 = DescendantById(main_, panel_ids::kButtonColumn);
     if (!frame2) return out;
     for (HWND h : Descendants(frame2)) {
         int id = GetDlgCtrlID(h);
@@ -81,7 +81,7 @@ HWND Hariko::EntryButton(const std::wstring& caption) const {
     return nullptr;
 }
 
-std::wstring Hariko::TargetField() const { return TextOf(Control(panel_ids::kText4)); }
+std::wstring Hariko::TargetField() const { return TextOf(Control(panel_ids::kEditTargetWindow)); }
 
 void Hariko::Menu(int id) const { PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -90,7 +90,7 @@ bool Hariko::MenuDone(int id, int ms) const {
     return SendMessageTimeoutW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, static_cast<UINT>(ms), &r) != 0;
 }
 
-std::wstring Hariko::FrontField() const { return TextOf(Control(panel_ids::kText3)); }
+std::wstring Hariko::FrontField() const { return TextOf(Control(panel_ids::kEditFrontWindow)); }
 
 std::vector<HWND> Hariko::OtherWindows() const {
     std::vector<HWND> out;
@@ -115,10 +115,10 @@ std::wstring Hariko::WindowList() const {
 
 bool Hariko::Ready() const {
     if (!main_ || !IsWindowVisible(main_)) return false;
-    HWND c2 = Control(panel_ids::kCommand2);
+    HWND c2 = Control(panel_ids::kBtnEdit);
     if (!c2 || !IsWindowVisible(c2) || TextOf(c2) != kEditorButtonCaption) return false;
     HWND first = Control(panel_ids::kFirstEntryButton);
-    return first && IsWindowVisible(first) && Control(panel_ids::kText4) != nullptr;
+    return first && IsWindowVisible(first) && Control(panel_ids::kEditTargetWindow) != nullptr;
 }
 
 Hariko::Started Hariko::Start(int welcomeAnswer, int ms, const BoxHandler& onBox) {

@@ -377,7 +377,7 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
 
     // Registration: password switched on, none set yet.
     if (!StartReady(rep, h)) return;
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     HWND d = WaitDialog(h, L"パスワードの登録");
     if (!rep.Check(d != nullptr, L"choosing Private opens the dialog \"パスワードの登録\"", h.WindowList())) {
         CloseProgram(rep, h);
@@ -406,7 +406,7 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     // Verification on the next start: a wrong password, then the right one in capitals.
     if (!StartReady(rep, h)) return;
     const auto encBefore = ReadFileBytes(enc);
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     d = WaitDialog(h, L"パスワードの確認");
     if (!rep.Check(d != nullptr, L"next start: choosing Private asks \"パスワードの確認\"", h.WindowList())) {
         CloseProgram(rep, h);
@@ -424,7 +424,7 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     rep.Check(WaitFor(privateLoaded, 10000), L"Private loads: working copy only, our entries shown", files());
 
     // A change while Private is loaded; the first confirmation does not match.
-    h.Menu(panel_ids::kPassChange);
+    h.Menu(panel_ids::kPasswordChange);
     d = WaitDialog(h, L"パスワードの変更");
     if (!rep.Check(d != nullptr, L"menu Privateのﾊﾟｽﾜｰﾄ変更 opens \"パスワードの変更\"", h.WindowList())) {
         CloseProgram(rep, h);
@@ -459,7 +459,7 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     WriteFileBytes(h.BackupDir() + L"\\MyData_0.dat", ReadFileBytes(pwFile).value_or(""));
     if (!StartReady(rep, h)) return;
     rep.Check(h.EntryButton(kShimei) != nullptr, L"the next start shows Public", Captions(h));
-    h.Menu(panel_ids::kPassChange);
+    h.Menu(panel_ids::kPasswordChange);
     d = WaitDialog(h, L"パスワードの変更");
     if (!rep.Check(d != nullptr, L"menu Privateのﾊﾟｽﾜｰﾄ変更 opens \"パスワードの変更\"", h.WindowList())) {
         CloseProgram(rep, h);
@@ -562,7 +562,7 @@ void Migration(Report& rep, const std::wstring& exe) {
              RectText(RectOf(h.main())));
 
     // The converted password opens the converted Private.
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     HWND d = WaitDialog(h, L"パスワードの確認");
     if (rep.Check(d != nullptr, L"choosing Private asks for the password", h.WindowList())) {
         TypePassword(rep, d, L"Secret", L"the old password");
@@ -591,7 +591,7 @@ void ClosingPositions(Report& rep, const std::wstring& exe) {
     const int at = TwipsToPx(1500, dpi);
     rep.Check(RectOf(w).left == at && RectOf(w).top == at, L"the stored position 1500, 1500 twips is taken",
               RectText(RectOf(w)));
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     rep.Check(WaitFor([&] { return FileExists(work) && !FileExists(enc); }, 10000), L"Private is loaded");
     const int x1 = 200, y1 = 150;
     SetWindowPos(w, nullptr, x1, y1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -614,7 +614,7 @@ void ClosingPositions(Report& rep, const std::wstring& exe) {
     ClickAt(r.left + 20, r.top + 8);  // its caption bar
     // The panel samples the window in front every 100 ms: the minimising acts on what it saw.
     bool front = WaitFor([&] { return GetForegroundWindow() == w && h.FrontField() == HandleDecimal(w); }, 3000);
-    h.Menu(panel_ids::kMinimum);
+    h.Menu(panel_ids::kMinimise);
     bool iconic = WaitFor([&] { return IsIconic(w) != FALSE; }, 3000);
     rep.Check(front && iconic, L"moved, then menu 最小化(&N): the panel is minimised", RectText(RectOf(w)));
     CloseProgram(rep, h);
@@ -663,7 +663,7 @@ void Uninstalls(Report& rep, const std::wstring& exe) {
     const bool alone = FolderEntries(root) == std::vector<std::wstring>{h.name()};
     if (!alone) rep.Note(L"the data root holds more than this program's folder: " + Listing(root));
     if (!StartReady(rep, h)) return;
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     rep.Check(WaitFor([&] { return FileExists(h.DataFile(L"MyData_2_2.dat")); }, 10000), L"Private is loaded");
     auto box = Uninstall(rep, h, L"plain");
     CheckBox(rep, box, title, okText, L"OK", L"plain");

@@ -68,8 +68,8 @@ bool PasteAndSee(Report& rep, Hariko& h, Notepad& np, const std::wstring& label,
         return false;
     const std::wstring want = HandleDecimal(np.window());
     bool targeted = WaitFor([&] { return h.TargetField() == want; }, 3000);
-    if (!rep.Check(targeted, label + L": the panel takes notepad as its target (Text4 = " + want + L")",
-                   L"Text4 = " + Quote(h.TargetField())))
+    if (!rep.Check(targeted, label + L": the panel takes notepad as its target (target field = " + want + L")",
+                   L"target field = " + Quote(h.TargetField())))
         return false;
     HWND b = nullptr;
     if (!rep.Check(WaitFor([&] { return (b = h.EntryButton(caption)) != nullptr; }, 5000),
@@ -197,36 +197,36 @@ void PasteModes(Report& rep, const std::wstring& exe) {
     if (!StartNotepad(rep, np) || !StartReady(rep, h)) return;
 
     rep.Check(ShownKeyRow(h) == 0, L"標準ﾓｰﾄﾞ: no key buttons are shown", KeyRowText(h));
-    CheckTick(rep, h, panel_ids::kModeDef, true, L"標準ﾓｰﾄﾞ is ticked");
+    CheckTick(rep, h, panel_ids::kPasteOnly, true, L"標準ﾓｰﾄﾞ is ticked");
     if (PasteAndSee(rep, h, np, L"標準ﾓｰﾄﾞ", kAoki)) {
         auto clip = ClipboardText();
         rep.Check(clip == kAoki, L"標準ﾓｰﾄﾞ: the pasted text stays on the clipboard",
                   clip ? Quote(*clip) : L"no text on the clipboard");
     }
 
-    h.Menu(panel_ids::kMode);
+    h.Menu(panel_ids::kThenTab);
     WaitKeyRow(rep, h, 1, L"menu 懸賞ﾓｰﾄﾞ shows 前へ and 次へ");
-    CheckTick(rep, h, panel_ids::kMode, true, L"懸賞ﾓｰﾄﾞ is ticked");
-    CheckTick(rep, h, panel_ids::kModeDef, false, L"標準ﾓｰﾄﾞ is no longer ticked");
+    CheckTick(rep, h, panel_ids::kThenTab, true, L"懸賞ﾓｰﾄﾞ is ticked");
+    CheckTick(rep, h, panel_ids::kPasteOnly, false, L"標準ﾓｰﾄﾞ is no longer ticked");
     // Notepad's text area takes a Tab as a character.
     PasteAndSee(rep, h, np, L"懸賞ﾓｰﾄﾞ", kAoki + L"\t");
 
-    h.Menu(panel_ids::kModeEnt);
+    h.Menu(panel_ids::kThenEnter);
     WaitKeyRow(rep, h, 2, L"menu 文書ﾓｰﾄﾞ shows 改行 only");
-    CheckTick(rep, h, panel_ids::kModeEnt, true, L"文書ﾓｰﾄﾞ is ticked");
+    CheckTick(rep, h, panel_ids::kThenEnter, true, L"文書ﾓｰﾄﾞ is ticked");
     PasteAndSee(rep, h, np, L"文書ﾓｰﾄﾞ", kAoki + L"\r\n");
 
     // The mode button keeps its own position (0 since start-up): the menu choices above did
     // not move it, so from 文書ﾓｰﾄﾞ it goes on to 懸賞ﾓｰﾄﾞ.
     const struct { int mode; const wchar_t* what; int tick; } cycle[] = {
-        {1, L"mode button, 1st click: 懸賞ﾓｰﾄﾞ (前へ, 次へ)", panel_ids::kMode},
-        {2, L"mode button, 2nd click: 文書ﾓｰﾄﾞ (改行)", panel_ids::kModeEnt},
-        {0, L"mode button, 3rd click: 標準ﾓｰﾄﾞ (no key buttons)", panel_ids::kModeDef},
-        {1, L"mode button, 4th click: 懸賞ﾓｰﾄﾞ again", panel_ids::kMode},
+        {1, L"mode button, 1st click: 懸賞ﾓｰﾄﾞ (前へ, 次へ)", panel_ids::kThenTab},
+        {2, L"mode button, 2nd click: 文書ﾓｰﾄﾞ (改行)", panel_ids::kThenEnter},
+        {0, L"mode button, 3rd click: 標準ﾓｰﾄﾞ (no key buttons)", panel_ids::kPasteOnly},
+        {1, L"mode button, 4th click: 懸賞ﾓｰﾄﾞ again", panel_ids::kThenTab},
     };
     for (const auto& step : cycle) {
         std::wstring why;
-        if (!rep.Check(ClickCentre(h.Control(panel_ids::kCommand8), &why), L"a click on the mode button", why)) break;
+        if (!rep.Check(ClickCentre(h.Control(panel_ids::kBtnMode), &why), L"a click on the mode button", why)) break;
         WaitKeyRow(rep, h, step.mode, step.what);
         CheckTick(rep, h, step.tick, true, std::wstring(step.what) + L": its menu item is ticked");
     }
@@ -243,7 +243,7 @@ void NoticeBeforeTarget(Report& rep, const std::wstring& exe) {
     if (!rep.Check(PutClipboardText(sentinel), L"a sentinel text is put on the clipboard")) return;
     Hariko h(exe);
     if (!StartReady(rep, h)) return;
-    rep.Check(h.TargetField() == L"0", L"no target is known yet (Text4 = \"0\")", L"Text4 = " + Quote(h.TargetField()));
+    rep.Check(h.TargetField() == L"0", L"no target is known yet (target field = \"0\")", L"target field = " + Quote(h.TargetField()));
 
     std::wstring why;
     HWND b = h.EntryButton(kShimei);
@@ -282,7 +282,7 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
 
     // After a first start the password is switched on with none set: Private asks for one
     // to be registered before it opens, and nothing is decrypted meanwhile.
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     HWND dialog = nullptr;
     bool asked = WaitFor([&] { return (dialog = h.WindowCaptioned(L"パスワードの登録")) != nullptr; }, 5000);
     rep.Check(asked, L"password on, none set: choosing Private opens \"パスワードの登録\"", h.WindowList());
@@ -293,34 +293,34 @@ void PrivateSwitch(Report& rep, const std::wstring& exe) {
                   L"closing it unlocks the panel again", h.WindowList());
     }
     // Switching the password off while none is set asks nothing: the dialog closes itself.
-    bool settled = h.MenuDone(panel_ids::kPassUnEnabled) &&
+    bool settled = h.MenuDone(panel_ids::kPasswordOff) &&
                    WaitFor([&] { return h.OtherWindows().empty() && IsWindowEnabled(h.main()); }, 5000);
     if (!rep.Check(settled, L"menu Privateのﾊﾟｽﾜｰﾄﾞ無効 with no password set leaves no dialog open",
                    h.WindowList())) {
         CloseProgram(rep, h);
         return;
     }
-    CheckTick(rep, h, panel_ids::kPassUnEnabled, true, L"Privateのﾊﾟｽﾜｰﾄﾞ無効 is ticked");
+    CheckTick(rep, h, panel_ids::kPasswordOff, true, L"Privateのﾊﾟｽﾜｰﾄﾞ無効 is ticked");
 
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     bool ok = WaitFor(privateLoaded, 10000);
     if (rep.Check(ok, L"Private chosen: only the working copy MyData_2_2.dat exists", files())) {
-        CheckTick(rep, h, panel_ids::kType2, true, L"Private is ticked");
+        CheckTick(rep, h, panel_ids::kPrivate, true, L"Private is ticked");
         auto plain = ReadFileBytes(work);
         rep.Check(plain == blank, L"the working copy is the plain file of 25 blank records",
                   plain ? std::to_wstring(plain->size()) + L" bytes: " + Hex(*plain) : L"unreadable");
         bool cleared = WaitFor([&] { return !h.EntryButton(kShimei); }, 3000);
         rep.Check(cleared, L"the panel shows Private's blank buttons, not \"氏名\"", Captions(h));
     }
-    h.Menu(panel_ids::kType1);
+    h.Menu(panel_ids::kPublic);
     ok = WaitFor(publicLoaded, 10000);
     if (rep.Check(ok, L"back to Public: only MyData_2.dat exists", files())) {
-        CheckTick(rep, h, panel_ids::kType1, true, L"Public is ticked");
+        CheckTick(rep, h, panel_ids::kPublic, true, L"Public is ticked");
         rep.Check(ReadFileBytes(enc) == encBefore, L"MyData_2.dat is byte for byte what it was before");
         rep.Check(WaitFor([&] { return h.EntryButton(kShimei) != nullptr; }, 3000),
                   L"the panel shows \"氏名\" again");
     }
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     ok = WaitFor(privateLoaded, 10000);
     rep.Check(ok, L"Private chosen again before closing", files());
     CloseProgram(rep, h);
@@ -346,7 +346,7 @@ void LockedClipboard(Report& rep, const std::wstring& exe) {
     if (!rep.Check(np.ClickInto(&why), L"a click into notepad brings it to the front", why)) return;
     const std::wstring want = HandleDecimal(np.window());
     if (!rep.Check(WaitFor([&] { return h.TargetField() == want; }, 3000),
-                   L"the panel takes notepad as its target", L"Text4 = " + Quote(h.TargetField())))
+                   L"the panel takes notepad as its target", L"target field = " + Quote(h.TargetField())))
         return;
 
     {
@@ -457,7 +457,7 @@ void Resizing(Report& rep, const std::wstring& exe) {
     const int dpi = DpiOf(w);
     const int width = TwipsToPx(kPanelWidthTwips, dpi);
     auto px = [&](int rows) { return TwipsToPx(PanelHeightTwips(rows, false), dpi); };
-    auto scrollShown = [&] { return Visible(h, panel_ids::kVScroll1); };
+    auto scrollShown = [&] { return Visible(h, panel_ids::kScrollBar); };
     auto resize = [&](int widthPx, int heightPx) {
         SetWindowPos(w, nullptr, 0, 0, widthPx, heightPx, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
@@ -553,7 +553,7 @@ void HoverAndPaste(Report& rep, const std::wstring& exe) {
     if (!rep.Check(np.ClickInto(&why), L"a click into notepad brings it to the front", why)) return;
     const std::wstring want = HandleDecimal(np.window());
     if (!rep.Check(WaitFor([&] { return h.TargetField() == want; }, 3000),
-                   L"the panel takes notepad as its target", L"Text4 = " + Quote(h.TargetField())))
+                   L"the panel takes notepad as its target", L"target field = " + Quote(h.TargetField())))
         return;
     // The column right of the buttons (more than 100 px from the left edge at 96 dpi).
     RECT r = RectOf(h.main());
@@ -564,7 +564,7 @@ void HoverAndPaste(Report& rep, const std::wstring& exe) {
     // the target must still be notepad.
     WaitFor([&] { return h.FrontField() == HandleDecimal(h.main()); }, 2000);
     rep.Check(HoldsFor([&] { return h.TargetField() == want; }, 300), L"notepad stays the target",
-              L"Text4 = " + Quote(h.TargetField()));
+              L"target field = " + Quote(h.TargetField()));
     HWND b = h.EntryButton(kShimei);
     if (rep.Check(b && ClickCentre(b, &why), L"a click on \"氏名\" with the panel in front", why)) {
         std::wstring got;
@@ -641,7 +641,7 @@ int Demo(const std::wstring& exe) {
     }
     rep.Line(L"notepad at " + RectText(RectOf(np.window())));
     int rc = 1;
-    std::wstring suffix = Visible(h, panel_ids::kCommand5) ? L"\t" : Visible(h, panel_ids::kCommand7) ? L"\r\n" : L"";
+    std::wstring suffix = Visible(h, panel_ids::kBtnPrev) ? L"\t" : Visible(h, panel_ids::kBtnNewLine) ? L"\r\n" : L"";
     if (np.ClickInto(&why)) {
         const std::wstring want = HandleDecimal(np.window());
         WaitFor([&] { return h.TargetField() == want; }, 3000);

@@ -87,7 +87,7 @@ void ACopyWithASpace(Report& rep, const std::wstring& exe) {
     // A file whose name is the page's path up to its space: the path must not be cut there.
     const std::wstring stray = WindowsDirectory() + L"\\Personal_Data\\my";
     WriteFileBytes(stray, "not a program");
-    h.Menu(panel_ids::kHow);
+    h.Menu(panel_ids::kHelp);
     const std::wstring page = h.DataFile(L"help.html");
     rep.Check(WaitFor([&] { return ReadFileBytes(opened) == Cp932(page) + "\r\n"; }, 10000), L"使い方 of \"my copy\" hands " + page + L" to the program that opens .html",
               Hex(ReadFileBytes(opened).value_or("(nothing)")) + OpenBoxes(h));
@@ -115,7 +115,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
 
     // A file where the backup folder goes is the user's: the backup stops and says why.
     const std::wstring backupTitle = L"「ハリコ」のデータセットのバックアップ";
-    Choose(h, panel_ids::kExportData, backupTitle);
+    Choose(h, panel_ids::kBackup, backupTitle);
     Expect(rep, h, backupTitle, L"バックアップフォルダと同じ名前のファイルがあるため、バックアップデータを作成できませんでした。\r\n\r\n" +
            dir + L"\r\n\r\nこのファイルは変更していません。名前を変えるか別の場所へ移してから、もう一度バックアップしてください。", IDOK,
            L"a file named like the backup folder");
@@ -128,7 +128,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
                         {L"MyData_1.dat", Rows(L"住所")}, {L"MyData_2.dat", Sealed(Rows(L"秘密"), L"xyz")}, {L"MyData_3.dat", Rows(L"顔")}};
     for (const auto& [f, bytes] : good) WriteFileBytes(dir + L"\\" + f, bytes);
     auto restore = [&] {
-        Choose(h, panel_ids::kImportData, restoreTitle);
+        Choose(h, panel_ids::kRestore, restoreTitle);
         HWND d = nullptr;
         if (WaitFor([&] { return (d = h.WindowCaptioned(restoreTitle)) != nullptr; }, 10000)) TypeInto(DescendantById(d, 7002), L"xyz");
     };
@@ -147,7 +147,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
 
     // A data folder nothing can be written to: said as it is, and no password is asked.
     if (rep.Check(Immutable(h.DataDir(), true), L"set-up: the data folder cannot be written")) {
-        Choose(h, panel_ids::kImportData, restoreTitle);
+        Choose(h, panel_ids::kRestore, restoreTitle);
         Expect(rep, h, restoreTitle, failed + L"データのフォルダに書き込めません。\r\n\r\n" + h.DataDir() + unchanged, IDOK,
                L"a data folder that cannot be written");
         const bool quiet = !WaitFor([&] { return h.WindowCaptioned(kPrompt) != nullptr; }, 3000) &&
@@ -158,7 +158,7 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
         const bool told = StartTaking(rep, h, L"ハリコ").has_value();  // that changes cannot be saved there
         if (rep.Check(told && !WaitFor([&] { return h.WindowCaptioned(kPrompt) != nullptr; }, 3000),
                       L"a start in that folder says changes cannot be saved, and asks no password", h.WindowList())) {
-            h.Menu(panel_ids::kType2);
+            h.Menu(panel_ids::kPrivate);
             Expect(rep, h, L"ハリコ", L"データのフォルダに書き込めないため、Privateを開けません。\r\n\r\n" + h.DataDir(), IDOK,
                    L"Private chosen there");
         }

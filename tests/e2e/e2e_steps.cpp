@@ -55,8 +55,8 @@ bool Visible(const Hariko& h, int id) {
 }
 
 int ShownKeyRow(const Hariko& h) {
-    bool c5 = Visible(h, panel_ids::kCommand5), c6 = Visible(h, panel_ids::kCommand6),
-         c7 = Visible(h, panel_ids::kCommand7);
+    bool c5 = Visible(h, panel_ids::kBtnPrev), c6 = Visible(h, panel_ids::kBtnNext),
+         c7 = Visible(h, panel_ids::kBtnNewLine);
     if (!c5 && !c6 && !c7) return 0;
     if (c5 && c6 && !c7) return 1;
     if (!c5 && !c6 && c7) return 2;
@@ -64,9 +64,9 @@ int ShownKeyRow(const Hariko& h) {
 }
 
 std::wstring KeyRowText(const Hariko& h) {
-    return std::wstring(L"前へ ") + (Visible(h, panel_ids::kCommand5) ? L"shown" : L"hidden") +
-           L", 次へ " + (Visible(h, panel_ids::kCommand6) ? L"shown" : L"hidden") + L", 改行 " +
-           (Visible(h, panel_ids::kCommand7) ? L"shown" : L"hidden") + L"; panel " +
+    return std::wstring(L"前へ ") + (Visible(h, panel_ids::kBtnPrev) ? L"shown" : L"hidden") +
+           L", 次へ " + (Visible(h, panel_ids::kBtnNext) ? L"shown" : L"hidden") + L", 改行 " +
+           (Visible(h, panel_ids::kBtnNewLine) ? L"shown" : L"hidden") + L"; panel " +
            RectText(RectOf(h.main()));
 }
 

@@ -106,8 +106,8 @@ void DataSetsKeepTheirCharacters(Report& rep, const std::wstring& exe) {
     WriteFileBytes(h.DataFile(L"MyData_3.dat"), kaomoji);
     WriteFileBytes(h.DataFile(L"MyData_1.dat"), first + second + Blanks(23));
     if (!StartReady(rep, h)) return;
-    h.MenuDone(panel_ids::kPassUnEnabled);  // no password asked
-    h.Menu(panel_ids::kType2);
+    h.MenuDone(panel_ids::kPasswordOff);  // no password asked
+    h.Menu(panel_ids::kPrivate);
     auto only = [&](const wchar_t* kept, const wchar_t* gone) {
         return WaitFor([&] { return FileExists(h.DataFile(kept)) && !FileExists(h.DataFile(gone)); }, 10000);
     };
@@ -122,7 +122,7 @@ void DataSetsKeepTheirCharacters(Report& rep, const std::wstring& exe) {
     auto holds = [&](const DataSetContents& d) {
         return d.encoding == DataSetEncoding::Utf8 && d.entries.size() == 25 && d.entries[0] == want;
     };
-    h.Menu(panel_ids::kType1);
+    h.Menu(panel_ids::kPublic);
     rep.Check(only(L"MyData_2.dat", L"MyData_2_2.dat") && holds(Decrypted(h)) &&
                   WaitFor([&] { return h.EntryButton(L"氏名") != nullptr; }, 5000),
               L"Public chosen: MyData_2.dat is sealed and decrypts to UTF-8 with 😊 / ♥ok first; Public shows", Captions(h));
@@ -156,14 +156,14 @@ void DataSetsKeepTheirCharacters(Report& rep, const std::wstring& exe) {
               L"row 1 deleted: 会社名 moves up to row 2", Quote(TextOf(RowBox(editor, 2, entry_editor::kText1))));
     if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
 
-    h.Menu(panel_ids::kType3);
+    h.Menu(panel_ids::kKaomoji);
     rep.Check(WaitFor([&] { return h.EntryButton(L"ʕ•ᴥ•ʔ") && h.EntryButton(L"( ˘ω˘ )"); }, 10000),
               L"顔文字 shows ( ˘ω˘ ) and ʕ•ᴥ•ʔ", Captions(h));
     if ((editor = OpenEditor(rep, h))) {
         rep.Check(TextOf(RowBox(editor, 2, entry_editor::kText2)) == L"ʕ•ᴥ•ʔ", L"the editor shows ʕ•ᴥ•ʔ in row 2");
         CloseEditorBox(rep, h, editor);
     }
-    h.Menu(panel_ids::kType2);
+    h.Menu(panel_ids::kPrivate);
     rep.Check(WaitFor([&] { return h.EntryButton(L"😊") != nullptr; }, 10000),
               L"Private again: the panel shows the button 😊", Captions(h));
     CloseProgram(rep, h);

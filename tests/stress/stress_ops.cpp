@@ -48,7 +48,7 @@ std::function<bool(Round&)> TypeOld(int button) {
     return [button](Round& r) { return r.program.SetDialogText(r.state.password) && r.program.ClickDialog(button); };
 }
 
-Phase LoadPrivate() { return {L"Private", true, Menu(panel_ids::kType2), PrivateLoaded}; }
+Phase LoadPrivate() { return {L"Private", true, Menu(panel_ids::kPrivate), PrivateLoaded}; }
 
 }  // namespace
 
@@ -58,25 +58,25 @@ std::vector<Operation> Operations() {
                            [](Round& r) { return PostMessageW(r.program.panel(), WM_CLOSE, 0, 0) != FALSE; },
                            [](Round& r) { return !r.program.Running(); }};
     return {
-        {L"switch-public", false, 1, false, {LoadPrivate(), {L"Public", true, Menu(panel_ids::kType1), PrivateAway}}},
-        {L"switch-kaomoji", false, 1, false, {LoadPrivate(), {L"顔文字", true, Menu(panel_ids::kType3), PrivateAway}}},
+        {L"switch-public", false, 1, false, {LoadPrivate(), {L"Public", true, Menu(panel_ids::kPublic), PrivateAway}}},
+        {L"switch-kaomoji", false, 1, false, {LoadPrivate(), {L"顔文字", true, Menu(panel_ids::kKaomoji), PrivateAway}}},
         {L"close-private", false, 1, false, {LoadPrivate(), closePanel}},
         // No password yet and the switch on: choosing Private asks for a new one.
         {L"register", false, 0, true,
-         {{L"open dialog", false, Menu(panel_ids::kType2), DialogIn(kRegisterCaption, kCommand2)},
+         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kRegisterCaption, kCommand2)},
           {L"first entry", false, TypeNew(kCommand2), DialogIn(kConfirmCaption, kCommand3)},
           {L"confirm", true, TypeNew(kCommand3), ClosedWithPrivateLoaded}}},
         // The box "パスワードは無効にします。" in the registration mode: re-keyed to the default key.
         {L"switchoff-check", false, 0, false,
-         {{L"open dialog", false, Menu(panel_ids::kType2), DialogIn(kRegisterCaption, kCheck1)},
+         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kRegisterCaption, kCheck1)},
           {L"check", true, [](Round& r) { return r.program.ClickDialog(kCheck1); }, ClosedWithPrivateLoaded}}},
         // A stored password switched off through the menu: re-keyed from it to the default key.
         {L"switchoff-verify", true, 0, true,
-         {{L"open dialog", false, Menu(panel_ids::kPassUnEnabled), DialogIn(kVerifyCaption, kCommand1)},
+         {{L"open dialog", false, Menu(panel_ids::kPasswordOff), DialogIn(kVerifyCaption, kCommand1)},
           {L"verify", true, TypeOld(kCommand1), ClosedWithPrivateLoaded}}},
         // A stored password changed: verify the old one, then the new one twice.
         {L"change", true, 0, true,
-         {{L"open dialog", false, Menu(panel_ids::kPassChange), DialogIn(kChangeCaption, kCommand1)},
+         {{L"open dialog", false, Menu(panel_ids::kPasswordChange), DialogIn(kChangeCaption, kCommand1)},
           {L"verify", false, TypeOld(kCommand1), DialogIn(kRegisterCaption, kCommand2)},
           {L"first entry", false, TypeNew(kCommand2), DialogIn(kConfirmCaption, kCommand3)},
           {L"confirm", true, TypeNew(kCommand3), ClosedWithPrivateLoaded}}},
@@ -86,9 +86,9 @@ std::vector<Operation> Operations() {
          true},
         // A stored password entered to open Private, then Private put away again.
         {L"unlock", true, 0, false,
-         {{L"open dialog", false, Menu(panel_ids::kType2), DialogIn(kVerifyCaption, kCommand1)},
+         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kVerifyCaption, kCommand1)},
           {L"verify", true, TypeOld(kCommand1), ClosedWithPrivateLoaded},
-          {L"Public", true, Menu(panel_ids::kType1), PrivateAway}}},
+          {L"Public", true, Menu(panel_ids::kPublic), PrivateAway}}},
     };
 }
 

@@ -134,7 +134,7 @@ HWND Program::Panel() {
         wchar_t caption[256] = {};
         GetWindowTextW(h, caption, 256);
         if (name_ != caption) continue;
-        HWND editor = ChildById(h, panel_ids::kCommand2);
+        HWND editor = ChildById(h, panel_ids::kBtnEdit);
         if (editor && IsWindowVisible(editor) && !TextOf(editor).empty()) {
             panel_ = h;
             break;

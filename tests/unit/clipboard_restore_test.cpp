@@ -13,9 +13,9 @@ class RestoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         eng.Panel = 100;
-        eng.RestoreClipboard = true;
-        eng.Mode = PasteMode::Kensho;
-        eng.Text4 = paste::HandleToText(kNotepad);
+        choices.choices.clipRestore = true;
+        choices.choices.mode = PasteMode::ThenTab;
+        eng.KeepTarget(kNotepad);
         desk.targetProcess = kNotepadProcess;
         desk.clipboard = L"https://example.jp/";
     }
@@ -23,8 +23,10 @@ protected:
         return std::find(desk.calls.begin(), desk.calls.end(), call) - desk.calls.begin();
     }
     FakeDesktop desk;
-    PasteEngine eng{desk};
-    const std::vector<std::wstring> texts{L"", L"青木　純", L"若葉商会"};
+    FakeChoices choices;
+    PasteEngine eng{desk, choices};
+    const std::vector<Entry> entries{{L"", L"青木　純", L""}, {L"", L"若葉商会", L""}};
+    std::wstring Text(int slot) const { return paste::EntryText(entries, 2, slot); }
 };
 }  // namespace
 
@@ -55,7 +57,7 @@ TEST(RestoreGateRule, NothingBeforeTheKeysAndOnlyTheTargetsRequestCounts) {
 TEST_F(RestoreTest, MonitorAskingFirstGetsNothingAndTheUsersClipboardReturnsAfterTheModesKey) {
     desk.monitor = kMonitorProcess;
     desk.targetAsks = kNotepadProcess;
-    EXPECT_EQ(eng.Command1_Click(0, 2, texts), PasteOutcome::Sent);
+    EXPECT_EQ(eng.PasteEntry(Text(0)), PasteOutcome::Sent);
     EXPECT_EQ(desk.received, (std::vector<std::wstring>{L"", L"青木　純"}));
     EXPECT_LT(At("save"), At("offer"));
     EXPECT_LT(At("request 77 refused"), At("key 17 29 1"));
@@ -66,39 +68,39 @@ TEST_F(RestoreTest, MonitorAskingFirstGetsNothingAndTheUsersClipboardReturnsAfte
 
 TEST_F(RestoreTest, UnaskedTextComesBackAfterTheBoundAndAHeldClipboardOnATimerTick) {
     desk.restoreBusy = 1;
-    eng.Command1_Click(1, 2, texts);
+    eng.PasteEntry(Text(1));
     EXPECT_EQ(std::count(desk.calls.begin(), desk.calls.end(), "wait 10"), 200);
     EXPECT_EQ(desk.clipboard, L"(offered)");
     desk.calls.clear();
-    eng.Timer1_Timer();
+    eng.SampleForeground();
     EXPECT_EQ(desk.calls.front(), "restore once");
     EXPECT_EQ(desk.clipboard, L"https://example.jp/");
     desk.calls.clear();
-    eng.Timer1_Timer();
+    eng.SampleForeground();
     EXPECT_EQ(At("restore once"), desk.calls.size());  // nothing left to put back
 }
 
 TEST_F(RestoreTest, ClickDuringARestoringPasteWaitsItsTurn) {
     desk.targetAsks = kNotepadProcess;
-    desk.onEvents = [&] { EXPECT_EQ(eng.Command1_Click(1, 2, texts), PasteOutcome::Queued); };
-    eng.Command1_Click(0, 2, texts);
+    desk.onEvents = [&] { EXPECT_EQ(eng.PasteEntry(Text(1)), PasteOutcome::Queued); };
+    eng.PasteEntry(Text(0));
     EXPECT_EQ(desk.received, (std::vector<std::wstring>{L"青木　純", L"若葉商会"}));
     EXPECT_LT(At("restore"), std::find(desk.calls.begin() + At("offer") + 1, desk.calls.end(), "offer") - desk.calls.begin());
 }
 
 TEST_F(RestoreTest, PrivateTextIsMarkedWhereverItGoesOnTheClipboardAndRestoringKeyButtonsLeaveIt) {
-    eng.Command1_Click(0, 2, texts, {.fromPrivate = true});
-    eng.KeyButton(KeyButtonId::Command6);  // the clipboard stays the user's
-    eng.RestoreClipboard = false;
-    eng.KeyButton(KeyButtonId::Command5);
-    eng.Command1_Click(1, 2, texts);
+    eng.PasteEntry(Text(0), {.fromPrivate = true});
+    eng.KeyButton(KeyButtonId::Next);  // the clipboard stays the user's
+    choices.choices.clipRestore = false;
+    eng.KeyButton(KeyButtonId::Prev);
+    eng.PasteEntry(Text(1));
     EXPECT_EQ(desk.Only("offer"), (Calls{"offer private"}));
     EXPECT_EQ(desk.Only("clipboard"), (Calls{"clipboard private", "clipboard"}));
 }
 
 TEST_F(RestoreTest, ShiftClickWaitsForShiftThenTypesWithoutTheClipboard) {
     desk.shiftHeldPolls = 3;
-    EXPECT_EQ(eng.Command1_Click(1, 2, texts, {.typed = true}), PasteOutcome::Sent);
+    EXPECT_EQ(eng.PasteEntry(Text(1), {.typed = true}), PasteOutcome::Sent);
     EXPECT_EQ(std::count(desk.calls.begin(), desk.calls.end(), "shift?"), 4);
     EXPECT_TRUE(At("shift?") < At("front 500") && At("sleep 100") < At("type 8") && At("type 8") < At("key 9 15 1"));
     EXPECT_EQ(desk.typed, typing::Plan(L"若葉商会"));

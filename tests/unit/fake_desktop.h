@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "panel/desktop.h"
+#include "panel/panel_logic.h"
 
 class FakeDesktop : public IDesktop {
 public:
@@ -193,4 +194,12 @@ private:
     std::vector<uint32_t> asking_;
     uintptr_t pendingFront_ = 0;
     int frontDelayLeft_ = 0;
+};
+
+// The program's choices as a test sets them.
+struct FakeChoices : IPasteChoices {
+    PanelChoices choices;
+    bool dataSetChosen = true;
+    const PanelChoices& Choices() const override { return choices; }
+    bool DataSetChosen() const override { return dataSetChosen; }
 };

@@ -5,72 +5,72 @@
 #include "panel/panel_logic.h"
 
 TEST(PanelLayout, TwentyFiveEntriesTenRowsScrollsAndSizesPerMode) {
-    const PanelLayout def = ComputeLayout(25, 10, PasteMode::Def);
-    EXPECT_EQ(def.visibleRows, 10);
-    EXPECT_TRUE(def.scrollShown);
-    EXPECT_EQ(def.vscrollMax, 4200);
-    EXPECT_EQ(def.vscrollHeight, 2800);
-    EXPECT_EQ(def.frame1Height, 2845);
-    EXPECT_EQ(def.frame2Height, 7045);
-    EXPECT_EQ(def.windowHeight, 4385);
-    EXPECT_EQ(def.frameLeft, 0);
-    EXPECT_EQ(def.cmd2Top, 2845);
-    EXPECT_EQ(def.cmd8Top, 3175);
-    EXPECT_EQ(def.keyRowTop, 3415);
-    EXPECT_EQ(def.cmd2Left, 50);
-    EXPECT_EQ(def.cmd5Left, 50);
-    EXPECT_EQ(def.cmd6Left, 750);
-    EXPECT_EQ(def.cmd7Left, 50);
-    EXPECT_EQ(def.cmd8Left, 50);
-    EXPECT_EQ(def.cmd8Width, 1410);
-    EXPECT_FALSE(def.show5 || def.show6 || def.show7);
+    const PanelLayout pasteOnly = ComputeLayout(25, 10, PasteMode::PasteOnly);
+    EXPECT_EQ(pasteOnly.visibleRows, 10);
+    EXPECT_TRUE(pasteOnly.scrollShown);
+    EXPECT_EQ(pasteOnly.scrollMax, 4200);
+    EXPECT_EQ(pasteOnly.scrollHeight, 2800);
+    EXPECT_EQ(pasteOnly.viewportHeight, 2845);
+    EXPECT_EQ(pasteOnly.columnHeight, 7045);
+    EXPECT_EQ(pasteOnly.windowHeight, 4385);
+    EXPECT_EQ(pasteOnly.frameLeft, 0);
+    EXPECT_EQ(pasteOnly.editTop, 2845);
+    EXPECT_EQ(pasteOnly.modeTop, 3175);
+    EXPECT_EQ(pasteOnly.keyRowTop, 3415);
+    EXPECT_EQ(pasteOnly.editLeft, 50);
+    EXPECT_EQ(pasteOnly.prevLeft, 50);
+    EXPECT_EQ(pasteOnly.nextLeft, 750);
+    EXPECT_EQ(pasteOnly.newLineLeft, 50);
+    EXPECT_EQ(pasteOnly.modeLeft, 50);
+    EXPECT_EQ(pasteOnly.modeWidth, 1410);
+    EXPECT_FALSE(pasteOnly.showPrev || pasteOnly.showNext || pasteOnly.showNewLine);
 
-    const PanelLayout kensho = ComputeLayout(25, 10, PasteMode::Kensho);
-    EXPECT_EQ(kensho.windowHeight, 4690);
-    EXPECT_TRUE(kensho.show5 && kensho.show6);
-    EXPECT_FALSE(kensho.show7);
+    const PanelLayout thenTab = ComputeLayout(25, 10, PasteMode::ThenTab);
+    EXPECT_EQ(thenTab.windowHeight, 4690);
+    EXPECT_TRUE(thenTab.showPrev && thenTab.showNext);
+    EXPECT_FALSE(thenTab.showNewLine);
 
-    const PanelLayout bunsho = ComputeLayout(25, 10, PasteMode::Bunsho);
-    EXPECT_EQ(bunsho.windowHeight, 4690);
-    EXPECT_FALSE(bunsho.show5 || bunsho.show6);
-    EXPECT_TRUE(bunsho.show7);
+    const PanelLayout thenEnter = ComputeLayout(25, 10, PasteMode::ThenEnter);
+    EXPECT_EQ(thenEnter.windowHeight, 4690);
+    EXPECT_FALSE(thenEnter.showPrev || thenEnter.showNext);
+    EXPECT_TRUE(thenEnter.showNewLine);
 }
 
 TEST(PanelLayout, AllEntriesFitHideTheScrollBarAndCentreTheColumn) {
     for (int entries : {0, 7, 25}) {
-        const PanelLayout l = ComputeLayout(entries, 25, PasteMode::Kensho);
+        const PanelLayout l = ComputeLayout(entries, 25, PasteMode::ThenTab);
         EXPECT_FALSE(l.scrollShown) << entries;
-        EXPECT_LE(l.vscrollMax, 0) << entries;
+        EXPECT_LE(l.scrollMax, 0) << entries;
         EXPECT_EQ(l.frameLeft, 50);
-        EXPECT_EQ(l.cmd2Left, 130);
-        EXPECT_EQ(l.cmd5Left, 130);
-        EXPECT_EQ(l.cmd6Left, 840);
-        EXPECT_EQ(l.cmd7Left, 130);
-        EXPECT_EQ(l.cmd8Left, 130);
+        EXPECT_EQ(l.editLeft, 130);
+        EXPECT_EQ(l.prevLeft, 130);
+        EXPECT_EQ(l.nextLeft, 840);
+        EXPECT_EQ(l.newLineLeft, 130);
+        EXPECT_EQ(l.modeLeft, 130);
     }
     // An empty data set: the column is only its top margin, so every button is clipped.
-    EXPECT_EQ(ComputeLayout(0, 25, PasteMode::Def).frame2Height, 45);
+    EXPECT_EQ(ComputeLayout(0, 25, PasteMode::PasteOnly).columnHeight, 45);
     // One row more than shown is enough for the scroll bar.
-    EXPECT_TRUE(ComputeLayout(26, 25, PasteMode::Def).scrollShown);
-    EXPECT_EQ(ComputeLayout(26, 25, PasteMode::Def).vscrollMax, 280);
+    EXPECT_TRUE(ComputeLayout(26, 25, PasteMode::PasteOnly).scrollShown);
+    EXPECT_EQ(ComputeLayout(26, 25, PasteMode::PasteOnly).scrollMax, 280);
 }
 
 TEST(PanelLayout, RowSettingZeroOrNegativeShowsOneRow) {
     for (int setting : {0, -3, -32768}) {
-        const PanelLayout l = ComputeLayout(25, setting, PasteMode::Def);
+        const PanelLayout l = ComputeLayout(25, setting, PasteMode::PasteOnly);
         EXPECT_EQ(l.visibleRows, 1) << setting;
-        EXPECT_EQ(l.frame1Height, 325);
-        EXPECT_EQ(l.vscrollMax, 24 * 280);
+        EXPECT_EQ(l.viewportHeight, 325);
+        EXPECT_EQ(l.scrollMax, 24 * 280);
         EXPECT_EQ(l.windowHeight, 280 + 1585);
     }
 }
 
 TEST(PanelLayout, ResizeBaseIsTheHeightWithoutRows) {
-    EXPECT_EQ(ResizeBase(PasteMode::Def), 1585);
-    EXPECT_EQ(ResizeBase(PasteMode::Kensho), 1890);
-    EXPECT_EQ(ResizeBase(PasteMode::Bunsho), 1890);
+    EXPECT_EQ(ResizeBase(PasteMode::PasteOnly), 1585);
+    EXPECT_EQ(ResizeBase(PasteMode::ThenTab), 1890);
+    EXPECT_EQ(ResizeBase(PasteMode::ThenEnter), 1890);
     // A laid-out window, read back by the resize handler, keeps its row count.
-    for (PasteMode m : {PasteMode::Def, PasteMode::Kensho, PasteMode::Bunsho}) {
+    for (PasteMode m : {PasteMode::PasteOnly, PasteMode::ThenTab, PasteMode::ThenEnter}) {
         const ResizeDecision d = DecideResize(ComputeLayout(25, 10, m).windowHeight, 25, m);
         EXPECT_FALSE(d.relayoutOnly);
         EXPECT_EQ(d.newRowSetting, 10);
@@ -79,33 +79,33 @@ TEST(PanelLayout, ResizeBaseIsTheHeightWithoutRows) {
 
 TEST(PanelResize, SnapsToTheNearerRowWithTiesToEven) {
     const int b = 1585;
-    EXPECT_EQ(DecideResize(b + 10 * 280 + 139, 25, PasteMode::Def).newRowSetting, 10);
-    EXPECT_EQ(DecideResize(b + 10 * 280 + 141, 25, PasteMode::Def).newRowSetting, 11);
-    EXPECT_EQ(DecideResize(b + 10 * 280 + 140, 25, PasteMode::Def).newRowSetting, 10);  // 10.5
-    EXPECT_EQ(DecideResize(b + 11 * 280 + 140, 25, PasteMode::Def).newRowSetting, 12);  // 11.5
-    EXPECT_EQ(DecideResize(1890 + 2 * 280 + 140, 25, PasteMode::Bunsho).newRowSetting, 2);
+    EXPECT_EQ(DecideResize(b + 10 * 280 + 139, 25, PasteMode::PasteOnly).newRowSetting, 10);
+    EXPECT_EQ(DecideResize(b + 10 * 280 + 141, 25, PasteMode::PasteOnly).newRowSetting, 11);
+    EXPECT_EQ(DecideResize(b + 10 * 280 + 140, 25, PasteMode::PasteOnly).newRowSetting, 10);  // 10.5
+    EXPECT_EQ(DecideResize(b + 11 * 280 + 140, 25, PasteMode::PasteOnly).newRowSetting, 12);  // 11.5
+    EXPECT_EQ(DecideResize(1890 + 2 * 280 + 140, 25, PasteMode::ThenEnter).newRowSetting, 2);
 }
 
 TEST(PanelResize, VeryLowWindowsGiveZeroOrNegativeRows) {
-    EXPECT_EQ(DecideResize(1585 + 140, 25, PasteMode::Def).newRowSetting, 0);   // 0.5
-    EXPECT_EQ(DecideResize(1585 + 141, 25, PasteMode::Def).newRowSetting, 1);
-    EXPECT_EQ(DecideResize(1585, 25, PasteMode::Def).newRowSetting, 0);
-    EXPECT_EQ(DecideResize(1585 - 140, 25, PasteMode::Def).newRowSetting, 0);   // -0.5
-    EXPECT_EQ(DecideResize(1585 - 420, 25, PasteMode::Def).newRowSetting, -2);  // -1.5
-    EXPECT_EQ(DecideResize(600, 25, PasteMode::Kensho).newRowSetting, -5);      // -4.607
-    EXPECT_FALSE(DecideResize(INT32_MIN, 25, PasteMode::Def).relayoutOnly);
-    EXPECT_LT(DecideResize(INT32_MIN, 25, PasteMode::Def).newRowSetting, 0);
+    EXPECT_EQ(DecideResize(1585 + 140, 25, PasteMode::PasteOnly).newRowSetting, 0);   // 0.5
+    EXPECT_EQ(DecideResize(1585 + 141, 25, PasteMode::PasteOnly).newRowSetting, 1);
+    EXPECT_EQ(DecideResize(1585, 25, PasteMode::PasteOnly).newRowSetting, 0);
+    EXPECT_EQ(DecideResize(1585 - 140, 25, PasteMode::PasteOnly).newRowSetting, 0);   // -0.5
+    EXPECT_EQ(DecideResize(1585 - 420, 25, PasteMode::PasteOnly).newRowSetting, -2);  // -1.5
+    EXPECT_EQ(DecideResize(600, 25, PasteMode::ThenTab).newRowSetting, -5);      // -4.607
+    EXPECT_FALSE(DecideResize(INT32_MIN, 25, PasteMode::PasteOnly).relayoutOnly);
+    EXPECT_LT(DecideResize(INT32_MIN, 25, PasteMode::PasteOnly).newRowSetting, 0);
 }
 
 TEST(PanelResize, TallerThanAllEntriesOnlyLaysOutAgain) {
-    EXPECT_TRUE(DecideResize(25 * 280 + 1585 + 1, 25, PasteMode::Def).relayoutOnly);
-    EXPECT_TRUE(DecideResize(25 * 280 + 1890 + 1, 25, PasteMode::Kensho).relayoutOnly);
+    EXPECT_TRUE(DecideResize(25 * 280 + 1585 + 1, 25, PasteMode::PasteOnly).relayoutOnly);
+    EXPECT_TRUE(DecideResize(25 * 280 + 1890 + 1, 25, PasteMode::ThenTab).relayoutOnly);
     // Exactly the height of all entries is a normal resize.
-    const ResizeDecision exact = DecideResize(25 * 280 + 1585, 25, PasteMode::Def);
+    const ResizeDecision exact = DecideResize(25 * 280 + 1585, 25, PasteMode::PasteOnly);
     EXPECT_FALSE(exact.relayoutOnly);
     EXPECT_EQ(exact.newRowSetting, 25);
     // With no entries any height above the bare window snaps back.
-    EXPECT_TRUE(DecideResize(1586, 0, PasteMode::Def).relayoutOnly);
+    EXPECT_TRUE(DecideResize(1586, 0, PasteMode::PasteOnly).relayoutOnly);
 }
 
 TEST(PanelMode, PositionCyclesThroughTheThreeModes) {

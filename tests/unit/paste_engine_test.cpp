@@ -29,7 +29,6 @@ protected:
     void SetUp() override {
         eng.Panel = kPanel;
         eng.Own = &own_;
-        eng.StartupDataSet = 1;
         eng.OsMajor = 10;
         eng.OsMinor = 0;
         eng.ParkFocus = [this] { desk.calls.push_back("park"); };
@@ -44,7 +43,7 @@ protected:
     // One timer tick with window h in front.
     void Sample(uintptr_t h) {
         desk.foreground = h;
-        eng.Timer1_Timer();
+        eng.SampleForeground();
     }
     // Notepad chosen as the target, then the user clicks the panel.
     void TargetNotepad() {
@@ -58,7 +57,8 @@ protected:
     }
 
     FakeDesktop desk;
-    PasteEngine eng{desk};
+    FakeChoices choices;
+    PasteEngine eng{desk, choices};
 };
 }  // namespace
 
@@ -86,12 +86,11 @@ TEST_F(PasteEngineTest, SendKeyStrokeThreeKeysHoldsTheFirst) {
     EXPECT_EQ(desk.Keys(), kEnter);
 }
 
-// ---- PasteEntryText and the key buttons ----
+// ---- PasteText and the key buttons ----
 
 TEST_F(PasteEngineTest, StandardModePasteIsClipboardFrontWaitCtrlV) {
     TargetNotepad();
-    eng.Text1 = L"青木　純";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::Sent);
+    EXPECT_EQ(eng.PasteText(L"青木　純"), PasteOutcome::Sent);
     EXPECT_EQ(desk.calls,
               (Calls{"alive 500", "clipboard", "doevents", "elevated 500", "front 500", "doevents",
                      "foreground", "sleep 100", "scan 17", "key 17 29 1", "scan 86", "key 86 47 1",
@@ -100,33 +99,33 @@ TEST_F(PasteEngineTest, StandardModePasteIsClipboardFrontWaitCtrlV) {
     EXPECT_TRUE(desk.messages.empty());
 }
 
-TEST_F(PasteEngineTest, KenshoAddsTabAndBunshoAddsEnter) {
+TEST_F(PasteEngineTest, ThenTabAddsTabAndThenEnterAddsEnter) {
     TargetNotepad();
-    eng.Text1 = L"東京都";
-    eng.Mode = PasteMode::Kensho;
-    eng.PasteEntryText();
+    choices.choices.mode = PasteMode::ThenTab;
+    eng.PasteText(L"東京都");
     EXPECT_EQ(desk.Keys(), Join({kCtrlV, kTab}));
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
 
     desk.calls.clear();
-    eng.Mode = PasteMode::Bunsho;
-    eng.PasteEntryText();
+    choices.choices.mode = PasteMode::ThenEnter;
+    eng.PasteText(L"東京都");
     EXPECT_EQ(desk.Keys(), Join({kCtrlV, kEnter}));
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
 
     desk.calls.clear();
-    eng.Mode = PasteMode::Def;
-    eng.PasteEntryText();
+    choices.choices.mode = PasteMode::PasteOnly;
+    eng.PasteText(L"東京都");
     EXPECT_EQ(desk.Keys(), kCtrlV);
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50"}));
 }
 
 TEST_F(PasteEngineTest, KeyButtonsPutTheLastTextBackAndSendTheirKeysOnly) {
     TargetNotepad();
-    eng.Text1 = L"前の文";
+    eng.PasteText(L"前の文");
+    desk.calls.clear();
     desk.clipboard = L"something else";
 
-    EXPECT_EQ(eng.KeyButton(KeyButtonId::Command5), PasteOutcome::Sent);
+    EXPECT_EQ(eng.KeyButton(KeyButtonId::Prev), PasteOutcome::Sent);
     EXPECT_EQ(desk.clipboard, L"前の文");
     EXPECT_EQ(desk.Keys(), (Calls{"key 16 42 1", "key 9 15 1", "key 9 15 3", "key 16 42 3",
                                   "key 46 83 1", "key 46 83 3"}));
@@ -135,31 +134,31 @@ TEST_F(PasteEngineTest, KeyButtonsPutTheLastTextBackAndSendTheirKeysOnly) {
     EXPECT_EQ(desk.calls[1], "park");
 
     desk.calls.clear();
-    eng.KeyButton(KeyButtonId::Command6);
+    eng.KeyButton(KeyButtonId::Next);
     EXPECT_EQ(desk.Keys(), kTab);
     desk.calls.clear();
-    eng.KeyButton(KeyButtonId::Command7);
+    eng.KeyButton(KeyButtonId::NewLine);
     EXPECT_EQ(desk.Keys(), kEnter);
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50"}));
 }
 
 TEST_F(PasteEngineTest, EntryButtonPastesItsEntryEvenTheOnlyOne) {
-    const std::vector<std::wstring> texts = {L"", L"山田", L"太郎", L"様"};
+    const std::vector<Entry> entries = {{L"", L"山田", L""}, {L"", L"太郎", L""}, {L"", L"様", L""}};
     TargetNotepad();
 
-    eng.Command1_Click(1, 3, texts);
+    eng.PasteEntry(paste::EntryText(entries, 3, 1));
     EXPECT_EQ(desk.clipboard, L"太郎");
     EXPECT_EQ(desk.calls[0], "park");
     EXPECT_EQ(desk.calls[1], "doevents");
 
-    eng.Command1_Click(3, 3, texts);  // a button with no entry
+    eng.PasteEntry(paste::EntryText(entries, 3, 3));  // a button with no entry
     EXPECT_EQ(desk.clipboard, L"");
 
     // A file of one record shows its entry, and its button pastes it.
     for (int count : {0, 1}) {
         desk.clipboard = L"old";
         desk.calls.clear();
-        eng.Command1_Click(0, count, texts);
+        eng.PasteEntry(paste::EntryText(entries, count, 0));
         EXPECT_EQ(desk.clipboard, count ? L"山田" : L"") << count;
         EXPECT_EQ(desk.Keys(), kCtrlV) << count;
     }
@@ -168,8 +167,7 @@ TEST_F(PasteEngineTest, EntryButtonPastesItsEntryEvenTheOnlyOne) {
 // ---- What stops a paste ----
 
 TEST_F(PasteEngineTest, NoTargetShowsTheNoticeAndLeavesTheClipboard) {
-    eng.Text1 = L"テキスト";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::NoTarget);
+    EXPECT_EQ(eng.PasteText(L"テキスト"), PasteOutcome::NoTarget);
     EXPECT_TRUE(NoticeShown());
     EXPECT_EQ(desk.clipboard, L"(earlier clipboard text)");
     EXPECT_EQ(desk.clipboardWrites, 0);
@@ -177,7 +175,7 @@ TEST_F(PasteEngineTest, NoTargetShowsTheNoticeAndLeavesTheClipboard) {
 
     desk.messages.clear();
     desk.calls.clear();
-    EXPECT_EQ(eng.KeyButton(KeyButtonId::Command6), PasteOutcome::NoTarget);
+    EXPECT_EQ(eng.KeyButton(KeyButtonId::Next), PasteOutcome::NoTarget);
     EXPECT_TRUE(NoticeShown());
     EXPECT_EQ(desk.calls, (Calls{"message"}));  // not even the focus moves
 }
@@ -185,19 +183,17 @@ TEST_F(PasteEngineTest, NoTargetShowsTheNoticeAndLeavesTheClipboard) {
 TEST_F(PasteEngineTest, ClosedTargetShowsTheNoticeAndLeavesTheClipboard) {
     TargetNotepad();
     desk.dead.insert(kNotepad);
-    eng.Text1 = L"テキスト";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::TargetGone);
+    EXPECT_EQ(eng.PasteText(L"テキスト"), PasteOutcome::TargetGone);
     EXPECT_TRUE(NoticeShown());
     EXPECT_EQ(desk.clipboardWrites, 0);
     EXPECT_TRUE(desk.Keys().empty());
-    EXPECT_EQ(eng.Text4, L"500");
+    EXPECT_EQ(eng.Target(), kNotepad);
 }
 
 TEST_F(PasteEngineTest, LockedClipboardGivesAMessageAndNoKeys) {
     TargetNotepad();
     desk.clipResult = ClipResult::Busy;
-    eng.Text1 = L"新しい文";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::ClipboardBusy);
+    EXPECT_EQ(eng.PasteText(L"新しい文"), PasteOutcome::ClipboardBusy);
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(desk.messages[0].title, L"ハリコ");
     EXPECT_EQ(desk.messages[0].text, paste::kClipboardBusyText);
@@ -209,7 +205,7 @@ TEST_F(PasteEngineTest, LockedClipboardGivesAMessageAndNoKeys) {
     desk.messages.clear();
     desk.calls.clear();
     desk.clipResult = ClipResult::Failed;
-    EXPECT_EQ(eng.KeyButton(KeyButtonId::Command7), PasteOutcome::ClipboardFailed);
+    EXPECT_EQ(eng.KeyButton(KeyButtonId::NewLine), PasteOutcome::ClipboardFailed);
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(desk.messages[0].text, paste::kClipboardFailedText);
     EXPECT_TRUE(desk.Keys().empty());
@@ -218,8 +214,7 @@ TEST_F(PasteEngineTest, LockedClipboardGivesAMessageAndNoKeys) {
 TEST_F(PasteEngineTest, TargetThatNeverComesForwardGetsNoKeys) {
     TargetNotepad();
     desk.refusesFront.insert(kNotepad);
-    eng.Text1 = L"文";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::TargetNotInFront);
+    EXPECT_EQ(eng.PasteText(L"文"), PasteOutcome::TargetNotInFront);
     EXPECT_TRUE(desk.Keys().empty());
     EXPECT_TRUE(NoticeShown());
     // Polled every 20 ms for 300 ms, and the fixed 100 ms wait never started.
@@ -230,8 +225,7 @@ TEST_F(PasteEngineTest, TargetThatNeverComesForwardGetsNoKeys) {
 TEST_F(PasteEngineTest, TargetComingForwardLateIsWaitedFor) {
     TargetNotepad();
     desk.frontDelayPolls = 3;
-    eng.Text1 = L"文";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::Sent);
+    EXPECT_EQ(eng.PasteText(L"文"), PasteOutcome::Sent);
     EXPECT_EQ(desk.Only("sleep"),
               (Calls{"sleep 20", "sleep 20", "sleep 20", "sleep 100", "sleep 50"}));
     EXPECT_EQ(desk.Keys(), kCtrlV);
@@ -240,8 +234,7 @@ TEST_F(PasteEngineTest, TargetComingForwardLateIsWaitedFor) {
 TEST_F(PasteEngineTest, ElevatedTargetIsExplainedInsteadOfTyping) {
     TargetNotepad();
     desk.elevated.insert(kNotepad);
-    eng.Text1 = L"管理者へ";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::TargetElevated);
+    EXPECT_EQ(eng.PasteText(L"管理者へ"), PasteOutcome::TargetElevated);
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(desk.messages[0].title, L"ハリコ");
     EXPECT_EQ(desk.messages[0].text, paste::kTargetElevatedText);
@@ -260,23 +253,24 @@ TEST(PasteTexts, MessagesReadAsTheUserSeesThem) {
     EXPECT_EQ(paste::kTargetElevatedText,
               L"入力先のアプリケーションは管理者として実行されているため、ハリコからは入力できません。"
               L"\r\n\r\nテキストはクリップボードにありますので、入力先で Ctrl+V を押して貼り付けてください。");
-    EXPECT_EQ(paste::ModeToolTip(PasteMode::Def), L"ﾓｰﾄﾞ切替/現在...標準ﾓｰﾄﾞ");
-    EXPECT_EQ(paste::ModeToolTip(PasteMode::Kensho), L"ﾓｰﾄﾞ切替/現在...懸賞ﾓｰﾄﾞ");
-    EXPECT_EQ(paste::ModeToolTip(PasteMode::Bunsho), L"ﾓｰﾄﾞ切替/現在...文書ﾓｰﾄﾞ");
+    EXPECT_EQ(paste::ModeToolTip(PasteMode::PasteOnly), L"ﾓｰﾄﾞ切替/現在...標準ﾓｰﾄﾞ");
+    EXPECT_EQ(paste::ModeToolTip(PasteMode::ThenTab), L"ﾓｰﾄﾞ切替/現在...懸賞ﾓｰﾄﾞ");
+    EXPECT_EQ(paste::ModeToolTip(PasteMode::ThenEnter), L"ﾓｰﾄﾞ切替/現在...文書ﾓｰﾄﾞ");
 }
 
 // ---- Target choice ----
 
 TEST_F(PasteEngineTest, SampledWindowBecomesTheTarget) {
-    EXPECT_EQ(eng.Text4, L"0");
+    EXPECT_EQ(eng.Target(), 0u);
+    EXPECT_EQ(eng.FrontWindow(), std::nullopt);
     Sample(kNotepad);
-    EXPECT_EQ(eng.Text2, L"無題 - メモ帳");
-    EXPECT_EQ(eng.Text3, L"500");
-    EXPECT_EQ(eng.Text4, L"500");
+    EXPECT_EQ(eng.FrontTitle(), L"無題 - メモ帳");
+    EXPECT_EQ(eng.FrontWindow(), kNotepad);
+    EXPECT_EQ(eng.Target(), kNotepad);
     // Another program's message box titled like ours is an ordinary target.
     desk.titles[600] = L"ハリコ";
     Sample(600);
-    EXPECT_EQ(eng.Text4, L"600");
+    EXPECT_EQ(eng.Target(), 600u);
 }
 
 TEST_F(PasteEngineTest, OwnWindowsNeverBecomeTheTargetButTheColourChooserCan) {
@@ -286,11 +280,11 @@ TEST_F(PasteEngineTest, OwnWindowsNeverBecomeTheTargetButTheColourChooserCan) {
     for (uintptr_t mine : {kPanel, own.entryEditor, own.fortuneScreen, own.passwordDialog, own.newCopyDialog, own.textEditor,
                            own.restoreDialog, own.aboutBox}) {
         Sample(mine);
-        EXPECT_EQ(eng.Text3, std::to_wstring(mine));
-        EXPECT_EQ(eng.Text4, L"500") << mine;
+        EXPECT_EQ(eng.FrontWindow(), mine);
+        EXPECT_EQ(eng.Target(), kNotepad) << mine;
     }
     Sample(own.colourChooser);
-    EXPECT_EQ(eng.Text4, L"8");
+    EXPECT_EQ(eng.Target(), 8u);
 }
 
 TEST_F(PasteEngineTest, NoticeBoxIsNeverTheTargetInAnyLetterCase) {
@@ -299,33 +293,29 @@ TEST_F(PasteEngineTest, NoticeBoxIsNeverTheTargetInAnyLetterCase) {
                                  L"あわてないで！ bY ハリコ"}) {
         desk.titles[700] = title;
         Sample(700);
-        EXPECT_EQ(eng.Text4, L"500") << static_cast<const void*>(title);
+        EXPECT_EQ(eng.Target(), kNotepad) << static_cast<const void*>(title);
     }
     // A title that only starts like it is a normal window.
     desk.titles[701] = L"あわてないで！ by ハリ";
     Sample(701);
-    EXPECT_EQ(eng.Text4, L"701");
+    EXPECT_EQ(eng.Target(), 701u);
 }
 
 TEST_F(PasteEngineTest, MomentWithNoWindowInFrontKeepsTheTarget) {
     Sample(kNotepad);
     Sample(0);
-    EXPECT_EQ(eng.Text3, L"0");
-    EXPECT_EQ(eng.Text4, L"500");
+    EXPECT_EQ(eng.FrontWindow(), 0u);
+    EXPECT_EQ(eng.Target(), kNotepad);
 }
 
-TEST_F(PasteEngineTest, HandlesTravelAsSigned32BitText) {
+TEST_F(PasteEngineTest, HandlesShowAsSigned32BitTextAndAreKeptWhole) {
     const auto wide = static_cast<uintptr_t>(static_cast<intptr_t>(INT32_MIN + 0x1234));
     EXPECT_EQ(paste::HandleToText(wide), L"-2147478988");
-    EXPECT_EQ(paste::TextToHandle(L"-2147478988"), wide);
-    EXPECT_EQ(paste::TextToHandle(L"0"), 0u);
-    EXPECT_EQ(paste::TextToHandle(L""), 0u);
-    EXPECT_EQ(paste::TextToHandle(L"99999999999"), 0u);
+    EXPECT_EQ(paste::HandleToText(0), L"0");
 
     desk.titles[wide] = L"電卓";
     Sample(wide);
-    eng.Text1 = L"1";
-    eng.PasteEntryText();
+    eng.PasteText(L"1");
     EXPECT_EQ(desk.Only("front").back(), "front " + std::to_string(wide));
     EXPECT_EQ(desk.Keys(), kCtrlV);
 }
@@ -358,7 +348,7 @@ TEST_F(PasteEngineTest, HoverRegionsHaveStrictEdges) {
     }
     // The panel in front afterwards does not take the target's place.
     Sample(kPanel);
-    EXPECT_EQ(eng.Text4, L"500");
+    EXPECT_EQ(eng.Target(), kNotepad);
 }
 
 TEST_F(PasteEngineTest, HoverOnlyWhenAllowed) {
@@ -382,9 +372,9 @@ TEST_F(PasteEngineTest, HoverOnlyWhenAllowed) {
     eng.OsMinor = 1;
     EXPECT_TRUE(activates(kNotepad));
 
-    eng.StartupDataSet = 0;
+    choices.dataSetChosen = false;
     EXPECT_FALSE(activates(777));
-    EXPECT_EQ(eng.Text4, L"777");  // tracking goes on during the first-run set-up
+    EXPECT_EQ(eng.Target(), 777u);  // tracking goes on during the first-run set-up
 }
 
 TEST_F(PasteEngineTest, HoverStripsGrowWithTheScreenDpi) {
@@ -405,17 +395,17 @@ TEST_F(PasteEngineTest, HoverStripsGrowWithTheScreenDpi) {
 // ---- Paste mode ----
 
 TEST_F(PasteEngineTest, ModeButtonContinuesFromItsOwnPositionAfterAMenuChoice) {
-    eng.Mode = PasteMode::Def;
-    eng.ModeSwitchPosition = 0;
-    EXPECT_TRUE(eng.SelectMode(PasteMode::Bunsho));  // 文書ﾓｰﾄﾞ from the menu
-    EXPECT_EQ(eng.ModeSwitchPosition, 0);
-    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::Kensho);
-    EXPECT_TRUE(eng.SelectMode(PasteMode::Kensho));
-    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::Bunsho);
-    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::Def);
+    PanelChoices& c = choices.choices;
+    eng.SetModePosition(0);
+    EXPECT_TRUE(c.ChooseMode(PasteMode::ThenEnter));  // 文書ﾓｰﾄﾞ from the menu
+    EXPECT_EQ(eng.ModePosition(), 0);
+    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::ThenTab);
+    EXPECT_TRUE(c.ChooseMode(PasteMode::ThenTab));
+    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::ThenEnter);
+    EXPECT_EQ(eng.AdvanceModePosition(), PasteMode::PasteOnly);
     // Choosing the mode that is ticked already changes no tick.
-    EXPECT_FALSE(eng.SelectMode(PasteMode::Kensho));
-    EXPECT_EQ(eng.Mode, PasteMode::Kensho);
+    EXPECT_FALSE(c.ChooseMode(PasteMode::ThenTab));
+    EXPECT_EQ(c.mode, PasteMode::ThenTab);
 }
 
 TEST(TitleBytes, CutWhereA25ByteBufferWouldWithoutSplittingACharacter) {

@@ -159,7 +159,7 @@ TEST(FortuneProgram, EightEndsTheProgramWithItsSettingsStoredAndPrivatePutAway) 
         const HWND panel = p.Panel().hwnd();
         ShowWindow(panel, SW_SHOWNORMAL);
         DoEvents();
-        p.Panel().Type2_Click();
+        p.Panel().OnChoosePrivate();
         ASSERT_TRUE(FileExists(dir + L"\\MyData_2_2.dat"));
         p.State().fortuneNumber = 8;
         p.ShowFortune();

@@ -126,12 +126,12 @@ protected:
     void MakePanel() {
         HMENU bar = CreateMenu();
         HMENU m = CreatePopupMenu();
-        AppendMenuW(m, MF_STRING | MF_CHECKED, panel_ids::kType1, L"Public");
-        AppendMenuW(m, MF_STRING, panel_ids::kType2, L"Private");
-        AppendMenuW(m, MF_STRING, panel_ids::kType3, L"顔文字");
-        AppendMenuW(m, MF_STRING | MF_CHECKED, panel_ids::kPassEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
-        AppendMenuW(m, MF_STRING, panel_ids::kPassUnEnabled, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
-        AppendMenuW(m, MF_STRING | MF_GRAYED, panel_ids::kPassChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
+        AppendMenuW(m, MF_STRING | MF_CHECKED, panel_ids::kPublic, L"Public");
+        AppendMenuW(m, MF_STRING, panel_ids::kPrivate, L"Private");
+        AppendMenuW(m, MF_STRING, panel_ids::kKaomoji, L"顔文字");
+        AppendMenuW(m, MF_STRING | MF_CHECKED, panel_ids::kPasswordOn, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
+        AppendMenuW(m, MF_STRING, panel_ids::kPasswordOff, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
+        AppendMenuW(m, MF_STRING | MF_GRAYED, panel_ids::kPasswordChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m), L"ﾒﾆｭｰ");
         panel_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 120,
                                  400, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
@@ -149,18 +149,18 @@ protected:
         l.own = &own_;
         l.exeName = L"ハリコ試験";
         l.backupDir = root_ + L"\\ハリコ試験_BackupData";
-        l.dataSet = [this] { return Checked(panel_ids::kType2) ? 2 : Checked(panel_ids::kType3) ? 3 : 1; };
+        l.dataSet = [this] { return Checked(panel_ids::kPrivate) ? 2 : Checked(panel_ids::kKaomoji) ? 3 : 1; };
         l.chooseDataSet = [tick](int set) {
-            tick(panel_ids::kType1, set == 1);
-            tick(panel_ids::kType2, set == 2);
-            tick(panel_ids::kType3, set == 3);
+            tick(panel_ids::kPublic, set == 1);
+            tick(panel_ids::kPrivate, set == 2);
+            tick(panel_ids::kKaomoji, set == 3);
         };
         l.setPasswordOn = [tick](bool on) {
-            tick(panel_ids::kPassEnabled, on);
-            tick(panel_ids::kPassUnEnabled, !on);
+            tick(panel_ids::kPasswordOn, on);
+            tick(panel_ids::kPasswordOff, !on);
         };
         l.enablePasswordChange = [this](bool on) {
-            EnableMenuItem(GetMenu(panel_), panel_ids::kPassChange, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+            EnableMenuItem(GetMenu(panel_), panel_ids::kPasswordChange, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
         };
         return l;
     }
@@ -325,9 +325,9 @@ TEST_F(PasswordDialogTest, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) 
     EXPECT_EQ(own_.passwordDialog, 0u);
     EXPECT_EQ(pw_.userPassword, L"ｐａss");
     EXPECT_EQ(pw_.privateKey, L"ｐａss");
-    EXPECT_TRUE(Checked(panel_ids::kType2));
-    EXPECT_FALSE(Checked(panel_ids::kType1));
-    EXPECT_TRUE(Enabled(panel_ids::kPassChange));
+    EXPECT_TRUE(Checked(panel_ids::kPrivate));
+    EXPECT_FALSE(Checked(panel_ids::kPublic));
+    EXPECT_TRUE(Enabled(panel_ids::kPasswordChange));
     EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), L"ｐａss"), SampleRecords());
     EXPECT_EQ(PasswordFileText(), "\"\x82\x90\x82\x81ss\"\r\n");
     EXPECT_TRUE(g_boxes.empty());
@@ -366,7 +366,7 @@ TEST_F(PasswordDialogTest, SwitchOffWithoutAPrivateFileShowsError401AndChangesNo
     MakePanel();
     pw_.userPassword = pw_.privateKey = L"pw";
     pw_.switchOffRequest = 1;
-    EnableMenuItem(GetMenu(panel_), panel_ids::kPassChange, MF_BYCOMMAND | MF_ENABLED);
+    EnableMenuItem(GetMenu(panel_), panel_ids::kPasswordChange, MF_BYCOMMAND | MF_ENABLED);
     PasswordDialog f(Links());
     ASSERT_TRUE(f.Form_Load());
     f.Show();
@@ -382,8 +382,8 @@ TEST_F(PasswordDialogTest, SwitchOffWithoutAPrivateFileShowsError401AndChangesNo
     EXPECT_TRUE(IsWindowEnabled(panel_));
     EXPECT_EQ(pw_.userPassword, L"pw");
     EXPECT_EQ(pw_.switchOffRequest, 1);
-    EXPECT_TRUE(Checked(panel_ids::kPassEnabled));
-    EXPECT_TRUE(Enabled(panel_ids::kPassChange));
+    EXPECT_TRUE(Checked(panel_ids::kPasswordOn));
+    EXPECT_TRUE(Enabled(panel_ids::kPasswordChange));
     EXPECT_TRUE(FolderEntries(dir_).empty());
 }
 
@@ -401,10 +401,10 @@ TEST_F(PasswordDialogTest, Check1SwitchesOffAndTheBackupNoticeNamesTheProgram) {
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].title, L"「ハリコ試験」のパスワードの変更");
     EXPECT_EQ(f.hwnd(), nullptr);
-    EXPECT_FALSE(Checked(panel_ids::kPassEnabled));
-    EXPECT_TRUE(Checked(panel_ids::kPassUnEnabled));
-    EXPECT_FALSE(Enabled(panel_ids::kPassChange));
-    EXPECT_TRUE(Checked(panel_ids::kType2));
+    EXPECT_FALSE(Checked(panel_ids::kPasswordOn));
+    EXPECT_TRUE(Checked(panel_ids::kPasswordOff));
+    EXPECT_FALSE(Enabled(panel_ids::kPasswordChange));
+    EXPECT_TRUE(Checked(panel_ids::kPrivate));
     EXPECT_EQ(pw_.privateKey, DefaultPassword());
     EXPECT_EQ(PasswordFileText(), "\"\"\r\n");
     EXPECT_EQ(Decrypted(File(L"MyData_2.dat"), DefaultPassword()), SampleRecords());

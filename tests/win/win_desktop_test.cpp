@@ -146,12 +146,15 @@ TEST(WinDesktopPaste, TextArrivesInTheTargetWindow) {
     SetForegroundWindow(other);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, 3000));
 
-    PasteEngine eng(desk);
+    struct : IPasteChoices {
+        PanelChoices choices{.mode = PasteMode::ThenEnter};
+        const PanelChoices& Choices() const override { return choices; }
+        bool DataSetChosen() const override { return true; }
+    } choices;
+    PasteEngine eng(desk, choices);
     eng.Panel = reinterpret_cast<uintptr_t>(other);  // the "panel" is never the target
-    eng.Text4 = paste::HandleToText(reinterpret_cast<uintptr_t>(target));
-    eng.Mode = PasteMode::Bunsho;
-    eng.Text1 = L"株式会社ハリコ";
-    EXPECT_EQ(eng.PasteEntryText(), PasteOutcome::Sent);
+    eng.KeepTarget(reinterpret_cast<uintptr_t>(target));
+    EXPECT_EQ(eng.PasteText(L"株式会社ハリコ"), PasteOutcome::Sent);
 
     // The keys arrive through the input queue: waited for.
     std::wstring seen;
