@@ -38,8 +38,9 @@ TEST(TypingPlan, LineBreaksBecomeEnterAndSurrogatePairsStayTogether) {
         want.insert(want.end(), part.begin(), part.end());
     // CR LF, a lone LF, a lone CR, 🌸 as its two halves, and a Tab typed as a character.
     EXPECT_EQ(typing::Plan(std::wstring(L"a\r\nb\n\r") + wchar_t(0xD83C) + wchar_t(0xDF38) + L"\t"), want);
-    if constexpr (sizeof(wchar_t) == 4)  // 🌸 as one unit plans as its two halves
+    if constexpr (sizeof(wchar_t) == 4) {  // 🌸 as one unit plans as its two halves
         EXPECT_EQ(typing::Plan(std::wstring(1, wchar_t(0x1F338))), typing::Plan(std::wstring(L"\xD83C\xDF38")));
+    }
 }
 
 TEST(RestoreGateRule, NothingBeforeTheKeysAndOnlyTheTargetsRequestCounts) {
