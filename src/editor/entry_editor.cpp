@@ -50,8 +50,9 @@ EntryEditor::EntryEditor(EditorLinks links) : links_(std::move(links)) {
 EntryEditor::~EntryEditor() {
     textEditor_.reset();
     colourChooser_.reset();
-    // The row boxes go before the hint they point to. The base still lets the panel go and
-    // clears the slot when the window is destroyed.
+    // The panel is let go first, so that it is the window activated next; the row boxes go
+    // before the hint they point to; the base clears the slot as the window is destroyed.
+    ReleaseHeldUp();
     tearingDown_ = true;
     if (hwnd_) DestroyWindow(hwnd_);
     hint_.reset();
@@ -113,7 +114,7 @@ void EntryEditor::CreateControls() {
     rowViewport = AddFrame(0, 620, 7450, 6390, headerFrame->hwnd, face, kRowViewport);
     rowColumn = AddFrame(0, 0, 7440, 6390, rowViewport->hwnd, face, kRowColumn);
     scrollBar = AddControl({.cls = L"SCROLLBAR", .style = WS_VISIBLE | SBS_VERT, .left = 7440, .top = 620,
-                           .width = 255, .height = 6400, .parent = headerFrame->hwnd, .id = kScrollBar});
+                            .width = 255, .height = 6400, .parent = headerFrame->hwnd, .id = kScrollBar});
 
     auto button = [&](const wchar_t* text, const wchar_t* tip, int left, int width, int id, std::function<void()> click) {
         Control* c = AddControl({.cls = L"BUTTON", .text = text, .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
@@ -128,19 +129,19 @@ void EntryEditor::CreateControls() {
     btnDeleteRow = button(L"削　除", L"選択行を削除します。", 2400, 1815, kBtnDeleteRow, [this] { OnDeleteRow(); });
     btnToggleIme = button(L"日本語ｵﾝ/ｵﾌ", L"IME切替", 4680, 1335, kBtnToggleIme, [this] { OnToggleIme(); });
     btnMoveUp = AddControl({.cls = L"BUTTON", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 2250,
-                           .width = 375, .height = 1320, .id = kBtnMoveUp, .onClick = [this] { OnMoveUp(); }});
+                            .width = 375, .height = 1320, .id = kBtnMoveUp, .onClick = [this] { OnMoveUp(); }});
     btnMoveDown = AddControl({.cls = L"BUTTON", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 3570,
-                           .width = 375, .height = 1320, .id = kBtnMoveDown, .onClick = [this] { OnMoveDown(); }});
+                              .width = 375, .height = 1320, .id = kBtnMoveDown, .onClick = [this] { OnMoveDown(); }});
     SetToolTip(btnMoveUp, L"選択行を上に移動します。");
     SetToolTip(btnMoveDown, L"選択行を下に移動します。");
 
     lblResizable = AddControl({.text = L"ウィンドウの幅と高さは可変です。", .style = WS_VISIBLE | SS_NOPREFIX,
-                         .left = 5200, .top = 7850, .width = 3000, .height = 255, .id = kLblResizable});
+                               .left = 5200, .top = 7850, .width = 3000, .height = 255, .id = kLblResizable});
     lblResizable->SetFont(kUiFont, 9);
     focusHolder = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | ES_AUTOHSCROLL, .left = 600, .top = 10000,
-                        .width = 300, .height = 270, .id = kFocusHolder});
+                              .width = 300, .height = 270, .id = kFocusHolder});
     sizeGrip = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, .left = 8200, .top = 7700,
-                         .width = 480, .height = 480, .id = kSizeGrip, .onClick = [this] { OnGripPressed(); }});
+                           .width = 480, .height = 480, .id = kSizeGrip, .onClick = [this] { OnGripPressed(); }});
     SetToolTip(sizeGrip, L"ウィンドウの幅と高さが調整できます。");
 
     // The paging keys work wherever the focus is.

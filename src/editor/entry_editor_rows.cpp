@@ -31,20 +31,20 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     bool whole = true;
     const std::wstring boxText = r ? editor::RowBoxText(r->text, whole) : L"";
     s.number = AddControl({.text = r ? std::to_wstring(row) : L"",
-                          .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
-                          .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
-                          .id = RowControlId(k, kRowNumber)});
+                           .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
+                           .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
+                           .id = RowControlId(k, kRowNumber)});
     s.colourCell = AddControl({.style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
-                            .width = 510, .height = editor::kRowHeight, .parent = parent,
-                            .id = RowControlId(k, kColourCell)});
+                               .width = 510, .height = editor::kRowHeight, .parent = parent,
+                               .id = RowControlId(k, kColourCell)});
     s.captionBox = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
-                            .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
-                            .id = RowControlId(k, kCaptionBox)});
+                               .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
+                               .id = RowControlId(k, kCaptionBox)});
     s.textBox = AddControl({.cls = L"EDIT", .text = boxText,
-                         .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
-                                  (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
-                         .left = 2360, .top = top, .width = textBoxWidth_, .height = editor::kRowHeight,
-                         .parent = parent, .id = RowControlId(k, kTextBox)});
+                            .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
+                                     (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
+                            .left = 2360, .top = top, .width = textBoxWidth_, .height = editor::kRowHeight,
+                            .parent = parent, .id = RowControlId(k, kTextBox)});
     s.row = row;
     s.lit = r && r->highlighted;
     s.colourCell->backColor = r ? r->colour : editor::kTemplateColour;

@@ -58,9 +58,9 @@ bool TextEditor::Open() {
 void TextEditor::CreateControls() {
     using namespace text_editor;
     editText = AddControl({.cls = L"EDIT",
-                        .style = WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL |
-                                 ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
-                        .exStyle = WS_EX_CLIENTEDGE, .id = kEditText});
+                           .style = WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL |
+                                    ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
+                           .exStyle = WS_EX_CLIENTEDGE, .id = kEditText});
     editText->SetFont(kFixedFont, 11.25);
     auto button = [&](const wchar_t* text, const wchar_t* tip, int id, std::function<void()> click) {
         Control* c = AddControl({.cls = L"BUTTON", .text = text, .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
@@ -74,14 +74,15 @@ void TextEditor::CreateControls() {
     btnToggleIme = button(L"日本語ｵﾝ/ｵﾌ", L"IME切替", kBtnToggleIme, [this] { OnToggleIme(); });
     // The note below the text and the label beside it share a corner: the label stays on top.
     lblResizable = AddControl({.text = L"ウィンドウの幅と高さは可変です。",
-                         .style = WS_VISIBLE | SS_NOPREFIX | WS_CLIPSIBLINGS, .width = 3000, .height = 255, .id = kLblResizable});
+                               .style = WS_VISIBLE | SS_NOPREFIX | WS_CLIPSIBLINGS, .width = 3000, .height = 255,
+                               .id = kLblResizable});
     lblNotes = AddControl({.text = kNotes, .style = WS_VISIBLE | SS_NOPREFIX | SS_LEFTNOWORDWRAP | WS_CLIPSIBLINGS,
-                         .left = 120, .height = 1650, .id = kLblNotes});
+                           .left = 120, .height = 1650, .id = kLblNotes});
     SetWindowPos(lblResizable->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     lblNotes->SetFont(kUiFont, 9);
     lblResizable->SetFont(kUiFont, 9);
     sizeGrip = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, .width = 480, .height = 480, .id = kSizeGrip,
-                         .onClick = [this] { OnGripPressed(); }});
+                           .onClick = [this] { OnGripPressed(); }});
     SetToolTip(sizeGrip, L"ウィンドウの幅と高さが調整できます。");
 
     editor::Session& session = editor_.Session();
