@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "base/stored_names.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "win/app.h"
@@ -30,7 +31,7 @@ int Children(HWND w) {
 // shown and made active as the editor is, then destroyed.
 void BareWindow(double& open, double& destroy, HWND owner) {
     double t0 = NowMs();
-    HWND w = CreateWindowExW(0, L"HarikoForm", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, owner, nullptr,
+    HWND w = CreateWindowExW(0, stored::kWindowClass, L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 600, 600, owner, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     ShowWindow(w, SW_SHOW);
     SetForegroundWindow(w);
@@ -72,7 +73,7 @@ int wmain() {
         for (int i = 0; i < n; ++i)
             entries.push_back({L"項目" + std::to_wstring(i), L"貼り付ける文章\r\n二行目", L"16777215"});
         if (c.longText) entries[0].text = std::wstring(c.longText, L'あ');
-        WriteDataSetFile(app.DataFile(L"MyData_1.dat"), entries, ColourForm::Decimal);
+        WriteDataSetFile(app.DataFile(stored::kPublicFile), entries, ColourForm::Decimal);
         double reload = 1e9, open = 1e9, load = 1e9, close = 1e9;
         int children = 0;
         for (int r = 0; r < (c.longText ? 3 : rounds); ++r) {

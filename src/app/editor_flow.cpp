@@ -28,7 +28,7 @@ void Program::OpenEditor() {
         return app_.number[set >= 1 && set <= 3 ? set : 1];
     };
     entryEditor_ = std::make_unique<EntryEditor>(std::move(links));
-    if (!entryEditor_->Form_Load()) {
+    if (!entryEditor_->Open()) {
         entryEditor_.reset();
         return;
     }

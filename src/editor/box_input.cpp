@@ -96,6 +96,53 @@ LRESULT Checked(HWND h, UINT msg, WPARAM wp, LPARAM lp, Box& b) {
     return r;
 }
 
+// A typed character, or one the input method sends whole: what the box cannot take is refused
+// before it gets in.
+LRESULT OnCharacter(HWND h, UINT msg, WPARAM wp, LPARAM lp, Box& b) {
+    if (b.kind == BoxKind::Keys) return 0;  // the focus holder keeps nothing
+    const auto c = static_cast<wchar_t>(wp);
+    // A character beyond U+FFFF comes as two halves: it goes in whole with the second.
+    if (IS_HIGH_SURROGATE(c)) {
+        b.high = c;
+        return 0;
+    }
+    const wchar_t high = std::exchange(b.high, wchar_t{0});
+    if ((GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) && (c >= 0x20 || c == L'\r' || c == L'\b')) {
+        Refuse(h, b, kLongTextHint);  // the box shows only the start of a long text
+        return 0;
+    }
+    if (b.kind == BoxKind::Caption && (c == L'\r' || c == L'\n' || c == L'\t')) return 0;
+    size_t start = 0, end = 0;
+    Selection(h, start, end);
+    const bool atEnd = end >= static_cast<size_t>(GetWindowTextLengthW(h));
+    if (high && IS_LOW_SURROGATE(c)) {
+        if (b.events.keyPress) b.events.keyPress(c, atEnd);
+        Insert(h, b, start, end, std::wstring{high, c});
+        return 0;
+    }
+    if (c >= 0x20 || c == L'\t') {
+        if (editor::FirstUnstorable(std::wstring_view(&c, 1))) {
+            Refuse(h, b, UnstorableHint(c));
+            return 0;
+        }
+        if (b.kind == BoxKind::Caption && editor::FitCaption(WindowText(h), start, end, std::wstring(1, c)).empty()) {
+            Refuse(h, b, kCaptionLimitHint);
+            return 0;
+        }
+    }
+    if (b.events.keyPress) b.events.keyPress(c, atEnd);
+    // The box would take an input-method character as a character anyway; this way it goes
+    // through the same checks as a typed one.
+    return DefSubclassProc(h, msg == WM_IME_CHAR ? WM_CHAR : msg, wp, lp);
+}
+
+// Clicks and the focus: the box handles them first, then its owner hears of them.
+LRESULT ThenTell(HWND h, UINT msg, WPARAM wp, LPARAM lp, const std::function<void()>& event) {
+    LRESULT r = DefSubclassProc(h, msg, wp, lp);
+    if (event) event();
+    return r;
+}
+
 LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
     Box& b = *reinterpret_cast<Box*>(data);
     switch (msg) {
@@ -105,46 +152,8 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
         if (!IsWindow(h)) return 0;
         break;
     case WM_CHAR:
-    case WM_IME_CHAR: {
-        if (b.kind == BoxKind::Keys) return 0;  // the focus holder keeps nothing
-        const auto c = static_cast<wchar_t>(wp);
-        // A character beyond U+FFFF comes as two halves: it goes in whole with the second.
-        if (IS_HIGH_SURROGATE(c)) {
-            b.high = c;
-            return 0;
-        }
-        const wchar_t high = std::exchange(b.high, wchar_t{0});
-        if ((GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) && (c >= 0x20 || c == L'\r' || c == L'\b')) {
-            Refuse(h, b, kLongTextHint);  // the box shows only the start of a long text
-            return 0;
-        }
-        if (b.kind == BoxKind::Caption && (c == L'\r' || c == L'\n' || c == L'\t')) return 0;
-        size_t start = 0, end = 0;
-        Selection(h, start, end);
-        const bool atEnd = end >= static_cast<size_t>(GetWindowTextLengthW(h));
-        if (high && IS_LOW_SURROGATE(c)) {
-            if (b.events.keyPress) b.events.keyPress(c, atEnd);
-            Insert(h, b, start, end, std::wstring{high, c});
-            return 0;
-        }
-        if (c >= 0x20 || c == L'\t') {
-            if (editor::FirstUnstorable(std::wstring_view(&c, 1))) {
-                Refuse(h, b, UnstorableHint(c));
-                return 0;
-            }
-            if (b.kind == BoxKind::Caption && editor::FitCaption(WindowText(h), start, end, std::wstring(1, c)).empty()) {
-                Refuse(h, b, kCaptionLimitHint);
-                return 0;
-            }
-        }
-        if (b.events.keyPress) b.events.keyPress(c, atEnd);
-        if (msg == WM_IME_CHAR) {
-            // The box would take it as a character anyway; this way it goes through the
-            // same checks as a typed one.
-            return DefSubclassProc(h, WM_CHAR, wp, lp);
-        }
-        break;
-    }
+    case WM_IME_CHAR:
+        return OnCharacter(h, msg, wp, lp, b);
     case WM_PASTE:
         if (b.kind == BoxKind::Keys) break;
         if (GetWindowLongPtrW(h, GWL_STYLE) & ES_READONLY) {
@@ -155,21 +164,12 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
     case WM_IME_COMPOSITION:
         if (b.kind == BoxKind::Keys || !(lp & GCS_RESULTSTR)) break;
         return Checked(h, msg, wp, lp, b);
-    case WM_LBUTTONDOWN: {
-        LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        if (b.events.click) b.events.click();
-        return r;
-    }
-    case WM_LBUTTONDBLCLK: {
-        LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        if (b.events.doubleClick) b.events.doubleClick();
-        return r;
-    }
-    case WM_SETFOCUS: {
-        LRESULT r = DefSubclassProc(h, msg, wp, lp);
-        if (b.events.focus) b.events.focus();
-        return r;
-    }
+    case WM_LBUTTONDOWN:
+        return ThenTell(h, msg, wp, lp, b.events.click);
+    case WM_LBUTTONDBLCLK:
+        return ThenTell(h, msg, wp, lp, b.events.doubleClick);
+    case WM_SETFOCUS:
+        return ThenTell(h, msg, wp, lp, b.events.focus);
     case WM_NCDESTROY:
         RemoveWindowSubclass(h, BoxProc, id);
         delete &b;

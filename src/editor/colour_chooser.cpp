@@ -6,8 +6,9 @@
 #include <algorithm>
 
 #include "base/color.h"
+#include "base/stored_names.h"
 #include "editor/entry_editor.h"
-#include "editor/colour_translator.h"
+#include "editor/ole_colour.h"
 #include "store/datafiles.h"
 #include "win/app.h"
 #include "win/late_bound.h"
@@ -22,13 +23,13 @@ LRESULT CALLBACK SwatchProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
     const int index = static_cast<int>(id);
     switch (msg) {
     case WM_LBUTTONDOWN:
-        form->Picture1_MouseDown(index, 1);
+        form->OnSwatchPressed(index, 1);
         return 0;
     case WM_RBUTTONDOWN:
-        form->Picture1_MouseDown(index, 2);
+        form->OnSwatchPressed(index, 2);
         return 0;
     case WM_MBUTTONDOWN:
-        form->Picture1_MouseDown(index, 4);
+        form->OnSwatchPressed(index, 4);
         return 0;
     case WM_NCDESTROY:
         RemoveWindowSubclass(h, SwatchProc, id);
@@ -39,7 +40,7 @@ LRESULT CALLBACK SwatchProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
 
 }  // namespace
 
-cColor::Dialog ColourChooser::ColorDialog = [](ColorDialogRecord& r) {
+ColourDialog::Dialog ColourChooser::SystemDialog = [](ColorDialogRecord& r) {
     COLORREF custom[editor::kSwatches];
     for (int k = 0; k < editor::kSwatches; ++k) custom[k] = static_cast<COLORREF>(r.customColors[k]);
     CHOOSECOLORW cc{};
@@ -61,54 +62,52 @@ cColor::Dialog ColourChooser::ColorDialog = [](ColorDialogRecord& r) {
 
 ColourChooser::ColourChooser(EntryEditor& editor) : editor_(editor) {}
 
-ColourChooser::~ColourChooser() {
-    OwnWindowTable* own = editor_.Links().own;
-    if (hwnd_ && own && own->colourChooser == reinterpret_cast<uintptr_t>(hwnd_)) own->colourChooser = 0;
-}
+ColourChooser::~ColourChooser() = default;
 
-bool ColourChooser::Form_Load() {
+bool ColourChooser::Open() {
     const EditorLinks& links = editor_.Links();
     if (!CreateTopLevel(L"ボタン色の選択", kStyle, 0, editor_.hwnd(), nullptr, kClientWidth, kClientHeight))
         return false;
     // The client area has the fixed size; the frame comes around it.
     CentreOnWorkArea(hwnd_, editor_.hwnd(), OuterSize(kClientWidth, kClientHeight));
     MakeTopmost();
-    if (links.own) links.own->colourChooser = reinterpret_cast<uintptr_t>(hwnd_);
+    if (links.own) Register(&links.own->colourChooser);
+    // The panel is the entry editor's to let go (it is held up already); only the entry
+    // editor is this window's.
     if (links.panel) EnableWindow(links.panel, FALSE);
-    EnableWindow(editor_.hwnd(), FALSE);
+    HoldUp(editor_.hwnd());
     customColours.fill(0xFFFFFF);
 
     std::vector<std::wstring> records;
-    if (auto bytes = ReadAllBytes(links.dataDir + L"\\Color.dat")) records = ParseOneFieldRecords(*bytes);
+    if (auto bytes = ReadAllBytes(links.dataDir + L"\\" + stored::kColourFile)) records = ParseOneFieldRecords(*bytes);
     std::array<int32_t, editor::kSwatches> colours;
     colours.fill(editor::kSwatchDesignColour);
     colours = editor::SwatchColours(records, colours);
     for (int i = 0; i < editor::kSwatches; ++i) {
-        Picture1[i] = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = editor::SwatchLeft(i),
+        swatches[i] = AddControl({.style = WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = editor::SwatchLeft(i),
                                   .top = editor::SwatchTop(i), .width = 800, .height = 400,
-                                  .id = colour_chooser::kPicture1 + i});
-        Picture1[i]->backColor = colours[static_cast<size_t>(i)];
-        SetWindowSubclass(Picture1[i]->hwnd, SwatchProc, static_cast<UINT_PTR>(i), reinterpret_cast<DWORD_PTR>(this));
+                                  .id = colour_chooser::kSwatch + i});
+        swatches[i]->backColor = colours[static_cast<size_t>(i)];
+        SetWindowSubclass(swatches[i]->hwnd, SwatchProc, static_cast<UINT_PTR>(i), reinterpret_cast<DWORD_PTR>(this));
     }
-    Label1 = AddControl({.text = L"色見本を左クリックでボタン色の選択、右クリックでカスタム色の生成。",
-                         .style = WS_VISIBLE | SS_NOPREFIX, .left = 135, .top = 1200, .width = 6800, .height = 255,
-                         .id = colour_chooser::kLabel1});
-    Label1->SetFont(kUiFont, 9);
+    lblHowTo = AddControl({.text = L"色見本を左クリックでボタン色の選択、右クリックでカスタム色の生成。",
+                           .style = WS_VISIBLE | SS_NOPREFIX, .left = 135, .top = 1200, .width = 6800, .height = 255,
+                           .id = colour_chooser::kLblHowTo});
+    lblHowTo->SetFont(kUiFont, 9);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     return true;
 }
 
-void ColourChooser::Picture1_MouseDown(int index, int button) {
+void ColourChooser::OnSwatchPressed(int index, int button) {
     if (closed_ || index < 0 || index >= editor::kSwatches) return;
-    Control* swatch = Picture1[index];
+    Control* swatch = swatches[index];
     if (button == 1) {
         editor_.Session().chosenColour = ColorValueToDecimalText(swatch->backColor);
         Close();
     } else if (button == 2) {
-        ColourTranslator trans;
-        cColor dialog(ColorDialog, [trans](int32_t c, uintptr_t palette) { return trans.TranslateColor(c, palette); },
-                      sizeof(CHOOSECOLORW), reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)));
+        ColourDialog dialog(SystemDialog, ResolveOleColour, sizeof(CHOOSECOLORW),
+                            reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)));
         dialog.SetColor(swatch->backColor);
         for (int k = 0; k < editor::kSwatches; ++k) dialog.SetCustomColor(k, customColours[static_cast<size_t>(k)]);
         if (dialog.ShowColorDialog(reinterpret_cast<uintptr_t>(hwnd_), CC_RGBINIT | CC_FULLOPEN)) {
@@ -119,20 +118,20 @@ void ColourChooser::Picture1_MouseDown(int index, int button) {
     }
 }
 
-void ColourChooser::Form_QueryUnload() {
+void ColourChooser::OnClosing() {
     std::vector<int32_t> colours;
-    for (Control* c : Picture1)
+    for (Control* c : swatches)
         if (c) colours.push_back(c->backColor);
     if (colours.size() == editor::kSwatches)
-        WriteFileAtomic(editor_.Links().dataDir + L"\\Color.dat", EncodeColorDat(colours));
-    // The panel stays disabled: the entry editor is still open over it.
-    EnableWindow(editor_.hwnd(), TRUE);
+        WriteFileAtomic(editor_.Links().dataDir + L"\\" + stored::kColourFile, EncodeColorDat(colours));
+    // The panel stays held up: the entry editor is still open over it.
+    ReleaseHeldUp();
 }
 
 void ColourChooser::Close() {
     if (closed_ || !hwnd_) return;
     closed_ = true;
-    Form_QueryUnload();
+    OnClosing();
     DestroyWindow(hwnd_);
 }
 
@@ -152,10 +151,6 @@ LRESULT ColourChooser::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         Close();
         return 0;
-    case WM_DESTROY:
-        if (OwnWindowTable* own = editor_.Links().own; own && own->colourChooser == reinterpret_cast<uintptr_t>(hwnd_))
-            own->colourChooser = 0;
-        break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }

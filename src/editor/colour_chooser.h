@@ -19,18 +19,18 @@ public:
     explicit ColourChooser(EntryEditor& editor);
     ~ColourChooser() override;
 
-    // Creates the window, runs the load handler and shows it.
-    bool Form_Load();
+    // Creates the window, fills it and shows it.
+    bool Open();
     // button 1 left, 2 right; any other does nothing.
-    void Picture1_MouseDown(int index, int button);
-    void Form_QueryUnload();
+    void OnSwatchPressed(int index, int button);
+    void OnClosing();
 
-    Control* Picture1[editor::kSwatches] = {};  // the swatches
-    Control* Label1 = nullptr;                  // how to use them
+    Control* swatches[editor::kSwatches] = {};
+    Control* lblHowTo = nullptr;
     std::array<int32_t, editor::kSwatches> customColours{};
 
     // The system colour dialog; replaceable so tests can answer it.
-    static cColor::Dialog ColorDialog;
+    static ColourDialog::Dialog SystemDialog;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -18,23 +18,23 @@ std::array<int32_t, kSwatches> SwatchColours(const std::vector<std::wstring>& re
 
 }  // namespace editor
 
-cColor::cColor(Dialog dialog, Translate translate, uint32_t recordSize, uintptr_t instance)
+ColourDialog::ColourDialog(Dialog dialog, Translate translate, uint32_t recordSize, uintptr_t instance)
     : dialog_(std::move(dialog)), translate_(std::move(translate)) {
     record_.size = recordSize;
     record_.instance = instance;
     custom_.fill(0xFFFFFF);
 }
 
-int32_t cColor::CustomColor(int index) const {
+int32_t ColourDialog::CustomColor(int index) const {
     if (index < 0 || index >= editor::kSwatches) return 0;
     return translate_ ? translate_(custom_[static_cast<size_t>(index)], 0) : custom_[static_cast<size_t>(index)];
 }
 
-void cColor::SetCustomColor(int index, int32_t c) {
+void ColourDialog::SetCustomColor(int index, int32_t c) {
     if (index >= 0 && index < editor::kSwatches) custom_[static_cast<size_t>(index)] = c;
 }
 
-bool cColor::ShowColorDialog(uintptr_t owner, uint32_t flags) {
+bool ColourDialog::ShowColorDialog(uintptr_t owner, uint32_t flags) {
     std::array<int32_t, editor::kSwatches> local = custom_;
     ColorDialogRecord r = record_;
     r.customColors = local.data();

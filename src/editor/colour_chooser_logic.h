@@ -1,6 +1,6 @@
 #pragma once
 // The colour chooser without its window: the swatches read from Color.dat, their places,
-// and cColor, the colour dialog's record with its current and custom colours.
+// and ColourDialog, the colour dialog's record with its current and custom colours.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -36,13 +36,13 @@ struct ColorDialogRecord {
 };
 
 // One right click's colour dialog: a current colour and 16 custom colours (white at creation).
-class cColor {
+class ColourDialog {
 public:
     // `dialog` shows the platform's dialog and returns true for OK; `translate` is
-    // ColourTranslator::TranslateColor (a system colour to its RGB value, -1 when that fails).
+    // ResolveOleColour (a system colour to its RGB value, -1 when that fails).
     using Dialog = std::function<bool(ColorDialogRecord&)>;
     using Translate = std::function<int32_t(int32_t colour, uintptr_t palette)>;
-    cColor(Dialog dialog, Translate translate, uint32_t recordSize, uintptr_t instance);
+    ColourDialog(Dialog dialog, Translate translate, uint32_t recordSize, uintptr_t instance);
 
     bool ShowColorDialog(uintptr_t owner, uint32_t flags);
     int32_t Color() const { return record_.color; }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ class ColourChooser;
 
 // What the editor is handed by the program around it.
 struct EditorLinks {
-    HWND panel = nullptr;          // owner; disabled while the editor is open
+    HWND panel = nullptr;          // owner; held up while the editor is open
     OwnWindowTable* own = nullptr;
     std::wstring exeName;          // the settings' application name
     double osVersion = 5.1;
@@ -38,30 +39,30 @@ public:
     explicit EntryEditor(EditorLinks links);
     ~EntryEditor() override;
 
-    // Creates the window and runs the load handler; Show brings it up and activates it.
-    bool Form_Load();
+    // Creates the window and loads the rows; Show brings it up and activates it.
+    bool Open();
     void Show();
 
-    void Form_Activate();
-    void Form_Resize();
+    void OnActivated();
+    void OnResized();
     // Closing by any means: saves. False (and the window stays open) when the file could
     // not be written.
-    bool Form_QueryUnload();
-    void Command1_Click();  // 更　新
-    void Command2_Click();  // up
-    void Command3_Click();  // down
-    void Command4_Click();  // 追　加
-    void Command5_Click();  // 削　除
-    void Command6_Click();  // 日本語ｵﾝ/ｵﾌ
-    void Label1_Click(int i);
-    void Text1_Click(int i);
-    void Text2_Click(int i);
-    void Picture1_Click(int i);
-    void Text2_DblClick(int i);
-    void Text2_LostFocus(int i);
-    void Form_KeyDown(UINT key, int captionRow);
-    void VScroll1_Change();
-    void Image1_MouseDown();
+    bool OnClosing();
+    void OnSave();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnInsertRow();
+    void OnDeleteRow();
+    void OnToggleIme();
+    void OnRowNumberClick(int row);
+    void OnCaptionClick(int row);
+    void OnTextClick(int row);
+    void OnColourCellClick(int row);
+    void OnTextDoubleClick(int row);
+    void OnTextLeft(int row);
+    void OnKeyDown(UINT key, int captionRow);
+    void OnScrolled();
+    void OnGripPressed();
 
     void LoadRows();  // from the current data file
     // False when nothing changed: the writer refused a row (the user is told which) or the
@@ -72,40 +73,45 @@ public:
     // What the text editor and the colour chooser use.
     editor::Session& Session() { return session_; }
     editor::RowModel& Rows() { return rows_; }
-    void SetRowText(int i, const std::wstring& text);
+    void SetRowText(int row, const std::wstring& text);
     void SetEditButtonsEnabled(bool on);  // 更　新, 追　加, 日本語ｵﾝ/ｵﾌ
     const EditorLinks& Links() const { return links_; }
     int ScrollValue() const { return scroll_; }
     int ScrollMax() const { return scrollMax_; }
     InputHint* Hint() { return hint_.get(); }
 
-    // Controls, by their form-design names.
-    Control* Frame1 = nullptr;    // headings above the rows, and the viewport
-    Control* Frame2 = nullptr;    // viewport of the rows
-    Control* Frame3 = nullptr;    // the rows, moved up by the scroll position
-    Control* VScroll1 = nullptr;
-    Control* Command1 = nullptr;  // 更　新: save and close
-    Control* Command2 = nullptr;  // up arrow: moves the selected row up
-    Control* Command3 = nullptr;  // down arrow
-    Control* Command4 = nullptr;  // 追　加: a blank row below the selected one
-    Control* Command5 = nullptr;  // 削　除: deletes the selected row
-    Control* Command6 = nullptr;  // 日本語ｵﾝ/ｵﾌ: switches the input method
-    Control* Text3 = nullptr;     // focus holder below the window's bottom edge
-    Control* Image1 = nullptr;    // size grip
-    Control* Label2 = nullptr;    // the note about trailing line breaks
-    Control* Label3 = nullptr;    // ウィンドウの幅と高さは可変です。
+    Control* headerFrame = nullptr;   // the headings above the rows, and the viewport
+    Control* rowViewport = nullptr;
+    Control* rowColumn = nullptr;     // the rows, moved up by the scroll position
+    Control* scrollBar = nullptr;
+    Control* btnSave = nullptr;       // 更　新: saves and closes
+    Control* btnMoveUp = nullptr;     // arrows: the selected row trades places with its neighbour
+    Control* btnMoveDown = nullptr;
+    Control* btnInsertRow = nullptr;  // 追　加: a blank row below the selected one
+    Control* btnDeleteRow = nullptr;
+    Control* btnToggleIme = nullptr;  // 日本語ｵﾝ/ｵﾌ
+    Control* focusHolder = nullptr;   // below the window's bottom edge
+    Control* sizeGrip = nullptr;
+    Control* lblTrailingBreaks = nullptr;  // (注意) line breaks at the end are removed
+    Control* lblResizable = nullptr;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // HandleMessage's parts; each returns nothing when the message goes on to the base.
+    std::optional<LRESULT> OnRowNotification(WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& di);
+    std::optional<LRESULT> OnRowColours(WPARAM wp, LPARAM lp);
+    void OnSizing(WPARAM edge, RECT& r);
+
     // One reused row of controls; row is -1 while the slot is free.
     struct Slot {
         int row = -1;
-        Control* label = nullptr;    // Label1(row)
-        Control* picture = nullptr;  // Picture1(row)
-        Control* caption = nullptr;  // Text1(row)
-        Control* text = nullptr;     // Text2(row)
+        Control* number = nullptr;
+        Control* colourCell = nullptr;
+        Control* captionBox = nullptr;
+        Control* textBox = nullptr;
         bool lit = false;            // highlighted as last shown
     };
     void CreateControls();
@@ -125,7 +131,7 @@ private:
     void ApplyIme(int row, bool caption);
     void SetScrollValue(int v);
     void SetScrollRange();
-    void OnScroll(int code);
+    void OnScrollBar(int code);
     bool WriteFile(const std::string& bytes);
     bool Refused(const EncodeResult& e);  // tells the user which row cannot be stored
     bool Save();
@@ -143,10 +149,11 @@ private:
     int scroll_ = 0;
     int scrollMax_ = 0;
     int viewport_ = 6390;
-    int text2Width_ = 5100;
+    int textBoxWidth_ = 5100;
     bool binding_ = false;   // text set by the program, not typed
     bool inLayout_ = false;
     bool closing_ = false;
+    bool tearingDown_ = false;  // in the destructor: the window hears nothing more of its own
     HBRUSH white_ = nullptr;
     HBRUSH highlight_ = nullptr;
 };

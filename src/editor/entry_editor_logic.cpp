@@ -27,8 +27,8 @@ int32_t LoadedColour(const Entry& e) { return ColorTextToValue(e.colour).value_o
 
 // ---- rows --------------------------------------------------------------------------------
 
-void RowModel::Ensure(int rows) {
-    if (RowCount() < rows) rows_.resize(static_cast<size_t>(rows));
+void RowModel::Ensure(int lastRow) {
+    if (RowCount() < lastRow) rows_.resize(static_cast<size_t>(lastRow));
 }
 
 void RowModel::LoadRows(DataSetContents file) {
@@ -36,10 +36,9 @@ void RowModel::LoadRows(DataSetContents file) {
     const std::vector<Entry>& records = loaded_.entries;
     entryCount_ = static_cast<int>(std::min<size_t>(records.size(), std::numeric_limits<int>::max() / kRowStep));
     const int m = ShownRows();
-    Ensure(m + 2);
-    rows_[0].captionIme = rows_[0].textIme = s_.rowImeMode;
+    Ensure(m + 1);
     for (int i = 1; i <= m + 1; ++i) {
-        Row& r = rows_[static_cast<size_t>(i)];
+        Row& r = At(i);
         r.captionIme = r.textIme = s_.rowImeMode;
         if (i <= entryCount_) {
             // A single record is an entry like any other (the panel's unreadable-file case
@@ -48,11 +47,11 @@ void RowModel::LoadRows(DataSetContents file) {
             r.caption = e.caption;
             r.text = e.text;
             r.colour = LoadedColour(e);
-            r.stored = i;
+            r.stored = i - 1;
         } else {
             r.caption.clear();
             r.text.clear();
-            r.stored = 0;
+            r.stored = -1;
         }
     }
 }
@@ -67,23 +66,23 @@ void RowModel::Touch(int row) {
 std::vector<Entry> RowModel::Records() const {
     std::vector<Entry> out;
     out.reserve(static_cast<size_t>(entryCount_));
-    for (int i = 1; i <= entryCount_; ++i) out.push_back(RecordOf(rows_[static_cast<size_t>(i)]));
+    for (int i = 1; i <= entryCount_; ++i) out.push_back(RecordOf(At(i)));
     return out;
 }
 
 bool RowModel::Unchanged() const {
     if (static_cast<size_t>(entryCount_) != loaded_.entries.size()) return false;
     for (int i = 1; i <= entryCount_; ++i)
-        if (rows_[static_cast<size_t>(i)].stored != i || !AsRead(i)) return false;
+        if (At(i).stored != i - 1 || !AsRead(i)) return false;
     return true;
 }
 
 const StoredRecord* RowModel::AsRead(int row) const {
     const Row& r = At(row);
-    if (r.stored < 1 || static_cast<size_t>(r.stored) > loaded_.stored.size()) return nullptr;
-    const Entry& e = loaded_.entries[static_cast<size_t>(r.stored - 1)];
+    if (r.stored < 0 || static_cast<size_t>(r.stored) >= loaded_.stored.size()) return nullptr;
+    const Entry& e = loaded_.entries[static_cast<size_t>(r.stored)];
     if (r.caption != e.caption || r.text != e.text || r.colour != LoadedColour(e)) return nullptr;
-    return &loaded_.stored[static_cast<size_t>(r.stored - 1)];
+    return &loaded_.stored[static_cast<size_t>(r.stored)];
 }
 
 EncodeResult RowModel::Encode(const std::vector<int>& order) const {
@@ -111,7 +110,7 @@ EncodeResult RowModel::SaveBytes() const {
 EncodeResult RowModel::InsertBytes() {
     const int n = entryCount_ + 1;
     const int s = s_.selectedRow == 0 ? 1 : s_.selectedRow;
-    Ensure(n + 1);
+    Ensure(n);
     std::vector<int> order;
     for (int k = 1; k <= n; ++k) {
         if (k <= s) order.push_back(k);
@@ -124,19 +123,19 @@ EncodeResult RowModel::InsertBytes() {
 void RowModel::Inserted() {
     if (s_.selectedRow == 0) s_.selectedRow = 1;
     const int n = ++entryCount_;
-    Ensure(n + 2);
-    Row& spare = rows_[static_cast<size_t>(n + 1)];
+    Ensure(n + 1);
+    Row& spare = At(n + 1);
     spare.caption.clear();
     spare.text.clear();
     spare.colour = kWhite;
-    spare.stored = 0;
+    spare.stored = -1;
 }
 
 EncodeResult RowModel::DeleteBytes() {
     const int s = s_.selectedRow, n = entryCount_;
     // With 25 entries or fewer the spare row comes in at the end: the set keeps its size.
     const int last = (s > kMinRows || n > kMinRows) ? n : n + 1;
-    Ensure(last + 1);
+    Ensure(last);
     std::vector<int> order;
     for (int k = 1; k <= last; ++k)
         if (k != s) order.push_back(k);
@@ -156,7 +155,7 @@ int16_t RowSettingAfterDelete(int entryCount, int16_t setting, int deletedCount)
 }
 
 void RowModel::WhiteRows() {
-    for (int i = 1; i <= entryCount_ && i < RowCount(); ++i) rows_[static_cast<size_t>(i)].highlighted = false;
+    for (int i = 1; i <= entryCount_ && i <= RowCount(); ++i) At(i).highlighted = false;
 }
 
 void RowModel::UpdateButtons() {
@@ -166,9 +165,9 @@ void RowModel::UpdateButtons() {
 }
 
 void RowModel::SelectByNumber(int i) {
-    if (i < 1 || i >= RowCount()) return;
+    if (!HasRow(i)) return;
     WhiteRows();
-    rows_[static_cast<size_t>(i)].highlighted = true;
+    At(i).highlighted = true;
     s_.selectedRow = i;
     buttons_ = {i >= 2, i < entryCount_, true};
 }
@@ -194,10 +193,10 @@ void RowModel::ClickColourCell(int i) {
 
 void RowModel::MoveUp() {
     const int s = s_.selectedRow;
-    if (s < 2 || s >= RowCount()) return;
-    SwapContents(rows_[static_cast<size_t>(s)], rows_[static_cast<size_t>(s - 1)]);
-    rows_[static_cast<size_t>(s)].highlighted = false;
-    rows_[static_cast<size_t>(s - 1)].highlighted = true;
+    if (s < 2 || !HasRow(s)) return;
+    SwapContents(At(s), At(s - 1));
+    At(s).highlighted = false;
+    At(s - 1).highlighted = true;
     int sel = s - 1;
     buttons_.up = sel >= 2;
     if (sel < 2) sel = 1;
@@ -208,10 +207,10 @@ void RowModel::MoveUp() {
 
 void RowModel::MoveDown() {
     const int s = s_.selectedRow;
-    if (s < 1 || s + 1 >= RowCount()) return;
-    SwapContents(rows_[static_cast<size_t>(s)], rows_[static_cast<size_t>(s + 1)]);
-    rows_[static_cast<size_t>(s)].highlighted = false;
-    rows_[static_cast<size_t>(s + 1)].highlighted = true;
+    if (s < 1 || !HasRow(s + 1)) return;
+    SwapContents(At(s), At(s + 1));
+    At(s).highlighted = false;
+    At(s + 1).highlighted = true;
     int sel = s + 1;
     buttons_.up = sel >= 2;
     if (sel < 2) sel = 1;
@@ -222,18 +221,18 @@ void RowModel::MoveDown() {
 
 void RowModel::SwitchImeOldStyle() {
     auto flip = [](int mode) { return (mode != 0 && mode != 2) ? 2 : 1; };
-    const int last = std::min(entryCount_ + 1, RowCount() - 1);
-    for (int i = 0; i <= last; ++i) {
-        Row& r = rows_[static_cast<size_t>(i)];
+    const int last = std::min(entryCount_ + 1, RowCount());
+    for (int i = 1; i <= last; ++i) {
+        Row& r = At(i);
         r.captionIme = flip(r.captionIme);
         r.textIme = flip(r.textIme);
     }
-    s_.rowImeMode = rows_[static_cast<size_t>(last)].textIme;
+    s_.rowImeMode = At(last).textIme;
 }
 
 void RowModel::SetAllIme(int mode) {
-    const int last = std::min(entryCount_ + 1, RowCount() - 1);
-    for (int i = 0; i <= last; ++i) rows_[static_cast<size_t>(i)].captionIme = rows_[static_cast<size_t>(i)].textIme = mode;
+    const int last = std::min(entryCount_ + 1, RowCount());
+    for (int i = 1; i <= last; ++i) At(i).captionIme = At(i).textIme = mode;
 }
 
 // ---- typing ------------------------------------------------------------------------------
@@ -323,20 +322,20 @@ EntryEditorLayout LayoutEntryEditor(int width, int height, int entryCount) {
     else if (height > tallest) l.height = std::max(tallest, kMinHeight);
     else l.height = extra * kRowStep + kMinHeight;
     const int W = l.width, H = l.height;
-    l.frame1Width = W - 1105;
-    l.frame1Height = H - 1590;
-    l.frame2Width = W - 1350;
-    l.frame2Height = H - 2210;
-    l.frame3Width = W - 1360;
-    l.label3Left = W - 3600;
-    l.label3Top = H - 750;
+    l.headerWidth = W - 1105;
+    l.headerHeight = H - 1590;
+    l.viewportWidth = W - 1350;
+    l.viewportHeight = H - 2210;
+    l.columnWidth = W - 1360;
+    l.resizableLeft = W - 3600;
+    l.resizableTop = H - 750;
     l.buttonTop = H - 1310;
-    l.text3Top = H + 1400;
+    l.focusHolderTop = H + 1400;
     l.scrollLeft = W - 760;
     l.scrollHeight = H - 2200;
     l.scrollMax = entryCount * kRowStep - (H - 2200) + 25;
     l.scrollShown = l.scrollMax >= 1;
-    l.text2Width = W - 3700;
+    l.textBoxWidth = W - 3700;
     return l;
 }
 

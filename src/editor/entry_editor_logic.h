@@ -40,7 +40,7 @@ struct Row {
     int32_t colour = kTemplateColour;
     bool highlighted = false;
     int captionIme = 0, textIme = 0;  // input-method modes of the two boxes
-    int stored = 0;  // the record of the loaded file the row shows (from 1), 0 for none
+    int stored = -1;  // index of the loaded file's record the row shows, -1 for none
 };
 
 // Enabled states of the arrow buttons and 削　除.
@@ -55,9 +55,11 @@ public:
     int EntryCount() const { return entryCount_; }
     // M: rows shown, the entries and the blank rows up to 25. Row M + 1 is the unseen spare.
     int ShownRows() const { return entryCount_ > kMinRows ? entryCount_ : kMinRows; }
-    int RowCount() const { return static_cast<int>(rows_.size()); }  // rows 0 .. M + 1 at least
-    Row& At(int i) { return rows_.at(static_cast<size_t>(i)); }
-    const Row& At(int i) const { return rows_.at(static_cast<size_t>(i)); }
+    // Rows go by the number the editor shows beside them: 1 .. RowCount(), M + 1 at least.
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    bool HasRow(int row) const { return row >= 1 && row <= RowCount(); }
+    Row& At(int row) { return rows_.at(static_cast<size_t>(row - 1)); }
+    const Row& At(int row) const { return rows_.at(static_cast<size_t>(row - 1)); }
     const RowButtons& Buttons() const { return buttons_; }
     int LastCaptionBox() const { return lastCaption_; }
     int LastTextBox() const { return lastText_; }
@@ -96,21 +98,21 @@ public:
     // Lowers the entry count.
     void Deleted();
 
-    void SelectByNumber(int i);  // Label1_Click
-    void ClickBox(int i, bool caption);  // Text1_Click / Text2_Click
-    void ClickColourCell(int i);  // Picture1_Click
-    // Command2_Click / Command3_Click: the selected row and its neighbour trade places.
+    void SelectByNumber(int i);  // a click on the row number
+    void ClickBox(int i, bool caption);  // a click in the caption or text box
+    void ClickColourCell(int i);
+    // The arrows: the selected row and its neighbour trade places.
     void MoveUp();
     void MoveDown();
 
-    // Command6 before Windows XP: every box flips between on and off (a box never switched
+    // 日本語ｵﾝ/ｵﾌ before Windows XP: every box flips between on and off (a box never switched
     // becomes on); the row IME mode follows the text box of row N + 1.
     void SwitchImeOldStyle();
-    // The text editor's switch before Windows XP: every box of rows 0..N + 1 takes `mode`.
+    // The text editor's switch before Windows XP: every box of rows 1..N + 1 takes `mode`.
     void SetAllIme(int mode);
 
 private:
-    void Ensure(int rows);
+    void Ensure(int lastRow);  // rows up to lastRow exist
     const StoredRecord* AsRead(int row) const;  // the row's record when the row is unchanged
     // The rows in this order as a file; 0 stands for a blank record.
     EncodeResult Encode(const std::vector<int>& order) const;
@@ -119,7 +121,7 @@ private:
 
     Session& s_;
     DataSetContents loaded_;
-    std::vector<Row> rows_ = std::vector<Row>(kMinRows + 2);
+    std::vector<Row> rows_ = std::vector<Row>(kMinRows + 1);
     int entryCount_ = 0;
     RowButtons buttons_;
     int lastCaption_ = 0, lastText_ = 0;
@@ -160,11 +162,11 @@ std::wstring NormaliseLineBreaks(std::wstring_view text);
 
 struct EntryEditorLayout {
     int width, height;                 // the window, raised to the minimum and snapped to rows
-    int frame1Width, frame1Height, frame2Width, frame2Height, frame3Width;
-    int label3Left, label3Top, buttonTop, text3Top;
+    int headerWidth, headerHeight, viewportWidth, viewportHeight, columnWidth;
+    int resizableLeft, resizableTop, buttonTop, focusHolderTop;
     int scrollLeft, scrollHeight, scrollMax;
     bool scrollShown;
-    int text2Width;
+    int textBoxWidth;
 };
 // W, H the window's outer size, N the entry count.
 EntryEditorLayout LayoutEntryEditor(int width, int height, int entryCount);

@@ -22,7 +22,7 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     using namespace entry_editor;
     const int k = static_cast<int>(slots_.size());
     Slot s;
-    const HWND parent = Frame3->hwnd;
+    const HWND parent = rowColumn->hwnd;
     // A slot made for a row is made in its place with its texts: nothing to move or show later.
     const editor::Row* r = row >= 0 ? &rows_.At(row) : nullptr;
     const DWORD shown = r ? WS_VISIBLE : 0;
@@ -30,44 +30,44 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     const bool multiLine = r && r->text.find(L'\n') != std::wstring::npos;
     bool whole = true;
     const std::wstring boxText = r ? editor::RowBoxText(r->text, whole) : L"";
-    s.label = AddControl({.text = r ? std::to_wstring(row) : L"",
-                          .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
-                          .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
-                          .id = RowControlId(k, kLabel1)});
-    s.picture = AddControl({.style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
-                            .width = 510, .height = editor::kRowHeight, .parent = parent,
-                            .id = RowControlId(k, kPicture1)});
-    s.caption = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
-                            .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
-                            .id = RowControlId(k, kText1)});
-    s.text = AddControl({.cls = L"EDIT", .text = boxText,
-                         .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
-                                  (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
-                         .left = 2360, .top = top, .width = text2Width_, .height = editor::kRowHeight,
-                         .parent = parent, .id = RowControlId(k, kText2)});
+    s.number = AddControl({.text = r ? std::to_wstring(row) : L"",
+                           .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
+                           .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
+                           .id = RowControlId(k, kRowNumber)});
+    s.colourCell = AddControl({.style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
+                               .width = 510, .height = editor::kRowHeight, .parent = parent,
+                               .id = RowControlId(k, kColourCell)});
+    s.captionBox = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
+                               .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
+                               .id = RowControlId(k, kCaptionBox)});
+    s.textBox = AddControl({.cls = L"EDIT", .text = boxText,
+                            .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
+                                     (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
+                            .left = 2360, .top = top, .width = textBoxWidth_, .height = editor::kRowHeight,
+                            .parent = parent, .id = RowControlId(k, kTextBox)});
     s.row = row;
     s.lit = r && r->highlighted;
-    s.picture->backColor = r ? r->colour : editor::kTemplateColour;
-    s.label->SetFont(kUiFont, 9);
-    s.caption->SetFont(kFixedFont, 9);
-    s.text->SetFont(kFixedFont, 9);
-    SetToolTip(s.label, L"選択行の移動・削除が有効になります。");
-    SetToolTip(s.picture, L"ボタン色の設定が出来ます。");
+    s.colourCell->backColor = r ? r->colour : editor::kTemplateColour;
+    s.number->SetFont(kUiFont, 9);
+    s.captionBox->SetFont(kFixedFont, 9);
+    s.textBox->SetFont(kFixedFont, 9);
+    SetToolTip(s.number, L"選択行の移動・削除が有効になります。");
+    SetToolTip(s.colourCell, L"ボタン色の設定が出来ます。");
     auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
-    AttachBox(s.caption->hwnd, BoxKind::Caption, hint_.get(),
-              {.keyDown = [this, rowNow](UINT key) { Form_KeyDown(key, rowNow()); },
-               .click = [this, rowNow] { if (rowNow() >= 0) Text1_Click(rowNow()); },
+    AttachBox(s.captionBox->hwnd, BoxKind::Caption, hint_.get(),
+              {.keyDown = [this, rowNow](UINT key) { OnKeyDown(key, rowNow()); },
+               .click = [this, rowNow] { if (rowNow() >= 0) OnCaptionClick(rowNow()); },
                .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); }});
-    AttachBox(s.text->hwnd, BoxKind::Text, hint_.get(),
-              {.keyDown = [this](UINT key) { Form_KeyDown(key, 0); },
+    AttachBox(s.textBox->hwnd, BoxKind::Text, hint_.get(),
+              {.keyDown = [this](UINT key) { OnKeyDown(key, 0); },
                .keyPress = [this](wchar_t c, bool atEnd) {
                    session_.trailingEnters = editor::CountEnter(session_.trailingEnters, c, atEnd);
                },
-               .click = [this, rowNow] { if (rowNow() >= 0) Text2_Click(rowNow()); },
-               .doubleClick = [this, rowNow] { if (rowNow() >= 0) Text2_DblClick(rowNow()); },
+               .click = [this, rowNow] { if (rowNow() >= 0) OnTextClick(rowNow()); },
+               .doubleClick = [this, rowNow] { if (rowNow() >= 0) OnTextDoubleClick(rowNow()); },
                .focus = [this, rowNow, k] {
-                   // Text2_GotFocus: the caret goes to the end of the text.
-                   HWND h = slots_[static_cast<size_t>(k)].text->hwnd;
+                   // The caret goes to the end of the text.
+                   HWND h = slots_[static_cast<size_t>(k)].textBox->hwnd;
                    const int n = GetWindowTextLengthW(h);
                    SendMessageW(h, EM_SETSEL, n, n);
                    if (rowNow() >= 0) ApplyIme(rowNow(), false);
@@ -85,7 +85,7 @@ EntryEditor::Slot* EntryEditor::SlotOf(int row) {
 EntryEditor::Slot* EntryEditor::SlotOfControl(HWND h, int* kind) {
     if (!h) return nullptr;
     for (Slot& s : slots_) {
-        const Control* c[4] = {s.label, s.picture, s.caption, s.text};
+        const Control* c[4] = {s.number, s.colourCell, s.captionBox, s.textBox};
         for (int k = 0; k < 4; ++k) {
             if (c[k]->hwnd == h) {
                 if (kind) *kind = k;
@@ -111,33 +111,33 @@ void EntryEditor::ShowRow(Slot& s) {
     const editor::Row& r = rows_.At(s.row);
     const int top = RowTop(s.row);
     binding_ = true;
-    s.label->Move(0, top, 495, editor::kRowHeight);
-    s.label->SetText(std::to_wstring(s.row));
-    s.picture->Move(487, top, 510, editor::kRowHeight);
-    s.caption->Move(975, top, 1395, editor::kRowHeight);
-    s.caption->SetText(r.caption);
-    s.text->Move(2360, top, text2Width_, editor::kRowHeight);
+    s.number->Move(0, top, 495, editor::kRowHeight);
+    s.number->SetText(std::to_wstring(s.row));
+    s.colourCell->Move(487, top, 510, editor::kRowHeight);
+    s.captionBox->Move(975, top, 1395, editor::kRowHeight);
+    s.captionBox->SetText(r.caption);
+    s.textBox->Move(2360, top, textBoxWidth_, editor::kRowHeight);
     bool whole = true;
-    s.text->SetText(editor::RowBoxText(r.text, whole));
-    SendMessageW(s.text->hwnd, EM_SETREADONLY, !whole, 0);
+    s.textBox->SetText(editor::RowBoxText(r.text, whole));
+    SendMessageW(s.textBox->hwnd, EM_SETREADONLY, !whole, 0);
     binding_ = false;
     ShowTextScrollBar(s);
-    if (s.picture->backColor != r.colour) {
-        s.picture->backColor = r.colour;
-        InvalidateRect(s.picture->hwnd, nullptr, TRUE);
+    if (s.colourCell->backColor != r.colour) {
+        s.colourCell->backColor = r.colour;
+        InvalidateRect(s.colourCell->hwnd, nullptr, TRUE);
     }
     if (s.lit != r.highlighted) {
         s.lit = r.highlighted;
-        for (Control* c : {s.label, s.caption, s.text}) InvalidateRect(c->hwnd, nullptr, TRUE);
+        for (Control* c : {s.number, s.captionBox, s.textBox}) InvalidateRect(c->hwnd, nullptr, TRUE);
     }
-    for (Control* c : {s.label, s.picture, s.caption, s.text}) c->SetVisible(true);
+    for (Control* c : {s.number, s.colourCell, s.captionBox, s.textBox}) c->SetVisible(true);
 }
 
 void EntryEditor::ShowTextScrollBar(Slot& s) {
     // The one-line box shows its scroll bar when the text has more lines than it shows.
     const bool multiLine = s.row >= 0 && rows_.At(s.row).text.find(L'\n') != std::wstring::npos;
-    const bool shown = (GetWindowLongPtrW(s.text->hwnd, GWL_STYLE) & WS_VSCROLL) != 0;
-    if (multiLine != shown) ShowScrollBar(s.text->hwnd, SB_VERT, multiLine);
+    const bool shown = (GetWindowLongPtrW(s.textBox->hwnd, GWL_STYLE) & WS_VSCROLL) != 0;
+    if (multiLine != shown) ShowScrollBar(s.textBox->hwnd, SB_VERT, multiLine);
 }
 
 int EntryEditor::RowTop(int row) const {
@@ -152,10 +152,10 @@ void EntryEditor::PlaceRows() {
     const HWND focus = GetFocus();
     for (Slot& s : slots_) {
         if (s.row < 0) continue;
-        const bool focused = focus == s.caption->hwnd || focus == s.text->hwnd;
+        const bool focused = focus == s.captionBox->hwnd || focus == s.textBox->hwnd;
         if ((s.row < first || s.row >= end) && !(focused && s.row <= m)) {
             s.row = -1;
-            for (Control* c : {s.label, s.picture, s.caption, s.text}) c->SetVisible(false);
+            for (Control* c : {s.number, s.colourCell, s.captionBox, s.textBox}) c->SetVisible(false);
         }
     }
     for (int r = first; r < end; ++r) {
@@ -165,7 +165,7 @@ void EntryEditor::PlaceRows() {
     for (Slot& s : slots_)
         if (s.row >= 0 && (s.row < first || s.row >= end)) ShowRow(s);  // the focused box
     const int column = m * editor::kRowStep + 15 - scroll_;
-    Frame3->Move(0, 0, Frame3->Width(), std::clamp(column, 0, viewport_));
+    rowColumn->Move(0, 0, rowColumn->Width(), std::clamp(column, 0, viewport_));
 }
 
 void EntryEditor::CompletePool() {
@@ -182,16 +182,16 @@ void EntryEditor::RefreshRows() {
 }
 
 void EntryEditor::FocusBox(int row, bool caption) {
-    if (row < 1 || row >= rows_.RowCount()) return;
+    if (!rows_.HasRow(row)) return;
     Slot& s = Bind(row);
-    (caption ? s.caption : s.text)->SetFocus();
+    (caption ? s.captionBox : s.textBox)->SetFocus();
 }
 
 void EntryEditor::ApplyButtons() {
     const editor::RowButtons& b = rows_.Buttons();
-    Command2->SetEnabled(b.up);
-    Command3->SetEnabled(b.down);
-    Command5->SetEnabled(b.remove);
+    btnMoveUp->SetEnabled(b.up);
+    btnMoveDown->SetEnabled(b.down);
+    btnDeleteRow->SetEnabled(b.remove);
 }
 
 void EntryEditor::ApplyIme(int row, bool caption) {
@@ -200,7 +200,7 @@ void EntryEditor::ApplyIme(int row, bool caption) {
     if (mode != 1 && mode != 2) return;
     Slot* s = SlotOf(row);
     if (!s) return;
-    HWND box = (caption ? s->caption : s->text)->hwnd;
+    HWND box = (caption ? s->captionBox : s->textBox)->hwnd;
     if (HIMC ctx = late::ImmGetContext(box)) {
         late::ImmSetOpenStatus(ctx, mode == 1);
         late::ImmReleaseContext(box, ctx);
@@ -208,7 +208,7 @@ void EntryEditor::ApplyIme(int row, bool caption) {
 }
 
 void EntryEditor::SetRowText(int i, const std::wstring& text) {
-    if (i < 1 || i >= rows_.RowCount()) return;
+    if (!rows_.HasRow(i)) return;
     rows_.At(i).text = text;
     rows_.Touch(i);
     if (Slot* s = SlotOf(i)) ShowRow(*s);
@@ -225,7 +225,7 @@ void EntryEditor::LoadRowsFrom(DataSetContents file) {
     rows_.LoadRows(std::move(file));
     scrollMax_ = rows_.ShownRows() * editor::kRowStep - 6375;
     SetScrollRange();
-    VScroll1->SetVisible(scrollMax_ >= 1);
+    scrollBar->SetVisible(scrollMax_ >= 1);
     if (IsWindowVisible(hwnd_)) PlaceRows();  // on the first load the layout places them
 }
 
@@ -254,32 +254,32 @@ bool EntryEditor::Save() {
 
 // ---- selecting, moving, inserting, deleting ----------------------------------------------
 
-void EntryEditor::Label1_Click(int i) {
+void EntryEditor::OnRowNumberClick(int i) {
     rows_.SelectByNumber(i);
     RefreshRows();
     ApplyButtons();
-    Text3->SetFocus();
+    focusHolder->SetFocus();
 }
 
-void EntryEditor::Text1_Click(int i) {
+void EntryEditor::OnCaptionClick(int i) {
     rows_.ClickBox(i, true);
     RefreshRows();
     ApplyButtons();
 }
 
-void EntryEditor::Text2_Click(int i) {
+void EntryEditor::OnTextClick(int i) {
     rows_.ClickBox(i, false);
     RefreshRows();
     ApplyButtons();
 }
 
-void EntryEditor::Command2_Click() {
+void EntryEditor::OnMoveUp() {
     rows_.MoveUp();
     RefreshRows();
     ApplyButtons();
 }
 
-void EntryEditor::Command3_Click() {
+void EntryEditor::OnMoveDown() {
     rows_.MoveDown();
     RefreshRows();
     ApplyButtons();
@@ -295,15 +295,15 @@ bool EntryEditor::InsertBlankRow() {
     return true;
 }
 
-void EntryEditor::Command4_Click() {
+void EntryEditor::OnInsertRow() {
     const int v = scroll_;
     const int target = v == 0 ? 0 : v + editor::kRowStep;
     if (!InsertBlankRow()) return;
     const int s = session_.selectedRow;
-    Text1_Click(s);
+    OnCaptionClick(s);
     FocusBox(s + 1, true);
     SetScrollValue(std::min(target, scrollMax_));
-    Form_Resize();
+    OnResized();
 }
 
 bool EntryEditor::DeleteSelectedRow() {
@@ -318,25 +318,25 @@ bool EntryEditor::DeleteSelectedRow() {
     return true;
 }
 
-void EntryEditor::Command5_Click() {
+void EntryEditor::OnDeleteRow() {
     if (session_.selectedRow < 1) return;
     const int v = scroll_;
     if (!DeleteSelectedRow()) return;
     SetScrollValue(std::min(v, scrollMax_));
     if (rows_.EntryCount() < session_.selectedRow) session_.selectedRow = rows_.EntryCount();
-    Label1_Click(session_.selectedRow);
-    Form_Resize();
+    OnRowNumberClick(session_.selectedRow);
+    OnResized();
 }
 
 // ---- typing, keys and the child windows ---------------------------------------------------
 
-void EntryEditor::Text2_LostFocus(int i) {
+void EntryEditor::OnTextLeft(int i) {
     const std::wstring trimmed = editor::TrimTrailingEnters(rows_.At(i).text, session_.trailingEnters);
     session_.trailingEnters = 0;
     if (trimmed != rows_.At(i).text) SetRowText(i, trimmed);
 }
 
-void EntryEditor::Form_KeyDown(UINT key, int captionRow) {
+void EntryEditor::OnKeyDown(UINT key, int captionRow) {
     if (key >= VK_PRIOR && key <= VK_HOME) {
         SetScrollValue(editor::ScrollForKey(static_cast<int>(key), scroll_, scrollMax_));
         return;
@@ -349,8 +349,8 @@ void EntryEditor::Form_KeyDown(UINT key, int captionRow) {
     }
 }
 
-void EntryEditor::Text2_DblClick(int i) {
-    Text2_LostFocus(i);  // the same trim, and the count starts again
+void EntryEditor::OnTextDoubleClick(int i) {
+    OnTextLeft(i);  // the same trim, and the count starts again
     session_.selectedRow = i;
     rows_.SetRowFocus(true);
     if (textEditor_ && textEditor_->hwnd()) {
@@ -358,10 +358,10 @@ void EntryEditor::Text2_DblClick(int i) {
         return;
     }
     textEditor_ = std::make_unique<TextEditor>(*this);
-    if (!textEditor_->Form_Load()) textEditor_.reset();
+    if (!textEditor_->Open()) textEditor_.reset();
 }
 
-void EntryEditor::Picture1_Click(int i) {
+void EntryEditor::OnColourCellClick(int i) {
     rows_.ClickColourCell(i);
     RefreshRows();
     ApplyButtons();
@@ -370,5 +370,5 @@ void EntryEditor::Picture1_Click(int i) {
         return;
     }
     colourChooser_ = std::make_unique<ColourChooser>(*this);
-    if (!colourChooser_->Form_Load()) colourChooser_.reset();
+    if (!colourChooser_->Open()) colourChooser_.reset();
 }

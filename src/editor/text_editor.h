@@ -14,23 +14,23 @@ public:
     explicit TextEditor(EntryEditor& editor);
     ~TextEditor() override;
 
-    // Creates the window, runs the load handler and shows it.
-    bool Form_Load();
-    void Form_Activate();
-    void Form_Resize();
-    void Form_QueryUnload();
-    void Command1_Click();  // 更　新
-    void Command2_Click();  // キャンセル
-    void Command3_Click();  // 日本語ｵﾝ/ｵﾌ
-    void Image1_MouseDown();
+    // Creates the window, fills it and shows it.
+    bool Open();
+    void OnActivated();
+    void OnResized();
+    void OnClosing();
+    void OnSave();
+    void OnCancel();
+    void OnToggleIme();
+    void OnGripPressed();
 
-    Control* Text1 = nullptr;     // the text being edited
-    Control* Command1 = nullptr;  // 更　新
-    Control* Command2 = nullptr;  // キャンセル
-    Control* Command3 = nullptr;  // 日本語ｵﾝ/ｵﾌ
-    Control* Label1 = nullptr;    // the notes
-    Control* Label2 = nullptr;    // ウィンドウの幅と高さは可変です。
-    Control* Image1 = nullptr;    // size grip
+    Control* editText = nullptr;
+    Control* btnSave = nullptr;       // 更　新
+    Control* btnCancel = nullptr;     // キャンセル
+    Control* btnToggleIme = nullptr;  // 日本語ｵﾝ/ｵﾌ
+    Control* lblNotes = nullptr;
+    Control* lblResizable = nullptr;  // ウィンドウの幅と高さは可変です。
+    Control* sizeGrip = nullptr;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

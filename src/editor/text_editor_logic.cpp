@@ -15,17 +15,17 @@ TextEditorLayout LayoutTextEditor(int width, int height) {
     l.width = std::max(width, kTextEditorMinWidth);
     l.height = std::max(height, kTextEditorMinHeight);
     const int W = l.width, H = l.height;
-    l.text1Width = W - 90;
-    l.text1Height = H - 2150;
-    l.label1Top = H - 1900;
-    l.label2Left = W - 4500;
-    l.label2Top = H - 750;
-    l.command1Left = W - 1800;
-    l.command1Top = H - 1300;
-    l.command2Left = W - 3600;
-    l.command2Top = H - 1300;
-    l.command3Left = W - 3600;
-    l.command3Top = H - 1800;
+    l.textWidth = W - 90;
+    l.textHeight = H - 2150;
+    l.notesTop = H - 1900;
+    l.resizableLeft = W - 4500;
+    l.resizableTop = H - 750;
+    l.saveLeft = W - 1800;
+    l.saveTop = H - 1300;
+    l.cancelLeft = W - 3600;
+    l.cancelTop = H - 1300;
+    l.imeLeft = W - 3600;
+    l.imeTop = H - 1800;
     return l;
 }
 

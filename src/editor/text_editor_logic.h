@@ -12,11 +12,11 @@ std::wstring TextEditorTitle(const std::wstring& caption);
 
 struct TextEditorLayout {
     int width, height;  // raised to the minimums; no snapping, no maximum
-    int text1Width, text1Height;
-    int label1Top, label2Left, label2Top;
-    int command1Left, command1Top;  // 更　新
-    int command2Left, command2Top;  // キャンセル
-    int command3Left, command3Top;  // 日本語ｵﾝ/ｵﾌ
+    int textWidth, textHeight;
+    int notesTop, resizableLeft, resizableTop;
+    int saveLeft, saveTop;  // 更　新
+    int cancelLeft, cancelTop;  // キャンセル
+    int imeLeft, imeTop;  // 日本語ｵﾝ/ｵﾌ
 };
 TextEditorLayout LayoutTextEditor(int width, int height);
 

@@ -31,7 +31,7 @@ HWND OpenEditor(Report& rep, Hariko& h) {
     if (!Click(rep, h.Control(panel_ids::kBtnEdit), L"設  定 / 編  集")) return nullptr;
     bool up = WaitFor([&] {
         editor = h.WindowCaptioned(kEditorTitle);
-        return editor && DescendantById(editor, entry_editor::kCommand1) && IsWindowEnabled(editor);
+        return editor && DescendantById(editor, entry_editor::kBtnSave) && IsWindowEnabled(editor);
     }, 8000);
     if (!rep.Check(up, L"the entry editor \"データの編集と追加\" opens", h.WindowList())) return nullptr;
     rep.Check(!IsWindowEnabled(h.main()), L"the panel is disabled while it is open");
@@ -41,7 +41,7 @@ HWND OpenEditor(Report& rep, Hariko& h) {
 // A row's control, found by the row number shown beside it (row controls are reused).
 HWND RowBox(HWND editor, int row, int kind) {
     for (int k = 0; k < 200; ++k) {
-        HWND label = DescendantById(editor, entry_editor::RowControlId(k, entry_editor::kLabel1));
+        HWND label = DescendantById(editor, entry_editor::RowControlId(k, entry_editor::kRowNumber));
         if (!label) break;
         if (IsWindowVisible(label) && TextOf(label) == std::to_wstring(row))
             return DescendantById(editor, entry_editor::RowControlId(k, kind));
@@ -91,13 +91,13 @@ void NewEntryPasted(Report& rep, const std::wstring& exe) {
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
     rep.Check((GetWindowLongPtrW(editor, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, L"the editor is topmost");
-    HWND caption = RowBox(editor, 3, entry_editor::kText1), text = RowBox(editor, 3, entry_editor::kText2);
+    HWND caption = RowBox(editor, 3, entry_editor::kCaptionBox), text = RowBox(editor, 3, entry_editor::kTextBox);
     if (!rep.Check(caption && text, L"row 3 has a caption box and a text box")) return CloseProgram(rep, h);
 
     // 日本語ｵﾝ/ｵﾌ gives the focus back to the caption box last clicked: a double quote typed
     // next is refused there with a hint.
     Click(rep, caption, L"the caption box of row 3");
-    Click(rep, DescendantById(editor, entry_editor::kCommand6), L"日本語ｵﾝ/ｵﾌ");
+    Click(rep, DescendantById(editor, entry_editor::kBtnToggleIme), L"日本語ｵﾝ/ｵﾌ");
     TypeKeys(L"\"");
     const std::wstring hint = L"「\"」は保存できない文字のため、入力できません。";
     std::wstring seen;
@@ -115,7 +115,7 @@ void NewEntryPasted(Report& rep, const std::wstring& exe) {
     TypeKeys(L"line2");
     PressKey(VK_RETURN);
     PressKey(VK_RETURN);
-    Click(rep, RowBox(editor, 4, entry_editor::kText1), L"the caption box of row 4");
+    Click(rep, RowBox(editor, 4, entry_editor::kCaptionBox), L"the caption box of row 4");
     rep.Check(WaitFor([&] { return TextOf(text) == L"line1\r\nline2"; }, 3000),
               L"leaving the text box drops the two Enters typed at its end",
               Quote(TextOf(text)));
@@ -156,7 +156,7 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
               std::to_wstring(high) + L" px)", RectText(RectOf(editor)));
 
     // The text editor for row 2, "a", Enter, "b", Enter, Enter, 更　新.
-    HWND text2 = RowBox(editor, 2, entry_editor::kText2);
+    HWND text2 = RowBox(editor, 2, entry_editor::kTextBox);
     RECT r = RectOf(text2);
     ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);  // the second click of a double click, at once
@@ -167,7 +167,7 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     if (rep.Check(opened, L"a double click opens the text editor titled with the button's caption", h.WindowList())) {
         HWND box = nullptr;
         rep.Check(WaitFor([&] {
-            box = DescendantById(text_editor, text_editor::kText1);
+            box = DescendantById(text_editor, text_editor::kEditText);
             return TextOf(box) == L"若葉商会" && !IsWindowEnabled(editor) && GetForegroundWindow() == text_editor;
         }, 3000), L"it shows the row's text over a disabled editor",
                   Quote(TextOf(box)));
@@ -181,24 +181,24 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
         TypeKeys(L"b");
         PressKey(VK_RETURN);
         PressKey(VK_RETURN);
-        Click(rep, DescendantById(text_editor, text_editor::kCommand1), L"更　新 of the text editor");
+        Click(rep, DescendantById(text_editor, text_editor::kBtnSave), L"更　新 of the text editor");
         rep.Check(WaitFor([&] { return !IsWindow(text_editor) && IsWindowEnabled(editor); }, 5000),
                   L"it closes and the editor is enabled again");
-        rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, entry_editor::kText2)) == L"a\r\nb"; }, 3000),
+        rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, entry_editor::kTextBox)) == L"a\r\nb"; }, 3000),
                   L"row 2 holds \"a\\r\\nb\": the Enters typed at the end are gone",
-                  Quote(TextOf(RowBox(editor, 2, entry_editor::kText2))));
+                  Quote(TextOf(RowBox(editor, 2, entry_editor::kTextBox))));
         rep.Check(h.Setting(L"Height6").has_value() && h.Setting(L"Width6").has_value(),
                   L"the text editor stored its size (Height6, Width6)");
     }
 
     // The colour chooser for row 1: a left click on the light-yellow swatch.
-    Click(rep, RowBox(editor, 1, entry_editor::kPicture1), L"the colour cell of row 1");
+    Click(rep, RowBox(editor, 1, entry_editor::kColourCell), L"the colour cell of row 1");
     HWND colour_chooser = nullptr;
     if (rep.Check(WaitFor([&] { return (colour_chooser = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000),
                   L"the colour chooser \"ボタン色の選択\" opens", h.WindowList())) {
-        rep.Check(WaitFor([&] { return !IsWindowEnabled(editor) && DescendantById(colour_chooser, colour_chooser::kPicture1 + 2); }, 3000),
+        rep.Check(WaitFor([&] { return !IsWindowEnabled(editor) && DescendantById(colour_chooser, colour_chooser::kSwatch + 2); }, 3000),
                   L"the editor is disabled under it");
-        Click(rep, DescendantById(colour_chooser, colour_chooser::kPicture1 + 2), L"swatch 3 (light yellow)");
+        Click(rep, DescendantById(colour_chooser, colour_chooser::kSwatch + 2), L"swatch 3 (light yellow)");
         rep.Check(WaitFor([&] { return !IsWindow(colour_chooser) && IsWindowEnabled(editor); }, 5000),
                   L"a left click picks the colour and closes the chooser");
         std::string colours = "16777215\r\n16777152\r\n12648447\r\n12632319\r\n12648384\r\n";
@@ -208,7 +208,7 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     }
 
     // Its close box picks nothing: row 2 keeps its colour.
-    Click(rep, RowBox(editor, 2, entry_editor::kPicture1), L"the colour cell of row 2");
+    Click(rep, RowBox(editor, 2, entry_editor::kColourCell), L"the colour cell of row 2");
     if (WaitFor([&] { return (colour_chooser = h.WindowCaptioned(L"ボタン色の選択")) != nullptr; }, 5000)) {
         PostMessageW(colour_chooser, WM_SYSCOMMAND, SC_CLOSE, 0);
         rep.Check(WaitFor([&] { return !IsWindow(colour_chooser) && IsWindowEnabled(editor); }, 5000),
@@ -216,12 +216,12 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     }
 
     // Row 1 selected by its number and moved down.
-    Click(rep, RowBox(editor, 1, entry_editor::kLabel1), L"row number 1");
-    HWND down = DescendantById(editor, entry_editor::kCommand3);
-    rep.Check(WaitFor([&] { return IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, entry_editor::kCommand2)); }, 3000),
+    Click(rep, RowBox(editor, 1, entry_editor::kRowNumber), L"row number 1");
+    HWND down = DescendantById(editor, entry_editor::kBtnMoveDown);
+    rep.Check(WaitFor([&] { return IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, entry_editor::kBtnMoveUp)); }, 3000),
               L"row 1 selected: down and 削　除 enabled, up disabled");
     Click(rep, down, L"the down arrow");
-    Click(rep, DescendantById(editor, entry_editor::kCommand1), L"更　新");
+    Click(rep, DescendantById(editor, entry_editor::kBtnSave), L"更　新");
     rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
     const std::string want = Record(L"会社名", L"a\r\nb") + Record(L"氏名", L"青木　純", "12648447");
     std::string got;
@@ -244,9 +244,9 @@ void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
         return CloseProgram(rep, h);
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
-    Click(rep, RowBox(editor, 1, entry_editor::kText1), L"the caption box of row 1");
+    Click(rep, RowBox(editor, 1, entry_editor::kCaptionBox), L"the caption box of row 1");
     TypeKeys(L"bank");
-    Click(rep, DescendantById(editor, entry_editor::kCommand1), L"更　新");
+    Click(rep, DescendantById(editor, entry_editor::kBtnSave), L"更　新");
     rep.Check(WaitFor([&] { return !IsWindow(editor); }, 5000), L"更　新 closes the editor");
     const std::string first = Record(L"bank", L"");
     rep.Check(WaitFor([&] { return Bytes(h, L"MyData_2_2.dat").compare(0, first.size(), first) == 0; }, 3000) &&
@@ -257,10 +257,10 @@ void PrivateWorkingCopy(Report& rep, const std::wstring& exe) {
     WaitFor([&] { return IsWindowEnabled(h.main()); }, 5000);
     editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
-    Click(rep, RowBox(editor, 2, entry_editor::kText1), L"the caption box of row 2");
+    Click(rep, RowBox(editor, 2, entry_editor::kCaptionBox), L"the caption box of row 2");
     TypeKeys(L"card");
     // A close is a posted message and would overtake keys still queued.
-    HWND row2 = RowBox(editor, 2, entry_editor::kText1);
+    HWND row2 = RowBox(editor, 2, entry_editor::kCaptionBox);
     WaitFor([&] { return TextOf(row2) == L"card"; }, 3000);
     CloseProgram(rep, h);
     rep.Check(FileExists(enc) && !FileExists(work), L"after closing: MyData_2.dat again, no working copy");

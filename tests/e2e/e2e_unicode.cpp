@@ -55,12 +55,12 @@ void TypedBeyondCodePage932(Report& rep, const std::wstring& exe) {
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
     const std::wstring caption = L"𠮷田♡", text = L"𠮷田　花子♡😊";
-    HWND captionBox = RowBox(editor, 3, entry_editor::kText1), textBox = RowBox(editor, 3, entry_editor::kText2);
+    HWND captionBox = RowBox(editor, 3, entry_editor::kCaptionBox), textBox = RowBox(editor, 3, entry_editor::kTextBox);
     TypeUnicode(rep, captionBox, L"the caption box of row 3", caption);
     rep.Check(TextOf(captionBox) == caption, L"the caption box takes 𠮷田♡", Quote(TextOf(captionBox)));
     // An emoji is as wide as a full-width character: seven fill a caption, never half of one more.
     const std::wstring smile = L"😊", sevenSmiles = smile + smile + smile + smile + smile + smile + smile;
-    HWND caption4 = RowBox(editor, 4, entry_editor::kText1);
+    HWND caption4 = RowBox(editor, 4, entry_editor::kCaptionBox);
     TypeUnicode(rep, caption4, L"the caption box of row 4", sevenSmiles + smile);
     rep.Check(TextOf(caption4) == sevenSmiles, L"of 8 emoji the caption keeps 7", Quote(TextOf(caption4)));
     TypeUnicode(rep, textBox, L"the text box of row 3", text);
@@ -75,7 +75,7 @@ void TypedBeyondCodePage932(Report& rep, const std::wstring& exe) {
     const std::wstring title = L"貼付データ用テキストエディタ　　　　　ボタン「" + caption + L"」の貼付データの編集";
     if (rep.Check(WaitFor([&] { return (text_editor = h.WindowCaptioned(title)) != nullptr; }, 5000),
                   L"a double click opens the text editor titled with 𠮷田♡", h.WindowList())) {
-        Click(rep, DescendantById(text_editor, text_editor::kCommand2), L"キャンセル");
+        Click(rep, DescendantById(text_editor, text_editor::kBtnCancel), L"キャンセル");
         WaitFor([&] { return !IsWindow(text_editor) && IsWindowEnabled(editor); }, 5000);
     }
     if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
@@ -115,8 +115,8 @@ void DataSetsKeepTheirCharacters(Report& rep, const std::wstring& exe) {
         return CloseProgram(rep, h);
     HWND editor = OpenEditor(rep, h);
     if (!editor) return CloseProgram(rep, h);
-    TypeUnicode(rep, RowBox(editor, 1, entry_editor::kText1), L"the caption box of row 1", L"😊");
-    TypeUnicode(rep, RowBox(editor, 1, entry_editor::kText2), L"the text box of row 1", L"♥ok");
+    TypeUnicode(rep, RowBox(editor, 1, entry_editor::kCaptionBox), L"the caption box of row 1", L"😊");
+    TypeUnicode(rep, RowBox(editor, 1, entry_editor::kTextBox), L"the text box of row 1", L"♥ok");
     if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
     const Entry want{L"😊", L"♥ok", L"16777215"};
     auto holds = [&](const DataSetContents& d) {
@@ -129,38 +129,38 @@ void DataSetsKeepTheirCharacters(Report& rep, const std::wstring& exe) {
 
     // Public, row 1 selected, 追　加: record 2 is written back as it was read, nothing is lost.
     if (!(editor = OpenEditor(rep, h))) return CloseProgram(rep, h);
-    Click(rep, RowBox(editor, 1, entry_editor::kLabel1), L"row number 1");
-    Click(rep, DescendantById(editor, entry_editor::kCommand4), L"追　加");
+    Click(rep, RowBox(editor, 1, entry_editor::kRowNumber), L"row number 1");
+    Click(rep, DescendantById(editor, entry_editor::kBtnInsertRow), L"追　加");
     const std::string added = first + Blanks(1) + second + Blanks(23);
     rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == added,
               L"追　加 below row 1: 26 records, record 2 byte for byte as another program wrote it");
     auto deleteRow1 = [&] {
-        Click(rep, RowBox(editor, 1, entry_editor::kLabel1), L"row number 1");
-        Click(rep, DescendantById(editor, entry_editor::kCommand5), L"削　除");
+        Click(rep, RowBox(editor, 1, entry_editor::kRowNumber), L"row number 1");
+        Click(rep, DescendantById(editor, entry_editor::kBtnDeleteRow), L"削　除");
     };
     // Edited, record 2 cannot be written: 削　除 is refused and nothing changes.
-    HWND caption = RowBox(editor, 3, entry_editor::kText1);
+    HWND caption = RowBox(editor, 3, entry_editor::kCaptionBox);
     Click(rep, caption, L"the caption box of row 3 (会社名)");
     TypeKeys(L"X");
     deleteRow1();
     Expect(rep, h, h.name(), L"3行目に保存できない文字があるため、データを保存できませんでした。", IDOK,
            L"削　除 is refused with a message naming row 3");
-    rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == added && TextOf(RowBox(editor, 1, entry_editor::kText1)) == L"氏名" &&
+    rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == added && TextOf(RowBox(editor, 1, entry_editor::kCaptionBox)) == L"氏名" &&
                   TextOf(caption) == L"会社名X",
               L"the file and the rows stay as they were");
     // The caption back as it was: the row is unchanged again and 削　除 goes through.
     Click(rep, caption, L"the caption box of row 3");  // the caret goes to the end of the short text
     PressKey(VK_BACK);
     deleteRow1();
-    rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, entry_editor::kText1)) == L"会社名"; }, 3000),
-              L"row 1 deleted: 会社名 moves up to row 2", Quote(TextOf(RowBox(editor, 2, entry_editor::kText1))));
+    rep.Check(WaitFor([&] { return TextOf(RowBox(editor, 2, entry_editor::kCaptionBox)) == L"会社名"; }, 3000),
+              L"row 1 deleted: 会社名 moves up to row 2", Quote(TextOf(RowBox(editor, 2, entry_editor::kCaptionBox))));
     if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
 
     h.Menu(panel_ids::kKaomoji);
     rep.Check(WaitFor([&] { return h.EntryButton(L"ʕ•ᴥ•ʔ") && h.EntryButton(L"( ˘ω˘ )"); }, 10000),
               L"顔文字 shows ( ˘ω˘ ) and ʕ•ᴥ•ʔ", Captions(h));
     if ((editor = OpenEditor(rep, h))) {
-        rep.Check(TextOf(RowBox(editor, 2, entry_editor::kText2)) == L"ʕ•ᴥ•ʔ", L"the editor shows ʕ•ᴥ•ʔ in row 2");
+        rep.Check(TextOf(RowBox(editor, 2, entry_editor::kTextBox)) == L"ʕ•ᴥ•ʔ", L"the editor shows ʕ•ᴥ•ʔ in row 2");
         CloseEditorBox(rep, h, editor);
     }
     h.Menu(panel_ids::kPrivate);

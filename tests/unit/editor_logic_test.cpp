@@ -170,7 +170,7 @@ TEST(EditorRows, InputMethodModesOfOlderSystemsFlipEveryBox) {
     e.rows.SwitchImeOldStyle();
     EXPECT_EQ(e.rows.At(1).captionIme, 2);  // on -> off
     EXPECT_EQ(e.rows.At(2).textIme, 1);     // off -> on
-    EXPECT_EQ(e.rows.At(0).captionIme, 1);  // never switched -> on
+    EXPECT_EQ(e.rows.At(3).captionIme, 1);  // never switched -> on
     EXPECT_EQ(e.session.rowImeMode, 1);
 }
 
@@ -227,7 +227,7 @@ TEST(EditorLayout, HeightSnapsToWholeRowsAndNeverPassesAllRows) {
     EXPECT_EQ(l.scrollMax, 5000 * 255 - 6375);  // every entry can be reached
     EXPECT_TRUE(l.scrollShown);
     EXPECT_FALSE(LayoutEntryEditor(8800, 8600, 25).scrollShown);
-    EXPECT_EQ(l.text2Width, 5300);
+    EXPECT_EQ(l.textBoxWidth, 5300);
     EXPECT_EQ(l.buttonTop, 7290);
 
     EXPECT_EQ(ScrollForKey(34, 0, 300), 255);
@@ -246,13 +246,13 @@ TEST(TextEditor, TitleAndMinimumSize) {
     const TextEditorLayout l = LayoutTextEditor(100, 100);
     EXPECT_EQ(l.width, 8805);
     EXPECT_EQ(l.height, 7400);
-    EXPECT_EQ(l.text1Height, 5250);
-    EXPECT_EQ(LayoutTextEditor(20000, 12000).command1Left, 18200);
+    EXPECT_EQ(l.textHeight, 5250);
+    EXPECT_EQ(LayoutTextEditor(20000, 12000).saveLeft, 18200);
 }
 
 TEST(ColourChooser, RecordBoundsAndSwatchesFromColorDat) {
     int32_t seenFlags = 0;
-    cColor c([&](ColorDialogRecord& r) { seenFlags = static_cast<int32_t>(r.flags); r.color = 0x123456; r.customColors[15] = 7; return true; },
+    ColourDialog c([&](ColorDialogRecord& r) { seenFlags = static_cast<int32_t>(r.flags); r.color = 0x123456; r.customColors[15] = 7; return true; },
              [](int32_t v, uintptr_t) { return v < 0 ? 0xF0F0F0 : v; }, 72, 0);
     c.SetColor(0x00C0FFFF);
     EXPECT_EQ(c.Red(), 0xFF);

@@ -55,19 +55,19 @@ protected:
         links.currentFile = [this] { return file_; };
         links.rowSetting = [this]() -> int16_t& { return setting_; };
         form_ = std::make_unique<EntryEditor>(std::move(links));
-        ASSERT_TRUE(form_->Form_Load());
+        ASSERT_TRUE(form_->Open());
         form_->Show();
         DoEvents();
     }
     // A row's control as the user sees it: found by the row number shown beside it.
     HWND RowControl(int row, int kind) {
         for (int k = 0;; ++k) {
-            HWND label = GetDlgItem(form_->Frame3->hwnd, entry_editor::RowControlId(k, entry_editor::kLabel1));
+            HWND label = GetDlgItem(form_->rowColumn->hwnd, entry_editor::RowControlId(k, entry_editor::kRowNumber));
             if (!label) return nullptr;
             wchar_t t[16] = {};
             GetWindowTextW(label, t, 16);
             if (IsWindowVisible(label) && std::to_wstring(row) == t)
-                return GetDlgItem(form_->Frame3->hwnd, entry_editor::RowControlId(k, kind));
+                return GetDlgItem(form_->rowColumn->hwnd, entry_editor::RowControlId(k, kind));
         }
     }
     std::wstring Text(HWND h) {
@@ -92,7 +92,7 @@ protected:
 
 TEST_F(EditorTest, ALockedFileIsReportedAndTheEditsStayUntilASaveWorks) {
     Open(25);
-    HWND caption = RowControl(3, entry_editor::kText1);
+    HWND caption = RowControl(3, entry_editor::kCaptionBox);
     ASSERT_NE(caption, nullptr);
     SetWindowTextW(caption, L"住所");
     const std::string before = *ReadAllBytes(file_);
@@ -103,7 +103,7 @@ TEST_F(EditorTest, ALockedFileIsReportedAndTheEditsStayUntilASaveWorks) {
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].rfind(L"データを保存できませんでした。", 0), 0u) << g_boxes[0];
     EXPECT_TRUE(IsWindow(form_->hwnd()));
-    EXPECT_EQ(Text(RowControl(3, entry_editor::kText1)), L"住所");
+    EXPECT_EQ(Text(RowControl(3, entry_editor::kCaptionBox)), L"住所");
     EXPECT_EQ(*ReadAllBytes(file_), before);
     EXPECT_EQ(own_.entryEditor, reinterpret_cast<uintptr_t>(form_->hwnd()));
 
@@ -117,8 +117,8 @@ TEST_F(EditorTest, ALockedFileIsReportedAndTheEditsStayUntilASaveWorks) {
 
 TEST_F(EditorTest, CharactersTheFileCannotHoldAreRefusedWithAHint) {
     Open(25);
-    HWND caption = RowControl(1, entry_editor::kText1);
-    HWND text = RowControl(1, entry_editor::kText2);
+    HWND caption = RowControl(1, entry_editor::kCaptionBox);
+    HWND text = RowControl(1, entry_editor::kTextBox);
     SetWindowTextW(caption, L"");
     SendMessageW(caption, WM_CHAR, L'"', 0);
     SendMessageW(caption, WM_CHAR, L'a', 0);
@@ -163,14 +163,14 @@ TEST_F(EditorTest, CharactersTheFileCannotHoldAreRefusedWithAHint) {
 TEST_F(EditorTest, ALongTextIsShownByItsStartAndSavedWhole) {
     const std::wstring longText = std::wstring(300000, L'あ') + L"\r\nend";
     Open(25, longText);
-    HWND text = RowControl(1, entry_editor::kText2);
+    HWND text = RowControl(1, entry_editor::kTextBox);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(GetWindowTextLengthW(text), 1000);
     EXPECT_NE(GetWindowLongPtrW(text, GWL_STYLE) & ES_READONLY, 0);
     SendMessageW(text, WM_CHAR, L'x', 0);
     EXPECT_EQ(form_->Hint()->Text(), kLongTextHint);
     EXPECT_EQ(GetWindowTextLengthW(text), 1000);
-    SetWindowTextW(RowControl(1, entry_editor::kText1), L"長文");  // the row is saved anew
+    SetWindowTextW(RowControl(1, entry_editor::kCaptionBox), L"長文");  // the row is saved anew
     SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
     auto saved = ReadDataSetFile(file_);
     ASSERT_EQ(saved.size(), 25u);
@@ -184,13 +184,13 @@ TEST_F(EditorTest, FiveThousandEntriesAreReachedWithTheWindowsOfTwentyFive) {
     SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
     Open(5000);
     EXPECT_EQ(Children(), few);
-    SendMessageW(RowControl(1, entry_editor::kText1), WM_KEYDOWN, VK_END, 0);
-    HWND last = RowControl(5000, entry_editor::kText1);
+    SendMessageW(RowControl(1, entry_editor::kCaptionBox), WM_KEYDOWN, VK_END, 0);
+    HWND last = RowControl(5000, entry_editor::kCaptionBox);
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(Text(last), L"c5000");
     EXPECT_EQ(Children(), few);
     // Down in the caption box of the row above the last moves the focus there.
-    SendMessageW(RowControl(4999, entry_editor::kText1), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageW(RowControl(4999, entry_editor::kCaptionBox), WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(GetFocus(), last);
     SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(ReadDataSetFile(file_).size(), 5000u);
