@@ -109,7 +109,8 @@ std::optional<Program::MigrationPassword> Program::FindMigrationPassword() {
     // The password: the data tells which one it is under. Private still in the older format
     // is under the default key and takes the registry's password; Private already converted
     // (a run that ended half way) is under the password it was converted with.
-    const std::wstring legacy = Lower(GetRegString(HKEY_LOCAL_MACHINE, stored::LegacyPasswordKey(app.exeName), stored::kLegacyPassword));
+    const std::wstring legacy =
+        Lower(GetRegString(HKEY_LOCAL_MACHINE, stored::LegacyPasswordKey(app.exeName), stored::kLegacyPassword));
     const std::wstring enc = app.DataFile(stored::kPrivateFile), work = app.DataFile(stored::kPrivateWorkingCopy);
     MigrationPassword p;
     if (FileExists(work)) {
@@ -196,7 +197,8 @@ void Program::FinishMigration(bool passwordDropped) {
     // but a run that ends before then must not start the next time as a first run.
     SaveSetting(exe, stored::kSection, stored::kVersion, L"201");
     if (app_.startupDataSet >= 1 && app_.startupDataSet <= 3)
-        SaveSetting(exe, stored::kSection, stored::kDataSet, std::to_wstring(app_.startupDataSet == 2 ? 1 : app_.startupDataSet));
+        SaveSetting(exe, stored::kSection, stored::kDataSet,
+                    std::to_wstring(app_.startupDataSet == 2 ? 1 : app_.startupDataSet));
     std::wstring done = L"データ暗号化と移行は、正常に終了しました。\r\n\r\n"
                         L"データの整合性が失われますので、本バージョン(2.0.1)以前の" + exe + L"は\r\n"
                         L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit;

@@ -69,8 +69,8 @@ bool SetLastWriteTime(const std::wstring& path, const FILETIME& t) {
     return ok;
 }
 
-// A new folder backupDir + stored::kKeptBeforeRestore + the local date and time (and a number when that is
-// taken). Empty when none could be made; failedName then says which one.
+// A new folder backupDir + stored::kKeptBeforeRestore + the local date and time (and a
+// number when that is taken). Empty when none could be made; failedName then says which one.
 std::wstring NewKeepFolder(const std::wstring& backupDir, std::wstring* failedName) {
     SYSTEMTIME st;
     GetLocalTime(&st);

@@ -96,7 +96,8 @@ DataSetService::Prepared DataSetService::Prepare(int set) {
     DeleteFileW(temp.c_str());
     if (!decrypted) return p;  // the cipher said why; MyData_2.dat stays
     p.unreadable = true;
-    p.keptAside = KeepAside(bytes && IsWellFormedDataSet(*bytes) ? stored::kSupersededPrefix : stored::kUnreadablePrefix);
+    p.keptAside =
+        KeepAside(bytes && IsWellFormedDataSet(*bytes) ? stored::kSupersededPrefix : stored::kUnreadablePrefix);
     p.asideFailed = p.keptAside.empty();
     return p;
 }
