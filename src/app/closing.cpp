@@ -3,14 +3,11 @@
 #include <windows.h>
 
 #include "app/program.h"
+#include "base/stored_names.h"
 #include "protect/help_page.h"
 #include "store/datafiles.h"
 #include "store/settings.h"
 #include "win/app.h"
-
-namespace {
-const wchar_t kStartup[] = L"Startup";
-}
 
 void Program::QueryUnload() {
     AppState& app = app_;
@@ -24,14 +21,15 @@ void Program::QueryUnload() {
     if (choices.dataSet == 2) dataSets_.PutWorkingCopyAway();
     const int mode = static_cast<int>(choices.mode);
     const int pass = choices.passwordOn ? 0 : 1;
-    SaveSetting(app.exeName, kStartup, L"Type", std::to_wstring(type));
+    using namespace stored;
+    SaveSetting(app.exeName, kSection, kDataSet, std::to_wstring(type));
     if (!panel.Minimized()) {
-        SaveSetting(app.exeName, kStartup, L"Left", std::to_wstring(panel.Left()));
-        SaveSetting(app.exeName, kStartup, L"Top", std::to_wstring(panel.Top()));
+        SaveSetting(app.exeName, kSection, kLeft, std::to_wstring(panel.Left()));
+        SaveSetting(app.exeName, kSection, kTop, std::to_wstring(panel.Top()));
     }
-    SaveSetting(app.exeName, kStartup, L"Mode", std::to_wstring(mode));
-    SaveSetting(app.exeName, kStartup, L"PassMode", std::to_wstring(pass));
-    SaveSetting(app.exeName, kStartup, L"ClipRestore", choices.clipRestore ? L"1" : L"0");
+    SaveSetting(app.exeName, kSection, kPasteMode, std::to_wstring(mode));
+    SaveSetting(app.exeName, kSection, kPassMode, std::to_wstring(pass));
+    SaveSetting(app.exeName, kSection, kClipRestore, choices.clipRestore ? L"1" : L"0");
 }
 
 void Program::Unload() {
@@ -44,11 +42,9 @@ void Program::Unload() {
     if (app.uninstallRequest == 1 && !app.dataDir.empty()) {
         // The fortune's tune keeps its file open until it is closed, and the file would stay.
         if (fortuneScreen_) fortuneScreen_->StopTune();
-        for (const wchar_t* f : {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat",
-                                 L"sakura_0.mid", L"sakura_1.mid", L"sakura_2.mid", L"sakura_3.mid",
-                                 L"sakura_4.mid", L"Color.dat"}) {
-            DeleteFileW(app.DataFile(f).c_str());
-        }
+        for (int n = 0; n <= 3; ++n) DeleteFileW(app.DataFile(stored::DataFileName(n)).c_str());
+        for (int n = 0; n < stored::kTuneCount; ++n) DeleteFileW(app.DataFile(stored::TuneFileName(n)).c_str());
+        DeleteFileW(app.DataFile(stored::kColourFile).c_str());
         // Our help page, when the user opened it, is ours too.
         DeleteFileW(app.DataFile(kHelpFileName).c_str());
         // A run that was killed mid-write may have left temporary files behind, and an

@@ -25,7 +25,7 @@ void Program::OpenEditor() {
     links.currentFile = [this] { return dataSets_.PlainFile(panel_->DataSet()); };
     links.rowSetting = [this]() -> int16_t& {
         const int set = panel_->DataSet();
-        return app_.number[set >= 1 && set <= 3 ? set : 1];
+        return app_.RowsOf(set >= 1 && set <= 3 ? set : 1);
     };
     entryEditor_ = std::make_unique<EntryEditor>(std::move(links));
     if (!entryEditor_->Open()) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/program.h"
+#include "base/stored_names.h"
 #include "protect/password_dialog_logic.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"
@@ -21,8 +22,7 @@
 namespace {
 
 const wchar_t kCredit[] = L"ハリコ 2.0 ― 自分で作って自分で使う、小さな貼り付け道具です。";
-const std::wstring kLegacyRoot = L"SYSTEM\\Curent_Control";
-// "Version" while a conversion is under way: below 201, so the next start goes on with it.
+// The version marker while a conversion is under way: below 201, so the next start goes on with it.
 constexpr int16_t kConverting = 200;
 
 void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
@@ -59,15 +59,15 @@ bool IsOldPlainFile(const std::wstring& path) {
 
 bool Program::NeedsMigration(int16_t versionMarker) {
     const AppState& app = app_;
-    if (FileExists(app.DataFile(L"MyData_0.dat")) && versionMarker > 200) return false;
+    using namespace stored;
+    if (FileExists(app.DataFile(kPasswordFile)) && versionMarker > 200) return false;
     // A conversion that began and did not end (its files may all be converted already).
     if (versionMarker == kConverting) return true;
-    // Files already in the current format are never converted, even when the "Version"
-    // setting is gone (settings removed by hand, or copied data).
-    if (IsOldPlainFile(app.DataFile(L"MyData_1.dat")) || IsOldPlainFile(app.DataFile(L"MyData_3.dat")))
-        return true;
-    if (FileExists(app.DataFile(L"MyData_2_2.dat"))) return IsOldPlainFile(app.DataFile(L"MyData_2_2.dat"));
-    auto plain = Decrypted(app.DataFile(L"MyData_2.dat"), DefaultPassword());
+    // Files already in the current format are never converted, even when the version
+    // marker is gone (settings removed by hand, or copied data).
+    if (IsOldPlainFile(app.DataFile(kPublicFile)) || IsOldPlainFile(app.DataFile(kKaomojiFile))) return true;
+    if (FileExists(app.DataFile(kPrivateWorkingCopy))) return IsOldPlainFile(app.DataFile(kPrivateWorkingCopy));
+    auto plain = Decrypted(app.DataFile(kPrivateFile), DefaultPassword());
     return plain && !IsWellFormedDataSet(*plain) && IsTwoFieldDataSet(*plain);
 }
 
@@ -79,8 +79,6 @@ void ReportFailedStep(const std::wstring& exe, const std::wstring& what) {
            L"次回の起動時に、残りの移行をもう一度行います。",
            MB_OK | MB_ICONEXCLAMATION, exe);
 }
-
-std::wstring LegacyKey(const std::wstring& exe) { return kLegacyRoot + L"\\Control\\" + exe; }
 
 }  // namespace
 
@@ -95,7 +93,7 @@ Program::MigrationResult Program::Migrate() {
                L"***** 重要！ ***** 必ずお読みください。 ******************") != IDOK)
         return MigrationResult::Cancelled;
 
-    SaveSetting(exe, L"Startup", L"Version", std::to_wstring(kConverting));
+    SaveSetting(exe, stored::kSection, stored::kVersion, std::to_wstring(kConverting));
     std::optional<MigrationPassword> password = FindMigrationPassword();
     std::wstring failedStep = password ? ConvertDataFiles(*password) : L"Private";
     if (!failedStep.empty()) {
@@ -111,8 +109,9 @@ std::optional<Program::MigrationPassword> Program::FindMigrationPassword() {
     // The password: the data tells which one it is under. Private still in the older format
     // is under the default key and takes the registry's password; Private already converted
     // (a run that ended half way) is under the password it was converted with.
-    const std::wstring legacy = Lower(GetRegString(HKEY_LOCAL_MACHINE, LegacyKey(app.exeName), L"Pass"));
-    const std::wstring enc = app.DataFile(L"MyData_2.dat"), work = app.DataFile(L"MyData_2_2.dat");
+    const std::wstring legacy =
+        Lower(GetRegString(HKEY_LOCAL_MACHINE, stored::LegacyPasswordKey(app.exeName), stored::kLegacyPassword));
+    const std::wstring enc = app.DataFile(stored::kPrivateFile), work = app.DataFile(stored::kPrivateWorkingCopy);
     MigrationPassword p;
     if (FileExists(work)) {
         p.privateOld = IsOldPlainFile(work);
@@ -146,12 +145,12 @@ std::optional<Program::MigrationPassword> Program::FindMigrationPassword() {
 
 std::wstring Program::ConvertDataFiles(const MigrationPassword& p) {
     AppState& app = app_;
-    const std::wstring enc = app.DataFile(L"MyData_2.dat"), work = app.DataFile(L"MyData_2_2.dat");
+    const std::wstring enc = app.DataFile(stored::kPrivateFile), work = app.DataFile(stored::kPrivateWorkingCopy);
     app.password.Use(p.password);
     DoEvents();
     Pause(100);
 
-    if (!ConvertTwoFieldFile(app.DataFile(L"MyData_1.dat"))) return L"Public";
+    if (!ConvertTwoFieldFile(app.DataFile(stored::kPublicFile))) return L"Public";
     DoEvents();
     if (p.privateOld) {
         if (!FileExists(work)) {
@@ -167,7 +166,7 @@ std::wstring Program::ConvertDataFiles(const MigrationPassword& p) {
         DoEvents();
         Pause(100);
     }
-    if (!ConvertTwoFieldFile(app.DataFile(L"MyData_3.dat"))) return L"顔文字";
+    if (!ConvertTwoFieldFile(app.DataFile(stored::kKaomojiFile))) return L"顔文字";
     Pause(100);
     if (!p.privateOld && !FileExists(work))
         return WritePasswordFile(app.dataDir, p.password, 100, [] { DoEvents(); }, Pause) ? L"" : L"パスワードファイル";
@@ -186,19 +185,20 @@ std::wstring Program::ConvertDataFiles(const MigrationPassword& p) {
 void Program::FinishMigration(bool passwordDropped) {
     const std::wstring exe = app_.exeName;
     DoEvents();
-    SetRegString(HKEY_LOCAL_MACHINE, LegacyKey(exe), L"Pass", L"1");
+    SetRegString(HKEY_LOCAL_MACHINE, stored::LegacyPasswordKey(exe), stored::kLegacyPassword, L"1");
     DoEvents();
-    DeleteRegKey(LegacyKey(exe));
+    DeleteRegKey(stored::LegacyPasswordKey(exe));
     DoEvents();
-    DeleteRegKey(kLegacyRoot + L"\\Control");
+    DeleteRegKey(stored::kLegacyControl);
     DoEvents();
-    DeleteRegKey(kLegacyRoot);
+    DeleteRegKey(stored::kLegacyRoot);
     DeleteSetting(exe);
     // Stored again at once: the row settings and the rest follow with the layout and closing,
     // but a run that ends before then must not start the next time as a first run.
-    SaveSetting(exe, L"Startup", L"Version", L"201");
+    SaveSetting(exe, stored::kSection, stored::kVersion, L"201");
     if (app_.startupDataSet >= 1 && app_.startupDataSet <= 3)
-        SaveSetting(exe, L"Startup", L"Type", std::to_wstring(app_.startupDataSet == 2 ? 1 : app_.startupDataSet));
+        SaveSetting(exe, stored::kSection, stored::kDataSet,
+                    std::to_wstring(app_.startupDataSet == 2 ? 1 : app_.startupDataSet));
     std::wstring done = L"データ暗号化と移行は、正常に終了しました。\r\n\r\n"
                         L"データの整合性が失われますので、本バージョン(2.0.1)以前の" + exe + L"は\r\n"
                         L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit;

@@ -36,7 +36,7 @@ public:
 
     // IPanelHost
     const std::wstring& ExeName() const override { return app_.exeName; }
-    int16_t& RowSetting(int set) override { return app_.number[set]; }
+    int16_t& RowSetting(int set) override { return app_.RowsOf(set); }
     int32_t StartupDataSet() const override { return app_.startupDataSet; }
     bool UninstallRequested() const override { return app_.uninstallRequest == 1; }
     const OwnWindowTable& OwnWindows() const override { return app_.own; }
@@ -56,7 +56,7 @@ private:
     // startup.cpp
     bool RefuseSecondInstance();
     void StartupSequence();
-    int16_t ApplySettings();            // the stored settings into the panel; returns "Version"
+    int16_t ApplySettings();            // the stored settings into the panel; returns the version marker
     bool PrepareData(int16_t version);  // files, conversion, key; false when the user cancelled
     void FirstRun();                    // the welcome and the offer of a desktop shortcut
     bool ReadPrivateKey();       // false when the password file could not be read
@@ -119,7 +119,7 @@ private:
     bool shortcutChecked_ = false;
     bool checkWritable_ = false;  // the data was found: whether it can be written is checked later
 
-    // The entry editor (editor_flow.cpp): opened by the panel's Command2, closed (and saved)
+    // The entry editor (editor_flow.cpp): opened by the panel's edit button, closed (and saved)
     // before closing puts the Private working copy away.
     void CloseEditor();
     std::unique_ptr<EntryEditor> entryEditor_;

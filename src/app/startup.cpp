@@ -10,6 +10,7 @@
 #include "base/number.h"
 #include "base/records.h"
 #include "base/startup_marks.h"
+#include "base/stored_names.h"
 #include "editor/entry_editor.h"
 #include "protect/password_dialog.h"
 #include "protect/new_copy_dialog.h"
@@ -27,13 +28,10 @@
 
 namespace {
 
-const wchar_t kStartup[] = L"Startup";
-
 void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
-std::wstring Read(const std::wstring& exeName, const wchar_t* key) {
-    // The defaults are never numeric, so a missing key reads as 0.
-    return GetSetting(exeName, kStartup, key, std::wstring(L"Reg_") + key);
+std::wstring Read(const std::wstring& exeName, const std::wstring& key) {
+    return GetSetting(exeName, stored::kSection, key, stored::MissingValue(key));
 }
 
 }  // namespace
@@ -43,12 +41,12 @@ bool Program::RefuseSecondInstance() {
     std::wstring key = app_.exeName;
     CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
     std::replace(key.begin(), key.end(), L'\\', L'_');
-    std::wstring name = L"Local\\Hariko-" + key;
+    std::wstring name = stored::kMutexPrefix + key;
     instanceMutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
     if (!instanceMutex_ || GetLastError() != ERROR_ALREADY_EXISTS) return false;
     HWND first = nullptr;
     for (int i = 0; i < 50 && !first; ++i) {  // the first one may still be starting
-        first = FindWindowW(L"HarikoForm", app_.exeName.c_str());
+        first = FindWindowW(stored::kWindowClass, app_.exeName.c_str());
         if (!first) Sleep(100);
     }
     if (first) {
@@ -118,16 +116,14 @@ int16_t Program::ApplySettings() {
     app.dataRoot = root_.root;
     app.osVersion = OsVersionNumber();
     panel.MakeTopmost();
-    app.startupDataSet = SettingToInt32(Read(app.exeName, L"Type"));
-    int storedLeft = SettingToInt32(Read(app.exeName, L"Left"));
-    int storedTop = SettingToInt32(Read(app.exeName, L"Top"));
-    int storedMode = SettingToInt32(Read(app.exeName, L"Mode"));
-    int16_t passMode = SettingToInt16(Read(app.exeName, L"PassMode"));
-    app.number[1] = SettingToInt16(Read(app.exeName, L"Number1"));
-    app.number[2] = SettingToInt16(Read(app.exeName, L"Number2"));
-    app.number[3] = SettingToInt16(Read(app.exeName, L"Number3"));
-    const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, kStartup, L"Version", L""));
-    const int32_t clipRestore = SettingToInt32(Read(app.exeName, L"ClipRestore"));
+    app.startupDataSet = SettingToInt32(Read(app.exeName, stored::kDataSet));
+    int storedLeft = SettingToInt32(Read(app.exeName, stored::kLeft));
+    int storedTop = SettingToInt32(Read(app.exeName, stored::kTop));
+    int storedMode = SettingToInt32(Read(app.exeName, stored::kPasteMode));
+    int16_t passMode = SettingToInt16(Read(app.exeName, stored::kPassMode));
+    for (int set = 1; set <= 3; ++set) app.RowsOf(set) = SettingToInt16(Read(app.exeName, stored::RowsValue(set)));
+    const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, stored::kSection, stored::kVersion, L""));
+    const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
@@ -163,8 +159,8 @@ bool Program::PrepareData(int16_t versionMarker) {
     checkWritable_ = root_.hasData;
     bool versionStored = versionMarker >= 201;
     // A new data directory holds nothing to convert.
-    if (!FileExists(app.DataFile(L"MyData_1.dat"))) {
-        SaveSetting(app.exeName, kStartup, L"Version", L"202");
+    if (!FileExists(app.DataFile(stored::kPublicFile))) {
+        SaveSetting(app.exeName, stored::kSection, stored::kVersion, L"202");
         versionMarker = 201;
         versionStored = true;
     }
@@ -180,14 +176,14 @@ bool Program::PrepareData(int16_t versionMarker) {
         if (r == MigrationResult::Failed) ReadPrivateKey();
         return true;
     }
-    if (app.startupDataSet == 2 || PathExists(app.DataFile(L"MyData_2_2.dat"))) {
+    if (app.startupDataSet == 2 || PathExists(app.DataFile(stored::kPrivateWorkingCopy))) {
         ReadPrivateKey();
     } else {
         // Private is neither loaded nor left as a working copy: its key is only needed
         // once the panel shows, and reading it costs every start a noticeable moment.
         keyPending_ = true;
     }
-    if (!versionStored) SaveSetting(app.exeName, kStartup, L"Version", L"201");
+    if (!versionStored) SaveSetting(app.exeName, stored::kSection, stored::kVersion, L"201");
     return true;
 }
 
@@ -210,8 +206,10 @@ void Program::FirstRun() {
                MB_OK | MB_ICONINFORMATION, L"ようこそ!");
     }
     app.startupDataSet = 1;
-    app.number[1] = app.number[2] = app.number[3] = 25;
-    for (const wchar_t* k : {L"Number1", L"Number2", L"Number3"}) SaveSetting(app.exeName, kStartup, k, L"25");
+    for (int set = 1; set <= 3; ++set) {
+        app.RowsOf(set) = 25;
+        SaveSetting(app.exeName, stored::kSection, stored::RowsValue(set), L"25");
+    }
 }
 
 void Program::AfterFirstShow() {
@@ -273,7 +271,7 @@ bool Program::ReadPrivateKey() {
     AppState& app = app_;
     // No messages run meanwhile: a click on Private queued now must find the key read.
     auto pw = ReadPasswordFile(app.dataDir, [] {}, [](int) {});
-    if (pw || !PathExists(app.DataFile(L"MyData_0.dat"))) {
+    if (pw || !PathExists(app.DataFile(stored::kPasswordFile))) {
         app.password.Use(pw.value_or(L""));
     } else {
         // A damaged password file is no reason to take the password as switched off: then
@@ -298,7 +296,7 @@ bool Program::RecoverPassword() {
     }
     std::wstring found;
     bool ok = false;
-    if (!FileExists(app.DataFile(L"MyData_2.dat")) || dataSets_.Opens(L"")) {
+    if (!FileExists(app.DataFile(stored::kPrivateFile)) || dataSets_.Opens(L"")) {
         ok = true;  // nothing under a user password: the password was off
     } else {
         PrivatePasswordPrompt prompt(panel_ && panel_->hwnd() ? panel_->hwnd() : nullptr,

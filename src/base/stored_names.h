@@ -20,6 +20,19 @@ inline constexpr wchar_t kTextEditorWidth[] = L"Width6";
 inline constexpr wchar_t kTextEditorHeight[] = L"Height6";
 // Rows shown for data set 1..3.
 inline std::wstring RowsValue(int set) { return L"Number" + std::to_wstring(set); }
+// What a missing value reads as: never a number, so it reads as 0.
+inline std::wstring MissingValue(const std::wstring& name) { return L"Reg_" + name; }
+
+// The older versions' password, machine-wide: read once by the conversion, then removed
+// with the keys above it.
+inline constexpr wchar_t kLegacyRoot[] = L"SYSTEM\\Curent_Control";
+inline constexpr wchar_t kLegacyControl[] = L"SYSTEM\\Curent_Control\\Control";
+inline std::wstring LegacyPasswordKey(const std::wstring& exe) { return std::wstring(kLegacyControl) + L"\\" + exe; }
+inline constexpr wchar_t kLegacyPassword[] = L"Pass";
+
+// The data root (under the Windows folder, or its VirtualStore copy); the data folder
+// below it is named after the program.
+inline constexpr wchar_t kDataRoot[] = L"Personal_Data";
 
 // The data folder's files.
 inline constexpr wchar_t kPasswordFile[] = L"MyData_0.dat";
@@ -34,6 +47,14 @@ inline std::wstring DataFileName(int n) { return L"MyData_" + std::to_wstring(n)
 // A Private file that no key opens, and one replaced by a newer, are kept under these.
 inline constexpr wchar_t kUnreadablePrefix[] = L"MyData_2_復号できません_";
 inline constexpr wchar_t kSupersededPrefix[] = L"MyData_2_退避_";
+// The fortune's tunes, sakura_0.mid .. sakura_4.mid.
+inline constexpr int kTuneCount = 5;
+inline std::wstring TuneFileName(int n) { return L"sakura_" + std::to_wstring(n) + L".mid"; }
+
+// Beside the program: <exe>_BackupData, and the files a restore replaced in
+// <exe>_BackupData_読込前_<date-time>.
+inline constexpr wchar_t kBackupFolderSuffix[] = L"_BackupData";
+inline constexpr wchar_t kKeptBeforeRestore[] = L"_読込前_";
 
 // What another copy of the program looks for.
 inline constexpr wchar_t kWindowClass[] = L"HarikoForm";

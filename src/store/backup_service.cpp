@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/stored_names.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_check_logic.h"
@@ -10,7 +11,8 @@
 
 namespace {
 
-const wchar_t kWorkingCopy[] = L"MyData_2_2.dat";
+// A data file's name without its ".dat": the temporary files made from it keep that start.
+std::wstring Stem(const std::wstring& file) { return file.substr(0, file.rfind(L'.')); }
 
 // Removes a file or a folder with everything below it, read-only files included. A link to
 // another folder is removed itself; what it points to is left alone.
@@ -67,16 +69,16 @@ bool SetLastWriteTime(const std::wstring& path, const FILETIME& t) {
     return ok;
 }
 
-// A new folder backupDir + "_読込前_" + the local date and time (and a number when that is
-// taken). Empty when none could be made; failedName then says which one.
+// A new folder backupDir + stored::kKeptBeforeRestore + the local date and time (and a
+// number when that is taken). Empty when none could be made; failedName then says which one.
 std::wstring NewKeepFolder(const std::wstring& backupDir, std::wstring* failedName) {
     SYSTEMTIME st;
     GetLocalTime(&st);
     wchar_t stamp[32];
-    swprintf(stamp, 32, L"_読込前_%04u%02u%02u-%02u%02u%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+    swprintf(stamp, 32, L"%04u%02u%02u-%02u%02u%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
              st.wSecond);
     for (int n = 0; n < 100; ++n) {
-        *failedName = backupDir + stamp + (n ? L"_" + std::to_wstring(n) : L"");
+        *failedName = backupDir + stored::kKeptBeforeRestore + stamp + (n ? L"_" + std::to_wstring(n) : L"");
         if (CreateDirectoryW(failedName->c_str(), nullptr)) return *failedName;
         if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
@@ -86,8 +88,9 @@ std::wstring NewKeepFolder(const std::wstring& backupDir, std::wstring* failedNa
 }  // namespace
 
 const std::vector<std::wstring>& BackupFileNames() {
-    static const std::vector<std::wstring> names = {L"MyData_0.dat", L"MyData_1.dat", L"MyData_2.dat",
-                                                    L"MyData_3.dat", L"Color.dat"};
+    using namespace stored;
+    static const std::vector<std::wstring> names = {kPasswordFile, kPublicFile, kPrivateFile, kKaomojiFile,
+                                                    kColourFile};
     return names;
 }
 
@@ -97,7 +100,7 @@ bool FolderExists(const std::wstring& path) {
 }
 
 FileWorkResult MakeBackup(const std::wstring& dataDir, const std::wstring& backupDir) {
-    const std::wstring working = dataDir + L"\\" + kWorkingCopy;
+    const std::wstring working = dataDir + L"\\" + stored::kPrivateWorkingCopy;
     if (AnythingAt(working)) return Failed(working, ERROR_FILE_EXISTS);
 
     // An interrupted backup may have left either of these; neither is anyone's only copy.
@@ -139,7 +142,7 @@ FileWorkResult MakeBackup(const std::wstring& dataDir, const std::wstring& backu
 
 bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function<void()>& letMessagesRun,
                              const std::function<void(int ms)>& pause, const std::wstring& privateKey) {
-    const std::wstring path = dir + L"\\MyData_" + std::to_wstring(n) + L".dat";
+    const std::wstring path = dir + L"\\" + stored::DataFileName(n);
     switch (n) {
     case 0: {
         if (AnythingAt(path)) return false;
@@ -161,11 +164,11 @@ bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function
 }
 
 std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, const std::wstring& scratchDir) {
-    const std::wstring stored = backupDir + L"\\MyData_0.dat";
+    const std::wstring sealed = backupDir + L"\\" + stored::kPasswordFile;
     // Named *.tmp so that a run killed right here has it removed at the next start.
-    const std::wstring plain = scratchDir + L"\\MyData_0_0.restore.tmp";
+    const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPlainPasswordFile) + L".restore.tmp";
     DeleteFileW(plain.c_str());
-    bool decrypted = DecryptFileTo(stored, plain, DefaultPassword());
+    bool decrypted = DecryptFileTo(sealed, plain, DefaultPassword());
     auto bytes = decrypted ? ReadAllBytes(plain) : std::nullopt;
     DeleteFileW(plain.c_str());
     if (!bytes) return std::nullopt;
@@ -174,12 +177,12 @@ std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, co
 
 std::wstring FirstUnloadableBackupFile(const std::wstring& backupDir, const std::wstring& scratchDir,
                                        const std::wstring& privateKey) {
-    for (const std::wstring name : {L"MyData_1.dat", L"MyData_2.dat", L"MyData_3.dat"}) {
+    for (const std::wstring name : {stored::kPublicFile, stored::kPrivateFile, stored::kKaomojiFile}) {
         const std::wstring path = backupDir + L"\\" + name;
         std::optional<std::string> bytes;
-        if (name == L"MyData_2.dat") {
+        if (name == stored::kPrivateFile) {
             // *.tmp: start-up removes it should a run end right here.
-            const std::wstring plain = scratchDir + L"\\MyData_2.restore-check.tmp";
+            const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPrivateFile) + L".restore-check.tmp";
             DeleteFileW(plain.c_str());
             if (DecryptFileTo(path, plain, privateKey)) bytes = ReadAllBytes(plain);
             DeleteFileW(plain.c_str());
@@ -192,7 +195,7 @@ std::wstring FirstUnloadableBackupFile(const std::wstring& backupDir, const std:
 }
 
 FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& dataDir) {
-    const std::wstring working = dataDir + L"\\" + kWorkingCopy;
+    const std::wstring working = dataDir + L"\\" + stored::kPrivateWorkingCopy;
     if (AnythingAt(working)) return Failed(working, ERROR_FILE_EXISTS);
 
     struct Step {
@@ -203,7 +206,7 @@ FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& 
     for (const std::wstring& name : BackupFileNames()) {
         Step s;
         s.from = backupDir + L"\\" + name;
-        if (name == L"Color.dat" && !AnythingAt(s.from)) continue;
+        if (name == stored::kColourFile && !AnythingAt(s.from)) continue;
         s.target = dataDir + L"\\" + name;
         // *.tmp: start-up removes what a killed run leaves; the targets are untouched until then.
         s.staged = s.target + L".restore.tmp";
@@ -253,7 +256,7 @@ FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& 
         return abandon(steps[i].target);
     }
     cleanUp();
-    DeleteFileW((dataDir + L"\\MyData_0_0.dat").c_str());
+    DeleteFileW((dataDir + L"\\" + stored::kPlainPasswordFile).c_str());
     FileWorkResult r;
     r.ok = true;
     r.keptIn = keep;

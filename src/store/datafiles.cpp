@@ -3,12 +3,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "base/stored_names.h"
 #include "store/file_cipher.h"
 #include "store/passwordfile.h"
 
 namespace {
-constexpr wchar_t kRootName[] = L"Personal_Data";
-
 std::wstring Join(const std::wstring& folder, const std::wstring& name) {
     if (!folder.empty() && folder.back() == L'\\') return folder + name;
     return folder + L"\\" + name;
@@ -66,16 +65,16 @@ std::string EncodedOrEmpty(const std::vector<Entry>& entries) {
 
 std::wstring DataRootPathFor(const std::wstring& windowsDir, const std::wstring& localAppData,
                              const std::function<bool(const std::wstring&)>& canWrite) {
-    const std::wstring primary = Join(windowsDir, kRootName);
+    const std::wstring primary = Join(windowsDir, stored::kDataRoot);
     if (localAppData.empty() || canWrite(primary)) return primary;
-    return Join(Join(Join(localAppData, L"VirtualStore"), WithoutDrive(windowsDir)), kRootName);
+    return Join(Join(Join(localAppData, L"VirtualStore"), WithoutDrive(windowsDir)), stored::kDataRoot);
 }
 
 DataRootChoice ChooseDataRoot(const std::wstring& windowsDir, const std::wstring& localAppData,
                               const std::wstring& exeName,
                               const std::function<bool(const std::wstring&)>& canWrite,
                               const std::function<bool(const std::wstring&)>& isFolder) {
-    const std::wstring primary = Join(windowsDir, kRootName);
+    const std::wstring primary = Join(windowsDir, stored::kDataRoot);
     DataRootChoice c;
     if (!localAppData.empty()) {
         const std::wstring redirected = DataRootPathFor(windowsDir, localAppData, [](const std::wstring&) { return false; });
@@ -234,13 +233,13 @@ std::optional<std::string> TuneBytes(int n) {
 
 bool WriteTuneFile(const std::wstring& dataDir, int n) {
     auto bytes = TuneBytes(n);
-    return bytes && WriteFileAtomic(dataDir + L"\\sakura_" + std::to_wstring(n) + L".mid", *bytes);
+    return bytes && WriteFileAtomic(dataDir + L"\\" + stored::TuneFileName(n), *bytes);
 }
 
 bool CreateInitialPrivateFile(const std::wstring& dir, const std::function<void()>& letMessagesRun,
                               const std::function<void(int ms)>& pause, const std::wstring& key) {
-    const std::wstring enc = dir + L"\\MyData_2.dat";
-    const std::wstring work = dir + L"\\MyData_2_2.dat";
+    const std::wstring enc = dir + L"\\" + stored::kPrivateFile;
+    const std::wstring work = dir + L"\\" + stored::kPrivateWorkingCopy;
     if (PathExists(enc) || !WriteNewFile(work, EncodedOrEmpty(BlankEntries(25)))) return false;
     pause(100);
     letMessagesRun();
@@ -255,15 +254,16 @@ bool CreateInitialPrivateFile(const std::wstring& dir, const std::function<void(
 CreatedFiles CreateMissingDataFiles(const std::wstring& dataDir, const std::function<void()>& letMessagesRun,
                                     const std::function<void(int ms)>& pause) {
     CreatedFiles created;
+    using namespace stored;
     auto file = [&](const wchar_t* name) { return dataDir + L"\\" + name; };
 
-    if (!PathExists(file(L"MyData_1.dat"))) {
-        created.publicCreated = WriteNewFile(file(L"MyData_1.dat"), EncodedOrEmpty(InitialPublicEntries()));
+    if (!PathExists(file(kPublicFile))) {
+        created.publicCreated = WriteNewFile(file(kPublicFile), EncodedOrEmpty(InitialPublicEntries()));
         letMessagesRun();
     }
 
-    if (!PathExists(file(L"MyData_2.dat"))) {
-        if (PathExists(file(L"MyData_2_2.dat"))) {
+    if (!PathExists(file(kPrivateFile))) {
+        if (PathExists(file(kPrivateWorkingCopy))) {
             created.privateWorkingCopyKept = true;
         } else {
             created.privateCreated = CreateInitialPrivateFile(dataDir, letMessagesRun, pause, DefaultPassword());
@@ -273,32 +273,32 @@ CreatedFiles CreateMissingDataFiles(const std::wstring& dataDir, const std::func
         letMessagesRun();
     }
 
-    if (!PathExists(file(L"MyData_3.dat"))) {
-        created.kaomojiCreated = WriteNewFile(file(L"MyData_3.dat"), EncodedOrEmpty(InitialKaomojiEntries()));
+    if (!PathExists(file(kKaomojiFile))) {
+        created.kaomojiCreated = WriteNewFile(file(kKaomojiFile), EncodedOrEmpty(InitialKaomojiEntries()));
         letMessagesRun();
     }
 
-    if (!PathExists(file(L"MyData_0.dat"))) {
-        if (PathExists(file(L"MyData_0_0.dat")) && SealLeftoverPasswordFile(dataDir)) {
+    if (!PathExists(file(kPasswordFile))) {
+        if (PathExists(file(kPlainPasswordFile)) && SealLeftoverPasswordFile(dataDir)) {
             created.passwordRecovered = true;
-        } else if (!PathExists(file(L"MyData_0_0.dat"))) {
+        } else if (!PathExists(file(kPlainPasswordFile))) {
             created.passwordCreated = WritePasswordFile(dataDir, L"", 100, letMessagesRun, pause);
             pause(100);
             letMessagesRun();
         }
     }
 
-    for (int n = 0; n < 5; ++n) {
+    for (int n = 0; n < kTuneCount; ++n) {
         letMessagesRun();
-        const std::wstring tune = dataDir + L"\\sakura_" + std::to_wstring(n) + L".mid";
+        const std::wstring tune = dataDir + L"\\" + stored::TuneFileName(n);
         if (PathExists(tune)) continue;
         auto bytes = TuneBytes(n);
         letMessagesRun();
         if (bytes && WriteNewFile(tune, *bytes)) ++created.tunesCreated;
     }
 
-    if (!PathExists(file(L"Color.dat"))) {
-        created.colorCreated = WriteNewFile(file(L"Color.dat"), InitialColorDatBytes());
+    if (!PathExists(file(kColourFile))) {
+        created.colorCreated = WriteNewFile(file(kColourFile), InitialColorDatBytes());
         letMessagesRun();
     }
     return created;

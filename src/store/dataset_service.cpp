@@ -42,9 +42,9 @@ bool SealWorkingCopy(const std::wstring& work, const std::wstring& enc, const st
 
 std::wstring DataSetService::PlainFile(int set) const {
     switch (set) {
-    case 2: return File(L"MyData_2_2.dat");
-    case 3: return File(L"MyData_3.dat");
-    default: return File(L"MyData_1.dat");
+    case 2: return File(stored::kPrivateWorkingCopy);
+    case 3: return File(stored::kKaomojiFile);
+    default: return File(stored::kPublicFile);
     }
 }
 
@@ -63,8 +63,8 @@ DataSetService::Prepared DataSetService::Prepare(int set) {
         PutWorkingCopyAway();
         return p;
     }
-    const std::wstring work = File(L"MyData_2_2.dat");
-    const std::wstring enc = File(L"MyData_2.dat");
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
+    const std::wstring enc = File(stored::kPrivateFile);
     EnsureKey();
     if (FileExists(work) && FileExists(enc)) ResolveBothForms();
     if (FileExists(work)) {
@@ -73,7 +73,7 @@ DataSetService::Prepared DataSetService::Prepare(int set) {
         auto bytes = ReadAllBytes(work);
         if (bytes && !UsableRecords(*bytes)) {
             // Sealed aside under the key, so no plain copy of Private lies around.
-            const std::wstring aside = AsideName(kSupersededPrefix);
+            const std::wstring aside = AsideName(stored::kSupersededPrefix);
             if (!aside.empty() && !password_.privateKey.empty() &&
                 SealWorkingCopy(work, aside, password_.privateKey, [] {})) {
                 p.unreadable = true;
@@ -96,14 +96,15 @@ DataSetService::Prepared DataSetService::Prepare(int set) {
     DeleteFileW(temp.c_str());
     if (!decrypted) return p;  // the cipher said why; MyData_2.dat stays
     p.unreadable = true;
-    p.keptAside = KeepAside(bytes && IsWellFormedDataSet(*bytes) ? kSupersededPrefix : kUnreadablePrefix);
+    p.keptAside =
+        KeepAside(bytes && IsWellFormedDataSet(*bytes) ? stored::kSupersededPrefix : stored::kUnreadablePrefix);
     p.asideFailed = p.keptAside.empty();
     return p;
 }
 
 std::wstring DataSetService::ResolveBothForms() {
-    const std::wstring work = File(L"MyData_2_2.dat");
-    const std::wstring enc = File(L"MyData_2.dat");
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
+    const std::wstring enc = File(stored::kPrivateFile);
     if (!FileExists(work) || !FileExists(enc)) return L"";
     EnsureKey();
     if (password_.privateKey.empty()) return L"";
@@ -118,16 +119,16 @@ std::wstring DataSetService::ResolveBothForms() {
             DeleteFileW(work.c_str());
             return L"";
         }
-        return KeepAside(kSupersededPrefix);
+        return KeepAside(stored::kSupersededPrefix);
     }
-    const std::wstring aside = AsideName(kSupersededPrefix);
+    const std::wstring aside = AsideName(stored::kSupersededPrefix);
     if (aside.empty() || !SealWorkingCopy(work, aside, password_.privateKey, [] {})) return L"";
     return aside;
 }
 
 bool DataSetService::PutWorkingCopyAway() {
-    const std::wstring work = File(L"MyData_2_2.dat");
-    const std::wstring enc = File(L"MyData_2.dat");
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
+    const std::wstring enc = File(stored::kPrivateFile);
     if (!FileExists(work)) return true;
     EnsureKey();
     if (password_.privateKey.empty()) return false;
@@ -135,22 +136,22 @@ bool DataSetService::PutWorkingCopyAway() {
 }
 
 bool DataSetService::RepairPrivate() {
-    const std::wstring work = File(L"MyData_2_2.dat");
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
     DeleteFileW(work.c_str());
     return WriteDataSetFile(work, BlankEntries(25), ColourForm::HexText).ok;
 }
 
 bool DataSetService::Opens(const std::wstring& password) const {
-    const std::wstring temp = File(L"MyData_2.dat.check.tmp");
+    const std::wstring temp = File(stored::kPrivateFile + std::wstring(L".check.tmp"));
     DeleteFileW(temp.c_str());
-    bool ok = DecryptFileTo(File(L"MyData_2.dat"), temp, PrivateKeyFor(password));
+    bool ok = DecryptFileTo(File(stored::kPrivateFile), temp, PrivateKeyFor(password));
     auto bytes = ok ? ReadAllBytes(temp) : std::nullopt;
     DeleteFileW(temp.c_str());
     return bytes && IsWellFormedDataSet(*bytes);
 }
 
 void DataSetService::DeleteKeptAside() {
-    for (const wchar_t* prefix : {kUnreadablePrefix, kSupersededPrefix}) {
+    for (const wchar_t* prefix : {stored::kUnreadablePrefix, stored::kSupersededPrefix}) {
         WIN32_FIND_DATAW fd;
         HANDLE h = FindFirstFileW((File(prefix) + L"*.dat").c_str(), &fd);
         if (h == INVALID_HANDLE_VALUE) continue;
@@ -175,7 +176,7 @@ std::wstring DataSetService::AsideName(const wchar_t* prefix) const {
 }
 
 std::wstring DataSetService::KeepAside(const wchar_t* prefix) {
-    const std::wstring enc = File(L"MyData_2.dat");
+    const std::wstring enc = File(stored::kPrivateFile);
     for (int attempt = 0; attempt < 3; ++attempt) {
         const std::wstring aside = AsideName(prefix);
         if (aside.empty()) return L"";
@@ -189,15 +190,15 @@ RekeyOutcome DataSetService::Rekey(const std::wstring& newPassword, int pauseMs,
                                    const std::function<void()>& letMessagesRun,
                                    const std::function<void(int)>& pause) {
     EnsureKey();
-    const std::wstring enc = File(L"MyData_2.dat");
-    const std::wstring work = File(L"MyData_2_2.dat");
+    const std::wstring enc = File(stored::kPrivateFile);
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
     const std::wstring oldKey = PrivateKeyFor(password_.privateKey);
     const std::wstring newKey = PrivateKeyFor(newPassword);
 
     auto storePassword = [&] {
         if (WritePasswordFile(dataDir_, newPassword, pauseMs, letMessagesRun, pause)) return true;
         // When only the encryption failed, the plain file stays; start-up reads it first.
-        auto left = ReadAllBytes(File(L"MyData_0_0.dat"));
+        auto left = ReadAllBytes(File(stored::kPlainPasswordFile));
         return left && *left == PasswordFilePlainBytes(newPassword);
     };
 

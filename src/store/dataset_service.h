@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "base/stored_names.h"
 #include "store/password_state.h"
 
 // How re-keying the Private file and storing the password went.
@@ -63,10 +64,6 @@ public:
 
     // Deletes the files kept aside (the uninstall removes them with the others).
     void DeleteKeptAside();
-
-    // Files kept aside in the data directory (their names start like this).
-    static constexpr const wchar_t* kUnreadablePrefix = L"MyData_2_復号できません_";
-    static constexpr const wchar_t* kSupersededPrefix = L"MyData_2_退避_";
 
     // Encrypts the working copy back into MyData_2.dat under the Private key. The working copy
     // goes only once a complete MyData_2.dat stands in its place; without a key (before

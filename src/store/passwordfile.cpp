@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
+#include "base/stored_names.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 
 namespace {
-std::wstring PlainPath(const std::wstring& dataDir) { return dataDir + L"\\MyData_0_0.dat"; }
-std::wstring StoredPath(const std::wstring& dataDir) { return dataDir + L"\\MyData_0.dat"; }
+std::wstring PlainPath(const std::wstring& dataDir) { return dataDir + L"\\" + stored::kPlainPasswordFile; }
+std::wstring StoredPath(const std::wstring& dataDir) { return dataDir + L"\\" + stored::kPasswordFile; }
 
 // The encrypted file replaces MyData_0.dat only in full; on failure nothing partial stays.
 bool EncryptPlainIntoStored(const std::wstring& dataDir) {

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "base/stored_names.h"
 #include "base/twips.h"
 #include "win/app.h"
 
 namespace {
 
-const wchar_t kFormClass[] = L"HarikoForm";
 const wchar_t kFrameClass[] = L"HarikoFrame";
 
 // Frames forward what their children report to the window that owns the handlers.
@@ -53,7 +53,7 @@ void RegisterClasses(WNDPROC formProc) {
     wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
-    wc.lpszClassName = kFormClass;
+    wc.lpszClassName = stored::kWindowClass;
     RegisterClassExW(&wc);
 
     WNDCLASSEXW fc{};
@@ -288,7 +288,7 @@ void Form::DragFromCorner() {
 bool Form::CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
                           HMENU menu, int width, int height) {
     dpi_ = WindowDpi(nullptr);
-    hwnd_ = CreateWindowExW(exStyle, kFormClass, caption.c_str(), style, CW_USEDEFAULT,
+    hwnd_ = CreateWindowExW(exStyle, stored::kWindowClass, caption.c_str(), style, CW_USEDEFAULT,
                             CW_USEDEFAULT, Px(width), Px(height), owner, menu,
                             GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;

@@ -45,6 +45,8 @@ TEST(Cp932, BytesDecodeToText) {
     EXPECT_EQ(FromCp932(Bytes({0x28, 0x81, 0x45, 0x81, 0x45, 0x3F, 0x29})), L"(・・?)");
     EXPECT_EQ(FromCp932(Bytes({0xB1, 0x81, 0x5B})), L"ｱー");
     EXPECT_EQ(FromCp932(""), L"");
+    // The first range of lead bytes ends at 0x9F (0x9F 0x40 is 檗).
+    EXPECT_TRUE(IsLeadByte932(0x9F));
     // A lead byte with nothing after it cannot be decoded.
     EXPECT_EQ(FromCp932(Bytes({0x41, 0x81})), L"A\u30FB");
 }

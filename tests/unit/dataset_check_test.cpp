@@ -28,6 +28,7 @@ TEST(WellFormedDataSet, RejectsWhatAWrongKeyOrDamageGives) {
     EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",\"c\",\"d\"\r\n"));        // four fields
     EXPECT_FALSE(IsWellFormedDataSet("\"\x81\",\"b\",1\r\n"));              // lead byte without trail
     EXPECT_FALSE(IsWellFormedDataSet("\"a\",\"b\",zz\r\n"));                // not a colour
+    EXPECT_FALSE(IsWellFormedDataSet("\"\xA0\",\"b\",1\r\n"));              // 0xA0 is no character
     EXPECT_FALSE(IsWellFormedDataSet("\xEF\xBB\xBF\"\x90\xC2\",\"\",1\r\n"));  // code page 932 behind the mark
     // Random bytes, as decryption under another key gives, are never taken for records, nor
     // are they behind the mark.

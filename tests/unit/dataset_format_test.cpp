@@ -87,6 +87,8 @@ TEST(DataSetWriter, BothColourForms) {
     EncodeResult hex = EncodeDataSet(entries, ColourForm::HexText);
     ASSERT_TRUE(hex.ok);
     EXPECT_EQ(hex.bytes, company + "\"&HFFFFFF\"\r\n\"a\",\"1,2\r\n3\",\"&H8000000F\"\r\n\"\",\"\",\"&HFF\"\r\n");
+    // A colour typed as hexadecimal in lower case is hexadecimal too, and kept as typed.
+    EXPECT_EQ(EncodeDataSet({{L"a", L"b", L"&hc0ffc0"}}, ColourForm::HexText).bytes, "\"a\",\"b\",\"&hc0ffc0\"\r\n");
 
     EXPECT_EQ(EncodeDataSet({}, ColourForm::Decimal).bytes, "");
 }
@@ -160,6 +162,11 @@ TEST(DataSetFiles, BeyondCodePage932TheFileIsUtf8WithTheMarkAndBackAgain) {
     EXPECT_EQ(EncodeDataSet({entries[1]}, ColourForm::Decimal).bytes,
               "\"" + Bytes({0x8E, 0x81, 0x96, 0xBC}) + "\",\"" + Bytes({0x90, 0xC2, 0x96, 0xD8, 0x81, 0x40, 0x8F, 0x83}) +
                   "\",255\r\n");
+    // A record read from inside a code page 932 file can start with the mark's bytes; put first
+    // and kept as it was, the file would read back as UTF-8.
+    const DataSetContents inner = ReadDataSet("\"a\",\"b\",1\r\n\xEF\xBB\xBF,\"c\",2\r\n");
+    EXPECT_FALSE(
+        EncodeDataSet({inner.entries.at(1)}, ColourForm::Decimal, {&inner.stored.at(1)}).bytes.starts_with(kUtf8Mark));
     // Bytes that are no UTF-8 read as U+FFFD, and are written so.
     EXPECT_EQ(ParseDataSet("\xEF\xBB\xBF\"a\xC0\",\"\xED\xA0\x80\",1")[0],
               (Entry{L"a\uFFFD", L"\uFFFD\uFFFD\uFFFD", L"1"}));
