@@ -5,15 +5,15 @@
 
 void Program::MenuItem(panel_ids::MenuId id) {
     switch (id) {
-    case panel_ids::kPassEnabled: Pass_Enabled_Click(); break;
-    case panel_ids::kPassUnEnabled: Pass_UnEnabled_Click(); break;
-    case panel_ids::kPassChange: Pass_Change_Click(); break;
-    case panel_ids::kExportData: Export_Data_Click(); break;
-    case panel_ids::kImportData: Import_Data_Click(); break;
-    case panel_ids::kNewApp: NewApp_Click(); break;
-    case panel_ids::kCreateLink: Create_Link_Click(); break;
-    case panel_ids::kHow: How_Click(); break;
-    case panel_ids::kVer: Ver_Click(); break;
+    case panel_ids::kPassEnabled: TurnPasswordOn(); break;
+    case panel_ids::kPassUnEnabled: TurnPasswordOff(); break;
+    case panel_ids::kPassChange: ChangePassword(); break;
+    case panel_ids::kExportData: BackUpData(); break;
+    case panel_ids::kImportData: RestoreData(); break;
+    case panel_ids::kNewApp: MakeNewCopy(); break;
+    case panel_ids::kCreateLink: MakeDesktopShortcut(); break;
+    case panel_ids::kHow: ShowHelp(); break;
+    case panel_ids::kVer: ShowAbout(); break;
     default: break;
     }
 }
@@ -52,14 +52,14 @@ void Program::ShowPasswordDialog() {
     links.setPasswordOn = [&panel](bool on) { panel.SetPasswordOn(on); };
     links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(panel_ids::kPassChange, on); };
     passwordDialog_ = std::make_unique<PasswordDialog>(std::move(links));
-    if (!passwordDialog_->Form_Load()) {
+    if (!passwordDialog_->Open()) {
         passwordDialog_.reset();
         return;
     }
     passwordDialog_->Show();
 }
 
-void Program::Pass_Enabled_Click() {
+void Program::TurnPasswordOn() {
     PanelWindow& p = *panel_;
     if (p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
     if (p.DataSet() == 2) p.ChooseDataSet(1);
@@ -68,7 +68,7 @@ void Program::Pass_Enabled_Click() {
     p.Type2_Click();
 }
 
-void Program::Pass_UnEnabled_Click() {
+void Program::TurnPasswordOff() {
     PanelWindow& p = *panel_;
     if (!p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
     if (p.DataSet() == 2) p.ChooseDataSet(1);
@@ -76,7 +76,7 @@ void Program::Pass_UnEnabled_Click() {
     ShowPasswordDialog();
 }
 
-void Program::Pass_Change_Click() {
+void Program::ChangePassword() {
     app_.password.changeRequest = 1;
     ShowPasswordDialog();
 }
