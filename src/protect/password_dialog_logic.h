@@ -1,8 +1,8 @@
 #pragma once
 // The Private password dialog without Windows: its four modes, what each shows, and the
-// flows behind its buttons. The window (PasswordDialog) copies the password box in before a handler, lets the
-// handler run, then shows `view`; everything the flows do outside the dialog goes through
-// IPasswordDialogHost.
+// flows behind its buttons. The window (PasswordDialog) copies the password box in before a
+// handler, lets the handler run, then shows `view`; everything the flows do outside the
+// dialog goes through IPasswordDialogHost.
 #include <cstdint>
 #include <string>
 #include <utility>

@@ -67,7 +67,7 @@ void PrivatePasswordPrompt::OnOk() {
     // Counted, so that every wrong password changes what the prompt says.
     ++wrong_;
     lblPrompt->SetText(wrong_ == 1 ? std::wstring(kWrong)
-                                : L"パスワードが違います（" + std::to_wstring(wrong_) + L"回目）。もう一度入力してください。");
+                                   : L"パスワードが違います（" + std::to_wstring(wrong_) + L"回目）。もう一度入力してください。");
     editPassword->SetText(L"");
     editPassword->SetFocus();
 }
