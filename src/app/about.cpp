@@ -11,7 +11,7 @@
 #include "protect/shell_open.h"
 #include "win/app.h"
 
-void Program::Ver_Click() {
+void Program::ShowAbout() {
     if (about_ && about_->hwnd()) {
         SetForegroundWindow(about_->hwnd());
         return;
@@ -26,10 +26,10 @@ void Program::Ver_Click() {
     links.requestUninstall = [this] { app_.uninstallRequest = 1; };
     links.openHelp = [this](HWND owner) { OpenHelpPage(app_.dataDir, owner, OpenDocument); };
     about_ = std::make_unique<AboutBox>(std::move(links));
-    if (!about_->Form_Load()) about_.reset();
+    if (!about_->Open()) about_.reset();
 }
 
-void Program::How_Click() { OpenHelpPage(app_.dataDir, panel_->hwnd(), OpenDocument); }
+void Program::ShowHelp() { OpenHelpPage(app_.dataDir, panel_->hwnd(), OpenDocument); }
 
 bool Program::DrawFortune() {
     if (app_.fortuneCount >= 1) {
@@ -60,5 +60,5 @@ FortuneScreenLinks Program::FortuneLinks() {
 void Program::ShowFortune() {
     if (fortuneScreen_) return;  // one fortune screen per run
     fortuneScreen_ = std::make_unique<FortuneScreen>(FortuneLinks());
-    fortuneScreen_->Form_Load();
+    fortuneScreen_->Open();
 }

@@ -22,7 +22,7 @@ struct Running {
 };
 }  // namespace
 
-void Program::Export_Data_Click() {
+void Program::BackUpData() {
     if (fileWorkRunning_) return;
     Running running(fileWorkRunning_);
     const std::wstring& exe = app_.exeName;
@@ -63,7 +63,7 @@ void Program::Export_Data_Click() {
            MB_OK | MB_ICONINFORMATION, title);
 }
 
-void Program::Import_Data_Click() {
+void Program::RestoreData() {
     if (fileWorkRunning_) return;
     if (restoreDialog_ && restoreDialog_->hwnd()) {
         SetForegroundWindow(restoreDialog_->hwnd());
@@ -93,5 +93,5 @@ void Program::Import_Data_Click() {
         panel.OnChoosePublic();
     };
     restoreDialog_ = std::make_unique<RestoreDialog>(std::move(links));
-    if (!restoreDialog_->Form_Load()) restoreDialog_.reset();
+    if (!restoreDialog_->Open()) restoreDialog_.reset();
 }

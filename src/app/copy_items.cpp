@@ -6,7 +6,7 @@
 #include "win/app.h"
 #include "win/shortcut.h"
 
-void Program::NewApp_Click() {
+void Program::MakeNewCopy() {
     if (newCopyDialog_ && newCopyDialog_->hwnd()) {
         SetForegroundWindow(newCopyDialog_->hwnd());
         return;
@@ -19,10 +19,10 @@ void Program::NewApp_Click() {
     links.programDir = app_.programDir;
     links.makeShortcut = [](const std::wstring& name) { return MakeShortcut(name); };
     newCopyDialog_ = std::make_unique<NewCopyDialog>(std::move(links));
-    if (!newCopyDialog_->Form_Load()) newCopyDialog_.reset();
+    if (!newCopyDialog_->Open()) newCopyDialog_.reset();
 }
 
-void Program::Create_Link_Click() {
+void Program::MakeDesktopShortcut() {
     const std::wstring& exe = app_.exeName;
     const std::wstring sp3 = L"　　　";
     if (MsgBox(L"デスクトップに「" + exe + L"」のショートカットを作成しますか？" + sp3, MB_YESNO | MB_ICONINFORMATION,

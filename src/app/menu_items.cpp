@@ -5,15 +5,15 @@
 
 void Program::MenuItem(panel_ids::MenuId id) {
     switch (id) {
-    case panel_ids::kPasswordOn: Pass_Enabled_Click(); break;
-    case panel_ids::kPasswordOff: Pass_UnEnabled_Click(); break;
-    case panel_ids::kPasswordChange: Pass_Change_Click(); break;
-    case panel_ids::kBackup: Export_Data_Click(); break;
-    case panel_ids::kRestore: Import_Data_Click(); break;
-    case panel_ids::kNewCopy: NewApp_Click(); break;
-    case panel_ids::kDesktopShortcut: Create_Link_Click(); break;
-    case panel_ids::kHelp: How_Click(); break;
-    case panel_ids::kAbout: Ver_Click(); break;
+    case panel_ids::kPasswordOn: TurnPasswordOn(); break;
+    case panel_ids::kPasswordOff: TurnPasswordOff(); break;
+    case panel_ids::kPasswordChange: ChangePassword(); break;
+    case panel_ids::kBackup: BackUpData(); break;
+    case panel_ids::kRestore: RestoreData(); break;
+    case panel_ids::kNewCopy: MakeNewCopy(); break;
+    case panel_ids::kDesktopShortcut: MakeDesktopShortcut(); break;
+    case panel_ids::kHelp: ShowHelp(); break;
+    case panel_ids::kAbout: ShowAbout(); break;
     default: break;
     }
 }
@@ -52,14 +52,14 @@ void Program::ShowPasswordDialog() {
     links.setPasswordOn = [&panel](bool on) { panel.SetPasswordOn(on); };
     links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(panel_ids::kPasswordChange, on); };
     passwordDialog_ = std::make_unique<PasswordDialog>(std::move(links));
-    if (!passwordDialog_->Form_Load()) {
+    if (!passwordDialog_->Open()) {
         passwordDialog_.reset();
         return;
     }
     passwordDialog_->Show();
 }
 
-void Program::Pass_Enabled_Click() {
+void Program::TurnPasswordOn() {
     PanelWindow& p = *panel_;
     if (p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
     if (p.DataSet() == 2) p.ChooseDataSet(1);
@@ -68,7 +68,7 @@ void Program::Pass_Enabled_Click() {
     p.OnChoosePrivate();
 }
 
-void Program::Pass_UnEnabled_Click() {
+void Program::TurnPasswordOff() {
     PanelWindow& p = *panel_;
     if (!p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
     if (p.DataSet() == 2) p.ChooseDataSet(1);
@@ -76,7 +76,7 @@ void Program::Pass_UnEnabled_Click() {
     ShowPasswordDialog();
 }
 
-void Program::Pass_Change_Click() {
+void Program::ChangePassword() {
     app_.password.changeRequest = 1;
     ShowPasswordDialog();
 }

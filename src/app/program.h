@@ -77,16 +77,16 @@ private:
     std::wstring ConvertDataFiles(const MigrationPassword& p);  // the step that failed, or empty
     void FinishMigration(bool passwordDropped);
     // menu_items.cpp
-    void Pass_Enabled_Click();
-    void Pass_UnEnabled_Click();
-    void Pass_Change_Click();
+    void TurnPasswordOn();
+    void TurnPasswordOff();
+    void ChangePassword();
     void ShowPasswordDialog();
 
     // Backup, restore, new copies and shortcuts (backup_items.cpp, copy_items.cpp).
-    void Export_Data_Click();
-    void Import_Data_Click();
-    void NewApp_Click();
-    void Create_Link_Click();
+    void BackUpData();
+    void RestoreData();
+    void MakeNewCopy();
+    void MakeDesktopShortcut();
     std::unique_ptr<NewCopyDialog> newCopyDialog_;
     std::unique_ptr<RestoreDialog> restoreDialog_;
     bool fileWorkRunning_ = false;  // these flows let messages run; a second click meanwhile is dropped
@@ -102,8 +102,8 @@ public:
     FortuneScreenLinks FortuneLinks();
     void ShowFortune();
 private:
-    void Ver_Click();
-    void How_Click();
+    void ShowAbout();
+    void ShowHelp();
     bool DrawFortune();
     std::unique_ptr<AboutBox> about_;
     std::unique_ptr<FortuneScreen> fortuneScreen_;

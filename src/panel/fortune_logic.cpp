@@ -109,7 +109,7 @@ bool NeedsShutdownPrivilege(const std::wstring& systemDir) {
     return t == L"system32" || t == L"System32" || t == L"SYSTEM32";
 }
 
-ButtonEffect Command1Effect(int number, IPower& power, const std::function<void()>& prepare) {
+ButtonEffect CloseButtonEffect(int number, IPower& power, const std::function<void()>& prepare) {
     if (number == 8 || number == 9) return ButtonEffect::EndProgram;
     if (number != 10) return ButtonEffect::CloseWindow;
     uint32_t how = kShutdown;

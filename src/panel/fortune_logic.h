@@ -30,8 +30,8 @@ inline const std::wstring kClose = L"閉じる";
 
 struct Fortune {
     Character character = Character::None;
-    bool white = false;           // Image2 (white blossoms) rather than Image1 (pink)
-    std::wstring label2, label3;  // headline and second line
+    bool white = false;           // white blossoms rather than pink
+    std::wstring headline, secondLine;
     std::wstring button = kClose;
     std::vector<int> tunes;       // sakura_N.mid after the draw; a second one comes 5 s later
 };
@@ -64,9 +64,9 @@ bool NeedsShutdownPrivilege(const std::wstring& systemDir);
 
 enum class ButtonEffect { CloseWindow, KeepOpen, EndProgram };
 
-// Command1_Click for the drawn number. For 10 the program is prepared (settings stored,
+// What the button does for the drawn number. For 10 the program is prepared (settings stored,
 // Private put away) just before Windows is asked to shut down, since Windows may end us
 // without another word; when the privilege cannot be had nothing is prepared or asked.
-ButtonEffect Command1Effect(int number, IPower& power, const std::function<void()>& prepare);
+ButtonEffect CloseButtonEffect(int number, IPower& power, const std::function<void()>& prepare);
 
 }  // namespace fortune

@@ -53,7 +53,7 @@ FortuneScreen::~FortuneScreen() {
     DeleteObject(black_);
 }
 
-bool FortuneScreen::Form_Load() {
+bool FortuneScreen::Open() {
     if (!CreateTopLevel(kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOPMOST,
                         nullptr, nullptr, kInnerWidth, kInnerHeight))
         return false;
@@ -68,9 +68,9 @@ bool FortuneScreen::Form_Load() {
 
     MakeTopmost();
     if (!Step(0)) return true;
-    if (links_.own) links_.own->fortuneScreen = reinterpret_cast<uintptr_t>(hwnd_);
-    image1_.set();
-    image2_.reset();
+    Register(links_.own ? &links_.own->fortuneScreen : nullptr);
+    pinkTiles_.set();
+    whiteTiles_.reset();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     UpdateWindow(hwnd_);
@@ -81,11 +81,11 @@ bool FortuneScreen::Form_Load() {
     // between the passes.
     std::mt19937 rng(GetTickCount());
     for (int pass = 0; pass < 21; ++pass) {
-        for (int i = 0; i < kTiles; ++i) image1_[static_cast<size_t>(i)] = (rng() & 1) != 0;
+        for (int i = 0; i < kTiles; ++i) pinkTiles_[static_cast<size_t>(i)] = (rng() & 1) != 0;
         RepaintMosaic();
         if (!Step(100)) return true;
     }
-    image1_.reset();
+    pinkTiles_.reset();
 
     const Fortune f = FortuneFor(links_.number);
     switch (f.character) {
@@ -97,14 +97,14 @@ bool FortuneScreen::Form_Load() {
     case Character::None: break;
     }
     if (f.character != Character::None) {
-        Label2->SetText(f.label2);
-        Label3->SetText(f.label3);
-        Command1->SetText(f.button);
+        lblHeadline->SetText(f.headline);
+        lblSecondLine->SetText(f.secondLine);
+        btnClose->SetText(f.button);
     }
     RepaintMosaic();
     if (!Step(0)) return true;
-    Command1->SetEnabled(true);
-    Command1->SetVisible(true);
+    btnClose->SetEnabled(true);
+    btnClose->SetVisible(true);
     resultShown_ = true;
     if (!Step(0)) return true;
     links_.pause(1500);
@@ -122,23 +122,23 @@ bool FortuneScreen::Form_Load() {
 }
 
 void FortuneScreen::CreateControls() {
-    Label2 = AddControl({.style = WS_VISIBLE | SS_NOPREFIX, .left = 1080, .top = 3000, .width = 3015,
-                         .height = 255, .id = kLabel2});
-    Label3 = AddControl({.style = WS_VISIBLE | SS_NOPREFIX, .left = 3000, .top = 3480, .width = 3015,
-                         .height = 210, .id = kLabel3});
-    Command1 = AddControl({.cls = L"BUTTON", .text = kClose, .style = WS_TABSTOP | BS_PUSHBUTTON, .left = 4200,
-                           .top = 3000, .width = 1575, .height = 375, .id = kCommand1,
-                           .onClick = [this] { Command1_Click(); }});
-    Label2->SetFont(kUiFont, 11.25, true);
-    Label3->SetFont(kUiFont, 9);
-    Command1->SetFont(kUiFont, 9);
+    lblHeadline = AddControl({.style = WS_VISIBLE | SS_NOPREFIX, .left = 1080, .top = 3000, .width = 3015,
+                              .height = 255, .id = kLblHeadline});
+    lblSecondLine = AddControl({.style = WS_VISIBLE | SS_NOPREFIX, .left = 3000, .top = 3480, .width = 3015,
+                                .height = 210, .id = kLblSecondLine});
+    btnClose = AddControl({.cls = L"BUTTON", .text = kClose, .style = WS_TABSTOP | BS_PUSHBUTTON, .left = 4200,
+                           .top = 3000, .width = 1575, .height = 375, .id = kBtnClose,
+                           .onClick = [this] { OnCloseButton(); }});
+    lblHeadline->SetFont(kUiFont, 11.25, true);
+    lblSecondLine->SetFont(kUiFont, 9);
+    btnClose->SetFont(kUiFont, 9);
 }
 
-void FortuneScreen::DrawDaikichi() { image1_ |= CharacterTiles(Character::Daikichi); }
-void FortuneScreen::DrawChukichi() { image1_ |= CharacterTiles(Character::Chukichi); }
-void FortuneScreen::DrawKichi() { image1_ |= CharacterTiles(Character::Kichi); }
-void FortuneScreen::DrawKyo() { image2_ |= CharacterTiles(Character::Kyo); }
-void FortuneScreen::DrawDaikyo() { image2_ |= CharacterTiles(Character::Daikyo); }
+void FortuneScreen::DrawDaikichi() { pinkTiles_ |= CharacterTiles(Character::Daikichi); }
+void FortuneScreen::DrawChukichi() { pinkTiles_ |= CharacterTiles(Character::Chukichi); }
+void FortuneScreen::DrawKichi() { pinkTiles_ |= CharacterTiles(Character::Kichi); }
+void FortuneScreen::DrawKyo() { whiteTiles_ |= CharacterTiles(Character::Kyo); }
+void FortuneScreen::DrawDaikyo() { whiteTiles_ |= CharacterTiles(Character::Daikyo); }
 
 void FortuneScreen::Play(int tune) {
     links_.mci(MciOpen(links_.dataDir, tune));
@@ -151,10 +151,10 @@ bool FortuneScreen::Step(int pauseMs) {
     return hwnd_ != nullptr;
 }
 
-void FortuneScreen::Command1_Click() {
+void FortuneScreen::OnCloseButton() {
     if (clicking_ || !hwnd_) return;
     clicking_ = true;
-    const ButtonEffect effect = Command1Effect(links_.number, *links_.power, links_.prepareShutdown);
+    const ButtonEffect effect = CloseButtonEffect(links_.number, *links_.power, links_.prepareShutdown);
     clicking_ = false;
     if (effect == ButtonEffect::KeepOpen) return;
     if (effect == ButtonEffect::EndProgram && links_.endProgram) links_.endProgram();
@@ -187,8 +187,8 @@ void FortuneScreen::Paint() {
     HGDIOBJ oldBrush = SelectObject(mem, pink.petal);
     for (int i = 0; i < kTiles; ++i) {
         const int x = Px(TileLeft(i)), y = Px(TileTop(i)), size = Px(TileLeft(i) + kTile) - x;
-        if (image2_[static_cast<size_t>(i)]) DrawBlossom(mem, x, y, size, white);
-        if (image1_[static_cast<size_t>(i)]) DrawBlossom(mem, x, y, size, pink);
+        if (whiteTiles_[static_cast<size_t>(i)]) DrawBlossom(mem, x, y, size, white);
+        if (pinkTiles_[static_cast<size_t>(i)]) DrawBlossom(mem, x, y, size, pink);
     }
     SelectObject(mem, oldBrush);
     SelectObject(mem, oldPen);
@@ -221,7 +221,7 @@ LRESULT FortuneScreen::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // The user's close box acts like the button once the fortune is shown; before that
         // the fortune is unknown to them, so it only closes the window.
         if ((wp & 0xFFF0) == SC_CLOSE) {
-            if (resultShown_) Command1_Click();
+            if (resultShown_) OnCloseButton();
             else DestroyWindow(hwnd_);
             return 0;
         }

@@ -13,7 +13,7 @@
 
 namespace fortune {
 // Control identifiers, for tests and the end-to-end driver.
-enum ControlId { kLabel2 = 4201, kLabel3, kCommand1 };
+enum ControlId { kLblHeadline = 4201, kLblSecondLine, kBtnClose };
 }  // namespace fortune
 
 // What the fortune screen is handed by the program around it.
@@ -36,9 +36,9 @@ public:
 
     // Creates and shows the window and runs the whole show before returning. False when the
     // window could not be made.
-    bool Form_Load();
+    bool Open();
     // The button, and the close box once the fortune is shown.
-    void Command1_Click();
+    void OnCloseButton();
     // Closes the tune the show left playing (an open tune keeps its file from being deleted).
     void StopTune() { links_.mci(fortune::kMciClose); }
 
@@ -48,13 +48,13 @@ public:
     void DrawKyo();       // 凶
     void DrawDaikyo();    // 大凶
 
-    // The blossoms shown: Image1 pink, Image2 white, by tile index.
-    const fortune::Tiles& Image1() const { return image1_; }
-    const fortune::Tiles& Image2() const { return image2_; }
+    // The blossoms shown, by tile index.
+    const fortune::Tiles& PinkTiles() const { return pinkTiles_; }
+    const fortune::Tiles& WhiteTiles() const { return whiteTiles_; }
 
-    Control* Label2 = nullptr;    // headline
-    Control* Label3 = nullptr;    // second line
-    Control* Command1 = nullptr;  // 閉じる / 終了 / ｼｬｯﾄﾀﾞｳﾝ, hidden until the fortune shows
+    Control* lblHeadline = nullptr;
+    Control* lblSecondLine = nullptr;
+    Control* btnClose = nullptr;  // 閉じる / 終了 / ｼｬｯﾄﾀﾞｳﾝ, hidden until the fortune shows
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -68,7 +68,7 @@ private:
     RECT MosaicRect() const;
 
     FortuneScreenLinks links_;
-    fortune::Tiles image1_, image2_;
+    fortune::Tiles pinkTiles_, whiteTiles_;
     bool resultShown_ = false;
     bool clicking_ = false;
     HBRUSH black_ = nullptr;

@@ -49,7 +49,7 @@ AboutBox::~AboutBox() {
     if (icon_) DestroyIcon(icon_);
 }
 
-bool AboutBox::Form_Load() {
+bool AboutBox::Open() {
     // A popup owned by the panel: when it closes Windows activates the panel, whose activation
     // acts on a confirmed uninstall.
     if (!CreateTopLevel(about_box::kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
@@ -58,42 +58,43 @@ bool AboutBox::Form_Load() {
     CreateControls();
     CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kInnerWidth, kInnerHeight));
     MakeTopmost();
-    if (links_.own) links_.own->aboutBox = reinterpret_cast<uintptr_t>(hwnd_);
+    Register(links_.own ? &links_.own->aboutBox : nullptr);
     RegisterDialogWindow(hwnd_);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    cmdOK->SetFocus();
+    btnOk->SetFocus();
     return true;
 }
 
 void AboutBox::CreateControls() {
     using namespace about_box;
     const DWORD label = WS_VISIBLE | SS_NOPREFIX;
-    lblTitle = AddControl({.text = kProgramTitle, .style = label, .left = 1080, .top = 150, .width = 2805,
-                           .height = 240, .id = kLblTitle});
+    lblProgramName = AddControl({.text = kProgramTitle, .style = label, .left = 1080, .top = 150, .width = 2805,
+                                 .height = 240, .id = kLblProgramName});
     lblVersion = AddControl({.text = OwnVersionLine(), .style = label, .left = 1200, .top = 390,
                              .width = 3165, .height = 225, .id = kLblVersion});
-    Label1 = AddControl({.text = kMakerLine, .style = label, .left = 1200, .top = 630, .width = 3135,
-                         .height = 255, .id = kLabel1});
-    picIcon = AddControl({.style = WS_VISIBLE | SS_NOTIFY | SS_OWNERDRAW, .left = 360, .top = 240,
-                          .width = 480, .height = 480, .id = kPicIcon, .onClick = [this] { picIcon_Click(); }});
-    cmdOK = AddControl({.cls = L"BUTTON", .text = L"OK", .style = WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                        .left = 2880, .top = 1080, .width = 1380, .height = 345, .id = kCmdOK,
-                        .onClick = [this] { cmdOK_Click(); }});
-    Label2 = AddControl({.text = L"WWW：", .style = label, .left = 585, .top = 1920, .width = 570,
-                         .height = 240, .id = kLabel2});
-    lblHP = AddControl({.text = kHomePageCaption, .style = label | SS_NOTIFY, .left = 1155, .top = 1920,
-                        .width = 3285, .height = 240, .id = kLblHP, .onClick = [this] { lblHP_Click(); }});
-    Label4 = AddControl({.text = L"「" + links_.exeName + L"」のアンインストール :",
-                         .style = label | SS_RIGHT | SS_CENTERIMAGE, .left = 240, .top = 3000,
-                         .width = 2415, .height = 375, .id = kLabel4});
-    Command1 = AddControl({.cls = L"BUTTON", .text = L"uninstall", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                           .left = 2880, .top = 3000, .width = 1335, .height = 375, .id = kCommand1,
-                           .onClick = [this] { Command1_Click(); }});
-    lblTitle->SetFont(kUiFont, 9.75, true);
-    for (Control* c : {lblVersion, Label1}) c->SetFont(kUiFont, 9.75);
-    for (Control* c : {cmdOK, Label2, lblHP, Label4, Command1}) c->SetFont(kUiFont, 9);
-    SetToolTip(picIcon, kFortuneTip);
+    lblMaker = AddControl({.text = kMakerLine, .style = label, .left = 1200, .top = 630, .width = 3135,
+                           .height = 255, .id = kLblMaker});
+    picProgramIcon = AddControl({.style = WS_VISIBLE | SS_NOTIFY | SS_OWNERDRAW, .left = 360, .top = 240,
+                                 .width = 480, .height = 480, .id = kPicProgramIcon,
+                                 .onClick = [this] { OnIconClick(); }});
+    btnOk = AddControl({.cls = L"BUTTON", .text = L"OK", .style = WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                        .left = 2880, .top = 1080, .width = 1380, .height = 345, .id = kBtnOk,
+                        .onClick = [this] { OnOk(); }});
+    lblWww = AddControl({.text = L"WWW：", .style = label, .left = 585, .top = 1920, .width = 570,
+                         .height = 240, .id = kLblWww});
+    lblHelpLink = AddControl({.text = kHomePageCaption, .style = label | SS_NOTIFY, .left = 1155, .top = 1920,
+                              .width = 3285, .height = 240, .id = kLblHelpLink, .onClick = [this] { OnHelpLink(); }});
+    lblUninstall = AddControl({.text = L"「" + links_.exeName + L"」のアンインストール :",
+                               .style = label | SS_RIGHT | SS_CENTERIMAGE, .left = 240, .top = 3000,
+                               .width = 2415, .height = 375, .id = kLblUninstall});
+    btnUninstall = AddControl({.cls = L"BUTTON", .text = L"uninstall", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                               .left = 2880, .top = 3000, .width = 1335, .height = 375, .id = kBtnUninstall,
+                               .onClick = [this] { OnUninstall(); }});
+    lblProgramName->SetFont(kUiFont, 9.75, true);
+    for (Control* c : {lblVersion, lblMaker}) c->SetFont(kUiFont, 9.75);
+    for (Control* c : {btnOk, lblWww, lblHelpLink, lblUninstall, btnUninstall}) c->SetFont(kUiFont, 9);
+    SetToolTip(picProgramIcon, kFortuneTip);
     iconPx_ = Px(480);
     icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
                                           iconPx_, iconPx_, 0));
@@ -103,23 +104,23 @@ void AboutBox::Close() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void AboutBox::cmdOK_Click() { Close(); }
+void AboutBox::OnOk() { Close(); }
 
-void AboutBox::lblHP_Click() {
+void AboutBox::OnHelpLink() {
     ++busy_;
     if (links_.openHelp) links_.openHelp(hwnd_);
     --busy_;
     Close();
 }
 
-void AboutBox::picIcon_Click() {
+void AboutBox::OnIconClick() {
     ++busy_;
     bool drawn = links_.drawFortune && links_.drawFortune();
     --busy_;
     if (drawn) Close();
 }
 
-void AboutBox::Command1_Click() {
+void AboutBox::OnUninstall() {
     ++busy_;
     int answer = MsgBox(about_box::UninstallQuestion(links_.exeName), MB_YESNO | MB_ICONEXCLAMATION,
                         about_box::UninstallTitle(links_.exeName));
@@ -146,7 +147,7 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
         if (!lp && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {  // Enter, Esc
-            cmdOK_Click();
+            OnOk();
             return 0;
         }
         break;
@@ -155,7 +156,7 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DRAWITEM: {
         auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (picIcon && di->hwndItem == picIcon->hwnd) {
+        if (picProgramIcon && di->hwndItem == picProgramIcon->hwnd) {
             FillRect(di->hDC, &di->rcItem, GetSysColorBrush(COLOR_BTNFACE));
             if (icon_) DrawIconEx(di->hDC, 0, 0, icon_, iconPx_, iconPx_, 0, nullptr, DI_NORMAL);
             return TRUE;
@@ -163,7 +164,7 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     case WM_CTLCOLORSTATIC:
-        if (lblHP && reinterpret_cast<HWND>(lp) == lblHP->hwnd) {
+        if (lblHelpLink && reinterpret_cast<HWND>(lp) == lblHelpLink->hwnd) {
             HDC dc = reinterpret_cast<HDC>(wp);
             SetTextColor(dc, RGB(0, 0, 255));
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
@@ -171,7 +172,7 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_SETCURSOR:
-        if (lblHP && reinterpret_cast<HWND>(wp) == lblHP->hwnd) {
+        if (lblHelpLink && reinterpret_cast<HWND>(wp) == lblHelpLink->hwnd) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }

@@ -11,8 +11,10 @@
 
 namespace about_box {
 // Control identifiers, for tests and the end-to-end driver.
-enum ControlId { kLblTitle = 4101, kLblVersion, kLabel1, kPicIcon, kLabel2, kLblHP, kLabel4, kCommand1 };
-constexpr int kCmdOK = IDOK;
+enum ControlId {
+    kLblProgramName = 4101, kLblVersion, kLblMaker, kPicProgramIcon, kLblWww, kLblHelpLink, kLblUninstall, kBtnUninstall
+};
+constexpr int kBtnOk = IDOK;
 inline const std::wstring kCaption = L"バージョン情報";
 inline const std::wstring kFortuneTip = L"おみくじ";
 inline const std::wstring kMakerLine = L"Copyright (C) ハリコの作者";
@@ -46,23 +48,23 @@ public:
     ~AboutBox() override;
 
     // Creates the window, fills it and shows it.
-    bool Form_Load();
-    void cmdOK_Click();
-    void lblHP_Click();
-    void picIcon_Click();
-    void Command1_Click();  // "uninstall"
-    // True while one of its handlers runs (the fortune show runs inside picIcon_Click).
+    bool Open();
+    void OnOk();
+    void OnHelpLink();
+    void OnIconClick();
+    void OnUninstall();
+    // True while one of its handlers runs (the fortune show runs inside OnIconClick).
     bool Busy() const { return busy_ > 0; }
 
-    Control* lblTitle = nullptr;
+    Control* lblProgramName = nullptr;
     Control* lblVersion = nullptr;
-    Control* Label1 = nullptr;    // maker line
-    Control* picIcon = nullptr;   // program icon; the fortune
-    Control* Label2 = nullptr;    // "WWW："
-    Control* lblHP = nullptr;     // the home-page link: our help page
-    Control* Label4 = nullptr;    // 「name」のアンインストール :
-    Control* Command1 = nullptr;  // uninstall
-    Control* cmdOK = nullptr;
+    Control* lblMaker = nullptr;
+    Control* picProgramIcon = nullptr;  // a click draws the fortune
+    Control* lblWww = nullptr;          // "WWW："
+    Control* lblHelpLink = nullptr;     // the home-page link: our help page
+    Control* lblUninstall = nullptr;    // 「name」のアンインストール :
+    Control* btnUninstall = nullptr;
+    Control* btnOk = nullptr;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

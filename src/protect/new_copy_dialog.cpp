@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr UINT kEnterMsg = WM_APP + 51;  // Enter in Text1, handled outside the edit's own proc
+constexpr UINT kEnterMsg = WM_APP + 51;  // Enter in the name box, handled outside the edit's own proc
 constexpr int kClientWidth = 7605, kClientHeight = 4365;
 const std::wstring kSp3 = L"　　　";
 
@@ -35,78 +35,74 @@ std::function<void()> NewCopyDialog::SoundBeep = [] { MessageBeep(MB_OK); };
 NewCopyDialog::NewCopyDialog(NewCopyDialogLinks links) : links_(std::move(links)) {}
 
 NewCopyDialog::~NewCopyDialog() {
-    if (hwnd_) {
-        Form_QueryUnload();
-        UnregisterDialogWindow(hwnd_);
-        if (links_.own && links_.own->newCopyDialog == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->newCopyDialog = 0;
-    }
+    if (hwnd_) UnregisterDialogWindow(hwnd_);
 }
 
-bool NewCopyDialog::Form_Load() {
+bool NewCopyDialog::Open() {
     if (!CreateTopLevel(L"新しい「" + links_.exeName + L"」の作成", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                         0, links_.panel, nullptr, kClientWidth, kClientHeight))
         return false;
-    if (links_.own) links_.own->newCopyDialog = reinterpret_cast<uintptr_t>(hwnd_);
-    if (links_.panel) EnableWindow(links_.panel, FALSE);
+    Register(links_.own ? &links_.own->newCopyDialog : nullptr);
+    HoldUp(links_.panel);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateControls();
     CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kClientWidth, kClientHeight));
     RegisterDialogWindow(hwnd_);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    Text1->SetFocus();  // Form_Activate
+    editName->SetFocus();
     return true;
 }
 
 void NewCopyDialog::CreateControls() {
     using namespace new_copy;
-    const std::wstring label1 =
+    const std::wstring explanation =
         L"新しいデータセットの「ハリコ」を作成します。\r\n\r\n"
         L"データやパスワードなど固有情報は個別に保存されます。\r\n\r\n"
         L"新しいアプリケーション(ファイル)名を入力してください。"
         L" ( \\ / : * ? \" < > | は使えません。)\r\n\r\n"
         L"新しいアプリケーション(ファイル)のパスは\r\n\r\n" +
         links_.programDir + L"\r\n\r\n「" + links_.exeName + L"」と同じディレクトリに作成されます。";
-    Label1 = AddControl({.text = label1, .style = WS_VISIBLE | SS_NOPREFIX, .left = 240, .top = 240,
-                         .width = 7095, .height = 2250, .id = kLabel1});
-    Line1 = AddControl({.style = WS_VISIBLE | SS_ETCHEDHORZ, .left = 120, .top = 2520, .width = 7365,
-                        .height = 30, .id = kLine1});
-    Label2 = AddControl({.text = L"新しいアプリケーション(ファイル)名 : \r\n"
-                                 L"(全角4/半角8 文字以内ならタイトルバーに正常に表示されます。)",
-                         .style = WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, .left = 120, .top = 2880, .width = 5295,
-                         .height = 495, .id = kLabel2});
-    Text1 = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                        .exStyle = WS_EX_CLIENTEDGE, .left = 5520, .top = 2880, .width = 1335, .height = 375,
-                        .id = kText1});
-    Command2 = AddControl({.cls = L"BUTTON", .text = L"キャンセル", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                           .left = 3480, .top = 3720, .width = 1695, .height = 375, .id = kCommand2,
-                           .onClick = [this] { Command2_Click(); }});
-    Command1 = AddControl({.cls = L"BUTTON", .text = L"作成", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                           .left = 5400, .top = 3720, .width = 1695, .height = 375, .id = kCommand1,
-                           .onClick = [this] { Command1_Click(); }});
+    lblExplanation = AddControl({.text = explanation, .style = WS_VISIBLE | SS_NOPREFIX, .left = 240, .top = 240,
+                                 .width = 7095, .height = 2250, .id = kLblExplanation});
+    lineSeparator = AddControl({.style = WS_VISIBLE | SS_ETCHEDHORZ, .left = 120, .top = 2520, .width = 7365,
+                                .height = 30, .id = kLineSeparator});
+    lblName = AddControl({.text = L"新しいアプリケーション(ファイル)名 : \r\n"
+                                  L"(全角4/半角8 文字以内ならタイトルバーに正常に表示されます。)",
+                          .style = WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, .left = 120, .top = 2880, .width = 5295,
+                          .height = 495, .id = kLblName});
+    editName = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                           .exStyle = WS_EX_CLIENTEDGE, .left = 5520, .top = 2880, .width = 1335, .height = 375,
+                           .id = kEditName});
+    btnCancel = AddControl({.cls = L"BUTTON", .text = L"キャンセル", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                            .left = 3480, .top = 3720, .width = 1695, .height = 375, .id = kBtnCancel,
+                            .onClick = [this] { OnCancel(); }});
+    btnCreate = AddControl({.cls = L"BUTTON", .text = L"作成", .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                            .left = 5400, .top = 3720, .width = 1695, .height = 375, .id = kBtnCreate,
+                            .onClick = [this] { OnCreate(); }});
     // Tab goes from the name to 作成 first.
-    SetWindowPos(Command1->hwnd, Text1->hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Label1->SetFont(kUiFont, 9);
-    Label2->SetFont(kUiFont, 9);
-    Text1->SetFont(kUiFont, 11.25);
-    Command1->SetFont(kUiFont, 9, true);
-    Command2->SetFont(kUiFont, 9, true);
+    SetWindowPos(btnCreate->hwnd, editName->hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    lblExplanation->SetFont(kUiFont, 9);
+    lblName->SetFont(kUiFont, 9);
+    editName->SetFont(kUiFont, 11.25);
+    btnCreate->SetFont(kUiFont, 9, true);
+    btnCancel->SetFont(kUiFont, 9, true);
     // Enter moves on to 作成; the nine characters a file name cannot hold are refused with a
     // beep as they are typed (pasted text is checked by 作成).
-    FilterEdit(Text1->hwnd, {.enterMsg = kEnterMsg, .accepts = [](wchar_t c) { return !new_copy::IsForbiddenChar(c); },
-                             .refused = [] { NewCopyDialog::SoundBeep(); }});
+    FilterEdit(editName->hwnd, {.enterMsg = kEnterMsg, .accepts = [](wchar_t c) { return !new_copy::IsForbiddenChar(c); },
+                                .refused = [] { NewCopyDialog::SoundBeep(); }});
 }
 
 void NewCopyDialog::Refuse(const std::wstring& text, UINT icon) {
     MsgBox(text, MB_OK | icon, L"新しい「" + links_.exeName + L"」の作成");
-    if (hwnd_) Text1->SetFocus();
+    if (hwnd_) editName->SetFocus();
 }
 
-void NewCopyDialog::Command1_Click() {
+void NewCopyDialog::OnCreate() {
     if (busy_ || !hwnd_) return;
     busy_ = true;
     struct Done { bool& b; ~Done() { b = false; } } done{busy_};
-    const std::wstring name = Text1->Text();
+    const std::wstring name = editName->Text();
     switch (new_copy::CheckNewName(name)) {
     case new_copy::NameProblem::Empty:
         return Refuse(L"テキストボックスに新しいアプリケーション(ファイル)名を入力してください。", MB_ICONINFORMATION);
@@ -132,7 +128,7 @@ void NewCopyDialog::Command1_Click() {
                           MB_ICONEXCLAMATION);
         if (MsgBox(L"「" + name + L".exe」は既にあります。\r\n\r\n置き換えますか？",
                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, L"新しい「" + links_.exeName + L"」の作成") != IDYES) {
-            if (hwnd_) Text1->SetFocus();
+            if (hwnd_) editName->SetFocus();
             return;
         }
     }
@@ -159,21 +155,17 @@ void NewCopyDialog::Command1_Click() {
     Close();
 }
 
-void NewCopyDialog::Command2_Click() { Close(); }
-
-void NewCopyDialog::Form_QueryUnload() {
-    if (links_.panel) EnableWindow(links_.panel, TRUE);
-}
+void NewCopyDialog::OnCancel() { Close(); }
 
 void NewCopyDialog::Close() {
-    Form_QueryUnload();
+    ReleaseHeldUp();  // before the window goes, so that the panel is activated
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
 LRESULT NewCopyDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case kEnterMsg:
-        Command1->SetFocus();
+        btnCreate->SetFocus();
         return 0;
     case WM_CLOSE:
         if (busy_) return 0;  // the copy flow closes the dialog itself
@@ -181,7 +173,6 @@ LRESULT NewCopyDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESTROY:
         UnregisterDialogWindow(hwnd_);
-        if (links_.own && links_.own->newCopyDialog == reinterpret_cast<uintptr_t>(hwnd_)) links_.own->newCopyDialog = 0;
         break;
     }
     return Form::HandleMessage(msg, wp, lp);

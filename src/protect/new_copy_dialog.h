@@ -12,7 +12,7 @@
 
 namespace new_copy {
 // Control identifiers, for tests and the end-to-end driver.
-enum ControlId { kLabel1 = 5001, kLabel2, kText1, kCommand1, kCommand2, kLine1 };
+enum ControlId { kLblExplanation = 5001, kLblName, kEditName, kBtnCreate, kBtnCancel, kLineSeparator };
 }  // namespace new_copy
 
 struct NewCopyDialogLinks {
@@ -30,19 +30,18 @@ public:
     explicit NewCopyDialog(NewCopyDialogLinks links);
     ~NewCopyDialog() override;
 
-    // Creates the window, disables the panel and shows the dialog with the focus in Text1.
-    bool Form_Load();
+    // Creates the window, disables the panel and shows the dialog with the focus in the name box.
+    bool Open();
 
-    void Command1_Click();  // 作成: the copy flow
-    void Command2_Click();  // キャンセル
-    void Form_QueryUnload();
+    void OnCreate();  // 作成: the copy flow
+    void OnCancel();  // キャンセル
 
-    Control* Label1 = nullptr;    // the explanation, with the program directory
-    Control* Label2 = nullptr;    // "新しいアプリケーション(ファイル)名 : " and the length hint
-    Control* Text1 = nullptr;     // the new name
-    Control* Command1 = nullptr;  // 作成
-    Control* Command2 = nullptr;  // キャンセル
-    Control* Line1 = nullptr;     // etched line under the explanation
+    Control* lblExplanation = nullptr;  // with the program directory
+    Control* lblName = nullptr;         // "新しいアプリケーション(ファイル)名 : " and the length hint
+    Control* editName = nullptr;
+    Control* btnCreate = nullptr;
+    Control* btnCancel = nullptr;
+    Control* lineSeparator = nullptr;   // etched, under the explanation
 
     // Replaceable so tests can count beeps.
     static std::function<void()> SoundBeep;

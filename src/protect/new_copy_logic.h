@@ -1,5 +1,5 @@
 #pragma once
-// The name of a new copy of the program, checked without Windows: the keys Text1 refuses as
+// The name of a new copy of the program, checked without Windows: the keys the name box refuses as
 // they are typed, and the whole name as 作成 takes it (pasted text included).
 #include <string>
 

@@ -15,7 +15,9 @@
 
 namespace password_dialog {
 // Control identifiers, for tests and the end-to-end driver.
-enum ControlId { kLabel1 = 4001, kText1, kCommand1, kCommand2, kCommand3, kCheck1, kLabel2 };
+enum ControlId {
+    kLblPrompt = 4001, kEditPassword, kBtnVerify, kBtnRegister, kBtnConfirm, kChkSwitchOff, kLblSwitchOff
+};
 }  // namespace password_dialog
 
 // What the dialog is handed by the program around it.
@@ -39,25 +41,25 @@ public:
     ~PasswordDialog() override;
 
     // Creates the window and runs the load handler; Show then runs the activation once.
-    bool Form_Load();
+    bool Open();
     void Show();
 
-    void Form_Activate();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Check1_Click();
-    void Form_QueryUnload();
+    void OnActivated();
+    void OnVerify();
+    void OnRegister();
+    void OnConfirm();
+    void OnSwitchOff();
+    void OnClosing();
 
     const password_dialog::PasswordDialogLogic& Logic() const { return logic_; }
 
-    Control* Label1 = nullptr;    // the prompt line
-    Control* Text1 = nullptr;     // the password box
-    Control* Command1 = nullptr;  // "O K": verify the current password
-    Control* Command2 = nullptr;  // "登 録": first entry of a new password
-    Control* Command3 = nullptr;  // "登 録": its confirmation
-    Control* Check1 = nullptr;    // switch the password off
-    Control* Label2 = nullptr;    // "パスワードは無効にします。" beside Check1
+    Control* lblPrompt = nullptr;
+    Control* editPassword = nullptr;
+    Control* btnVerify = nullptr;    // "O K": the current password
+    Control* btnRegister = nullptr;  // "登 録": first entry of a new password
+    Control* btnConfirm = nullptr;   // "登 録": its confirmation
+    Control* chkSwitchOff = nullptr;
+    Control* lblSwitchOff = nullptr;  // "パスワードは無効にします。" beside the box
 
     // Replaceable so tests can count beeps.
     static std::function<void()> SoundBeep;
@@ -79,16 +81,16 @@ private:
     password_dialog::CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) override;
     bool BackupHasPasswordFile() override;
     void Pause(int ms) override;
-    void FocusText1() override { focusText1_ = true; }
+    void FocusPasswordBox() override { focusPasswordBox_ = true; }
     void Close() override;
 
-    // Runs one handler of the logic between reading Text1 and showing the result.
+    // Runs one handler of the logic between reading the password box and showing the result.
     void Run(void (password_dialog::PasswordDialogLogic::*handler)());
     void Apply();
     void CreateControls();
 
     PasswordDialogLinks links_;
     password_dialog::PasswordDialogLogic logic_;
-    bool focusText1_ = false;
+    bool focusPasswordBox_ = false;
     bool masked_ = true;
 };

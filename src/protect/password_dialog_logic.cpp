@@ -45,17 +45,17 @@ bool IsStorablePassword(const std::wstring& password) {
     return !PasswordFilePlainBytes(password).empty();
 }
 
-void PasswordDialogLogic::Form_Load() {
+void PasswordDialogLogic::OnLoad() {
     mode_ = Mode::Verify;
     view = View{};
     view.caption = kVerifyCaption;
     view.height = kShortHeight;
-    view.text1.clear();
-    view.command1Caption = kOkCaption;
-    view.label1 = pw_.switchOffRequest == 1 ? kCurrentPrompt : kEnterPrompt;
+    view.entry.clear();
+    view.verifyCaption = kOkCaption;
+    view.prompt = pw_.switchOffRequest == 1 ? kCurrentPrompt : kEnterPrompt;
 }
 
-void PasswordDialogLogic::Form_Activate() {
+void PasswordDialogLogic::OnActivated() {
     if (closed_) return;
     if (pw_.userPassword.empty() && pw_.switchOffRequest == 1) {
         host_.SetPasswordOn(false);
@@ -67,43 +67,43 @@ void PasswordDialogLogic::Form_Activate() {
         ShowRegistration(kSetPrompt);
         mode_ = Mode::Registration;
     } else if (pw_.changeRequest == 1) {
-        view.text1.clear();
-        view.label1 = kCurrentPrompt;
+        view.entry.clear();
+        view.prompt = kCurrentPrompt;
         view.caption = kChangeCaption;
         view.height = kShortHeight;
         mode_ = Mode::Change;
     }
-    host_.FocusText1();
+    host_.FocusPasswordBox();
 }
 
 void PasswordDialogLogic::ShowRegistration(const std::wstring& prompt) {
-    view.label1 = prompt;
-    view.check1Visible = true;
-    view.command1Visible = false;
+    view.prompt = prompt;
+    view.switchOffVisible = true;
+    view.verifyVisible = false;
     view.masked = false;
-    view.command2Caption = kRegisterCaption;
-    view.command2Visible = true;
-    view.command3Visible = false;
+    view.registerCaption = kRegisterCaption;
+    view.registerVisible = true;
+    view.confirmVisible = false;
     view.caption = kRegisterTitle;
     view.height = kTallHeight;
 }
 
-void PasswordDialogLogic::Command1_Click() {
+void PasswordDialogLogic::OnVerify() {
     if (closed_ || busy_) return;
-    view.text1 = host_.Lower(view.text1);
-    if (view.text1 != pw_.userPassword) {
+    view.entry = host_.Lower(view.entry);
+    if (view.entry != pw_.userPassword) {
         host_.Beep();
-        view.text1.clear();
-        view.label1 = kWrongPrompt;
-        host_.FocusText1();
+        view.entry.clear();
+        view.prompt = kWrongPrompt;
+        host_.FocusPasswordBox();
         return;
     }
     if (pw_.changeRequest == 1) {
         ShowRegistration(kNewPrompt);
-        view.text1.clear();
+        view.entry.clear();
         mode_ = Mode::NewPassword;
         pw_.changeRequest = 0;
-        host_.FocusText1();
+        host_.FocusPasswordBox();
         return;
     }
     if (pw_.switchOffRequest == 1) {
@@ -114,49 +114,49 @@ void PasswordDialogLogic::Command1_Click() {
     Close();
 }
 
-void PasswordDialogLogic::Command2_Click() {
+void PasswordDialogLogic::OnRegister() {
     if (closed_ || busy_) return;
-    if (view.text1.empty()) {
+    if (view.entry.empty()) {
         host_.MsgBox(kEmptyEntryText, kMbOk | kMbIconStop, kEmptyEntryTitle);
-        host_.FocusText1();
+        host_.FocusPasswordBox();
         return;
     }
-    std::wstring entry = host_.Lower(view.text1);
+    std::wstring entry = host_.Lower(view.entry);
     if (!IsStorablePassword(entry)) {
         // Pasted text the password file cannot hold: refused, the entry stays for mending.
         host_.Beep();
-        host_.FocusText1();
+        host_.FocusPasswordBox();
         return;
     }
     firstEntry_ = entry;
-    view.text1.clear();
-    view.label1 = kConfirmPrompt;
-    view.command2Visible = false;
-    view.check1Visible = false;
+    view.entry.clear();
+    view.prompt = kConfirmPrompt;
+    view.registerVisible = false;
+    view.switchOffVisible = false;
     view.masked = true;
-    view.command3Caption = kRegisterCaption;
-    view.command3Visible = true;
+    view.confirmCaption = kRegisterCaption;
+    view.confirmVisible = true;
     view.caption = kConfirmCaption;
     view.height = kShortHeight;
     mode_ = Mode::Confirmation;
-    host_.FocusText1();
+    host_.FocusPasswordBox();
 }
 
-void PasswordDialogLogic::Command3_Click() {
+void PasswordDialogLogic::OnConfirm() {
     if (closed_ || busy_) return;
-    view.text1 = host_.Lower(view.text1);
-    if (view.text1 != firstEntry_) {
+    view.entry = host_.Lower(view.entry);
+    if (view.entry != firstEntry_) {
         host_.MsgBox(kMismatchText, kMbOk | kMbIconStop, kMismatchTitle);
-        view.text1.clear();
-        Form_Activate();
+        view.entry.clear();
+        OnActivated();
         return;
     }
-    if (!IsStorablePassword(view.text1)) {
+    if (!IsStorablePassword(view.entry)) {
         host_.Beep();
-        host_.FocusText1();
+        host_.FocusPasswordBox();
         return;
     }
-    const std::wstring password = view.text1;
+    const std::wstring password = view.entry;
     busy_ = true;
     if (Commit(password, 100)) {
         TickPrivate();
@@ -167,15 +167,15 @@ void PasswordDialogLogic::Command3_Click() {
     busy_ = false;
 }
 
-void PasswordDialogLogic::Check1_Click() {
-    if (closed_ || busy_ || !view.check1Visible) return;
+void PasswordDialogLogic::OnSwitchOff() {
+    if (closed_ || busy_ || !view.switchOffVisible) return;
     SwitchOff(300);
 }
 
-void PasswordDialogLogic::Text1_Enter() {
-    if (view.command1Visible) Command1_Click();
-    else if (view.command2Visible) Command2_Click();
-    else if (view.command3Visible) Command3_Click();
+void PasswordDialogLogic::OnEnter() {
+    if (view.verifyVisible) OnVerify();
+    else if (view.registerVisible) OnRegister();
+    else if (view.confirmVisible) OnConfirm();
 }
 
 void PasswordDialogLogic::SwitchOff(int pauseMs) {

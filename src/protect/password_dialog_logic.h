@@ -1,8 +1,8 @@
 #pragma once
 // The Private password dialog without Windows: its four modes, what each shows, and the
-// flows behind its buttons. The window (PasswordDialog) copies Text1 in before a handler, lets the
-// handler run, then shows `view`; everything the flows do outside the dialog goes through
-// IPasswordDialogHost.
+// flows behind its buttons. The window (PasswordDialog) copies the password box in before a
+// handler, lets the handler run, then shows `view`; everything the flows do outside the
+// dialog goes through IPasswordDialogHost.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -13,7 +13,7 @@
 namespace password_dialog {
 
 constexpr int kShortHeight = 2025;  // verify, change, confirmation
-constexpr int kTallHeight = 2415;   // registration: Check1 and Label2 come into view
+constexpr int kTallHeight = 2415;   // registration: the switch-off box comes into view
 constexpr int kWidth = 4425;
 
 // Message box flags as MessageBoxW takes them.
@@ -21,7 +21,7 @@ constexpr uint32_t kMbOk = 0x0;
 constexpr uint32_t kMbIconStop = 0x10;
 constexpr uint32_t kMbIconInformation = 0x40;
 
-inline const std::wstring kLabel2Text = L"パスワードは無効にします。";
+inline const std::wstring kSwitchOffText = L"パスワードは無効にします。";
 inline const std::wstring kRegisterCaption = L"登 録";
 inline const std::wstring kOkCaption = L"O K";
 
@@ -43,19 +43,19 @@ std::wstring BackupNoticeText(const std::wstring& exeName);
 
 enum class Mode { Verify, Change, Registration, NewPassword, Confirmation };
 
-// What the dialog shows. Text1 is masked with "*" and bold exactly when `masked`.
+// What the dialog shows. The entry is masked with "*" and bold exactly when `masked`.
 struct View {
     std::wstring caption;
-    std::wstring label1;
-    std::wstring text1;
+    std::wstring prompt;
+    std::wstring entry;
     bool masked = true;
-    bool command1Visible = true;
-    bool command2Visible = false;
-    bool command3Visible = false;
-    std::wstring command1Caption = kOkCaption;
-    std::wstring command2Caption;
-    std::wstring command3Caption;
-    bool check1Visible = false;  // Check1 and Label2 together
+    bool verifyVisible = true;
+    bool registerVisible = false;
+    bool confirmVisible = false;
+    std::wstring verifyCaption = kOkCaption;
+    std::wstring registerCaption;
+    std::wstring confirmCaption;
+    bool switchOffVisible = false;  // the switch-off box and its label together
     int height = kShortHeight;
 };
 
@@ -80,7 +80,7 @@ public:
     virtual CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) = 0;
     virtual bool BackupHasPasswordFile() = 0;
     virtual void Pause(int ms) = 0;
-    virtual void FocusText1() = 0;
+    virtual void FocusPasswordBox() = 0;
     virtual void Close() = 0;
 };
 
@@ -104,16 +104,16 @@ public:
     bool busy() const { return busy_; }
     const std::wstring& firstEntry() const { return firstEntry_; }
 
-    void Form_Load();
-    void Form_Activate();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Check1_Click();
-    // Enter in Text1: a click on the first visible of Command1, Command2, Command3.
-    void Text1_Enter();
+    void OnLoad();
+    void OnActivated();
+    void OnVerify();
+    void OnRegister();
+    void OnConfirm();
+    void OnSwitchOff();
+    // Enter in the password box: a click on the first visible button.
+    void OnEnter();
     // The close box: nothing else changes, pending requests stay for the next showing.
-    void Form_QueryUnload() { closed_ = true; }
+    void OnClosing() { closed_ = true; }
 
 private:
     void ShowRegistration(const std::wstring& prompt);

@@ -11,34 +11,34 @@ const wchar_t kWrong[] = L"パスワードが違います。もう一度入力�
 }  // namespace
 
 PrivatePasswordPrompt::PrivatePasswordPrompt(HWND owner, std::function<bool(const std::wstring&)> accepts, uintptr_t* ownSlot)
-    : owner_(owner), accepts_(std::move(accepts)), ownSlot_(ownSlot) {}
+    : owner_(owner), accepts_(std::move(accepts)), slot_(ownSlot) {}
 
 bool PrivatePasswordPrompt::Run(std::wstring* password) {
-    if (!CreateTopLevel(recover::kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST,
+    if (!CreateTopLevel(password_prompt::kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, WS_EX_TOPMOST,
                         owner_, nullptr, 6000, 2200))
         return false;
-    Label1 = AddControl({.text = kPrompt, .style = WS_VISIBLE | SS_NOPREFIX, .left = 240, .top = 200,
-                         .width = 5400, .height = 600, .id = recover::kLabel1});
-    Text1 = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
-                        .exStyle = WS_EX_CLIENTEDGE, .left = 1800, .top = 900, .width = 2400,
-                        .height = 375, .id = recover::kText1});
-    OK = AddControl({.cls = L"BUTTON", .text = L"O K", .style = WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                     .left = 1560, .top = 1440, .width = 1215, .height = 375, .id = recover::kOk,
-                     .onClick = [this] { Try(); }});
-    Cancel = AddControl({.cls = L"BUTTON", .text = L"キャンセル", .style = WS_VISIBLE | WS_TABSTOP,
-                         .left = 3000, .top = 1440, .width = 1215, .height = 375, .id = recover::kCancel,
-                         .onClick = [this] { done_ = true; }});
-    for (Control* c : {Label1, OK, Cancel}) c->SetFont(kUiFont, 9);
-    Text1->SetFont(kUiFont, 11.25, true);
-    SendMessageW(Text1->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    lblPrompt = AddControl({.text = kPrompt, .style = WS_VISIBLE | SS_NOPREFIX, .left = 240, .top = 200,
+                            .width = 5400, .height = 600, .id = password_prompt::kLblPrompt});
+    editPassword = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD,
+                               .exStyle = WS_EX_CLIENTEDGE, .left = 1800, .top = 900, .width = 2400,
+                               .height = 375, .id = password_prompt::kEditPassword});
+    btnOk = AddControl({.cls = L"BUTTON", .text = L"O K", .style = WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                        .left = 1560, .top = 1440, .width = 1215, .height = 375, .id = password_prompt::kBtnOk,
+                        .onClick = [this] { OnOk(); }});
+    btnCancel = AddControl({.cls = L"BUTTON", .text = L"キャンセル", .style = WS_VISIBLE | WS_TABSTOP,
+                            .left = 3000, .top = 1440, .width = 1215, .height = 375, .id = password_prompt::kBtnCancel,
+                            .onClick = [this] { done_ = true; }});
+    for (Control* c : {lblPrompt, btnOk, btnCancel}) c->SetFont(kUiFont, 9);
+    editPassword->SetFont(kUiFont, 11.25, true);
+    SendMessageW(editPassword->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
     CentreOnWorkArea(hwnd_, owner_);
     MakeTopmost();
-    if (ownSlot_) *ownSlot_ = reinterpret_cast<uintptr_t>(hwnd_);
+    Register(slot_);
     RegisterDialogWindow(hwnd_);
-    if (owner_) EnableWindow(owner_, FALSE);
+    HoldUp(owner_);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    Text1->SetFocus();
+    editPassword->SetFocus();
     // A loop of its own, as a message box has: start-up waits for the key.
     MSG msg;
     while (!done_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -47,16 +47,15 @@ bool PrivatePasswordPrompt::Run(std::wstring* password) {
         DispatchMessageW(&msg);
     }
     if (msg.message == WM_QUIT && !done_) PostQuitMessage(static_cast<int>(msg.wParam));
-    if (owner_) EnableWindow(owner_, TRUE);
+    ReleaseHeldUp();
     UnregisterDialogWindow(hwnd_);
-    if (ownSlot_) *ownSlot_ = 0;
     DestroyWindow(hwnd_);
     if (accepted_ && password) *password = password_;
     return accepted_;
 }
 
-void PrivatePasswordPrompt::Try() {
-    std::wstring typed = Text1->Text();
+void PrivatePasswordPrompt::OnOk() {
+    std::wstring typed = editPassword->Text();
     if (!typed.empty()) CharLowerBuffW(typed.data(), static_cast<DWORD>(typed.size()));
     if (password_dialog::IsStorablePassword(typed) && accepts_(typed)) {
         password_ = typed;
@@ -67,10 +66,10 @@ void PrivatePasswordPrompt::Try() {
     MessageBeep(MB_OK);
     // Counted, so that every wrong password changes what the prompt says.
     ++wrong_;
-    Label1->SetText(wrong_ == 1 ? std::wstring(kWrong)
-                                : L"パスワードが違います（" + std::to_wstring(wrong_) + L"回目）。もう一度入力してください。");
-    Text1->SetText(L"");
-    Text1->SetFocus();
+    lblPrompt->SetText(wrong_ == 1 ? std::wstring(kWrong)
+                                   : L"パスワードが違います（" + std::to_wstring(wrong_) + L"回目）。もう一度入力してください。");
+    editPassword->SetText(L"");
+    editPassword->SetFocus();
 }
 
 LRESULT PrivatePasswordPrompt::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -79,7 +78,7 @@ LRESULT PrivatePasswordPrompt::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (msg == WM_COMMAND && LOWORD(wp) == IDOK && lp == 0) {  // Enter in the box
-        Try();
+        OnOk();
         return 0;
     }
     return Form::HandleMessage(msg, wp, lp);

@@ -9,11 +9,11 @@
 
 #include "win/form.h"
 
-namespace recover {
+namespace password_prompt {
 // Control identifiers, for the end-to-end driver.
-enum ControlId { kLabel1 = 4101, kText1, kOk, kCancel };
+enum ControlId { kLblPrompt = 4301, kEditPassword, kBtnOk, kBtnCancel };
 inline const std::wstring kCaption = L"Privateのパスワードの確認";
-}  // namespace recover
+}  // namespace password_prompt
 
 class PrivatePasswordPrompt : public Form {
 public:
@@ -23,20 +23,20 @@ public:
     // Shows the prompt until a password was accepted (returned) or the user gave up (nullopt).
     bool Run(std::wstring* password);
 
-    Control* Label1 = nullptr;  // what happened and what to type
-    Control* Text1 = nullptr;   // the password, masked
-    Control* OK = nullptr;
-    Control* Cancel = nullptr;
+    Control* lblPrompt = nullptr;  // what happened and what to type
+    Control* editPassword = nullptr;
+    Control* btnOk = nullptr;
+    Control* btnCancel = nullptr;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void Try();
+    void OnOk();
 
     HWND owner_;
     std::function<bool(const std::wstring&)> accepts_;
-    uintptr_t* ownSlot_;
+    uintptr_t* slot_;
     bool done_ = false;
     bool accepted_ = false;
     int wrong_ = 0;  // wrong passwords typed so far

@@ -14,7 +14,7 @@
 
 namespace restore_dialog {
 // Control identifiers, for tests and the end-to-end driver.
-enum ControlId { kLabel1 = 7001, kText1, kCommand1, kCommand2 };
+enum ControlId { kLblPrompt = 7001, kEditPassword, kBtnOk, kBtnCancel };
 }  // namespace restore_dialog
 
 struct RestoreDialogLinks {
@@ -37,16 +37,15 @@ public:
     // The whole load: the folder checked, missing backup files created, the backup's
     // password read. True when the dialog now waits for the password; false when it has
     // closed already (no folder, a failure, or a backup without password, restored at once).
-    bool Form_Load();
+    bool Open();
 
-    void Command1_Click();  // OK, also Enter in Text1
-    void Command2_Click();  // CANCEL
-    void Form_QueryUnload();
+    void OnOk();  // also Enter in the password box
+    void OnCancel();
 
-    Control* Label1 = nullptr;    // the request for the password of the backup's time
-    Control* Text1 = nullptr;     // the password, masked
-    Control* Command1 = nullptr;  // OK
-    Control* Command2 = nullptr;  // CANCEL
+    Control* lblPrompt = nullptr;  // asks for the password of the backup's time
+    Control* editPassword = nullptr;
+    Control* btnOk = nullptr;
+    Control* btnCancel = nullptr;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

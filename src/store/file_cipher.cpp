@@ -105,7 +105,7 @@ public:
         if (exchangeKey_) CryptDestroyKey(exchangeKey_);
         if (hash_) CryptDestroyHash(hash_);
         if (prov_) CryptReleaseContext(prov_, 0);
-        if (owner_.Crypted) owner_.Crypted();
+        if (owner_.onDone) owner_.onDone();
     }
 
     CipherRun(const CipherRun&) = delete;
@@ -245,7 +245,7 @@ private:
             if (!ok || count != got) return Fail(codes_.chunk);
             if (!WriteAll(out_, buffer.data(), count)) return false;
             total += count;
-            if (owner_.Crypting) owner_.Crypting(static_cast<int32_t>(total), fileBytes);
+            if (owner_.onProgress) owner_.onProgress(static_cast<int32_t>(total), fileBytes);
             if (final) return true;
         }
     }
@@ -279,26 +279,26 @@ std::function<void(const std::wstring&)> FileCipher::ShowError = DefaultShowErro
 
 bool FileCipher::Encrypt() {
     CipherRun run(*this, true);
-    return run.Run(InFile, OutFile, Password);
+    return run.Run(inFile, outFile, password);
 }
 
 bool FileCipher::Decrypt() {
     CipherRun run(*this, false);
-    return run.Run(InFile, OutFile, Password);
+    return run.Run(inFile, outFile, password);
 }
 
 bool EncryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password) {
     FileCipher c;
-    c.InFile = in;
-    c.OutFile = out;
-    c.Password = password;
+    c.inFile = in;
+    c.outFile = out;
+    c.password = password;
     return c.Encrypt();
 }
 
 bool DecryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password) {
     FileCipher c;
-    c.InFile = in;
-    c.OutFile = out;
-    c.Password = password;
+    c.inFile = in;
+    c.outFile = out;
+    c.password = password;
     return c.Decrypt();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Whole-file RC4 cipher: set InFile, OutFile and Password, then call Encrypt or Decrypt.
-// Never overwrites an existing OutFile (returns false, no message).
+// Whole-file RC4 cipher: set inFile, outFile and password, then call Encrypt or Decrypt.
+// Never overwrites an existing outFile (returns false, no message).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -9,16 +9,16 @@
 
 class FileCipher {
 public:
-    std::wstring InFile;
-    std::wstring OutFile;
-    std::wstring Password;
+    std::wstring inFile;
+    std::wstring outFile;
+    std::wstring password;
 
     bool Encrypt();
     bool Decrypt();
 
     // Raised after every chunk with the running total and the input size, and once at the end.
-    std::function<void(int32_t CryptBytes, int32_t FileBytes)> Crypting;
-    std::function<void()> Crypted;
+    std::function<void(int32_t doneBytes, int32_t fileBytes)> onProgress;
+    std::function<void()> onDone;
 
     // Shows "Error! 0xx"; replaceable so tests can see the text instead of a message box.
     static std::function<void(const std::wstring&)> ShowError;

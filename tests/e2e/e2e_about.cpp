@@ -23,7 +23,7 @@ bool Click(Report& rep, HWND w, const std::wstring& what) {
 HWND OpenAbout(Report& rep, Hariko& h) {
     h.Menu(panel_ids::kAbout);
     HWND w = nullptr;
-    WaitFor([&] { return IsWindowVisible(Item(w = h.WindowCaptioned(L"バージョン情報"), about_box::kCommand1)); }, 10000);
+    WaitFor([&] { return IsWindowVisible(Item(w = h.WindowCaptioned(L"バージョン情報"), about_box::kBtnUninstall)); }, 10000);
     rep.Check(w != nullptr, L"ﾍﾙﾌﾟ → ﾊﾞｰｼﾞｮﾝ情報 opens the About box", h.WindowList());
     return w;
 }
@@ -49,17 +49,17 @@ void AboutAndFortune(Report& rep, const std::wstring& exe) {
     if (!about) return CloseProgram(rep, h);
     rep.Check(IsWindowEnabled(h.main()) != FALSE, L"the panel stays enabled");
     const std::pair<int, std::wstring> texts[] = {
-        {about_box::kLblTitle, L"ハリコ"}, {about_box::kLblVersion, L"Version 2.0.2"},
-        {about_box::kLabel1, L"Copyright (C) ハリコの作者"}, {about_box::kLabel2, L"WWW："},
-        {about_box::kLblHP, L"ハリコの使い方 (help.html)"}, {about_box::kLabel4, L"「" + h.name() + L"」のアンインストール :"},
-        {about_box::kCommand1, L"uninstall"}, {IDOK, L"OK"}};
+        {about_box::kLblProgramName, L"ハリコ"}, {about_box::kLblVersion, L"Version 2.0.2"},
+        {about_box::kLblMaker, L"Copyright (C) ハリコの作者"}, {about_box::kLblWww, L"WWW："},
+        {about_box::kLblHelpLink, L"ハリコの使い方 (help.html)"}, {about_box::kLblUninstall, L"「" + h.name() + L"」のアンインストール :"},
+        {about_box::kBtnUninstall, L"uninstall"}, {IDOK, L"OK"}};
     std::wstring seen, want;
     for (const auto& [id, text] : texts) {
         seen += Quote(TextOf(Item(about, id))) + L" ";
         want += Quote(text) + L" ";
     }
     rep.Check(seen == want, L"it shows the title, \"Version 2.0.2\", the maker, the help link, the uninstall row and OK", seen);
-    const RECT icon = RectOf(Item(about, about_box::kPicIcon));
+    const RECT icon = RectOf(Item(about, about_box::kPicProgramIcon));
     SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
     rep.Check(WaitFor([&] {
         for (HWND w : TopWindows(L"tooltips_class32", h.pid()))
@@ -67,12 +67,12 @@ void AboutAndFortune(Report& rep, const std::wstring& exe) {
         return false;
     }, 5000), L"resting on the program icon shows the tool tip \"おみくじ\"");
 
-    if (!Click(rep, Item(about, about_box::kPicIcon), L"the program icon")) return CloseProgram(rep, h);
+    if (!Click(rep, Item(about, about_box::kPicProgramIcon), L"the program icon")) return CloseProgram(rep, h);
     HWND f = nullptr;
     WaitFor([&] { return (f = h.WindowCaptioned(L"　　おみくじ")) != nullptr; }, 10000);
-    HWND button = Item(f, fortune::kCommand1);
+    HWND button = Item(f, fortune::kBtnClose);
     bool shown = WaitFor([&] { return IsWindowVisible(button) && !IsWindow(about); }, 20000);
-    const std::vector<std::wstring> got = {TextOf(Item(f, fortune::kLabel2)), TextOf(Item(f, fortune::kLabel3)), TextOf(button)};
+    const std::vector<std::wstring> got = {TextOf(Item(f, fortune::kLblHeadline)), TextOf(Item(f, fortune::kLblSecondLine)), TextOf(button)};
     const std::vector<std::vector<std::wstring>> fortunes = {
         {L"ラッキー !　(^-^)v", L"きっといいことがあるでしょう！", L"閉じる"}, {L"なかなか　(^o^)", L"", L"閉じる"},
         {L"まずまず　(^-^)", L"", L"閉じる"}, {L"んー　(^-^;", L"またネ!", L"終了"},
@@ -81,7 +81,7 @@ void AboutAndFortune(Report& rep, const std::wstring& exe) {
               L"the About box gives way to \"　　おみくじ\", which after the shuffle shows one of the five fortunes",
               Quote(got[0]) + L" " + Quote(got[1]) + L" " + Quote(got[2]) + L"; " + h.WindowList());
 
-    if ((about = OpenAbout(rep, h)) && Click(rep, Item(about, about_box::kPicIcon), L"the program icon again")) {
+    if ((about = OpenAbout(rep, h)) && Click(rep, Item(about, about_box::kPicProgramIcon), L"the program icon again")) {
         auto box = WaitForMessageBox(L"おみくじ", h.pid(), 10000);
         rep.Check(box && box->text == L"おみくじは、一回だけです。  " && box->Has(IDOK),
                   L"a second fortune in the same run only says \"おみくじは、一回だけです。  \"", box ? Quote(box->text) : OpenBoxes(h));
@@ -133,7 +133,7 @@ void HelpPage(Report& rep, const std::wstring& exe) {
               Hex(ReadFileBytes(opened).value_or("(nothing)")));
     DeleteFileW(opened.c_str());
     HWND about = OpenAbout(rep, h);
-    if (about && Click(rep, Item(about, about_box::kLblHP), L"the help link"))
+    if (about && Click(rep, Item(about, about_box::kLblHelpLink), L"the help link"))
         rep.Check(WaitFor([&] { return openedPage() && !IsWindow(about); }, 10000),
                   L"the About box's link opens the same page, and the box closes");
     DeleteMachineTree(classes + L"hariko_e2e_html");
@@ -149,7 +149,7 @@ void HelpPage(Report& rep, const std::wstring& exe) {
 
 bool ConfirmUninstall(Report& rep, Hariko& h, const std::wstring& what) {
     HWND about = OpenAbout(rep, h);
-    if (!about || !Click(rep, Item(about, about_box::kCommand1), what + L": \"uninstall\"")) return false;
+    if (!about || !Click(rep, Item(about, about_box::kBtnUninstall), what + L": \"uninstall\"")) return false;
     auto box = WaitForMessageBox(Uninstalling(h), h.pid(), 10000);
     const std::wstring text = L"「" + h.name() + L"」が保存しているデータを削除します。\r\n「" + h.name() +
                               L"」の実行ファイルは手動で削除してください。\r\n\r\nよろしいですか？";

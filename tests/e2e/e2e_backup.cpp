@@ -260,18 +260,18 @@ void CopiesAndShortcuts(Report& rep, const std::wstring& exe) {
     WaitFor([&] { return (d = h.WindowCaptioned(L"新しい「ハリコ」の作成")) != nullptr; }, 6000);
     if (!rep.Check(d != nullptr && !IsWindowEnabled(h.main()), L"the dialog opens and locks the panel", h.WindowList()))
         return CloseProgram(rep, h);
-    HWND text1 = DescendantById(d, 5003);
-    ClickCentre(text1);
+    HWND nameBox = DescendantById(d, 5003);
+    ClickCentre(nameBox);
     TypeKeys(L"a/b:c*d");
-    rep.Check(WaitFor([&] { return TextOf(text1) == L"abcd"; }, 2000), L"typed \"a/b:c*d\": the box holds \"abcd\"",
-              Quote(TextOf(text1)));
+    rep.Check(WaitFor([&] { return TextOf(nameBox) == L"abcd"; }, 2000), L"typed \"a/b:c*d\": the box holds \"abcd\"",
+              Quote(TextOf(nameBox)));
     for (int i = 0; i < 4; ++i) PressKey(VK_BACK);
     PutClipboardText(L"テスト");
     PressWithModifier(VK_CONTROL, 'V');
     PressKey(VK_RETURN);
-    rep.Check(WaitFor([&] { return TextOf(text1) == L"テスト"; }, 3000) &&
+    rep.Check(WaitFor([&] { return TextOf(nameBox) == L"テスト"; }, 3000) &&
                   HoldsFor([&] { return MessageBoxesOf(h.pid()).empty() && !FileExists(copyPath); }, 800),
-              L"\"テスト\" pasted; Enter only moves on to 作成", Quote(TextOf(text1)) + OpenBoxes(h));
+              L"\"テスト\" pasted; Enter only moves on to 作成", Quote(TextOf(nameBox)) + OpenBoxes(h));
     PressKey(VK_RETURN);
     Expect(rep, h, L"「テスト」の作成",
            L"「テスト」を「ハリコ」と同じディレクトリに作成しました。\r\n\r\nデスクトップに「テスト」のショートカットを作成しますか？　　　",

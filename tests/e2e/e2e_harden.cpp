@@ -9,6 +9,7 @@
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
 #include "panel/panel_ids.h"
+#include "protect/private_password_prompt.h"
 
 namespace e2e {
 namespace {
@@ -172,11 +173,11 @@ void PrivateNeverLost(Report& rep, const std::wstring& exe) {
     WaitFor([&] { return (prompt = h.WindowCaptioned(L"Privateのパスワードの確認")) != nullptr; }, 8000);
     if (rep.Check(prompt != nullptr, L"a damaged password file: the program asks for the Private password",
                   h.WindowList())) {
-        HWND edit = DescendantById(prompt, 4102);
+        HWND edit = DescendantById(prompt, password_prompt::kEditPassword);
         ClickCentre(edit, &why);
         TypeKeys(L"wrong");
         PressKey(VK_RETURN);
-        rep.Check(WaitFor([&] { return TextOf(DescendantById(prompt, 4101)).find(L"違います") != std::wstring::npos; }, 3000),
+        rep.Check(WaitFor([&] { return TextOf(DescendantById(prompt, password_prompt::kLblPrompt)).find(L"違います") != std::wstring::npos; }, 3000),
                   L"a wrong password is refused and the prompt stays");
         ClickCentre(edit, &why);
         TypeKeys(L"NEKO");

@@ -23,7 +23,9 @@ const std::wstring kLegacyRoot = L"SYSTEM\\Curent_Control";
 const std::wstring kBlank = L"&HFFFFFF";
 
 // The password dialog's controls.
-enum PasswordControl { kLabel1 = 4001, kText1, kCommand1, kCommand2, kCommand3, kCheck1, kLabel2 };
+enum PasswordControl {
+    kLblPrompt = 4001, kEditPassword, kBtnVerify, kBtnRegister, kBtnConfirm, kChkSwitchOff, kLblSwitchOff
+};
 
 const std::wstring kShimei = L"氏名";
 
@@ -137,9 +139,9 @@ struct DialogLook {
 DialogLook LookOf(HWND d) {
     DialogLook l;
     l.caption = TextOf(d);
-    l.prompt = TextOf(DescendantById(d, kLabel1));
+    l.prompt = TextOf(DescendantById(d, kLblPrompt));
     int shown = 0;
-    for (int id : {kCommand1, kCommand2, kCommand3}) {
+    for (int id : {kBtnVerify, kBtnRegister, kBtnConfirm}) {
         HWND b = DescendantById(d, id);
         if (b && IsWindowVisible(b)) {
             ++shown;
@@ -148,11 +150,11 @@ DialogLook LookOf(HWND d) {
         }
     }
     if (shown != 1) l.button = -shown;
-    HWND check = DescendantById(d, kCheck1), label2 = DescendantById(d, kLabel2);
-    l.checkBox = check && IsWindowVisible(check) && label2 && IsWindowVisible(label2) &&
-                 TextOf(label2) == L"パスワードは無効にします。";
+    HWND check = DescendantById(d, kChkSwitchOff), label = DescendantById(d, kLblSwitchOff);
+    l.checkBox = check && IsWindowVisible(check) && label && IsWindowVisible(label) &&
+                 TextOf(label) == L"パスワードは無効にします。";
     DWORD_PTR mask = 0;
-    SendMessageTimeoutW(DescendantById(d, kText1), EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 2000, &mask);
+    SendMessageTimeoutW(DescendantById(d, kEditPassword), EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 2000, &mask);
     l.masked = mask == L'*';
     const int px = OuterHeight(d), dpi = DpiOf(d);
     l.heightTwips = MulDiv(px, 1440, dpi);
@@ -161,23 +163,23 @@ DialogLook LookOf(HWND d) {
 
 std::wstring Describe(const DialogLook& l) {
     const wchar_t* names[] = {L"O K button", L"first 登 録 button", L"second 登 録 button"};
-    std::wstring button = l.button >= kCommand1 ? names[l.button - kCommand1] : std::to_wstring(-l.button) + L" buttons";
+    std::wstring button = l.button >= kBtnVerify ? names[l.button - kBtnVerify] : std::to_wstring(-l.button) + L" buttons";
     return Quote(l.caption) + L", " + Quote(l.prompt) + L", " + button + L" " + Quote(l.buttonCaption) +
            (l.checkBox ? L", check box shown" : L", no check box") + (l.masked ? L", masked" : L", plain") +
            L", " + std::to_wstring(l.heightTwips) + L" twips high";
 }
 
 DialogLook Verify(const std::wstring& prompt) {
-    return {L"パスワードの確認", prompt, kCommand1, L"O K", false, true, 2025};
+    return {L"パスワードの確認", prompt, kBtnVerify, L"O K", false, true, 2025};
 }
 DialogLook Change() {
-    return {L"パスワードの変更", L"現在のパスワードを入力してください。", kCommand1, L"O K", false, true, 2025};
+    return {L"パスワードの変更", L"現在のパスワードを入力してください。", kBtnVerify, L"O K", false, true, 2025};
 }
 DialogLook Registration(const std::wstring& prompt) {
-    return {L"パスワードの登録", prompt, kCommand2, L"登 録", true, false, 2415};
+    return {L"パスワードの登録", prompt, kBtnRegister, L"登 録", true, false, 2415};
 }
 DialogLook Confirmation() {
-    return {L"パスワードの再確認", L"確認のため、もう一度パスワードを入力してください。", kCommand3, L"登 録",
+    return {L"パスワードの再確認", L"確認のため、もう一度パスワードを入力してください。", kBtnConfirm, L"登 録",
             false, true, 2025};
 }
 
@@ -196,7 +198,7 @@ bool CheckLook(Report& rep, HWND d, const DialogLook& want, const std::wstring& 
 
 HWND WaitDialog(const Hariko& h, const std::wstring& caption, int ms = 6000) {
     HWND d = nullptr;
-    WaitFor([&] { return (d = h.WindowCaptioned(caption)) != nullptr && DescendantById(d, kText1) != nullptr; }, ms);
+    WaitFor([&] { return (d = h.WindowCaptioned(caption)) != nullptr && DescendantById(d, kEditPassword) != nullptr; }, ms);
     return d;
 }
 
@@ -208,7 +210,7 @@ int TextLength(HWND edit) {
 
 // Clicks into the password box and types on the keyboard, as a person would.
 bool TypePassword(Report& rep, HWND d, const std::wstring& text, const std::wstring& what) {
-    HWND edit = DescendantById(d, kText1);
+    HWND edit = DescendantById(d, kEditPassword);
     std::wstring why;
     if (!ClickCentre(edit, &why)) return rep.Check(false, what + L": a click into the password box", why);
     if (!WaitFor([&] { return GetForegroundWindow() == d; }, 3000))
@@ -386,14 +388,14 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     CheckLook(rep, d, Registration(L"パスワードの設定をしてください。"), L"registration");
     rep.Check(!IsWindowEnabled(h.main()), L"the panel is locked while the dialog is open");
     TypePassword(rep, d, L"Abc", L"registration");
-    rep.Check(TextOf(DescendantById(d, kText1)) == L"Abc", L"the new password is shown as typed: \"Abc\"",
-              Quote(TextOf(DescendantById(d, kText1))));
+    rep.Check(TextOf(DescendantById(d, kEditPassword)) == L"Abc", L"the new password is shown as typed: \"Abc\"",
+              Quote(TextOf(DescendantById(d, kEditPassword))));
     Screenshot(rep, L"password-registration");
     PressKey(VK_RETURN);
     CheckLook(rep, d, Confirmation(), L"Enter");
-    rep.Check(TextLength(DescendantById(d, kText1)) == 0, L"the box is empty for the second entry");
+    rep.Check(TextLength(DescendantById(d, kEditPassword)) == 0, L"the box is empty for the second entry");
     TypePassword(rep, d, L"Abc", L"confirmation");
-    Click(rep, d, kCommand3, L"a click on 登 録");
+    Click(rep, d, kBtnConfirm, L"a click on 登 録");
     DialogGone(rep, h, d, L"the dialog closes and the panel is unlocked");
     rep.Check(WaitFor(privateLoaded, 10000), L"Private loads with the new key: our entries are shown", files());
     passwordIs(L"abc", L"registered \"Abc\"");
@@ -416,10 +418,10 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     TypePassword(rep, d, L"abd", L"a wrong password");
     PressKey(VK_RETURN);
     CheckLook(rep, d, Verify(L"パスワードが違います。もう一度入力してください。"), L"wrong password");
-    rep.Check(IsWindow(d) && TextLength(DescendantById(d, kText1)) == 0, L"the dialog stays, its box emptied");
+    rep.Check(IsWindow(d) && TextLength(DescendantById(d, kEditPassword)) == 0, L"the dialog stays, its box emptied");
     rep.Check(ReadFileBytes(enc) == encBefore && !FileExists(work), L"nothing is decrypted", files());
     TypePassword(rep, d, L"ABC", L"the password in capitals");
-    Click(rep, d, kCommand1, L"a click on O K");
+    Click(rep, d, kBtnVerify, L"a click on O K");
     DialogGone(rep, h, d, L"the dialog closes");
     rep.Check(WaitFor(privateLoaded, 10000), L"Private loads: working copy only, our entries shown", files());
 
@@ -435,7 +437,7 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
     PressKey(VK_RETURN);
     CheckLook(rep, d, Registration(L"新しいパスワードの設定をしてください。"), L"verified");
     TypePassword(rep, d, L"Neu5", L"the new password");
-    Click(rep, d, kCommand2, L"a click on 登 録");
+    Click(rep, d, kBtnRegister, L"a click on 登 録");
     CheckLook(rep, d, Confirmation(), L"first entry taken");
     TypePassword(rep, d, L"neu6", L"a confirmation that differs");
     PressKey(VK_RETURN);
@@ -466,9 +468,9 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
         return;
     }
     TypePassword(rep, d, L"neu5", L"the current password");
-    Click(rep, d, kCommand1, L"a click on O K");
+    Click(rep, d, kBtnVerify, L"a click on O K");
     CheckLook(rep, d, Registration(L"新しいパスワードの設定をしてください。"), L"verified");
-    Click(rep, d, kCheck1, L"a click on the check box \"パスワードは無効にします。\"");
+    Click(rep, d, kChkSwitchOff, L"a click on the check box \"パスワードは無効にします。\"");
     auto notice = WaitForMessageBox(L"「" + h.name() + L"」のパスワードの変更", h.pid(), 8000);
     CheckBox(rep, notice, L"「" + h.name() + L"」のパスワードの変更",
              L"パスワードが変更されましたので、\r\n\r\n「" + h.name() + L"」のデータのバックアップをやり直してください。",

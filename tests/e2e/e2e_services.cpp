@@ -9,6 +9,7 @@
 #include "e2e_hariko.h"
 #include "e2e_steps.h"
 #include "panel/panel_ids.h"
+#include "protect/private_password_prompt.h"
 
 namespace e2e {
 namespace {
@@ -189,11 +190,11 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
                    L"a damaged password file: the Private password is asked for", h.WindowList()))
         return h.WipeState();
     for (const std::wstring said : {L"パスワードが違います。もう一度入力してください。", L"パスワードが違います（2回目）。もう一度入力してください。"}) {
-        TypeInto(DescendantById(prompt, 4102), L"wrong");
-        rep.Check(WaitFor([&] { return TextOf(DescendantById(prompt, 4101)) == said; }, 3000), L"a wrong password: " + Quote(said),
-                  Quote(TextOf(DescendantById(prompt, 4101))));
+        TypeInto(DescendantById(prompt, password_prompt::kEditPassword), L"wrong");
+        rep.Check(WaitFor([&] { return TextOf(DescendantById(prompt, password_prompt::kLblPrompt)) == said; }, 3000), L"a wrong password: " + Quote(said),
+                  Quote(TextOf(DescendantById(prompt, password_prompt::kLblPrompt))));
     }
-    TypeInto(DescendantById(prompt, 4102), L"xyz");  // the restored Private's
+    TypeInto(DescendantById(prompt, password_prompt::kEditPassword), L"xyz");  // the restored Private's
     // The right one opens Private: its working copy is made, and nothing asks again.
     rep.Check(WaitFor([&] { return FileExists(h.DataFile(L"MyData_2_2.dat")) && !FileExists(h.DataFile(L"MyData_2.dat")); }, 15000) &&
                   !WaitFor([&] { return h.WindowCaptioned(L"パスワードの確認") != nullptr; }, 3000),

@@ -63,31 +63,31 @@ std::vector<Operation> Operations() {
         {L"close-private", false, 1, false, {LoadPrivate(), closePanel}},
         // No password yet and the switch on: choosing Private asks for a new one.
         {L"register", false, 0, true,
-         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kRegisterCaption, kCommand2)},
-          {L"first entry", false, TypeNew(kCommand2), DialogIn(kConfirmCaption, kCommand3)},
-          {L"confirm", true, TypeNew(kCommand3), ClosedWithPrivateLoaded}}},
+         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kRegisterCaption, kBtnRegister)},
+          {L"first entry", false, TypeNew(kBtnRegister), DialogIn(kConfirmCaption, kBtnConfirm)},
+          {L"confirm", true, TypeNew(kBtnConfirm), ClosedWithPrivateLoaded}}},
         // The box "パスワードは無効にします。" in the registration mode: re-keyed to the default key.
         {L"switchoff-check", false, 0, false,
-         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kRegisterCaption, kCheck1)},
-          {L"check", true, [](Round& r) { return r.program.ClickDialog(kCheck1); }, ClosedWithPrivateLoaded}}},
+         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kRegisterCaption, kChkSwitchOff)},
+          {L"check", true, [](Round& r) { return r.program.ClickDialog(kChkSwitchOff); }, ClosedWithPrivateLoaded}}},
         // A stored password switched off through the menu: re-keyed from it to the default key.
         {L"switchoff-verify", true, 0, true,
-         {{L"open dialog", false, Menu(panel_ids::kPasswordOff), DialogIn(kVerifyCaption, kCommand1)},
-          {L"verify", true, TypeOld(kCommand1), ClosedWithPrivateLoaded}}},
+         {{L"open dialog", false, Menu(panel_ids::kPasswordOff), DialogIn(kVerifyCaption, kBtnVerify)},
+          {L"verify", true, TypeOld(kBtnVerify), ClosedWithPrivateLoaded}}},
         // A stored password changed: verify the old one, then the new one twice.
         {L"change", true, 0, true,
-         {{L"open dialog", false, Menu(panel_ids::kPasswordChange), DialogIn(kChangeCaption, kCommand1)},
-          {L"verify", false, TypeOld(kCommand1), DialogIn(kRegisterCaption, kCommand2)},
-          {L"first entry", false, TypeNew(kCommand2), DialogIn(kConfirmCaption, kCommand3)},
-          {L"confirm", true, TypeNew(kCommand3), ClosedWithPrivateLoaded}}},
+         {{L"open dialog", false, Menu(panel_ids::kPasswordChange), DialogIn(kChangeCaption, kBtnVerify)},
+          {L"verify", false, TypeOld(kBtnVerify), DialogIn(kRegisterCaption, kBtnRegister)},
+          {L"first entry", false, TypeNew(kBtnRegister), DialogIn(kConfirmCaption, kBtnConfirm)},
+          {L"confirm", true, TypeNew(kBtnConfirm), ClosedWithPrivateLoaded}}},
         // Older versions' data: converted, re-encrypted under the registry's password.
         {L"convert", true, 1, false,
          {{L"convert", true, [](Round&) { return true; }, [](Round& r) { return r.program.Panel() != nullptr; }}},
          true},
         // A stored password entered to open Private, then Private put away again.
         {L"unlock", true, 0, false,
-         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kVerifyCaption, kCommand1)},
-          {L"verify", true, TypeOld(kCommand1), ClosedWithPrivateLoaded},
+         {{L"open dialog", false, Menu(panel_ids::kPrivate), DialogIn(kVerifyCaption, kBtnVerify)},
+          {L"verify", true, TypeOld(kBtnVerify), ClosedWithPrivateLoaded},
           {L"Public", true, Menu(panel_ids::kPublic), PrivateAway}}},
     };
 }

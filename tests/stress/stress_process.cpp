@@ -195,7 +195,7 @@ void Program::AnswerBoxes() {
 HWND Program::Dialog() {
     for (HWND h : TopWindowsOf(pid_)) {
         if (h == panel_ || ClassOf(h) != L"HarikoForm") continue;
-        if (ChildById(h, 4002)) return h;  // Text1 of the password dialog
+        if (ChildById(h, 4002)) return h;  // the password dialog's password box
     }
     return nullptr;
 }

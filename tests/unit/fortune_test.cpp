@@ -43,7 +43,7 @@ TEST(Fortune, EachNumberShowsItsCharacterTextsButtonAndTunes) {
             const Fortune f = FortuneFor(n);
             EXPECT_EQ(f.character, g.c) << n;
             EXPECT_EQ(f.white, g.white) << n;
-            EXPECT_EQ((V{f.label2, f.label3, f.button}), g.texts) << n;
+            EXPECT_EQ((V{f.headline, f.secondLine, f.button}), g.texts) << n;
             EXPECT_EQ(f.tunes, g.tunes) << n;
         }
     }
@@ -61,7 +61,7 @@ TEST(Fortune, TheButtonPreparesThenAsksForTheShutdownTheSystemDirectorySays) {
         p.systemDir = dir;
         p.versionOk = version;
         p.privilegeOk = privilege;
-        EXPECT_EQ(Command1Effect(number, p, [&p] { p.calls.push_back(L"prepare"); }), expected) << number << dir;
+        EXPECT_EQ(CloseButtonEffect(number, p, [&p] { p.calls.push_back(L"prepare"); }), expected) << number << dir;
         return p.calls;
     };
     const V powerOff = {L"sysdir", L"version", L"privilege", L"prepare", L"shutdown 8"};

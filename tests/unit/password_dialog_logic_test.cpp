@@ -23,12 +23,12 @@ struct Commit {
 };
 
 // The panel's ticks as the flows leave them.
-enum class Menu { Type1, Type2, Type3, PassEnabled, PassUnEnabled };
+enum class Menu { Public, Private, Kaomoji, PasswordOn, PasswordOff };
 
 class FakeHost : public IPasswordDialogHost {
 public:
-    std::map<Menu, bool> checked{{Menu::Type1, true}, {Menu::Type2, false}, {Menu::Type3, false},
-                                 {Menu::PassEnabled, true}, {Menu::PassUnEnabled, false}};
+    std::map<Menu, bool> checked{{Menu::Public, true}, {Menu::Private, false}, {Menu::Kaomoji, false},
+                                 {Menu::PasswordOn, true}, {Menu::PasswordOff, false}};
     bool passChangeEnabled = false;
     std::vector<Box> boxes;
     std::vector<Commit> commits;
@@ -39,15 +39,15 @@ public:
     int focusCount = 0;
     int closes = 0;
 
-    int DataSet() override { return checked[Menu::Type2] ? 2 : checked[Menu::Type3] ? 3 : 1; }
+    int DataSet() override { return checked[Menu::Private] ? 2 : checked[Menu::Kaomoji] ? 3 : 1; }
     void ChooseDataSet(int set) override {
-        checked[Menu::Type1] = set == 1;
-        checked[Menu::Type2] = set == 2;
-        checked[Menu::Type3] = set == 3;
+        checked[Menu::Public] = set == 1;
+        checked[Menu::Private] = set == 2;
+        checked[Menu::Kaomoji] = set == 3;
     }
     void SetPasswordOn(bool on) override {
-        checked[Menu::PassEnabled] = on;
-        checked[Menu::PassUnEnabled] = !on;
+        checked[Menu::PasswordOn] = on;
+        checked[Menu::PasswordOff] = !on;
     }
     void EnablePasswordChange(bool on) override { passChangeEnabled = on; }
     std::wstring Lower(const std::wstring& text) override {
@@ -66,7 +66,7 @@ public:
     }
     bool BackupHasPasswordFile() override { return backupHasPasswordFile; }
     void Pause(int ms) override { pauses.push_back(ms); }
-    void FocusText1() override { ++focusCount; }
+    void FocusPasswordBox() override { ++focusCount; }
     void Close() override { ++closes; }
 };
 
@@ -84,35 +84,35 @@ protected:
         app.privateKey = pw;
     }
     void Open() {
-        dialog.Form_Load();
-        dialog.Form_Activate();
+        dialog.OnLoad();
+        dialog.OnActivated();
     }
-    void Type(const std::wstring& text) { dialog.view.text1 = text; }
+    void Type(const std::wstring& text) { dialog.view.entry = text; }
 };
 
 void ExpectRegistration(const View& v, const std::wstring& prompt) {
     EXPECT_EQ(v.caption, L"パスワードの登録");
-    EXPECT_EQ(v.label1, prompt);
+    EXPECT_EQ(v.prompt, prompt);
     EXPECT_FALSE(v.masked);
-    EXPECT_FALSE(v.command1Visible);
-    EXPECT_TRUE(v.command2Visible);
-    EXPECT_EQ(v.command2Caption, L"登 録");
-    EXPECT_FALSE(v.command3Visible);
-    EXPECT_TRUE(v.check1Visible);
+    EXPECT_FALSE(v.verifyVisible);
+    EXPECT_TRUE(v.registerVisible);
+    EXPECT_EQ(v.registerCaption, L"登 録");
+    EXPECT_FALSE(v.confirmVisible);
+    EXPECT_TRUE(v.switchOffVisible);
     EXPECT_EQ(v.height, 2415);
 }
 
 void ExpectConfirmation(const View& v) {
     EXPECT_EQ(v.caption, L"パスワードの再確認");
-    EXPECT_EQ(v.label1, L"確認のため、もう一度パスワードを入力してください。");
+    EXPECT_EQ(v.prompt, L"確認のため、もう一度パスワードを入力してください。");
     EXPECT_TRUE(v.masked);
-    EXPECT_FALSE(v.command1Visible);
-    EXPECT_FALSE(v.command2Visible);
-    EXPECT_TRUE(v.command3Visible);
-    EXPECT_EQ(v.command3Caption, L"登 録");
-    EXPECT_FALSE(v.check1Visible);
+    EXPECT_FALSE(v.verifyVisible);
+    EXPECT_FALSE(v.registerVisible);
+    EXPECT_TRUE(v.confirmVisible);
+    EXPECT_EQ(v.confirmCaption, L"登 録");
+    EXPECT_FALSE(v.switchOffVisible);
     EXPECT_EQ(v.height, 2025);
-    EXPECT_EQ(v.text1, L"");
+    EXPECT_EQ(v.entry, L"");
 }
 
 TEST_F(PasswordDialogLogicTest, NewPasswordIsRegisteredInLowerCaseAndPrivateTicked) {
@@ -122,21 +122,21 @@ TEST_F(PasswordDialogLogicTest, NewPasswordIsRegisteredInLowerCaseAndPrivateTick
     EXPECT_GE(host.focusCount, 1);
 
     Type(L"Secret");
-    dialog.Command2_Click();
+    dialog.OnRegister();
     EXPECT_EQ(dialog.mode(), Mode::Confirmation);
     ExpectConfirmation(dialog.view);
     EXPECT_EQ(dialog.firstEntry(), L"secret");
 
     Type(L"SECRET");
-    dialog.Command3_Click();
+    dialog.OnConfirm();
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"secret");
     EXPECT_EQ(host.commits[0].pauseMs, 100);
     EXPECT_EQ(app.userPassword, L"secret");
     EXPECT_EQ(app.privateKey, L"secret");
-    EXPECT_TRUE(host.checked[Menu::Type2]);
-    EXPECT_FALSE(host.checked[Menu::Type1]);
-    EXPECT_FALSE(host.checked[Menu::Type3]);
+    EXPECT_TRUE(host.checked[Menu::Private]);
+    EXPECT_FALSE(host.checked[Menu::Public]);
+    EXPECT_FALSE(host.checked[Menu::Kaomoji]);
     EXPECT_TRUE(host.passChangeEnabled);
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_EQ(host.closes, 1);
@@ -145,7 +145,7 @@ TEST_F(PasswordDialogLogicTest, NewPasswordIsRegisteredInLowerCaseAndPrivateTick
 
 TEST_F(PasswordDialogLogicTest, RegistrationMismatchAndEmptyEntryKeepTheDialog) {
     Open();
-    dialog.Command2_Click();  // nothing typed
+    dialog.OnRegister();  // nothing typed
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].title, L"パスワード設定エラー");
     EXPECT_EQ(host.boxes[0].text,
@@ -155,9 +155,9 @@ TEST_F(PasswordDialogLogicTest, RegistrationMismatchAndEmptyEntryKeepTheDialog) 
     EXPECT_EQ(dialog.mode(), Mode::Registration);
 
     Type(L"abc");
-    dialog.Command2_Click();
+    dialog.OnRegister();
     Type(L"abd");
-    dialog.Command3_Click();
+    dialog.OnConfirm();
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1].title, L"パスワードの設定");
     EXPECT_EQ(host.boxes[1].text,
@@ -165,36 +165,36 @@ TEST_F(PasswordDialogLogicTest, RegistrationMismatchAndEmptyEntryKeepTheDialog) 
     EXPECT_EQ(host.boxes[1].flags, kMbOk | kMbIconStop);
     // Back through activation: with nothing stored, registration again.
     ExpectRegistration(dialog.view, L"パスワードの設定をしてください。");
-    EXPECT_EQ(dialog.view.text1, L"");
+    EXPECT_EQ(dialog.view.entry, L"");
     EXPECT_TRUE(host.commits.empty());
     EXPECT_EQ(host.closes, 0);
 }
 
 TEST_F(PasswordDialogLogicTest, VerifyAcceptsAnyCaseAndTicksPrivateWithoutTouchingFiles) {
     StorePassword(L"secret");
-    host.checked[Menu::Type1] = false;
-    host.checked[Menu::Type3] = true;
+    host.checked[Menu::Public] = false;
+    host.checked[Menu::Kaomoji] = true;
     Open();
     EXPECT_EQ(dialog.mode(), Mode::Verify);
     EXPECT_EQ(dialog.view.caption, L"パスワードの確認");
-    EXPECT_EQ(dialog.view.label1, L"パスワードを入力してください。");
+    EXPECT_EQ(dialog.view.prompt, L"パスワードを入力してください。");
     EXPECT_TRUE(dialog.view.masked);
-    EXPECT_TRUE(dialog.view.command1Visible);
-    EXPECT_EQ(dialog.view.command1Caption, L"O K");
-    EXPECT_FALSE(dialog.view.check1Visible);
+    EXPECT_TRUE(dialog.view.verifyVisible);
+    EXPECT_EQ(dialog.view.verifyCaption, L"O K");
+    EXPECT_FALSE(dialog.view.switchOffVisible);
     EXPECT_EQ(dialog.view.height, 2025);
 
     Type(L"secret ");  // lower-casing does not make the comparison loose
-    dialog.Command1_Click();
+    dialog.OnVerify();
     EXPECT_EQ(host.beeps, 1);
-    EXPECT_EQ(dialog.view.label1, L"パスワードが違います。もう一度入力してください。");
-    EXPECT_EQ(dialog.view.text1, L"");
+    EXPECT_EQ(dialog.view.prompt, L"パスワードが違います。もう一度入力してください。");
+    EXPECT_EQ(dialog.view.entry, L"");
     EXPECT_FALSE(dialog.closed());
 
     Type(L"SeCrEt");
-    dialog.Command1_Click();
-    EXPECT_TRUE(host.checked[Menu::Type2]);
-    EXPECT_FALSE(host.checked[Menu::Type3]);
+    dialog.OnVerify();
+    EXPECT_TRUE(host.checked[Menu::Private]);
+    EXPECT_FALSE(host.checked[Menu::Kaomoji]);
     EXPECT_TRUE(host.commits.empty());
     EXPECT_EQ(host.closes, 1);
 }
@@ -206,19 +206,19 @@ TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     Open();
     EXPECT_EQ(dialog.mode(), Mode::Change);
     EXPECT_EQ(dialog.view.caption, L"パスワードの変更");
-    EXPECT_EQ(dialog.view.label1, L"現在のパスワードを入力してください。");
+    EXPECT_EQ(dialog.view.prompt, L"現在のパスワードを入力してください。");
     EXPECT_EQ(dialog.view.height, 2025);
 
     Type(L"OLD");
-    dialog.Command1_Click();
+    dialog.OnVerify();
     EXPECT_EQ(dialog.mode(), Mode::NewPassword);
     ExpectRegistration(dialog.view, L"新しいパスワードの設定をしてください。");
     EXPECT_EQ(app.changeRequest, 0);
 
     Type(L"new1");
-    dialog.Command2_Click();
+    dialog.OnRegister();
     Type(L"new2");
-    dialog.Command3_Click();
+    dialog.OnConfirm();
     // A mismatch in the change flow keeps the confirmation and the first entry.
     EXPECT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(dialog.mode(), Mode::Confirmation);
@@ -226,7 +226,7 @@ TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     EXPECT_EQ(dialog.firstEntry(), L"new1");
 
     Type(L"NEW1");
-    dialog.Command3_Click();
+    dialog.OnConfirm();
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"new1");
     EXPECT_EQ(app.userPassword, L"new1");
@@ -234,48 +234,48 @@ TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     EXPECT_TRUE(dialog.closed());
 }
 
-TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromCheck1) {
+TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
     StorePassword(L"pw");
     app.switchOffRequest = 1;
     host.passChangeEnabled = true;
-    dialog.Form_Load();
-    EXPECT_EQ(dialog.view.label1, L"現在のパスワードを入力してください。");
-    dialog.Form_Activate();
+    dialog.OnLoad();
+    EXPECT_EQ(dialog.view.prompt, L"現在のパスワードを入力してください。");
+    dialog.OnActivated();
     Type(L"PW");
-    dialog.Command1_Click();
+    dialog.OnVerify();
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"");
     EXPECT_EQ(host.commits[0].pauseMs, 100);
     EXPECT_EQ(app.userPassword, L"");
     EXPECT_EQ(app.privateKey, DefaultPassword());
-    EXPECT_FALSE(host.checked[Menu::PassEnabled]);
-    EXPECT_TRUE(host.checked[Menu::PassUnEnabled]);
+    EXPECT_FALSE(host.checked[Menu::PasswordOn]);
+    EXPECT_TRUE(host.checked[Menu::PasswordOff]);
     EXPECT_FALSE(host.passChangeEnabled);
-    EXPECT_TRUE(host.checked[Menu::Type2]);
-    EXPECT_FALSE(host.checked[Menu::Type1]);
+    EXPECT_TRUE(host.checked[Menu::Private]);
+    EXPECT_FALSE(host.checked[Menu::Public]);
     EXPECT_EQ(app.switchOffRequest, 0);
     EXPECT_EQ(host.pauses, std::vector<int>{300});
     EXPECT_TRUE(dialog.closed());
 
-    // Check1 in the registration mode: the same flow with 300 ms inside the write.
+    // The switch-off box in the registration mode: the same flow with 300 ms inside the write.
     PasswordState app2;
     FakeHost host2;
     PasswordDialogLogic d2(app2, L"ハリコ", host2);
-    d2.Form_Load();
-    d2.Form_Activate();
-    d2.Check1_Click();
+    d2.OnLoad();
+    d2.OnActivated();
+    d2.OnSwitchOff();
     ASSERT_EQ(host2.commits.size(), 1u);
     EXPECT_EQ(host2.commits[0].pauseMs, 300);
-    EXPECT_TRUE(host2.checked[Menu::PassUnEnabled]);
+    EXPECT_TRUE(host2.checked[Menu::PasswordOff]);
     EXPECT_TRUE(d2.closed());
 }
 
 TEST_F(PasswordDialogLogicTest, SwitchOffWithNothingStoredOnlyMovesTheCheckMark) {
     app.switchOffRequest = 1;
     Open();
-    EXPECT_FALSE(host.checked[Menu::PassEnabled]);
-    EXPECT_TRUE(host.checked[Menu::PassUnEnabled]);
-    EXPECT_TRUE(host.checked[Menu::Type1]);
+    EXPECT_FALSE(host.checked[Menu::PasswordOn]);
+    EXPECT_TRUE(host.checked[Menu::PasswordOff]);
+    EXPECT_TRUE(host.checked[Menu::Public]);
     EXPECT_EQ(app.switchOffRequest, 0);
     EXPECT_TRUE(host.commits.empty());
     EXPECT_EQ(host.closes, 1);
@@ -287,15 +287,15 @@ TEST_F(PasswordDialogLogicTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordI
     host.outcome = CommitOutcome::Missing;
     Open();
     Type(L"old");
-    dialog.Command1_Click();
+    dialog.OnVerify();
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, L"Error! 401");
     EXPECT_EQ(host.boxes[0].flags, kMbOk);
     EXPECT_EQ(host.boxes[0].title, L"");  // the program's title
     EXPECT_EQ(app.userPassword, L"old");
     EXPECT_EQ(app.privateKey, L"old");
-    EXPECT_TRUE(host.checked[Menu::PassEnabled]);
-    EXPECT_TRUE(host.checked[Menu::Type1]);
+    EXPECT_TRUE(host.checked[Menu::PasswordOn]);
+    EXPECT_TRUE(host.checked[Menu::Public]);
     EXPECT_TRUE(host.pauses.empty());
     EXPECT_EQ(host.closes, 1);
 }
@@ -308,16 +308,16 @@ TEST(PasswordDialogCommit, OutcomeDecidesWhetherTheNewPasswordTakesEffect) {
         FakeHost h;
         h.outcome = o;
         PasswordDialogLogic d(a, L"", h);
-        d.Form_Load();
-        d.Form_Activate();
-        d.view.text1 = L"x";
-        d.Command2_Click();
-        d.view.text1 = L"x";
-        d.Command3_Click();
+        d.OnLoad();
+        d.OnActivated();
+        d.view.entry = L"x";
+        d.OnRegister();
+        d.view.entry = L"x";
+        d.OnConfirm();
         bool takes = o != CommitOutcome::Missing && o != CommitOutcome::NotChanged;
         EXPECT_EQ(a.userPassword, takes ? L"x" : L"") << static_cast<int>(o);
         EXPECT_EQ(h.passChangeEnabled, takes);
-        EXPECT_EQ(h.checked[Menu::Type2], takes);
+        EXPECT_EQ(h.checked[Menu::Private], takes);
         EXPECT_TRUE(d.closed());
         if (takes) {
             EXPECT_TRUE(h.boxes.empty());
@@ -332,9 +332,9 @@ TEST_F(PasswordDialogLogicTest, BackupNoticeOnlyWhenTheBackupHoldsAPasswordFile)
     host.backupHasPasswordFile = true;
     Open();
     Type(L"a");
-    dialog.Command2_Click();
+    dialog.OnRegister();
     Type(L"a");
-    dialog.Command3_Click();
+    dialog.OnConfirm();
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].title, L"「ハリコ」のパスワードの変更");
     EXPECT_EQ(host.boxes[0].text,
@@ -347,13 +347,13 @@ TEST_F(PasswordDialogLogicTest, EnterClicksTheFirstVisibleButton) {
     app.changeRequest = 1;
     Open();
     Type(L"old");
-    dialog.Text1_Enter();  // Command1
+    dialog.OnEnter();  // O K
     EXPECT_EQ(dialog.mode(), Mode::NewPassword);
     Type(L"n");
-    dialog.Text1_Enter();  // Command2
+    dialog.OnEnter();  // 登 録
     EXPECT_EQ(dialog.mode(), Mode::Confirmation);
     Type(L"n");
-    dialog.Text1_Enter();  // Command3
+    dialog.OnEnter();  // 登 録 again
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"n");
 }
@@ -378,10 +378,10 @@ TEST(PasswordInput, RefusesWhatThePasswordFileCannotHold) {
 TEST_F(PasswordDialogLogicTest, PastedUnstorableEntryIsRefusedWithABeep) {
     Open();
     Type(L"ab\"c");
-    dialog.Command2_Click();
+    dialog.OnRegister();
     EXPECT_EQ(host.beeps, 1);
     EXPECT_EQ(dialog.mode(), Mode::Registration);
-    EXPECT_EQ(dialog.view.text1, L"ab\"c");  // left for mending
+    EXPECT_EQ(dialog.view.entry, L"ab\"c");  // left for mending
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_FALSE(dialog.closed());
 }

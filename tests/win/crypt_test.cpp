@@ -97,14 +97,14 @@ protected:
     // One run of a fresh object, recording its notifications.
     bool Run(bool encrypt, const wchar_t* in, const wchar_t* out, const std::wstring& password) {
         FileCipher c;
-        c.InFile = P(in);
-        c.OutFile = P(out);
-        c.Password = password;
-        c.Crypting = [this](int32_t done, int32_t size) {
+        c.inFile = P(in);
+        c.outFile = P(out);
+        c.password = password;
+        c.onProgress = [this](int32_t done, int32_t size) {
             progress_.emplace_back(done, size);
             if (duringRun_) duringRun_();
         };
-        c.Crypted = [this] { ++crypted_; };
+        c.onDone = [this] { ++done_; };
         return encrypt ? c.Encrypt() : c.Decrypt();
     }
     bool Encrypt(const wchar_t* in, const wchar_t* out, const std::wstring& pw) { return Run(true, in, out, pw); }
@@ -113,7 +113,7 @@ protected:
     std::wstring dir_;
     std::vector<std::wstring> messages_;
     Progress progress_;
-    int crypted_ = 0;
+    int done_ = 0;
     std::function<void()> duringRun_;
     std::function<void(const std::wstring&)> savedShowError_;
 };
@@ -156,7 +156,7 @@ TEST_F(CryptTest, DefaultPasswordKeysAFullChunkAndAnEmptyFinalOne) {
     EXPECT_EQ(out.substr(986), Bytes({0xDC, 0x4E, 0xDB, 0x4A, 0xDE, 0xEB, 0xDC, 0x55, 0x27, 0x3C,
                                       0xB9, 0x45, 0x36, 0x22, 0x8E, 0xEA}));
     EXPECT_EQ(progress_, (Progress{{1002, 1002}, {1002, 1002}}));
-    EXPECT_EQ(crypted_, 1);
+    EXPECT_EQ(done_, 1);
 }
 
 TEST_F(CryptTest, ChunkBoundariesDoNotChangeTheKeyStream) {
@@ -186,7 +186,7 @@ TEST_F(CryptTest, EmptyFileGivesEmptyOutputAndOneProgressOfZero) {
     EXPECT_TRUE(Encrypt(L"empty.dat", L"enc.dat", L"hariko"));
     EXPECT_EQ(ReadBytes(P(L"enc.dat")), "");
     EXPECT_EQ(progress_, (Progress{{0, 0}}));
-    EXPECT_EQ(crypted_, 1);
+    EXPECT_EQ(done_, 1);
     EXPECT_TRUE(messages_.empty());
 }
 
@@ -225,7 +225,7 @@ TEST_F(CryptTest, RefusalsLeaveFilesAsTheyWereWithoutAMessage) {
     CloseHandle(locked);
 
     EXPECT_TRUE(messages_.empty());
-    EXPECT_EQ(crypted_, 5);
+    EXPECT_EQ(done_, 5);
     EXPECT_EQ(testsupport::FolderEntries(dir_), (std::vector<std::wstring>{L"MyData_2.dat", L"hidden.dat",
                                                          L"hidden_in.dat", L"plain.dat"}));
 }
@@ -272,7 +272,7 @@ TEST_F(CryptTest, EmptyPasswordWithoutExchangeKeyShowsError003AndLeavesNoOutput)
     EXPECT_FALSE(Encrypt(L"plain.dat", L"enc.dat", L""));
     SetMsgBoxHook(nullptr);
     EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Error! 003|0|ハリコ"}));
-    EXPECT_EQ(crypted_, 1);
+    EXPECT_EQ(done_, 1);
     EXPECT_EQ(testsupport::FolderEntries(dir_), (std::vector<std::wstring>{L"plain.dat"}));
 }
 

@@ -31,7 +31,7 @@ std::wstring Text(HWND w) {
     GetWindowTextW(w, buf, 256);
     return buf;
 }
-V Texts(HWND f) { return {Text(GetDlgItem(f, kLabel2)), Text(GetDlgItem(f, kLabel3)), Text(GetDlgItem(f, kCommand1))}; }
+V Texts(HWND f) { return {Text(GetDlgItem(f, kLblHeadline)), Text(GetDlgItem(f, kLblSecondLine)), Text(GetDlgItem(f, kBtnClose))}; }
 
 void Hold() {
     wchar_t ms[16];
@@ -57,7 +57,7 @@ constexpr COLORREF kPink = RGB(254, 195, 255), kWhite = RGB(255, 255, 255);
 // The shown fortune: its texts, the button, and its character in blossoms of one colour only.
 void ExpectFortune(HWND w, const V& texts, Character c, bool white) {
     EXPECT_EQ(Texts(w), texts);
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(w, kCommand1)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(w, kBtnClose)));
     EXPECT_EQ(Shown(w, white ? kWhite : kPink), CharacterTiles(c));
     EXPECT_EQ(Shown(w, white ? kPink : kWhite).count(), 0u);
 }
@@ -95,7 +95,7 @@ protected:
 
 TEST_F(FortuneScreenTest, OneSpellsDaikichiInPinkPlaysFromAFolderWithSpacesAndOnlyCloses) {
     FortuneScreen f(Links(1));
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     Hold();
     const HWND w = f.hwnd();
     EXPECT_EQ(own_.fortuneScreen, reinterpret_cast<uintptr_t>(w));
@@ -110,14 +110,14 @@ TEST_F(FortuneScreenTest, OneSpellsDaikichiInPinkPlaysFromAFolderWithSpacesAndOn
     // Without the quotes the same folder does not open.
     EXPECT_NE(mciSendStringW((L"open " + dir_ + L"\\sakura_1.mid alias OTHER").c_str(), nullptr, 0, nullptr), 0u);
 
-    SendMessageW(GetDlgItem(w, kCommand1), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(w, kBtnClose), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_TRUE(power_.calls.empty());
 }
 
 TEST_F(FortuneScreenTest, TenPowersOffAfterThePreparationOnlyWhenTheUserClosesTheShownFortune) {
     FortuneScreen shown(Links(10));
-    ASSERT_TRUE(shown.Form_Load());
+    ASSERT_TRUE(shown.Open());
     Hold();
     ExpectFortune(shown.hwnd(), {L"えーん!　(ToT)", L"パソコンの電源が落ちます!", L"ｼｬｯﾄﾀﾞｳﾝ"}, Character::Daikyo, true);
     EXPECT_EQ(V(tunes_.end() - 5, tunes_.end()), (V{Open(2), L"play MIDIFILE notify", L"close MIDIFILE", Open(4), L"play MIDIFILE notify"}));
@@ -131,13 +131,13 @@ TEST_F(FortuneScreenTest, TenPowersOffAfterThePreparationOnlyWhenTheUserClosesTh
     FortuneScreenLinks l = Links(10);
     l.pause = [this](int) { PostMessageW(reinterpret_cast<HWND>(own_.fortuneScreen), WM_SYSCOMMAND, SC_CLOSE, 0); };
     FortuneScreen early(l);
-    ASSERT_TRUE(early.Form_Load());
+    ASSERT_TRUE(early.Open());
     EXPECT_FALSE(early.hwnd());
     EXPECT_TRUE(power_.calls.empty());
     EXPECT_EQ(tunes_, (V{L"close MIDIFILE", Open(0), L"play MIDIFILE notify"}));
 
     FortuneScreen last(Links(10));
-    ASSERT_TRUE(last.Form_Load());
+    ASSERT_TRUE(last.Open());
     PostMessageW(last.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     DoEvents();
     EXPECT_FALSE(last.hwnd());
@@ -166,7 +166,7 @@ TEST(FortuneProgram, EightEndsTheProgramWithItsSettingsStoredAndPrivatePutAway) 
         Hold();
         const HWND w = reinterpret_cast<HWND>(p.State().own.fortuneScreen);
         ExpectFortune(w, {L"んー　(^-^;", L"またネ!", L"終了"}, Character::Kyo, true);
-        SendMessageW(GetDlgItem(w, kCommand1), BM_CLICK, 0, 0);
+        SendMessageW(GetDlgItem(w, kBtnClose), BM_CLICK, 0, 0);
         EXPECT_FALSE(IsWindow(w) || IsWindow(panel));
     }
     EXPECT_FALSE(FileExists(dir + L"\\MyData_2_2.dat"));

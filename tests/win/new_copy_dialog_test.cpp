@@ -34,17 +34,17 @@ TEST(NewCopyDialogTest, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
     SetMsgBoxHook(AnswerBox);
     NewCopyDialog form({.exeName = L"ハリコ", .exePath = dir + L"\\ハリコ.exe", .programDir = dir,
                 .makeShortcut = [](const std::wstring&) { return false; }});
-    ASSERT_TRUE(form.Form_Load());
+    ASSERT_TRUE(form.Open());
     int beeps = 0;
     NewCopyDialog::SoundBeep = [&] { ++beeps; };
-    for (wchar_t c : std::wstring(L"a*b")) SendMessageW(form.Text1->hwnd, WM_CHAR, c, 0);
-    EXPECT_EQ(form.Text1->Text(), L"ab");
+    for (wchar_t c : std::wstring(L"a*b")) SendMessageW(form.editName->hwnd, WM_CHAR, c, 0);
+    EXPECT_EQ(form.editName->Text(), L"ab");
     EXPECT_EQ(beeps, 1);
     auto create = [&](const std::wstring& name, std::deque<int> answers) {
         g_texts.clear();
         g_answers = answers;
-        form.Text1->SetText(name);  // as a paste puts it there
-        SendMessageW(form.Command1->hwnd, BM_CLICK, 0, 0);
+        form.editName->SetText(name);  // as a paste puts it there
+        SendMessageW(form.btnCreate->hwnd, BM_CLICK, 0, 0);
         return g_texts;
     };
     using V = std::vector<std::wstring>;
@@ -71,12 +71,12 @@ TEST(NewCopyDialogTest, NamesAreCheckedAtCreateAndNothingIsOverwrittenUnasked) {
     // Near the limit a file system may shorten the name rather than refuse it (Wine does, at
     // 255 bytes of UTF-8): then no message says the copy was made.
     NewCopyDialog again({.exeName = L"ハリコ", .exePath = dir + L"\\ハリコ.exe", .programDir = dir});
-    ASSERT_TRUE(again.Form_Load());
+    ASSERT_TRUE(again.Open());
     g_texts.clear();
     g_answers = {IDNO};
     const std::wstring nearLimit(84, L'\x3042'), path = dir + L"\\" + nearLimit + L".exe";
-    again.Text1->SetText(nearLimit);
-    SendMessageW(again.Command1->hwnd, BM_CLICK, 0, 0);
+    again.editName->SetText(nearLimit);
+    SendMessageW(again.btnCreate->hwnd, BM_CLICK, 0, 0);
     const bool made = FileCarriesName(path);
     ASSERT_FALSE(g_texts.empty());
     EXPECT_EQ(g_texts.front().find(made ? L"を「ハリコ」と同じディレクトリに作成しました。" : L"を作成できませんでした。"),

@@ -170,11 +170,11 @@ protected:
     }
 
     static void TypeChars(PasswordDialog& f, const std::wstring& text) {
-        for (wchar_t c : text) SendMessageW(f.Text1->hwnd, WM_CHAR, c, 1);
+        for (wchar_t c : text) SendMessageW(f.editPassword->hwnd, WM_CHAR, c, 1);
     }
     static void PressEnter(PasswordDialog& f) {
-        SendMessageW(f.Text1->hwnd, WM_KEYDOWN, VK_RETURN, 1);
-        SendMessageW(f.Text1->hwnd, WM_CHAR, L'\r', 1);
+        SendMessageW(f.editPassword->hwnd, WM_KEYDOWN, VK_RETURN, 1);
+        SendMessageW(f.editPassword->hwnd, WM_CHAR, L'\r', 1);
         DoEvents();
     }
     static std::wstring Caption(const PasswordDialog& f) {
@@ -189,11 +189,11 @@ protected:
         return r.bottom - r.top;
     }
     static bool Masked(const PasswordDialog& f) {
-        return SendMessageW(f.Text1->hwnd, EM_GETPASSWORDCHAR, 0, 0) == L'*';
+        return SendMessageW(f.editPassword->hwnd, EM_GETPASSWORDCHAR, 0, 0) == L'*';
     }
     static LONG Weight(const PasswordDialog& f) {
         LOGFONTW lf{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Text1->hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.editPassword->hwnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
         return lf.lfWeight;
     }
 
@@ -272,7 +272,7 @@ TEST_F(PasswordDialogTest, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) 
     MakePanel();
     MakePrivateFile(SampleRecords(), DefaultPassword());
     PasswordDialog f(Links());
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     EXPECT_FALSE(IsWindowEnabled(panel_));
     EXPECT_EQ(own_.passwordDialog, reinterpret_cast<uintptr_t>(f.hwnd()));
     EXPECT_EQ(GetWindow(f.hwnd(), GW_OWNER), panel_);
@@ -280,21 +280,21 @@ TEST_F(PasswordDialogTest, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) 
     EXPECT_EQ(Caption(f), L"パスワードの確認");
     f.Show();
 
-    // Registration: plain regular text, Check1 and Label2 in view, the taller window.
+    // Registration: plain regular text, the switch-off box and its label in view, the taller window.
     EXPECT_EQ(Caption(f), L"パスワードの登録");
-    EXPECT_EQ(f.Label1->Text(), L"パスワードの設定をしてください。");
+    EXPECT_EQ(f.lblPrompt->Text(), L"パスワードの設定をしてください。");
     EXPECT_FALSE(Masked(f));
     EXPECT_EQ(Weight(f), FW_NORMAL);
-    EXPECT_FALSE(Shown(f.Command1));
-    EXPECT_TRUE(Shown(f.Command2));
-    EXPECT_EQ(f.Command2->Text(), L"登 録");
-    EXPECT_TRUE(Shown(f.Check1));
-    EXPECT_TRUE(Shown(f.Label2));
-    EXPECT_EQ(f.Label2->Text(), L"パスワードは無効にします。");
+    EXPECT_FALSE(Shown(f.btnVerify));
+    EXPECT_TRUE(Shown(f.btnRegister));
+    EXPECT_EQ(f.btnRegister->Text(), L"登 録");
+    EXPECT_TRUE(Shown(f.chkSwitchOff));
+    EXPECT_TRUE(Shown(f.lblSwitchOff));
+    EXPECT_EQ(f.lblSwitchOff->Text(), L"パスワードは無効にします。");
     EXPECT_EQ(OuterHeight(f), f.Px(2415));
-    EXPECT_EQ(GetFocus(), f.Text1->hwnd);
+    EXPECT_EQ(GetFocus(), f.editPassword->hwnd);
     RECT r;
-    GetWindowRect(f.Text1->hwnd, &r);
+    GetWindowRect(f.editPassword->hwnd, &r);
     MapWindowPoints(nullptr, f.hwnd(), reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, f.Px(1080));
     EXPECT_EQ(r.top, f.Px(600));
@@ -302,19 +302,19 @@ TEST_F(PasswordDialogTest, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) 
 
     // A double quote never gets in; full-width capitals are lowered by the system.
     TypeChars(f, L"Ｐａ\"ss");
-    EXPECT_EQ(f.Text1->Text(), L"Ｐａss");
+    EXPECT_EQ(f.editPassword->Text(), L"Ｐａss");
     EXPECT_EQ(beeps_, 1);
     PressEnter(f);
 
     EXPECT_EQ(Caption(f), L"パスワードの再確認");
-    EXPECT_EQ(f.Label1->Text(), L"確認のため、もう一度パスワードを入力してください。");
+    EXPECT_EQ(f.lblPrompt->Text(), L"確認のため、もう一度パスワードを入力してください。");
     EXPECT_TRUE(Masked(f));
     EXPECT_EQ(Weight(f), FW_BOLD);
-    EXPECT_EQ(f.Text1->Text(), L"");
-    EXPECT_TRUE(Shown(f.Command3));
-    EXPECT_FALSE(Shown(f.Command2));
-    EXPECT_FALSE(Shown(f.Check1));
-    EXPECT_FALSE(Shown(f.Label2));
+    EXPECT_EQ(f.editPassword->Text(), L"");
+    EXPECT_TRUE(Shown(f.btnConfirm));
+    EXPECT_FALSE(Shown(f.btnRegister));
+    EXPECT_FALSE(Shown(f.chkSwitchOff));
+    EXPECT_FALSE(Shown(f.lblSwitchOff));
     EXPECT_EQ(OuterHeight(f), f.Px(2025));
 
     TypeChars(f, L"ｐＡSS");
@@ -338,21 +338,21 @@ TEST_F(PasswordDialogTest, WrongPasswordStaysInVerifyAndTheCloseBoxKeepsTheReque
     pw_.userPassword = pw_.privateKey = L"secret";
     pw_.changeRequest = 1;
     PasswordDialog f(Links());
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     f.Show();
     EXPECT_EQ(Caption(f), L"パスワードの変更");
-    EXPECT_EQ(f.Label1->Text(), L"現在のパスワードを入力してください。");
+    EXPECT_EQ(f.lblPrompt->Text(), L"現在のパスワードを入力してください。");
     EXPECT_TRUE(Masked(f));
     EXPECT_EQ(Weight(f), FW_BOLD);
-    EXPECT_TRUE(Shown(f.Command1));
-    EXPECT_EQ(f.Command1->Text(), L"O K");
-    EXPECT_FALSE(Shown(f.Check1));
+    EXPECT_TRUE(Shown(f.btnVerify));
+    EXPECT_EQ(f.btnVerify->Text(), L"O K");
+    EXPECT_FALSE(Shown(f.chkSwitchOff));
 
     TypeChars(f, L"Secreto");
-    SendMessageW(f.Command1->hwnd, BM_CLICK, 0, 0);
+    SendMessageW(f.btnVerify->hwnd, BM_CLICK, 0, 0);
     EXPECT_EQ(beeps_, 1);
-    EXPECT_EQ(f.Label1->Text(), L"パスワードが違います。もう一度入力してください。");
-    EXPECT_EQ(f.Text1->Text(), L"");
+    EXPECT_EQ(f.lblPrompt->Text(), L"パスワードが違います。もう一度入力してください。");
+    EXPECT_EQ(f.editPassword->Text(), L"");
     EXPECT_EQ(Caption(f), L"パスワードの変更");
 
     SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);
@@ -368,9 +368,9 @@ TEST_F(PasswordDialogTest, SwitchOffWithoutAPrivateFileShowsError401AndChangesNo
     pw_.switchOffRequest = 1;
     EnableMenuItem(GetMenu(panel_), panel_ids::kPasswordChange, MF_BYCOMMAND | MF_ENABLED);
     PasswordDialog f(Links());
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     f.Show();
-    EXPECT_EQ(f.Label1->Text(), L"現在のパスワードを入力してください。");
+    EXPECT_EQ(f.lblPrompt->Text(), L"現在のパスワードを入力してください。");
     TypeChars(f, L"PW");
     PressEnter(f);
 
@@ -387,16 +387,16 @@ TEST_F(PasswordDialogTest, SwitchOffWithoutAPrivateFileShowsError401AndChangesNo
     EXPECT_TRUE(FolderEntries(dir_).empty());
 }
 
-TEST_F(PasswordDialogTest, Check1SwitchesOffAndTheBackupNoticeNamesTheProgram) {
+TEST_F(PasswordDialogTest, SwitchOffBoxSwitchesOffAndTheBackupNoticeNamesTheProgram) {
     MakePanel();
     MakePrivateFile(SampleRecords(), DefaultPassword());
     const std::wstring backup = root_ + L"\\ハリコ試験_BackupData";
     ASSERT_TRUE(CreateDirectoryW(backup.c_str(), nullptr));
     ASSERT_TRUE(WriteFileAtomic(backup + L"\\MyData_0.dat", "x"));
     PasswordDialog f(Links());
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     f.Show();
-    SendMessageW(f.Check1->hwnd, BM_CLICK, 0, 0);
+    SendMessageW(f.chkSwitchOff->hwnd, BM_CLICK, 0, 0);
 
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].title, L"「ハリコ試験」のパスワードの変更");
@@ -416,7 +416,7 @@ TEST_F(PasswordDialogTest, EmptyEntryMessageBoxLeavesTheRegistrationAsItWas) {
     MakePanel();
     SetMsgBoxHook(nullptr);
     PasswordDialog f(Links());
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     f.Show();
 
     std::wstring shown;
@@ -434,7 +434,7 @@ TEST_F(PasswordDialogTest, EmptyEntryMessageBoxLeavesTheRegistrationAsItWas) {
             Sleep(50);
         }
     });
-    SendMessageW(f.Command2->hwnd, BM_CLICK, 0, 0);
+    SendMessageW(f.btnRegister->hwnd, BM_CLICK, 0, 0);
     answered = true;
     answer.join();
 
@@ -442,20 +442,20 @@ TEST_F(PasswordDialogTest, EmptyEntryMessageBoxLeavesTheRegistrationAsItWas) {
                      L"「パスワードは無効にします」をチェックしてください。\u3000\u3000");
     ASSERT_NE(f.hwnd(), nullptr);
     EXPECT_EQ(Caption(f), L"パスワードの登録");
-    EXPECT_TRUE(Shown(f.Command2));
-    EXPECT_TRUE(Shown(f.Check1));
+    EXPECT_TRUE(Shown(f.btnRegister));
+    EXPECT_TRUE(Shown(f.chkSwitchOff));
     EXPECT_TRUE(IsWindowEnabled(f.hwnd()));
     EXPECT_FALSE(IsWindowEnabled(panel_));
 }
 
-// Real key strokes go through the program's dialog routing: Enter must still reach Text1.
+// Real key strokes go through the program's dialog routing: Enter must still reach the password box.
 TEST_F(PasswordDialogTest, KeyboardEnterTypedByTheUserActsAsTheVisibleButton) {
     MakePanel();
     PasswordDialog f(Links());
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     f.Show();
     SetForegroundWindow(f.hwnd());
-    ASSERT_EQ(GetFocus(), f.Text1->hwnd);
+    ASSERT_EQ(GetFocus(), f.editPassword->hwnd);
 
     std::vector<INPUT> keys;
     for (WORD vk : {WORD('A'), WORD('B'), WORD(VK_RETURN)}) {
@@ -470,24 +470,24 @@ TEST_F(PasswordDialogTest, KeyboardEnterTypedByTheUserActsAsTheVisibleButton) {
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
     EXPECT_TRUE(testsupport::WaitFor([&] { return Caption(f) == L"パスワードの再確認"; }, 5000)) << Caption(f);
     EXPECT_EQ(f.Logic().firstEntry(), L"ab");
-    EXPECT_EQ(f.Text1->Text(), L"");
+    EXPECT_EQ(f.editPassword->Text(), L"");
 }
 
 TEST_F(PasswordDialogTest, PastedQuoteIsRefusedAtTheBox) {
     MakePanel();
     PasswordDialog f(Links());
-    ASSERT_TRUE(f.Form_Load());
+    ASSERT_TRUE(f.Open());
     f.Show();
     TypeChars(f, L"ab");
     ASSERT_TRUE(PutOnClipboard(f.hwnd(), L"c\"d"));
-    SendMessageW(f.Text1->hwnd, WM_PASTE, 0, 0);
-    EXPECT_EQ(f.Text1->Text(), L"ab");
+    SendMessageW(f.editPassword->hwnd, WM_PASTE, 0, 0);
+    EXPECT_EQ(f.editPassword->Text(), L"ab");
     EXPECT_EQ(beeps_, 1);
 
     // Without the quote the same paste goes in.
     ASSERT_TRUE(PutOnClipboard(f.hwnd(), L"cd"));
-    SendMessageW(f.Text1->hwnd, WM_PASTE, 0, 0);
-    EXPECT_EQ(f.Text1->Text(), L"abcd");
+    SendMessageW(f.editPassword->hwnd, WM_PASTE, 0, 0);
+    EXPECT_EQ(f.editPassword->Text(), L"abcd");
     EXPECT_EQ(beeps_, 1);
 }
 
