@@ -128,9 +128,9 @@ std::optional<MessageBoxSeen> Seen(const Hariko::Started& s, const std::wstring&
 // What the password dialog shows in one of its modes.
 struct DialogLook {
     std::wstring caption, prompt;
-    int button = 0;             // the one visible of Command1..3
+    int button = 0;             // the one visible of verify, register, confirm
     std::wstring buttonCaption;
-    bool checkBox = false;      // Check1 with "パスワードは無効にします。"
+    bool checkBox = false;      // the switch-off box with "パスワードは無効にします。"
     bool masked = true;         // typed characters shown as "*"
     int heightTwips = 0;
     bool operator==(const DialogLook&) const = default;

@@ -52,7 +52,7 @@ public:
     void AnswerBoxes();
     const std::vector<BoxSeen>& boxes() const { return boxes_; }
 
-    // The password dialog: a window of the process, other than the panel, holding Text1.
+    // The password dialog: a window of the process, other than the panel, holding the password box.
     HWND Dialog();
     HWND DialogControl(int id);
     bool ControlVisible(int id);

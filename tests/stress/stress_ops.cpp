@@ -20,7 +20,7 @@ bool PrivateAway(Round& r) {
     return Exists(r.paths.Data(L"MyData_2.dat")) && !Exists(r.paths.Data(L"MyData_2_2.dat"));
 }
 
-// The dialog in a mode, its answer box shown and Text1 ready for input.
+// The dialog in a mode, its answer box shown and the password box ready for input.
 std::function<bool(Round&)> DialogIn(const std::wstring& caption, int button) {
     return [caption, button](Round& r) {
         HWND d = r.program.Dialog();
