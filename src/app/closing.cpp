@@ -18,7 +18,13 @@ void Program::QueryUnload() {
     // A Private run is stored as Public: the next start shows Public first.
     const PanelChoices& choices = app.choices;
     const int type = choices.dataSet == 3 ? 3 : 1;
-    if (choices.dataSet == 2) dataSets_.PutWorkingCopyAway();
+    // Private left unsealed is said, with the cause; the user may make room and try again.
+    while (choices.dataSet == 2 && !dataSets_.PutWorkingCopyAway() &&
+           MsgBox(L"Privateのデータを暗号化して保存できませんでした。\r\n\r\n" + dataSets_.SealFailure() +
+                      L"\r\n\r\n［再試行］: 空きを作るなどしてから、もう一度暗号化します。\r\n"
+                      L"［キャンセル］: このまま閉じます。Privateのデータは暗号化されないまま残り、次回の起動時に暗号化されます。",
+                      MB_RETRYCANCEL | MB_ICONEXCLAMATION, app.exeName) == IDRETRY) {
+    }
     const int mode = static_cast<int>(choices.mode);
     const int pass = choices.passwordOn ? 0 : 1;
     using namespace stored;

@@ -101,7 +101,19 @@ void Program::StartupSequence() {
         panel.ChooseDataSet(1);
         askPrivate_ = true;
     }
+    // A plain Private left by a run that could not seal it is sealed by this load; the user
+    // who was told so at closing learns how it went.
+    const std::wstring work = app_.DataFile(stored::kPrivateWorkingCopy);
+    const bool leftPlain = panel.DataSet() != 2 && PathExists(work);
     panel.LoadDataSet();
+    if (leftPlain && !PathExists(work))
+        MsgBox(L"前回暗号化できずに残っていたPrivateのデータを、暗号化して保存しました。\r\n\r\n" +
+                   app_.DataFile(stored::kPrivateFile),
+               MB_OK | MB_ICONINFORMATION, app_.exeName);
+    else if (leftPlain)
+        MsgBox(L"Privateのデータは、前回に続いて今回も暗号化できませんでした。暗号化されないまま残っています。\r\n\r\n" +
+                   dataSets_.SealFailure(),
+               MB_OK | MB_ICONEXCLAMATION, app_.exeName);
     startup_marks::Mark("data set loaded");
     panel.LayoutPanel();
     panel.KeepOnScreen();

@@ -133,7 +133,8 @@ private:
     void SetScrollRange();
     void OnScrollBar(int code);
     bool WriteFile(const std::string& bytes);
-    bool Refused(const EncodeResult& e);  // tells the user which row cannot be stored
+    // Tells the user which row cannot be stored, or asks about rows a save would alter.
+    bool Refused(const EncodeResult& e);
     bool Save();
     void Close();
     void CloseChildren();

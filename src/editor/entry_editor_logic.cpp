@@ -93,11 +93,14 @@ EncodeResult RowModel::Encode(const std::vector<int>& order) const {
     entries.reserve(order.size());
     asRead.reserve(order.size());
     for (int k : order) {
-        entries.push_back(k ? RecordOf(At(k)) : BlankEntries(1).front());
-        asRead.push_back(k ? AsRead(k) : &kBlank);
+        // Rows past the entries (the spare that 削　除 brings in) are blank like 追　加's.
+        const bool entry = k > 0 && k <= entryCount_;
+        entries.push_back(entry ? RecordOf(At(k)) : BlankEntries(1).front());
+        asRead.push_back(entry ? AsRead(k) : &kBlank);
     }
     EncodeResult e = EncodeDataSet(entries, ColourForm::Decimal, asRead);
     if (!e.ok && e.badField >= 0) e.badRecord = static_cast<size_t>(order[e.badRecord] - 1);
+    for (size_t& a : e.altered) a = static_cast<size_t>(order[a] - 1);
     return e;
 }
 

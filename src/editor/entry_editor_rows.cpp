@@ -240,7 +240,19 @@ bool EntryEditor::WriteFile(const std::string& bytes) {
 }
 
 bool EntryEditor::Refused(const EncodeResult& e) {
-    if (e.ok) return false;
+    if (e.ok) {
+        if (e.altered.empty()) return false;
+        // Bytes that were no character where they stood cannot go into the file as they were:
+        // the user decides before anything is written.
+        std::wstring rows;
+        for (size_t i = 0; i < e.altered.size() && i < 10; ++i)
+            rows += (i ? L"、" : L"") + std::to_wstring(e.altered[i] + 1) + L"行目";
+        if (e.altered.size() > 10) rows += L" ほか" + std::to_wstring(e.altered.size() - 10) + L"行";
+        return MsgBox(L"次の行には文字として読めないバイトがあり、保存すると元のままの形では残りません。\r\n"
+                      L"読めない部分は「・」などに置き換わります。\r\n\r\n" + rows +
+                          L"\r\n\r\nこのまま保存しますか？",
+                      MB_YESNO | MB_DEFBUTTON2 | MB_ICONEXCLAMATION, links_.exeName) != IDYES;
+    }
     MsgBox(std::to_wstring(e.badRecord + 1) + L"行目に保存できない文字があるため、データを保存できませんでした。",
            MB_OK | MB_ICONEXCLAMATION, links_.exeName);
     return true;

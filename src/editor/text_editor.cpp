@@ -62,6 +62,9 @@ void TextEditor::CreateControls() {
                                     ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
                            .exStyle = WS_EX_CLIENTEDGE, .id = kEditText});
     editText->SetFont(kFixedFont, 11.25);
+    // The control's own limit (about 30,000 characters) would drop typing and pastes silently
+    // in the one place meant for long texts.
+    SendMessageW(editText->hwnd, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     auto button = [&](const wchar_t* text, const wchar_t* tip, int id, std::function<void()> click) {
         Control* c = AddControl({.cls = L"BUTTON", .text = text, .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                                  .width = kButtonWidth, .height = kButtonHeight, .id = id, .onClick = std::move(click)});

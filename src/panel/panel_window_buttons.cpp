@@ -173,7 +173,19 @@ void PanelWindow::OnResized() {
 
 // ---- data sets --------------------------------------------------------------------------
 
+namespace {
+// Leaving Private seals its working copy first; when that fails the panel stays on Private
+// and says why, or the plain copy would lie there unnoticed.
+bool PrivateSealed(DataSetService& sets, int loadedSet, const std::wstring& exeName) {
+    if (loadedSet != 2 || sets.PutWorkingCopyAway()) return true;
+    MsgBox(L"Privateのデータを暗号化して保存できなかったため、Privateのままにしました。\r\n\r\n" + sets.SealFailure(),
+           MB_OK | MB_ICONEXCLAMATION, exeName);
+    return false;
+}
+}  // namespace
+
 void PanelWindow::OnChoosePublic() {
+    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
     layoutReady_ = false;
     ChooseDataSet(1);
     LoadDataSet();
@@ -181,6 +193,7 @@ void PanelWindow::OnChoosePublic() {
 }
 
 void PanelWindow::OnChooseKaomoji() {
+    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
     layoutReady_ = false;
     ChooseDataSet(3);
     LoadDataSet();

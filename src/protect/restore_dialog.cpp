@@ -26,6 +26,26 @@ void Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
 const wchar_t kUnchanged[] = L"\r\n\r\nデータは読込前のまま変更されていません。";
 
+// The cause on a line of its own.
+std::wstring CauseOf(unsigned long error) {
+    const std::wstring text = ErrorCauseText(error);
+    return text.empty() ? L"" : L"\r\n\r\n(" + text + L")";
+}
+
+// What restore says of a backup file it will not take, and why.
+std::wstring CheckMessage(const BackupCheck& c) {
+    switch (c.fault) {
+    case BackupFault::NoRoom:
+        return L"データのフォルダに、読み込むデータを置く余地がありません。\r\n\r\n" + c.path + CauseOf(c.error);
+    case BackupFault::Unreadable: return c.path + L"\r\n\r\nを読み取れませんでした。" + CauseOf(c.error);
+    case BackupFault::WrongKey:
+        return c.path + L"\r\n\r\nは、バックアップのパスワードで正しく復号できませんでした。";
+    case BackupFault::NotColours: return c.path + L"\r\n\r\nは、ボタン色の一覧として読めません。";
+    case BackupFault::None: break;
+    }
+    return L"";
+}
+
 }  // namespace
 
 RestoreDialog::RestoreDialog(RestoreDialogLinks links) : links_(std::move(links)) {}
@@ -150,22 +170,19 @@ void RestoreDialog::OnCancel() { Close(); }
 bool RestoreDialog::CopyIn(const std::wstring& typedPassword) {
     DoEvents();
     FileWorkResult r;
-    std::wstring unloadable;
+    BackupCheck check;
     {
         BusyCursor busy;
-        // Read as the panel would read it before anything is replaced.
-        unloadable = FirstUnloadableBackupFile(links_.backupDir, links_.dataDir, PrivateKeyFor(typedPassword));
-        if (unloadable.empty()) r = RestoreBackup(links_.backupDir, links_.dataDir);
+        // Read as the windows that read them would before anything is replaced.
+        check = CheckBackupFiles(links_.backupDir, links_.dataDir, PrivateKeyFor(typedPassword));
+        if (check.fault == BackupFault::None) r = RestoreBackup(links_.backupDir, links_.dataDir);
     }
-    if (!unloadable.empty()) {
-        Fail(unloadable + (unloadable.ends_with(stored::kPrivateFile)
-                               ? L"\r\n\r\nは、バックアップのパスワードで正しく復号できませんでした。"
-                               : L"\r\n\r\nは、壊れているかデータファイルではありません。") +
-             kUnchanged);
+    if (check.fault != BackupFault::None) {
+        Fail(CheckMessage(check) + kUnchanged);
         return false;
     }
     if (!r.ok) {
-        Fail(r.failedPath + L"\r\n\r\nで問題が起きたため、読込を中止しました。" + kUnchanged);
+        Fail(r.failedPath + L"\r\n\r\nで問題が起きたため、読込を中止しました。" + CauseOf(r.error) + kUnchanged);
         return false;
     }
     PasswordState& pw = *links_.password;

@@ -175,23 +175,46 @@ std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, co
     return PasswordFrom(*bytes);
 }
 
-std::wstring FirstUnloadableBackupFile(const std::wstring& backupDir, const std::wstring& scratchDir,
-                                       const std::wstring& privateKey) {
-    for (const std::wstring name : {stored::kPublicFile, stored::kPrivateFile, stored::kKaomojiFile}) {
+namespace {
+
+std::optional<ULONGLONG> SizeOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a)) return std::nullopt;
+    return (static_cast<ULONGLONG>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+}
+
+}  // namespace
+
+BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& scratchDir,
+                             const std::wstring& privateKey) {
+    BackupCheck c;
+    auto fault = [&](BackupFault f, const std::wstring& path, DWORD error = 0) {
+        c.fault = f;
+        c.path = path;
+        c.error = error;
+        return c;
+    };
+    ULONGLONG total = 0;
+    for (const std::wstring& name : BackupFileNames()) total += SizeOf(backupDir + L"\\" + name).value_or(0);
+    if (DWORD error = RoomFor(scratchDir, 2 * total)) return fault(BackupFault::NoRoom, scratchDir, error);
+
+    for (const std::wstring name : {stored::kPublicFile, stored::kPrivateFile, stored::kKaomojiFile,
+                                    stored::kColourFile}) {
         const std::wstring path = backupDir + L"\\" + name;
-        std::optional<std::string> bytes;
-        if (name == stored::kPrivateFile) {
-            // *.tmp: start-up removes it should a run end right here.
-            const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPrivateFile) + L".restore-check.tmp";
-            DeleteFileW(plain.c_str());
-            if (DecryptFileTo(path, plain, privateKey)) bytes = ReadAllBytes(plain);
-            DeleteFileW(plain.c_str());
-        } else {
-            bytes = ReadAllBytes(path);
-        }
-        if (!bytes || !IsWellFormedDataSet(*bytes)) return path;
+        if (name == stored::kColourFile && !AnythingAt(path)) continue;  // the current one stays
+        std::optional<std::string> bytes = ReadAllBytes(path);
+        if (!bytes) return fault(BackupFault::Unreadable, path, GetLastError());
+        if (name == stored::kColourFile && !IsColourList(*bytes)) return fault(BackupFault::NotColours, path);
+        if (name != stored::kPrivateFile) continue;
+        // *.tmp: start-up removes it should a run end right here.
+        const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPrivateFile) + L".restore-check.tmp";
+        DeleteFileW(plain.c_str());
+        bytes.reset();
+        if (DecryptFileTo(path, plain, privateKey)) bytes = ReadAllBytes(plain);
+        DeleteFileW(plain.c_str());
+        if (!bytes || !IsWellFormedDataSet(*bytes)) return fault(BackupFault::WrongKey, path);
     }
-    return L"";
+    return c;
 }
 
 FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& dataDir) {
@@ -232,7 +255,13 @@ FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& 
 
     for (Step& s : steps) {
         DeleteFileW(s.staged.c_str());
-        if (!CopyFileW(s.from.c_str(), s.staged.c_str(), FALSE)) return abandon(s.from);
+        if (!CopyFileW(s.from.c_str(), s.staged.c_str(), FALSE)) {
+            // The backup's file reads: the data folder is what refused (full, not writable).
+            const DWORD error = GetLastError();
+            const bool readable = ReadAllBytes(s.from).has_value();
+            SetLastError(error);
+            return abandon(readable ? s.staged : s.from);
+        }
         // Copies from a CD or a read-only folder keep that attribute; data files must not.
         SetFileAttributesW(s.staged.c_str(), FILE_ATTRIBUTE_NORMAL);
         s.existed = AnythingAt(s.target);

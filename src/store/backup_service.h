@@ -38,12 +38,28 @@ bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function
                              const std::function<void(int ms)>& pause,
                              const std::wstring& privateKey = DefaultPassword());
 
-// The first data file of the backup that the panel could not load: MyData_1.dat or
-// MyData_3.dat that are no data-set records, MyData_2.dat that does not decrypt under
-// privateKey to records (it is decrypted into a temporary file in scratchDir for a moment).
-// Empty when all three load.
-std::wstring FirstUnloadableBackupFile(const std::wstring& backupDir, const std::wstring& scratchDir,
-                                       const std::wstring& privateKey);
+// Why a backup cannot be restored as it is.
+enum class BackupFault {
+    None,
+    Unreadable,   // the file could not be read (error says why)
+    WrongKey,     // MyData_2.dat does not decrypt under the key to records
+    NotColours,   // Color.dat holds something the colour chooser does not take for colours
+    NoRoom,       // the data folder cannot take the files (error says why: full, not writable)
+};
+struct BackupCheck {
+    BackupFault fault = BackupFault::None;
+    std::wstring path;        // the file or folder at fault
+    unsigned long error = 0;  // the system's error code, for Unreadable and NoRoom
+};
+
+// Each file of the backup judged by the rule of what reads it: MyData_1.dat and MyData_3.dat
+// as the panel's loader takes them (any file it can read, for it reads any bytes as records),
+// MyData_2.dat by the wrong-key check (decrypted under privateKey into a temporary file in
+// scratchDir for a moment), Color.dat by the colour chooser's reader. First of all, scratchDir
+// must hold twice the backup's files, as the restore stages them there beside the copies it
+// keeps. The first fault found.
+BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& scratchDir,
+                             const std::wstring& privateKey);
 
 // The password kept in backupDir\MyData_0.dat. The backup folder is only read (it may lie on
 // a read-only medium): the plain form goes to a temporary file in scratchDir for a moment.

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "base/stored_names.h"
 #include "store/file_cipher.h"
 #include "store/passwordfile.h"
@@ -112,6 +114,38 @@ bool CanWriteFolder(const std::wstring& folder) {
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);
     return true;
+}
+
+unsigned long RoomFor(const std::wstring& dir, uint64_t bytes) {
+    // *.tmp: start-up removes it should a run end right here.
+    const std::wstring probe = Join(dir, L"~room" + std::to_wstring(GetCurrentProcessId()) + L".tmp");
+    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
+    static const std::string zeros(64 * 1024, '\0');
+    DWORD error = 0;
+    for (uint64_t done = 0; done < bytes && !error;) {
+        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(zeros.size(), bytes - done));
+        DWORD written = 0;
+        if (!WriteFile(h, zeros.data(), chunk, &written, nullptr) || written != chunk)
+            error = GetLastError() ? GetLastError() : ERROR_DISK_FULL;
+        done += written;
+    }
+    if (!error && !FlushFileBuffers(h)) error = GetLastError();
+    CloseHandle(h);
+    DeleteFileW(probe.c_str());
+    return error;
+}
+
+std::wstring ErrorCauseText(unsigned long error) {
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) return L"ディスクの空き容量が足りません。";
+    if (error == 0) return L"";
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring out = text ? text : L"";
+    if (text) LocalFree(text);
+    while (!out.empty() && (out.back() == L'\r' || out.back() == L'\n' || out.back() == L' ')) out.pop_back();
+    return out.empty() ? L"エラー " + std::to_wstring(error) : out;
 }
 
 bool CreateFolderTree(const std::wstring& folder) {

@@ -1,6 +1,7 @@
 #pragma once
 // The data directory and its files on disk. Every write goes through a temporary file beside
 // the target, so a data file is either the old one or the new one, never a truncated one.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,6 +35,11 @@ DataRootChoice DataRootFor(const std::wstring& exeName);
 bool IsFolder(const std::wstring& path);
 // Creates the folder if needed and checks that a file can be made in it.
 bool CanWriteFolder(const std::wstring& folder);
+// Whether folder takes a file of `bytes` bytes: one is written and removed again. The
+// system's error code when it does not (disk full, not writable), 0 when it does.
+unsigned long RoomFor(const std::wstring& folder, uint64_t bytes);
+// The system's wording of an error, no space left said plainly; empty for 0.
+std::wstring ErrorCauseText(unsigned long error);
 // Creates every missing folder of the path; true when the folder exists afterwards.
 bool CreateFolderTree(const std::wstring& folder);
 

@@ -1,5 +1,6 @@
 #include "store/dataset_check_logic.h"
 
+#include "base/color.h"
 #include "base/cp932.h"
 #include "base/utf8.h"
 #include "store/dataset_format.h"
@@ -99,3 +100,10 @@ bool IsWellFormedDataSet(std::string_view b) {
 }
 
 bool IsTwoFieldDataSet(std::string_view b) { return !b.empty() && Checker(b, false).File(); }
+
+bool IsColourList(std::string_view b) {
+    const std::vector<std::wstring> records = ParseOneFieldRecords(b);
+    for (size_t i = 0; i < records.size() && i < 16; ++i)
+        if (!records[i].empty() && !ColorTextToValue(records[i])) return false;
+    return true;
+}

@@ -14,3 +14,7 @@ bool IsWellFormedDataSet(std::string_view bytes);
 // The older versions' format: two quoted fields per record (caption, text), no colour.
 // An empty file is no such file.
 bool IsTwoFieldDataSet(std::string_view bytes);
+
+// Color.dat as the colour chooser reads it: each of the first 16 records (the ones it uses)
+// is a colour, "&H" text or decimal, or empty. An empty file counts; noise does not.
+bool IsColourList(std::string_view bytes);

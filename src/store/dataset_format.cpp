@@ -48,18 +48,39 @@ bool ClosedAtEnd(std::string_view record) {
     return r.Position() == record.size();
 }
 
+std::wstring Decode(std::string_view bytes, DataSetEncoding enc) {
+    return enc == DataSetEncoding::Utf8 ? FromUtf8(bytes) : FromCp932(bytes);
+}
+
+std::optional<std::string> Encode(std::wstring_view s, DataSetEncoding enc) {
+    return enc == DataSetEncoding::Utf8 ? ToUtf8(s) : ToCp932(s);
+}
+
+// A record written anew keeps the colour as it stood ("&H" text quoted, digits bare), so that
+// an encoding switch does not touch it; empty when the record had no usable colour.
+std::string ColourAsWritten(const std::string& field, int32_t value) {
+    std::string trimmed = field;
+    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t')) trimmed.pop_back();
+    while (!trimmed.empty() && (trimmed.front() == ' ' || trimmed.front() == '\t')) trimmed.erase(0, 1);
+    const std::wstring wide(trimmed.begin(), trimmed.end());
+    if (trimmed.empty() || ColorTextToValue(wide) != value) return {};
+    if (!IsHexText(wide)) return trimmed;
+    std::string quoted;
+    AppendQuotedField(quoted, trimmed);
+    return quoted;
+}
+
 DataSetContents Read(std::string_view bytes, bool keepRecords) {
     DataSetContents d;
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
         d.encoding = DataSetEncoding::Utf8;
         bytes.remove_prefix(kUtf8Mark.size());
     }
-    const auto decode = d.encoding == DataSetEncoding::Utf8 ? FromUtf8 : FromCp932;
     RecordReader reader(bytes);
     while (!reader.AtEnd()) {
         const size_t start = reader.Position();
         auto record = reader.ReadRecord(3);
-        d.entries.push_back({decode(record[0]), decode(record[1]), decode(record[2])});
+        d.entries.push_back({Decode(record[0], d.encoding), Decode(record[1], d.encoding), Decode(record[2], d.encoding)});
         if (!keepRecords) continue;
         const std::string_view raw = bytes.substr(start, reader.Position() - start);
         d.stored.push_back({std::string(raw), d.encoding, !reader.AtEnd() || ClosedAtEnd(raw)});
@@ -102,6 +123,7 @@ EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form,
             result.badRecord = r;
             result.badField = field;
             result.badCharIndex = index;
+            result.altered.clear();
             return result;
         };
         size_t bad = 0;
@@ -112,11 +134,26 @@ EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form,
         auto value = ColorTextToValue(e.colour);
         if (!value) return fail(2, 0);
 
+        std::string colour;
+        if (kept) {
+            RecordReader reader(kept->bytes);
+            const auto raw = reader.ReadRecord(3);
+            colour = ColourAsWritten(raw[2], *value);
+            for (int f = 0; f < 2; ++f)
+                if (Encode(Decode(raw[static_cast<size_t>(f)], kept->encoding), kept->encoding) !=
+                    raw[static_cast<size_t>(f)]) {
+                    result.altered.push_back(r);
+                    break;
+                }
+        }
+
         AppendQuotedField(out, *caption);
         out.push_back(',');
         AppendQuotedField(out, *text);
         out.push_back(',');
-        if (form == ColourForm::Decimal) {
+        if (!colour.empty()) {
+            out += colour;
+        } else if (form == ColourForm::Decimal) {
             // Decimal digits are plain ASCII; no conversion can fail.
             std::wstring digits = ColorValueToDecimalText(*value);
             out.append(digits.begin(), digits.end());

@@ -58,6 +58,10 @@ struct EncodeResult {
     size_t badRecord = 0;
     size_t badCharIndex = 0;
     int badField = -1;
+    // Records given as read whose bytes the file's encoding could not carry (bytes that were no
+    // character where they stood): written with what the reader made of them, so the user is
+    // to be told before the bytes are written.
+    std::vector<size_t> altered;
 };
 
 // The encoding the file takes for these entries.
@@ -67,7 +71,8 @@ DataSetEncoding EncodingFor(const std::vector<Entry>& entries);
 // text as it is and turns a decimal one into "&H" text; Decimal writes the value's decimal
 // digits. asRead, when given, holds for each entry the record it was read from if it is
 // unchanged since (else null): such a record is written as it was wherever its bytes still
-// fit (the same encoding or plain ASCII, and nothing of it cut off by the end of its file).
+// fit (the same encoding or plain ASCII, and nothing of it cut off by the end of its file);
+// where they do not, it is written anew with its colour text as it stood.
 EncodeResult EncodeDataSet(const std::vector<Entry>& entries, ColourForm form,
                            const std::vector<const StoredRecord*>& asRead = {});
 

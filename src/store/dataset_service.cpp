@@ -130,9 +130,18 @@ bool DataSetService::PutWorkingCopyAway() {
     const std::wstring work = File(stored::kPrivateWorkingCopy);
     const std::wstring enc = File(stored::kPrivateFile);
     if (!FileExists(work)) return true;
+    sealError_ = 0;
     EnsureKey();
     if (password_.privateKey.empty()) return false;
-    return SealWorkingCopy(work, enc, password_.privateKey, [] {});
+    if (SealWorkingCopy(work, enc, password_.privateKey, [] {})) return true;
+    // The sealed file is as long as the plain one: the folder is asked for that much.
+    sealError_ = RoomFor(dataDir_, FileSize(work).value_or(0) + 1);
+    return false;
+}
+
+std::wstring DataSetService::SealFailure() const {
+    const std::wstring cause = ErrorCauseText(sealError_);
+    return File(stored::kPrivateFile) + (cause.empty() ? L"" : L"\r\n(" + cause + L")");
 }
 
 bool DataSetService::RepairPrivate() {

@@ -69,6 +69,9 @@ public:
     // goes only once a complete MyData_2.dat stands in its place; without a key (before
     // start-up has read the password file) nothing is done. True when no working copy is left.
     bool PutWorkingCopyAway();
+    // Why the last PutWorkingCopyAway left the working copy: the file it could not write and
+    // the cause in the system's words (no space, not writable), for the user to read.
+    std::wstring SealFailure() const;
 
     // A Private that could not be read starts afresh: the working copy becomes 25 blank rows.
     bool RepairPrivate();
@@ -97,4 +100,5 @@ private:
 
     PasswordState& password_;
     std::wstring dataDir_;
+    unsigned long sealError_ = 0;
 };

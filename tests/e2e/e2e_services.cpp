@@ -123,19 +123,21 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
     rep.Check(ReadFileBytes(dir) == std::string("my notes"), L"the file is kept as it was");
     DeleteFileW(dir.c_str());
 
-    // A backup under "xyz"; before a restore every data file is read as the panel would.
+    // A backup under "xyz"; before a restore every file is read as the window that reads it
+    // would: an odd Public file the panel shows (a quote in a bare field, a fourth field,
+    // bytes that are no code page 932, a last field never closed) is taken.
     CreateDirectoryW(dir.c_str(), nullptr);
     const Files good = {{L"Color.dat", "\"&HFFFFFF\"\r\n"}, {L"MyData_0.dat", Sealed("\"xyz\"\r\n", kDefaultKey)},
-                        {L"MyData_1.dat", Rows(L"住所")}, {L"MyData_2.dat", Sealed(Rows(L"秘密"), L"xyz")}, {L"MyData_3.dat", Rows(L"顔")}};
+                        {L"MyData_1.dat", Rows(L"住所") + "\"a\",b\"c,1,\"d\"\r\n\"\x81 \xFF\",\"open"},
+                        {L"MyData_2.dat", Sealed(Rows(L"秘密"), L"xyz")}, {L"MyData_3.dat", Rows(L"顔")}};
     for (const auto& [f, bytes] : good) WriteFileBytes(dir + L"\\" + f, bytes);
     auto restore = [&] {
         Choose(h, panel_ids::kRestore, restoreTitle);
         HWND d = nullptr;
         if (WaitFor([&] { return (d = h.WindowCaptioned(restoreTitle)) != nullptr; }, 10000)) TypeInto(DescendantById(d, 7002), L"xyz");
     };
-    const std::wstring damaged = L"\r\n\r\nは、壊れているかデータファイルではありません。";
     const std::tuple<std::wstring, std::string, std::wstring> bad[] = {
-        {L"MyData_1.dat", Sealed(Rows(L"住所"), L"noise"), damaged}, {L"MyData_1.dat", Rows(L"住所").substr(0, 40), damaged},
+        {L"Color.dat", Sealed(Rows(L"色"), L"noise"), L"\r\n\r\nは、ボタン色の一覧として読めません。"},
         {L"MyData_2.dat", Sealed(Rows(L"秘密"), L"other"), L"\r\n\r\nは、バックアップのパスワードで正しく復号できませんでした。"}};
     for (const auto& [f, bytes, why] : bad) {
         WriteFileBytes(dir + L"\\" + f, bytes);

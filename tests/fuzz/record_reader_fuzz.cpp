@@ -41,6 +41,12 @@ bool SameColour(const std::wstring& back, const std::wstring& written) {
     return back == written || (v && ColorTextToValue(back) == v);
 }
 
+std::wstring Trimmed(std::wstring s) {
+    while (!s.empty() && (s.back() == L' ' || s.back() == L'\t')) s.pop_back();
+    while (!s.empty() && (s.front() == L' ' || s.front() == L'\t')) s.erase(0, 1);
+    return s;
+}
+
 // What cannot be stored: a double quote, or a surrogate without its partner.
 bool Storable(const std::wstring& s) {
     for (size_t i = 0; i < s.size(); ++i) {
@@ -70,9 +76,12 @@ void WriteBackWhatWasRead(std::string_view file) {
         }
         const std::vector<Entry> back = ParseDataSet(r.bytes);
         Check(back.size() == read.entries.size());
-        for (size_t k = 0; k < back.size(); ++k)
+        for (size_t k = 0; k < back.size(); ++k) {
             Check(back[k].caption == read.entries[k].caption && back[k].text == read.entries[k].text &&
                   SameColour(back[k].colour, read.entries[k].colour));
+            // Records as read keep their colour text, whatever encoding they are written in.
+            if (keep && ColorTextToValue(read.entries[k].colour)) Check(back[k].colour == Trimmed(read.entries[k].colour));
+        }
     }
 }
 

@@ -65,8 +65,8 @@ TEST(EditorRows, DeleteKeeps25EntriesWithTheSpareRowAndShrinksLargerSets) {
     const auto kept = ParseDataSet(small.rows.DeleteBytes().bytes);
     ASSERT_EQ(kept.size(), 25u);
     EXPECT_EQ(kept[2].caption, L"c4");
-    // The spare row below the last entry comes in blank, with the colour its cell shows.
-    EXPECT_EQ(kept[24], (Entry{L"", L"", L"-2147483643"}));
+    // The spare row below the last entry comes in blank and white, like every blank row.
+    EXPECT_EQ(kept[24], (Entry{L"", L"", L"&HFFFFFF"}));
 
     Editor big(Named(26));
     big.rows.SelectByNumber(26);
