@@ -206,6 +206,44 @@ void RestoreChecked(Report& rep, const std::wstring& exe) {
     h.WipeState();
 }
 
+// ---- 82 -----------------------------------------------------------------------------------
+
+void UnsealablePrivate(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    h.SetSetting(L"PassMode", L"1");  // Private opens without a password
+    const std::wstring enc = h.DataFile(L"MyData_2.dat"), work = h.DataFile(L"MyData_2_2.dat");
+    if (!StartReady(rep, h)) return;
+    h.Menu(panel_ids::kPrivate);
+    if (!rep.Check(WaitFor([&] { return FileExists(work) && !FileExists(enc); }, 10000), L"Private is loaded") ||
+        !rep.Check(Immutable(h.DataDir(), true), L"set-up: the data folder cannot be written"))
+        return CloseProgram(rep, h);
+
+    // Public cannot be shown without sealing Private: the panel stays on Private and says why.
+    const std::wstring told = L"Privateのデータを暗号化して保存できなかったため、Privateのままにしました。\r\n\r\n" + enc + L"\r\n(";
+    h.Menu(panel_ids::kPublic);
+    Expect(rep, h, L"ハリコ", told, IDOK, L"a switch to Public that cannot seal Private", true);
+    CheckTick(rep, h, panel_ids::kPrivate, true, L"Private stays chosen");
+    rep.Check(FileExists(work), L"its working copy is still there");
+
+    // Closing asks: a retry fails again, and the user closes with the working copy left.
+    const std::wstring asked = L"Privateのデータを暗号化して保存できませんでした。\r\n\r\n" + enc + L"\r\n(";
+    for (HWND w : TopWindows(L"HarikoForm", h.pid())) PostMessageW(w, WM_CLOSE, 0, 0);
+    Expect(rep, h, L"ハリコ", asked, IDRETRY, L"closing: try again", true);
+    Expect(rep, h, L"ハリコ", asked, IDCANCEL, L"closing, still no room: close as it is", true);
+    rep.Check(h.process().WaitExit(20000) && FileExists(work) && !FileExists(enc),
+              L"the program ends; Private is left as its working copy", h.WindowList() + OpenBoxes(h));
+
+    // Once the folder can be written again, the next start seals it and says so.
+    rep.Check(Immutable(h.DataDir(), false), L"the folder can be written again");
+    auto box = StartTaking(rep, h, L"ハリコ");
+    rep.Check(box && box->text == L"前回暗号化できずに残っていたPrivateのデータを、暗号化して保存しました。\r\n\r\n" + enc,
+              L"the next start seals Private and says so", box ? Quote(box->text) : h.WindowList());
+    rep.Check(WaitFor([&] { return FileExists(enc) && !FileExists(work); }, 5000), L"MyData_2.dat is back, no plain copy");
+    CloseProgram(rep, h);
+    h.WipeState();
+}
+
 }  // namespace
 
 const std::vector<Scenario>& serviceScenarios() {
@@ -213,6 +251,8 @@ const std::vector<Scenario>& serviceScenarios() {
         {80, L"80. a copy named \"my copy\": its desktop shortcut that cannot be renewed is kept; its help page", ACopyWithASpace},
         {81, L"81. backup and restore: a file in the folder's place, bad backup files, a data folder that cannot be written, the "
              L"replaced files kept; then a damaged password file: wrong passwords told, the right one opens Private", RestoreChecked},
+        {82, L"82. Private that cannot be sealed (the data folder refuses): a switch stays on Private and says why; closing "
+             L"asks to try again or to leave it; the next start seals it and says so", UnsealablePrivate},
     };
     return all;
 }

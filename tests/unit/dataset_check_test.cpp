@@ -4,7 +4,6 @@
 #include <string>
 
 #include "store/dataset_check_logic.h"
-#include "store/dataset_format.h"
 
 TEST(WellFormedDataSet, AcceptsWhatTheWritersProduce) {
     EXPECT_TRUE(IsWellFormedDataSet(""));
@@ -49,16 +48,4 @@ TEST(WellFormedDataSet, TellsTheOlderTwoFieldFormatApart) {
     const std::string three = "\"a\",\"b\",\"&HFFFFFF\"\r\n";
     EXPECT_FALSE(IsTwoFieldDataSet(three));
     EXPECT_FALSE(IsTwoFieldDataSet(""));
-}
-
-TEST(ColourList, TakesWhatTheColourChooserReadsAndRefusesNoise) {
-    EXPECT_TRUE(IsColourList(InitialColorDatBytes()));
-    EXPECT_TRUE(IsColourList(EncodeColorDat({255, -2147483633, 0})));
-    EXPECT_TRUE(IsColourList(""));
-    EXPECT_TRUE(IsColourList("1\r\n\r\n\r\n"));  // blank lines after the last colour
-    std::string seventeen;
-    for (int i = 0; i < 16; ++i) seventeen += "1\r\n";
-    EXPECT_TRUE(IsColourList(seventeen + "not read\r\n"));
-    EXPECT_FALSE(IsColourList("1\r\nred\r\n"));
-    EXPECT_FALSE(IsColourList(std::string("\x13\x99\xFE\x00\x41", 5)));
 }
