@@ -113,6 +113,8 @@ bool PasteEngine::InHoverRegion(const DeskRect& r, const DeskPoint& p) const {
 
 PasteOutcome PasteEngine::PasteEntry(const std::wstring& text, EntryClick how) {
     Later click{text, how.fromPrivate, how.typed};
+    // Filled in now: the clipboard is still the user's and the time is the click's.
+    if (choices_.Choices().insertFields) FillIn(click);
     // A paste that waits for its restore lets events through: a click meanwhile would take
     // the clipboard from under it, so it waits its turn.
     if (busy_) {
@@ -129,7 +131,20 @@ PasteOutcome PasteEngine::Run(const Later& later) {
     Remember(later.text, later.fromPrivate);
     if (ParkFocus) ParkFocus();
     desk_.DoEvents();
-    return later.typed ? TypeText(later.text, later.fromPrivate) : PasteText(later.text, later.fromPrivate);
+    caretBack_ = later.caretBack;
+    const PasteOutcome o =
+        later.typed ? TypeText(later.text, later.fromPrivate) : PasteText(later.text, later.fromPrivate);
+    caretBack_ = -1;
+    return o;
+}
+
+void PasteEngine::FillIn(Later& click) {
+    if (click.text.find(L'{') == std::wstring::npos) return;
+    if (!eras_) eras_ = fields::WithWindowsEras(fields::OwnEras(), desk_.WindowsEras());
+    const std::wstring clip = fields::NeedsClipboard(click.text) ? desk_.ClipboardText() : L"";
+    fields::Filled f = fields::Fill(click.text, desk_.LocalNow(), clip, *eras_);
+    click.text = std::move(f.text);
+    click.caretBack = f.caretBack;
 }
 
 void PasteEngine::Remember(const std::wstring& text, bool fromPrivate) {
@@ -247,6 +262,16 @@ PasteOutcome PasteEngine::PasteText(const std::wstring& text, bool fromPrivate) 
 }
 
 void PasteEngine::SendModeKey() {
+    // The user goes on typing at the caret's place: no Tab or Enter takes it away.
+    if (caretBack_ >= 0) {
+        for (int i = 0; i < caretBack_; ++i) {
+            PressKey(paste::kVkLeft);
+            ReleaseKey(paste::kVkLeft);
+        }
+        desk_.Sleep(paste::kAfterKeysMs);
+        desk_.DoEvents();
+        return;
+    }
     if (Mode() == PasteMode::ThenTab) {
         SendKeyStroke(paste::kVkTab, 0, 0);
         desk_.DoEvents();
