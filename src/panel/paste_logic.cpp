@@ -113,8 +113,6 @@ bool PasteEngine::InHoverRegion(const DeskRect& r, const DeskPoint& p) const {
 
 PasteOutcome PasteEngine::PasteEntry(const std::wstring& text, EntryClick how) {
     Later click{text, how.fromPrivate, how.typed};
-    // Filled in now: the clipboard is still the user's and the time is the click's.
-    if (choices_.Choices().insertFields) FillIn(click);
     // A paste that waits for its restore lets events through: a click meanwhile would take
     // the clipboard from under it, so it waits its turn.
     if (busy_) {
@@ -125,8 +123,12 @@ PasteOutcome PasteEngine::PasteEntry(const std::wstring& text, EntryClick how) {
     return Run(click);
 }
 
-PasteOutcome PasteEngine::Run(const Later& later) {
-    if (later.keyButton) return KeyButtonNow(static_cast<KeyButtonId>(later.keyButton));
+PasteOutcome PasteEngine::Run(const Later& click) {
+    if (click.keyButton) return KeyButtonNow(static_cast<KeyButtonId>(click.keyButton));
+    // Filled in before the clipboard is touched; a click that waited for another paste's
+    // restore reads the user's clipboard as it came back.
+    Later later = click;
+    if (choices_.Choices().insertFields) FillIn(later);
     // Remembered before the events run: a key button among them puts this text back.
     Remember(later.text, later.fromPrivate);
     if (ParkFocus) ParkFocus();
