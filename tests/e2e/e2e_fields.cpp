@@ -30,8 +30,8 @@ void FieldsFillIn(Report& rep, const std::wstring& exe) {
         // The caret waits before 様: what the user types goes there.
         TypeKeys(L"a");
         std::wstring got;
-        rep.Check(WaitFor([&] { return (got = np.Text()) == today + L"a様"; }, 5000),
-                  L"a typed character lands at {カーソル}", L"notepad holds " + Quote(got));
+        const bool there = WaitFor([&] { return (got = np.Text()) == today + L"a様"; }, 5000);
+        rep.Check(there, L"a typed character lands at {カーソル}", L"notepad holds " + Quote(got));
     }
     rep.Check(PutClipboardText(L"控えの🌸"), L"the user's clipboard holds a text with an emoji");
     PasteAndSee(rep, h, np, L"{クリップボード}", L"[控えの🌸]", L"控え");
