@@ -136,6 +136,7 @@ int16_t Program::ApplySettings() {
     for (int set = 1; set <= 3; ++set) app.RowsOf(set) = SettingToInt16(Read(app.exeName, stored::RowsValue(set)));
     const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, stored::kSection, stored::kVersion, L""));
     const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
+    const int32_t insertFields = SettingToInt32(Read(app.exeName, stored::kInsertFields));
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
@@ -149,6 +150,7 @@ int16_t Program::ApplySettings() {
     panel.ApplyStoredMode(storedMode);
     panel.SetPasswordOn(passMode != 1);
     panel.SetClipRestore(clipRestore == 1);
+    panel.SetInsertFields(insertFields == 1);
     panel.SetFixedAppearance();
     return versionMarker;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "panel/insert_fields_logic.h"
+
 struct DeskRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
@@ -74,6 +76,13 @@ struct IDesktop {
     // wait: as long as a paste waits for a clipboard another program holds; else one try.
     virtual RestoreResult RestoreClipboard(bool wait) = 0;
     virtual uint32_t ProcessOf(uintptr_t window) = 0;
+
+    // What the fields of an entry are filled in from: the clipboard's Unicode text ("" when it
+    // holds none or cannot be opened), the local time, and the values of the registry's key of
+    // Japanese eras (name, data).
+    virtual std::wstring ClipboardText() = 0;
+    virtual fields::Moment LocalNow() = 0;
+    virtual std::vector<std::pair<std::wstring, std::wstring>> WindowsEras() = 0;
 
     virtual bool ShiftDown() = 0;
     virtual void TypeKeys(const std::vector<KeyInput>& keys) = 0;

@@ -178,6 +178,7 @@ HMENU PanelWindow::BuildMenu() {
     AppendMenuW(m, MF_STRING, kThenTab, paste::kThenTabCaption.c_str());
     AppendMenuW(m, MF_STRING, kThenEnter, paste::kThenEnterCaption.c_str());
     AppendMenuW(m, MF_STRING, kClipRestore, paste::kClipRestoreCaption.c_str());
+    AppendMenuW(m, MF_STRING, kInsertFields, paste::kInsertFieldsCaption.c_str());
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kPasswordOn, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
     AppendMenuW(m, MF_STRING, kPasswordOff, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
@@ -214,6 +215,7 @@ void PanelWindow::DrawTicks() {
     tick(kPasswordOn, c.passwordOn);
     tick(kPasswordOff, !c.passwordOn);
     tick(kClipRestore, c.clipRestore);
+    tick(kInsertFields, c.insertFields);
 }
 
 void PanelWindow::ChooseDataSet(int set) {
@@ -223,6 +225,11 @@ void PanelWindow::ChooseDataSet(int set) {
 
 void PanelWindow::SetClipRestore(bool on) {
     host_.Choices().clipRestore = on;
+    DrawTicks();
+}
+
+void PanelWindow::SetInsertFields(bool on) {
+    host_.Choices().insertFields = on;
     DrawTicks();
 }
 
@@ -369,6 +376,7 @@ void PanelWindow::OnMenu(MenuId id) {
     case kThenTab: OnThenTab(); break;
     case kThenEnter: OnThenEnter(); break;
     case kClipRestore: SetClipRestore(!ClipRestore()); break;
+    case kInsertFields: SetInsertFields(!host_.Choices().insertFields); break;
     case kMinimise: OnMinimiseItem(); break;
     case kExit: OnExitItem(); break;
     default: host_.MenuItem(id); break;  // the items that open other windows

@@ -98,6 +98,7 @@ public:
     void ChooseDataSet(int set);  // ticks it; the caller loads it
     void SetPasswordOn(bool on);
     void SetClipRestore(bool on);
+    void SetInsertFields(bool on);
     void SetMenuEnabled(MenuId id, bool on);
     bool MenuEnabled(MenuId id) const;
     int16_t entryCount = 0;  // the entries shown: the first entryCount of entries

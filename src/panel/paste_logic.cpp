@@ -123,13 +123,30 @@ PasteOutcome PasteEngine::PasteEntry(const std::wstring& text, EntryClick how) {
     return Run(click);
 }
 
-PasteOutcome PasteEngine::Run(const Later& later) {
-    if (later.keyButton) return KeyButtonNow(static_cast<KeyButtonId>(later.keyButton));
+PasteOutcome PasteEngine::Run(const Later& click) {
+    if (click.keyButton) return KeyButtonNow(static_cast<KeyButtonId>(click.keyButton));
+    // Filled in before the clipboard is touched; a click that waited for another paste's
+    // restore reads the user's clipboard as it came back.
+    Later later = click;
+    if (choices_.Choices().insertFields) FillIn(later);
     // Remembered before the events run: a key button among them puts this text back.
     Remember(later.text, later.fromPrivate);
     if (ParkFocus) ParkFocus();
     desk_.DoEvents();
-    return later.typed ? TypeText(later.text, later.fromPrivate) : PasteText(later.text, later.fromPrivate);
+    caretBack_ = later.caretBack;
+    const PasteOutcome o =
+        later.typed ? TypeText(later.text, later.fromPrivate) : PasteText(later.text, later.fromPrivate);
+    caretBack_ = -1;
+    return o;
+}
+
+void PasteEngine::FillIn(Later& click) {
+    if (click.text.find(L'{') == std::wstring::npos) return;
+    if (!eras_) eras_ = fields::WithWindowsEras(fields::OwnEras(), desk_.WindowsEras());
+    const std::wstring clip = fields::NeedsClipboard(click.text) ? desk_.ClipboardText() : L"";
+    fields::Filled f = fields::Fill(click.text, desk_.LocalNow(), clip, *eras_);
+    click.text = std::move(f.text);
+    click.caretBack = f.caretBack;
 }
 
 void PasteEngine::Remember(const std::wstring& text, bool fromPrivate) {
@@ -247,6 +264,16 @@ PasteOutcome PasteEngine::PasteText(const std::wstring& text, bool fromPrivate) 
 }
 
 void PasteEngine::SendModeKey() {
+    // The user goes on typing at the caret's place: no Tab or Enter takes it away.
+    if (caretBack_ >= 0) {
+        for (int i = 0; i < caretBack_; ++i) {
+            PressKey(paste::kVkLeft);
+            ReleaseKey(paste::kVkLeft);
+        }
+        desk_.Sleep(paste::kAfterKeysMs);
+        desk_.DoEvents();
+        return;
+    }
     if (Mode() == PasteMode::ThenTab) {
         SendKeyStroke(paste::kVkTab, 0, 0);
         desk_.DoEvents();

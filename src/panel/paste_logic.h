@@ -23,6 +23,7 @@ constexpr uint32_t kMbIconExclamation = 0x30;
 constexpr uint32_t kKeyPress = 1;    // KEYEVENTF_EXTENDEDKEY
 constexpr uint32_t kKeyRelease = 3;  // KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP
 
+constexpr int32_t kVkLeft = 37;
 constexpr int32_t kVkCtrl = 17, kVkV = 86, kVkTab = 9, kVkEnter = 13, kVkShift = 16, kVkDelete = 46;
 
 constexpr int kAfterKeysMs = 50;
@@ -62,6 +63,7 @@ inline const std::wstring kPasteOnlyCaption = L"標準ﾓｰﾄﾞ";
 inline const std::wstring kThenTabCaption = L"懸賞ﾓｰﾄﾞ";
 inline const std::wstring kThenEnterCaption = L"文書ﾓｰﾄﾞ";
 inline const std::wstring kClipRestoreCaption = L"ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す";
+inline const std::wstring kInsertFieldsCaption = L"差し込みを使う";
 const std::wstring& ModeToolTip(PasteMode mode);
 
 // Tool tips of the key buttons.
@@ -164,6 +166,7 @@ private:
         bool fromPrivate = false;
         bool typed = false;
         int keyButton = 0;  // a key button's number instead of an entry
+        int caretBack = -1;  // Left presses after the paste, instead of the mode's key
     };
 
     PasteMode Mode() const { return choices_.Choices().mode; }
@@ -173,6 +176,8 @@ private:
     void PressKey(int32_t k);
     void ReleaseKey(int32_t k);
     void SendModeKey();
+    // The fields of the click's text, filled in from the clipboard and the time of the click.
+    void FillIn(Later& click);
     // The target; without one (none yet, or closed) the notice, and not Sent.
     PasteOutcome LiveTarget(uintptr_t& target);
     // Everything a paste and a key button share up to the first key; Sent means go on.
@@ -201,4 +206,6 @@ private:
     bool busy_ = false;
     bool restorePending_ = false;  // a restore found the clipboard held; the timer tries again
     std::deque<Later> later_;
+    int caretBack_ = -1;  // of the paste under way
+    std::optional<std::vector<fields::Era>> eras_;  // read once, at the first filling in
 };

@@ -189,6 +189,47 @@ ClipResult WinDesktop::PutTextOnClipboard(const std::wstring& text, bool private
     return result;
 }
 
+std::wstring WinDesktop::ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboardWithin(clipboardRetryMs_)) return text;
+    if (HANDLE mem = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(mem))) {
+            // Never past the block, even when another program left out the terminating NUL.
+            const size_t units = GlobalSize(mem) / sizeof(wchar_t);
+            text.assign(p, wcsnlen(p, units));
+            GlobalUnlock(mem);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+fields::Moment WinDesktop::LocalNow() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return {{t.wYear, t.wMonth, t.wDay}, t.wDayOfWeek, t.wHour, t.wMinute};
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> WinDesktop::WindowsEras() {
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras",
+                      0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[64];
+        wchar_t data[128];
+        DWORD nameLen = 64, dataBytes = sizeof data - sizeof(wchar_t), type = 0;
+        const LONG r = RegEnumValueW(key, i, name, &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes);
+        if (r == ERROR_NO_MORE_ITEMS) break;
+        if (r != ERROR_SUCCESS || type != REG_SZ) continue;
+        data[dataBytes / sizeof(wchar_t)] = L'\0';
+        values.emplace_back(std::wstring(name, nameLen), std::wstring(data));
+    }
+    RegCloseKey(key);
+    return values;
+}
+
 ClipResult WinDesktop::SaveClipboard() {
     if (saved_) return ClipResult::Ok;
     if (!OpenClipboardWithin(clipboardRetryMs_)) return ClipResult::Busy;

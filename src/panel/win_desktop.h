@@ -36,6 +36,9 @@ public:
     ClipResult OfferTextOnClipboard(const std::wstring& text, bool privateText, RenderAnswer answer) override;
     RestoreResult RestoreClipboard(bool wait) override;
     uint32_t ProcessOf(uintptr_t h) override;
+    std::wstring ClipboardText() override;
+    fields::Moment LocalNow() override;
+    std::vector<std::pair<std::wstring, std::wstring>> WindowsEras() override;
     bool ShiftDown() override;
     void TypeKeys(const std::vector<KeyInput>& keys) override;
     void Sleep(int ms) override;

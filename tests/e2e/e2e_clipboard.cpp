@@ -139,9 +139,12 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
 
 }  // namespace
 
+void FieldsFillIn(Report& rep, const std::wstring& exe);  // e2e_fields.cpp
+
 const std::vector<Scenario>& ClipboardScenarios() {
     static const std::vector<Scenario> all = {
         {70, L"70. restore after pasting with a clipboard reader at work; Private marked; Shift+click types", ClipboardAsLeft},
+        {76, L"76. 差し込みを使う: 和暦, 曜日 and the caret; the clipboard; unticked, the text as stored", FieldsFillIn},
     };
     return all;
 }

@@ -153,6 +153,14 @@ public:
         return RestoreResult::Restored;
     }
     uint32_t ProcessOf(uintptr_t) override { return targetProcess; }
+    fields::Moment now{{2026, 12, 7}, 1, 9, 5};
+    std::vector<std::pair<std::wstring, std::wstring>> eraValues;
+    std::wstring ClipboardText() override {
+        calls.push_back("read clipboard");
+        return clipboard;
+    }
+    fields::Moment LocalNow() override { return now; }
+    std::vector<std::pair<std::wstring, std::wstring>> WindowsEras() override { return eraValues; }
     bool ShiftDown() override {
         calls.push_back("shift?");
         return shiftHeldPolls-- > 0;

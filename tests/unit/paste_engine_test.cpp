@@ -421,3 +421,35 @@ TEST(TitleBytes, CutWhereA25ByteBufferWouldWithoutSplittingACharacter) {
     EXPECT_EQ(paste::CutTitleBytes932(std::string("ab\0cd", 5)), "ab");
     EXPECT_EQ(paste::CutTitleBytes932("\x82"), "");
 }
+
+// ---- fields ----
+
+TEST_F(PasteEngineTest, FieldsFillInOnlyWhenTickedAndTheCaretReplacesTheModeKey) {
+    TargetNotepad();
+    choices.choices.mode = PasteMode::ThenEnter;
+    const std::wstring text = L"{和暦}（{曜日}）{カーソル}様 {クリップボード}";
+    eng.PasteEntry(text);
+    EXPECT_EQ(desk.clipboard, text);
+    EXPECT_EQ(desk.Keys(), Join({kCtrlV, kEnter}));
+    EXPECT_TRUE(desk.Only("read clipboard").empty());
+
+    desk.calls.clear();
+    desk.clipboard = L"𠮷";
+    choices.choices.insertFields = true;
+    eng.PasteEntry(text);
+    EXPECT_EQ(desk.clipboard, L"令和8年12月7日（月）様 𠮷");
+    EXPECT_EQ(eng.LastText(), desk.clipboard);
+    const Calls left = {"key 37 127 1", "key 37 127 3"};
+    EXPECT_EQ(desk.Keys(), Join({kCtrlV, left, left, left}));
+    EXPECT_EQ(desk.calls.front(), "read clipboard");
+}
+
+TEST_F(PasteEngineTest, ClipboardFieldWithTheRestoreGivesTheUsersClipboardBack) {
+    TargetNotepad();
+    choices.choices.insertFields = choices.choices.clipRestore = true;
+    desk.clipboard = L"控え";
+    desk.targetProcess = desk.targetAsks = 42;
+    eng.PasteEntry(L"[{クリップボード}]");
+    EXPECT_EQ(desk.received, (std::vector<std::wstring>{L"[控え]"}));
+    EXPECT_EQ(desk.clipboard, L"控え");
+}
