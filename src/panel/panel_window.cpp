@@ -182,6 +182,7 @@ HMENU PanelWindow::BuildMenu() {
     AppendMenuW(m, MF_STRING, kPasswordOn, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
     AppendMenuW(m, MF_STRING, kPasswordOff, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
     AppendMenuW(m, MF_STRING | MF_GRAYED, kPasswordChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
+    AppendMenuW(m, MF_STRING, kSealPrivate, L"Privateを強い暗号で守る");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kBackup, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
     AppendMenuW(m, MF_STRING, kRestore, L"ﾃﾞｰﾀｾｯﾄの読込");
@@ -214,6 +215,8 @@ void PanelWindow::DrawTicks() {
     tick(kPasswordOn, c.passwordOn);
     tick(kPasswordOff, !c.passwordOn);
     tick(kClipRestore, c.clipRestore);
+    // No setting of its own: the format of MyData_2.dat says it.
+    tick(kSealPrivate, host_.DataSets().IsSealed());
 }
 
 void PanelWindow::ChooseDataSet(int set) {
@@ -231,6 +234,13 @@ void PanelWindow::SetPasswordOn(bool on) {
     DrawTicks();
 }
 
+
+void PanelWindow::SealStateChanged() {
+    DrawTicks();
+    loaded_.valid = false;
+    LoadDataSet();
+    LayoutPanel();
+}
 
 void PanelWindow::SetMenuEnabled(MenuId id, bool on) {
     EnableMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
