@@ -8,6 +8,7 @@ void Program::MenuItem(panel_ids::MenuId id) {
     case panel_ids::kPasswordOn: TurnPasswordOn(); break;
     case panel_ids::kPasswordOff: TurnPasswordOff(); break;
     case panel_ids::kPasswordChange: ChangePassword(); break;
+    case panel_ids::kSealPrivate: ToggleSealPrivate(); break;
     case panel_ids::kBackup: BackUpData(); break;
     case panel_ids::kRestore: RestoreData(); break;
     case panel_ids::kNewCopy: MakeNewCopy(); break;
@@ -51,6 +52,7 @@ void Program::ShowPasswordDialog() {
     links.chooseDataSet = [&panel](int set) { panel.ChooseDataSet(set); };
     links.setPasswordOn = [&panel](bool on) { panel.SetPasswordOn(on); };
     links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(panel_ids::kPasswordChange, on); };
+    links.applySeal = [this](bool seal, const std::wstring& password) { ApplySeal(seal, password); };
     passwordDialog_ = std::make_unique<PasswordDialog>(std::move(links));
     if (!passwordDialog_->Open()) {
         passwordDialog_.reset();
@@ -79,4 +81,29 @@ void Program::TurnPasswordOff() {
 void Program::ChangePassword() {
     app_.password.changeRequest = 1;
     ShowPasswordDialog();
+}
+
+void Program::ToggleSealPrivate() {
+    // Ticked or unticked in the dialog's verify form (with no password, registration first).
+    app_.password.sealRequest = dataSets_.IsSealed() ? 2 : 1;
+    ShowPasswordDialog();
+}
+
+void Program::ApplySeal(bool seal, const std::wstring& password) {
+    PanelWindow& p = *panel_;
+    bool ok;
+    {
+        BusyCursor busy;
+        ok = seal ? dataSets_.SealPrivate(password)
+                  : dataSets_.UnsealPrivate(password, 100, [] { DoEvents(); }, [](int ms) { Sleep(static_cast<DWORD>(ms)); });
+    }
+    if (!ok) {
+        MsgBox(seal ? L"Privateを強い暗号で守ることができませんでした。\r\n\r\nPrivateのデータは変更されていません。"
+                    : L"Privateを元の形式に戻せませんでした。\r\n\r\nPrivateのデータは変更されていません。",
+               MB_OK | MB_ICONSTOP, app_.exeName);
+    }
+    app_.password.Use(password);
+    p.SetPasswordOn(true);
+    p.SetMenuEnabled(panel_ids::kPasswordChange, true);
+    p.SealStateChanged();
 }

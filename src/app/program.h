@@ -80,6 +80,8 @@ private:
     void TurnPasswordOn();
     void TurnPasswordOff();
     void ChangePassword();
+    void ToggleSealPrivate();
+    void ApplySeal(bool seal, const std::wstring& password);
     void ShowPasswordDialog();
 
     // Backup, restore, new copies and shortcuts (backup_items.cpp, copy_items.cpp).

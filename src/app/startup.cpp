@@ -90,14 +90,16 @@ void Program::StartupSequence() {
     if (!PrepareData(versionMarker)) return;
     startup_marks::Mark("data files ready");
     PanelWindow& panel = *panel_;
-    panel.SetMenuEnabled(panel_ids::kPasswordChange, !app_.password.userPassword.empty());
+    const bool sealed = dataSets_.IsSealed();
+    panel.SetMenuEnabled(panel_ids::kPasswordChange, !app_.password.userPassword.empty() || sealed);
     // The shortcut of a later start waits for the first paint.
     if (app_.startupDataSet == 0) FirstRun();
     // Private as the start-up set, locked by a password: nobody sees it before the password
     // was given. The panel starts with Public and asks once it shows.
     // A password just given for a damaged password file is not asked for again.
-    if (panel.DataSet() == 2 && panel.PasswordOn() &&
-        ((!app_.password.userPassword.empty() && !passwordGiven_) || privateLocked_)) {
+    // Sealed, Private is asked for whatever the password switch says.
+    if (panel.DataSet() == 2 && (sealed || (panel.PasswordOn() &&
+        ((!app_.password.userPassword.empty() && !passwordGiven_) || privateLocked_)))) {
         panel.ChooseDataSet(1);
         askPrivate_ = true;
     }
@@ -267,7 +269,8 @@ void Program::ReadPendingKey() {
     if (!keyPending_) return;
     keyPending_ = false;
     ReadPrivateKey();
-    panel_->SetMenuEnabled(panel_ids::kPasswordChange, !app_.password.userPassword.empty());
+    panel_->SetMenuEnabled(panel_ids::kPasswordChange,
+                           !app_.password.userPassword.empty() || dataSets_.IsSealed());
 }
 
 bool Program::ReportShortcut(bool made) {
@@ -285,6 +288,11 @@ bool Program::ReadPrivateKey() {
     AppState& app = app_;
     // No messages run meanwhile: a click on Private queued now must find the key read.
     auto pw = ReadPasswordFile(app.dataDir, [] {}, [](int) {});
+    if (pw && !pw->empty() && dataSets_.IsSealed()) {
+        // A run ended between sealing and emptying the password file: no password on disk.
+        WritePasswordFile(app.dataDir, L"", 0, [] {}, [](int) {});
+        pw = L"";
+    }
     if (pw || !PathExists(app.DataFile(stored::kPasswordFile))) {
         app.password.Use(pw.value_or(L""));
     } else {

@@ -19,5 +19,6 @@ enum MenuId {
     kMinimise = 113, kExit = 114, kHelp = 115, kAbout = 116,
     kClipRestore = 117,
     kInsertFields = 122,
+    kSealPrivate = 130,  // Privateを強い暗号で守る
 };
 }  // namespace panel_ids

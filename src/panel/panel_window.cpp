@@ -183,6 +183,7 @@ HMENU PanelWindow::BuildMenu() {
     AppendMenuW(m, MF_STRING, kPasswordOn, L"Privateのﾊﾟｽﾜｰﾄﾞ有効");
     AppendMenuW(m, MF_STRING, kPasswordOff, L"Privateのﾊﾟｽﾜｰﾄﾞ無効");
     AppendMenuW(m, MF_STRING | MF_GRAYED, kPasswordChange, L"Privateのﾊﾟｽﾜｰﾄ変更");
+    AppendMenuW(m, MF_STRING, kSealPrivate, L"Privateを強い暗号で守る");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kBackup, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
     AppendMenuW(m, MF_STRING, kRestore, L"ﾃﾞｰﾀｾｯﾄの読込");
@@ -216,6 +217,8 @@ void PanelWindow::DrawTicks() {
     tick(kPasswordOff, !c.passwordOn);
     tick(kClipRestore, c.clipRestore);
     tick(kInsertFields, c.insertFields);
+    // No setting of its own: the format of MyData_2.dat says it.
+    tick(kSealPrivate, host_.DataSets().IsSealed());
 }
 
 void PanelWindow::ChooseDataSet(int set) {
@@ -238,6 +241,13 @@ void PanelWindow::SetPasswordOn(bool on) {
     DrawTicks();
 }
 
+
+void PanelWindow::SealStateChanged() {
+    DrawTicks();
+    loaded_.valid = false;
+    LoadDataSet();
+    LayoutPanel();
+}
 
 void PanelWindow::SetMenuEnabled(MenuId id, bool on) {
     EnableMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));

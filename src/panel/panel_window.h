@@ -97,6 +97,8 @@ public:
     bool ClipRestore() const { return host_.Choices().clipRestore; }
     void ChooseDataSet(int set);  // ticks it; the caller loads it
     void SetPasswordOn(bool on);
+    // Private was sealed or unsealed: the tick, the tool tips and the entries again.
+    void SealStateChanged();
     void SetClipRestore(bool on);
     void SetInsertFields(bool on);
     void SetMenuEnabled(MenuId id, bool on);
@@ -179,6 +181,7 @@ private:
     Control* sizeGrip = nullptr;
     // Hidden, made after the first paint (AfterFirstPaint); window handles as decimal text.
     Control* editLastText = nullptr;
+    bool lastFromPrivate_ = false;  // the last entry pasted was Private's: not mirrored
     Control* editFrontTitle = nullptr;
     Control* editFrontWindow = nullptr;
     Control* editTargetWindow = nullptr;  // "0" for none

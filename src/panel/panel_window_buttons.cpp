@@ -40,6 +40,8 @@ void PanelWindow::PlaceEntryButtons() {
         slots_.push_back(b);
     }
     firstButton_ = first;
+    // Sealed, a Private text shows nowhere but where it is pasted.
+    const bool captionOnlyTips = entriesSet == 2 && host_.DataSets().IsSealed();
     for (int k = 0; k < static_cast<int>(slots_.size()); ++k) {
         Control* b = slots_[k];
         int i = first + k;
@@ -52,7 +54,7 @@ void PanelWindow::PlaceEntryButtons() {
         std::wstring caption;
         if (i + 1 <= entryCount) {
             caption = entries[i].caption;
-            SetToolTip(b, entries[i].text);
+            SetToolTip(b, captionOnlyTips ? caption : entries[i].text);
             if (auto v = ColorTextToValue(entries[i].colour)) colour = *v;
         } else {
             SetToolTip(b, L"");
@@ -203,7 +205,7 @@ void PanelWindow::OnChooseKaomoji() {
 void PanelWindow::OnChoosePrivate() {
     layoutReady_ = false;
     if (DataSet() == 2) return;
-    if (PasswordOn() || host_.PrivateKeyUnknown()) {
+    if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().IsSealed()) {
         // Locked: the password dialog ticks Private; the panel loads it when active again.
         host_.OpenPasswordDialog();
         return;
@@ -238,7 +240,9 @@ void PanelWindow::LoadDataSet() {
     }
     std::vector<Entry> read;
     if (!prepared.unreadable) {
-        auto bytes = ReadAllBytes(prepared.file);
+        auto bytes = prepared.bytes ? std::move(prepared.bytes)
+                     : prepared.locked ? std::optional<std::string>(std::string())
+                                       : ReadAllBytes(prepared.file);
         if (bytes && loaded_.valid && loaded_.set == set && loaded_.bytes == *bytes) {
             // The same entries as last time: the buttons show them (placing finds nothing to
             // do unless an interrupted load left them behind).

@@ -9,7 +9,8 @@
 void PanelWindow::MirrorEngineState() {
     if (!editLastText) return;  // not made yet: made after the first paint, then filled
     const std::optional<uintptr_t> front = engine_->FrontWindow();
-    editLastText->SetText(engine_->LastText());
+    // Any program can read a window's text: a Private text never stands in one.
+    editLastText->SetText(lastFromPrivate_ ? std::wstring() : engine_->LastText());
     editFrontTitle->SetText(engine_->FrontTitle());
     editFrontWindow->SetText(front ? paste::HandleToText(*front) : L"");
     editTargetWindow->SetText(paste::HandleToText(engine_->Target()));
@@ -24,6 +25,7 @@ void PanelWindow::OnEntryClick(int slot) {
     // Shift as the click found it, or as the keyboard holds it now (a click that activates
     // the panel may come before the panel's thread saw the Shift key).
     const bool shift = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
+    lastFromPrivate_ = entriesSet == 2;
     engine_->PasteEntry(paste::EntryText(entries, entryCount, slot),
                         {.fromPrivate = entriesSet == 2, .typed = shift});
     MirrorEngineState();

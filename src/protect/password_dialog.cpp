@@ -169,6 +169,11 @@ CommitOutcome PasswordDialog::CommitPassword(const std::wstring& newPassword, in
 
 bool PasswordDialog::BackupHasPasswordFile() { return FileExists(links_.backupDir + L"\\" + stored::kPasswordFile); }
 
+bool PasswordDialog::UnlockSealed(const std::wstring& password) {
+    BusyCursor busy;  // the key function takes about a second
+    return links_.dataSets->Unlock(password);
+}
+
 void PasswordDialog::Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
 void PasswordDialog::Close() {

@@ -33,6 +33,8 @@ struct PasswordDialogLinks {
     std::function<void(int)> chooseDataSet;
     std::function<void(bool)> setPasswordOn;
     std::function<void(bool)> enablePasswordChange;
+    // Seals or unseals Private under the verified password ("Privateを強い暗号で守る").
+    std::function<void(bool, const std::wstring&)> applySeal;
 };
 
 class PasswordDialog : public Form, private password_dialog::IPasswordDialogHost {
@@ -80,6 +82,11 @@ private:
     void MsgBox(const std::wstring& text, uint32_t flags, const std::wstring& title) override;
     password_dialog::CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) override;
     bool BackupHasPasswordFile() override;
+    bool Sealed() override { return links_.dataSets->IsSealed(); }
+    bool UnlockSealed(const std::wstring& password) override;
+    void ApplySeal(bool seal, const std::wstring& password) override {
+        if (links_.applySeal) links_.applySeal(seal, password);
+    }
     void Pause(int ms) override;
     void FocusPasswordBox() override { focusPasswordBox_ = true; }
     void Close() override;

@@ -57,13 +57,14 @@ void PasswordDialogLogic::OnLoad() {
 
 void PasswordDialogLogic::OnActivated() {
     if (closed_) return;
-    if (pw_.userPassword.empty() && pw_.switchOffRequest == 1) {
+    const bool noPassword = pw_.userPassword.empty() && !host_.Sealed();
+    if (noPassword && pw_.switchOffRequest == 1) {
         host_.SetPasswordOn(false);
         pw_.switchOffRequest = 0;
         Close();
         return;
     }
-    if (pw_.userPassword.empty()) {
+    if (noPassword) {
         ShowRegistration(kSetPrompt);
         mode_ = Mode::Registration;
     } else if (pw_.changeRequest == 1) {
@@ -91,11 +92,21 @@ void PasswordDialogLogic::ShowRegistration(const std::wstring& prompt) {
 void PasswordDialogLogic::OnVerify() {
     if (closed_ || busy_) return;
     view.entry = host_.Lower(view.entry);
-    if (view.entry != pw_.userPassword) {
+    // Sealed, only the file knows the password: it is right when it opens the file.
+    const bool sealed = host_.Sealed();
+    if (sealed ? !host_.UnlockSealed(view.entry) : view.entry != pw_.userPassword) {
         host_.Beep();
         view.entry.clear();
         view.prompt = kWrongPrompt;
         host_.FocusPasswordBox();
+        return;
+    }
+    if (sealed) pw_.Use(view.entry);  // in memory only, for a change of password
+    if (pw_.sealRequest != 0) {
+        const bool seal = pw_.sealRequest == 1;
+        pw_.sealRequest = 0;
+        host_.ApplySeal(seal, view.entry);
+        Close();
         return;
     }
     if (pw_.changeRequest == 1) {
@@ -159,8 +170,15 @@ void PasswordDialogLogic::OnConfirm() {
     const std::wstring password = view.entry;
     busy_ = true;
     if (Commit(password, 100)) {
-        TickPrivate();
         host_.EnablePasswordChange(true);
+        if (pw_.sealRequest == 1) {
+            // Registered for the strong cipher: it is asked once more before sealing.
+            host_.SetPasswordOn(true);
+            ShowVerify();
+            busy_ = false;
+            return;
+        }
+        TickPrivate();
         BackupNotice();
         Close();
     }
@@ -213,6 +231,21 @@ bool PasswordDialogLogic::Commit(const std::wstring& newPassword, int pauseMs) {
 
 void PasswordDialogLogic::SetPassword(const std::wstring& password) {
     pw_.Use(password);
+}
+
+void PasswordDialogLogic::ShowVerify() {
+    mode_ = Mode::Verify;
+    view.caption = kVerifyCaption;
+    view.prompt = kEnterPrompt;
+    view.entry.clear();
+    view.masked = true;
+    view.verifyVisible = true;
+    view.verifyCaption = kOkCaption;
+    view.registerVisible = false;
+    view.confirmVisible = false;
+    view.switchOffVisible = false;
+    view.height = kShortHeight;
+    host_.FocusPasswordBox();
 }
 
 void PasswordDialogLogic::TickPrivate() {

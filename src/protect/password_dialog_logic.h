@@ -79,6 +79,13 @@ public:
     // password file (pausing pauseMs inside the write).
     virtual CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) = 0;
     virtual bool BackupHasPasswordFile() = 0;
+    // Private is sealed: the password is checked by opening MyData_2.dat, not against the
+    // password file (which then holds the empty password).
+    virtual bool Sealed() { return false; }
+    // Opens the sealed file with password (it stays open in memory); false when it does not.
+    virtual bool UnlockSealed(const std::wstring&) { return false; }
+    // Seals (seal) or unseals Private under the verified password; tells the user on failure.
+    virtual void ApplySeal(bool, const std::wstring&) {}
     virtual void Pause(int ms) = 0;
     virtual void FocusPasswordBox() = 0;
     virtual void Close() = 0;
@@ -113,12 +120,16 @@ public:
     // Enter in the password box: a click on the first visible button.
     void OnEnter();
     // The close box: nothing else changes, pending requests stay for the next showing.
-    void OnClosing() { closed_ = true; }
+    void OnClosing() {
+        closed_ = true;
+        pw_.sealRequest = 0;  // a cancelled tick or untick of the strong cipher leaves it as it was
+    }
 
 private:
     void ShowRegistration(const std::wstring& prompt);
     void SwitchOff(int pauseMs);
     void TickPrivate();
+    void ShowVerify();
     void BackupNotice();
     // false when the flow must end here (a message was shown and the dialog closed).
     bool Commit(const std::wstring& newPassword, int pauseMs);

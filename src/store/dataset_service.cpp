@@ -9,6 +9,7 @@
 #include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
+#include "store/sealed_file.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ bool UsableRecords(const std::string& bytes) {
 }  // namespace
 
 DataSetService::Prepared DataSetService::Prepare(int set) {
+    if (IsSealed()) return PrepareSealed(set);
     Prepared p;
     p.file = PlainFile(set);
     if (set != 2) {
@@ -106,6 +108,9 @@ std::wstring DataSetService::ResolveBothForms() {
     const std::wstring work = File(stored::kPrivateWorkingCopy);
     const std::wstring enc = File(stored::kPrivateFile);
     if (!FileExists(work) || !FileExists(enc)) return L"";
+    // Sealed: the working copy is sealed once the password unlocks it; the sealed file is
+    // never compared under the old key (it would be taken for another key's and set aside).
+    if (IsSealed()) return L"";
     EnsureKey();
     if (password_.privateKey.empty()) return L"";
     auto bytes = ReadAllBytes(work);
@@ -131,6 +136,10 @@ bool DataSetService::PutWorkingCopyAway() {
     const std::wstring enc = File(stored::kPrivateFile);
     if (!FileExists(work)) return true;
     sealError_ = 0;
+    if (IsSealed()) {
+        Lock();
+        return !FileExists(work);
+    }
     EnsureKey();
     if (password_.privateKey.empty()) return false;
     if (SealWorkingCopy(work, enc, password_.privateKey, [] {})) return true;
@@ -151,6 +160,11 @@ bool DataSetService::RepairPrivate() {
 }
 
 bool DataSetService::Opens(const std::wstring& password) const {
+    if (IsSealed()) {
+        auto bytes = ReadAllBytes(File(stored::kPrivateFile));
+        auto key = bytes ? sealed::KeyForFile(*bytes, password) : std::nullopt;
+        return key && sealed::Open(*key, *bytes);
+    }
     const std::wstring temp = File(stored::kPrivateFile + std::wstring(L".check.tmp"));
     DeleteFileW(temp.c_str());
     bool ok = DecryptFileTo(File(stored::kPrivateFile), temp, PrivateKeyFor(password));
@@ -198,6 +212,7 @@ std::wstring DataSetService::KeepAside(const wchar_t* prefix) {
 RekeyOutcome DataSetService::Rekey(const std::wstring& newPassword, int pauseMs,
                                    const std::function<void()>& letMessagesRun,
                                    const std::function<void(int)>& pause) {
+    if (IsSealed()) return ResealUnder(newPassword) ? RekeyOutcome::Rekeyed : RekeyOutcome::NotChanged;
     EnsureKey();
     const std::wstring enc = File(stored::kPrivateFile);
     const std::wstring work = File(stored::kPrivateWorkingCopy);

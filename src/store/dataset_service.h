@@ -4,6 +4,8 @@
 // the repair of a one-record Private file, and the re-key to a new password. The rules that
 // keep the user's Private entries safe live here once. No window, no message box.
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "base/stored_names.h"
@@ -42,6 +44,9 @@ public:
         bool unreadable = false;
         std::wstring keptAside;      // the file moved aside, when one was
         bool asideFailed = false;    // it could not be moved: MyData_2.dat is left as it was
+        // Sealed Private: its entries, held in memory only; no file is to be read.
+        std::optional<std::string> bytes;
+        bool locked = false;         // sealed and not unlocked: nothing to show
     };
     // Makes the plain file of `set` ready to read. For Private: the working copy is decrypted
     // from MyData_2.dat unless it exists already; an unusable result is dropped and
@@ -91,7 +96,32 @@ public:
                        const std::function<void()>& letMessagesRun,
                        const std::function<void(int)>& pause);
 
+    // ---- the sealed Private (MyData_2.dat in the strong format) ----
+    // MyData_2.dat is sealed. Read from the file's first bytes each time: the file is the state.
+    bool IsSealed() const;
+    // Unlocked: the key and the entries are held in memory until Lock.
+    bool Unlocked() const { return unlocked_ != nullptr; }
+    // Derives the key from password and opens the sealed file; false for a wrong password or
+    // a file whose tag does not verify, and then nothing changes.
+    bool Unlock(const std::wstring& password);
+    // Forgets the key and the entries (wiped). An edited working copy is sealed first.
+    void Lock();
+    // Seals bytes (a data-set file as it is written unsealed) into MyData_2.dat, whole.
+    bool SaveSealed(const std::string& bytes);
+    // From the specified format to the sealed one under password (which opens MyData_2.dat
+    // now); the password file then holds the empty password. Leaves Private unlocked.
+    bool SealPrivate(const std::wstring& password);
+    // Back to the specified format under password, which is stored in the password file as
+    // before. False, with nothing changed, when password does not open the sealed file.
+    bool UnsealPrivate(const std::wstring& password, int pauseMs, const std::function<void()>& letMessagesRun,
+                       const std::function<void(int)>& pause);
+
 private:
+    struct SealedState;
+    Prepared PrepareSealed(int set);
+    bool ResealUnder(const std::wstring& newPassword);
+    std::shared_ptr<SealedState> unlocked_;
+
     void EnsureKey() const {
         if (ensureKey) ensureKey();
     }

@@ -19,6 +19,9 @@ struct PasswordState {
     std::wstring privateKey;    // the user password, or the default password when it is empty
     int16_t changeRequest = 0;     // 1 from the change menu item until the current one is verified
     int16_t switchOffRequest = 0;  // 1 from the switch-off menu item until it is done or cleared
+    // "Privateを強い暗号で守る": 1 to seal, 2 to unseal, until the password is verified or the
+    // dialog closes.
+    int16_t sealRequest = 0;
 
     // The password in force from now on, and its key.
     void Use(const std::wstring& password) {

@@ -1,0 +1,156 @@
+// The sealed Private: MyData_2.dat in the strong format, its entries held in memory while it
+// is unlocked. The key and the entries are wiped when it is locked again.
+#include <windows.h>
+
+#include "store/datafiles.h"
+#include "store/dataset_check_logic.h"
+#include "store/dataset_service.h"
+#include "store/file_cipher.h"
+#include "store/passwordfile.h"
+#include "store/sealed_file.h"
+
+struct DataSetService::SealedState {
+    sealed::Key key;
+    std::string plain;
+    ~SealedState() { sealed::WipeBytes(plain.data(), plain.size()); }
+};
+
+namespace {
+
+// Reads a temporary plain file and removes it at once, its bytes wiped from nowhere but memory.
+std::optional<std::string> TakeTemp(const std::wstring& path) {
+    auto bytes = ReadAllBytes(path);
+    DeleteFileW(path.c_str());
+    return bytes;
+}
+
+}  // namespace
+
+bool DataSetService::IsSealed() const {
+    HANDLE h = CreateFileW(File(stored::kPrivateFile).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char head[sealed::kMagicSize] = {};
+    DWORD got = 0;
+    bool ok = ReadFile(h, head, sizeof head, &got, nullptr) && got == sizeof head;
+    CloseHandle(h);
+    return ok && sealed::LooksSealed(std::string(head, sizeof head));
+}
+
+bool DataSetService::Unlock(const std::wstring& password) {
+    auto bytes = ReadAllBytes(File(stored::kPrivateFile));
+    if (!bytes) return false;
+    auto key = sealed::KeyForFile(*bytes, password);
+    auto plain = key ? sealed::Open(*key, *bytes) : std::nullopt;
+    if (!plain) return false;
+    auto state = std::make_shared<SealedState>();
+    state->key = *key;
+    state->plain = std::move(*plain);
+    unlocked_ = std::move(state);
+    return true;
+}
+
+void DataSetService::Lock() {
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
+    if (unlocked_ && FileExists(work)) {
+        // What the editor saved goes into the sealed file before the key is forgotten.
+        auto bytes = ReadAllBytes(work);
+        if (bytes && IsWellFormedDataSet(*bytes) && SaveSealed(*bytes)) DeleteFileW(work.c_str());
+    }
+    unlocked_.reset();
+}
+
+bool DataSetService::SaveSealed(const std::string& bytes) {
+    if (!unlocked_ || !sealed::WriteFile(File(stored::kPrivateFile), unlocked_->key, bytes)) return false;
+    sealed::WipeBytes(unlocked_->plain.data(), unlocked_->plain.size());
+    unlocked_->plain = bytes;
+    return true;
+}
+
+DataSetService::Prepared DataSetService::PrepareSealed(int set) {
+    Prepared p;
+    p.file = PlainFile(set);
+    if (set != 2) {
+        Lock();
+        return p;
+    }
+    if (!unlocked_) {
+        p.locked = true;
+        return p;
+    }
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
+    if (FileExists(work)) {
+        auto bytes = ReadAllBytes(work);
+        if (bytes && IsWellFormedDataSet(*bytes) && SaveSealed(*bytes)) {
+            DeleteFileW(work.c_str());
+        } else if (bytes) {
+            // Not sealed: the edit stays where it is rather than being lost.
+            p.bytes = std::move(bytes);
+            return p;
+        }
+    }
+    p.bytes = unlocked_->plain;
+    return p;
+}
+
+bool DataSetService::SealPrivate(const std::wstring& password) {
+    if (IsSealed() || password.empty()) return false;
+    const std::wstring enc = File(stored::kPrivateFile);
+    if (!PutWorkingCopyAway()) return false;
+    std::string plain;
+    if (FileExists(enc)) {
+        const std::wstring temp = File(stored::kPrivateWorkingCopy) + L".tmp";
+        DeleteFileW(temp.c_str());
+        auto bytes = DecryptFileTo(enc, temp, PrivateKeyFor(password)) ? TakeTemp(temp) : std::nullopt;
+        DeleteFileW(temp.c_str());
+        if (!bytes || !IsWellFormedDataSet(*bytes)) return false;
+        plain = std::move(*bytes);
+    }
+    auto key = sealed::NewKey(password);
+    if (!key || !sealed::WriteFile(enc, *key, plain)) {
+        sealed::WipeBytes(plain.data(), plain.size());
+        return false;
+    }
+    auto state = std::make_shared<SealedState>();
+    state->key = *key;
+    state->plain = std::move(plain);
+    unlocked_ = std::move(state);
+    // From here the sealed file is the truth; a password left in the password file is
+    // emptied again at start-up if this write does not make it.
+    WritePasswordFile(dataDir_, L"", 0, [] {}, [](int) {});
+    return true;
+}
+
+bool DataSetService::UnsealPrivate(const std::wstring& password, int pauseMs,
+                                   const std::function<void()>& letMessagesRun,
+                                   const std::function<void(int)>& pause) {
+    if (!IsSealed()) return false;
+    Lock();
+    if (!Unlock(password)) return false;
+    const std::wstring enc = File(stored::kPrivateFile);
+    const std::wstring plainTemp = File(stored::kPrivateWorkingCopy) + L".tmp";
+    const std::wstring cipherTemp = enc + L".unsealed.tmp";
+    DeleteFileW(plainTemp.c_str());
+    DeleteFileW(cipherTemp.c_str());
+    bool ok = WriteFileAtomic(plainTemp, unlocked_->plain) &&
+              EncryptFileTo(plainTemp, cipherTemp, PrivateKeyFor(password));
+    DeleteFileW(plainTemp.c_str());
+    // The password file names the key before the file that needs it takes its place.
+    ok = ok && WritePasswordFile(dataDir_, password, pauseMs, letMessagesRun, pause) &&
+         MoveFileExW(cipherTemp.c_str(), enc.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    DeleteFileW(cipherTemp.c_str());
+    if (!ok) {
+        WritePasswordFile(dataDir_, L"", 0, [] {}, [](int) {});
+        return false;
+    }
+    unlocked_.reset();
+    return true;
+}
+
+bool DataSetService::ResealUnder(const std::wstring& newPassword) {
+    if (!unlocked_ || newPassword.empty()) return false;
+    auto key = sealed::NewKey(newPassword);
+    if (!key || !sealed::WriteFile(File(stored::kPrivateFile), *key, unlocked_->plain)) return false;
+    unlocked_->key = *key;
+    return true;
+}

@@ -1,0 +1,58 @@
+// Private sealed and unsealed on real files: no plain text and no password left on disk while
+// it is sealed, a wrong password changing nothing, and the specified format back afterwards.
+
+#include <gtest/gtest.h>
+
+#include "store/datafiles.h"
+#include "store/dataset_format.h"
+#include "store/dataset_service.h"
+#include "store/file_cipher.h"
+#include "store/passwordfile.h"
+#include "support/files.h"
+
+namespace {
+
+TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
+    const std::wstring dir = testsupport::FreshFolder(L"hariko_sealp_" + std::to_wstring(GetCurrentProcessId()));
+    auto file = [&](const wchar_t* n) { return dir + L"\\" + n; };
+    const std::string plain = EncodeDataSet({{L"カード", L"4980 1234", L"&HFFFFFF"}}, ColourForm::HexText).bytes;
+    ASSERT_TRUE(WriteFileAtomic(file(L"p.tmp"), plain));
+    ASSERT_TRUE(EncryptFileTo(file(L"p.tmp"), file(L"MyData_2.dat"), L"pw"));
+    DeleteFileW(file(L"p.tmp").c_str());
+    PasswordState pw;
+    pw.Use(L"pw");
+    DataSetService svc(pw);
+    svc.SetDataDir(dir);
+
+    ASSERT_TRUE(svc.SealPrivate(L"pw"));
+    EXPECT_TRUE(svc.IsSealed());
+    EXPECT_EQ(L"", ReadPasswordFile(dir, [] {}, [](int) {}));
+    auto shown = svc.Prepare(2);
+    EXPECT_EQ(plain, shown.bytes);
+    // An edit saved by the editor is sealed on the next load, and its plain copy goes.
+    const std::string edited = EncodeDataSet({{L"口座", L"0012345", L"255"}}, ColourForm::Decimal).bytes;
+    ASSERT_TRUE(WriteFileAtomic(file(L"MyData_2_2.dat"), edited));
+    EXPECT_EQ(edited, svc.Prepare(2).bytes);
+    svc.Prepare(1);
+    EXPECT_FALSE(svc.Unlocked());
+    for (const std::wstring& n : testsupport::FolderEntries(dir)) {
+        const std::string bytes = testsupport::BytesOf(file(n.c_str()));
+        EXPECT_EQ(std::string::npos, bytes.find("0012345")) << n;
+    }
+    EXPECT_TRUE(svc.Prepare(2).locked);
+
+    const std::string sealedBytes = testsupport::BytesOf(file(L"MyData_2.dat"));
+    EXPECT_FALSE(svc.Unlock(L"px"));
+    EXPECT_FALSE(svc.UnsealPrivate(L"px", 0, [] {}, [](int) {}));
+    EXPECT_EQ(sealedBytes, testsupport::BytesOf(file(L"MyData_2.dat")));
+    EXPECT_TRUE(svc.Opens(L"pw"));
+
+    ASSERT_TRUE(svc.UnsealPrivate(L"pw", 0, [] {}, [](int) {}));
+    EXPECT_FALSE(svc.IsSealed());
+    EXPECT_EQ(L"pw", ReadPasswordFile(dir, [] {}, [](int) {}));
+    ASSERT_TRUE(DecryptFileTo(file(L"MyData_2.dat"), file(L"c.tmp"), L"pw"));
+    EXPECT_EQ(edited, testsupport::BytesOf(file(L"c.tmp")));
+    testsupport::RemoveTree(dir);
+}
+
+}  // namespace
