@@ -124,6 +124,7 @@ int16_t Program::ApplySettings() {
     for (int set = 1; set <= 3; ++set) app.RowsOf(set) = SettingToInt16(Read(app.exeName, stored::RowsValue(set)));
     const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, stored::kSection, stored::kVersion, L""));
     const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
+    const int32_t hotKeys = SettingToInt32(Read(app.exeName, stored::kHotKeys));
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
@@ -137,6 +138,7 @@ int16_t Program::ApplySettings() {
     panel.ApplyStoredMode(storedMode);
     panel.SetPasswordOn(passMode != 1);
     panel.SetClipRestore(clipRestore == 1);
+    panel.SetHotKeys(hotKeys == 1, false);
     panel.SetFixedAppearance();
     return versionMarker;
 }

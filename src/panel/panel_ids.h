@@ -18,5 +18,6 @@ enum MenuId {
     kBackup = 109, kRestore = 110, kNewCopy = 111, kDesktopShortcut = 112,
     kMinimise = 113, kExit = 114, kHelp = 115, kAbout = 116,
     kClipRestore = 117,
+    kHotKeys = 125,
 };
 }  // namespace panel_ids

@@ -12,6 +12,7 @@ struct PanelChoices {
     PasteMode mode = PasteMode::PasteOnly;
     bool passwordOn = true;           // Privateのﾊﾟｽﾜｰﾄﾞ有効 ticked (else 無効)
     bool clipRestore = false;         // ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked
+    bool hotKeys = false;             // ﾎｯﾄｷｰを使う ticked
 
     // False when that mode was chosen already (its buttons and tool tip stay as they are).
     bool ChooseMode(PasteMode m) {
