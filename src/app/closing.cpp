@@ -37,6 +37,7 @@ void Program::QueryUnload() {
     SaveSetting(app.exeName, kSection, kPassMode, std::to_wstring(pass));
     SaveSetting(app.exeName, kSection, kClipRestore, choices.clipRestore ? L"1" : L"0");
     SaveSetting(app.exeName, kSection, kInsertFields, choices.insertFields ? L"1" : L"0");
+    SaveSetting(app.exeName, kSection, kHotKeys, choices.hotKeys ? L"1" : L"0");
 }
 
 void Program::Unload() {

@@ -139,6 +139,7 @@ int16_t Program::ApplySettings() {
     const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, stored::kSection, stored::kVersion, L""));
     const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
     const int32_t insertFields = SettingToInt32(Read(app.exeName, stored::kInsertFields));
+    const int32_t hotKeys = SettingToInt32(Read(app.exeName, stored::kHotKeys));
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
@@ -153,6 +154,7 @@ int16_t Program::ApplySettings() {
     panel.SetPasswordOn(passMode != 1);
     panel.SetClipRestore(clipRestore == 1);
     panel.SetInsertFields(insertFields == 1);
+    panel.SetHotKeys(hotKeys == 1, false);
     panel.SetFixedAppearance();
     return versionMarker;
 }

@@ -14,6 +14,7 @@ inline constexpr wchar_t kPasteMode[] = L"Mode";
 inline constexpr wchar_t kPassMode[] = L"PassMode";
 inline constexpr wchar_t kClipRestore[] = L"ClipRestore";
 inline constexpr wchar_t kInsertFields[] = L"InsertFields";
+inline constexpr wchar_t kHotKeys[] = L"HotKeys";
 inline constexpr wchar_t kVersion[] = L"Version";
 inline constexpr wchar_t kEditorWidth[] = L"Width2";
 inline constexpr wchar_t kEditorHeight[] = L"Height2";

@@ -20,5 +20,6 @@ enum MenuId {
     kClipRestore = 117,
     kInsertFields = 122,
     kSealPrivate = 130,  // Privateを強い暗号で守る
+    kHotKeys = 125,
 };
 }  // namespace panel_ids

@@ -13,6 +13,7 @@ struct PanelChoices {
     bool passwordOn = true;           // Privateのﾊﾟｽﾜｰﾄﾞ有効 ticked (else 無効)
     bool clipRestore = false;         // ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked
     bool insertFields = false;        // 差し込みを使う ticked
+    bool hotKeys = false;             // ﾎｯﾄｷｰを使う ticked
 
     // False when that mode was chosen already (its buttons and tool tip stay as they are).
     bool ChooseMode(PasteMode m) {

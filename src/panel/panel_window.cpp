@@ -105,20 +105,20 @@ void PanelWindow::ApplyStoredMode(int storedMode) {
         SetHeight(8555);
         btnPrev->SetVisible(true);
         btnNext->SetVisible(true);
-        SetToolTip(btnMode, paste::ModeToolTip(PasteMode::ThenTab));
+        ShowMode(PasteMode::ThenTab);
         engine_->SetModePosition(1);
     } else if (storedMode == 2) {
         mode = PasteMode::ThenEnter;
         SetHeight(8555);
         btnNewLine->SetVisible(true);
-        SetToolTip(btnMode, paste::ModeToolTip(PasteMode::ThenEnter));
+        ShowMode(PasteMode::ThenEnter);
         engine_->SetModePosition(2);
     } else if (storedMode == 0) {
         mode = PasteMode::PasteOnly;
         SetHeight(8225);
         btnPrev->SetVisible(false);
         btnNext->SetVisible(false);
-        SetToolTip(btnMode, paste::ModeToolTip(PasteMode::PasteOnly));
+        ShowMode(PasteMode::PasteOnly);
         engine_->SetModePosition(0);
     }
     DrawTicks();
@@ -133,6 +133,7 @@ void PanelWindow::SetFixedAppearance() {
     SetCaption(host_.ExeName());
     SetWidth(panel::kWindowWidth);
     SetToolTip(sizeGrip, L"ボタンの表示数が調整できます。");
+    ReadColourScheme();
 }
 
 void PanelWindow::KeepOnScreen() {
@@ -190,6 +191,7 @@ HMENU PanelWindow::BuildMenu() {
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kNewCopy, L"新しい「ハリコ」の作成");
     AppendMenuW(m, MF_STRING, kDesktopShortcut, L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成");
+    AppendMenuW(m, MF_STRING, kHotKeys, L"ﾎｯﾄｷｰを使う");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kMinimise, L"最小化(&N)");
     AppendMenuW(m, MF_STRING, kExit, L"終　了(&X)");
@@ -219,6 +221,7 @@ void PanelWindow::DrawTicks() {
     tick(kInsertFields, c.insertFields);
     // No setting of its own: the format of MyData_2.dat says it.
     tick(kSealPrivate, host_.DataSets().IsSealed());
+    tick(kHotKeys, c.hotKeys);
 }
 
 void PanelWindow::ChooseDataSet(int set) {
@@ -268,7 +271,9 @@ void PanelWindow::CreateControls() {
     SetWindowPos(scrollBar->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     auto button = [this](const wchar_t* text, DWORD style, int left, int top, int width, int height, int id,
                          void (PanelWindow::*click)()) {
-        return AddControl({.cls = L"BUTTON", .text = text, .style = style | WS_TABSTOP, .left = left, .top = top,
+        // The off-screen buttons keep their access keys but are no stops for Tab.
+        const bool offScreen = id == panel_ids::kBtnFocusHolder || id == panel_ids::kBtnMinimise;
+        return AddControl({.cls = L"BUTTON", .text = text, .style = style | (offScreen ? 0 : WS_TABSTOP), .left = left, .top = top,
                            .width = width, .height = height, .id = id, .onClick = [this, click] { (this->*click)(); }});
     };
     const DWORD push = WS_VISIBLE | BS_PUSHBUTTON;
@@ -297,7 +302,7 @@ void PanelWindow::CreateControls() {
     SetToolTip(btnPrev, paste::kPrevToolTip);
     SetToolTip(btnNext, paste::kNextToolTip);
     SetToolTip(btnNewLine, paste::kNewLineToolTip);
-    SetToolTip(btnMode, paste::ModeToolTip(PasteMode::PasteOnly));
+    ShowMode(PasteMode::PasteOnly);
 }
 
 void PanelWindow::AfterFirstPaint() {
@@ -387,6 +392,7 @@ void PanelWindow::OnMenu(MenuId id) {
     case kThenEnter: OnThenEnter(); break;
     case kClipRestore: SetClipRestore(!ClipRestore()); break;
     case kInsertFields: SetInsertFields(!host_.Choices().insertFields); break;
+    case kHotKeys: SetHotKeys(!HotKeys(), true); break;
     case kMinimise: OnMinimiseItem(); break;
     case kExit: OnExitItem(); break;
     default: host_.MenuItem(id); break;  // the items that open other windows
@@ -428,6 +434,13 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
         if (wp == kSampleTimer) OnSampleTimer();
+        return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        ReadColourScheme();
+        break;
+    case WM_HOTKEY:
+        OnHotKey(static_cast<int>(wp));
         return 0;
     case WM_COMMAND:
         if (lp == 0) {  // the controls' clicks go to the handlers they were made with
@@ -492,6 +505,7 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESTROY:
         KillTimer(hwnd_, kSampleTimer);
+        UnregisterHotKeys();
         PostQuitMessage(0);
         return 0;
     }

@@ -95,6 +95,9 @@ public:
     PasteMode CurrentMode() const { return host_.Choices().mode; }
     bool PasswordOn() const { return host_.Choices().passwordOn; }
     bool ClipRestore() const { return host_.Choices().clipRestore; }
+    bool HotKeys() const { return host_.Choices().hotKeys; }
+    // Registers or frees the keys; tellHeld names in a message the keys another program holds.
+    void SetHotKeys(bool on, bool tellHeld);
     void ChooseDataSet(int set);  // ticks it; the caller loads it
     void SetPasswordOn(bool on);
     // Private was sealed or unsealed: the tick, the tool tips and the entries again.
@@ -116,6 +119,8 @@ private:
     void DrawTicks();
     // A mode from the menu or the mode button: ticks and key buttons, then a reload.
     void ChooseMode(PasteMode mode);
+    // The mode button says its mode, which also names it for a screen reader.
+    void ShowMode(PasteMode mode);
     void OnMenu(MenuId id);
     void OnActivate(WPARAM wp, LPARAM lp);
     LRESULT OnSizing(WPARAM edge, RECT* r);
@@ -126,6 +131,17 @@ private:
     // The hidden fields show what the paste engine knows; filled here only.
     void MirrorEngineState();
     void KeyButton(KeyButtonId which);
+    // The keys: a paste from a Ctrl+Alt key, the panel brought forward, the walk over its buttons.
+    void OnHotKey(int id);
+    void PasteFromKey(int entry);
+    void ShowPanelForKeys();
+    void UnregisterHotKeys();
+    // High contrast, or a scheme with light window text: frames and entries in system colours.
+    void ReadColourScheme();
+    void FocusEntry(int entry);
+    void WalkFocus(int step, int entry);  // from the entry, one stop on
+    void GiveFocusBack();
+    static LRESULT CALLBACK EntryKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR slot, DWORD_PTR self);
     // IPasteChoices: the engine reads the program's choices when it needs them.
     const PanelChoices& Choices() const override { return host_.Choices(); }
     bool DataSetChosen() const override { return host_.StartupDataSet() != 0; }
@@ -189,6 +205,8 @@ private:
     std::vector<Control*> slots_;
     int firstButton_ = 0;
 
+    bool systemColours_ = false;
+    std::vector<int> heldKeys_;  // registration ids of the keys that are ours now
     std::unique_ptr<WinDesktop> desktop_;
     std::unique_ptr<PasteEngine> engine_;
 };

@@ -1,6 +1,8 @@
 // The button panel: entry buttons, scrolling, layout, resizing and the data sets.
 #include "panel/panel_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "base/color.h"
@@ -32,11 +34,12 @@ void PanelWindow::PlaceEntryButtons() {
         const int i = first + k;
         const bool shown = i + 1 <= entryCount;
         Control* b = AddControl({.cls = L"BUTTON", .text = shown ? entries[i].caption : L"",
-                                 .style = BS_OWNERDRAW | WS_VISIBLE, .left = kEntryLeft,
+                                 .style = BS_OWNERDRAW | WS_VISIBLE | WS_TABSTOP, .left = kEntryLeft,
                                  .top = EntryButtonTop(i) - scrollValue_, .width = kEntryWidth,
                                  .height = kEntryHeight, .parent = buttonColumn->hwnd, .id = panel_ids::kFirstEntryButton + k,
                                  .onClick = [this, k] { OnEntryClick(firstButton_ + k); }});
         b->SetFont(kFixedFont, 9);
+        SetWindowSubclass(b->hwnd, &PanelWindow::EntryKeyProc, static_cast<UINT_PTR>(k), reinterpret_cast<DWORD_PTR>(this));
         slots_.push_back(b);
     }
     firstButton_ = first;
@@ -56,9 +59,16 @@ void PanelWindow::PlaceEntryButtons() {
             caption = entries[i].caption;
             SetToolTip(b, captionOnlyTips ? caption : entries[i].text);
             if (auto v = ColorTextToValue(entries[i].colour)) colour = *v;
+            if (systemColours_) colour = static_cast<int32_t>(0x8000000F);
         } else {
             SetToolTip(b, L"");
         }
+        // A blank entry draws nothing but is named with its row, for a screen reader.
+        const bool blank = caption.empty() && i < entryCount;
+        if (blank) caption = L"空き " + std::to_wstring(i + 1);
+        if (blank != static_cast<bool>(b->drawPicture))
+            b->drawPicture = blank ? std::function<void(HDC, const RECT&, const Form&)>([](HDC, const RECT&, const Form&) {})
+                                   : nullptr;
         bool repaint = colour != b->backColor || caption != b->Text();
         b->backColor = colour;
         b->SetText(caption);

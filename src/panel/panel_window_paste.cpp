@@ -1,8 +1,47 @@
 // The panel's side of the paste engine: its buttons, the mode and the timer.
 #include "panel/panel_window.h"
 
+#include <optional>
+
 #include "panel/paste_logic.h"
 #include "win/app.h"
+
+namespace {
+
+// The default IME window's commands (immdev.h).
+constexpr WPARAM kImeGetOpen = 0x0005, kImeSetOpen = 0x0006;
+
+// A host with its Japanese IME open takes typed characters into a composition and may
+// reorder them: the target's IME is closed for the typing and put back as it was after.
+class ImeClosedFor {
+public:
+    explicit ImeClosedFor(uintptr_t target) {
+        using Fn = HWND(WINAPI*)(HWND);
+        static const auto defaultImeWindow = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+            GetProcAddress(LoadLibraryW(L"imm32.dll"), "ImmGetDefaultIMEWnd")));
+        if (!target || !defaultImeWindow) return;
+        ime_ = defaultImeWindow(reinterpret_cast<HWND>(target));
+        if (ime_) wasOpen_ = Control(kImeGetOpen, 0) != 0;
+        if (wasOpen_) Control(kImeSetOpen, 0);
+    }
+    ~ImeClosedFor() {
+        if (wasOpen_ && IsWindow(ime_)) Control(kImeSetOpen, 1);
+    }
+    ImeClosedFor(const ImeClosedFor&) = delete;
+    ImeClosedFor& operator=(const ImeClosedFor&) = delete;
+
+private:
+    LRESULT Control(WPARAM what, LPARAM value) const {
+        DWORD_PTR result = 0;
+        // Another program's window: a hung one must not hang the panel.
+        SendMessageTimeoutW(ime_, WM_IME_CONTROL, what, value, SMTO_ABORTIFHUNG, 500, &result);
+        return static_cast<LRESULT>(result);
+    }
+    HWND ime_ = nullptr;
+    bool wasOpen_ = false;
+};
+
+}  // namespace
 
 // ---- paste engine wiring ----------------------------------------------------------------
 
@@ -26,6 +65,8 @@ void PanelWindow::OnEntryClick(int slot) {
     // the panel may come before the panel's thread saw the Shift key).
     const bool shift = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
     lastFromPrivate_ = entriesSet == 2;
+    std::optional<ImeClosedFor> ime;
+    if (shift) ime.emplace(engine_->Target());
     engine_->PasteEntry(paste::EntryText(entries, entryCount, slot),
                         {.fromPrivate = entriesSet == 2, .typed = shift});
     MirrorEngineState();
@@ -58,10 +99,17 @@ void PanelWindow::ChooseMode(PasteMode mode) {
             btnNext->SetVisible(false);
         }
         if (mode != PasteMode::ThenEnter) btnNewLine->SetVisible(false);
-        SetToolTip(btnMode, paste::ModeToolTip(mode));
+        ShowMode(mode);
     }
     LoadDataSet();
     LayoutPanel();
+}
+
+void PanelWindow::ShowMode(PasteMode mode) {
+    SetToolTip(btnMode, paste::ModeToolTip(mode));
+    btnMode->SetText(mode == PasteMode::ThenTab     ? paste::kThenTabCaption
+                     : mode == PasteMode::ThenEnter ? paste::kThenEnterCaption
+                                                    : paste::kPasteOnlyCaption);
 }
 
 void PanelWindow::OnPasteOnly() { ChooseMode(PasteMode::PasteOnly); }

@@ -37,7 +37,9 @@ std::wstring UninstallTitle(const std::wstring& exeName) { return L"「" + exeNa
 
 std::wstring UninstallQuestion(const std::wstring& exeName) {
     return L"「" + exeName + L"」が保存しているデータを削除します。\r\n"
-           L"「" + exeName + L"」の実行ファイルは手動で削除してください。\r\n\r\nよろしいですか？";
+           L"「" + exeName + L"」の実行ファイルは手動で削除してください。\r\n\r\n"
+           L"データを残すには、先にﾒﾆｭｰ → ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ でバックアップしてください。\r\n\r\n"
+           L"よろしいですか？";
 }
 
 }  // namespace about_box
@@ -122,7 +124,8 @@ void AboutBox::OnIconClick() {
 
 void AboutBox::OnUninstall() {
     ++busy_;
-    int answer = MsgBox(about_box::UninstallQuestion(links_.exeName), MB_YESNO | MB_ICONEXCLAMATION,
+    // Deleting data: an Enter pressed by habit must not confirm it.
+    int answer = MsgBox(about_box::UninstallQuestion(links_.exeName), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2,
                         about_box::UninstallTitle(links_.exeName));
     --busy_;
     if (answer != IDYES) return;

@@ -167,6 +167,11 @@ LRESULT NewCopyDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kEnterMsg:
         btnCreate->SetFocus();
         return 0;
+    case WM_COMMAND:
+        // Enter and Esc as the dialog manager reports them, wherever the focus is.
+        if (lp == 0 && LOWORD(wp) == IDOK && !busy_) return OnCreate(), 0;
+        if (lp == 0 && LOWORD(wp) == IDCANCEL && !busy_) return OnCancel(), 0;
+        break;
     case WM_CLOSE:
         if (busy_) return 0;  // the copy flow closes the dialog itself
         Close();

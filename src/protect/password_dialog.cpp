@@ -135,6 +135,10 @@ LRESULT PasswordDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kEnterMsg:
         Run(&password_dialog::PasswordDialogLogic::OnEnter);
         return 0;
+    case WM_COMMAND:
+        // Esc, as the dialog manager reports it: a cancel, like the close box.
+        if (LOWORD(wp) == IDCANCEL && lp == 0) return SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+        break;
     case WM_CLOSE:
         if (logic_.busy()) return 0;  // a re-key is under way; it closes the dialog itself
         OnClosing();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "base/contrast.h"
 #include "base/stored_names.h"
 #include "base/twips.h"
 #include "win/app.h"
@@ -432,7 +433,13 @@ void Form::DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c) {
     } else {
         const std::wstring text = WindowText(di.hwndItem);
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        // On a colour of the user's own the caption is black or white, whichever reads better;
+        // on a system colour it is the system's text colour, as high contrast expects.
+        const int32_t back = c ? c->backColor : static_cast<int32_t>(0x8000000F);
+        const bool ownColour = (static_cast<uint32_t>(back) & 0x80000000u) == 0;
+        SetTextColor(dc, disabled    ? GetSysColor(COLOR_GRAYTEXT)
+                         : ownColour ? contrast::CaptionColourOn(ResolveColor(back))
+                                     : GetSysColor(COLOR_BTNTEXT));
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0)));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);

@@ -11,6 +11,7 @@
 #include "e2e_editor.h"
 #include "e2e_harden.h"
 #include "e2e_hariko.h"
+#include "e2e_keys.h"
 #include "e2e_life.h"
 #include "e2e_services.h"
 #include "e2e_steps.h"
@@ -598,6 +599,7 @@ const std::vector<Group>& Groups() {
         {L"backup", backupScenarios()}, {L"about", aboutScenarios()}, {L"editor", editorScenarios()},
         {L"unicode", unicodeScenarios()}, {L"clipboard", ClipboardScenarios()},
         {L"services", serviceScenarios()},
+        {L"keys", KeysScenarios()},
     };
     return all;
 }

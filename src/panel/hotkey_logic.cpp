@@ -1,0 +1,55 @@
+#include "panel/hotkey_logic.h"
+
+#include <algorithm>
+
+#include "panel/panel_logic.h"
+
+namespace hotkey {
+
+unsigned VirtualKey(int id) {
+    if (id == kShowPanel) return 0x20;  // VK_SPACE
+    if (id >= 1 && id <= 9) return static_cast<unsigned>('0' + id);
+    return id == 10 ? '0' : 0;
+}
+
+std::optional<int> EntryOf(int id) {
+    if (id >= 1 && id <= kEntryKeys) return id - 1;
+    return std::nullopt;
+}
+
+const wchar_t* KeyName(int id) {
+    static const wchar_t* const names[] = {L"", L"Ctrl+Alt+1", L"Ctrl+Alt+2", L"Ctrl+Alt+3", L"Ctrl+Alt+4",
+                                           L"Ctrl+Alt+5", L"Ctrl+Alt+6", L"Ctrl+Alt+7", L"Ctrl+Alt+8",
+                                           L"Ctrl+Alt+9", L"Ctrl+Alt+0", L"Ctrl+Alt+Space"};
+    return id >= 1 && id <= kShowPanel ? names[id] : L"";
+}
+
+bool WaitForRelease(const std::function<bool()>& held, const std::function<void()>& pump,
+                    const std::function<uint64_t()>& now, uint64_t timeoutMs) {
+    const uint64_t start = now();
+    while (held()) {
+        if (now() - start >= timeoutMs) return false;
+        pump();
+    }
+    return true;
+}
+
+FocusStop NextStop(FocusStop from, int step, int entryCount, int keyButtons) {
+    const int total = std::max(0, entryCount) + std::max(0, keyButtons);
+    if (total == 0) return from;
+    int pos = from.isEntry ? from.index : entryCount + from.index;
+    pos = ((pos + step) % total + total) % total;
+    return pos < entryCount ? FocusStop{true, pos} : FocusStop{false, pos - entryCount};
+}
+
+int ScrollToShow(int entry, int scrollValue, int visibleRows, int scrollMax) {
+    const int top = entry * panel::kRow;
+    const int bottom = top + panel::kRow;
+    const int view = std::max(1, visibleRows) * panel::kRow;
+    int v = scrollValue;
+    if (top < v) v = top;
+    else if (bottom > v + view) v = bottom - view;
+    return std::clamp(v, 0, std::max(0, scrollMax));
+}
+
+}  // namespace hotkey

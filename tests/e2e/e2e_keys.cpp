@@ -1,0 +1,89 @@
+// The keys walked through with notepad in front, by key presses only once the item is ticked.
+#include "e2e_keys.h"
+
+#include "e2e_backup.h"
+#include "e2e_desktop.h"
+#include "e2e_hariko.h"
+#include "e2e_steps.h"
+#include "panel/panel_ids.h"
+
+namespace e2e {
+namespace {
+
+void CtrlAlt(BYTE key) {
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(VK_MENU, 0, 0, 0);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// ---- 95 -----------------------------------------------------------------------------------
+
+void PasteByKeys(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    const std::wstring one = L"青木　純", two = L"東京都千代田区";
+    if (!rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records({{L"氏名", one}, {L"住所", two}, {L"", L""}})),
+                   L"set-up: Public 氏名, 住所 and a blank entry"))
+        return;
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
+    auto sees = [&](const std::wstring& want, const std::wstring& what) {
+        rep.Check(WaitFor([&] { return np.Text() == want; }, 5000), what, Quote(np.Text()));
+    };
+    auto frontIs = [](HWND w) { return WaitFor([w] { return GetForegroundWindow() == w; }, 5000); };
+
+    h.Menu(panel_ids::kHotKeys);
+    rep.Check(HoldsFor([&] { return MessageBoxesOf(h.pid()).empty(); }, 500), L"ticking ﾎｯﾄｷｰを使う names no held key",
+              OpenBoxes(h));
+    if (!rep.Check(np.ClickInto(&why), L"notepad in front", why)) return;
+    CtrlAlt('1');
+    sees(one, L"Ctrl+Alt+1 pastes entry 1 into notepad");
+    CtrlAlt('2');
+    sees(one + two, L"Ctrl+Alt+2 pastes entry 2 after it");
+    CtrlAlt('3');
+    rep.Check(HoldsFor([&] { return np.Text() == one + two; }, 1000), L"Ctrl+Alt+3 (a blank entry) pastes nothing");
+
+    CtrlAlt(VK_SPACE);
+    rep.Check(frontIs(h.main()), L"Ctrl+Alt+Space brings the panel to the front");
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    sees(one + two + two, L"↓ and Enter paste entry 2 into notepad");
+    rep.Check(frontIs(np.window()), L"notepad is in front after the paste");
+
+    CtrlAlt(VK_SPACE);
+    rep.Check(frontIs(h.main()), L"Ctrl+Alt+Space again");
+    PressKey(VK_ESCAPE);
+    rep.Check(frontIs(np.window()), L"Esc gives the focus back to notepad");
+    rep.Check(HoldsFor([&] { return np.Text() == one + two + two; }, 800), L"Esc pasted nothing");
+
+    CloseProgram(rep, h);
+    rep.Check(h.Setting(L"HotKeys") == std::wstring(L"1"), L"closing stores HotKeys = \"1\"",
+              SettingText(h.Setting(L"HotKeys")));
+    if (!StartReady(rep, h) || !rep.Check(np.ClickInto(&why), L"notepad in front after the restart", why)) return;
+    np.SetText(L"");
+    CtrlAlt('1');
+    sees(one, L"read at start: Ctrl+Alt+1 pastes at once");
+    h.Menu(panel_ids::kHotKeys);
+    if (!rep.Check(np.ClickInto(&why), L"notepad in front", why)) return;
+    CtrlAlt('1');
+    rep.Check(HoldsFor([&] { return np.Text() == one; }, 1000), L"unticked: Ctrl+Alt+1 pastes nothing", Quote(np.Text()));
+    CloseProgram(rep, h);
+    rep.Check(h.Setting(L"HotKeys") == std::wstring(L"0"), L"closing stores HotKeys = \"0\"",
+              SettingText(h.Setting(L"HotKeys")));
+    h.WipeState();
+}
+
+}  // namespace
+
+const std::vector<Scenario>& KeysScenarios() {
+    static const std::vector<Scenario> all = {
+        {95, L"95. keys only: Ctrl+Alt+1/2, Ctrl+Alt+Space with ↓ Enter and with Esc, the setting kept, unticked", PasteByKeys},
+    };
+    return all;
+}
+
+}  // namespace e2e
