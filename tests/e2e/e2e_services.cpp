@@ -223,8 +223,8 @@ void UnsealablePrivate(Report& rep, const std::wstring& exe) {
     const std::wstring told = L"Privateのデータを暗号化して保存できなかったため、Privateのままにしました。\r\n\r\n" + enc + L"\r\n(";
     h.Menu(panel_ids::kPublic);
     Expect(rep, h, L"ハリコ", told, IDOK, L"a switch to Public that cannot seal Private", true);
-    CheckTick(rep, h, panel_ids::kPrivate, true, L"Private stays chosen");
-    rep.Check(FileExists(work), L"its working copy is still there");
+    rep.Check(HoldsFor([&] { return FileExists(work) && h.EntryButton(L"氏名") == nullptr; }, 1000),
+              L"Private stays: its working copy is there, Public is not shown");
 
     // Closing asks: a retry fails again, and the user closes with the working copy left.
     const std::wstring asked = L"Privateのデータを暗号化して保存できませんでした。\r\n\r\n" + enc + L"\r\n(";

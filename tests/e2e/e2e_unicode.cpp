@@ -80,9 +80,10 @@ void TypedBeyondCodePage932(Report& rep, const std::wstring& exe) {
     }
     if (!CloseEditorBox(rep, h, editor)) return CloseProgram(rep, h);
 
-    // UTF-8 behind the mark; the blank rows, plain ASCII, keep their bytes.
-    const std::string want = std::string(kUtf8Mark) + Utf8Record(L"氏名", L"青木　純", "16777215") +
-                             Utf8Record(L"会社名", L"若葉商会", "16777215") + Utf8Record(caption, text, "16777215") +
+    // UTF-8 behind the mark; the blank rows, plain ASCII, keep their bytes, the untouched rows
+    // their colour text.
+    const std::string want = std::string(kUtf8Mark) + Utf8Record(L"氏名", L"青木　純", "\"&HFFFFFF\"") +
+                             Utf8Record(L"会社名", L"若葉商会", "\"&HFFFFFF\"") + Utf8Record(caption, text, "16777215") +
                              Utf8Record(sevenSmiles, L"", "16777215") + Blanks(21);
     auto got = ReadFileBytes(h.DataFile(L"MyData_1.dat"));
     rep.Check(got == want, L"MyData_1.dat is UTF-8 with the byte-order mark (exact bytes)",

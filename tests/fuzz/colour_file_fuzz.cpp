@@ -23,12 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Restore's check takes the file exactly when the chooser passes over none of the records
     // it reads: a swatch kept from before though its record holds something.
-    std::array<int32_t, editor::kSwatches> black;
-    black.fill(0);
-    const auto onBlack = editor::SwatchColours(records, black);
+    const auto onBlack = editor::SwatchColours(records, {});
     bool passedOver = false;
     for (size_t i = 0; i < swatches.size() && i < records.size(); ++i)
-        passedOver = passedOver || (!records[i].empty() && swatches[i] == white[i] && onBlack[i] == black[i]);
+        passedOver = passedOver || (!records[i].empty() && swatches[i] == white[i] && onBlack[i] == 0);
     Check(IsColourList(bytes) == !passedOver);
     const std::string written = EncodeColorDat(std::vector<int32_t>(swatches.begin(), swatches.end()));
     Check(editor::SwatchColours(ParseOneFieldRecords(written), white) == swatches);
