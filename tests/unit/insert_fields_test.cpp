@@ -4,19 +4,13 @@
 
 using namespace fields;
 
-namespace {
-const Moment kMonday{{2026, 12, 7}, 1, 9, 5};
-
-std::wstring FillText(const std::wstring& text, const Moment& at = kMonday, const std::wstring& clip = L"") {
-    return Fill(text, at, clip, OwnEras()).text;
-}
-}  // namespace
+static const Moment kMonday{{2026, 12, 7}, 1, 9, 5};
 
 TEST(InsertFields, EachFieldAsTheUserReadsIt) {
-    EXPECT_EQ(FillText(L"{日付}|{日付/}|{和暦}|{曜日}|{時刻}|{クリップボード}", kMonday, L"控え"),
-              L"2026年12月7日|2026/12/07|令和8年12月7日|月|9:05|控え");
     // Unknown or broken braces stay exactly as written; a field inside them still fills in.
-    EXPECT_EQ(FillText(L"{名前}{日付{曜日}}{ {時刻"), L"{名前}{日付月}{ {時刻");
+    EXPECT_EQ(Fill(L"{日付}|{日付/}|{和暦}|{曜日}|{時刻}|{クリップボード}|{名前}{日付{曜日}}{ {時刻", kMonday,
+                   L"控え", OwnEras()).text,
+              L"2026年12月7日|2026/12/07|令和8年12月7日|月|9:05|控え|{名前}{日付月}{ {時刻");
 }
 
 TEST(InsertFields, EraBoundariesAndFirstYears) {
@@ -25,7 +19,6 @@ TEST(InsertFields, EraBoundariesAndFirstYears) {
     EXPECT_EQ(JapaneseDate({1989, 1, 8}, eras), L"平成元年1月8日");
     EXPECT_EQ(JapaneseDate({2019, 4, 30}, eras), L"平成31年4月30日");
     EXPECT_EQ(JapaneseDate({2019, 5, 1}, eras), L"令和元年5月1日");
-    EXPECT_EQ(JapaneseDate({2020, 1, 1}, eras), L"令和2年1月1日");
     EXPECT_EQ(JapaneseDate({1868, 1, 24}, eras), L"1868年1月24日");
 }
 
@@ -38,7 +31,6 @@ TEST(InsertFields, AnEraWindowsKnowsIsAddedAndOurDatesStand) {
     EXPECT_EQ(JapaneseDate({1868, 1, 10}, eras), L"1868年1月10日");
     EXPECT_EQ(JapaneseDate({2040, 3, 31}, eras), L"令和22年3月31日");
     EXPECT_EQ(JapaneseDate({2040, 4, 1}, eras), L"新元元年4月1日");
-    EXPECT_EQ(JapaneseDate({2041, 4, 1}, eras), L"新元2年4月1日");
 }
 
 TEST(InsertFields, CaretStopsCountPairsAndLineBreaksOnce) {

@@ -422,8 +422,6 @@ TEST(TitleBytes, CutWhereA25ByteBufferWouldWithoutSplittingACharacter) {
     EXPECT_EQ(paste::CutTitleBytes932("\x82"), "");
 }
 
-// ---- fields ----
-
 TEST_F(PasteEngineTest, FieldsFillInOnlyWhenTickedAndTheCaretReplacesTheModeKey) {
     TargetNotepad();
     choices.choices.mode = PasteMode::ThenEnter;
@@ -442,14 +440,4 @@ TEST_F(PasteEngineTest, FieldsFillInOnlyWhenTickedAndTheCaretReplacesTheModeKey)
     const Calls left = {"key 37 127 1", "key 37 127 3"};
     EXPECT_EQ(desk.Keys(), Join({kCtrlV, left, left, left}));
     EXPECT_EQ(desk.calls.front(), "read clipboard");
-}
-
-TEST_F(PasteEngineTest, ClipboardFieldWithTheRestoreGivesTheUsersClipboardBack) {
-    TargetNotepad();
-    choices.choices.insertFields = choices.choices.clipRestore = true;
-    desk.clipboard = L"控え";
-    desk.targetProcess = desk.targetAsks = 42;
-    eng.PasteEntry(L"[{クリップボード}]");
-    EXPECT_EQ(desk.received, (std::vector<std::wstring>{L"[控え]"}));
-    EXPECT_EQ(desk.clipboard, L"控え");
 }
