@@ -67,6 +67,11 @@ bool DataSetService::SaveSealed(const std::string& bytes) {
     return true;
 }
 
+bool DataSetService::WriteWorkingCopyForEditor() {
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
+    return unlocked_ && (FileExists(work) || WriteFileAtomic(work, unlocked_->plain));
+}
+
 DataSetService::Prepared DataSetService::PrepareSealed(int set) {
     Prepared p;
     p.file = PlainFile(set);

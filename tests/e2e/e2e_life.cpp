@@ -734,10 +734,12 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
             if (ReadFileBytes(h.DataFile(n)).value_or("").find(Cp932(L"若葉銀行")) != std::string::npos) return n;
         return std::wstring();
     };
+    int shots = 0;
     auto answer = [&](const std::wstring& caption, const std::wstring& password, const std::wstring& what) {
         HWND d = WaitDialog(h, caption, 15000);
         if (!rep.Check(d != nullptr, what + L": the dialog " + Quote(caption), h.WindowList())) return false;
         TypePassword(rep, d, password, what);
+        Screenshot(rep, L"sealed-" + std::to_wstring(++shots));
         Click(rep, d, kBtnVerify, what + L": a click on O K");
         return DialogGone(rep, h, d, what + L": the dialog closes");
     };
@@ -754,7 +756,6 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     PressKey(VK_RETURN);
     TypePassword(rep, d, L"Abc", L"confirmation");
     Click(rep, d, kBtnConfirm, L"a click on 登 録");
-    Screenshot(rep, L"sealed-verify");
     if (!answer(L"パスワードの確認", L"abc", L"asked once more")) return CloseProgram(rep, h);
     rep.Check(WaitFor(sealed, 20000), L"MyData_2.dat is sealed (\"HRK-AES1\")", BytesText(ReadFileBytes(enc)));
     rep.Check(Decrypted(h.DataFile(L"MyData_0.dat"), kDefaultPassword) == PasswordFilePlain(L""),
