@@ -8,6 +8,7 @@
 #include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
+#include "store/sealed_file.h"
 
 namespace {
 
@@ -181,6 +182,12 @@ std::wstring FirstUnloadableBackupFile(const std::wstring& backupDir, const std:
         const std::wstring path = backupDir + L"\\" + name;
         std::optional<std::string> bytes;
         if (name == stored::kPrivateFile) {
+            // Sealed: its tag is checked when the password opens it, and a file that fails
+            // is never overwritten; here it only has to be one.
+            if (auto raw = ReadAllBytes(path); raw && sealed::LooksSealed(*raw)) {
+                if (raw->size() < sealed::kHeaderSize + sealed::kTagSize) return path;
+                continue;
+            }
             // *.tmp: start-up removes it should a run end right here.
             const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPrivateFile) + L".restore-check.tmp";
             DeleteFileW(plain.c_str());

@@ -119,6 +119,7 @@ public:
 private:
     struct SealedState;
     Prepared PrepareSealed(int set);
+    bool HoldsKeyOfFile() const;  // the key held is the one MyData_2.dat is sealed under
     bool ResealUnder(const std::wstring& newPassword);
     std::shared_ptr<SealedState> unlocked_;
 
