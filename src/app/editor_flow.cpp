@@ -10,6 +10,7 @@ void Program::OpenEditor() {
         return;
     }
     PanelWindow& panel = *panel_;
+    if (panel.DataSet() == 2 && dataSets_.IsSealed()) dataSets_.WriteWorkingCopyForEditor();
     // Private without its working copy (it could not be decrypted): a copy the editor made
     // would be taken for Private's entries, and MyData_2.dat dropped for it.
     if (panel.DataSet() == 2 && !FileExists(dataSets_.PlainFile(2))) {

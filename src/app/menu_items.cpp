@@ -103,6 +103,8 @@ void Program::ApplySeal(bool seal, const std::wstring& password) {
                MB_OK | MB_ICONSTOP, app_.exeName);
     }
     app_.password.Use(password);
+    // Just unlocked by the password: Private is shown, as after any right password.
+    if (ok && seal) p.ChooseDataSet(2);
     p.SetPasswordOn(true);
     p.SetMenuEnabled(panel_ids::kPasswordChange, true);
     p.SealStateChanged();

@@ -8,6 +8,7 @@
 #include "store/dataset_check_logic.h"
 #include "store/dataset_format.h"
 #include "store/passwordfile.h"
+#include "store/sealed_file.h"
 
 namespace {
 
@@ -206,6 +207,12 @@ BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& 
         if (!bytes) return fault(BackupFault::Unreadable, path, GetLastError());
         if (name == stored::kColourFile && !IsColourList(*bytes)) return fault(BackupFault::NotColours, path);
         if (name != stored::kPrivateFile) continue;
+        // Sealed: its tag is checked when the password opens it, and a file that fails is never
+        // overwritten; here it only has to be one.
+        if (sealed::LooksSealed(*bytes)) {
+            if (bytes->size() < sealed::kHeaderSize + sealed::kTagSize) return fault(BackupFault::WrongKey, path);
+            continue;
+        }
         // *.tmp: start-up removes it should a run end right here.
         const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPrivateFile) + L".restore-check.tmp";
         DeleteFileW(plain.c_str());

@@ -106,6 +106,9 @@ public:
     bool Unlock(const std::wstring& password);
     // Forgets the key and the entries (wiped). An edited working copy is sealed first.
     void Lock();
+    // The editor works on files: it gets a working copy for as long as it is open, which the
+    // next load of Private seals and removes.
+    bool WriteWorkingCopyForEditor();
     // Seals bytes (a data-set file as it is written unsealed) into MyData_2.dat, whole.
     bool SaveSealed(const std::string& bytes);
     // From the specified format to the sealed one under password (which opens MyData_2.dat
@@ -119,6 +122,7 @@ public:
 private:
     struct SealedState;
     Prepared PrepareSealed(int set);
+    bool HoldsKeyOfFile() const;  // the key held is the one MyData_2.dat is sealed under
     bool ResealUnder(const std::wstring& newPassword);
     std::shared_ptr<SealedState> unlocked_;
 

@@ -60,11 +60,25 @@ void DataSetService::Lock() {
     unlocked_.reset();
 }
 
+bool DataSetService::HoldsKeyOfFile() const {
+    auto bytes = ReadAllBytes(File(stored::kPrivateFile));
+    return unlocked_ && bytes && bytes->size() >= sealed::kHeaderSize &&
+           bytes->compare(sealed::kMagicSize + 4, sealed::kSaltSize,
+                          reinterpret_cast<const char*>(unlocked_->key.salt.data()), sealed::kSaltSize) == 0;
+}
+
 bool DataSetService::SaveSealed(const std::string& bytes) {
+    // A file sealed anew meanwhile (a restore) is never overwritten with the older entries.
+    if (!HoldsKeyOfFile()) return false;
     if (!unlocked_ || !sealed::WriteFile(File(stored::kPrivateFile), unlocked_->key, bytes)) return false;
     sealed::WipeBytes(unlocked_->plain.data(), unlocked_->plain.size());
     unlocked_->plain = bytes;
     return true;
+}
+
+bool DataSetService::WriteWorkingCopyForEditor() {
+    const std::wstring work = File(stored::kPrivateWorkingCopy);
+    return unlocked_ && (FileExists(work) || WriteFileAtomic(work, unlocked_->plain));
 }
 
 DataSetService::Prepared DataSetService::PrepareSealed(int set) {
@@ -74,6 +88,7 @@ DataSetService::Prepared DataSetService::PrepareSealed(int set) {
         Lock();
         return p;
     }
+    if (unlocked_ && !HoldsKeyOfFile()) unlocked_.reset();
     if (!unlocked_) {
         p.locked = true;
         return p;

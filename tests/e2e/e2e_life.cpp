@@ -718,6 +718,82 @@ void Uninstalls(Report& rep, const std::wstring& exe) {
     RemoveDirectoryW(dir.c_str());
 }
 
+// ---- 17 -----------------------------------------------------------------------------------
+
+void SealedPrivate(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    PanelAtLeft(h);
+    const std::wstring enc = h.DataFile(L"MyData_2.dat");
+    const std::string mine = ThreeFields(OurPrivateRows());
+    if (!rep.Check(WriteEncrypted(enc, mine, kDefaultPassword), L"set-up: our entries in Private, no password"))
+        return;
+    auto sealed = [&] { return ReadFileBytes(enc).value_or("").rfind("HRK-AES1", 0) == 0; };
+    auto noEntryText = [&] {
+        for (const std::wstring& n : FolderEntries(h.DataDir()))
+            if (ReadFileBytes(h.DataFile(n)).value_or("").find(Cp932(L"若葉銀行")) != std::string::npos) return n;
+        return std::wstring();
+    };
+    int shots = 0;
+    auto answer = [&](const std::wstring& caption, const std::wstring& password, const std::wstring& what) {
+        HWND d = WaitDialog(h, caption, 15000);
+        if (!rep.Check(d != nullptr, what + L": the dialog " + Quote(caption), h.WindowList())) return false;
+        TypePassword(rep, d, password, what);
+        Screenshot(rep, L"sealed-" + std::to_wstring(++shots));
+        Click(rep, d, kBtnVerify, what + L": a click on O K");
+        return DialogGone(rep, h, d, what + L": the dialog closes");
+    };
+
+    // Ticked with no password: registration first, then the verify form.
+    if (!StartReady(rep, h)) return;
+    h.Menu(panel_ids::kSealPrivate);
+    HWND d = WaitDialog(h, L"パスワードの登録");
+    if (!rep.Check(d != nullptr, L"the item with no password opens \"パスワードの登録\"", h.WindowList())) {
+        CloseProgram(rep, h);
+        return;
+    }
+    TypePassword(rep, d, L"Abc", L"registration");
+    PressKey(VK_RETURN);
+    TypePassword(rep, d, L"Abc", L"confirmation");
+    Click(rep, d, kBtnConfirm, L"a click on 登 録");
+    if (!answer(L"パスワードの確認", L"abc", L"asked once more")) return CloseProgram(rep, h);
+    rep.Check(WaitFor(sealed, 20000), L"MyData_2.dat is sealed (\"HRK-AES1\")", BytesText(ReadFileBytes(enc)));
+    rep.Check(Decrypted(h.DataFile(L"MyData_0.dat"), kDefaultPassword) == PasswordFilePlain(L""),
+              L"the password file holds the empty password");
+    rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 10000), L"Private is shown", Captions(h));
+    rep.Check(noEntryText().empty(), L"no file in the data directory holds an entry's text", noEntryText());
+    CloseProgram(rep, h);
+    rep.Check(sealed() && noEntryText().empty(), L"after closing: sealed, nothing readable", noEntryText());
+
+    // The next start: a wrong password changes nothing, the right one opens.
+    if (!StartReady(rep, h)) return;
+    const auto before = ReadFileBytes(enc);
+    h.Menu(panel_ids::kPrivate);
+    d = WaitDialog(h, L"パスワードの確認");
+    if (!rep.Check(d != nullptr, L"choosing Private asks \"パスワードの確認\"", h.WindowList())) return CloseProgram(rep, h);
+    TypePassword(rep, d, L"abd", L"a wrong password");
+    PressKey(VK_RETURN);
+    rep.Check(WaitFor([&] { return TextOf(DescendantById(d, kLblPrompt)) == L"パスワードが違います。もう一度入力してください。"; },
+                      20000),
+              L"a wrong password is told", TextOf(DescendantById(d, kLblPrompt)));
+    rep.Check(ReadFileBytes(enc) == before && noEntryText().empty(), L"and changes nothing");
+    TypePassword(rep, d, L"ABC", L"the password in capitals");
+    Click(rep, d, kBtnVerify, L"a click on O K");
+    DialogGone(rep, h, d, L"the dialog closes");
+    rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 20000), L"Private opens", Captions(h));
+
+    // Unticked: back to the specified format under the password.
+    h.Menu(panel_ids::kSealPrivate);
+    answer(L"パスワードの確認", L"abc", L"unticking");
+    rep.Check(WaitFor([&] { return !sealed(); }, 20000), L"MyData_2.dat is no longer sealed");
+    CloseProgram(rep, h);
+    rep.Check(Decrypted(enc, L"abc") == mine, L"MyData_2.dat opens under \"abc\" to our entries",
+              BytesText(Decrypted(enc, L"abc")));
+    rep.Check(Decrypted(h.DataFile(L"MyData_0.dat"), kDefaultPassword) == PasswordFilePlain(L"abc"),
+              L"the password file holds \"abc\" again");
+    h.SetSetting(L"PassMode", L"0");
+}
+
 }  // namespace
 
 const std::vector<Scenario>& LifeScenarios() {
@@ -728,6 +804,7 @@ const std::vector<Scenario>& LifeScenarios() {
         {14, L"14. data of an older version: Cancel, then the conversion", Migration},
         {15, L"15. closing stores the position, but not while minimised", ClosingPositions},
         {16, L"16. uninstall: plain, with a file of the user's, with another name's data", Uninstalls},
+        {17, L"17. Privateを強い暗号で守る: sealed, asked for, unsealed", SealedPrivate},
     };
     return all;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "store/backup_service.h"
 #include "store/datafiles.h"
 #include "store/dataset_format.h"
 #include "store/dataset_service.h"
@@ -41,6 +42,22 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     }
     EXPECT_TRUE(svc.Prepare(2).locked);
 
+    // A backup of the sealed file counts as loadable; once restored (sealed under another
+    // salt) the entries held in memory never overwrite it.
+    ASSERT_TRUE(svc.Unlock(L"pw"));
+    ASSERT_TRUE(WriteFileAtomic(file(L"MyData_1.dat"), plain) && WriteFileAtomic(file(L"MyData_3.dat"), plain));
+    EXPECT_EQ(L"", FirstUnloadableBackupFile(dir, dir, L"pw"));
+    PasswordState otherPw;
+    DataSetService other(otherPw);
+    other.SetDataDir(dir);
+    ASSERT_TRUE(other.Unlock(L"pw"));
+    ASSERT_TRUE(other.UnsealPrivate(L"pw", 0, [] {}, [](int) {}) && other.SealPrivate(L"pw"));
+    const std::string restored = testsupport::BytesOf(file(L"MyData_2.dat"));
+    ASSERT_TRUE(WriteFileAtomic(file(L"MyData_2_2.dat"), edited));
+    EXPECT_TRUE(svc.Prepare(2).locked);
+    EXPECT_FALSE(svc.SaveSealed(edited));
+    EXPECT_EQ(restored, testsupport::BytesOf(file(L"MyData_2.dat")));
+    DeleteFileW(file(L"MyData_2_2.dat").c_str());
     const std::string sealedBytes = testsupport::BytesOf(file(L"MyData_2.dat"));
     EXPECT_FALSE(svc.Unlock(L"px"));
     EXPECT_FALSE(svc.UnsealPrivate(L"px", 0, [] {}, [](int) {}));
