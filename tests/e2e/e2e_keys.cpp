@@ -32,7 +32,8 @@ void PasteByKeys(Report& rep, const std::wstring& exe) {
     std::wstring why;
     if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
     auto sees = [&](const std::wstring& want, const std::wstring& what) {
-        rep.Check(WaitFor([&] { return np.Text() == want; }, 5000), what, Quote(np.Text()));
+        const bool arrived = WaitFor([&] { return np.Text() == want; }, 5000);
+        rep.Check(arrived, what, Quote(np.Text()));
     };
     auto frontIs = [](HWND w) { return WaitFor([w] { return GetForegroundWindow() == w; }, 5000); };
 
