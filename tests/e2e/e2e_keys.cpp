@@ -32,6 +32,9 @@ void PasteByKeys(Report& rep, const std::wstring& exe) {
     };
     auto frontIs = [](HWND w) { return WaitFor([w] { return GetForegroundWindow() == w; }, 5000); };
 
+    // Names a screen reader reads (a button's text): the blank entry by its row, the mode button by its mode.
+    rep.Check(h.EntryButton(L"空き 3") && TextOf(h.Control(panel_ids::kBtnMode)) == L"標準ﾓｰﾄﾞ",
+              L"the blank entry is named \"空き 3\", the mode button \"標準ﾓｰﾄﾞ\"", Captions(h));
     h.Menu(panel_ids::kHotKeys);
     rep.Check(HoldsFor([&] { return MessageBoxesOf(h.pid()).empty(); }, 500), L"ticking ﾎｯﾄｷｰを使う names no held key",
               OpenBoxes(h));
