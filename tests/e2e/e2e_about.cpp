@@ -152,10 +152,15 @@ bool ConfirmUninstall(Report& rep, Hariko& h, const std::wstring& what) {
     if (!about || !Click(rep, Item(about, about_box::kBtnUninstall), what + L": \"uninstall\"")) return false;
     auto box = WaitForMessageBox(Uninstalling(h), h.pid(), 10000);
     const std::wstring text = L"「" + h.name() + L"」が保存しているデータを削除します。\r\n「" + h.name() +
-                              L"」の実行ファイルは手動で削除してください。\r\n\r\nよろしいですか？";
+                              L"」の実行ファイルは手動で削除してください。\r\n\r\n"
+                              L"データを残すには、先にﾒﾆｭｰ → ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ でバックアップしてください。\r\n\r\n"
+                              L"よろしいですか？";
     if (!rep.Check(box && box->text == text && box->Has(IDYES) && box->Has(IDNO),
                    what + L": it asks " + Quote(text) + L" with Yes and No", box ? Quote(box->text) : OpenBoxes(h)))
         return false;
+    // Enter by habit must not delete: いいえ is the default button.
+    const LONG noStyle = GetWindowLongW(GetDlgItem(box->hwnd, IDNO), GWL_STYLE);
+    rep.Check((noStyle & 0x0F) == BS_DEFPUSHBUTTON, what + L": いいえ is the default button");
     AnswerMessageBox(*box, IDYES);
     return rep.Check(WaitFor([&] { return !IsWindow(about); }, 5000), what + L": after Yes the About box closes");
 }

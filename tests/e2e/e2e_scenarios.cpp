@@ -11,7 +11,6 @@
 #include "e2e_editor.h"
 #include "e2e_harden.h"
 #include "e2e_hariko.h"
-#include "e2e_keys.h"
 #include "e2e_life.h"
 #include "e2e_services.h"
 #include "e2e_steps.h"

@@ -14,6 +14,7 @@ struct Scenario {
 
 // Each scenario sets up the state it needs itself, so any of them can run alone.
 const std::vector<Scenario>& Scenarios();
+const std::vector<Scenario>& KeysScenarios();  // 95: the panel by keys only (e2e_keys.cpp)
 
 // The scenarios by subject. ctest runs each group as a test of its own (e2e_<name>), so a
 // failure names its group and a rerun repeats only that group.
