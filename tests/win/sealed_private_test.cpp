@@ -46,7 +46,7 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     // salt) the entries held in memory never overwrite it.
     ASSERT_TRUE(svc.Unlock(L"pw"));
     ASSERT_TRUE(WriteFileAtomic(file(L"MyData_1.dat"), plain) && WriteFileAtomic(file(L"MyData_3.dat"), plain));
-    EXPECT_EQ(L"", FirstUnloadableBackupFile(dir, dir, L"pw"));
+    EXPECT_EQ(BackupFault::None, CheckBackupFiles(dir, dir, L"pw").fault);
     PasswordState otherPw;
     DataSetService other(otherPw);
     other.SetDataDir(dir);
