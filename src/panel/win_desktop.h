@@ -38,6 +38,7 @@ public:
     uint32_t ProcessOf(uintptr_t h) override;
     bool ShiftDown() override;
     void TypeKeys(const std::vector<KeyInput>& keys) override;
+    void WaitKeysTaken(uintptr_t window, size_t keys, int ms) override;
     void Sleep(int ms) override;
     void DoEvents() override;
     void WaitEvents(int ms) override;

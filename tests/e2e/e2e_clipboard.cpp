@@ -2,6 +2,7 @@
 // clipboard reader of the driver's own that reads at every change, as clipboard history does.
 #include "e2e_clipboard.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -137,11 +138,78 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
     h.WipeState();  // the entries and settings of this scenario go with it
 }
 
+// ---- 71 -----------------------------------------------------------------------------------
+
+// The first click after the start activates the panel with Shift held; later the clipboard
+// belongs to a program that never answers when asked for its text.
+void SilentOwner(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    if (!rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records({{L"氏名", kAoki}, {L"住所", kAddress}})) &&
+                       h.SetSetting(L"ClipRestore", L"1"),
+                   L"set-up: Public 氏名 and a two-line 住所, ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked"))
+        return;
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
+
+    HWND b = nullptr;
+    const std::wstring want = HandleDecimal(np.window());
+    const bool ready = np.ClickInto(&why) && WaitFor([&] { return h.TargetField() == want; }, 3000) &&
+                       WaitFor([&] { return (b = h.EntryButton(L"住所")) != nullptr; }, 5000);
+    if (!rep.Check(ready, L"notepad in front as the target, the entry button 住所 shown", why + Captions(h))) return;
+    // On the button's left part, clear of the strips where resting brings the panel forward;
+    // Shift goes down once the pointer rests there (Wine takes the modifiers from X as it enters).
+    const RECT panel = RectOf(h.main()), r = RectOf(b);
+    SetCursorPos(std::min((r.left + r.right) / 2, panel.left + 60), (r.top + r.bottom) / 2);
+    Pause(300);
+    const DWORD seq = GetClipboardSequenceNumber();
+    const bool notepadInFront = GetForegroundWindow() == np.window();
+    const BYTE scan = static_cast<BYTE>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+    keybd_event(VK_SHIFT, scan, 0, 0);
+    for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) Pause(60), mouse_event(button, 0, 0, 0, 0);
+    Pause(300);
+    keybd_event(VK_SHIFT, scan, KEYEVENTF_KEYUP, 0);
+    std::wstring got;
+    rep.Check(notepadInFront && WaitFor([&] { return (got = np.Text()) == kAddress; }, 5000),
+              L"the very first click, with Shift held, activates the panel and types 住所 into notepad",
+              (notepadInFront ? L"" : L"the panel came forward before the click; ") + Quote(got) + OpenBoxes(h));
+    rep.Check(GetClipboardSequenceNumber() == seq, L"that typing leaves the clipboard alone",
+              std::to_wstring(seq) + L" -> " + std::to_wstring(GetClipboardSequenceNumber()));
+    DismissBoxes(rep, h);
+
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dir = self;
+    dir.resize(dir.find_last_of(L"\\/") + 1);
+    Process owner;
+    const UINT silent = Format(L"HarikoE2E.Silent");
+    const bool owns = owner.Start(dir + L"e2e_silent_owner.exe") && WaitFor([&] {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(GetClipboardOwner(), &pid);
+        return pid == owner.pid() && IsClipboardFormatAvailable(silent);
+    }, 5000);
+    if (!rep.Check(owns, L"a program that never answers a request for its text owns the clipboard")) return;
+    PasteAndSee(rep, h, np, L"restoring over that program's clipboard", kAoki, L"氏名");
+    std::optional<std::string> back;
+    rep.Check(WaitFor([&] {
+                  return GetClipboardOwner() != nullptr && !IsClipboardFormatAvailable(CF_UNICODETEXT) &&
+                         (back = ClipboardBytes(silent)) == std::string("silent");
+              }, 5000),
+              L"its own format comes back; the text it never gave is left out",
+              back ? Hex(*back) : L"its format is missing");
+    rep.Check(owner.Running(), L"the silent program is still there, still not answering");
+    owner.Kill();
+    CloseProgram(rep, h);
+    h.WipeState();
+}
+
 }  // namespace
 
 const std::vector<Scenario>& ClipboardScenarios() {
     static const std::vector<Scenario> all = {
         {70, L"70. restore after pasting with a clipboard reader at work; Private marked; Shift+click types", ClipboardAsLeft},
+        {71, L"71. a Shift+click as the very first click types; a clipboard owner that never answers", SilentOwner},
     };
     return all;
 }
