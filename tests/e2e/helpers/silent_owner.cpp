@@ -23,8 +23,9 @@ int wmain() {
     GlobalUnlock(own);
     // Its own format first: Wine reads formats in this order, and after the unanswered one
     // it lets no reader of ours in.
-    const bool set = EmptyClipboard() && SetClipboardData(RegisterClipboardFormatW(L"HarikoE2E.Silent"), own) &&
-                     SetClipboardData(CF_UNICODETEXT, nullptr);
+    bool set = EmptyClipboard() && SetClipboardData(RegisterClipboardFormatW(L"HarikoE2E.Silent"), own);
+    SetClipboardData(CF_UNICODETEXT, nullptr);  // a promise: returns no handle
+    set = set && IsClipboardFormatAvailable(CF_UNICODETEXT);
     CloseClipboard();
     if (!set) return 1;
     for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
