@@ -45,24 +45,20 @@ TEST(TypingPlan, LineBreaksBecomeEnterAndSurrogatePairsStayTogether) {
     }
 }
 
-// Formats that took 0, 120, never, 0, never, never, 0, 0 ms: the owner's half second goes to
-// the ones it renders; once spent, data on the clipboard still comes back at once, an owner
-// that does not answer costs a short grace each, and when those are spent the rest is left out.
+// Formats that take 0, 120, never, 0 and then never ms: the owner's half second goes to the
+// ones it renders; once spent, data on the clipboard still comes at once, each unanswered
+// request costs a short grace, and when those are spent the rest is left out.
 TEST(SaveBudgetRule, WhatArrivesBeforeTheTimeRunsOutIsKeptAndTheWaitStaysUnderASecond) {
     constexpr int kNever = 1 << 20;
     SaveBudget budget;
     std::string kept;
     int total = 0;
-    for (int takes : {0, 120, kNever, 0, kNever, kNever, kNever, kNever, kNever, kNever, kNever, 0, 0}) {
-        const int allow = budget.Allow();
+    for (int takes : {0, 120, kNever, 0, kNever, kNever, kNever, kNever, kNever, kNever, kNever, 0}) {
+        const int allow = budget.Allow(), ms = std::min(takes, allow);
         if (allow == 0) break;
-        const int ms = std::min(takes, allow);
-        kept += takes <= allow ? 'k' : '-';
-        total += ms;
-        budget.Took(ms);
+        kept += takes <= allow ? 'k' : '-', total += ms, budget.Took(ms);
     }
-    EXPECT_EQ(kept, "kk-k------");
-    EXPECT_EQ(total, 500 + 300);
+    EXPECT_EQ(kept + " " + std::to_string(total), "kk-k------ 800");
 }
 
 TEST(RestoreGateRule, NothingBeforeTheKeysAndOnlyTheTargetsRequestCounts) {
@@ -134,25 +130,21 @@ TEST_F(RestoreTest, ShiftClickWaitsForShiftThenTypesWithoutTheClipboard) {
 // the focus gone elsewhere stops the rest, and the user is told how much went in.
 TEST_F(RestoreTest, ClickDuringATypingWaitsForItsEndAndFocusElsewhereStopsIt) {
     const std::wstring text(40, L'あ');
-    uintptr_t goesTo = 0;
+    uintptr_t goesTo = eng.Panel;
     std::function<void()> click = [&] {
         if (desk.typed.empty()) return void(desk.onEvents = click);
-        if (goesTo == eng.Panel) {
-            EXPECT_EQ(eng.PasteEntry(Text(0)), PasteOutcome::Queued);
-        }
+        if (goesTo == eng.Panel) { EXPECT_EQ(eng.PasteEntry(Text(0)), PasteOutcome::Queued); }
         desk.foreground = goesTo;
     };
-    goesTo = eng.Panel, desk.onEvents = click;
+    desk.onEvents = click;
     EXPECT_EQ(eng.PasteEntry(text, {.typed = true}), PasteOutcome::Sent);
     EXPECT_EQ(desk.typed, typing::Plan(text));
     EXPECT_EQ(desk.Only("t"), (Calls{"type 32", "taken 32", "type 32", "taken 32", "type 16", "taken 16"}));
     EXPECT_LT(At("taken 16"), At("offer"));  // the click's paste, after the typing
 
-    desk.typed.clear(), desk.calls.clear();
-    goesTo = 600, desk.onEvents = click;
+    desk.typed.clear(), desk.calls.clear(), goesTo = 600, desk.onEvents = click;
     EXPECT_EQ(eng.PasteEntry(text, {.typed = true}), PasteOutcome::TypingCut);
-    EXPECT_EQ(desk.typed.size(), 32u);
+    EXPECT_TRUE(desk.typed.size() == 32u && desk.Keys().empty());  // nor the mode's Tab
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_NE(desk.messages[0].text.find(L"40 文字中 16 文字を入力しました"), std::wstring::npos);
-    EXPECT_TRUE(desk.Keys().empty());  // nor the mode's Tab
 }
