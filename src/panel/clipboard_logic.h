@@ -30,10 +30,37 @@ private:
     bool taken_ = false;
 };
 
+// How long the copy of the user's clipboard waits for each format. Data already on the
+// clipboard arrives at once; a format its owner renders on request waits for the owner, and
+// an owner that is slow or never answers must not hold the paste. All such waiting shares
+// one budget; once it is spent, each further format gets a short grace from a second, small
+// budget (data on the clipboard still comes back, another unanswered request costs little),
+// and when that is spent too the rest is left out. A format that did not arrive in its time
+// is left out as well.
+class SaveBudget {
+public:
+    static constexpr int kOwnerMs = 500, kGraceMs = 50, kGraceTotalMs = 300;
+    // How long the next format may take; 0: it and the rest are left out.
+    int Allow() const;
+    // The next format took `ms` (its whole allowance when it did not arrive).
+    void Took(int ms);
+
+private:
+    int ownerLeft_ = kOwnerMs;
+    int graceLeft_ = kGraceTotalMs;
+};
+
 namespace typing {
 constexpr uint16_t kVkReturn = 13;
 // The key events that type `text`: a press and a release for each UTF-16 unit (the two
 // halves of a surrogate pair one after the other, and a desktop never sends them apart),
 // and Enter for a line break (CR LF, CR or LF).
 std::vector<KeyInput> Plan(const std::wstring& text);
+// The same events in pieces of at most `chars` characters (a line break or a surrogate pair
+// is one), each with its count of characters, so that a typing can look between them.
+struct Piece {
+    std::vector<KeyInput> keys;
+    size_t chars = 0;
+};
+std::vector<Piece> Pieces(const std::wstring& text, size_t chars);
 }  // namespace typing

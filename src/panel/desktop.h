@@ -86,6 +86,9 @@ struct IDesktop {
 
     virtual bool ShiftDown() = 0;
     virtual void TypeKeys(const std::vector<KeyInput>& keys) = 0;
+    // Waits, at most `ms`, until the window's program has taken the last `keys` key events
+    // sent to it (a key sent but not yet taken goes wherever the focus is when it is).
+    virtual void WaitKeysTaken(uintptr_t window, size_t keys, int ms) = 0;
 
     virtual void Sleep(int ms) = 0;
     virtual void DoEvents() = 0;

@@ -477,6 +477,10 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATEAPP:
         if (wp) activatedFromOtherApp_ = true;
         break;
+    case WM_MOUSEACTIVATE:
+        shiftAtActivation_ = LOWORD(lp) == HTCLIENT && (GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0);
+        shiftActivationTick_ = GetTickCount();
+        break;
     case WM_ACTIVATE:
         OnActivate(wp, lp);
         break;

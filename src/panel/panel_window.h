@@ -157,6 +157,10 @@ private:
     HMENU menu_ = nullptr;
     bool layoutReady_ = false;
     bool activatedFromOtherApp_ = false;
+    // When a click activated the panel with Shift held: Wine takes the modifier keys anew as
+    // the focus moves, so by the button's click Shift may read as up.
+    DWORD shiftActivationTick_ = 0;
+    bool shiftAtActivation_ = false;
     bool firstActivate_ = true;
     bool startupDone_ = false;
     bool closing_ = false;

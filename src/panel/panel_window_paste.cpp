@@ -2,6 +2,7 @@
 #include "panel/panel_window.h"
 
 #include <optional>
+#include <utility>
 
 #include "panel/paste_logic.h"
 #include "win/app.h"
@@ -41,6 +42,7 @@ private:
     bool wasOpen_ = false;
 };
 
+constexpr DWORD kActivatingClickMs = 3000;
 }  // namespace
 
 // ---- paste engine wiring ----------------------------------------------------------------
@@ -62,8 +64,11 @@ void PanelWindow::OnSampleTimer() {
 
 void PanelWindow::OnEntryClick(int slot) {
     // Shift as the click found it, or as the keyboard holds it now (a click that activates
-    // the panel may come before the panel's thread saw the Shift key).
-    const bool shift = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
+    // the panel may come before the panel's thread saw the Shift key), or as it was when this
+    // click activated the panel (the press and the release of one click: a few seconds at most).
+    const bool activatingShift = std::exchange(shiftAtActivation_, false) &&
+                                 GetTickCount() - shiftActivationTick_ < kActivatingClickMs;
+    const bool shift = activatingShift || GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
     lastFromPrivate_ = entriesSet == 2;
     std::optional<ImeClosedFor> ime;
     if (shift) ime.emplace(engine_->Target());

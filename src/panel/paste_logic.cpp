@@ -23,6 +23,11 @@ const std::wstring& ModeToolTip(PasteMode mode) {
     }
 }
 
+std::wstring TypingCutText(size_t typed, size_t total) {
+    return L"入力先から別のウィンドウに移ったため、入力を途中で止めました。\r\n\r\n" + std::to_wstring(total) +
+           L" 文字中 " + std::to_wstring(typed) + L" 文字を入力しました。";
+}
+
 std::wstring HandleToText(uintptr_t h) {
     const auto v = static_cast<int32_t>(static_cast<uint32_t>(h));
     return std::to_wstring(v);
@@ -324,10 +329,35 @@ PasteOutcome PasteEngine::TypeInto(uintptr_t target, const std::wstring& text) {
         desk_.DoEvents();
     }
     if (const PasteOutcome o = PrepareTarget(target, ClipStep::None); o != PasteOutcome::Sent) return o;
-    desk_.TypeKeys(typing::Plan(text));
+    // Keys the target has not taken yet follow the focus: a click on the panel would take
+    // them, so events run only once the target has what was sent.
+    const std::vector<typing::Piece> pieces = typing::Pieces(text, paste::kTypingPieceChars);
+    size_t total = 0, typed = 0;
+    for (const typing::Piece& p : pieces) total += p.chars;
+    for (const typing::Piece& p : pieces) {
+        if (typed > 0 && !TargetStillInFront(target)) {
+            desk_.Message(paste::TypingCutText(typed, total), paste::kProgramTitle,
+                          paste::kMbOk | paste::kMbIconExclamation);
+            return PasteOutcome::TypingCut;
+        }
+        desk_.TypeKeys(p.keys);
+        desk_.WaitKeysTaken(target, p.keys.size(), paste::kKeysTakenLimitMs);
+        typed += p.chars;
+    }
     desk_.DoEvents();
     SendModeKey();
     return PasteOutcome::Sent;
+}
+
+bool PasteEngine::TargetStillInFront(uintptr_t target) {
+    desk_.DoEvents();  // a click on a button meanwhile waits its turn (busy_)
+    const uintptr_t front = desk_.ForegroundWindow();
+    if (SameHandle(front, target)) return true;
+    // The panel came forward under that click: the target goes on; anywhere else, the user
+    // went elsewhere and the rest must not follow.
+    if (!SameHandle(front, Panel)) return false;
+    desk_.BringToFront(target);
+    return WaitUntilInFront(target);
 }
 
 PasteOutcome PasteEngine::KeyButton(KeyButtonId which) {

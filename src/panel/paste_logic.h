@@ -58,6 +58,13 @@ constexpr int kRestorePollMs = 10;
 // Shift+click types; the typing waits this long at most for Shift to be let go.
 constexpr int kShiftReleaseLimitMs = 1000;
 
+// A typing goes in pieces; between them the target takes what was sent, clicks on the panel
+// wait their turn, and the focus is looked at.
+constexpr size_t kTypingPieceChars = 16;
+constexpr int kKeysTakenLimitMs = 2000;
+// The focus left the target mid-typing: the rest was not sent.
+std::wstring TypingCutText(size_t typed, size_t total);
+
 // Menu captions of the three modes and the mode button's tool tips.
 inline const std::wstring kPasteOnlyCaption = L"標準ﾓｰﾄﾞ";
 inline const std::wstring kThenTabCaption = L"懸賞ﾓｰﾄﾞ";
@@ -96,6 +103,7 @@ enum class PasteOutcome {
     TargetElevated,    // message shown, no keys (a text put on the clipboard stays there)
     TargetNotInFront,  // notice shown, no keys
     Queued,            // came during a paste that waits for its restore: runs after it
+    TypingCut,         // the focus left the target mid-typing: message shown, the rest not sent
 };
 
 // How an entry button was clicked.
@@ -185,6 +193,8 @@ private:
     PasteOutcome PrepareTarget(uintptr_t target, ClipStep step = ClipStep::Put);
     PasteOutcome PutOrOffer(uintptr_t target, ClipStep step);
     bool WaitUntilInFront(uintptr_t target);
+    // Between two pieces of a typing: the target in front again after a click on the panel.
+    bool TargetStillInFront(uintptr_t target);
     PasteOutcome PasteAndRestore(uintptr_t target);
     PasteOutcome TypeInto(uintptr_t target, const std::wstring& text);
     PasteOutcome KeyButtonNow(KeyButtonId which);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "panel/clipboard_logic.h"
 #include "panel/paste_logic.h"
 #include "win/app.h"
 #include "win/clipboard_copy.h"
@@ -233,9 +234,18 @@ std::vector<std::pair<std::wstring, std::wstring>> WinDesktop::WindowsEras() {
 ClipResult WinDesktop::SaveClipboard() {
     if (saved_) return ClipResult::Ok;
     if (!OpenClipboardWithin(clipboardRetryMs_)) return ClipResult::Busy;
-    auto copy = std::make_unique<ClipboardCopy>();
-    copy->Take();
     CloseClipboard();
+    auto copy = std::make_unique<ClipboardCopy>();
+    // An owner that renders slowly or never costs the paste half a second, not a hang;
+    // the panel handles its events meanwhile.
+    SaveBudget budget;
+    const ClipboardCopy::Pacing pacing{
+        [&] { return budget.Allow(); }, [&](int ms) { budget.Took(ms); },
+        [](HANDLE h, DWORD ms) {
+            MsgWaitForMultipleObjectsEx(1, &h, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            ::DoEvents();
+        }};
+    if (!copy->TakeWithin(clipboardWindow_, pacing)) return ClipResult::Busy;
     saved_ = std::move(copy);
     return ClipResult::Ok;
 }
@@ -279,6 +289,9 @@ RestoreResult WinDesktop::RestoreClipboard(bool wait) {
     if (GetClipboardOwner() != clipboardWindow_) {
         // Copied anew meanwhile (by the user, or a program): that is what stays.
         result = RestoreResult::NotOurs;
+    } else if (saved_->WasEmpty()) {
+        // The user's clipboard was empty: so it is again.
+        EmptyClipboard();
     } else if (saved_->Empty()) {
         // Nothing could be saved: the text stays, with no need of us to render it.
         if (offer_.active) SetText(offer_.text);
@@ -324,6 +337,22 @@ void WinDesktop::TypeKeys(const std::vector<KeyInput>& keys) {
     }
     // One call: nothing the user types can come between, least of all inside a surrogate pair.
     if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void WinDesktop::WaitKeysTaken(uintptr_t window, size_t keys, int ms) {
+    // A program takes its input one message at a time, each key as a press, a character and
+    // a release; a message sent to it is answered only when it next looks for one. So once
+    // it has answered as many as it had messages to take, it has taken them all (and the
+    // answers come at once when it had nothing left).
+    const DWORD start = GetTickCount();
+    for (size_t asked = 0; asked < keys * 3 / 2 + 2; ++asked) {
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= static_cast<DWORD>(ms)) return;
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(Hwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<DWORD>(ms) - waited,
+                                 &ignored))
+            return;
+    }
 }
 
 LRESULT CALLBACK WinDesktop::ClipboardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

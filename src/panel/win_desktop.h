@@ -41,6 +41,7 @@ public:
     std::vector<std::pair<std::wstring, std::wstring>> WindowsEras() override;
     bool ShiftDown() override;
     void TypeKeys(const std::vector<KeyInput>& keys) override;
+    void WaitKeysTaken(uintptr_t window, size_t keys, int ms) override;
     void Sleep(int ms) override;
     void DoEvents() override;
     void WaitEvents(int ms) override;

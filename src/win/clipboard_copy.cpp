@@ -1,6 +1,9 @@
 #include "win/clipboard_copy.h"
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -111,17 +114,117 @@ void ClipboardCopy::Free(const Format& f) {
     }
 }
 
-void ClipboardCopy::Take() {
-    // Formats Windows makes from others (CF_TEXT from CF_UNICODETEXT, CF_BITMAP from CF_DIB)
-    // are copied as well: put back, they read the same. A format whose owner does not
-    // render it, or whose data cannot be read, is skipped.
-    for (UINT id = EnumClipboardFormats(0); id != 0; id = EnumClipboardFormats(id)) {
-        HANDLE data = GetClipboardData(id);
-        if (!data) continue;
-        const auto kind = KindOf(id, data);
-        if (!kind) continue;
-        if (HANDLE copy = Duplicate(*kind, data)) formats_.push_back({id, *kind, copy});
+namespace {
+// Workers given up while they waited for an owner. Wine lets one reader of the clipboard at a
+// time into an owner's render, so while one waits, every later one waits behind it: past a
+// few, no more are started until they come back.
+std::atomic<int> waitingWorkers{0};
+constexpr int kMaxWaitingWorkers = 8;
+
+}  // namespace
+
+// One worker's share of the formats. Shared with the worker, which may outlive the copy
+// when an owner never answers: what it reads after it was given up, it frees itself.
+struct ClipboardCopy::Job {
+    HWND openAs = nullptr;
+    std::vector<UINT> ids;
+    std::mutex m;
+    HANDLE progress = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    size_t done = 0;  // formats read (or skipped) so far
+    bool finished = false;
+    bool givenUp = false;
+    std::vector<Format> got;
+    ~Job() {
+        for (const Format& f : got) Free(f);
+        if (progress) CloseHandle(progress);
     }
+};
+
+DWORD WINAPI ClipboardCopy::Worker(void* param) {
+    std::shared_ptr<Job> job(std::move(*static_cast<std::shared_ptr<Job>*>(param)));
+    delete static_cast<std::shared_ptr<Job>*>(param);
+    const bool open = OpenClipboard(job->openAs);
+    for (size_t i = job->done; open && i < job->ids.size(); ++i) {
+        HANDLE data = GetClipboardData(job->ids[i]);  // may wait for the owner to render
+        std::optional<Format> f;
+        if (const auto kind = data ? KindOf(job->ids[i], data) : std::nullopt)
+            if (HANDLE copy = Duplicate(*kind, data)) f = Format{job->ids[i], *kind, copy};
+        std::lock_guard lock(job->m);
+        if (job->givenUp) {
+            if (f) Free(*f);
+            break;
+        }
+        if (f) job->got.push_back(*f);
+        job->done = i + 1;
+        SetEvent(job->progress);
+    }
+    // Given up, the clipboard may be someone else's by now; closing then fails harmlessly.
+    if (open) CloseClipboard();
+    std::lock_guard lock(job->m);
+    if (job->givenUp) --waitingWorkers;
+    job->finished = true;
+    SetEvent(job->progress);
+    return 0;
+}
+
+// Formats Windows makes from others (CF_TEXT from CF_UNICODETEXT, CF_BITMAP from CF_DIB) are
+// copied as well: put back, they read the same. A format whose owner does not render it, or
+// whose data cannot be read, is skipped.
+bool ClipboardCopy::TakeWithin(HWND openAs, const Pacing& pacing) {
+    std::vector<UINT> ids;
+    if (!OpenClipboard(openAs)) return false;
+    for (UINT id = EnumClipboardFormats(0); id != 0; id = EnumClipboardFormats(id)) ids.push_back(id);
+    CloseClipboard();
+    seen_ = ids.size();
+    size_t next = 0;
+    bool leftWaiting = false;
+    while (next < ids.size() && pacing.allow() > 0 && waitingWorkers < kMaxWaitingWorkers) {
+        auto job = std::make_shared<Job>();
+        job->openAs = openAs;
+        job->ids = ids;
+        job->done = next;
+        auto* share = new std::shared_ptr<Job>(job);
+        HANDLE thread = job->progress ? CreateThread(nullptr, 0, Worker, share, 0, nullptr) : nullptr;
+        if (!thread) {
+            delete share;
+            break;
+        }
+        CloseHandle(thread);
+        bool stuck = false, finished = false;
+        while (!stuck && !finished) {
+            const int allow = pacing.allow();
+            const DWORD start = GetTickCount();
+            size_t done = next;
+            for (DWORD waited = 0;; waited = GetTickCount() - start) {
+                {
+                    std::lock_guard lock(job->m);
+                    done = job->done;
+                    finished = job->finished;
+                }
+                if (done > next || finished) break;
+                if (allow <= 0 || waited >= static_cast<DWORD>(allow)) {
+                    stuck = true;
+                    break;
+                }
+                pacing.wait(job->progress, static_cast<DWORD>(allow) - waited);
+            }
+            pacing.took(stuck ? allow : static_cast<int>(GetTickCount() - start));
+            next = done;
+        }
+        std::lock_guard lock(job->m);
+        job->givenUp = true;
+        if (!job->finished) ++waitingWorkers, leftWaiting = true;
+        formats_.insert(formats_.end(), job->got.begin(), job->got.end());
+        job->got.clear();
+        // The format the worker waits on is left out; the next worker goes on after it (or
+        // with the one after, should the wait have ended just as we gave up).
+        next = job->done > next ? job->done : next + 1;
+        if (finished && !stuck) break;
+    }
+    // A worker left waiting still has the clipboard open, as our own window: opened and
+    // closed here, it is free for the paste and for everyone else.
+    if (leftWaiting && OpenClipboard(openAs)) CloseClipboard();
+    return true;
 }
 
 int ClipboardCopy::PutBack() {

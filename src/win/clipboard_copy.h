@@ -4,6 +4,7 @@
 // palettes and metafiles).
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 class ClipboardCopy {
@@ -13,8 +14,21 @@ public:
     ClipboardCopy(const ClipboardCopy&) = delete;
     ClipboardCopy& operator=(const ClipboardCopy&) = delete;
 
-    // Copies every format; the caller has the clipboard open.
-    void Take();
+    // Copies every format without holding up the caller for an owner that renders slowly or
+    // never: the formats are read by a worker thread that opens the clipboard as `openAs`,
+    // and a format is left out when it has not arrived in the time `allow` grants (0 leaves
+    // it and the rest out). A worker caught in an owner's render is left to it; the next
+    // one goes on with the following formats. `took` is told each format's time; `wait`
+    // waits for the handle at most the milliseconds given, handling events meanwhile.
+    // The caller has the clipboard closed. False: it could not be opened.
+    struct Pacing {
+        std::function<int()> allow;
+        std::function<void(int)> took;
+        std::function<void(HANDLE, DWORD)> wait;
+    };
+    bool TakeWithin(HWND openAs, const Pacing& pacing);
+    // The clipboard held no format at all when it was copied.
+    bool WasEmpty() const { return seen_ == 0; }
     // Puts the copies on the clipboard, which the caller has open and emptied; the clipboard
     // owns them afterwards. Returns how many formats went back.
     int PutBack();
@@ -30,5 +44,9 @@ private:
     };
     static void Free(const Format& f);
 
+    struct Job;
+    static DWORD WINAPI Worker(void* job);
+
     std::vector<Format> formats_;
+    size_t seen_ = 0;  // formats the clipboard offered
 };

@@ -2,6 +2,7 @@
 // clipboard reader of the driver's own that reads at every change, as clipboard history does.
 #include "e2e_clipboard.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -137,6 +138,77 @@ void ClipboardAsLeft(Report& rep, const std::wstring& exe) {
     h.WipeState();  // the entries and settings of this scenario go with it
 }
 
+// ---- 71 -----------------------------------------------------------------------------------
+
+// The first click after the start activates the panel with Shift held; then an empty clipboard,
+// and one whose owner never answers when asked for its text.
+void SilentOwner(Report& rep, const std::wstring& exe) {
+    Hariko h(exe);
+    Notepad np;
+    std::wstring why, got;
+    if (!PrepareInitialised(rep, exe) ||
+        !rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records({{L"氏名", kAoki}, {L"住所", kAddress}})) &&
+                       h.SetSetting(L"ClipRestore", L"1") && np.Start(0, 0, 500, 400, &why),
+                   L"set-up: 氏名 and 住所, ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked, notepad at the left", why) ||
+        !StartReady(rep, h))
+        return;
+    const std::wstring want = HandleDecimal(np.window());
+    auto aim = [&](const wchar_t* caption) {
+        np.SetText(L"");
+        HWND b = nullptr;
+        rep.Check(np.ClickInto(&why) && WaitFor([&] { return h.TargetField() == want; }, 3000) &&
+                      WaitFor([&] { return (b = h.EntryButton(caption)) != nullptr; }, 5000),
+                  L"notepad in front as the target, the entry button shown", why + Captions(h));
+        return b;
+    };
+    // On the button's left part, clear of where resting brings the panel forward; Shift goes
+    // down once the pointer rests there (Wine takes the modifiers from X as it enters).
+    const RECT panel = RectOf(h.main()), r = RectOf(aim(L"住所"));
+    SetCursorPos(std::min((r.left + r.right) / 2, panel.left + 60), (r.top + r.bottom) / 2);
+    Pause(300);
+    const DWORD seq = GetClipboardSequenceNumber();
+    const bool notepadInFront = GetForegroundWindow() == np.window();
+    const BYTE scan = static_cast<BYTE>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+    keybd_event(VK_SHIFT, scan, 0, 0);
+    for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) Pause(60), mouse_event(button, 0, 0, 0, 0);
+    Pause(300);
+    keybd_event(VK_SHIFT, scan, KEYEVENTF_KEYUP, 0);
+    const bool typed = notepadInFront && WaitFor([&] { return (got = np.Text()) == kAddress; }, 5000);
+    rep.Check(typed && GetClipboardSequenceNumber() == seq,
+              L"the very first click, with Shift held, activates the panel and types 住所, the clipboard untouched",
+              Quote(got) + L", clipboard changes " + std::to_wstring(GetClipboardSequenceNumber() - seq));
+
+    // Wine's emptying of the clipboard waits 5 s for an old owner's answer, ticked or not.
+    auto paste = [&](const std::wstring& label) {
+        const bool clicked = ClickCentre(aim(L"氏名"), &why);
+        const DWORD start = GetTickCount();
+        const bool pasted = clicked && WaitFor([&] { return (got = np.Text()) == kAoki; }, 15000);
+        rep.Check(pasted, label + L": the paste goes on, notepad holds 青木　純",
+                  Quote(got) + L" after " + std::to_wstring(GetTickCount() - start) + L" ms" + OpenBoxes(h));
+    };
+    if (OpenClipboard(nullptr)) EmptyClipboard(), CloseClipboard();
+    paste(L"over an empty clipboard");
+    const bool empty = WaitFor([] { return CountClipboardFormats() == 0; }, 5000);
+    rep.Check(empty, L"the empty clipboard comes back empty", std::to_wstring(CountClipboardFormats()) + L" formats");
+
+    Process owner;  // built beside the program
+    const UINT silent = Format(L"HarikoE2E.Silent");
+    DWORD pid = 0;
+    if (!rep.Check(owner.Start(exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"e2e_silent_owner.exe") && WaitFor([&] {
+                       GetWindowThreadProcessId(GetClipboardOwner(), &pid);
+                       return pid == owner.pid() && IsClipboardFormatAvailable(silent);
+                   }, 5000), L"a program that never answers a request for its text owns the clipboard"))
+        return;
+    paste(L"over the silent program's clipboard");
+    const bool restored = WaitFor([&] {
+        return !IsClipboardFormatAvailable(CF_UNICODETEXT) && ClipboardBytes(silent) == std::string("silent");
+    }, 5000);
+    rep.Check(restored && owner.Running(), L"its own format comes back; the text it never gave is left out");
+    owner.Kill();
+    CloseProgram(rep, h);
+    h.WipeState();
+}
+
 }  // namespace
 
 void FieldsFillIn(Report& rep, const std::wstring& exe);  // e2e_fields.cpp
@@ -144,6 +216,7 @@ void FieldsFillIn(Report& rep, const std::wstring& exe);  // e2e_fields.cpp
 const std::vector<Scenario>& ClipboardScenarios() {
     static const std::vector<Scenario> all = {
         {70, L"70. restore after pasting with a clipboard reader at work; Private marked; Shift+click types", ClipboardAsLeft},
+        {71, L"71. a Shift+click as the very first click types; an empty clipboard; an owner that never answers", SilentOwner},
         {76, L"76. 差し込みを使う: 和暦, 曜日 and the caret; the clipboard; unticked, the text as stored", FieldsFillIn},
     };
     return all;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fake_desktop.h"
 #include "panel/paste_logic.h"
 
@@ -41,6 +43,22 @@ TEST(TypingPlan, LineBreaksBecomeEnterAndSurrogatePairsStayTogether) {
     if constexpr (sizeof(wchar_t) == 4) {  // 🌸 as one unit plans as its two halves
         EXPECT_EQ(typing::Plan(std::wstring(1, wchar_t(0x1F338))), typing::Plan(std::wstring(L"\xD83C\xDF38")));
     }
+}
+
+// Formats that take 0, 120, never, 0 and then never ms: the owner's half second goes to the
+// ones it renders; once spent, data on the clipboard still comes at once, each unanswered
+// request costs a short grace, and when those are spent the rest is left out.
+TEST(SaveBudgetRule, WhatArrivesBeforeTheTimeRunsOutIsKeptAndTheWaitStaysUnderASecond) {
+    constexpr int kNever = 1 << 20;
+    SaveBudget budget;
+    std::string kept;
+    int total = 0;
+    for (int takes : {0, 120, kNever, 0, kNever, kNever, kNever, kNever, kNever, kNever, kNever, 0}) {
+        const int allow = budget.Allow(), ms = std::min(takes, allow);
+        if (allow == 0) break;
+        kept += takes <= allow ? 'k' : '-', total += ms, budget.Took(ms);
+    }
+    EXPECT_EQ(kept + " " + std::to_string(total), "kk-k------ 800");
 }
 
 TEST(RestoreGateRule, NothingBeforeTheKeysAndOnlyTheTargetsRequestCounts) {
@@ -106,4 +124,27 @@ TEST_F(RestoreTest, ShiftClickWaitsForShiftThenTypesWithoutTheClipboard) {
     EXPECT_TRUE(At("shift?") < At("front 500") && At("sleep 100") < At("type 8") && At("type 8") < At("key 9 15 1"));
     EXPECT_EQ(desk.typed, typing::Plan(L"若葉商会"));
     EXPECT_TRUE(desk.Only("clipboard").empty() && desk.Only("save").empty() && desk.Only("offer").empty());
+}
+
+// A click on the panel mid-typing waits until the whole text is in and the target came back;
+// the focus gone elsewhere stops the rest, and the user is told how much went in.
+TEST_F(RestoreTest, ClickDuringATypingWaitsForItsEndAndFocusElsewhereStopsIt) {
+    const std::wstring text(40, L'あ');
+    uintptr_t goesTo = eng.Panel;
+    std::function<void()> click = [&] {
+        if (desk.typed.empty()) return void(desk.onEvents = click);
+        if (goesTo == eng.Panel) { EXPECT_EQ(eng.PasteEntry(Text(0)), PasteOutcome::Queued); }
+        desk.foreground = goesTo;
+    };
+    desk.onEvents = click;
+    EXPECT_EQ(eng.PasteEntry(text, {.typed = true}), PasteOutcome::Sent);
+    EXPECT_EQ(desk.typed, typing::Plan(text));
+    EXPECT_EQ(desk.Only("t"), (Calls{"type 32", "taken 32", "type 32", "taken 32", "type 16", "taken 16"}));
+    EXPECT_LT(At("taken 16"), At("offer"));  // the click's paste, after the typing
+
+    desk.typed.clear(), desk.calls.clear(), goesTo = 600, desk.onEvents = click;
+    EXPECT_EQ(eng.PasteEntry(text, {.typed = true}), PasteOutcome::TypingCut);
+    EXPECT_TRUE(desk.typed.size() == 32u && desk.Keys().empty());  // nor the mode's Tab
+    ASSERT_EQ(desk.messages.size(), 1u);
+    EXPECT_NE(desk.messages[0].text.find(L"40 文字中 16 文字を入力しました"), std::wstring::npos);
 }

@@ -169,6 +169,7 @@ public:
         calls.push_back("type " + std::to_string(keys.size()));
         typed.insert(typed.end(), keys.begin(), keys.end());
     }
+    void WaitKeysTaken(uintptr_t, size_t keys, int) override { calls.push_back("taken " + std::to_string(keys)); }
     void WaitEvents(int ms) override {
         calls.push_back("wait " + std::to_string(ms));
         Answer();
