@@ -128,9 +128,9 @@ void EntryEditor::CreateControls() {
     btnInsertRow = button(L"追　加", L"行を追加します。", 600, 1815, kBtnInsertRow, [this] { OnInsertRow(); });
     btnDeleteRow = button(L"削　除", L"選択行を削除します。", 2400, 1815, kBtnDeleteRow, [this] { OnDeleteRow(); });
     btnToggleIme = button(L"日本語ｵﾝ/ｵﾌ", L"IME切替", 4680, 1335, kBtnToggleIme, [this] { OnToggleIme(); });
-    btnMoveUp = AddControl({.cls = L"BUTTON", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 2250,
+    btnMoveUp = AddControl({.cls = L"BUTTON", .text = L"選択行を上へ", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 2250,
                             .width = 375, .height = 1320, .id = kBtnMoveUp, .onClick = [this] { OnMoveUp(); }});
-    btnMoveDown = AddControl({.cls = L"BUTTON", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 3570,
+    btnMoveDown = AddControl({.cls = L"BUTTON", .text = L"選択行を下へ", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 3570,
                               .width = 375, .height = 1320, .id = kBtnMoveDown, .onClick = [this] { OnMoveDown(); }});
     SetToolTip(btnMoveUp, L"選択行を上に移動します。");
     SetToolTip(btnMoveDown, L"選択行を下に移動します。");

@@ -112,6 +112,8 @@ private:
         Control* colourCell = nullptr;
         Control* captionBox = nullptr;
         Control* textBox = nullptr;
+        Control* captionName = nullptr;  // hidden labels naming the boxes
+        Control* textName = nullptr;
         bool lit = false;            // highlighted as last shown
     };
     void CreateControls();

@@ -34,12 +34,15 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
                            .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
                            .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
                            .id = RowControlId(k, kRowNumber)});
-    s.colourCell = AddControl({.style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
+    s.colourCell = AddControl({.text = r ? RowName(row, kColourCell) : L"", .style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
                                .width = 510, .height = editor::kRowHeight, .parent = parent,
                                .id = RowControlId(k, kColourCell)});
+    // A screen reader names an edit box after the static made just before it.
+    s.captionName = AddControl({.text = r ? RowName(row, kCaptionBox) : L"", .style = SS_NOPREFIX, .parent = parent});
     s.captionBox = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
                                .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
                                .id = RowControlId(k, kCaptionBox)});
+    s.textName = AddControl({.text = r ? RowName(row, kTextBox) : L"", .style = SS_NOPREFIX, .parent = parent});
     s.textBox = AddControl({.cls = L"EDIT", .text = boxText,
                             .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
                                      (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
@@ -113,6 +116,10 @@ void EntryEditor::ShowRow(Slot& s) {
     binding_ = true;
     s.number->Move(0, top, 495, editor::kRowHeight);
     s.number->SetText(std::to_wstring(s.row));
+    // Names only: the colour cell is owner-drawn and the name labels are never shown.
+    s.colourCell->SetText(entry_editor::RowName(s.row, entry_editor::kColourCell));
+    s.captionName->SetText(entry_editor::RowName(s.row, entry_editor::kCaptionBox));
+    s.textName->SetText(entry_editor::RowName(s.row, entry_editor::kTextBox));
     s.colourCell->Move(487, top, 510, editor::kRowHeight);
     s.captionBox->Move(975, top, 1395, editor::kRowHeight);
     s.captionBox->SetText(r.caption);
