@@ -127,6 +127,20 @@ void ColourChooser::OnSwatchPressed(int index, int button) {
     }
 }
 
+void ColourChooser::OnKey(UINT key) {
+    if (key == VK_RETURN || key == VK_SPACE) {
+        OnSwatchPressed(current_, 1);
+    } else if (key == VK_ESCAPE) {
+        Close();  // nothing chosen: the row keeps its colour
+    } else {
+        const int next = editor::SwatchAfterKey(current_, static_cast<int>(key));
+        if (next == current_) return;
+        const int was = current_;
+        current_ = next;
+        for (int i : {was, next}) InvalidateRect(swatches[i]->hwnd, nullptr, FALSE);
+    }
+}
+
 void ColourChooser::OnClosing() {
     std::vector<int32_t> colours;
     for (Control* c : swatches)
@@ -153,10 +167,18 @@ LRESULT ColourChooser::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             HBRUSH b = CreateSolidBrush(ResolveColor(c->backColor));
             FillRect(di->hDC, &di->rcItem, b);
             DeleteObject(b);
+            if (c == swatches[current_]) {
+                RECT r = di->rcItem;
+                InflateRect(&r, -2, -2);
+                DrawFocusRect(di->hDC, &r);
+            }
             return TRUE;
         }
         break;
     }
+    case WM_KEYDOWN:
+        OnKey(static_cast<UINT>(wp));
+        return 0;
     case WM_CLOSE:
         Close();
         return 0;

@@ -145,8 +145,11 @@ void EntryEditor::CreateControls() {
     SetToolTip(sizeGrip, L"ウィンドウの幅と高さが調整できます。");
 
     // The paging keys work wherever the focus is.
-    for (Control* c : {focusHolder, btnSave, btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, scrollBar})
-        AttachBox(c->hwnd, BoxKind::Keys, nullptr, {.keyDown = [this](UINT k) { OnKeyDown(k, 0); }});
+    for (Control* c : {focusHolder, btnSave, btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, scrollBar}) {
+        const HWND h = c->hwnd;
+        AttachBox(h, BoxKind::Keys, nullptr,
+                  {.keyDown = [this](UINT k) { OnKeyDown(k, 0); }, .tab = [this, h](bool back) { OnTab(h, back); }});
+    }
     btnMoveUp->SetEnabled(false);
     btnMoveDown->SetEnabled(false);
     btnDeleteRow->SetEnabled(false);
@@ -170,8 +173,33 @@ void EntryEditor::OnActivated() {
         session_.chosenColour.clear();
     }
     if (session_.selectedRow > 0 && rows_.RowFocus()) FocusBox(session_.selectedRow, false);
+    else if (!activatedOnce_ && rows_.HasRow(1)) FocusBox(1, true);  // ready to type from the keyboard
     else focusHolder->SetFocus();
+    activatedOnce_ = true;
     PostMessageW(hwnd_, kChildrenForward, 0, 0);
+}
+
+void EntryEditor::OnTab(HWND from, bool back) {
+    // The stops: each row's caption and text in turn, then the enabled buttons left to right.
+    std::vector<Control*> buttons;
+    for (Control* c : {btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, btnSave})
+        if (IsWindowEnabled(c->hwnd)) buttons.push_back(c);
+    const int boxes = 2 * rows_.EntryCount();
+    const int stops = boxes + static_cast<int>(buttons.size());
+    if (stops == 0) return;
+    int at = -1;
+    int kind = -1;
+    if (Slot* s = SlotOfControl(from, &kind); s && s->row > 0) at = 2 * (s->row - 1) + (kind == entry_editor::kTextBox);
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->hwnd == from) at = boxes + static_cast<int>(i);
+    const int next = at < 0 ? (back ? stops - 1 : 0) : (at + (back ? stops - 1 : 1)) % stops;
+    if (next >= boxes) {
+        buttons[static_cast<size_t>(next - boxes)]->SetFocus();
+        return;
+    }
+    const int row = next / 2 + 1;
+    SetScrollValue(editor::ScrollToShowRow(row, scrollMax_));
+    FocusBox(row, next % 2 == 0);
 }
 
 void EntryEditor::SetEditButtonsEnabled(bool on) {

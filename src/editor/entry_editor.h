@@ -61,6 +61,8 @@ public:
     void OnTextDoubleClick(int row);
     void OnTextLeft(int row);
     void OnKeyDown(UINT key, int captionRow);
+    // Tab (or Shift+Tab, `back`) from the control `from`: the next box or button in reading order.
+    void OnTab(HWND from, bool back);
     void OnScrolled();
     void OnGripPressed();
 
@@ -156,6 +158,7 @@ private:
     bool binding_ = false;   // text set by the program, not typed
     bool inLayout_ = false;
     bool closing_ = false;
+    bool activatedOnce_ = false;
     bool tearingDown_ = false;  // in the destructor: the window hears nothing more of its own
     HBRUSH white_ = nullptr;
     HBRUSH highlight_ = nullptr;

@@ -57,11 +57,13 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     SetToolTip(s.number, L"選択行の移動・削除が有効になります。");
     SetToolTip(s.colourCell, L"ボタン色の設定が出来ます。");
     auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
-    AttachBox(s.captionBox->hwnd, BoxKind::Caption, hint_.get(),
+    const HWND captionBox = s.captionBox->hwnd, textBox = s.textBox->hwnd;
+    AttachBox(captionBox, BoxKind::Caption, hint_.get(),
               {.keyDown = [this, rowNow](UINT key) { OnKeyDown(key, rowNow()); },
                .click = [this, rowNow] { if (rowNow() >= 0) OnCaptionClick(rowNow()); },
-               .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); }});
-    AttachBox(s.textBox->hwnd, BoxKind::Text, hint_.get(),
+               .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); },
+               .tab = [this, captionBox](bool back) { OnTab(captionBox, back); }});
+    AttachBox(textBox, BoxKind::Text, hint_.get(),
               {.keyDown = [this](UINT key) { OnKeyDown(key, 0); },
                .keyPress = [this](wchar_t c, bool atEnd) {
                    session_.trailingEnters = editor::CountEnter(session_.trailingEnters, c, atEnd);
@@ -74,7 +76,8 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
                    const int n = GetWindowTextLengthW(h);
                    SendMessageW(h, EM_SETSEL, n, n);
                    if (rowNow() >= 0) ApplyIme(rowNow(), false);
-               }});
+               },
+               .tab = [this, textBox](bool back) { OnTab(textBox, back); }});
     slots_.push_back(s);
     return slots_.back();
 }

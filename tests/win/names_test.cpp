@@ -1,5 +1,5 @@
-// What a screen reader hears for the entry editor's and the colour chooser's controls, asked
-// through MSAA in this process (Wine answers only there).
+// The entry editor and the colour chooser for a screen reader and a keyboard: the names MSAA
+// gives in this process (Wine answers only there), and the Tab walk and swatch keys.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -78,6 +78,11 @@ protected:
                 return GetDlgItem(form_->rowColumn->hwnd, entry_editor::RowControlId(k, kind));
         }
     }
+    static std::wstring Text(HWND h) {
+        wchar_t t[256] = {};
+        GetWindowTextW(h, t, 256);
+        return t;
+    }
     void ExpectRowNamed(int row) {
         using namespace entry_editor;
         EXPECT_EQ(AccName(RowControl(row, kColourCell)), std::to_wstring(row) + L" 行目 ボタンの色");
@@ -111,6 +116,68 @@ TEST_F(NamesTest, SwatchesAreNamedByTheirColour) {
     EXPECT_EQ(AccName(GetDlgItem(chooser, colour_chooser::kSwatch)), L"色見本 1: 赤 255 緑 0 青 0");
     EXPECT_EQ(AccName(GetDlgItem(chooser, colour_chooser::kSwatch + 1)), L"色見本 2: 赤 0 緑 0 青 128");
     SendMessageW(chooser, WM_CLOSE, 0, 0);
+}
+
+// A key as the focused window gets it; Shift held in this thread's key state when `shift`.
+void Press(UINT key, bool shift = false) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    const HWND to = GetFocus();
+    SendMessageW(to, WM_KEYDOWN, key, 1);
+    if (key == VK_TAB) SendMessageW(to, WM_CHAR, L'\t', 1);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    DoEvents();
+}
+
+TEST_F(NamesTest, TabWalksCaptionTextNextRowThenTheEnabledButtonsAndBack) {
+    using namespace entry_editor;
+    EXPECT_EQ(GetFocus(), RowControl(1, kCaptionBox));
+    Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), RowControl(1, kTextBox));
+    EXPECT_EQ(Text(RowControl(1, kTextBox)), L"t");  // no tab character typed
+    Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), RowControl(2, kCaptionBox));
+    Press(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), RowControl(1, kTextBox));
+    // From the last row's text on to the buttons; ↑, ↓ and 削除 wait for a selected row.
+    Press(VK_END);
+    SetFocus(RowControl(30, kTextBox));
+    ASSERT_NE(GetFocus(), nullptr);
+    Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), form_->btnInsertRow->hwnd);
+    Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), form_->btnToggleIme->hwnd);
+    Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), form_->btnSave->hwnd);
+    Press(VK_TAB);
+    EXPECT_EQ(GetFocus(), RowControl(1, kCaptionBox));
+}
+
+TEST_F(NamesTest, ArrowsMoveAmongTheSwatchesEnterTakesOneEscTakesNone) {
+    form_->OnColourCellClick(1);
+    HWND chooser = reinterpret_cast<HWND>(own_.colourChooser);
+    ASSERT_TRUE(IsWindow(chooser));
+    SetFocus(chooser);
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(chooser));
+    EXPECT_TRUE(form_->Session().chosenColour.empty());
+
+    form_->OnColourCellClick(1);
+    chooser = reinterpret_cast<HWND>(own_.colourChooser);
+    ASSERT_TRUE(IsWindow(chooser));
+    SetFocus(chooser);
+    Press(VK_RIGHT);  // swatch 2, navy
+    Press(VK_DOWN);   // and back up from the bottom row
+    Press(VK_UP);
+    Press(VK_LEFT);
+    Press(VK_RIGHT);
+    Press(VK_RETURN);
+    EXPECT_FALSE(IsWindow(chooser));
+    DoEvents();
+    EXPECT_EQ(form_->Rows().At(1).colour, 0x800000);
 }
 
 }  // namespace
