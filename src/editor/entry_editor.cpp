@@ -180,26 +180,30 @@ void EntryEditor::OnActivated() {
 }
 
 void EntryEditor::OnTab(HWND from, bool back) {
-    // The stops: each row's caption and text in turn, then the enabled buttons left to right.
+    // The stops: each row's colour cell, caption and text in turn, then the enabled buttons
+    // left to right.
     std::vector<Control*> buttons;
     for (Control* c : {btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, btnSave})
         if (IsWindowEnabled(c->hwnd)) buttons.push_back(c);
-    const int boxes = 2 * rows_.EntryCount();
+    constexpr int kPerRow = 3;
+    const int boxes = kPerRow * rows_.EntryCount();
     const int stops = boxes + static_cast<int>(buttons.size());
     if (stops == 0) return;
     int at = -1;
     int kind = -1;
-    if (Slot* s = SlotOfControl(from, &kind); s && s->row > 0) at = 2 * (s->row - 1) + (kind == entry_editor::kTextBox);
+    if (Slot* s = SlotOfControl(from, &kind); s && s->row > 0 && kind != entry_editor::kRowNumber)
+        at = kPerRow * (s->row - 1) + kind - entry_editor::kColourCell;
     for (size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i]->hwnd == from) at = boxes + static_cast<int>(i);
     const int next = at < 0 ? (back ? stops - 1 : 0) : (at + (back ? stops - 1 : 1)) % stops;
+    InvalidateRect(from, nullptr, FALSE);  // a colour cell's focus mark goes
     if (next >= boxes) {
         buttons[static_cast<size_t>(next - boxes)]->SetFocus();
         return;
     }
-    const int row = next / 2 + 1;
+    const int row = next / kPerRow + 1;
     SetScrollValue(editor::ScrollToShowRow(row, scrollMax_));
-    FocusBox(row, next % 2 == 0);
+    FocusRowControl(row, entry_editor::kColourCell + next % kPerRow);
 }
 
 void EntryEditor::SetEditButtonsEnabled(bool on) {
@@ -382,6 +386,11 @@ std::optional<LRESULT> EntryEditor::OnDrawItem(const DRAWITEMSTRUCT& di) {
         HBRUSH b = CreateSolidBrush(ResolveColor(s->colourCell->backColor));
         FillRect(di.hDC, &di.rcItem, b);
         DeleteObject(b);
+        if (GetFocus() == di.hwndItem) {
+            RECT r = di.rcItem;
+            InflateRect(&r, -2, -2);
+            DrawFocusRect(di.hDC, &r);
+        }
         return TRUE;
     }
     return std::nullopt;

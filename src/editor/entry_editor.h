@@ -131,6 +131,7 @@ private:
     void RefreshRows();        // every bound slot shown again from the model
     void CompletePool();
     void FocusBox(int row, bool caption);
+    void FocusRowControl(int row, int kind);  // colour cell, caption box or text box
     void ApplyButtons();
     void ApplyIme(int row, bool caption);
     void SetScrollValue(int v);

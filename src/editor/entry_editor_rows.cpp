@@ -57,7 +57,15 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     SetToolTip(s.number, L"選択行の移動・削除が有効になります。");
     SetToolTip(s.colourCell, L"ボタン色の設定が出来ます。");
     auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
-    const HWND captionBox = s.captionBox->hwnd, textBox = s.textBox->hwnd;
+    const HWND colourCell = s.colourCell->hwnd, captionBox = s.captionBox->hwnd, textBox = s.textBox->hwnd;
+    // The colour cell takes the focus from Tab only; Space opens the chooser as a click does.
+    AttachBox(colourCell, BoxKind::Keys, nullptr,
+              {.keyDown = [this, rowNow](UINT key) {
+                   if (key == VK_SPACE && rowNow() > 0) OnColourCellClick(rowNow());
+                   else OnKeyDown(key, 0);
+               },
+               .focus = [colourCell] { InvalidateRect(colourCell, nullptr, FALSE); },
+               .tab = [this, colourCell](bool back) { OnTab(colourCell, back); }});
     AttachBox(captionBox, BoxKind::Caption, hint_.get(),
               {.keyDown = [this, rowNow](UINT key) { OnKeyDown(key, rowNow()); },
                .click = [this, rowNow] { if (rowNow() >= 0) OnCaptionClick(rowNow()); },
@@ -192,9 +200,14 @@ void EntryEditor::RefreshRows() {
 }
 
 void EntryEditor::FocusBox(int row, bool caption) {
+    FocusRowControl(row, caption ? entry_editor::kCaptionBox : entry_editor::kTextBox);
+}
+
+void EntryEditor::FocusRowControl(int row, int kind) {
     if (!rows_.HasRow(row)) return;
     Slot& s = Bind(row);
-    (caption ? s.captionBox : s.textBox)->SetFocus();
+    (kind == entry_editor::kColourCell ? s.colourCell : kind == entry_editor::kCaptionBox ? s.captionBox : s.textBox)
+        ->SetFocus();
 }
 
 void EntryEditor::ApplyButtons() {
