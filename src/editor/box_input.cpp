@@ -147,12 +147,17 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
     Box& b = *reinterpret_cast<Box*>(data);
     switch (msg) {
     case WM_KEYDOWN:
+        if (wp == VK_TAB && b.events.tab) {
+            b.events.tab(GetKeyState(VK_SHIFT) < 0);
+            return 0;
+        }
         if (b.hint) b.hint->Hide();
         if (b.events.keyDown) b.events.keyDown(static_cast<UINT>(wp));
         if (!IsWindow(h)) return 0;
         break;
     case WM_CHAR:
     case WM_IME_CHAR:
+        if (wp == L'\t' && b.events.tab) return 0;
         return OnCharacter(h, msg, wp, lp, b);
     case WM_PASTE:
         if (b.kind == BoxKind::Keys) break;

@@ -41,6 +41,7 @@ struct BoxEvents {
     std::function<void()> click;                           // after the box took the click
     std::function<void()> doubleClick;
     std::function<void()> focus;                           // the box got the focus
+    std::function<void(bool back)> tab;                    // Tab or Shift+Tab, instead of a tab character
 };
 
 // Subclasses `box`; the events live as long as the box.

@@ -38,6 +38,13 @@ LRESULT CALLBACK SwatchProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
     return DefSubclassProc(h, msg, wp, lp);
 }
 
+// The swatch's name, drawn nowhere: its colour for a screen reader.
+std::wstring SwatchName(int index, int32_t colour) {
+    const COLORREF c = Form::ResolveColor(colour);
+    return L"色見本 " + std::to_wstring(index + 1) + L": 赤 " + std::to_wstring(GetRValue(c)) + L" 緑 " +
+           std::to_wstring(GetGValue(c)) + L" 青 " + std::to_wstring(GetBValue(c));
+}
+
 }  // namespace
 
 ColourDialog::Dialog ColourChooser::SystemDialog = [](ColorDialogRecord& r) {
@@ -88,6 +95,7 @@ bool ColourChooser::Open() {
                                   .top = editor::SwatchTop(i), .width = 800, .height = 400,
                                   .id = colour_chooser::kSwatch + i});
         swatches[i]->backColor = colours[static_cast<size_t>(i)];
+        swatches[i]->SetText(SwatchName(i, swatches[i]->backColor));
         SetWindowSubclass(swatches[i]->hwnd, SwatchProc, static_cast<UINT_PTR>(i), reinterpret_cast<DWORD_PTR>(this));
     }
     lblHowTo = AddControl({.text = L"色見本を左クリックでボタン色の選択、右クリックでカスタム色の生成。",
@@ -113,8 +121,23 @@ void ColourChooser::OnSwatchPressed(int index, int button) {
         if (dialog.ShowColorDialog(reinterpret_cast<uintptr_t>(hwnd_), CC_RGBINIT | CC_FULLOPEN)) {
             swatch->backColor = dialog.Color();
             for (int k = 0; k < editor::kSwatches; ++k) customColours[static_cast<size_t>(k)] = dialog.CustomColor(k);
+            swatch->SetText(SwatchName(index, swatch->backColor));
             InvalidateRect(swatch->hwnd, nullptr, TRUE);
         }
+    }
+}
+
+void ColourChooser::OnKey(UINT key) {
+    if (key == VK_RETURN || key == VK_SPACE) {
+        OnSwatchPressed(current_, 1);
+    } else if (key == VK_ESCAPE) {
+        Close();  // nothing chosen: the row keeps its colour
+    } else {
+        const int next = editor::SwatchAfterKey(current_, static_cast<int>(key));
+        if (next == current_) return;
+        const int was = current_;
+        current_ = next;
+        for (int i : {was, next}) InvalidateRect(swatches[i]->hwnd, nullptr, FALSE);
     }
 }
 
@@ -144,10 +167,18 @@ LRESULT ColourChooser::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             HBRUSH b = CreateSolidBrush(ResolveColor(c->backColor));
             FillRect(di->hDC, &di->rcItem, b);
             DeleteObject(b);
+            if (c == swatches[current_]) {
+                RECT r = di->rcItem;
+                InflateRect(&r, -2, -2);
+                DrawFocusRect(di->hDC, &r);
+            }
             return TRUE;
         }
         break;
     }
+    case WM_KEYDOWN:
+        OnKey(static_cast<UINT>(wp));
+        return 0;
     case WM_CLOSE:
         Close();
         return 0;

@@ -24,6 +24,9 @@ public:
     // button 1 left, 2 right; any other does nothing.
     void OnSwatchPressed(int index, int button);
     void OnClosing();
+    // Arrows move the marked swatch, Enter or Space takes it, Esc closes choosing nothing.
+    void OnKey(UINT key);
+    int CurrentSwatch() const { return current_; }
 
     Control* swatches[editor::kSwatches] = {};
     Control* lblHowTo = nullptr;
@@ -40,4 +43,5 @@ private:
 
     EntryEditor& editor_;
     bool closed_ = false;
+    int current_ = 0;  // the swatch the keys act on, marked with a focus rectangle
 };

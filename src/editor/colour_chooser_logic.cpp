@@ -16,6 +16,18 @@ std::array<int32_t, kSwatches> SwatchColours(const std::vector<std::wstring>& re
     return current;
 }
 
+int SwatchAfterKey(int i, int key) {
+    constexpr int kPerRow = kSwatches / 2;
+    const int col = i % kPerRow, row = i / kPerRow;
+    switch (key) {
+    case 0x25: return col > 0 ? i - 1 : i;                  // left
+    case 0x27: return col < kPerRow - 1 ? i + 1 : i;        // right
+    case 0x26: return row > 0 ? i - kPerRow : i;            // up
+    case 0x28: return row < 1 ? i + kPerRow : i;            // down
+    default: return i;
+    }
+}
+
 }  // namespace editor
 
 ColourDialog::ColourDialog(Dialog dialog, Translate translate, uint32_t recordSize, uintptr_t instance)

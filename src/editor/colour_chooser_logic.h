@@ -13,6 +13,9 @@ constexpr int kSwatches = 16;
 constexpr int32_t kSwatchDesignColour = 0xFFFFFF;  // a swatch without a record stays white
 int SwatchLeft(int i);  // 100 + 850 * (i mod 8)
 int SwatchTop(int i);   // 100 for the top row, 550 for the bottom row
+// The swatch an arrow key moves to from `i` (two rows of eight; the edges stop it); any
+// other key leaves `i`.
+int SwatchAfterKey(int i, int key);
 
 // Colour.dat's records (one field each, "&H" text or decimal) over the current swatch colours:
 // a missing record or one that does not convert leaves its swatch as it is; records after the

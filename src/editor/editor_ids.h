@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // Control identifiers of the entry editor, the text editor and the colour chooser, shared
 // with the tests and the end-to-end driver.
 namespace entry_editor {
@@ -13,6 +14,11 @@ enum ControlId {
 // The row number, colour cell, caption box and text box of slot k.
 constexpr int RowControlId(int slot, int kind) { return kFirstRowControl + 4 * slot + kind; }
 enum RowKind { kRowNumber = 0, kColourCell = 1, kCaptionBox = 2, kTextBox = 3 };
+// What a screen reader calls a row's colour cell, caption box or text box.
+inline std::wstring RowName(int row, int kind) {
+    const wchar_t* what = kind == kColourCell ? L" 行目 ボタンの色" : kind == kCaptionBox ? L" 行目 表示文字" : L" 行目 貼付文字";
+    return std::to_wstring(row) + what;
+}
 }  // namespace entry_editor
 
 namespace text_editor {

@@ -128,9 +128,9 @@ void EntryEditor::CreateControls() {
     btnInsertRow = button(L"追　加", L"行を追加します。", 600, 1815, kBtnInsertRow, [this] { OnInsertRow(); });
     btnDeleteRow = button(L"削　除", L"選択行を削除します。", 2400, 1815, kBtnDeleteRow, [this] { OnDeleteRow(); });
     btnToggleIme = button(L"日本語ｵﾝ/ｵﾌ", L"IME切替", 4680, 1335, kBtnToggleIme, [this] { OnToggleIme(); });
-    btnMoveUp = AddControl({.cls = L"BUTTON", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 2250,
+    btnMoveUp = AddControl({.cls = L"BUTTON", .text = L"選択行を上へ", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 2250,
                             .width = 375, .height = 1320, .id = kBtnMoveUp, .onClick = [this] { OnMoveUp(); }});
-    btnMoveDown = AddControl({.cls = L"BUTTON", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 3570,
+    btnMoveDown = AddControl({.cls = L"BUTTON", .text = L"選択行を下へ", .style = WS_VISIBLE | BS_OWNERDRAW, .left = 105, .top = 3570,
                               .width = 375, .height = 1320, .id = kBtnMoveDown, .onClick = [this] { OnMoveDown(); }});
     SetToolTip(btnMoveUp, L"選択行を上に移動します。");
     SetToolTip(btnMoveDown, L"選択行を下に移動します。");
@@ -145,8 +145,11 @@ void EntryEditor::CreateControls() {
     SetToolTip(sizeGrip, L"ウィンドウの幅と高さが調整できます。");
 
     // The paging keys work wherever the focus is.
-    for (Control* c : {focusHolder, btnSave, btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, scrollBar})
-        AttachBox(c->hwnd, BoxKind::Keys, nullptr, {.keyDown = [this](UINT k) { OnKeyDown(k, 0); }});
+    for (Control* c : {focusHolder, btnSave, btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, scrollBar}) {
+        const HWND h = c->hwnd;
+        AttachBox(h, BoxKind::Keys, nullptr,
+                  {.keyDown = [this](UINT k) { OnKeyDown(k, 0); }, .tab = [this, h](bool back) { OnTab(h, back); }});
+    }
     btnMoveUp->SetEnabled(false);
     btnMoveDown->SetEnabled(false);
     btnDeleteRow->SetEnabled(false);
@@ -170,8 +173,37 @@ void EntryEditor::OnActivated() {
         session_.chosenColour.clear();
     }
     if (session_.selectedRow > 0 && rows_.RowFocus()) FocusBox(session_.selectedRow, false);
+    else if (!activatedOnce_ && rows_.HasRow(1)) FocusBox(1, true);  // ready to type from the keyboard
     else focusHolder->SetFocus();
+    activatedOnce_ = true;
     PostMessageW(hwnd_, kChildrenForward, 0, 0);
+}
+
+void EntryEditor::OnTab(HWND from, bool back) {
+    // The stops: each row's colour cell, caption and text in turn, then the enabled buttons
+    // left to right.
+    std::vector<Control*> buttons;
+    for (Control* c : {btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, btnSave})
+        if (IsWindowEnabled(c->hwnd)) buttons.push_back(c);
+    constexpr int kPerRow = 3;
+    const int boxes = kPerRow * rows_.EntryCount();
+    const int stops = boxes + static_cast<int>(buttons.size());
+    if (stops == 0) return;
+    int at = -1;
+    int kind = -1;
+    if (Slot* s = SlotOfControl(from, &kind); s && s->row > 0 && kind != entry_editor::kRowNumber)
+        at = kPerRow * (s->row - 1) + kind - entry_editor::kColourCell;
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->hwnd == from) at = boxes + static_cast<int>(i);
+    const int next = at < 0 ? (back ? stops - 1 : 0) : (at + (back ? stops - 1 : 1)) % stops;
+    InvalidateRect(from, nullptr, FALSE);  // a colour cell's focus mark goes
+    if (next >= boxes) {
+        buttons[static_cast<size_t>(next - boxes)]->SetFocus();
+        return;
+    }
+    const int row = next / kPerRow + 1;
+    SetScrollValue(editor::ScrollToShowRow(row, scrollMax_));
+    FocusRowControl(row, entry_editor::kColourCell + next % kPerRow);
 }
 
 void EntryEditor::SetEditButtonsEnabled(bool on) {
@@ -354,6 +386,11 @@ std::optional<LRESULT> EntryEditor::OnDrawItem(const DRAWITEMSTRUCT& di) {
         HBRUSH b = CreateSolidBrush(ResolveColor(s->colourCell->backColor));
         FillRect(di.hDC, &di.rcItem, b);
         DeleteObject(b);
+        if (GetFocus() == di.hwndItem) {
+            RECT r = di.rcItem;
+            InflateRect(&r, -2, -2);
+            DrawFocusRect(di.hDC, &r);
+        }
         return TRUE;
     }
     return std::nullopt;

@@ -61,6 +61,8 @@ public:
     void OnTextDoubleClick(int row);
     void OnTextLeft(int row);
     void OnKeyDown(UINT key, int captionRow);
+    // Tab (or Shift+Tab, `back`) from the control `from`: the next box or button in reading order.
+    void OnTab(HWND from, bool back);
     void OnScrolled();
     void OnGripPressed();
 
@@ -112,6 +114,8 @@ private:
         Control* colourCell = nullptr;
         Control* captionBox = nullptr;
         Control* textBox = nullptr;
+        Control* captionName = nullptr;  // hidden labels naming the boxes
+        Control* textName = nullptr;
         bool lit = false;            // highlighted as last shown
     };
     void CreateControls();
@@ -127,6 +131,7 @@ private:
     void RefreshRows();        // every bound slot shown again from the model
     void CompletePool();
     void FocusBox(int row, bool caption);
+    void FocusRowControl(int row, int kind);  // colour cell, caption box or text box
     void ApplyButtons();
     void ApplyIme(int row, bool caption);
     void SetScrollValue(int v);
@@ -154,6 +159,7 @@ private:
     bool binding_ = false;   // text set by the program, not typed
     bool inLayout_ = false;
     bool closing_ = false;
+    bool activatedOnce_ = false;
     bool tearingDown_ = false;  // in the destructor: the window hears nothing more of its own
     HBRUSH white_ = nullptr;
     HBRUSH highlight_ = nullptr;

@@ -34,12 +34,15 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
                            .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
                            .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
                            .id = RowControlId(k, kRowNumber)});
-    s.colourCell = AddControl({.style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
+    s.colourCell = AddControl({.text = r ? RowName(row, kColourCell) : L"", .style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
                                .width = 510, .height = editor::kRowHeight, .parent = parent,
                                .id = RowControlId(k, kColourCell)});
+    // A screen reader names an edit box after the static made just before it.
+    s.captionName = AddControl({.text = r ? RowName(row, kCaptionBox) : L"", .style = SS_NOPREFIX, .parent = parent});
     s.captionBox = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
                                .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
                                .id = RowControlId(k, kCaptionBox)});
+    s.textName = AddControl({.text = r ? RowName(row, kTextBox) : L"", .style = SS_NOPREFIX, .parent = parent});
     s.textBox = AddControl({.cls = L"EDIT", .text = boxText,
                             .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
                                      (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
@@ -54,11 +57,21 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     SetToolTip(s.number, L"選択行の移動・削除が有効になります。");
     SetToolTip(s.colourCell, L"ボタン色の設定が出来ます。");
     auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
-    AttachBox(s.captionBox->hwnd, BoxKind::Caption, hint_.get(),
+    const HWND colourCell = s.colourCell->hwnd, captionBox = s.captionBox->hwnd, textBox = s.textBox->hwnd;
+    // The colour cell takes the focus from Tab only; Space opens the chooser as a click does.
+    AttachBox(colourCell, BoxKind::Keys, nullptr,
+              {.keyDown = [this, rowNow](UINT key) {
+                   if (key == VK_SPACE && rowNow() > 0) OnColourCellClick(rowNow());
+                   else OnKeyDown(key, 0);
+               },
+               .focus = [colourCell] { InvalidateRect(colourCell, nullptr, FALSE); },
+               .tab = [this, colourCell](bool back) { OnTab(colourCell, back); }});
+    AttachBox(captionBox, BoxKind::Caption, hint_.get(),
               {.keyDown = [this, rowNow](UINT key) { OnKeyDown(key, rowNow()); },
                .click = [this, rowNow] { if (rowNow() >= 0) OnCaptionClick(rowNow()); },
-               .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); }});
-    AttachBox(s.textBox->hwnd, BoxKind::Text, hint_.get(),
+               .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); },
+               .tab = [this, captionBox](bool back) { OnTab(captionBox, back); }});
+    AttachBox(textBox, BoxKind::Text, hint_.get(),
               {.keyDown = [this](UINT key) { OnKeyDown(key, 0); },
                .keyPress = [this](wchar_t c, bool atEnd) {
                    session_.trailingEnters = editor::CountEnter(session_.trailingEnters, c, atEnd);
@@ -71,7 +84,8 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
                    const int n = GetWindowTextLengthW(h);
                    SendMessageW(h, EM_SETSEL, n, n);
                    if (rowNow() >= 0) ApplyIme(rowNow(), false);
-               }});
+               },
+               .tab = [this, textBox](bool back) { OnTab(textBox, back); }});
     slots_.push_back(s);
     return slots_.back();
 }
@@ -113,6 +127,10 @@ void EntryEditor::ShowRow(Slot& s) {
     binding_ = true;
     s.number->Move(0, top, 495, editor::kRowHeight);
     s.number->SetText(std::to_wstring(s.row));
+    // Names only: the colour cell is owner-drawn and the name labels are never shown.
+    s.colourCell->SetText(entry_editor::RowName(s.row, entry_editor::kColourCell));
+    s.captionName->SetText(entry_editor::RowName(s.row, entry_editor::kCaptionBox));
+    s.textName->SetText(entry_editor::RowName(s.row, entry_editor::kTextBox));
     s.colourCell->Move(487, top, 510, editor::kRowHeight);
     s.captionBox->Move(975, top, 1395, editor::kRowHeight);
     s.captionBox->SetText(r.caption);
@@ -182,9 +200,14 @@ void EntryEditor::RefreshRows() {
 }
 
 void EntryEditor::FocusBox(int row, bool caption) {
+    FocusRowControl(row, caption ? entry_editor::kCaptionBox : entry_editor::kTextBox);
+}
+
+void EntryEditor::FocusRowControl(int row, int kind) {
     if (!rows_.HasRow(row)) return;
     Slot& s = Bind(row);
-    (caption ? s.captionBox : s.textBox)->SetFocus();
+    (kind == entry_editor::kColourCell ? s.colourCell : kind == entry_editor::kCaptionBox ? s.captionBox : s.textBox)
+        ->SetFocus();
 }
 
 void EntryEditor::ApplyButtons() {

@@ -65,10 +65,13 @@ void PasswordDialog::CreateControls() {
     btnVerify = button(kOkCaption, WS_VISIBLE, kBtnVerify, &PasswordDialog::OnVerify);
     btnRegister = button(L"", 0, kBtnRegister, &PasswordDialog::OnRegister);
     btnConfirm = button(L"", 0, kBtnConfirm, &PasswordDialog::OnConfirm);
-    chkSwitchOff = AddControl({.cls = L"BUTTON", .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = 960, .top = 1440,
+    // The box is too narrow to show its text, which is there as its name; the label beside
+    // it shows the text and toggles the box as well.
+    chkSwitchOff = AddControl({.cls = L"BUTTON", .text = kSwitchOffText, .style = WS_TABSTOP | BS_AUTOCHECKBOX, .left = 960, .top = 1440,
                                .width = 255, .height = 375, .id = kChkSwitchOff, .onClick = [this] { OnSwitchOff(); }});
-    lblSwitchOff = AddControl({.text = kSwitchOffText, .style = SS_NOPREFIX, .left = 1200, .top = 1560, .width = 2295,
-                               .height = 255, .id = kLblSwitchOff});
+    lblSwitchOff = AddControl({.text = kSwitchOffText, .style = SS_NOPREFIX | SS_NOTIFY, .left = 1200, .top = 1560,
+                               .width = 2295, .height = 255, .id = kLblSwitchOff,
+                               .onClick = [this] { SendMessageW(chkSwitchOff->hwnd, BM_CLICK, 0, 0); }});
     for (Control* c : {lblPrompt, btnVerify, btnRegister, btnConfirm, chkSwitchOff, lblSwitchOff}) c->SetFont(kUiFont, 9);
     SendMessageW(editPassword->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
     editPassword->SetFont(kUiFont, 11.25, true);

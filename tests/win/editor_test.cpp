@@ -1,12 +1,15 @@
 // The entry editor's window on the real window manager and files: what a locked file, a
-// refused character and thousands of entries look like to the user and on disk.
+// refused character and thousands of entries look like to the user and on disk, and what a
+// screen reader (MSAA in this process: Wine answers only there) and the keyboard get.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "editor/colour_chooser.h"
 #include "editor/entry_editor.h"
 #include "editor/editor_ids.h"
 #include "store/datafiles.h"
@@ -209,6 +212,59 @@ TEST_F(EditorTest, FiveThousandEntriesAreReachedWithTheWindowsOfTwentyFive) {
     EXPECT_EQ(GetFocus(), last);
     SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(ReadDataSetFile(file_).size(), 5000u);
+}
+
+std::wstring AccName(HWND h) {
+    using Fn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    static auto get = reinterpret_cast<Fn>(GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow"));
+    IAccessible* acc = nullptr;
+    BSTR name = nullptr;
+    VARIANT self{};
+    self.vt = VT_I4;  // CHILDID_SELF
+    if (SUCCEEDED(get(h, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void**>(&acc))))
+        acc->get_accName(self, &name), acc->Release();
+    std::wstring out = name ? name : L"";
+    SysFreeString(name);
+    return out;
+}
+
+void Press(UINT key, bool shift = false) {  // to the focused window; Shift in this thread's key state
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    if (key == VK_TAB) SendMessageW(GetFocus(), WM_CHAR, L'\t', 1);
+}
+
+TEST_F(EditorTest, NamesTabWalkAndSwatchKeys) {
+    using namespace entry_editor;
+    std::vector<int32_t> colours(editor::kSwatches, 0xFFFFFF);
+    colours[1] = 0x800000;  // navy
+    ASSERT_TRUE(WriteFileAtomic(dir_ + L"\\Color.dat", EncodeColorDat(colours)));
+    Open(30);
+    EXPECT_EQ(AccName(form_->btnMoveDown->hwnd), L"選択行を下へ");
+    EXPECT_EQ(GetFocus(), RowControl(1, kCaptionBox));
+    for (int i = 0; i < 3; ++i) Press(VK_TAB);  // text, then row 2's colour cell and caption
+    for (int i = 0; i < 2; ++i) Press(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), RowControl(1, kTextBox));
+    EXPECT_EQ(Text(GetFocus()), L"t");  // no tab character typed
+    Press(VK_END);  // the first rows' slots go to the last rows, names and all
+    SetFocus(RowControl(30, kTextBox));
+    EXPECT_EQ(AccName(RowControl(30, kColourCell)), L"30 行目 ボタンの色");
+    EXPECT_EQ(AccName(RowControl(30, kCaptionBox)), L"30 行目 表示文字");
+    EXPECT_EQ(AccName(GetFocus()), L"30 行目 貼付文字");
+    Press(VK_TAB);  // ↑, ↓ and 削除 wait for a selected row
+    EXPECT_EQ(GetFocus(), form_->btnInsertRow->hwnd);
+    Press(VK_HOME);
+    SetFocus(RowControl(2, kColourCell));
+    Press(VK_SPACE);
+    const HWND chooser = reinterpret_cast<HWND>(own_.colourChooser);
+    EXPECT_EQ(AccName(GetDlgItem(chooser, colour_chooser::kSwatch + 1)), L"色見本 2: 赤 0 緑 0 青 128");
+    SetFocus(chooser);
+    for (UINT k : {VK_RIGHT, VK_DOWN, VK_UP, VK_RETURN}) Press(k);
+    EXPECT_FALSE(IsWindow(chooser));
+    DoEvents();
+    EXPECT_EQ(form_->Rows().At(2).colour, 0x800000);
 }
 
 }  // namespace

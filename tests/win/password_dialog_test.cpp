@@ -396,7 +396,10 @@ TEST_F(PasswordDialogTest, SwitchOffBoxSwitchesOffAndTheBackupNoticeNamesTheProg
     PasswordDialog f(Links());
     ASSERT_TRUE(f.Open());
     f.Show();
-    SendMessageW(f.chkSwitchOff->hwnd, BM_CLICK, 0, 0);
+    // The box carries the label's text as its name; a click on the label ticks the box.
+    EXPECT_EQ(f.chkSwitchOff->Text(), f.lblSwitchOff->Text());
+    SendMessageW(f.lblSwitchOff->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(f.lblSwitchOff->hwnd, WM_LBUTTONUP, 0, 0);
 
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].title, L"「ハリコ試験」のパスワードの変更");
