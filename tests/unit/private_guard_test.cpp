@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 using private_guard::Guard;
-using private_guard::TimeSetting;
 
 TEST(PrivateGuard, TimeSettingReadsDefaultOffAndCap) {
-    EXPECT_EQ(TimeSetting(L"", 10, 100), 10);
-    EXPECT_EQ(TimeSetting(L"Reg_x", 10, 100), 10);
-    EXPECT_EQ(TimeSetting(L"0", 10, 100), 0);
-    EXPECT_EQ(TimeSetting(L"-5", 10, 100), 0);
-    EXPECT_EQ(TimeSetting(L"30", 10, 100), 30);
-    EXPECT_EQ(TimeSetting(L"99999999999999999999", 10, 100), 100);
+    const std::pair<const wchar_t*, int> cases[] = {{L"", 10}, {L"Reg_x", 10}, {L"0", 0}, {L"-5", 0}, {L"30", 30},
+                                                    {L"99999999999999999999", 100}};
+    for (auto [text, want] : cases)
+        EXPECT_EQ(private_guard::TimeSetting(text, 10, 100), want) << text;
 }
 
 TEST(PrivateGuard, ClearsOnlyASealedPrivateTextStillOnTheClipboardOnce) {
@@ -24,9 +21,8 @@ TEST(PrivateGuard, ClearsOnlyASealedPrivateTextStillOnTheClipboardOnce) {
     EXPECT_FALSE(g.ClearDue(t + 20000, 7));
     // Replaced by someone else: kept, also later.
     g.Pasted(t, true, true, 7);
-    EXPECT_FALSE(g.ClearDue(t + 1, 8));
-    EXPECT_FALSE(g.ClearDue(t + 10000, 7));
-    // Not sealed, restored, or a later Public paste over it: nothing to clear.
+    EXPECT_FALSE(g.ClearDue(t + 1, 8) || g.ClearDue(t + 10000, 7));
+    // Not sealed, restored, a later Public paste over it, or switched off: nothing to clear.
     for (auto [sealed, stays] : {std::pair{false, true}, std::pair{true, false}}) {
         g.Pasted(t, sealed, stays, 7);
         EXPECT_FALSE(g.ClearDue(t + 10000, 7));
@@ -50,9 +46,8 @@ TEST(PrivateGuard, LocksAfterIdleMinutesAndAtTheSessionLockButNotUnderAnEditor) 
     EXPECT_FALSE(g.LockDue(25 * minute, true, false));
     EXPECT_TRUE(g.LockDue(26 * minute, true, false));
     // Opened again later: its idle time starts then.
-    EXPECT_FALSE(g.LockDue(27 * minute, false, false));
-    EXPECT_FALSE(g.LockDue(40 * minute, true, false));
-    EXPECT_FALSE(g.LockDue(49 * minute, true, false));
+    EXPECT_FALSE(g.LockDue(27 * minute, false, false) || g.LockDue(40 * minute, true, false) ||
+                 g.LockDue(49 * minute, true, false));
     // The session's lock waits for the editor, then closes at once, also with the idle lock off.
     g.Configure(0, 0);
     g.SessionLocked();
@@ -61,6 +56,5 @@ TEST(PrivateGuard, LocksAfterIdleMinutesAndAtTheSessionLockButNotUnderAnEditor) 
     EXPECT_FALSE(g.LockDue(999 * minute, true, false));
     // A lock while Private was not open is not kept for a later unlock.
     g.SessionLocked();
-    EXPECT_FALSE(g.LockDue(1000 * minute, false, false));
-    EXPECT_FALSE(g.LockDue(1001 * minute, true, false));
+    EXPECT_FALSE(g.LockDue(1000 * minute, false, false) || g.LockDue(1001 * minute, true, false));
 }
