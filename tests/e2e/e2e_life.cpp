@@ -787,9 +787,10 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     Click(rep, d, kBtnVerify, L"a click on O K");
     DialogGone(rep, h, d, L"the dialog closes");
     rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 20000), L"Private opens", Captions(h));
-    if (PasteAndSee(rep, h, np, L"sealed Private", L"若葉銀行　本店 1234567", L"銀行"))
-        rep.Check(WaitFor([&] { return !ClipboardText(); }, 15000), L"\"ClipClearSeconds\" = 2: then the clipboard is emptied",
-                  Quote(ClipboardText().value_or(L"(empty)")));
+    if (PasteAndSee(rep, h, np, L"sealed Private", L"若葉銀行　本店 1234567", L"銀行")) {
+        const bool cleared = WaitFor([&] { return !ClipboardText(); }, 15000);
+        rep.Check(cleared, L"\"ClipClearSeconds\" = 2: then the clipboard is emptied", Quote(ClipboardText().value_or(L"")));
+    }
 
     // Unticked: back to the specified format under the password.
     h.Menu(panel_ids::kSealPrivate);
