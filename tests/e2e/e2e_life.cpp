@@ -487,7 +487,6 @@ void PasswordLife(Report& rep, const std::wstring& exe) {
               L"PassMode " + SettingText(h.Setting(L"PassMode")) + L", Type " + SettingText(h.Setting(L"Type")));
     RemoveTree(h.BackupDir());
     h.SetSetting(L"PassMode", L"0");
-    h.SetSetting(L"ClipClearSeconds", L"");
 }
 
 // ---- 14 -----------------------------------------------------------------------------------
@@ -625,7 +624,6 @@ void ClosingPositions(Report& rep, const std::wstring& exe) {
     rep.Check(Stored(h, L"Left", left1) && Stored(h, L"Top", top1),
               L"closing while minimised keeps the stored position", position());
     h.SetSetting(L"PassMode", L"0");
-    h.SetSetting(L"ClipClearSeconds", L"");
 }
 
 // ---- 16 -----------------------------------------------------------------------------------
