@@ -11,6 +11,7 @@
 #include "base/records.h"
 #include "base/startup_marks.h"
 #include "base/stored_names.h"
+#include "panel/private_guard_logic.h"
 #include "editor/entry_editor.h"
 #include "protect/password_dialog.h"
 #include "protect/new_copy_dialog.h"
@@ -140,6 +141,12 @@ int16_t Program::ApplySettings() {
     const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
     const int32_t insertFields = SettingToInt32(Read(app.exeName, stored::kInsertFields));
     const int32_t hotKeys = SettingToInt32(Read(app.exeName, stored::kHotKeys));
+    const int clipClear = private_guard::TimeSetting(
+        GetSetting(app.exeName, stored::kSection, stored::kClipClearSeconds, L""),
+        private_guard::kDefaultClipClearSeconds, 24 * 60 * 60);
+    const int lockMinutes = private_guard::TimeSetting(
+        GetSetting(app.exeName, stored::kSection, stored::kLockMinutes, L""),
+        private_guard::kDefaultLockMinutes, 7 * 24 * 60);
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
@@ -155,6 +162,7 @@ int16_t Program::ApplySettings() {
     panel.SetClipRestore(clipRestore == 1);
     panel.SetInsertFields(insertFields == 1);
     panel.SetHotKeys(hotKeys == 1, false);
+    panel.SetPrivateGuard(clipClear, lockMinutes);
     panel.SetFixedAppearance();
     return versionMarker;
 }

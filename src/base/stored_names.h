@@ -15,6 +15,10 @@ inline constexpr wchar_t kPassMode[] = L"PassMode";
 inline constexpr wchar_t kClipRestore[] = L"ClipRestore";
 inline constexpr wchar_t kInsertFields[] = L"InsertFields";
 inline constexpr wchar_t kHotKeys[] = L"HotKeys";
+// While Private is sealed: seconds a pasted text stays on the clipboard, idle minutes before
+// Private closes; 0 switches either off, none stored is the default.
+inline constexpr wchar_t kClipClearSeconds[] = L"ClipClearSeconds";
+inline constexpr wchar_t kLockMinutes[] = L"LockMinutes";
 inline constexpr wchar_t kVersion[] = L"Version";
 inline constexpr wchar_t kEditorWidth[] = L"Width2";
 inline constexpr wchar_t kEditorHeight[] = L"Height2";

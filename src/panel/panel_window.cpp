@@ -15,6 +15,10 @@ namespace {
 
 constexpr UINT kSampleTimer = 1;
 constexpr UINT kActivateMsg = WM_APP + 1;   // OnActivated runs outside WM_ACTIVATE
+// wtsapi32.h, not included for these three.
+constexpr UINT kSessionChange = 0x02B1;       // WM_WTSSESSION_CHANGE
+constexpr WPARAM kSessionLock = 0x7;          // WTS_SESSION_LOCK
+constexpr DWORD kNotifyForThisSession = 0;    // NOTIFY_FOR_THIS_SESSION
 
 // The key buttons show pictures: triangles for 前へ/次へ, a return arrow for 改行.
 void DrawTriangle(HDC dc, const RECT& r, bool left) {
@@ -96,7 +100,15 @@ bool PanelWindow::Create() {
     return true;
 }
 
-void PanelWindow::StartTimer() { SetTimer(hwnd_, kSampleTimer, 100, nullptr); }
+void PanelWindow::StartTimer() {
+    SetTimer(hwnd_, kSampleTimer, 100, nullptr);
+    // The session's lock closes a sealed Private; wtsapi32 is loaded only for this.
+    using Register = BOOL(WINAPI*)(HWND, DWORD);
+    if (HMODULE wts = LoadLibraryW(L"wtsapi32.dll"))
+        if (auto reg = reinterpret_cast<Register>(reinterpret_cast<void*>(
+                GetProcAddress(wts, "WTSRegisterSessionNotification"))))
+            sessionNotified_ = reg(hwnd_, kNotifyForThisSession) != FALSE;
+}
 
 void PanelWindow::ApplyStoredMode(int storedMode) {
     PasteMode& mode = host_.Choices().mode;
@@ -443,6 +455,7 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         OnHotKey(static_cast<int>(wp));
         return 0;
     case WM_COMMAND:
+        guard_.Clicked(GetTickCount());
         if (lp == 0) {  // the controls' clicks go to the handlers they were made with
             OnMenu(static_cast<MenuId>(LOWORD(wp)));
             return 0;
@@ -478,6 +491,7 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp) activatedFromOtherApp_ = true;
         break;
     case WM_MOUSEACTIVATE:
+        guard_.Clicked(GetTickCount());
         shiftAtActivation_ = LOWORD(lp) == HTCLIENT && (GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0);
         shiftActivationTick_ = GetTickCount();
         break;
@@ -507,8 +521,17 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         OnClosing();
         OnClosed();
         return 0;
+    case kSessionChange:
+        if (wp == kSessionLock) guard_.SessionLocked();
+        return 0;
     case WM_DESTROY:
         KillTimer(hwnd_, kSampleTimer);
+        if (sessionNotified_) {
+            using Unregister = BOOL(WINAPI*)(HWND);
+            if (auto unreg = reinterpret_cast<Unregister>(reinterpret_cast<void*>(
+                    GetProcAddress(GetModuleHandleW(L"wtsapi32.dll"), "WTSUnRegisterSessionNotification"))))
+                unreg(hwnd_);
+        }
         UnregisterHotKeys();
         PostQuitMessage(0);
         return 0;

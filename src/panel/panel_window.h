@@ -8,6 +8,7 @@
 #include "base/own_windows.h"
 #include "panel/panel_ids.h"
 #include "panel/panel_logic.h"
+#include "panel/private_guard_logic.h"
 #include "store/dataset_format.h"
 #include "store/dataset_service.h"
 #include "win/form.h"
@@ -75,6 +76,7 @@ public:
     void OnThenTab();
     void OnThenEnter();
     void OnSampleTimer();
+    void GuardPrivate();  // the timer's part: the clipboard cleared, Private closed
 
     // Window behaviour
     void OnActivated();
@@ -103,6 +105,9 @@ public:
     // Private was sealed or unsealed: the tick, the tool tips and the entries again.
     void SealStateChanged();
     void SetClipRestore(bool on);
+    // While Private is sealed: a pasted text's seconds on the clipboard, the idle minutes
+    // before Private closes (0: never).
+    void SetPrivateGuard(int clipClearSeconds, int lockMinutes);
     void SetInsertFields(bool on);
     void SetMenuEnabled(MenuId id, bool on);
     bool MenuEnabled(MenuId id) const;
@@ -202,6 +207,11 @@ private:
     // Hidden, made after the first paint (AfterFirstPaint); window handles as decimal text.
     Control* editLastText = nullptr;
     bool lastFromPrivate_ = false;  // the last entry pasted was Private's: not mirrored
+    private_guard::Guard guard_;
+    unsigned guardTicks_ = 0;
+    bool sessionNotified_ = false;  // registered for the session's lock
+    // After a paste or a key button: tells the guard what the clipboard holds now.
+    void NoteClipboard(uint32_t sequenceBefore, bool fromPrivate);
     Control* editFrontTitle = nullptr;
     Control* editFrontWindow = nullptr;
     Control* editTargetWindow = nullptr;  // "0" for none

@@ -53,8 +53,11 @@ void PanelWindow::PasteFromKey(int entry) {
     // The window in front is the target: the panel must not take the focus from it.
     auto park = std::move(engine_->ParkFocus);
     engine_->ParkFocus = nullptr;
+    const uint32_t sequence = GetClipboardSequenceNumber();
     engine_->PasteEntry(paste::EntryText(entries, entryCount, entry), {.fromPrivate = entriesSet == 2});
     engine_->ParkFocus = std::move(park);
+    lastFromPrivate_ = entriesSet == 2;
+    NoteClipboard(sequence, lastFromPrivate_);
     MirrorEngineState();
 }
 

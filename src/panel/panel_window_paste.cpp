@@ -60,6 +60,33 @@ void PanelWindow::MirrorEngineState() {
 void PanelWindow::OnSampleTimer() {
     engine_->SampleForeground();
     MirrorEngineState();
+    GuardPrivate();
+}
+
+void PanelWindow::NoteClipboard(uint32_t sequenceBefore, bool fromPrivate) {
+    const uint32_t now = GetClipboardSequenceNumber();
+    // Unchanged (typing, a Tab key, no target): what it held before is still due to go or stay.
+    if (now == sequenceBefore) return;
+    guard_.Pasted(GetTickCount(), fromPrivate && host_.DataSets().IsSealed(), !ClipRestore(), now);
+}
+
+void PanelWindow::GuardPrivate() {
+    const DWORD now = GetTickCount();
+    if (guard_.ClearDue(now, GetClipboardSequenceNumber()) && OpenClipboard(hwnd_)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    // Whether Private is sealed is read from its file: about once a second is enough.
+    if (++guardTicks_ % 10 != 0 || Gone()) return;
+    bool held = false;
+    for (uintptr_t w : host_.OwnWindows().KeptInFrontOfPanel())
+        held = held || (w && IsWindow(reinterpret_cast<HWND>(w)));
+    const bool open = DataSet() == 2 && entriesSet == 2 && host_.DataSets().IsSealed();
+    if (guard_.LockDue(now, open, held)) OnChoosePublic();
+}
+
+void PanelWindow::SetPrivateGuard(int clipClearSeconds, int lockMinutes) {
+    guard_.Configure(clipClearSeconds, lockMinutes);
 }
 
 void PanelWindow::OnEntryClick(int slot) {
@@ -70,15 +97,23 @@ void PanelWindow::OnEntryClick(int slot) {
                                  GetTickCount() - shiftActivationTick_ < kActivatingClickMs;
     const bool shift = activatingShift || GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
     lastFromPrivate_ = entriesSet == 2;
-    std::optional<ImeClosedFor> ime;
-    if (shift) ime.emplace(engine_->Target());
-    engine_->PasteEntry(paste::EntryText(entries, entryCount, slot),
-                        {.fromPrivate = entriesSet == 2, .typed = shift});
+    guard_.Clicked(GetTickCount());
+    const uint32_t sequence = GetClipboardSequenceNumber();
+    {
+        std::optional<ImeClosedFor> ime;
+        if (shift) ime.emplace(engine_->Target());
+        engine_->PasteEntry(paste::EntryText(entries, entryCount, slot),
+                            {.fromPrivate = entriesSet == 2, .typed = shift});
+    }
+    NoteClipboard(sequence, lastFromPrivate_);
     MirrorEngineState();
 }
 
 void PanelWindow::KeyButton(KeyButtonId which) {
-    engine_->KeyButton(which);
+    guard_.Clicked(GetTickCount());
+    const uint32_t sequence = GetClipboardSequenceNumber();
+    engine_->KeyButton(which);  // may put the last text back on the clipboard
+    NoteClipboard(sequence, lastFromPrivate_);
     MirrorEngineState();
 }
 void PanelWindow::OnPrevField() { KeyButton(KeyButtonId::Prev); }

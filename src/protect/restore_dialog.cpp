@@ -110,7 +110,8 @@ bool RestoreDialog::Open() {
     }
     if (privateMissing && !create(2, PrivateKeyFor(*password))) return false;
     backupPassword_ = *password;
-    if (backupPassword_.empty()) {
+    backupSealed_ = BackupPrivateSealed(links_.backupDir);
+    if (backupPassword_.empty() && !backupSealed_) {
         CopyIn(L"");
         Close();
         return false;
@@ -154,7 +155,7 @@ void RestoreDialog::OnOk() {
         typed = editPassword->Text();
         if (!typed.empty()) CharLowerBuffW(typed.data(), static_cast<DWORD>(typed.size()));
     }
-    if (typed != backupPassword_) {
+    if (typed != backupPassword_ && !backupSealed_) {
         MsgBox(L"パスワードが一致しませんでした。\r\n\r\nもう一度入力してください。　　　　　　　　　　",
                MB_OK | MB_ICONSTOP, Title());
         editPassword->SetText(L"");
@@ -186,7 +187,8 @@ bool RestoreDialog::CopyIn(const std::wstring& typedPassword) {
         return false;
     }
     PasswordState& pw = *links_.password;
-    pw.Use(typedPassword);
+    // Sealed, the password lives in no file: as at start-up, none is held.
+    pw.Use(backupSealed_ ? std::wstring() : typedPassword);
     if (links_.restored) links_.restored();
     DoEvents();
     Pause(1000);

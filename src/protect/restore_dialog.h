@@ -59,5 +59,6 @@ private:
 
     RestoreDialogLinks links_;
     std::wstring backupPassword_;
+    bool backupSealed_ = false;  // no password kept: the one typed is checked by opening Private
     bool busy_ = false;
 };

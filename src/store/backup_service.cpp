@@ -164,6 +164,11 @@ bool CreateInitialBackupFile(const std::wstring& dir, int n, const std::function
     return false;
 }
 
+bool BackupPrivateSealed(const std::wstring& backupDir) {
+    const std::optional<std::string> bytes = ReadAllBytes(backupDir + L"\\" + stored::kPrivateFile);
+    return bytes && sealed::LooksSealed(*bytes);
+}
+
 std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, const std::wstring& scratchDir) {
     const std::wstring sealed = backupDir + L"\\" + stored::kPasswordFile;
     // Named *.tmp so that a run killed right here has it removed at the next start.
@@ -207,10 +212,13 @@ BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& 
         if (!bytes) return fault(BackupFault::Unreadable, path, GetLastError());
         if (name == stored::kColourFile && !IsColourList(*bytes)) return fault(BackupFault::NotColours, path);
         if (name != stored::kPrivateFile) continue;
-        // Sealed: its tag is checked when the password opens it, and a file that fails is never
-        // overwritten; here it only has to be one.
+        // Sealed: opened here, so that a wrong password or a damaged file replaces nothing.
         if (sealed::LooksSealed(*bytes)) {
-            if (bytes->size() < sealed::kHeaderSize + sealed::kTagSize) return fault(BackupFault::WrongKey, path);
+            std::optional<std::string> plain;
+            if (auto key = sealed::KeyForFile(*bytes, privateKey)) plain = sealed::Open(*key, *bytes);
+            const bool good = plain && IsWellFormedDataSet(*plain);
+            if (plain) SecureZeroMemory(plain->data(), plain->size());
+            if (!good) return fault(BackupFault::WrongKey, path);
             continue;
         }
         // *.tmp: start-up removes it should a run end right here.

@@ -55,11 +55,14 @@ struct BackupCheck {
 // Each file of the backup judged by the rule of what reads it: MyData_1.dat and MyData_3.dat
 // as the panel's loader takes them (any file it can read, for it reads any bytes as records),
 // MyData_2.dat by the wrong-key check (decrypted under privateKey into a temporary file in
-// scratchDir for a moment), Color.dat by the colour chooser's reader. First of all, scratchDir
+// scratchDir for a moment; a sealed one opened in memory under privateKey, its tag checked), Color.dat by the colour chooser's reader. First of all, scratchDir
 // must hold twice the backup's files, as the restore stages them there beside the copies it
 // keeps. The first fault found.
 BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& scratchDir,
                              const std::wstring& privateKey);
+
+// The backup's MyData_2.dat is sealed: its password is kept in no file and must be asked for.
+bool BackupPrivateSealed(const std::wstring& backupDir);
 
 // The password kept in backupDir\MyData_0.dat. The backup folder is only read (it may lie on
 // a read-only medium): the plain form goes to a temporary file in scratchDir for a moment.

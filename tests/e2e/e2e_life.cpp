@@ -10,6 +10,7 @@
 #include "e2e_desktop.h"
 #include "e2e_hariko.h"
 #include "e2e_report.h"
+#include "e2e_scenarios.h"
 #include "e2e_steps.h"
 #include "panel/panel_ids.h"
 
@@ -766,7 +767,10 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     rep.Check(sealed() && noEntryText().empty(), L"after closing: sealed, nothing readable", noEntryText());
 
     // The next start: a wrong password changes nothing, the right one opens.
-    if (!StartReady(rep, h)) return;
+    h.SetSetting(L"ClipClearSeconds", L"2");
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(700, 50, 400, 300, &why), L"notepad starts at the right", why) || !StartReady(rep, h)) return;
     const auto before = ReadFileBytes(enc);
     h.Menu(panel_ids::kPrivate);
     d = WaitDialog(h, L"パスワードの確認");
@@ -781,6 +785,10 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     Click(rep, d, kBtnVerify, L"a click on O K");
     DialogGone(rep, h, d, L"the dialog closes");
     rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 20000), L"Private opens", Captions(h));
+    if (PasteAndSee(rep, h, np, L"sealed Private", L"若葉銀行　本店 1234567", L"銀行")) {
+        const bool cleared = WaitFor([&] { return !ClipboardText(); }, 15000);
+        rep.Check(cleared, L"\"ClipClearSeconds\" = 2: then the clipboard is emptied", Quote(ClipboardText().value_or(L"")));
+    }
 
     // Unticked: back to the specified format under the password.
     h.Menu(panel_ids::kSealPrivate);
@@ -792,6 +800,7 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     rep.Check(Decrypted(h.DataFile(L"MyData_0.dat"), kDefaultPassword) == PasswordFilePlain(L"abc"),
               L"the password file holds \"abc\" again");
     h.SetSetting(L"PassMode", L"0");
+    h.SetSetting(L"ClipClearSeconds", L"");
 }
 
 }  // namespace

@@ -42,11 +42,13 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     }
     EXPECT_TRUE(svc.Prepare(2).locked);
 
-    // A backup of the sealed file counts as loadable; once restored (sealed under another
-    // salt) the entries held in memory never overwrite it.
+    // A backup of the sealed file is loadable under its password only; once restored (sealed
+    // under another salt) the entries held in memory never overwrite it.
     ASSERT_TRUE(svc.Unlock(L"pw"));
     ASSERT_TRUE(WriteFileAtomic(file(L"MyData_1.dat"), plain) && WriteFileAtomic(file(L"MyData_3.dat"), plain));
+    EXPECT_TRUE(BackupPrivateSealed(dir));
     EXPECT_EQ(BackupFault::None, CheckBackupFiles(dir, dir, L"pw").fault);
+    EXPECT_EQ(BackupFault::WrongKey, CheckBackupFiles(dir, dir, L"px").fault);
     PasswordState otherPw;
     DataSetService other(otherPw);
     other.SetDataDir(dir);
