@@ -101,6 +101,8 @@ struct Paths {
 
 // The boxes of the conversion of older data, which a round that converts expects.
 bool ConversionBox(const BoxSeen& b);
+// The next start's word that it sealed the Private a killed run left plain.
+bool ResealedBox(const BoxSeen& b);
 
 // Clears the data directory and the settings, then writes the known state and the settings
 // the operation needs. False (with why) when the state could not be written.

@@ -179,6 +179,10 @@ bool ConversionBox(const BoxSeen& b) {
            b.text.find(L"データ暗号化と移行は、正常に終了しました。") == 0;
 }
 
+bool ResealedBox(const BoxSeen& b) {
+    return b.text.find(L"前回暗号化できずに残っていたPrivateのデータを、暗号化して保存しました。") == 0;
+}
+
 bool PrepareState(const Paths& p, const KnownState& s, std::wstring* why) {
     auto fail = [&](const std::wstring& w) {
         if (why) *why = w;
