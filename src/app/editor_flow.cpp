@@ -1,5 +1,6 @@
 // The entry editor opened from the panel, with what it needs of the rest of the program.
 #include "app/program.h"
+#include "base/stored_names.h"
 #include "editor/entry_editor.h"
 #include "store/datafiles.h"
 #include "win/app.h"
@@ -10,10 +11,10 @@ void Program::OpenEditor() {
         return;
     }
     PanelWindow& panel = *panel_;
-    if (panel.DataSet() == 2 && dataSets_.IsSealed()) dataSets_.WriteWorkingCopyForEditor();
+    const bool sealed = panel.DataSet() == 2 && dataSets_.IsSealed();
     // Private without its working copy (it could not be decrypted): a copy the editor made
     // would be taken for Private's entries, and MyData_2.dat dropped for it.
-    if (panel.DataSet() == 2 && !FileExists(dataSets_.PlainFile(2))) {
+    if (panel.DataSet() == 2 && (sealed ? !dataSets_.UnlockedBytes() : !FileExists(dataSets_.PlainFile(2)))) {
         MsgBox(L"Privateのデータが読み込まれていないため、編集できません。", MB_OK | MB_ICONEXCLAMATION, app_.exeName);
         return;
     }
@@ -24,6 +25,11 @@ void Program::OpenEditor() {
     links.osVersion = app_.osVersion;
     links.dataDir = app_.dataDir;
     links.currentFile = [this] { return dataSets_.PlainFile(panel_->DataSet()); };
+    if (sealed) {
+        links.currentFile = [this] { return dataSets_.File(stored::kPrivateFile); };
+        links.readInMemory = [this] { return dataSets_.UnlockedBytes(); };
+        links.saveInMemory = [this](const std::string& bytes) { return dataSets_.SaveSealed(bytes); };
+    }
     links.rowSetting = [this]() -> int16_t& {
         const int set = panel_->DataSet();
         return app_.RowsOf(set >= 1 && set <= 3 ? set : 1);

@@ -402,6 +402,11 @@ std::optional<LRESULT> EntryEditor::OnRowColours(WPARAM wp, LPARAM lp) {
     if (!s || s->row < 0 || kind == entry_editor::kColourCell) return std::nullopt;
     const bool lit = rows_.At(s->row).highlighted;
     HDC dc = reinterpret_cast<HDC>(wp);
+    if (systemColours_) {
+        SetBkColor(dc, GetSysColor(lit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        SetTextColor(dc, GetSysColor(lit ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(lit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    }
     SetBkColor(dc, static_cast<COLORREF>(lit ? editor::kHighlight : editor::kWhite));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(lit ? highlight_ : white_);
@@ -440,6 +445,11 @@ LRESULT EntryEditor::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         handled = OnRowColours(wp, lp);
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        systemColours_ = SchemeWantsSystemColours();
+        InvalidateRect(hwnd_, nullptr, TRUE);
         break;
     case WM_VSCROLL:
         if (scrollBar && reinterpret_cast<HWND>(lp) == scrollBar->hwnd) OnScrollBar(LOWORD(wp));

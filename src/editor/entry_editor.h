@@ -16,6 +16,7 @@
 #include "editor/box_input.h"
 #include "editor/editor_ids.h"
 #include "editor/entry_editor_logic.h"
+#include "win/colour_scheme.h"
 #include "win/form.h"
 
 class TextEditor;
@@ -30,6 +31,10 @@ struct EditorLinks {
     std::wstring dataDir;          // Color.dat lives here
     // Asked at every load, save, insert and delete: the plain file of the ticked data set.
     std::function<std::wstring()> currentFile;
+    // Set for a sealed Private: the rows come from memory and go back sealed, never through
+    // a plain file; currentFile then names the sealed file for messages.
+    std::function<std::optional<std::string>()> readInMemory;
+    std::function<bool(const std::string&)> saveInMemory;
     // The row setting (Number1..3) of the ticked data set; a deletion may lower it.
     std::function<int16_t&()> rowSetting;
 };
@@ -163,4 +168,5 @@ private:
     bool tearingDown_ = false;  // in the destructor: the window hears nothing more of its own
     HBRUSH white_ = nullptr;
     HBRUSH highlight_ = nullptr;
+    bool systemColours_ = SchemeWantsSystemColours();  // the grid in the scheme's colours
 };

@@ -240,7 +240,8 @@ void EntryEditor::SetRowText(int i, const std::wstring& text) {
 // ---- loading and saving -------------------------------------------------------------------
 
 void EntryEditor::LoadRows() {
-    auto bytes = ReadAllBytes(links_.currentFile ? links_.currentFile() : L"");
+    auto bytes = links_.readInMemory ? links_.readInMemory()
+                                     : ReadAllBytes(links_.currentFile ? links_.currentFile() : L"");
     LoadRowsFrom(ReadDataSet(bytes ? *bytes : std::string()));
 }
 
@@ -254,7 +255,7 @@ void EntryEditor::LoadRowsFrom(DataSetContents file) {
 
 bool EntryEditor::WriteFile(const std::string& bytes) {
     const std::wstring file = links_.currentFile ? links_.currentFile() : L"";
-    if (!file.empty() && WriteFileAtomic(file, bytes)) return true;
+    if (links_.saveInMemory ? links_.saveInMemory(bytes) : !file.empty() && WriteFileAtomic(file, bytes)) return true;
     MsgBox(L"データを保存できませんでした。\r\n\r\n" + file +
                L"\r\n\r\nファイルが使用中か、書き込みできない場所にあります。\r\n"
                L"入力した内容はこの画面に残っています。",

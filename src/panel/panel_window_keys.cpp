@@ -4,10 +4,10 @@
 
 #include <commctrl.h>
 
-#include "base/contrast.h"
 #include "panel/hotkey_logic.h"
 #include "panel/paste_logic.h"
 #include "win/app.h"
+#include "win/colour_scheme.h"
 
 namespace {
 bool ModifiersHeld() {
@@ -126,9 +126,7 @@ LRESULT CALLBACK PanelWindow::EntryKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM l
 }
 
 void PanelWindow::ReadColourScheme() {
-    HIGHCONTRASTW hc{sizeof hc};
-    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
-    systemColours_ = high || contrast::IsLight(GetSysColor(COLOR_WINDOWTEXT));
+    systemColours_ = SchemeWantsSystemColours();
     // The frames behind the entries: white as designed, the window colour when the scheme says so.
     const COLORREF frame = systemColours_ ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255);
     for (Control* c : {viewport, buttonColumn}) SetWindowLongPtrW(c->hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(frame));

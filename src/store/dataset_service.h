@@ -106,9 +106,9 @@ public:
     bool Unlock(const std::wstring& password);
     // Forgets the key and the entries (wiped). An edited working copy is sealed first.
     void Lock();
-    // The editor works on files: it gets a working copy for as long as it is open, which the
-    // next load of Private seals and removes.
-    bool WriteWorkingCopyForEditor();
+    // While unlocked, Private as its file would be written unsealed: the editor works on it in
+    // memory and saves it through SaveSealed, so no plain copy reaches the disk.
+    std::optional<std::string> UnlockedBytes() const;
     // Seals bytes (a data-set file as it is written unsealed) into MyData_2.dat, whole.
     bool SaveSealed(const std::string& bytes);
     // From the specified format to the sealed one under password (which opens MyData_2.dat

@@ -76,9 +76,9 @@ bool DataSetService::SaveSealed(const std::string& bytes) {
     return true;
 }
 
-bool DataSetService::WriteWorkingCopyForEditor() {
-    const std::wstring work = File(stored::kPrivateWorkingCopy);
-    return unlocked_ && (FileExists(work) || WriteFileAtomic(work, unlocked_->plain));
+std::optional<std::string> DataSetService::UnlockedBytes() const {
+    if (!unlocked_ || !HoldsKeyOfFile()) return std::nullopt;
+    return unlocked_->plain;
 }
 
 DataSetService::Prepared DataSetService::PrepareSealed(int set) {

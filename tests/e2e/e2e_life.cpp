@@ -8,6 +8,7 @@
 
 #include "e2e_about.h"
 #include "e2e_desktop.h"
+#include "e2e_editor.h"
 #include "e2e_hariko.h"
 #include "e2e_report.h"
 #include "e2e_scenarios.h"
@@ -785,6 +786,10 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     Click(rep, d, kBtnVerify, L"a click on O K");
     DialogGone(rep, h, d, L"the dialog closes");
     rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 20000), L"Private opens", Captions(h));
+    if (HWND editor = OpenEditor(rep, h)) {
+        rep.Check(noEntryText().empty(), L"the entry editor open: still no file holds an entry's text", noEntryText());
+        CloseEditorBox(rep, h, editor);
+    }
     if (PasteAndSee(rep, h, np, L"sealed Private", L"若葉銀行　本店 1234567", L"銀行")) {
         const bool cleared = WaitFor([&] { return !ClipboardText(); }, 15000);
         rep.Check(cleared, L"\"ClipClearSeconds\" = 2: then the clipboard is emptied", Quote(ClipboardText().value_or(L"")));

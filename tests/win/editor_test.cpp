@@ -268,3 +268,22 @@ TEST_F(EditorTest, NamesTabWalkAndSwatchKeys) {
 }
 
 }  // namespace
+
+TEST_F(EditorTest, ALightOnDarkSchemeDrawsTheGridInItsColours) {
+    // White on black, as high contrast has it (Wine refuses SPI_SETHIGHCONTRAST); put back after.
+    static const int kWhich[] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+    const COLORREF kept[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+    struct PutBack {
+        const COLORREF* c;
+        ~PutBack() { SetSysColors(2, kWhich, c); }
+    } putBack{kept};
+    const COLORREF dark[] = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    ASSERT_TRUE(SetSysColors(2, kWhich, dark));
+    Open(3);
+    const HWND box = RowControl(1, entry_editor::kTextBox);
+    HDC dc = GetDC(box);
+    SendMessageW(form_->hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(RGB(0, 0, 0), GetBkColor(dc));
+    EXPECT_EQ(RGB(255, 255, 255), GetTextColor(dc));
+    ReleaseDC(box, dc);
+}

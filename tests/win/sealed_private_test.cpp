@@ -30,16 +30,17 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     EXPECT_EQ(L"", ReadPasswordFile(dir, [] {}, [](int) {}));
     auto shown = svc.Prepare(2);
     EXPECT_EQ(plain, shown.bytes);
-    // An edit saved by the editor is sealed on the next load, and its plain copy goes.
+    // The editor's save is sealed at once: while Private is open no file holds its text.
     const std::string edited = EncodeDataSet({{L"口座", L"0012345", L"255"}}, ColourForm::Decimal).bytes;
-    ASSERT_TRUE(WriteFileAtomic(file(L"MyData_2_2.dat"), edited));
+    ASSERT_TRUE(svc.SaveSealed(edited));
+    EXPECT_EQ(edited, svc.UnlockedBytes().value_or(""));
     EXPECT_EQ(edited, svc.Prepare(2).bytes);
-    svc.Prepare(1);
-    EXPECT_FALSE(svc.Unlocked());
     for (const std::wstring& n : testsupport::FolderEntries(dir)) {
         const std::string bytes = testsupport::BytesOf(file(n.c_str()));
         EXPECT_EQ(std::string::npos, bytes.find("0012345")) << n;
     }
+    svc.Prepare(1);
+    EXPECT_FALSE(svc.Unlocked());
     EXPECT_TRUE(svc.Prepare(2).locked);
 
     // A backup of the sealed file is loadable under its password only; once restored (sealed
