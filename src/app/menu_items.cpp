@@ -73,6 +73,12 @@ void Program::TurnPasswordOn() {
 void Program::TurnPasswordOff() {
     PanelWindow& p = *panel_;
     if (!p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
+    if (dataSets_.IsSealed()) {
+        MsgBox(L"Privateを強い暗号で守っている間は、パスワードを無効にできません。\r\n\r\n"
+               L"先にﾒﾆｭｰの「Privateを強い暗号で守る」のチェックを外してください。",
+               MB_OK | MB_ICONINFORMATION, app_.exeName);
+        return;
+    }
     if (p.DataSet() == 2) p.ChooseDataSet(1);
     app_.password.switchOffRequest = 1;
     ShowPasswordDialog();

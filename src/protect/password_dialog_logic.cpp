@@ -79,7 +79,8 @@ void PasswordDialogLogic::OnActivated() {
 
 void PasswordDialogLogic::ShowRegistration(const std::wstring& prompt) {
     view.prompt = prompt;
-    view.switchOffVisible = true;
+    // Sealed, Private needs its password: the strong cipher is unticked first.
+    view.switchOffVisible = !host_.Sealed();
     view.verifyVisible = false;
     view.masked = false;
     view.registerCaption = kRegisterCaption;

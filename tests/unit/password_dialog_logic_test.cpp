@@ -68,6 +68,9 @@ public:
     void Pause(int ms) override { pauses.push_back(ms); }
     void FocusPasswordBox() override { ++focusCount; }
     void Close() override { ++closes; }
+    bool sealed = false;
+    bool Sealed() override { return sealed; }
+    bool UnlockSealed(const std::wstring& password) override { return password == L"old"; }
 };
 
 class PasswordDialogLogicTest : public ::testing::Test {
@@ -232,6 +235,16 @@ TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     EXPECT_EQ(app.userPassword, L"new1");
     EXPECT_EQ(app.privateKey, L"new1");
     EXPECT_TRUE(dialog.closed());
+}
+
+TEST_F(PasswordDialogLogicTest, ASealedPrivateOffersNoSwitchOffWithTheNewPassword) {
+    host.sealed = true;
+    app.changeRequest = 1;
+    Open();
+    Type(L"old");
+    dialog.OnVerify();
+    EXPECT_EQ(dialog.mode(), Mode::NewPassword);
+    EXPECT_FALSE(dialog.view.switchOffVisible);
 }
 
 TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
