@@ -9,6 +9,7 @@
 #include "base/stored_names.h"
 #include "base/twips.h"
 #include "win/app.h"
+#include "win/colour_scheme.h"
 
 namespace {
 
@@ -449,6 +450,9 @@ void Form::DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c) {
         RECT f = rc;
         InflateRect(&f, -3, -3);
         DrawFocusRect(dc, &f);
+        // In a high-contrast scheme the dotted mark is easy to miss: a solid border as well.
+        if (SchemeWantsSystemColours())
+            for (int i = 0; i < 2; ++i, InflateRect(&rc, -1, -1)) FrameRect(dc, &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
     }
 }
 
