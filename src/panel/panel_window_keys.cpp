@@ -53,9 +53,11 @@ void PanelWindow::PasteFromKey(int entry) {
     // The window in front is the target: the panel must not take the focus from it.
     auto park = std::move(engine_->ParkFocus);
     engine_->ParkFocus = nullptr;
+    engine_->SettleBeforeKeys = front != reinterpret_cast<HWND>(engine_->Target());
     const uint32_t sequence = GetClipboardSequenceNumber();
     engine_->PasteEntry(paste::EntryText(entries, entryCount, entry), {.fromPrivate = entriesSet == 2});
     engine_->ParkFocus = std::move(park);
+    engine_->SettleBeforeKeys = true;
     lastFromPrivate_ = entriesSet == 2;
     NoteClipboard(sequence, lastFromPrivate_);
     MirrorEngineState();

@@ -238,7 +238,7 @@ PasteOutcome PasteEngine::PrepareTarget(uintptr_t target, ClipStep step) {
         ShowTargetNotice();
         return PasteOutcome::TargetNotInFront;
     }
-    desk_.Sleep(kBeforeKeysMs);
+    if (SettleBeforeKeys) desk_.Sleep(kBeforeKeysMs);
     return PasteOutcome::Sent;
 }
 

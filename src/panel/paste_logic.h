@@ -129,6 +129,9 @@ public:
     int Dpi = 96;
     // Moves the keyboard focus to the panel's focus holder.
     std::function<void()> ParkFocus;
+    // The pause that lets a target just brought forward settle before the keys. A paste by
+    // hotkey goes to the window that never left the front, and skips it.
+    bool SettleBeforeKeys = true;
 
     // What the engine knows, for the panel's hidden fields.
     uintptr_t Target() const { return target_; }  // 0 for none

@@ -117,6 +117,13 @@ TEST_F(PasteEngineTest, ThenTabAddsTabAndThenEnterAddsEnter) {
     eng.PasteText(L"東京都");
     EXPECT_EQ(desk.Keys(), kCtrlV);
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50"}));
+
+    // A hotkey's target never left the front: no settling pause, the mode's pause stays.
+    desk.calls.clear();
+    eng.SettleBeforeKeys = false;
+    eng.PasteText(L"東京都");
+    EXPECT_EQ(desk.Keys(), kCtrlV);
+    EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 50"}));
 }
 
 TEST_F(PasteEngineTest, KeyButtonsPutTheLastTextBackAndSendTheirKeysOnly) {
