@@ -276,6 +276,9 @@ void PanelWindow::CreateControls() {
     viewport = AddFrame(0, 0, kViewportWidth, 25 * kRow + kColumnTop, nullptr, RGB(255, 255, 255), panel_ids::kViewport);
     buttonColumn = AddFrame(0, 0, kColumnWidth, 25 * kRow + kColumnTop, viewport->hwnd, RGB(255, 255, 255),
                             panel_ids::kButtonColumn);
+    // Tab reaches the entries only when the dialog manager may look inside the column.
+    for (Control* c : {viewport, buttonColumn})
+        SetWindowLongPtrW(c->hwnd, GWL_EXSTYLE, GetWindowLongPtrW(c->hwnd, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     scrollBar = AddControl({.cls = L"SCROLLBAR", .style = SBS_VERT, .left = kScrollLeft, .top = kScrollTop,
                             .width = kScrollWidth, .height = 25 * kRow, .id = panel_ids::kScrollBar});
     // The viewport is wider than the column and reaches under the scroll bar: the bar must lie

@@ -35,6 +35,17 @@ void PasteByKeys(Report& rep, const std::wstring& exe) {
     // Names a screen reader reads (a button's text): the blank entry by its row, the mode button by its mode.
     rep.Check(h.EntryButton(L"空き 3") && TextOf(h.Control(panel_ids::kBtnMode)) == L"標準ﾓｰﾄﾞ",
               L"the blank entry is named \"空き 3\", the mode button \"標準ﾓｰﾄﾞ\"", Captions(h));
+    // Just started, the panel holds the focus itself: Tab goes into the column to entry 1.
+    const DWORD panelThread = GetWindowThreadProcessId(h.main(), nullptr);
+    auto focusId = [&] {
+        GUITHREADINFO gi{sizeof gi};
+        return GetGUIThreadInfo(panelThread, &gi) && gi.hwndFocus != h.main() ? GetDlgCtrlID(gi.hwndFocus) : 0;
+    };
+    if (rep.Check(frontIs(h.main()), L"the panel is in front after the start")) {
+        PressKey(VK_TAB);
+        rep.Check(WaitFor([&] { return focusId() == panel_ids::kFirstEntryButton; }, 3000),
+                  L"Tab from the panel reaches entry 1", std::to_wstring(focusId()));
+    }
     h.Menu(panel_ids::kHotKeys);
     rep.Check(HoldsFor([&] { return MessageBoxesOf(h.pid()).empty(); }, 500), L"ticking ﾎｯﾄｷｰを使う names no held key",
               OpenBoxes(h));
