@@ -8,6 +8,7 @@
 #include "base/own_windows.h"
 #include "base/stored_names.h"
 #include "panel/panel_logic.h"
+#include "panel/private_guard_logic.h"
 #include "store/password_state.h"
 
 struct AppState {
@@ -23,6 +24,9 @@ struct AppState {
     int16_t uninstallRequest = 0;  // set only by the About box's confirmed uninstall
     int16_t fortuneCount = 0;      // fortunes drawn in this run
     int fortuneNumber = 0;         // the drawn fortune, 1..10; 0 until one is drawn
+    // While Private is sealed: seconds a pasted text stays, idle minutes until it closes (0 off).
+    int clipClearSeconds = private_guard::kDefaultClipClearSeconds;
+    int lockMinutes = private_guard::kDefaultLockMinutes;
     OwnWindowTable own;
 
     int16_t& RowsOf(int set) { return rowsPerSet[set - 1]; }  // set 1..3

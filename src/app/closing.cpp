@@ -38,6 +38,8 @@ void Program::QueryUnload() {
     SaveSetting(app.exeName, kSection, kClipRestore, choices.clipRestore ? L"1" : L"0");
     SaveSetting(app.exeName, kSection, kInsertFields, choices.insertFields ? L"1" : L"0");
     SaveSetting(app.exeName, kSection, kHotKeys, choices.hotKeys ? L"1" : L"0");
+    SaveSetting(app.exeName, kSection, kClipClearSeconds, std::to_wstring(app.clipClearSeconds));
+    SaveSetting(app.exeName, kSection, kLockMinutes, std::to_wstring(app.lockMinutes));
 }
 
 void Program::Unload() {

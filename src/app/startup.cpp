@@ -141,10 +141,10 @@ int16_t Program::ApplySettings() {
     const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
     const int32_t insertFields = SettingToInt32(Read(app.exeName, stored::kInsertFields));
     const int32_t hotKeys = SettingToInt32(Read(app.exeName, stored::kHotKeys));
-    const int clipClear = private_guard::TimeSetting(
+    const int clipClear = app.clipClearSeconds = private_guard::TimeSetting(
         GetSetting(app.exeName, stored::kSection, stored::kClipClearSeconds, L""),
         private_guard::kDefaultClipClearSeconds, 24 * 60 * 60);
-    const int lockMinutes = private_guard::TimeSetting(
+    const int lockMinutes = app.lockMinutes = private_guard::TimeSetting(
         GetSetting(app.exeName, stored::kSection, stored::kLockMinutes, L""),
         private_guard::kDefaultLockMinutes, 7 * 24 * 60);
     if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);

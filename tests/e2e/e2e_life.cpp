@@ -800,12 +800,15 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     answer(L"パスワードの確認", L"abc", L"unticking");
     rep.Check(WaitFor([&] { return !sealed(); }, 20000), L"MyData_2.dat is no longer sealed");
     CloseProgram(rep, h);
+    rep.Check(h.Setting(L"ClipClearSeconds") == std::wstring(L"2") && h.Setting(L"LockMinutes") == std::wstring(L"10"),
+              L"closing stores ClipClearSeconds and LockMinutes", SettingText(h.Setting(L"LockMinutes")));
     rep.Check(Decrypted(enc, L"abc") == mine, L"MyData_2.dat opens under \"abc\" to our entries",
               BytesText(Decrypted(enc, L"abc")));
     rep.Check(Decrypted(h.DataFile(L"MyData_0.dat"), kDefaultPassword) == PasswordFilePlain(L"abc"),
               L"the password file holds \"abc\" again");
     h.SetSetting(L"PassMode", L"0");
     h.SetSetting(L"ClipClearSeconds", L"");
+    h.SetSetting(L"LockMinutes", L"");
 }
 
 }  // namespace
