@@ -19,7 +19,8 @@ void Program::QueryUnload() {
     const PanelChoices& choices = app.choices;
     const int type = choices.dataSet == 3 ? 3 : 1;
     // Private left unsealed is said, with the cause; the user may make room and try again.
-    while (choices.dataSet == 2 && !dataSets_.PutWorkingCopyAway() &&
+    // A working copy that a switch away from Private could not seal is tried again here too.
+    while (!dataSets_.PutWorkingCopyAway() &&
            MsgBox(L"Privateのデータを暗号化して保存できませんでした。\r\n\r\n" + dataSets_.SealFailure() +
                       L"\r\n\r\n［再試行］: 空きを作るなどしてから、もう一度暗号化します。\r\n"
                       L"［キャンセル］: このまま閉じます。Privateのデータは暗号化されないまま残り、次回の起動時に暗号化されます。",
