@@ -3,12 +3,19 @@
 # Optional: DPI=144 sets the prefix's screen DPI.
 set -e
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+# A step that fails must say which one and why: its output is in the log, not on the screen.
+trap 'rc=$?; echo "setup-prefix: \"$BASH_COMMAND\" failed (exit $rc); the end of $WINEPREFIX.log:"
+      tail -20 "$WINEPREFIX.log" 2>/dev/null; exit $rc' ERR
 # A test run killed while a folder was made immutable (chattr +i) would keep it from going.
 [ -d "$WINEPREFIX" ] && { chattr -R -i "$WINEPREFIX" 2>/dev/null || true; }
-rm -rf "$WINEPREFIX"
-mkdir -p "$(dirname "$WINEPREFIX")"
-wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1
-wineserver -w
+boot() {
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot --init </dev/null >>"$WINEPREFIX.log" 2>&1 && wineserver -w
+}
+mkdir -p "$(dirname "$WINEPREFIX")"; : >"$WINEPREFIX.log"
+# A boot that fails is tried once more from scratch before the run gives up.
+boot || { echo "setup-prefix: wineboot failed once, trying again"; wineserver -k 2>/dev/null || true; boot; }
 # The Windows our users run: a new prefix says Windows 7 otherwise.
 "$WINE64" winecfg -v win10 </dev/null >>"$WINEPREFIX.log" 2>&1
 wineserver -w

@@ -3,6 +3,8 @@
 # native unit tests (ASan+UBSan), a short fuzz run, and under Wine + Xvfb the unit, Win32
 # and end-to-end tests. Exit code 0 only when every tier passed.
 set -u
+# What a step says on stderr belongs in the same log, in order.
+exec 2>&1
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 cd "$HARIKO_ROOT"
 JOBS=${JOBS:-2}

@@ -10,7 +10,7 @@ case "$1" in
     Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$HARIKO_BUILD/xvfb.log" 2>&1 &
     echo $! >"$pidfile"
     for _ in $(seq 100); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && exit 0; sleep 0.1; done
-    echo "Xvfb did not start on $DISPLAY" >&2; exit 1 ;;
+    echo "Xvfb did not start on $DISPLAY:" >&2; tail -5 "$HARIKO_BUILD/xvfb.log" >&2; exit 1 ;;
   stop)
     if [ -f "$pidfile" ]; then kill "$(cat "$pidfile")" 2>/dev/null || true; rm -f "$pidfile"; fi ;;
   *) echo "usage: $0 start|stop" >&2; exit 2 ;;
