@@ -15,17 +15,6 @@ struct DataSetService::SealedState {
     ~SealedState() { sealed::WipeBytes(plain.data(), plain.size()); }
 };
 
-namespace {
-
-// Reads a temporary plain file and removes it at once, its bytes wiped from nowhere but memory.
-std::optional<std::string> TakeTemp(const std::wstring& path) {
-    auto bytes = ReadAllBytes(path);
-    DeleteFileW(path.c_str());
-    return bytes;
-}
-
-}  // namespace
-
 bool DataSetService::IsSealed() const {
     HANDLE h = CreateFileW(File(stored::kPrivateFile).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -114,11 +103,13 @@ bool DataSetService::SealPrivate(const std::wstring& password) {
     if (!PutWorkingCopyAway()) return false;
     std::string plain;
     if (FileExists(enc)) {
-        const std::wstring temp = File(stored::kPrivateWorkingCopy) + L".tmp";
-        DeleteFileW(temp.c_str());
-        auto bytes = DecryptFileTo(enc, temp, PrivateKeyFor(password)) ? TakeTemp(temp) : std::nullopt;
-        DeleteFileW(temp.c_str());
-        if (!bytes || !IsWellFormedDataSet(*bytes)) return false;
+        // Decrypted in memory: the plain text never touches the disk on its way to the seal.
+        auto cipher = ReadAllBytes(enc);
+        auto bytes = cipher ? CipherBytes(*cipher, PrivateKeyFor(password)) : std::nullopt;
+        if (!bytes || !IsWellFormedDataSet(*bytes)) {
+            if (bytes) sealed::WipeBytes(bytes->data(), bytes->size());
+            return false;
+        }
         plain = std::move(*bytes);
     }
     auto key = sealed::NewKey(password);
@@ -143,13 +134,10 @@ bool DataSetService::UnsealPrivate(const std::wstring& password, int pauseMs,
     Lock();
     if (!Unlock(password)) return false;
     const std::wstring enc = File(stored::kPrivateFile);
-    const std::wstring plainTemp = File(stored::kPrivateWorkingCopy) + L".tmp";
     const std::wstring cipherTemp = enc + L".unsealed.tmp";
-    DeleteFileW(plainTemp.c_str());
     DeleteFileW(cipherTemp.c_str());
-    bool ok = WriteFileAtomic(plainTemp, unlocked_->plain) &&
-              EncryptFileTo(plainTemp, cipherTemp, PrivateKeyFor(password));
-    DeleteFileW(plainTemp.c_str());
+    auto cipher = CipherBytes(unlocked_->plain, PrivateKeyFor(password));
+    bool ok = cipher && WriteFileAtomic(cipherTemp, *cipher);
     // The password file names the key before the file that needs it takes its place.
     ok = ok && WritePasswordFile(dataDir_, password, pauseMs, letMessagesRun, pause) &&
          MoveFileExW(cipherTemp.c_str(), enc.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);

@@ -132,6 +132,18 @@ public:
         return Commit(outFile);
     }
 
+    // RC4 is its own inverse: one pass serves both directions.
+    std::optional<std::string> RunOnBytes(const std::string& bytes, const std::wstring& password) {
+        if (password.empty() || bytes.size() > MAXDWORD) return std::nullopt;
+        if (!AcquireContext(true) || !DeriveKey(password)) return std::nullopt;
+        std::string out = bytes;
+        DWORD count = static_cast<DWORD>(out.size());
+        if (!CryptDecrypt(key_, 0, TRUE, 0, reinterpret_cast<BYTE*>(out.data()), &count) ||
+            count != bytes.size())
+            return std::nullopt;
+        return out;
+    }
+
 private:
     bool Fail(const wchar_t* code) {
         if (FileCipher::ShowError) FileCipher::ShowError(code);
@@ -285,6 +297,12 @@ bool FileCipher::Encrypt() {
 bool FileCipher::Decrypt() {
     CipherRun run(*this, false);
     return run.Run(inFile, outFile, password);
+}
+
+std::optional<std::string> CipherBytes(const std::string& bytes, const std::wstring& password) {
+    FileCipher owner;
+    CipherRun run(owner, false);
+    return run.RunOnBytes(bytes, password);
 }
 
 bool EncryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password) {

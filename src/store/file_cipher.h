@@ -3,6 +3,7 @@
 // Never overwrites an existing outFile (returns false, no message).
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "store/password_state.h"
@@ -23,6 +24,10 @@ public:
     // Shows "Error! 0xx"; replaceable so tests can see the text instead of a message box.
     static std::function<void(const std::wstring&)> ShowError;
 };
+
+// The same cipher on bytes in memory, under a password (never the header-key form): for callers
+// that must not put a plain text on disk. Empty on failure, and for an empty password.
+std::optional<std::string> CipherBytes(const std::string& bytes, const std::wstring& password);
 
 // Convenience for callers that only need one run: a fresh object, one call.
 bool EncryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password);
