@@ -75,7 +75,7 @@ int wmain(int argc, wchar_t** argv) {
             QueryPerformanceCounter(&t0);
             ok = MakeBackup(data, backup).ok && ok;
             QueryPerformanceCounter(&t1);
-            ok = ReadBackupPassword(backup, data) == std::wstring(L"benchpass") && RestoreBackup(backup, data).ok && ok;
+            ok = ReadBackupPassword(backup) == std::wstring(L"benchpass") && RestoreBackup(backup, data).ok && ok;
             QueryPerformanceCounter(&t2);
             backups.push_back(Seconds(t0, t1));
             restores.push_back(Seconds(t1, t2));

@@ -34,11 +34,8 @@ std::wstring Lower(std::wstring s) {
 
 // The plain text of an encrypted file under key, or nothing.
 std::optional<std::string> Decrypted(const std::wstring& enc, const std::wstring& key) {
-    const std::wstring temp = enc + L".check.tmp";
-    DeleteFileW(temp.c_str());
-    auto bytes = DecryptFileTo(enc, temp, key) ? ReadAllBytes(temp) : std::nullopt;
-    DeleteFileW(temp.c_str());
-    return bytes;
+    auto cipher = ReadAllBytes(enc);
+    return cipher ? CipherBytes(*cipher, key) : std::nullopt;
 }
 
 // A two-field file rewritten with the white colour added; a file already converted passes.

@@ -102,7 +102,7 @@ bool RestoreDialog::Open() {
         else if (!create(n, DefaultPassword())) return false;
     }
     DoEvents();
-    auto password = ReadBackupPassword(links_.backupDir, links_.dataDir);
+    auto password = ReadBackupPassword(links_.backupDir);
     DoEvents();
     if (!password) {
         Fail(links_.backupDir + L"\\" + stored::kPasswordFile + L"\r\n\r\nのパスワードを読み取れませんでした。");

@@ -12,9 +12,6 @@
 
 namespace {
 
-// A data file's name without its ".dat": the temporary files made from it keep that start.
-std::wstring Stem(const std::wstring& file) { return file.substr(0, file.rfind(L'.')); }
-
 // Removes a file or a folder with everything below it, read-only files included. A link to
 // another folder is removed itself; what it points to is left alone.
 void RemoveTree(const std::wstring& path) {
@@ -169,16 +166,13 @@ bool BackupPrivateSealed(const std::wstring& backupDir) {
     return bytes && sealed::LooksSealed(*bytes);
 }
 
-std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, const std::wstring& scratchDir) {
-    const std::wstring sealed = backupDir + L"\\" + stored::kPasswordFile;
-    // Named *.tmp so that a run killed right here has it removed at the next start.
-    const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPlainPasswordFile) + L".restore.tmp";
-    DeleteFileW(plain.c_str());
-    bool decrypted = DecryptFileTo(sealed, plain, DefaultPassword());
-    auto bytes = decrypted ? ReadAllBytes(plain) : std::nullopt;
-    DeleteFileW(plain.c_str());
+std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir) {
+    auto cipher = ReadAllBytes(backupDir + L"\\" + stored::kPasswordFile);
+    auto bytes = cipher ? CipherBytes(*cipher, DefaultPassword()) : std::nullopt;
     if (!bytes) return std::nullopt;
-    return PasswordFrom(*bytes);
+    auto password = PasswordFrom(*bytes);
+    SecureZeroMemory(bytes->data(), bytes->size());
+    return password;
 }
 
 namespace {
@@ -221,13 +215,10 @@ BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& 
             if (!good) return fault(BackupFault::WrongKey, path);
             continue;
         }
-        // *.tmp: start-up removes it should a run end right here.
-        const std::wstring plain = scratchDir + L"\\" + Stem(stored::kPrivateFile) + L".restore-check.tmp";
-        DeleteFileW(plain.c_str());
-        bytes.reset();
-        if (DecryptFileTo(path, plain, privateKey)) bytes = ReadAllBytes(plain);
-        DeleteFileW(plain.c_str());
-        if (!bytes || !IsWellFormedDataSet(*bytes)) return fault(BackupFault::WrongKey, path);
+        std::optional<std::string> plain = CipherBytes(*bytes, privateKey);
+        const bool good = plain && IsWellFormedDataSet(*plain);
+        if (plain) SecureZeroMemory(plain->data(), plain->size());
+        if (!good) return fault(BackupFault::WrongKey, path);
     }
     return c;
 }

@@ -54,8 +54,8 @@ struct BackupCheck {
 
 // Each file of the backup judged by the rule of what reads it: MyData_1.dat and MyData_3.dat
 // as the panel's loader takes them (any file it can read, for it reads any bytes as records),
-// MyData_2.dat by the wrong-key check (decrypted under privateKey into a temporary file in
-// scratchDir for a moment; a sealed one opened in memory under privateKey, its tag checked), Color.dat by the colour chooser's reader. First of all, scratchDir
+// MyData_2.dat by the wrong-key check (opened in memory under privateKey; a sealed one with its
+// tag checked), Color.dat by the colour chooser's reader. First of all, scratchDir
 // must hold twice the backup's files, as the restore stages them there beside the copies it
 // keeps. The first fault found.
 BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& scratchDir,
@@ -64,10 +64,9 @@ BackupCheck CheckBackupFiles(const std::wstring& backupDir, const std::wstring& 
 // The backup's MyData_2.dat is sealed: its password is kept in no file and must be asked for.
 bool BackupPrivateSealed(const std::wstring& backupDir);
 
-// The password kept in backupDir\MyData_0.dat. The backup folder is only read (it may lie on
-// a read-only medium): the plain form goes to a temporary file in scratchDir for a moment.
-// nullopt when there is no readable password file.
-std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir, const std::wstring& scratchDir);
+// The password kept in backupDir\MyData_0.dat, read in memory (the backup folder may lie on a
+// read-only medium). nullopt when there is no readable password file.
+std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir);
 
 // Copies the backup's files over the data directory's, all or none: each is first copied
 // beside its target, and the targets are replaced only when all copies are there; a

@@ -116,10 +116,8 @@ std::wstring DataSetService::ResolveBothForms() {
     auto bytes = ReadAllBytes(work);
     if (bytes && IsWellFormedDataSet(*bytes)) {
         // Cut off after the encryption: both hold the same entries, the working copy can go.
-        const std::wstring temp = work + L".tmp";
-        DeleteFileW(temp.c_str());
-        auto same = DecryptFileTo(enc, temp, password_.privateKey) ? ReadAllBytes(temp) : std::nullopt;
-        DeleteFileW(temp.c_str());
+        auto cipher = ReadAllBytes(enc);
+        auto same = cipher ? CipherBytes(*cipher, password_.privateKey) : std::nullopt;
         if (same && *same == *bytes) {
             DeleteFileW(work.c_str());
             return L"";
@@ -165,12 +163,11 @@ bool DataSetService::Opens(const std::wstring& password) const {
         auto key = bytes ? sealed::KeyForFile(*bytes, password) : std::nullopt;
         return key && sealed::Open(*key, *bytes);
     }
-    const std::wstring temp = File(stored::kPrivateFile + std::wstring(L".check.tmp"));
-    DeleteFileW(temp.c_str());
-    bool ok = DecryptFileTo(File(stored::kPrivateFile), temp, PrivateKeyFor(password));
-    auto bytes = ok ? ReadAllBytes(temp) : std::nullopt;
-    DeleteFileW(temp.c_str());
-    return bytes && IsWellFormedDataSet(*bytes);
+    auto cipher = ReadAllBytes(File(stored::kPrivateFile));
+    auto bytes = cipher ? CipherBytes(*cipher, PrivateKeyFor(password)) : std::nullopt;
+    const bool good = bytes && IsWellFormedDataSet(*bytes);
+    if (bytes) SecureZeroMemory(bytes->data(), bytes->size());
+    return good;
 }
 
 void DataSetService::DeleteKeptAside() {

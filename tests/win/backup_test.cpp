@@ -72,11 +72,11 @@ TEST_F(BackupTest, ARestoreFromAReadOnlyMediumWithoutColoursLeavesWritableFiles)
 TEST_F(BackupTest, TheBackupsPasswordIsReadWithoutTouchingTheFolder) {
     ASSERT_TRUE(WritePasswordFile(backup_, L"abc", 0, [] {}, [](int) {}));
     const auto data = Contents(data_), backup = Contents(backup_);
-    EXPECT_EQ(ReadBackupPassword(backup_, data_), std::wstring(L"abc"));
+    EXPECT_EQ(ReadBackupPassword(backup_), std::wstring(L"abc"));
     EXPECT_EQ(Contents(data_), data);
     EXPECT_EQ(Contents(backup_), backup);
     ASSERT_TRUE(WriteFileAtomic(backup_ + L"\\MyData_0.dat", "no password file"));
-    EXPECT_EQ(ReadBackupPassword(backup_, data_), std::nullopt);
+    EXPECT_EQ(ReadBackupPassword(backup_), std::nullopt);
 }
 
 TEST_F(BackupTest, ADataFolderThatRefusesACopyIsNamedNotTheBackup) {
