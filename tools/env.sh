@@ -2,7 +2,13 @@
 HARIKO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${HARIKO_BUILD:=$HARIKO_ROOT/build}"
 : "${WINEPREFIX:=$HARIKO_BUILD/wine-prefix}"
-: "${DISPLAY:=:99}"
+if [ -z "${DISPLAY:-}" ]; then
+  # :99 unless a server we cannot talk to holds it (another user's, or one that hangs).
+  _hd=99
+  while [ $_hd -lt 160 ] && [ -e /tmp/.X$_hd-lock ] && [ -d "/proc/$(tr -dc 0-9 </tmp/.X$_hd-lock)" ] &&
+        ! xdpyinfo -display :$_hd >/dev/null 2>&1; do _hd=$((_hd + 1)); done
+  DISPLAY=:$_hd
+fi
 export HARIKO_ROOT HARIKO_BUILD WINEPREFIX DISPLAY
 export WINEARCH=win64
 : "${WINEDEBUG:=-all}"; export WINEDEBUG
