@@ -32,6 +32,8 @@ bool Immutable(const std::wstring& dir, bool on) {
     Process chattr;
     return chattr.Start(L"Z:\\usr\\bin\\chattr", std::wstring(on ? L"+i \"" : L"-i \"") + path + L"\"") &&
            WaitFor([&] {
+               // A probe made just before the folder froze cannot be deleted on close: it stays.
+               DeleteFileW((dir + L"\\probe.tmp").c_str());
                HANDLE f = CreateFileW((dir + L"\\probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_FLAG_DELETE_ON_CLOSE, nullptr);
                return f == INVALID_HANDLE_VALUE ? on : (CloseHandle(f), !on);
