@@ -136,7 +136,7 @@ bool DataSetService::UnsealPrivate(const std::wstring& password, int pauseMs,
     const std::wstring enc = File(stored::kPrivateFile);
     const std::wstring cipherTemp = enc + L".unsealed.tmp";
     DeleteFileW(cipherTemp.c_str());
-    auto cipher = CipherBytes(unlocked_->plain, PrivateKeyFor(password));
+    auto cipher = CipherBytes(unlocked_->plain, PrivateKeyFor(password), true);
     bool ok = cipher && WriteFileAtomic(cipherTemp, *cipher);
     // The password file names the key before the file that needs it takes its place.
     ok = ok && WritePasswordFile(dataDir_, password, pauseMs, letMessagesRun, pause) &&

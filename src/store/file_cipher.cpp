@@ -135,12 +135,19 @@ public:
     // RC4 is its own inverse: one pass serves both directions.
     std::optional<std::string> RunOnBytes(const std::string& bytes, const std::wstring& password) {
         if (password.empty() || bytes.size() > MAXDWORD) return std::nullopt;
-        if (!AcquireContext(true) || !DeriveKey(password)) return std::nullopt;
+        if (!AcquireContext(true)) {
+            Fail(codes_.context);
+            return std::nullopt;
+        }
+        if (!DeriveKey(password)) return std::nullopt;
         std::string out = bytes;
         DWORD count = static_cast<DWORD>(out.size());
         if (!CryptDecrypt(key_, 0, TRUE, 0, reinterpret_cast<BYTE*>(out.data()), &count) ||
-            count != bytes.size())
+            count != bytes.size()) {
+            SecureZeroMemory(out.data(), out.size());
+            Fail(codes_.chunk);
             return std::nullopt;
+        }
         return out;
     }
 
@@ -299,9 +306,10 @@ bool FileCipher::Decrypt() {
     return run.Run(inFile, outFile, password);
 }
 
-std::optional<std::string> CipherBytes(const std::string& bytes, const std::wstring& password) {
+std::optional<std::string> CipherBytes(const std::string& bytes, const std::wstring& password,
+                                       bool encrypting) {
     FileCipher owner;
-    CipherRun run(owner, false);
+    CipherRun run(owner, encrypting);
     return run.RunOnBytes(bytes, password);
 }
 

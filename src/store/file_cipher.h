@@ -27,7 +27,9 @@ public:
 
 // The same cipher on bytes in memory, under a password (never the header-key form): for callers
 // that must not put a plain text on disk. Empty on failure, and for an empty password.
-std::optional<std::string> CipherBytes(const std::string& bytes, const std::wstring& password);
+// encrypting only picks the error codes shown: the cipher is its own inverse.
+std::optional<std::string> CipherBytes(const std::string& bytes, const std::wstring& password,
+                                       bool encrypting = false);
 
 // Convenience for callers that only need one run: a fresh object, one call.
 bool EncryptFileTo(const std::wstring& in, const std::wstring& out, const std::wstring& password);
