@@ -108,7 +108,7 @@ int wmain() {
         std::printf("%-46s %8.2f\n", ("ratio open / (reload + bare window), " + count).c_str(), open / (reload + bare));
         std::printf("%-46s %8d\n", ("child windows of the editor, " + count).c_str(), children);
     }
-    panel.OnExitItem();
+    SendMessageW(panel.hwnd(), WM_CLOSE, 0, 0);
     DoEvents();
     return 0;
 }

@@ -58,7 +58,7 @@ int wmain() {
     std::printf("%-48s %8.1f ms (min %.1f, max %.1f, 21 runs)\n", "Ctrl+Alt+1: release to text in notepad, median",
                 ms[10], ms.front(), ms.back());
     TerminateProcess(pi.hProcess, 0);
-    f.OnExitItem();
+    SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);
     DoEvents();
     return 0;
 }

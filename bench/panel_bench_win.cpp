@@ -72,7 +72,7 @@ void PasteOverhead() {
     for (int r = 0; r < 10; ++r) {
         desk.sleptMs = 0;
         double t0 = NowMs();
-        engine.PasteEntry(L"青木　純");
+        engine.Submit({.text = L"青木　純"});
         double total = NowMs() - t0;
         best = std::min(best, total - desk.sleptMs);
         DoEvents();
@@ -130,7 +130,7 @@ int wmain() {
         f.ChooseDataSet(1);
         f.LoadDataSet();  // puts the working copy away
     }
-    f.OnExitItem();
+    SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);
     DoEvents();
     return 0;
 }

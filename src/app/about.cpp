@@ -50,7 +50,7 @@ FortuneScreenLinks Program::FortuneLinks() {
     links.dataDir = app_.dataDir;
     links.number = app_.fortuneNumber;
     // What closing would do first, so nothing is lost if Windows ends us without a word.
-    links.prepareShutdown = [this] { QueryUnload(); };
+    links.prepareShutdown = [this] { StoreAtClosing(); };
     links.endProgram = [this] {
         if (panel_ && panel_->hwnd()) SendMessageW(panel_->hwnd(), WM_CLOSE, 0, 0);
     };

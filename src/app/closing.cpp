@@ -9,7 +9,7 @@
 #include "store/settings.h"
 #include "win/app.h"
 
-void Program::QueryUnload() {
+void Program::StoreAtClosing() {
     AppState& app = app_;
     PanelWindow& panel = *panel_;
     if (app.dataDir.empty()) return;  // refused before start-up ran: nothing of ours to store
@@ -43,7 +43,7 @@ void Program::QueryUnload() {
     SaveSetting(app.exeName, kSection, kLockMinutes, std::to_wstring(app.lockMinutes));
 }
 
-void Program::Unload() {
+void Program::CloseOthers() {
     AppState& app = app_;
     // Every other window of the program closes first (they store their sizes).
     for (uintptr_t h : app.own.All()) {

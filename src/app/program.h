@@ -46,8 +46,8 @@ public:
     void OpenPasswordDialog() override;
     bool PrivateKeyUnknown() const override { return privateLocked_; }
     void MenuItem(panel_ids::MenuId id) override;
-    void QueryUnload() override;
-    void Unload() override;
+    void StoreAtClosing() override;
+    void CloseOthers() override;
 
     // Start-up work nobody sees before the panel is first painted; main() calls it then.
     void AfterFirstShow();

@@ -268,13 +268,7 @@ void EntryEditor::OnGripPressed() { DragFromCorner(); }
 
 void EntryEditor::OnToggleIme() {
     if (links_.osVersion >= 5.1) {
-        // Alt + Kanji, as the keyboard's own input-method key sends it.
-        const BYTE alt = static_cast<BYTE>(MapVirtualKeyW(VK_MENU, MAPVK_VK_TO_VSC));
-        const BYTE kanji = static_cast<BYTE>(MapVirtualKeyW(VK_KANJI, MAPVK_VK_TO_VSC));
-        keybd_event(VK_MENU, alt, 0, 0);
-        keybd_event(VK_KANJI, kanji, 0, 0);
-        keybd_event(VK_KANJI, kanji, KEYEVENTF_KEYUP, 0);
-        keybd_event(VK_MENU, alt, KEYEVENTF_KEYUP, 0);
+        PressImeToggle();
         if (rows_.LastCaptionBox()) FocusBox(rows_.LastCaptionBox(), true);
         else if (rows_.LastTextBox()) FocusBox(rows_.LastTextBox(), false);
         else focusHolder->SetFocus();

@@ -194,27 +194,14 @@ void RowModel::ClickColourCell(int i) {
     rowFocus_ = false;
 }
 
-void RowModel::MoveUp() {
+void RowModel::Move(int step) {
     const int s = s_.selectedRow;
-    if (s < 2 || !HasRow(s)) return;
-    SwapContents(At(s), At(s - 1));
+    if (step < 0 ? (s < 2 || !HasRow(s)) : (s < 1 || !HasRow(s + 1))) return;
+    const int to = s + (step < 0 ? -1 : 1);
+    SwapContents(At(s), At(to));
     At(s).highlighted = false;
-    At(s - 1).highlighted = true;
-    int sel = s - 1;
-    buttons_.up = sel >= 2;
-    if (sel < 2) sel = 1;
-    buttons_.down = sel < entryCount_;
-    if (!buttons_.down) sel = entryCount_;
-    s_.selectedRow = sel;
-}
-
-void RowModel::MoveDown() {
-    const int s = s_.selectedRow;
-    if (s < 1 || !HasRow(s + 1)) return;
-    SwapContents(At(s), At(s + 1));
-    At(s).highlighted = false;
-    At(s + 1).highlighted = true;
-    int sel = s + 1;
+    At(to).highlighted = true;
+    int sel = to;
     buttons_.up = sel >= 2;
     if (sel < 2) sel = 1;
     buttons_.down = sel < entryCount_;

@@ -101,9 +101,8 @@ public:
     void SelectByNumber(int i);  // a click on the row number
     void ClickBox(int i, bool caption);  // a click in the caption or text box
     void ClickColourCell(int i);
-    // The arrows: the selected row and its neighbour trade places.
-    void MoveUp();
-    void MoveDown();
+    // The selected row trades places with the one above (step -1) or below (+1).
+    void Move(int step);
 
     // 日本語ｵﾝ/ｵﾌ before Windows XP: every box flips between on and off (a box never switched
     // becomes on); the row IME mode follows the text box of row N + 1.

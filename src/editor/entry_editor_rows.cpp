@@ -310,13 +310,13 @@ void EntryEditor::OnTextClick(int i) {
 }
 
 void EntryEditor::OnMoveUp() {
-    rows_.MoveUp();
+    rows_.Move(-1);
     RefreshRows();
     ApplyButtons();
 }
 
 void EntryEditor::OnMoveDown() {
-    rows_.MoveDown();
+    rows_.Move(1);
     RefreshRows();
     ApplyButtons();
 }

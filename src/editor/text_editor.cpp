@@ -9,6 +9,7 @@
 #include "editor/entry_editor.h"
 #include "editor/text_editor_logic.h"
 #include "store/settings.h"
+#include "win/app.h"
 #include "win/late_bound.h"
 
 namespace {
@@ -147,12 +148,7 @@ void TextEditor::OnCancel() { Close(); }
 void TextEditor::OnToggleIme() {
     editor::Session& s = editor_.Session();
     if (editor_.Links().osVersion >= 5.1) {
-        const BYTE alt = static_cast<BYTE>(MapVirtualKeyW(VK_MENU, MAPVK_VK_TO_VSC));
-        const BYTE kanji = static_cast<BYTE>(MapVirtualKeyW(VK_KANJI, MAPVK_VK_TO_VSC));
-        keybd_event(VK_MENU, alt, 0, 0);
-        keybd_event(VK_KANJI, kanji, 0, 0);
-        keybd_event(VK_KANJI, kanji, KEYEVENTF_KEYUP, 0);
-        keybd_event(VK_MENU, alt, KEYEVENTF_KEYUP, 0);
+        PressImeToggle();
     } else {
         // The box follows the rows' mode: on unless it is on already.
         const int mode = (s.rowImeMode != 0 && s.rowImeMode != 2) ? 2 : 1;

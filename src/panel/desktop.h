@@ -85,6 +85,17 @@ struct IDesktop {
     virtual std::vector<std::pair<std::wstring, std::wstring>> WindowsEras() = 0;
 
     virtual bool ShiftDown() = 0;
+    virtual bool ModifiersDown() = 0;  // Ctrl or Alt held
+    // A host with its Japanese IME open takes typed characters into a composition and may
+    // reorder them: closed for a typing, put back as it was after.
+    virtual void CloseImeFor(uintptr_t window) = 0;
+    virtual void ReopenIme() = 0;
+    // Counts every change of the clipboard's contents.
+    virtual uint32_t ClipboardSequence() = 0;
+    // When the focus in the window's program is a standard edit control: its caret moved
+    // `unitsBack` UTF-16 units to the left of where it is, once the keys sent were taken.
+    // False (nothing done) anywhere else.
+    virtual bool PlaceCaretInEdit(uintptr_t window, int unitsBack) = 0;
     virtual void TypeKeys(const std::vector<KeyInput>& keys) = 0;
     // Waits, at most `ms`, until the window's program has taken the last `keys` key events
     // sent to it (a key sent but not yet taken goes wherever the focus is when it is).

@@ -52,4 +52,20 @@ int ScrollToShow(int entry, int scrollValue, int visibleRows, int scrollMax) {
     return std::clamp(v, 0, std::max(0, scrollMax));
 }
 
+bool RepeatGate::Pressed(int id, uint32_t postedAt) {
+    if (id < 0 || id > kShowPanel) return true;
+    Key& k = keys_[id];
+    const bool fresh = !k.down || (k.upSeen && static_cast<int32_t>(postedAt - k.upAt) >= 0);
+    if (fresh) k = {true, false, 0};
+    return fresh;
+}
+
+void RepeatGate::SeenUp(int id, uint32_t now) {
+    if (id < 0 || id > kShowPanel) return;
+    Key& k = keys_[id];
+    if (k.down && !k.upSeen) k.upSeen = true, k.upAt = now;
+}
+
+bool RepeatGate::Held(int id) const { return id >= 0 && id <= kShowPanel && keys_[id].down && !keys_[id].upSeen; }
+
 }  // namespace hotkey

@@ -26,6 +26,25 @@ const wchar_t* KeyName(int id);
 bool WaitForRelease(const std::function<bool()>& held, const std::function<void()>& pump,
                     const std::function<uint64_t()>& now, uint64_t timeoutMs = kModifierWait);
 
+// Wine sends a held key's hotkey again and again, whatever MOD_NOREPEAT says: a press counts
+// once, and the next only when the key was seen up before that one was sent. Times are tick
+// counts in milliseconds; they may wrap.
+class RepeatGate {
+public:
+    // A hotkey message, sent at postedAt: true when it is a new press.
+    bool Pressed(int id, uint32_t postedAt);
+    // The key of id is up at `now` (looked at while it is Held).
+    void SeenUp(int id, uint32_t now);
+    bool Held(int id) const;
+
+private:
+    struct Key {
+        bool down = false, upSeen = false;
+        uint32_t upAt = 0;
+    };
+    Key keys_[kShowPanel + 1] = {};
+};
+
 // The stops of the keyboard walk on the panel: the entries first, then the key buttons shown.
 struct FocusStop {
     bool isEntry = true;

@@ -105,8 +105,10 @@ Filled Fill(std::wstring_view text, const Moment& now, const std::wstring& clipb
         i = open + hit->first.size();
     }
     if (i < text.size()) out.text.append(text.substr(i));
-    if (caretAt != std::wstring::npos)
+    if (caretAt != std::wstring::npos) {
         out.caretBack = CaretStops(std::wstring_view(out.text).substr(caretAt));
+        out.unitsBack = static_cast<int>(out.text.size() - caretAt);
+    }
     return out;
 }
 

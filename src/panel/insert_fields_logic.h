@@ -40,6 +40,7 @@ std::wstring JapaneseDate(const Date& d, const std::vector<Era>& eras);
 struct Filled {
     std::wstring text;
     int caretBack = -1;  // Left presses that bring the caret to {カーソル}; -1: the text has none
+    int unitsBack = -1;  // the same in UTF-16 units, as an edit control counts its caret
 };
 
 // Replaces the fields; anything else in braces stays as written. Only the first {カーソル}

@@ -7,18 +7,16 @@
 
 #include "base/color.h"
 #include "base/startup_marks.h"
-#include "panel/paste_logic.h"
-#include "panel/win_desktop.h"
+#include "panel/paste_side.h"
 #include "win/app.h"
 
 namespace {
 
 constexpr UINT kSampleTimer = 1;
-constexpr UINT kActivateMsg = WM_APP + 1;   // OnActivated runs outside WM_ACTIVATE
-// wtsapi32.h, not included for these three.
+constexpr UINT kActivateMsg = WM_APP + 1;   // the reload runs outside WM_ACTIVATE
+// wtsapi32.h, not included for these.
 constexpr UINT kSessionChange = 0x02B1;       // WM_WTSSESSION_CHANGE
 constexpr WPARAM kSessionLock = 0x7;          // WTS_SESSION_LOCK
-constexpr DWORD kNotifyForThisSession = 0;    // NOTIFY_FOR_THIS_SESSION
 
 // The key buttons show pictures: triangles for 前へ/次へ, a return arrow for 改行.
 void DrawTriangle(HDC dc, const RECT& r, bool left) {
@@ -79,73 +77,62 @@ bool PanelWindow::Create() {
     RemoveMinMaxBoxes(hwnd_);
     startup_marks::Mark("window created");
     HoldToolTips();
+    auto gone = [this] { return Gone(); };
+    column_ = std::make_unique<EntryColumn>(
+        *this, host_, buttons_,
+        EntryColumn::Links{.onEntry = [this](int entry) { paste_->OnEntryClick(entry, false); },
+                           .onEnterKey = [this](int entry) { paste_->OnEntryClick(entry, true); },
+                           .onEscape = [this] { paste_->GiveFocusBack(); },
+                           .gone = gone});
+    paste_ = std::make_unique<PasteSide>(
+        *this, host_, *column_,
+        PasteSide::Links{.parkFocus = [this] { btnFocusHolder->SetFocus(); },
+                         .closePrivate = [this] { OnChoosePublic(); },
+                         .gone = gone});
     CreateControls();
     startup_marks::Mark("controls made");
-    desktop_ = std::make_unique<WinDesktop>(hwnd_);
-    engine_ = std::make_unique<PasteEngine>(*desktop_, static_cast<const IPasteChoices&>(*this));
-    engine_->Panel = reinterpret_cast<uintptr_t>(hwnd_);
-    engine_->Own = &host_.OwnWindows();
-    engine_->Dpi = Dpi();
-    engine_->ParkFocus = [this] { btnFocusHolder->SetFocus(); };
-    OSVERSIONINFOW vi{};
-    vi.dwOSVersionInfoSize = sizeof vi;
-    using Fn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-    if (fn && fn(&vi) == 0) {
-        engine_->OsMajor = static_cast<int>(vi.dwMajorVersion);
-        engine_->OsMinor = static_cast<int>(vi.dwMinorVersion);
-    }
+    paste_->Create();
     RegisterDialogWindow(hwnd_);
     return true;
 }
 
-void PanelWindow::StartTimer() {
-    SetTimer(hwnd_, kSampleTimer, 100, nullptr);
-    // The session's lock closes a sealed Private; wtsapi32 is loaded only for this.
-    using Register = BOOL(WINAPI*)(HWND, DWORD);
-    if (HMODULE wts = LoadLibraryW(L"wtsapi32.dll"))
-        if (auto reg = reinterpret_cast<Register>(reinterpret_cast<void*>(
-                GetProcAddress(wts, "WTSRegisterSessionNotification"))))
-            sessionNotified_ = reg(hwnd_, kNotifyForThisSession) != FALSE;
-}
+void PanelWindow::StartTimer() { paste_->StartTimer(); }
 
 void PanelWindow::ApplyStoredMode(int storedMode) {
     PasteMode& mode = host_.Choices().mode;
     if (storedMode == 1) {
         mode = PasteMode::ThenTab;
         SetHeight(8555);
-        btnPrev->SetVisible(true);
-        btnNext->SetVisible(true);
+        buttons_.prev->SetVisible(true);
+        buttons_.next->SetVisible(true);
         ShowMode(PasteMode::ThenTab);
-        engine_->SetModePosition(1);
+        paste_->Engine().SetModePosition(1);
     } else if (storedMode == 2) {
         mode = PasteMode::ThenEnter;
         SetHeight(8555);
-        btnNewLine->SetVisible(true);
+        buttons_.newLine->SetVisible(true);
         ShowMode(PasteMode::ThenEnter);
-        engine_->SetModePosition(2);
+        paste_->Engine().SetModePosition(2);
     } else if (storedMode == 0) {
         mode = PasteMode::PasteOnly;
         SetHeight(8225);
-        btnPrev->SetVisible(false);
-        btnNext->SetVisible(false);
+        buttons_.prev->SetVisible(false);
+        buttons_.next->SetVisible(false);
         ShowMode(PasteMode::PasteOnly);
-        engine_->SetModePosition(0);
+        paste_->Engine().SetModePosition(0);
     }
     DrawTicks();
 }
 
 void PanelWindow::SetFixedAppearance() {
-    btnEdit->SetText(L"設  定 / 編  集");
-    SetToolTip(btnEdit, L"データの設定と編集");
-    for (Control* c : {btnPrev, btnNext, btnNewLine}) c->backColor = static_cast<int32_t>(0x80000002);
-    engine_->ForgetTarget();
-    MirrorEngineState();
+    buttons_.edit->SetText(L"設  定 / 編  集");
+    SetToolTip(buttons_.edit, L"データの設定と編集");
+    for (Control* c : {buttons_.prev, buttons_.next, buttons_.newLine}) c->backColor = static_cast<int32_t>(0x80000002);
+    paste_->Engine().ForgetTarget();
     SetCaption(host_.ExeName());
     SetWidth(panel::kWindowWidth);
-    SetToolTip(sizeGrip, L"ボタンの表示数が調整できます。");
-    ReadColourScheme();
+    SetToolTip(buttons_.grip, L"ボタンの表示数が調整できます。");
+    column_->ReadColourScheme();
 }
 
 void PanelWindow::KeepOnScreen() {
@@ -160,7 +147,7 @@ void PanelWindow::KeepOnScreen() {
     const int workTwips = Tw(work.bottom - work.top);
     if (Height() > workTwips) {
         host_.RowSetting(DataSet()) = static_cast<int16_t>(
-            std::max(1, (workTwips - ResizeBase(CurrentMode())) / panel::kRow));
+            std::max(1, (workTwips - ResizeBase(host_.Choices().mode)) / panel::kRow));
         LayoutPanel();
         GetWindowRect(hwnd_, &r);
     }
@@ -176,6 +163,9 @@ void PanelWindow::StartupEnded() {
     startupDone_ = true;
     firstActivate_ = true;  // the first showing runs the activation, whatever came before
 }
+
+void PanelWindow::LoadDataSet() { column_->LoadDataSet(); }
+void PanelWindow::LayoutPanel() { column_->LayoutPanel(); }
 
 // ---- window and controls ----------------------------------------------------------------
 
@@ -256,10 +246,9 @@ void PanelWindow::SetPasswordOn(bool on) {
     DrawTicks();
 }
 
-
 void PanelWindow::SealStateChanged() {
     DrawTicks();
-    loaded_.valid = false;
+    column_->Invalidate();
     LoadDataSet();
     LayoutPanel();
 }
@@ -267,80 +256,68 @@ void PanelWindow::SealStateChanged() {
 void PanelWindow::SetMenuEnabled(MenuId id, bool on) {
     EnableMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
 }
+
 bool PanelWindow::MenuEnabled(MenuId id) const {
     return (GetMenuState(menu_, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
+void PanelWindow::SetHotKeys(bool on, bool tellHeld) {
+    paste_->SetHotKeys(on, tellHeld);
+    DrawTicks();
+}
+
+void PanelWindow::SetPrivateGuard(int clipClearSeconds, int lockMinutes) {
+    paste_->SetPrivateGuard(clipClearSeconds, lockMinutes);
+}
+
 void PanelWindow::CreateControls() {
     using namespace panel;
-    viewport = AddFrame(0, 0, kViewportWidth, 25 * kRow + kColumnTop, nullptr, RGB(255, 255, 255), panel_ids::kViewport);
-    buttonColumn = AddFrame(0, 0, kColumnWidth, 25 * kRow + kColumnTop, viewport->hwnd, RGB(255, 255, 255),
-                            panel_ids::kButtonColumn);
-    // Tab reaches the entries only when the dialog manager may look inside the column.
-    for (Control* c : {viewport, buttonColumn})
-        SetWindowLongPtrW(c->hwnd, GWL_EXSTYLE, GetWindowLongPtrW(c->hwnd, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
-    scrollBar = AddControl({.cls = L"SCROLLBAR", .style = SBS_VERT, .left = kScrollLeft, .top = kScrollTop,
-                            .width = kScrollWidth, .height = 25 * kRow, .id = panel_ids::kScrollBar});
-    // The viewport is wider than the column and reaches under the scroll bar: the bar must lie
-    // above it, or the frame takes the clicks meant for the arrows and the track.
-    SetWindowPos(scrollBar->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    column_->CreateControls();
     auto button = [this](const wchar_t* text, DWORD style, int left, int top, int width, int height, int id,
-                         void (PanelWindow::*click)()) {
+                         std::function<void()> click) {
         // The off-screen buttons keep their access keys but are no stops for Tab.
         const bool offScreen = id == panel_ids::kBtnFocusHolder || id == panel_ids::kBtnMinimise;
         return AddControl({.cls = L"BUTTON", .text = text, .style = style | (offScreen ? 0 : WS_TABSTOP), .left = left, .top = top,
-                           .width = width, .height = height, .id = id, .onClick = [this, click] { (this->*click)(); }});
+                           .width = width, .height = height, .id = id, .onClick = std::move(click)});
     };
     const DWORD push = WS_VISIBLE | BS_PUSHBUTTON;
-    btnEdit = button(L"", push, kEntryLeft, 0, kEditButtonWidth, kEditButtonHeight, panel_ids::kBtnEdit,
-                     &PanelWindow::OnEditClick);
-    btnMode = button(L"", push, kEntryLeft, 0, kEntryWidth, kModeButtonHeight, panel_ids::kBtnMode,
-                     &PanelWindow::OnCycleMode);
-    btnPrev = button(L"前へ", BS_OWNERDRAW, kEntryLeft, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kBtnPrev,
-                     &PanelWindow::OnPrevField);
-    btnNext = button(L"次へ", BS_OWNERDRAW, 750, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kBtnNext,
-                     &PanelWindow::OnNextField);
-    btnNewLine = button(L"改行", BS_OWNERDRAW, kEntryLeft, 0, kNewLineWidth, kKeyButtonHeight, panel_ids::kBtnNewLine,
-                        &PanelWindow::OnNewLine);
-    btnPrev->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, true); };
-    btnNext->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, false); };
-    btnNewLine->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawReturnArrow(dc, r); };
+    PanelButtons& b = buttons_;
+    b.edit = button(L"", push, kEntryLeft, 0, kEditButtonWidth, kEditButtonHeight, panel_ids::kBtnEdit,
+                    [this] { OnEditClick(); });
+    b.mode = button(L"", push, kEntryLeft, 0, kEntryWidth, kModeButtonHeight, panel_ids::kBtnMode,
+                    [this] { OnCycleMode(); });
+    b.prev = button(L"前へ", BS_OWNERDRAW, kEntryLeft, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kBtnPrev,
+                    [this] { paste_->OnKeyButton(KeyButtonId::Prev); });
+    b.next = button(L"次へ", BS_OWNERDRAW, 750, 0, kKeyButtonWidth, kKeyButtonHeight, panel_ids::kBtnNext,
+                    [this] { paste_->OnKeyButton(KeyButtonId::Next); });
+    b.newLine = button(L"改行", BS_OWNERDRAW, kEntryLeft, 0, kNewLineWidth, kKeyButtonHeight, panel_ids::kBtnNewLine,
+                       [this] { paste_->OnKeyButton(KeyButtonId::NewLine); });
+    b.prev->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, true); };
+    b.next->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawTriangle(dc, r, false); };
+    b.newLine->drawPicture = [](HDC dc, const RECT& r, const Form&) { DrawReturnArrow(dc, r); };
     // Focus holder and minimise accelerator: real buttons outside the visible area.
-    btnFocusHolder = button(L"(&Z)", push, 2040, 4200, 375, 375, panel_ids::kBtnFocusHolder, &PanelWindow::OnMoveAside);
-    btnMinimise = button(L"(&N)", push, 2520, 4200, 375, 375, panel_ids::kBtnMinimise, &PanelWindow::OnMinimise);
+    btnFocusHolder = button(L"(&Z)", push, 2040, 4200, 375, 375, panel_ids::kBtnFocusHolder, [this] { OnMoveAside(); });
+    btnMinimise = button(L"(&N)", push, 2520, 4200, 375, 375, panel_ids::kBtnMinimise, [this] { OnMinimise(); });
     // The grip lies under the buttons it may overlap (as a picture under windowed controls),
     // so only its free corner shows.
-    sizeGrip = AddControl({.style = WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, .width = kGripSize,
-                           .height = kGripSize, .id = panel_ids::kSizeGrip, .onClick = [this] { OnGripPressed(); }});
-    SetWindowPos(sizeGrip->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (Control* c : {btnEdit, btnMode, btnFocusHolder, btnMinimise, btnPrev, btnNext, btnNewLine}) c->SetFont(kUiFont, 9);
-    SetToolTip(btnPrev, paste::kPrevToolTip);
-    SetToolTip(btnNext, paste::kNextToolTip);
-    SetToolTip(btnNewLine, paste::kNewLineToolTip);
+    b.grip = AddControl({.style = WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY | SS_OWNERDRAW, .width = kGripSize,
+                         .height = kGripSize, .id = panel_ids::kSizeGrip, .onClick = [this] { DragFromCorner(); }});
+    SetWindowPos(b.grip->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (Control* c : {b.edit, b.mode, btnFocusHolder, btnMinimise, b.prev, b.next, b.newLine}) c->SetFont(kUiFont, 9);
+    SetToolTip(b.prev, paste::kPrevToolTip);
+    SetToolTip(b.next, paste::kNextToolTip);
+    SetToolTip(b.newLine, paste::kNewLineToolTip);
     ShowMode(PasteMode::PasteOnly);
 }
 
 void PanelWindow::AfterFirstPaint() {
-    // The paste engine's fields lie outside the visible area: made once the panel shows.
-    auto field = [this](int top, int id) {
-        Control* c = AddControl({.cls = L"EDIT", .style = WS_VISIBLE | ES_AUTOHSCROLL, .left = 3000,
-                                 .top = top, .width = 1000, .height = 300, .id = id});
-        c->SetFont(kUiFont, 9);
-        return c;
-    };
-    if (!editLastText) {
-        editLastText = field(0, panel_ids::kEditLastText);
-        editFrontTitle = field(400, panel_ids::kEditFrontTitle);
-        editFrontWindow = field(800, panel_ids::kEditFrontWindow);
-        editTargetWindow = field(1200, panel_ids::kEditTargetWindow);
-        MirrorEngineState();
-    }
+    paste_->MakeFields();
     ReleaseToolTips();
 }
 
 void PanelWindow::DrawGrip(HDC dc) {
     RECT rc;
-    GetClientRect(sizeGrip->hwnd, &rc);
+    GetClientRect(buttons_.grip->hwnd, &rc);
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     // Dots in the lower right triangle, like the grip of a status bar.
     int step = std::max(3, Px(60));
@@ -357,9 +334,89 @@ void PanelWindow::DrawGrip(HDC dc) {
     }
 }
 
+// ---- the paste mode ---------------------------------------------------------------------
+
+void PanelWindow::OnCycleMode() {
+    ChooseMode(paste_->Engine().AdvanceModePosition());
+    btnFocusHolder->SetFocus();
+}
+
+// A mode that was chosen already leaves the buttons as they are; the panel still reloads.
+void PanelWindow::ChooseMode(PasteMode mode) {
+    if (host_.Choices().ChooseMode(mode)) {
+        DrawTicks();
+        // Only what the new mode does not show is hidden here; the layout shows the rest.
+        if (mode != PasteMode::ThenTab) {
+            buttons_.prev->SetVisible(false);
+            buttons_.next->SetVisible(false);
+        }
+        if (mode != PasteMode::ThenEnter) buttons_.newLine->SetVisible(false);
+        ShowMode(mode);
+    }
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::ShowMode(PasteMode mode) {
+    SetToolTip(buttons_.mode, paste::ModeToolTip(mode));
+    buttons_.mode->SetText(mode == PasteMode::ThenTab     ? paste::kThenTabCaption
+                           : mode == PasteMode::ThenEnter ? paste::kThenEnterCaption
+                                                          : paste::kPasteOnlyCaption);
+}
+
+// ---- data sets --------------------------------------------------------------------------
+
+namespace {
+// Leaving Private seals its working copy first; when that fails the panel stays on Private
+// and says why, or the plain copy would lie there unnoticed.
+bool PrivateSealed(DataSetService& sets, int loadedSet, const std::wstring& exeName) {
+    if (loadedSet != 2 || sets.PutWorkingCopyAway()) return true;
+    MsgBox(L"Privateのデータを暗号化して保存できなかったため、Privateのままにしました。\r\n\r\n" + sets.SealFailure(),
+           MB_OK | MB_ICONEXCLAMATION, exeName);
+    return false;
+}
+}  // namespace
+
+void PanelWindow::OnChoosePublic() {
+    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
+    // Private's last pasted text goes with it: the key buttons put nothing of it back.
+    if (DataSet() == 2) paste_->ForgetPrivateText();
+    column_->LayoutNotReady();
+    ChooseDataSet(1);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::OnChooseKaomoji() {
+    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
+    if (DataSet() == 2) paste_->ForgetPrivateText();
+    column_->LayoutNotReady();
+    ChooseDataSet(3);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::OnChoosePrivate() {
+    column_->LayoutNotReady();
+    if (DataSet() == 2) return;
+    if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().IsSealed()) {
+        // Locked: the password dialog ticks Private; the panel loads it when active again.
+        host_.OpenPasswordDialog();
+        return;
+    }
+    ChooseDataSet(2);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::OnEditClick() {
+    btnFocusHolder->SetFocus();
+    host_.OpenEditor();
+}
+
 // ---- window behaviour -------------------------------------------------------------------
 
-void PanelWindow::OnActivated() {
+void PanelWindow::ReloadOnReturn() {
     RemoveMinMaxBoxes(hwnd_);
     // An open dialog or editor of the program stays in front of the panel.
     for (uintptr_t h : host_.OwnWindows().KeptInFrontOfPanel()) {
@@ -375,24 +432,21 @@ void PanelWindow::OnActivated() {
     LayoutPanel();
     DoEvents();
     if (Gone()) return;
-    OnResized();
+    column_->OnResized();
     DoEvents();
 }
 
 void PanelWindow::OnMinimise() {
-    HWND h = reinterpret_cast<HWND>(engine_->FrontWindow().value_or(0));
+    HWND h = reinterpret_cast<HWND>(paste_->Engine().FrontWindow().value_or(0));
     ShowWindow(h ? h : hwnd_, SW_SHOWMINIMIZED);
 }
-
-void PanelWindow::OnDoubleClick() { OnMinimise(); }
-void PanelWindow::OnMinimiseItem() { OnMinimise(); }
 
 void PanelWindow::OnMoveAside() {
     SetWindowPos(hwnd_, nullptr, Px(7665), Px(200), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void PanelWindow::OnGripPressed() { DragFromCorner(); }
+bool PanelWindow::Gone() const { return closing_ || !hwnd_ || !IsWindow(hwnd_); }
 
 // ---- messages ---------------------------------------------------------------------------
 
@@ -402,23 +456,23 @@ void PanelWindow::OnMenu(MenuId id) {
     case kPublic: OnChoosePublic(); break;
     case kPrivate: OnChoosePrivate(); break;
     case kKaomoji: OnChooseKaomoji(); break;
-    case kPasteOnly: OnPasteOnly(); break;
-    case kThenTab: OnThenTab(); break;
-    case kThenEnter: OnThenEnter(); break;
-    case kClipRestore: SetClipRestore(!ClipRestore()); break;
+    case kPasteOnly: ChooseMode(PasteMode::PasteOnly); break;
+    case kThenTab: ChooseMode(PasteMode::ThenTab); break;
+    case kThenEnter: ChooseMode(PasteMode::ThenEnter); break;
+    case kClipRestore: SetClipRestore(!host_.Choices().clipRestore); break;
     case kInsertFields: SetInsertFields(!host_.Choices().insertFields); break;
-    case kHotKeys: SetHotKeys(!HotKeys(), true); break;
-    case kMinimise: OnMinimiseItem(); break;
-    case kExit: OnExitItem(); break;
+    case kHotKeys: SetHotKeys(!host_.Choices().hotKeys, true); break;
+    case kMinimise: OnMinimise(); break;
+    case kExit: OnClose(); break;
     default: host_.MenuItem(id); break;  // the items that open other windows
     }
 }
 
 void PanelWindow::OnActivate(WPARAM wp, LPARAM lp) {
     if (LOWORD(wp) == WA_INACTIVE) return;
-    // Runs when the panel comes back from another window of the program (and when it is first
-    // shown), not when the user returns from another application. Nor when one of its own
-    // message boxes closes: that reload could show the same message again, and again.
+    // Reloads when the panel comes back from another window of the program (and when it is
+    // first shown), not when the user returns from another application. Nor when one of its
+    // own message boxes closes: that reload could show the same message again, and again.
     // The window left behind says where the user came from; the flag of WM_ACTIVATEAPP only
     // when it is gone (every window of ours gets that message, not this one).
     DWORD pid = 0;
@@ -432,130 +486,118 @@ void PanelWindow::OnActivate(WPARAM wp, LPARAM lp) {
     firstActivate_ = false;
 }
 
-LRESULT PanelWindow::OnSizing(WPARAM edge, RECT* r) {
-    // Snap while dragging so the frame follows whole rows and keeps its width.
-    ResizeDecision d = DecideResize(Tw(r->bottom - r->top), entryCount, CurrentMode());
-    int rows = d.relayoutOnly ? visibleRows_ : std::max(1, d.newRowSetting);
-    int h = Px(ComputeLayout(entryCount, rows, CurrentMode()).windowHeight);
-    if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT) r->top = r->bottom - h;
-    else r->bottom = r->top + h;
-    if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
-        r->left = r->right - Px(panel::kWindowWidth);
-    else r->right = r->left + Px(panel::kWindowWidth);
-    return TRUE;
+bool PanelWindow::OnInputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+    case WM_TIMER:
+        if (wp == kSampleTimer) paste_->OnTimer();
+        return true;
+    case WM_HOTKEY:
+        paste_->OnHotKey(static_cast<int>(wp), static_cast<DWORD>(GetMessageTime()));
+        return true;
+    case WM_COMMAND:
+        paste_->Used();
+        if (lp != 0) return false;  // the controls' clicks go to the handlers they were made with
+        OnMenu(static_cast<MenuId>(LOWORD(wp)));
+        return true;
+    case WM_VSCROLL:
+        column_->OnScroll(LOWORD(wp));
+        return true;
+    case WM_MOUSEWHEEL:
+        column_->OnWheel(GET_WHEEL_DELTA_WPARAM(wp));
+        return true;
+    case WM_LBUTTONDBLCLK:
+        OnMinimise();
+        return true;
+    case WM_MOUSEACTIVATE:
+        paste_->OnMouseActivate(LOWORD(lp) == HTCLIENT);
+        return false;
+    case kSessionChange:
+        if (wp == kSessionLock) paste_->OnSessionLocked();
+        return true;
+    }
+    return false;
+}
+
+bool PanelWindow::OnLifeMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+    case WM_SIZING:
+        if (!column_->LayoutReady()) return false;
+        result = column_->OnSizing(wp, reinterpret_cast<RECT*>(lp));
+        return true;
+    case WM_SIZE:
+        // Showing the window reports the size the layout just set: nothing to do then.
+        if (wp != SIZE_MINIMIZED && column_->LayoutReady() && !column_->AtLaidOutSize()) column_->OnResized();
+        return true;
+    case WM_ACTIVATEAPP:
+        if (wp) activatedFromOtherApp_ = true;
+        return false;
+    case WM_ACTIVATE:
+        OnActivate(wp, lp);
+        return false;
+    case kActivateMsg:
+        // Start-up loads the data itself; an activation before it ended would load without
+        // the Private key.
+        if (!closing_ && startupDone_) ReloadOnReturn();
+        return true;
+    case WM_DPICHANGED:
+        Form::HandleMessage(msg, wp, lp);  // controls and fonts at the new DPI
+        paste_->SetDpi(Dpi());
+        column_->ForgetLayout();
+        if (column_->LayoutReady()) LayoutPanel();
+        return true;
+    case WM_QUERYENDSESSION:
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        // Windows is ending the session: the closing runs now, or the settings and the
+        // Private working copy would stay as they are until the next start.
+        if (wp && !closing_) OnClose();
+        return true;
+    case WM_CLOSE:
+        OnClose();
+        return true;
+    case WM_DESTROY:
+        paste_->Stop();
+        PostQuitMessage(0);
+        return true;
+    }
+    return false;
 }
 
 LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
     switch (msg) {
-    case WM_TIMER:
-        if (wp == kSampleTimer) OnSampleTimer();
-        return 0;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
-        ReadColourScheme();
-        break;
-    case WM_HOTKEY:
-        OnHotKey(static_cast<int>(wp));
-        return 0;
-    case WM_COMMAND:
-        guard_.Clicked(GetTickCount());
-        if (lp == 0) {  // the controls' clicks go to the handlers they were made with
-            OnMenu(static_cast<MenuId>(LOWORD(wp)));
-            return 0;
-        }
+        column_->ReadColourScheme();
         break;
     case WM_PAINT:
         startup_marks::Mark("first paint");
         break;
     case WM_DRAWITEM:
-        if (auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp); sizeGrip && di->hwndItem == sizeGrip->hwnd)
+        if (auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp); buttons_.grip && di->hwndItem == buttons_.grip->hwnd)
             return DrawGrip(di->hDC), TRUE;
         else if (di->CtlID == panel_ids::kFirstEntryButton)
             startup_marks::Mark("first entry button drawn");
         break;
-    case WM_VSCROLL:
-        if (scrollBar && reinterpret_cast<HWND>(lp) == scrollBar->hwnd) OnScroll(LOWORD(wp));
-        return 0;
-    case WM_MOUSEWHEEL:
-        if (scrollMax_ > 0)
-            SetScrollValue(scrollValue_ - GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * panel::kSmallChange);
-        return 0;
-    case WM_SIZING:
-        if (!layoutReady_) break;
-        return OnSizing(wp, reinterpret_cast<RECT*>(lp));
-    case WM_SIZE:
-        // Showing the window reports the size the layout just set: nothing to do then.
-        if (wp != SIZE_MINIMIZED && layoutReady_ && !AtLaidOutSize()) OnResized();
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        OnDoubleClick();
-        return 0;
-    case WM_ACTIVATEAPP:
-        if (wp) activatedFromOtherApp_ = true;
-        break;
-    case WM_MOUSEACTIVATE:
-        guard_.Clicked(GetTickCount());
-        shiftAtActivation_ = LOWORD(lp) == HTCLIENT && (GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0);
-        shiftActivationTick_ = GetTickCount();
-        break;
-    case WM_ACTIVATE:
-        OnActivate(wp, lp);
-        break;
-    case kActivateMsg:
-        // Start-up loads the data itself; an activation before it ended would load without
-        // the Private key.
-        if (!closing_ && startupDone_) OnActivated();
-        return 0;
-    case WM_DPICHANGED:
-        Form::HandleMessage(msg, wp, lp);  // controls and fonts at the new DPI
-        if (engine_) engine_->Dpi = Dpi();
-        haveLayout_ = false;
-        if (layoutReady_) LayoutPanel();
-        return 0;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_ENDSESSION:
-        // Windows is ending the session: the closing runs now, or the settings and the
-        // Private working copy would stay as they are until the next start.
-        if (!wp || closing_) return 0;
-        [[fallthrough]];
-    case WM_CLOSE:
-        closing_ = true;
-        OnClosing();
-        OnClosed();
-        return 0;
-    case kSessionChange:
-        if (wp == kSessionLock) guard_.SessionLocked();
-        return 0;
-    case WM_DESTROY:
-        KillTimer(hwnd_, kSampleTimer);
-        if (sessionNotified_) {
-            using Unregister = BOOL(WINAPI*)(HWND);
-            if (auto unreg = reinterpret_cast<Unregister>(reinterpret_cast<void*>(
-                    GetProcAddress(GetModuleHandleW(L"wtsapi32.dll"), "WTSUnRegisterSessionNotification"))))
-                unreg(hwnd_);
-        }
-        UnregisterHotKeys();
-        PostQuitMessage(0);
-        return 0;
+    default:
+        if (OnInputMessage(msg, wp, lp, result) || OnLifeMessage(msg, wp, lp, result)) return result;
     }
     return Form::HandleMessage(msg, wp, lp);
 }
 
 // ---- closing ----------------------------------------------------------------------------
 
-void PanelWindow::OnClosing() { host_.QueryUnload(); }
-
-void PanelWindow::OnClosed() {
-    if (unloaded_) return;
-    unloaded_ = true;
+// Every way of closing (the menu, the window's close box, the session's end): the settings
+// are stored and the other windows closed once.
+void PanelWindow::OnClose() {
     closing_ = true;
-    host_.Unload();
+    if (closed_) return;
+    host_.StoreAtClosing();
+    if (closed_) return;
+    closed_ = true;
+    host_.CloseOthers();
     DestroyWindow(hwnd_);
-}
-
-void PanelWindow::OnExitItem() {
-    // The menu item unloads directly; the settings are stored on the way as for any close.
-    OnClosing();
-    OnClosed();
 }

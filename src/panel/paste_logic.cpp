@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/cp932.h"
+#include "panel/hotkey_logic.h"
 
 namespace paste {
 namespace {
@@ -116,65 +117,103 @@ bool PasteEngine::InHoverRegion(const DeskRect& r, const DeskPoint& p) const {
     return topStrip || scrollColumn;
 }
 
-PasteOutcome PasteEngine::PasteEntry(const std::wstring& text, EntryClick how) {
-    Later click{text, how.fromPrivate, how.typed};
-    // A paste that waits for its restore lets events through: a click meanwhile would take
-    // the clipboard from under it, so it waits its turn.
+PasteOutcome PasteEngine::Submit(PasteRequest request) {
+    // Every paste lets events through while it waits; a click or key among them waits its
+    // turn, or it would take the clipboard and the target from under the one that runs.
     if (busy_) {
-        later_.push_back(std::move(click));
+        queue_.push_back(std::move(request));
         return PasteOutcome::Queued;
     }
-    if (Restoring() || how.typed) return OneAtATime([&] { return Run(click); });
-    return Run(click);
-}
-
-PasteOutcome PasteEngine::Run(const Later& click) {
-    if (click.keyButton) return KeyButtonNow(static_cast<KeyButtonId>(click.keyButton));
-    // Filled in before the clipboard is touched; a click that waited for another paste's
-    // restore reads the user's clipboard as it came back.
-    Later later = click;
-    if (choices_.Choices().insertFields) FillIn(later);
-    // Remembered before the events run: a key button among them puts this text back.
-    Remember(later.text, later.fromPrivate);
-    if (ParkFocus) ParkFocus();
-    desk_.DoEvents();
-    caretBack_ = later.caretBack;
-    const PasteOutcome o =
-        later.typed ? TypeText(later.text, later.fromPrivate) : PasteText(later.text, later.fromPrivate);
-    caretBack_ = -1;
-    return o;
-}
-
-void PasteEngine::FillIn(Later& click) {
-    if (click.text.find(L'{') == std::wstring::npos) return;
-    if (!eras_) eras_ = fields::WithWindowsEras(fields::OwnEras(), desk_.WindowsEras());
-    const std::wstring clip = fields::NeedsClipboard(click.text) ? desk_.ClipboardText() : L"";
-    fields::Filled f = fields::Fill(click.text, desk_.LocalNow(), clip, *eras_);
-    click.text = std::move(f.text);
-    click.caretBack = f.caretBack;
-}
-
-void PasteEngine::Remember(const std::wstring& text, bool fromPrivate) {
-    lastText_ = text;
-    lastTextPrivate_ = fromPrivate;
-}
-
-template <class Step>
-PasteOutcome PasteEngine::OneAtATime(Step step) {
-    if (busy_) return step();  // one that waited its turn, run by the loop below
     busy_ = true;
-    const PasteOutcome outcome = step();
-    while (!later_.empty()) {
-        const Later next = std::move(later_.front());
-        later_.pop_front();
-        Run(next);
+    const PasteOutcome outcome = RunOne(request);
+    while (!queue_.empty()) {
+        PasteRequest next = std::move(queue_.front());
+        queue_.pop_front();
+        RunOne(next);
     }
     busy_ = false;
     return outcome;
 }
 
+PasteOutcome PasteEngine::RunOne(PasteRequest& request) {
+    const uint32_t sequenceBefore = desk_.ClipboardSequence();
+    Outgoing out{request.text, request.isPrivate};
+    PasteOutcome outcome;
+    if (request.key != KeyButtonId::None) {
+        outcome = KeyButtonNow(request.key, request);
+        out.isPrivate = lastTextPrivate_;
+    } else {
+        outcome = PasteNow(request, out);
+    }
+    wipe::Clear(request.text);
+    if (AfterPaste) AfterPaste({request.source, outcome, out.isPrivate, sequenceBefore});
+    return outcome;
+}
+
+bool PasteEngine::TakeFrontAsTarget() {
+    // The target would see Ctrl+Alt+V while the user still holds the keys.
+    uint64_t waited = 0;
+    hotkey::WaitForRelease([this] { return desk_.ModifiersDown(); },
+                           [&] {
+                               desk_.Sleep(paste::kFrontPollMs);
+                               desk_.DoEvents();
+                               waited += paste::kFrontPollMs;
+                           },
+                           [&] { return waited; });
+    const uintptr_t front = desk_.ForegroundWindow();
+    KeepTarget(front);
+    return SameHandle(front, target_);
+}
+
+PasteOutcome PasteEngine::PasteNow(const PasteRequest& request, Outgoing& out) {
+    // A hotkey pastes into the window in front, which never lost it: the panel keeps out of it.
+    if (request.source == PasteSource::HotKey) out.settle = !TakeFrontAsTarget();
+    if (choices_.Choices().insertFields) FillIn(out);
+    // Known before any event runs: the hidden fields are drawn from it meanwhile.
+    Remember(out.text, out.isPrivate);
+    if (ParkFocus && request.source != PasteSource::HotKey) ParkFocus();
+    desk_.DoEvents();
+    uintptr_t target = 0;
+    if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
+    if (request.typed) return TypeInto(target, out);
+    if (Restoring()) return PasteAndRestore(target, out);
+    if (const PasteOutcome o = PrepareTarget(target, ClipStep::Put, out); o != PasteOutcome::Sent) return o;
+    SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
+    desk_.DoEvents();
+    SendModeKey(target, out);
+    return PasteOutcome::Sent;
+}
+
+void PasteEngine::FillIn(Outgoing& out) {
+    if (out.text.find(L'{') == std::wstring::npos && out.text.find(L'｛') == std::wstring::npos) return;
+    if (!eras_) eras_ = fields::WithWindowsEras(fields::OwnEras(), desk_.WindowsEras());
+    std::wstring clip = fields::NeedsClipboard(out.text) ? desk_.ClipboardText() : L"";
+    // The last paste's Private text, still on the clipboard, stays Private wherever it goes.
+    if (!clip.empty() && lastTextPrivate_ && clip == lastText_) out.isPrivate = true;
+    fields::Filled f = fields::Fill(out.text, desk_.LocalNow(), clip, *eras_);
+    wipe::Clear(clip);
+    wipe::Clear(out.text);
+    out.text = std::move(f.text);
+    out.caretBack = f.caretBack;
+    out.unitsBack = f.unitsBack;
+}
+
+void PasteEngine::Remember(const std::wstring& text, bool isPrivate) {
+    if (lastTextPrivate_) wipe::Clear(lastText_);
+    lastText_ = text;
+    lastTextPrivate_ = isPrivate;
+    haveLastText_ = true;
+}
+
+void PasteEngine::ForgetPrivateText() {
+    if (!lastTextPrivate_) return;
+    wipe::Clear(lastText_);
+    lastTextPrivate_ = false;
+    haveLastText_ = false;
+}
+
 void PasteEngine::ShowTargetNotice() {
-    desk_.Message(paste::kNoticeText, paste::kNoticeTitle, paste::kMbOk | paste::kMbIconExclamation);
+    desk_.Message(paste::kNoticeText, paste::kNoticeTitle, msgbox::kOk | msgbox::kIconExclamation);
 }
 
 bool PasteEngine::WaitUntilInFront(uintptr_t target) {
@@ -186,49 +225,49 @@ bool PasteEngine::WaitUntilInFront(uintptr_t target) {
     }
 }
 
-PasteOutcome PasteEngine::PutOrOffer(uintptr_t target, ClipStep step) {
+PasteOutcome PasteEngine::PutOrOffer(uintptr_t target, ClipStep step, const Outgoing& out) {
     using namespace paste;
     ClipResult put = ClipResult::Ok;
     if (step == ClipStep::Put) {
-        put = desk_.PutTextOnClipboard(lastText_, lastTextPrivate_);
+        put = desk_.PutTextOnClipboard(out.text, out.isPrivate);
     } else {
         if (!desk_.HoldsSavedClipboard()) put = desk_.SaveClipboard();
         if (put == ClipResult::Ok) {
             gate_.Offered(desk_.ProcessOf(target));
-            put = desk_.OfferTextOnClipboard(lastText_, lastTextPrivate_,
+            put = desk_.OfferTextOnClipboard(out.text, out.isPrivate,
                                              [this](uint32_t requester) { return gate_.Request(requester); });
         }
     }
     switch (put) {
         case ClipResult::Ok: break;
         case ClipResult::Busy:
-            desk_.Message(kClipboardBusyText, kProgramTitle, kMbOk | kMbIconExclamation);
+            desk_.Message(kClipboardBusyText, kProgramTitle, msgbox::kOk | msgbox::kIconExclamation);
             return PasteOutcome::ClipboardBusy;
         case ClipResult::Failed:
-            desk_.Message(kClipboardFailedText, kProgramTitle, kMbOk | kMbIconExclamation);
+            desk_.Message(kClipboardFailedText, kProgramTitle, msgbox::kOk | msgbox::kIconExclamation);
             return PasteOutcome::ClipboardFailed;
     }
     desk_.DoEvents();
     return PasteOutcome::Sent;
 }
 
-PasteOutcome PasteEngine::PrepareTarget(uintptr_t target, ClipStep step) {
+PasteOutcome PasteEngine::PrepareTarget(uintptr_t target, ClipStep step, const Outgoing& out) {
     using namespace paste;
     // Windows drops input into a more privileged window without a word: say so instead.
     // A text put on the clipboard stays there to paste by hand; else nothing is touched.
     if (step == ClipStep::Put) {
-        if (const PasteOutcome o = PutOrOffer(target, step); o != PasteOutcome::Sent) return o;
+        if (const PasteOutcome o = PutOrOffer(target, step, out); o != PasteOutcome::Sent) return o;
         if (desk_.IsTargetElevatedAboveUs(target)) {
-            desk_.Message(kTargetElevatedText, kProgramTitle, kMbOk | kMbIconExclamation);
+            desk_.Message(kTargetElevatedText, kProgramTitle, msgbox::kOk | msgbox::kIconExclamation);
             return PasteOutcome::TargetElevated;
         }
     } else {
         if (desk_.IsTargetElevatedAboveUs(target)) {
-            desk_.Message(kTargetElevatedNoClipboardText, kProgramTitle, kMbOk | kMbIconExclamation);
+            desk_.Message(kTargetElevatedNoClipboardText, kProgramTitle, msgbox::kOk | msgbox::kIconExclamation);
             return PasteOutcome::TargetElevated;
         }
         if (step == ClipStep::Offer)
-            if (const PasteOutcome o = PutOrOffer(target, step); o != PasteOutcome::Sent) return o;
+            if (const PasteOutcome o = PutOrOffer(target, step, out); o != PasteOutcome::Sent) return o;
     }
 
     desk_.BringToFront(target);
@@ -238,7 +277,7 @@ PasteOutcome PasteEngine::PrepareTarget(uintptr_t target, ClipStep step) {
         ShowTargetNotice();
         return PasteOutcome::TargetNotInFront;
     }
-    if (SettleBeforeKeys) desk_.Sleep(kBeforeKeysMs);
+    if (out.settle) desk_.Sleep(kBeforeKeysMs);
     return PasteOutcome::Sent;
 }
 
@@ -255,30 +294,9 @@ PasteOutcome PasteEngine::LiveTarget(uintptr_t& target) {
     return PasteOutcome::Sent;
 }
 
-PasteOutcome PasteEngine::PasteText(const std::wstring& text, bool fromPrivate) {
-    Remember(text, fromPrivate);
-    uintptr_t target = 0;
-    if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
-    if (Restoring()) return OneAtATime([&] { return PasteAndRestore(target); });
-    if (const PasteOutcome o = PrepareTarget(target); o != PasteOutcome::Sent) return o;
-
-    SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
-    desk_.DoEvents();
-    SendModeKey();
-    return PasteOutcome::Sent;
-}
-
-void PasteEngine::SendModeKey() {
+void PasteEngine::SendModeKey(uintptr_t target, const Outgoing& out) {
     // The user goes on typing at the caret's place: no Tab or Enter takes it away.
-    if (caretBack_ >= 0) {
-        for (int i = 0; i < caretBack_; ++i) {
-            PressKey(paste::kVkLeft);
-            ReleaseKey(paste::kVkLeft);
-        }
-        desk_.Sleep(paste::kAfterKeysMs);
-        desk_.DoEvents();
-        return;
-    }
+    if (out.caretBack >= 0) return PlaceCaret(target, out);
     if (Mode() == PasteMode::ThenTab) {
         SendKeyStroke(paste::kVkTab, 0, 0);
         desk_.DoEvents();
@@ -288,8 +306,21 @@ void PasteEngine::SendModeKey() {
     }
 }
 
-PasteOutcome PasteEngine::PasteAndRestore(uintptr_t target) {
-    if (const PasteOutcome o = PrepareTarget(target, ClipStep::Offer); o != PasteOutcome::Sent) {
+void PasteEngine::PlaceCaret(uintptr_t target, const Outgoing& out) {
+    // An edit control takes its caret at once; anywhere else a long walk would hold the
+    // user's keys for minutes, so past the limit the caret stays at the end.
+    if (out.caretBack == 0 || desk_.PlaceCaretInEdit(target, out.unitsBack)) return;
+    if (out.caretBack > paste::kCaretWalkLimit) return;
+    for (int i = 0; i < out.caretBack; ++i) {
+        PressKey(paste::kVkLeft);
+        ReleaseKey(paste::kVkLeft);
+    }
+    desk_.Sleep(paste::kAfterKeysMs);
+    desk_.DoEvents();
+}
+
+PasteOutcome PasteEngine::PasteAndRestore(uintptr_t target, const Outgoing& out) {
+    if (const PasteOutcome o = PrepareTarget(target, ClipStep::Offer, out); o != PasteOutcome::Sent) {
         // Nothing was pasted: the user's clipboard comes back at once.
         if (desk_.HoldsSavedClipboard()) PutUserClipboardBack(true);
         return o;
@@ -299,7 +330,7 @@ PasteOutcome PasteEngine::PasteAndRestore(uintptr_t target) {
     gate_.KeysSent();
     SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
     desk_.DoEvents();
-    SendModeKey();
+    SendModeKey(target, out);
     for (int waited = 0; !gate_.Taken() && waited < paste::kRestoreBoundMs; waited += paste::kRestorePollMs)
         desk_.WaitEvents(paste::kRestorePollMs);
     PutUserClipboardBack(true);
@@ -314,43 +345,40 @@ void PasteEngine::RetryRestore() {
     if (restorePending_ && !busy_) PutUserClipboardBack(false);
 }
 
-PasteOutcome PasteEngine::TypeText(const std::wstring& text, bool fromPrivate) {
-    Remember(text, fromPrivate);
-    uintptr_t target = 0;
-    if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
-    return OneAtATime([&] { return TypeInto(target, text); });
-}
-
-PasteOutcome PasteEngine::TypeInto(uintptr_t target, const std::wstring& text) {
+PasteOutcome PasteEngine::TypeInto(uintptr_t target, const Outgoing& out) {
     // Shift still held would turn the Enter of a line break into Shift+Enter.
     for (int waited = 0; waited < paste::kShiftReleaseLimitMs && desk_.ShiftDown();
          waited += paste::kFrontPollMs) {
         desk_.Sleep(paste::kFrontPollMs);
         desk_.DoEvents();
     }
-    if (const PasteOutcome o = PrepareTarget(target, ClipStep::None); o != PasteOutcome::Sent) return o;
-    // Keys the target has not taken yet follow the focus: a click on the panel would take
-    // them, so events run only once the target has what was sent.
-    const std::vector<typing::Piece> pieces = typing::Pieces(text, paste::kTypingPieceChars);
+    if (const PasteOutcome o = PrepareTarget(target, ClipStep::None, out); o != PasteOutcome::Sent) return o;
+    // Keys the target has not taken yet follow the focus: events run only once the target
+    // has what was sent, and a piece counts only when the target still had the focus after it.
+    const std::vector<typing::Piece> pieces = typing::Pieces(out.text, paste::kTypingPieceChars);
     size_t total = 0, typed = 0;
     for (const typing::Piece& p : pieces) total += p.chars;
+    desk_.CloseImeFor(target);
     for (const typing::Piece& p : pieces) {
-        if (typed > 0 && !TargetStillInFront(target)) {
-            desk_.Message(paste::TypingCutText(typed, total), paste::kProgramTitle,
-                          paste::kMbOk | paste::kMbIconExclamation);
-            return PasteOutcome::TypingCut;
-        }
+        if (typed > 0 && !TargetStillInFront(target)) break;
         desk_.TypeKeys(p.keys);
         desk_.WaitKeysTaken(target, p.keys.size(), paste::kKeysTakenLimitMs);
+        if (!SameHandle(desk_.ForegroundWindow(), target)) break;
         typed += p.chars;
     }
+    desk_.ReopenIme();
+    if (typed < total) {
+        desk_.Message(paste::TypingCutText(typed, total), paste::kProgramTitle,
+                      msgbox::kOk | msgbox::kIconExclamation);
+        return PasteOutcome::TypingCut;
+    }
     desk_.DoEvents();
-    SendModeKey();
+    SendModeKey(target, out);
     return PasteOutcome::Sent;
 }
 
 bool PasteEngine::TargetStillInFront(uintptr_t target) {
-    desk_.DoEvents();  // a click on a button meanwhile waits its turn (busy_)
+    desk_.DoEvents();  // a click on a button meanwhile waits its turn in the queue
     const uintptr_t front = desk_.ForegroundWindow();
     if (SameHandle(front, target)) return true;
     // The panel came forward under that click: the target goes on; anywhere else, the user
@@ -360,23 +388,15 @@ bool PasteEngine::TargetStillInFront(uintptr_t target) {
     return WaitUntilInFront(target);
 }
 
-PasteOutcome PasteEngine::KeyButton(KeyButtonId which) {
-    // Keys into the middle of a paste that waits for its restore would land before its text.
-    if (busy_) {
-        later_.push_back({L"", false, false, static_cast<int>(which)});
-        return PasteOutcome::Queued;
-    }
-    if (Restoring()) return OneAtATime([&] { return KeyButtonNow(which); });
-    return KeyButtonNow(which);
-}
-
-PasteOutcome PasteEngine::KeyButtonNow(KeyButtonId which) {
+PasteOutcome PasteEngine::KeyButtonNow(KeyButtonId which, const PasteRequest& request) {
     uintptr_t target = 0;
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
-    if (ParkFocus) ParkFocus();
-    // Restoring, the clipboard stays the user's: the last text is not put there again.
-    const ClipStep step = Restoring() ? ClipStep::None : ClipStep::Put;
-    if (const PasteOutcome o = PrepareTarget(target, step); o != PasteOutcome::Sent) return o;
+    if (ParkFocus && request.source != PasteSource::HotKey) ParkFocus();
+    // Restoring, the clipboard stays the user's: the last text is not put there again; nor
+    // is a Private text that was forgotten when Private closed.
+    const ClipStep step = Restoring() || !haveLastText_ ? ClipStep::None : ClipStep::Put;
+    const Outgoing last{haveLastText_ ? lastText_ : std::wstring(), lastTextPrivate_};
+    if (const PasteOutcome o = PrepareTarget(target, step, last); o != PasteOutcome::Sent) return o;
 
     switch (which) {
         case KeyButtonId::Prev:
@@ -393,6 +413,7 @@ PasteOutcome PasteEngine::KeyButtonNow(KeyButtonId which) {
             SendKeyStroke(paste::kVkEnter, 0, 0);
             desk_.DoEvents();
             break;
+        case KeyButtonId::None: break;
     }
     return PasteOutcome::Sent;
 }

@@ -9,17 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "base/message_flags.h"
 #include "base/own_windows.h"
+#include "base/wipe.h"
 #include "panel/clipboard_logic.h"
 #include "panel/desktop.h"
 #include "panel/panel_logic.h"
 #include "store/dataset_format.h"
 
 namespace paste {
-// Message box flags as MessageBoxW takes them.
-constexpr uint32_t kMbOk = 0x0;
-constexpr uint32_t kMbIconExclamation = 0x30;
-
 constexpr uint32_t kKeyPress = 1;    // KEYEVENTF_EXTENDEDKEY
 constexpr uint32_t kKeyRelease = 3;  // KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP
 
@@ -31,6 +29,8 @@ constexpr int kBeforeKeysMs = 100;
 // After bringing the target forward: look every 20 ms, give up after 300 ms.
 constexpr int kFrontPollMs = 20;
 constexpr int kFrontPollLimitMs = 300;
+// {カーソル}: at most this many Left presses; an edit control has its caret placed instead.
+constexpr int kCaretWalkLimit = 1000;
 
 inline const std::wstring kProgramTitle = L"ハリコ";
 
@@ -102,18 +102,32 @@ enum class PasteOutcome {
     ClipboardFailed,   // message shown, no keys
     TargetElevated,    // message shown, no keys (a text put on the clipboard stays there)
     TargetNotInFront,  // notice shown, no keys
-    Queued,            // came during a paste that waits for its restore: runs after it
+    Queued,            // came while another paste ran: runs after it, in order of arrival
     TypingCut,         // the focus left the target mid-typing: message shown, the rest not sent
 };
 
-// How an entry button was clicked.
-struct EntryClick {
-    bool fromPrivate = false;  // the text is a Private entry's
-    bool typed = false;        // Shift held: type the text instead of pasting it
+// Where a paste comes from. The source decides what the engine does around the keys: a
+// hotkey's target never left the front, so the panel takes no focus and no settling pause.
+enum class PasteSource { EntryClick, KeyButton, HotKey, FocusedPanel, Search };
+
+enum class KeyButtonId { None, Prev, Next, NewLine };
+
+// Every way of pasting builds one of these and hands it to PasteEngine::Submit.
+struct PasteRequest {
+    std::wstring text;
+    bool isPrivate = false;  // the text is a Private entry's
+    bool typed = false;      // typed with key events instead of pasted (Shift+click)
+    PasteSource source = PasteSource::EntryClick;
+    KeyButtonId key = KeyButtonId::None;  // a key button's keys instead of a text
 };
 
-// The key buttons; the values are their old numbers, which a queued press keeps.
-enum class KeyButtonId { Prev = 5, Next = 6, NewLine = 7 };
+// What one paste did, for the step that follows every paste.
+struct PasteDone {
+    PasteSource source;
+    PasteOutcome outcome;
+    bool isPrivate;            // what went on the clipboard is a Private text
+    uint32_t sequenceBefore;   // the clipboard's sequence number before the paste
+};
 
 class PasteEngine {
 public:
@@ -129,15 +143,17 @@ public:
     int Dpi = 96;
     // Moves the keyboard focus to the panel's focus holder.
     std::function<void()> ParkFocus;
-    // The pause that lets a target just brought forward settle before the keys. A paste by
-    // hotkey goes to the window that never left the front, and skips it.
-    bool SettleBeforeKeys = true;
+    // Runs after every paste, whatever its source, once it has ended.
+    std::function<void(const PasteDone&)> AfterPaste;
 
     // What the engine knows, for the panel's hidden fields.
     uintptr_t Target() const { return target_; }  // 0 for none
     std::optional<uintptr_t> FrontWindow() const { return front_; }  // none before the first sample
     const std::wstring& FrontTitle() const { return frontTitle_; }
-    const std::wstring& LastText() const { return lastText_; }  // what the key buttons put back
+    // What the key buttons put back; nothing while that is a Private text, which any program
+    // could read from a window.
+    std::wstring ShownLastText() const { return lastTextPrivate_ ? std::wstring() : lastText_; }
+    bool Busy() const { return busy_; }
 
     // The timer's tick: the window in front becomes the target unless it is one of ours, and
     // hovering over the panel's caption or scroll column brings the panel forward.
@@ -146,16 +162,13 @@ public:
     // windows that never are, or (by its title) the notice that asks for a target.
     void KeepTarget(uintptr_t window, const std::wstring& title = {});
     void ForgetTarget() { target_ = 0; }
+    // Private closed: its last pasted text is wiped, and the key buttons put nothing back.
+    void ForgetPrivateText();
 
-    // An entry button's click: focus to the panel's focus holder, pending events, then the
-    // paste (or the typing, with Shift).
-    PasteOutcome PasteEntry(const std::wstring& text, EntryClick how = {});
+    // The one way in: runs the request now, or after the pastes before it when one runs.
+    PasteOutcome Submit(PasteRequest request);
 
-    PasteOutcome PasteText(const std::wstring& text, bool fromPrivate = false);
-    // Types the text into the target with key events; the clipboard is not touched.
-    PasteOutcome TypeText(const std::wstring& text, bool fromPrivate = false);
     void SendKeyStroke(int32_t key1, int32_t key2, int32_t key3);
-    PasteOutcome KeyButton(KeyButtonId which);
     // The timer's part: tries again to put back a clipboard that another program held.
     void RetryRestore();
     void ShowTargetNotice();
@@ -172,40 +185,42 @@ public:
 private:
     // What happens to the clipboard on the way to the target.
     enum class ClipStep { Put, Offer, None };
-    struct Later {
+    // The text of a paste as it goes out: filled in, with where the caret goes after it.
+    struct Outgoing {
         std::wstring text;
-        bool fromPrivate = false;
-        bool typed = false;
-        int keyButton = 0;  // a key button's number instead of an entry
-        int caretBack = -1;  // Left presses after the paste, instead of the mode's key
+        bool isPrivate = false;
+        int caretBack = -1, unitsBack = -1;
+        bool settle = true;  // pause before the keys for a target just brought forward
+        ~Outgoing() { wipe::Clear(text); }
     };
 
     PasteMode Mode() const { return choices_.Choices().mode; }
     bool Restoring() const { return choices_.Choices().clipRestore; }
-    void Remember(const std::wstring& text, bool fromPrivate);
+    void Remember(const std::wstring& text, bool isPrivate);
 
+    PasteOutcome RunOne(PasteRequest& request);
+    PasteOutcome PasteNow(const PasteRequest& request, Outgoing& out);
+    // A hotkey's target is the window in front once the user has let go of Ctrl and Alt.
+    bool TakeFrontAsTarget();
     void PressKey(int32_t k);
     void ReleaseKey(int32_t k);
-    void SendModeKey();
-    // The fields of the click's text, filled in from the clipboard and the time of the click.
-    void FillIn(Later& click);
+    void SendModeKey(uintptr_t target, const Outgoing& out);
+    void PlaceCaret(uintptr_t target, const Outgoing& out);
+    // The fields of the text, filled in from the clipboard and the time of the paste. A text
+    // filled with the last pasted Private text is Private too.
+    void FillIn(Outgoing& out);
     // The target; without one (none yet, or closed) the notice, and not Sent.
     PasteOutcome LiveTarget(uintptr_t& target);
     // Everything a paste and a key button share up to the first key; Sent means go on.
-    // The remembered text is the one that goes on the clipboard.
-    PasteOutcome PrepareTarget(uintptr_t target, ClipStep step = ClipStep::Put);
-    PasteOutcome PutOrOffer(uintptr_t target, ClipStep step);
+    PasteOutcome PrepareTarget(uintptr_t target, ClipStep step, const Outgoing& out);
+    PasteOutcome PutOrOffer(uintptr_t target, ClipStep step, const Outgoing& out);
     bool WaitUntilInFront(uintptr_t target);
     // Between two pieces of a typing: the target in front again after a click on the panel.
     bool TargetStillInFront(uintptr_t target);
-    PasteOutcome PasteAndRestore(uintptr_t target);
-    PasteOutcome TypeInto(uintptr_t target, const std::wstring& text);
-    PasteOutcome KeyButtonNow(KeyButtonId which);
+    PasteOutcome PasteAndRestore(uintptr_t target, const Outgoing& out);
+    PasteOutcome TypeInto(uintptr_t target, const Outgoing& out);
+    PasteOutcome KeyButtonNow(KeyButtonId which, const PasteRequest& request);
     void PutUserClipboardBack(bool wait);
-    // Runs one of the steps that wait with events let through, then whatever was clicked
-    // meanwhile, in order, so no paste overtakes another one's restore.
-    template <class Step> PasteOutcome OneAtATime(Step step);
-    PasteOutcome Run(const Later& later);
 
     IDesktop& desk_;
     const IPasteChoices& choices_;
@@ -214,11 +229,11 @@ private:
     std::wstring frontTitle_;
     std::wstring lastText_;
     bool lastTextPrivate_ = false;
+    bool haveLastText_ = true;  // false once a Private text was forgotten
     int modePosition_ = 0;
     RestoreGate gate_;
     bool busy_ = false;
     bool restorePending_ = false;  // a restore found the clipboard held; the timer tries again
-    std::deque<Later> later_;
-    int caretBack_ = -1;  // of the paste under way
+    std::deque<PasteRequest> queue_;
     std::optional<std::vector<fields::Era>> eras_;  // read once, at the first filling in
 };

@@ -14,6 +14,52 @@
 namespace {
 HWND Hwnd(uintptr_t h) { return reinterpret_cast<HWND>(h); }
 
+}  // namespace
+
+// The default IME window's commands (immdev.h).
+constexpr WPARAM kImeGetOpen = 0x0005, kImeSetOpen = 0x0006;
+
+// A host with its Japanese IME open takes typed characters into a composition and may
+// reorder them: the target's IME is closed for the typing and put back as it was after.
+class ImeClosedFor {
+public:
+    explicit ImeClosedFor(uintptr_t target) {
+        using Fn = HWND(WINAPI*)(HWND);
+        static const auto defaultImeWindow = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+            GetProcAddress(LoadLibraryW(L"imm32.dll"), "ImmGetDefaultIMEWnd")));
+        if (!target || !defaultImeWindow) return;
+        ime_ = defaultImeWindow(reinterpret_cast<HWND>(target));
+        if (ime_) wasOpen_ = Control(kImeGetOpen, 0) != 0;
+        if (wasOpen_) Control(kImeSetOpen, 0);
+    }
+    ~ImeClosedFor() {
+        if (wasOpen_ && IsWindow(ime_)) Control(kImeSetOpen, 1);
+    }
+    ImeClosedFor(const ImeClosedFor&) = delete;
+    ImeClosedFor& operator=(const ImeClosedFor&) = delete;
+
+private:
+    LRESULT Control(WPARAM what, LPARAM value) const {
+        DWORD_PTR result = 0;
+        // Another program's window: a hung one must not hang the panel.
+        SendMessageTimeoutW(ime_, WM_IME_CONTROL, what, value, SMTO_ABORTIFHUNG, 500, &result);
+        return static_cast<LRESULT>(result);
+    }
+    HWND ime_ = nullptr;
+    bool wasOpen_ = false;
+};
+
+namespace {
+// An owner that renders slowly or never costs a read half a second, not a hang; the panel
+// handles its events meanwhile.
+ClipboardCopy::Pacing Pacing(SaveBudget& budget) {
+    return {[&budget] { return budget.Allow(); }, [&budget](int ms) { budget.Took(ms); },
+            [](HANDLE h, DWORD ms) {
+                MsgWaitForMultipleObjectsEx(1, &h, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+                ::DoEvents();
+            }};
+}
+
 // The last sub-authority of the token's mandatory label: 0x2000 medium, 0x3000 high...
 bool ReadIntegrityLevel(HANDLE token, DWORD& level) {
     DWORD size = 0;
@@ -191,18 +237,14 @@ ClipResult WinDesktop::PutTextOnClipboard(const std::wstring& text, bool private
 }
 
 std::wstring WinDesktop::ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboardWithin(clipboardRetryMs_)) return text;
-    if (HANDLE mem = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(mem))) {
-            // Never past the block, even when another program left out the terminating NUL.
-            const size_t units = GlobalSize(mem) / sizeof(wchar_t);
-            text.assign(p, wcsnlen(p, units));
-            GlobalUnlock(mem);
-        }
-    }
+    if (!OpenClipboardWithin(clipboardRetryMs_)) return {};
     CloseClipboard();
-    return text;
+    // Read by the same bounded worker as the save: an owner that never renders costs the
+    // paste half a second and leaves the field empty, never a hang.
+    ClipboardCopy copy;
+    SaveBudget budget;
+    if (!copy.TakeWithin(clipboardWindow_, Pacing(budget), CF_UNICODETEXT)) return {};
+    return copy.UnicodeText();
 }
 
 fields::Moment WinDesktop::LocalNow() {
@@ -236,16 +278,8 @@ ClipResult WinDesktop::SaveClipboard() {
     if (!OpenClipboardWithin(clipboardRetryMs_)) return ClipResult::Busy;
     CloseClipboard();
     auto copy = std::make_unique<ClipboardCopy>();
-    // An owner that renders slowly or never costs the paste half a second, not a hang;
-    // the panel handles its events meanwhile.
     SaveBudget budget;
-    const ClipboardCopy::Pacing pacing{
-        [&] { return budget.Allow(); }, [&](int ms) { budget.Took(ms); },
-        [](HANDLE h, DWORD ms) {
-            MsgWaitForMultipleObjectsEx(1, &h, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-            ::DoEvents();
-        }};
-    if (!copy->TakeWithin(clipboardWindow_, pacing)) return ClipResult::Busy;
+    if (!copy->TakeWithin(clipboardWindow_, Pacing(budget))) return ClipResult::Busy;
     saved_ = std::move(copy);
     return ClipResult::Ok;
 }
@@ -318,6 +352,41 @@ uint32_t WinDesktop::ProcessOf(uintptr_t h) {
 }
 
 bool WinDesktop::ShiftDown() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+bool WinDesktop::ModifiersDown() {
+    return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0 || (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
+}
+
+void WinDesktop::CloseImeFor(uintptr_t window) { ime_ = std::make_unique<ImeClosedFor>(window); }
+void WinDesktop::ReopenIme() { ime_.reset(); }
+
+uint32_t WinDesktop::ClipboardSequence() { return GetClipboardSequenceNumber(); }
+
+bool WinDesktop::PlaceCaretInEdit(uintptr_t window, int unitsBack) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (unitsBack < 0 || !GetGUIThreadInfo(GetWindowThreadProcessId(Hwnd(window), nullptr), &info) ||
+        !info.hwndFocus)
+        return false;
+    wchar_t cls[16] = {};
+    GetClassNameW(info.hwndFocus, cls, 16);
+    if (_wcsicmp(cls, L"Edit") != 0) return false;
+    // The paste's keys first: a sent message would be answered before them.
+    WaitKeysTaken(reinterpret_cast<uintptr_t>(info.hwndFocus), 8, 1000);
+    DWORD_PTR end = 0;
+    DWORD selEnd = 0;
+    if (!SendMessageTimeoutW(info.hwndFocus, EM_GETSEL, 0, reinterpret_cast<LPARAM>(nullptr), SMTO_ABORTIFHUNG, 500, &end))
+        return false;
+    selEnd = HIWORD(end);
+    // Beyond 65,535 the packed answer is cut: only the pointer form is exact there, and that
+    // cannot cross processes; the caret then stays at the end.
+    if (selEnd == 0xFFFF) return false;
+    if (static_cast<int>(selEnd) < unitsBack) return true;
+    const WPARAM at = selEnd - static_cast<DWORD>(unitsBack);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(info.hwndFocus, EM_SETSEL, at, static_cast<LPARAM>(at), SMTO_ABORTIFHUNG, 500, &ignored);
+    return true;
+}
 
 void WinDesktop::TypeKeys(const std::vector<KeyInput>& keys) {
     std::vector<INPUT> inputs;

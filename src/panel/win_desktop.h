@@ -7,6 +7,7 @@
 #include "panel/desktop.h"
 
 class ClipboardCopy;
+class ImeClosedFor;
 
 class WinDesktop : public IDesktop {
 public:
@@ -40,6 +41,11 @@ public:
     fields::Moment LocalNow() override;
     std::vector<std::pair<std::wstring, std::wstring>> WindowsEras() override;
     bool ShiftDown() override;
+    bool ModifiersDown() override;
+    void CloseImeFor(uintptr_t window) override;
+    void ReopenIme() override;
+    uint32_t ClipboardSequence() override;
+    bool PlaceCaretInEdit(uintptr_t window, int unitsBack) override;
     void TypeKeys(const std::vector<KeyInput>& keys) override;
     void WaitKeysTaken(uintptr_t window, size_t keys, int ms) override;
     void Sleep(int ms) override;
@@ -58,7 +64,8 @@ private:
     HWND owner_;
     // Message-only: EmptyClipboard needs an owner window, and delayed rendering asks it.
     HWND clipboardWindow_ = nullptr;
-    std::unique_ptr<ClipboardCopy> saved_;  // the user's clipboard while a paste has it
+    std::unique_ptr<ClipboardCopy> saved_;
+    std::unique_ptr<ImeClosedFor> ime_;  // while a typing runs  // the user's clipboard while a paste has it
     struct Offer {
         bool active = false;
         std::wstring text;

@@ -129,7 +129,7 @@ void PasswordDialogLogic::OnVerify() {
 void PasswordDialogLogic::OnRegister() {
     if (closed_ || busy_) return;
     if (view.entry.empty()) {
-        host_.MsgBox(kEmptyEntryText, kMbOk | kMbIconStop, kEmptyEntryTitle);
+        host_.MsgBox(kEmptyEntryText, msgbox::kOk | msgbox::kIconStop, kEmptyEntryTitle);
         host_.FocusPasswordBox();
         return;
     }
@@ -158,7 +158,7 @@ void PasswordDialogLogic::OnConfirm() {
     if (closed_ || busy_) return;
     view.entry = host_.Lower(view.entry);
     if (view.entry != firstEntry_) {
-        host_.MsgBox(kMismatchText, kMbOk | kMbIconStop, kMismatchTitle);
+        host_.MsgBox(kMismatchText, msgbox::kOk | msgbox::kIconStop, kMismatchTitle);
         view.entry.clear();
         OnActivated();
         return;
@@ -214,11 +214,11 @@ void PasswordDialogLogic::SwitchOff(int pauseMs) {
 bool PasswordDialogLogic::Commit(const std::wstring& newPassword, int pauseMs) {
     switch (host_.CommitPassword(newPassword, pauseMs)) {
     case CommitOutcome::Missing:
-        host_.MsgBox(kMissingPrivateText, kMbOk, L"");
+        host_.MsgBox(kMissingPrivateText, msgbox::kOk, L"");
         Close();
         return false;
     case CommitOutcome::NotChanged:
-        host_.MsgBox(kNotStoredText, kMbOk | kMbIconStop, kMismatchTitle);
+        host_.MsgBox(kNotStoredText, msgbox::kOk | msgbox::kIconStop, kMismatchTitle);
         Close();
         return false;
     case CommitOutcome::Rekeyed:
@@ -255,7 +255,7 @@ void PasswordDialogLogic::TickPrivate() {
 
 void PasswordDialogLogic::BackupNotice() {
     if (host_.BackupHasPasswordFile())
-        host_.MsgBox(BackupNoticeText(exeName_), kMbOk | kMbIconInformation,
+        host_.MsgBox(BackupNoticeText(exeName_), msgbox::kOk | msgbox::kIconInformation,
                      BackupNoticeTitle(exeName_));
 }
 

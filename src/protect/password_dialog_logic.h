@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "base/message_flags.h"
 #include "store/dataset_service.h"
 #include "store/password_state.h"
 
@@ -15,11 +16,6 @@ namespace password_dialog {
 constexpr int kShortHeight = 2025;  // verify, change, confirmation
 constexpr int kTallHeight = 2415;   // registration: the switch-off box comes into view
 constexpr int kWidth = 4425;
-
-// Message box flags as MessageBoxW takes them.
-constexpr uint32_t kMbOk = 0x0;
-constexpr uint32_t kMbIconStop = 0x10;
-constexpr uint32_t kMbIconInformation = 0x40;
 
 inline const std::wstring kSwitchOffText = L"パスワードは無効にします。";
 inline const std::wstring kRegisterCaption = L"登 録";

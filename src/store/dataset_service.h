@@ -111,10 +111,10 @@ public:
     std::optional<std::string> UnlockedBytes() const;
     // Seals bytes (a data-set file as it is written unsealed) into MyData_2.dat, whole.
     bool SaveSealed(const std::string& bytes);
-    // From the specified format to the sealed one under password (which opens MyData_2.dat
+    // From the RC4 format to the sealed one under password (which opens MyData_2.dat
     // now); the password file then holds the empty password. Leaves Private unlocked.
     bool SealPrivate(const std::wstring& password);
-    // Back to the specified format under password, which is stored in the password file as
+    // Back to the RC4 format under password, which is stored in the password file as
     // before. False, with nothing changed, when password does not open the sealed file.
     bool UnsealPrivate(const std::wstring& password, int pauseMs, const std::function<void()>& letMessagesRun,
                        const std::function<void(int)>& pause);

@@ -128,3 +128,12 @@ void DoEvents() {
 
 BusyCursor::BusyCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
 BusyCursor::~BusyCursor() { SetCursor(old_ ? old_ : LoadCursorW(nullptr, IDC_ARROW)); }
+
+void PressImeToggle() {
+    const BYTE alt = static_cast<BYTE>(MapVirtualKeyW(VK_MENU, MAPVK_VK_TO_VSC));
+    const BYTE kanji = static_cast<BYTE>(MapVirtualKeyW(VK_KANJI, MAPVK_VK_TO_VSC));
+    keybd_event(VK_MENU, alt, 0, 0);
+    keybd_event(VK_KANJI, kanji, 0, 0);
+    keybd_event(VK_KANJI, kanji, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_MENU, alt, KEYEVENTF_KEYUP, 0);
+}

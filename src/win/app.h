@@ -26,6 +26,8 @@ bool MessageBoxOpen();
 // Dispatches every queued message of this thread, then returns. A WM_QUIT seen here is posted
 // again so the main loop still ends.
 void DoEvents();
+// Alt + 漢字, as the keyboard's own input-method key sends it: the focused box's IME flips.
+void PressImeToggle();
 
 // Busy (hourglass) pointer for the lifetime of the object.
 class BusyCursor {

@@ -170,10 +170,11 @@ DWORD WINAPI ClipboardCopy::Worker(void* param) {
 // Formats Windows makes from others (CF_TEXT from CF_UNICODETEXT, CF_BITMAP from CF_DIB) are
 // copied as well: put back, they read the same. A format whose owner does not render it, or
 // whose data cannot be read, is skipped.
-bool ClipboardCopy::TakeWithin(HWND openAs, const Pacing& pacing) {
+bool ClipboardCopy::TakeWithin(HWND openAs, const Pacing& pacing, UINT onlyFormat) {
     std::vector<UINT> ids;
     if (!OpenClipboard(openAs)) return false;
-    for (UINT id = EnumClipboardFormats(0); id != 0; id = EnumClipboardFormats(id)) ids.push_back(id);
+    for (UINT id = EnumClipboardFormats(0); id != 0; id = EnumClipboardFormats(id))
+        if (!onlyFormat || id == onlyFormat) ids.push_back(id);
     CloseClipboard();
     seen_ = ids.size();
     size_t next = 0;
@@ -225,6 +226,19 @@ bool ClipboardCopy::TakeWithin(HWND openAs, const Pacing& pacing) {
     // closed here, it is free for the paste and for everyone else.
     if (leftWaiting && OpenClipboard(openAs)) CloseClipboard();
     return true;
+}
+
+std::wstring ClipboardCopy::UnicodeText() const {
+    std::wstring text;
+    for (const Format& f : formats_) {
+        if (f.id != CF_UNICODETEXT || f.kind != Kind::Memory) continue;
+        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(f.data))) {
+            // Never past the block, even when another program left out the terminating NUL.
+            text.assign(p, wcsnlen(p, GlobalSize(f.data) / sizeof(wchar_t)));
+            GlobalUnlock(f.data);
+        }
+    }
+    return text;
 }
 
 int ClipboardCopy::PutBack() {

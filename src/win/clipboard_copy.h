@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class ClipboardCopy {
@@ -26,7 +27,10 @@ public:
         std::function<void(int)> took;
         std::function<void(HANDLE, DWORD)> wait;
     };
-    bool TakeWithin(HWND openAs, const Pacing& pacing);
+    // onlyFormat: that format alone, when the clipboard has it.
+    bool TakeWithin(HWND openAs, const Pacing& pacing, UINT onlyFormat = 0);
+    // The Unicode text among the copied formats; empty when there is none.
+    std::wstring UnicodeText() const;
     // The clipboard held no format at all when it was copied.
     bool WasEmpty() const { return seen_ == 0; }
     // Puts the copies on the clipboard, which the caller has open and emptied; the clipboard

@@ -86,11 +86,52 @@ void PasteByKeys(Report& rep, const std::wstring& exe) {
     h.WipeState();
 }
 
+// ---- 96 -----------------------------------------------------------------------------------
+
+// Ctrl and Alt held while 1, 2, 3 are tapped: each paste waits for the one before it; a digit
+// held down (its key repeating) pastes once.
+void HeldModifiersPasteInOrder(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    if (!rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records({{L"一", L"<1>"}, {L"二", L"<2>"}, {L"三", L"<3>"}})),
+                   L"set-up: Public <1>, <2>, <3>"))
+        return;
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
+    h.Menu(panel_ids::kHotKeys);
+    if (!rep.Check(np.ClickInto(&why), L"notepad in front", why)) return;
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(VK_MENU, 0, 0, 0);
+    for (BYTE k : {BYTE('1'), BYTE('2'), BYTE('3')}) {
+        keybd_event(k, 0, 0, 0);
+        keybd_event(k, 0, KEYEVENTF_KEYUP, 0);
+    }
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    rep.Check(WaitFor([&] { return np.Text() == L"<1><2><3>"; }, 8000) &&
+                  HoldsFor([&] { return np.Text() == L"<1><2><3>"; }, 800),
+              L"Ctrl+Alt held, 1 2 3 tapped: notepad holds <1><2><3> in that order", Quote(np.Text()));
+    np.SetText(L"");
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event(VK_MENU, 0, 0, 0);
+    for (int i = 0; i < 12; ++i) {  // what a held key sends: presses with no release between
+        keybd_event('2', 0, 0, 0);
+        Sleep(40);
+    }
+    for (BYTE k : {BYTE('2'), BYTE(VK_MENU), BYTE(VK_CONTROL)}) keybd_event(k, 0, KEYEVENTF_KEYUP, 0);
+    rep.Check(WaitFor([&] { return np.Text() == L"<2>"; }, 5000) && HoldsFor([&] { return np.Text() == L"<2>"; }, 1500),
+              L"Ctrl+Alt+2 held down pastes <2> once", Quote(np.Text()));
+    CloseProgram(rep, h);
+    h.WipeState();
+}
+
 }  // namespace
 
 const std::vector<Scenario>& KeysScenarios() {
     static const std::vector<Scenario> all = {
         {95, L"95. keys only: Ctrl+Alt+1/2, Ctrl+Alt+Space with ↓ Enter and with Esc, the setting kept, unticked", PasteByKeys},
+        {96, L"96. Ctrl+Alt held, 1 2 3 tapped: pasted in order; a held digit pastes once", HeldModifiersPasteInOrder},
     };
     return all;
 }

@@ -795,7 +795,7 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
         rep.Check(cleared, L"\"ClipClearSeconds\" = 2: then the clipboard is emptied", Quote(ClipboardText().value_or(L"")));
     }
 
-    // Unticked: back to the specified format under the password.
+    // Unticked: back to the RC4 format under the password.
     h.Menu(panel_ids::kSealPrivate);
     answer(L"パスワードの確認", L"abc", L"unticking");
     rep.Check(WaitFor([&] { return !sealed(); }, 20000), L"MyData_2.dat is no longer sealed");

@@ -29,6 +29,10 @@ protected:
     PasteEngine eng{desk, choices};
     const std::vector<Entry> entries{{L"", L"青木　純", L""}, {L"", L"若葉商会", L""}};
     std::wstring Text(int slot) const { return paste::EntryText(entries, 2, slot); }
+    PasteOutcome Paste(const std::wstring& text, bool isPrivate = false, bool typed = false) {
+        return eng.Submit({.text = text, .isPrivate = isPrivate, .typed = typed});
+    }
+    PasteOutcome Key(KeyButtonId which) { return eng.Submit({.source = PasteSource::KeyButton, .key = which}); }
 };
 }  // namespace
 
@@ -76,7 +80,7 @@ TEST(RestoreGateRule, NothingBeforeTheKeysAndOnlyTheTargetsRequestCounts) {
 TEST_F(RestoreTest, MonitorAskingFirstGetsNothingAndTheUsersClipboardReturnsAfterTheModesKey) {
     desk.monitor = kMonitorProcess;
     desk.targetAsks = kNotepadProcess;
-    EXPECT_EQ(eng.PasteEntry(Text(0)), PasteOutcome::Sent);
+    EXPECT_EQ(Paste(Text(0)), PasteOutcome::Sent);
     EXPECT_EQ(desk.received, (std::vector<std::wstring>{L"", L"青木　純"}));
     EXPECT_LT(At("save"), At("offer"));
     EXPECT_LT(At("request 77 refused"), At("key 17 29 1"));
@@ -87,7 +91,7 @@ TEST_F(RestoreTest, MonitorAskingFirstGetsNothingAndTheUsersClipboardReturnsAfte
 
 TEST_F(RestoreTest, UnaskedTextComesBackAfterTheBoundAndAHeldClipboardOnATimerTick) {
     desk.restoreBusy = 1;
-    eng.PasteEntry(Text(1));
+    Paste(Text(1));
     EXPECT_EQ(std::count(desk.calls.begin(), desk.calls.end(), "wait 10"), 200);
     EXPECT_EQ(desk.clipboard, L"(offered)");
     desk.calls.clear();
@@ -101,25 +105,25 @@ TEST_F(RestoreTest, UnaskedTextComesBackAfterTheBoundAndAHeldClipboardOnATimerTi
 
 TEST_F(RestoreTest, ClickDuringARestoringPasteWaitsItsTurn) {
     desk.targetAsks = kNotepadProcess;
-    desk.onEvents = [&] { EXPECT_EQ(eng.PasteEntry(Text(1)), PasteOutcome::Queued); };
-    eng.PasteEntry(Text(0));
+    desk.onEvents = [&] { EXPECT_EQ(Paste(Text(1)), PasteOutcome::Queued); };
+    Paste(Text(0));
     EXPECT_EQ(desk.received, (std::vector<std::wstring>{L"青木　純", L"若葉商会"}));
     EXPECT_LT(At("restore"), std::find(desk.calls.begin() + At("offer") + 1, desk.calls.end(), "offer") - desk.calls.begin());
 }
 
 TEST_F(RestoreTest, PrivateTextIsMarkedWhereverItGoesOnTheClipboardAndRestoringKeyButtonsLeaveIt) {
-    eng.PasteEntry(Text(0), {.fromPrivate = true});
-    eng.KeyButton(KeyButtonId::Next);  // the clipboard stays the user's
+    Paste(Text(0), true);
+    Key(KeyButtonId::Next);  // the clipboard stays the user's
     choices.choices.clipRestore = false;
-    eng.KeyButton(KeyButtonId::Prev);
-    eng.PasteEntry(Text(1));
+    Key(KeyButtonId::Prev);
+    Paste(Text(1));
     EXPECT_EQ(desk.Only("offer"), (Calls{"offer private"}));
     EXPECT_EQ(desk.Only("clipboard"), (Calls{"clipboard private", "clipboard"}));
 }
 
 TEST_F(RestoreTest, ShiftClickWaitsForShiftThenTypesWithoutTheClipboard) {
     desk.shiftHeldPolls = 3;
-    EXPECT_EQ(eng.PasteEntry(Text(1), {.typed = true}), PasteOutcome::Sent);
+    EXPECT_EQ(Paste(Text(1), false, true), PasteOutcome::Sent);
     EXPECT_EQ(std::count(desk.calls.begin(), desk.calls.end(), "shift?"), 4);
     EXPECT_TRUE(At("shift?") < At("front 500") && At("sleep 100") < At("type 8") && At("type 8") < At("key 9 15 1"));
     EXPECT_EQ(desk.typed, typing::Plan(L"若葉商会"));
@@ -133,17 +137,17 @@ TEST_F(RestoreTest, ClickDuringATypingWaitsForItsEndAndFocusElsewhereStopsIt) {
     uintptr_t goesTo = eng.Panel;
     std::function<void()> click = [&] {
         if (desk.typed.empty()) return void(desk.onEvents = click);
-        if (goesTo == eng.Panel) { EXPECT_EQ(eng.PasteEntry(Text(0)), PasteOutcome::Queued); }
+        if (goesTo == eng.Panel) { EXPECT_EQ(Paste(Text(0)), PasteOutcome::Queued); }
         desk.foreground = goesTo;
     };
     desk.onEvents = click;
-    EXPECT_EQ(eng.PasteEntry(text, {.typed = true}), PasteOutcome::Sent);
+    EXPECT_EQ(Paste(text, false, true), PasteOutcome::Sent);
     EXPECT_EQ(desk.typed, typing::Plan(text));
     EXPECT_EQ(desk.Only("t"), (Calls{"type 32", "taken 32", "type 32", "taken 32", "type 16", "taken 16"}));
     EXPECT_LT(At("taken 16"), At("offer"));  // the click's paste, after the typing
 
     desk.typed.clear(), desk.calls.clear(), goesTo = 600, desk.onEvents = click;
-    EXPECT_EQ(eng.PasteEntry(text, {.typed = true}), PasteOutcome::TypingCut);
+    EXPECT_EQ(Paste(text, false, true), PasteOutcome::TypingCut);
     EXPECT_TRUE(desk.typed.size() == 32u && desk.Keys().empty());  // nor the mode's Tab
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_NE(desk.messages[0].text.find(L"40 文字中 16 文字を入力しました"), std::wstring::npos);

@@ -116,7 +116,7 @@ TEST(EditorRows, RowsNotEditedKeepTheirBytes) {
     EXPECT_EQ(e.rows.SaveBytes().bytes, first + "\"c\",\"D\",255\r\n" + last);
     // Moved up, the cut-off record is written whole; the moved record keeps its bytes.
     e.rows.SelectByNumber(3);
-    e.rows.MoveUp();
+    e.rows.Move(-1);
     EXPECT_EQ(e.rows.SaveBytes().bytes, first + "\"e\",\"f\",16777215\r\n\"c\",\"D\",255\r\n");
     // An emoji turns the file into UTF-8: every record is written anew in it.
     e.rows.At(1).caption = L"😊";
@@ -128,14 +128,14 @@ TEST(EditorRows, MovesAtTheEdgesAndTheButtonStates) {
     Editor e(Named(4));
     e.rows.SelectByNumber(2);
     EXPECT_TRUE(e.rows.Buttons().up && e.rows.Buttons().down && e.rows.Buttons().remove);
-    e.rows.MoveUp();
+    e.rows.Move(-1);
     EXPECT_EQ(Captions(e.rows.Records()), (std::vector<std::wstring>{L"c2", L"c1", L"c3", L"c4"}));
     EXPECT_EQ(e.session.selectedRow, 1);
     EXPECT_FALSE(e.rows.Buttons().up);
     EXPECT_TRUE(e.rows.At(1).highlighted && !e.rows.At(2).highlighted);
 
     e.rows.SelectByNumber(3);
-    e.rows.MoveDown();
+    e.rows.Move(1);
     EXPECT_EQ(Captions(e.rows.Records()), (std::vector<std::wstring>{L"c2", L"c1", L"c4", L"c3"}));
     EXPECT_EQ(e.session.selectedRow, 4);
     EXPECT_TRUE(e.rows.Buttons().up);

@@ -161,6 +161,18 @@ public:
     }
     fields::Moment LocalNow() override { return now; }
     std::vector<std::pair<std::wstring, std::wstring>> WindowsEras() override { return eraValues; }
+    int modifierHeldPolls = 0;
+    bool ModifiersDown() override { return modifierHeldPolls-- > 0; }
+    void CloseImeFor(uintptr_t) override {}
+    void ReopenIme() override {}
+    uint32_t ClipboardSequence() override { return static_cast<uint32_t>(clipboardWrites); }
+    // A standard edit control has the focus in the target: where its caret was put.
+    bool editFocused = false;
+    int caretUnitsBack = -1;
+    bool PlaceCaretInEdit(uintptr_t, int unitsBack) override {
+        if (editFocused) caretUnitsBack = unitsBack;
+        return editFocused;
+    }
     bool ShiftDown() override {
         calls.push_back("shift?");
         return shiftHeldPolls-- > 0;

@@ -36,3 +36,17 @@ TEST(HotKeys, WalkGoesThroughEntriesThenKeyButtonsAndScrollsTheColumn) {
     EXPECT_EQ(ScrollToShow(10, 0, 10, max), panel::kRow);
     EXPECT_EQ(ScrollToShow(0, max, 10, max), 0);
 }
+
+// Wine repeats a held hotkey: only a press sent after the key was seen up counts again.
+TEST(HotKeys, AHeldKeyPastesOnceAndAgainOnlyAfterItWasSeenUp) {
+    hotkey::RepeatGate gate;
+    EXPECT_TRUE(gate.Pressed(3, 1000));
+    EXPECT_FALSE(gate.Pressed(3, 1500) || gate.Pressed(3, 2400));  // held: repeats
+    EXPECT_TRUE(gate.Pressed(1, 1600));                            // another key is its own
+    gate.SeenUp(3, 2500);
+    EXPECT_FALSE(gate.Pressed(3, 2450));  // sent before the release was seen
+    EXPECT_TRUE(gate.Pressed(3, 2600));
+    EXPECT_TRUE(gate.Held(3));
+    gate.SeenUp(3, 0xFFFFFFF0u);
+    EXPECT_TRUE(gate.Pressed(3, 5));  // the tick count wrapped
+}

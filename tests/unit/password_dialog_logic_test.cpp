@@ -154,7 +154,7 @@ TEST_F(PasswordDialogLogicTest, RegistrationMismatchAndEmptyEntryKeepTheDialog) 
     EXPECT_EQ(host.boxes[0].text,
               L"パスワードを入力してください。\r\n\r\nパスワードが不必要なときは、最下部の\u3000\u3000\r\n"
               L"「パスワードは無効にします」をチェックしてください。\u3000\u3000");
-    EXPECT_EQ(host.boxes[0].flags, kMbOk | kMbIconStop);
+    EXPECT_EQ(host.boxes[0].flags, msgbox::kOk | msgbox::kIconStop);
     EXPECT_EQ(dialog.mode(), Mode::Registration);
 
     Type(L"abc");
@@ -165,7 +165,7 @@ TEST_F(PasswordDialogLogicTest, RegistrationMismatchAndEmptyEntryKeepTheDialog) 
     EXPECT_EQ(host.boxes[1].title, L"パスワードの設定");
     EXPECT_EQ(host.boxes[1].text,
               L"パスワードが一致しませんでした。\r\n\r\n最初からパスワードの設定を行ってください。");
-    EXPECT_EQ(host.boxes[1].flags, kMbOk | kMbIconStop);
+    EXPECT_EQ(host.boxes[1].flags, msgbox::kOk | msgbox::kIconStop);
     // Back through activation: with nothing stored, registration again.
     ExpectRegistration(dialog.view, L"パスワードの設定をしてください。");
     EXPECT_EQ(dialog.view.entry, L"");
@@ -303,7 +303,7 @@ TEST_F(PasswordDialogLogicTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordI
     dialog.OnVerify();
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, L"Error! 401");
-    EXPECT_EQ(host.boxes[0].flags, kMbOk);
+    EXPECT_EQ(host.boxes[0].flags, msgbox::kOk);
     EXPECT_EQ(host.boxes[0].title, L"");  // the program's title
     EXPECT_EQ(app.userPassword, L"old");
     EXPECT_EQ(app.privateKey, L"old");
@@ -352,7 +352,7 @@ TEST_F(PasswordDialogLogicTest, BackupNoticeOnlyWhenTheBackupHoldsAPasswordFile)
     EXPECT_EQ(host.boxes[0].title, L"「ハリコ」のパスワードの変更");
     EXPECT_EQ(host.boxes[0].text,
               L"パスワードが変更されましたので、\r\n\r\n「ハリコ」のデータのバックアップをやり直してください。");
-    EXPECT_EQ(host.boxes[0].flags, kMbOk | kMbIconInformation);
+    EXPECT_EQ(host.boxes[0].flags, msgbox::kOk | msgbox::kIconInformation);
 }
 
 TEST_F(PasswordDialogLogicTest, EnterClicksTheFirstVisibleButton) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ protected:
         eng.OsMajor = 10;
         eng.OsMinor = 0;
         eng.ParkFocus = [this] { desk.calls.push_back("park"); };
+        eng.AfterPaste = [this](const PasteDone& d) { done.push_back(d); };
         desk.titles[kNotepad] = L"無題 - メモ帳";
         desk.titles[kPanel] = L"ハリコ";
         // The cursor far from the panel, so samples never hover-activate unless a test says so.
@@ -51,6 +53,10 @@ protected:
         Sample(kPanel);
         desk.calls.clear();
     }
+    PasteOutcome Paste(const std::wstring& text, PasteSource source = PasteSource::EntryClick) {
+        return eng.Submit({.text = text, .source = source});
+    }
+    PasteOutcome Key(KeyButtonId which) { return eng.Submit({.source = PasteSource::KeyButton, .key = which}); }
     bool NoticeShown() const {
         return desk.messages.size() == 1 && desk.messages[0].title == paste::kNoticeTitle &&
                desk.messages[0].text == paste::kNoticeText && desk.messages[0].flags == 0x30;
@@ -58,6 +64,7 @@ protected:
 
     FakeDesktop desk;
     FakeChoices choices;
+    std::vector<PasteDone> done;
     PasteEngine eng{desk, choices};
 };
 }  // namespace
@@ -86,65 +93,70 @@ TEST_F(PasteEngineTest, SendKeyStrokeThreeKeysHoldsTheFirst) {
     EXPECT_EQ(desk.Keys(), kEnter);
 }
 
-// ---- PasteText and the key buttons ----
+// ---- A paste and the key buttons ----
 
-TEST_F(PasteEngineTest, StandardModePasteIsClipboardFrontWaitCtrlV) {
+TEST_F(PasteEngineTest, StandardModePastePutsTheTextOnTheClipboardAndSendsCtrlVToTheTargetInFront) {
     TargetNotepad();
-    EXPECT_EQ(eng.PasteText(L"青木　純"), PasteOutcome::Sent);
-    EXPECT_EQ(desk.calls,
-              (Calls{"alive 500", "clipboard", "doevents", "elevated 500", "front 500", "doevents",
-                     "foreground", "sleep 100", "scan 17", "key 17 29 1", "scan 86", "key 86 47 1",
-                     "scan 86", "key 86 47 3", "scan 17", "key 17 29 3", "sleep 50", "doevents"}));
+    EXPECT_EQ(Paste(L"青木　純"), PasteOutcome::Sent);
     EXPECT_EQ(desk.clipboard, L"青木　純");
+    EXPECT_EQ(desk.Keys(), kCtrlV);
+    EXPECT_EQ(desk.foreground, kNotepad);
+    // The keys only once the target was seen in front, and after its settling pause.
+    const auto at = [&](const std::string& c) { return std::find(desk.calls.begin(), desk.calls.end(), c) - desk.calls.begin(); };
+    EXPECT_LT(at("front 500"), at("sleep 100"));
+    EXPECT_LT(at("sleep 100"), at("key 17 29 1"));
     EXPECT_TRUE(desk.messages.empty());
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done[0].outcome, PasteOutcome::Sent);
+    EXPECT_FALSE(done[0].isPrivate);
 }
 
 TEST_F(PasteEngineTest, ThenTabAddsTabAndThenEnterAddsEnter) {
     TargetNotepad();
     choices.choices.mode = PasteMode::ThenTab;
-    eng.PasteText(L"東京都");
+    Paste(L"東京都");
     EXPECT_EQ(desk.Keys(), Join({kCtrlV, kTab}));
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
 
     desk.calls.clear();
     choices.choices.mode = PasteMode::ThenEnter;
-    eng.PasteText(L"東京都");
+    Paste(L"東京都");
     EXPECT_EQ(desk.Keys(), Join({kCtrlV, kEnter}));
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
 
     desk.calls.clear();
     choices.choices.mode = PasteMode::PasteOnly;
-    eng.PasteText(L"東京都");
+    Paste(L"東京都");
     EXPECT_EQ(desk.Keys(), kCtrlV);
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50"}));
 
-    // A hotkey's target never left the front: no settling pause, the mode's pause stays.
+    // A hotkey's target never left the front: no focus moved, no settling pause.
     desk.calls.clear();
-    eng.SettleBeforeKeys = false;
-    eng.PasteText(L"東京都");
+    desk.foreground = kNotepad;
+    Paste(L"東京都", PasteSource::HotKey);
     EXPECT_EQ(desk.Keys(), kCtrlV);
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 50"}));
+    EXPECT_TRUE(desk.Only("park").empty());
 }
 
 TEST_F(PasteEngineTest, KeyButtonsPutTheLastTextBackAndSendTheirKeysOnly) {
     TargetNotepad();
-    eng.PasteText(L"前の文");
+    Paste(L"前の文");
     desk.calls.clear();
     desk.clipboard = L"something else";
 
-    EXPECT_EQ(eng.KeyButton(KeyButtonId::Prev), PasteOutcome::Sent);
+    EXPECT_EQ(Key(KeyButtonId::Prev), PasteOutcome::Sent);
     EXPECT_EQ(desk.clipboard, L"前の文");
     EXPECT_EQ(desk.Keys(), (Calls{"key 16 42 1", "key 9 15 1", "key 9 15 3", "key 16 42 3",
                                   "key 46 83 1", "key 46 83 3"}));
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50", "sleep 50"}));
     EXPECT_EQ(desk.calls.front(), "alive 500");
-    EXPECT_EQ(desk.calls[1], "park");
 
     desk.calls.clear();
-    eng.KeyButton(KeyButtonId::Next);
+    Key(KeyButtonId::Next);
     EXPECT_EQ(desk.Keys(), kTab);
     desk.calls.clear();
-    eng.KeyButton(KeyButtonId::NewLine);
+    Key(KeyButtonId::NewLine);
     EXPECT_EQ(desk.Keys(), kEnter);
     EXPECT_EQ(desk.Only("sleep"), (Calls{"sleep 100", "sleep 50"}));
 }
@@ -153,19 +165,17 @@ TEST_F(PasteEngineTest, EntryButtonPastesItsEntryEvenTheOnlyOne) {
     const std::vector<Entry> entries = {{L"", L"山田", L""}, {L"", L"太郎", L""}, {L"", L"様", L""}};
     TargetNotepad();
 
-    eng.PasteEntry(paste::EntryText(entries, 3, 1));
+    Paste(paste::EntryText(entries, 3, 1));
     EXPECT_EQ(desk.clipboard, L"太郎");
-    EXPECT_EQ(desk.calls[0], "park");
-    EXPECT_EQ(desk.calls[1], "doevents");
 
-    eng.PasteEntry(paste::EntryText(entries, 3, 3));  // a button with no entry
+    Paste(paste::EntryText(entries, 3, 3));  // a button with no entry
     EXPECT_EQ(desk.clipboard, L"");
 
     // A file of one record shows its entry, and its button pastes it.
     for (int count : {0, 1}) {
         desk.clipboard = L"old";
         desk.calls.clear();
-        eng.PasteEntry(paste::EntryText(entries, count, 0));
+        Paste(paste::EntryText(entries, count, 0));
         EXPECT_EQ(desk.clipboard, count ? L"山田" : L"") << count;
         EXPECT_EQ(desk.Keys(), kCtrlV) << count;
     }
@@ -174,7 +184,7 @@ TEST_F(PasteEngineTest, EntryButtonPastesItsEntryEvenTheOnlyOne) {
 // ---- What stops a paste ----
 
 TEST_F(PasteEngineTest, NoTargetShowsTheNoticeAndLeavesTheClipboard) {
-    EXPECT_EQ(eng.PasteText(L"テキスト"), PasteOutcome::NoTarget);
+    EXPECT_EQ(Paste(L"テキスト"), PasteOutcome::NoTarget);
     EXPECT_TRUE(NoticeShown());
     EXPECT_EQ(desk.clipboard, L"(earlier clipboard text)");
     EXPECT_EQ(desk.clipboardWrites, 0);
@@ -182,15 +192,15 @@ TEST_F(PasteEngineTest, NoTargetShowsTheNoticeAndLeavesTheClipboard) {
 
     desk.messages.clear();
     desk.calls.clear();
-    EXPECT_EQ(eng.KeyButton(KeyButtonId::Next), PasteOutcome::NoTarget);
+    EXPECT_EQ(Key(KeyButtonId::Next), PasteOutcome::NoTarget);
     EXPECT_TRUE(NoticeShown());
-    EXPECT_EQ(desk.calls, (Calls{"message"}));  // not even the focus moves
+    EXPECT_TRUE(desk.Only("park").empty());  // not even the focus moves
 }
 
 TEST_F(PasteEngineTest, ClosedTargetShowsTheNoticeAndLeavesTheClipboard) {
     TargetNotepad();
     desk.dead.insert(kNotepad);
-    EXPECT_EQ(eng.PasteText(L"テキスト"), PasteOutcome::TargetGone);
+    EXPECT_EQ(Paste(L"テキスト"), PasteOutcome::TargetGone);
     EXPECT_TRUE(NoticeShown());
     EXPECT_EQ(desk.clipboardWrites, 0);
     EXPECT_TRUE(desk.Keys().empty());
@@ -200,7 +210,7 @@ TEST_F(PasteEngineTest, ClosedTargetShowsTheNoticeAndLeavesTheClipboard) {
 TEST_F(PasteEngineTest, LockedClipboardGivesAMessageAndNoKeys) {
     TargetNotepad();
     desk.clipResult = ClipResult::Busy;
-    EXPECT_EQ(eng.PasteText(L"新しい文"), PasteOutcome::ClipboardBusy);
+    EXPECT_EQ(Paste(L"新しい文"), PasteOutcome::ClipboardBusy);
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(desk.messages[0].title, L"ハリコ");
     EXPECT_EQ(desk.messages[0].text, paste::kClipboardBusyText);
@@ -212,7 +222,7 @@ TEST_F(PasteEngineTest, LockedClipboardGivesAMessageAndNoKeys) {
     desk.messages.clear();
     desk.calls.clear();
     desk.clipResult = ClipResult::Failed;
-    EXPECT_EQ(eng.KeyButton(KeyButtonId::NewLine), PasteOutcome::ClipboardFailed);
+    EXPECT_EQ(Key(KeyButtonId::NewLine), PasteOutcome::ClipboardFailed);
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(desk.messages[0].text, paste::kClipboardFailedText);
     EXPECT_TRUE(desk.Keys().empty());
@@ -221,7 +231,7 @@ TEST_F(PasteEngineTest, LockedClipboardGivesAMessageAndNoKeys) {
 TEST_F(PasteEngineTest, TargetThatNeverComesForwardGetsNoKeys) {
     TargetNotepad();
     desk.refusesFront.insert(kNotepad);
-    EXPECT_EQ(eng.PasteText(L"文"), PasteOutcome::TargetNotInFront);
+    EXPECT_EQ(Paste(L"文"), PasteOutcome::TargetNotInFront);
     EXPECT_TRUE(desk.Keys().empty());
     EXPECT_TRUE(NoticeShown());
     // Polled every 20 ms for 300 ms, and the fixed 100 ms wait never started.
@@ -232,7 +242,7 @@ TEST_F(PasteEngineTest, TargetThatNeverComesForwardGetsNoKeys) {
 TEST_F(PasteEngineTest, TargetComingForwardLateIsWaitedFor) {
     TargetNotepad();
     desk.frontDelayPolls = 3;
-    EXPECT_EQ(eng.PasteText(L"文"), PasteOutcome::Sent);
+    EXPECT_EQ(Paste(L"文"), PasteOutcome::Sent);
     EXPECT_EQ(desk.Only("sleep"),
               (Calls{"sleep 20", "sleep 20", "sleep 20", "sleep 100", "sleep 50"}));
     EXPECT_EQ(desk.Keys(), kCtrlV);
@@ -241,7 +251,7 @@ TEST_F(PasteEngineTest, TargetComingForwardLateIsWaitedFor) {
 TEST_F(PasteEngineTest, ElevatedTargetIsExplainedInsteadOfTyping) {
     TargetNotepad();
     desk.elevated.insert(kNotepad);
-    EXPECT_EQ(eng.PasteText(L"管理者へ"), PasteOutcome::TargetElevated);
+    EXPECT_EQ(Paste(L"管理者へ"), PasteOutcome::TargetElevated);
     ASSERT_EQ(desk.messages.size(), 1u);
     EXPECT_EQ(desk.messages[0].title, L"ハリコ");
     EXPECT_EQ(desk.messages[0].text, paste::kTargetElevatedText);
@@ -322,7 +332,7 @@ TEST_F(PasteEngineTest, HandlesShowAsSigned32BitTextAndAreKeptWhole) {
 
     desk.titles[wide] = L"電卓";
     Sample(wide);
-    eng.PasteText(L"1");
+    Paste(L"1");
     EXPECT_EQ(desk.Only("front").back(), "front " + std::to_string(wide));
     EXPECT_EQ(desk.Keys(), kCtrlV);
 }
@@ -433,7 +443,7 @@ TEST_F(PasteEngineTest, FieldsFillInOnlyWhenTickedAndTheCaretReplacesTheModeKey)
     TargetNotepad();
     choices.choices.mode = PasteMode::ThenEnter;
     const std::wstring text = L"{和暦}（{曜日}）{カーソル}様 {クリップボード}";
-    eng.PasteEntry(text);
+    Paste(text);
     EXPECT_EQ(desk.clipboard, text);
     EXPECT_EQ(desk.Keys(), Join({kCtrlV, kEnter}));
     EXPECT_TRUE(desk.Only("read clipboard").empty());
@@ -441,10 +451,68 @@ TEST_F(PasteEngineTest, FieldsFillInOnlyWhenTickedAndTheCaretReplacesTheModeKey)
     desk.calls.clear();
     desk.clipboard = L"𠮷";
     choices.choices.insertFields = true;
-    eng.PasteEntry(text);
+    Paste(text);
     EXPECT_EQ(desk.clipboard, L"令和8年12月7日（月）様 𠮷");
-    EXPECT_EQ(eng.LastText(), desk.clipboard);
+    EXPECT_EQ(eng.ShownLastText(), desk.clipboard);
     const Calls left = {"key 37 127 1", "key 37 127 3"};
     EXPECT_EQ(desk.Keys(), Join({kCtrlV, left, left, left}));
-    EXPECT_EQ(desk.calls.front(), "read clipboard");
+    EXPECT_EQ(desk.Only("read clipboard").size(), 1u);
+}
+
+// ---- One queue, and Private kept Private ----
+
+// Clicks and hotkeys that arrive while a paste lets events through wait their turn: each
+// paste runs whole, in the order they came, none inside another.
+TEST_F(PasteEngineTest, RequestsArrivingInsideEveryPumpRunAfterInOrder) {
+    TargetNotepad();
+    std::vector<std::wstring> pasted;
+    int next = 2;
+    std::function<void()> arrive = [&] {
+        if (next <= 4) EXPECT_EQ(Paste(std::to_wstring(next++), PasteSource::HotKey), PasteOutcome::Queued);
+        desk.onEvents = arrive;
+    };
+    desk.onEvents = arrive;
+    eng.AfterPaste = [&](const PasteDone&) { pasted.push_back(desk.clipboard); };
+    EXPECT_EQ(Paste(L"1"), PasteOutcome::Sent);
+    desk.onEvents = nullptr;
+    EXPECT_EQ(pasted, (std::vector<std::wstring>{L"1", L"2", L"3", L"4"}));
+    EXPECT_EQ(desk.Keys().size(), 16u);  // four whole Ctrl+V, none cut into another
+}
+
+TEST_F(PasteEngineTest, APrivateTextNeverShowsAndStaysPrivateWhenFilledInOrAfterTheLock) {
+    TargetNotepad();
+    choices.choices.insertFields = true;
+    Paste(L"公開の文");
+    // The hotkey's Private text is known as Private before the first event runs.
+    desk.onEvents = [&] { EXPECT_EQ(eng.ShownLastText(), L""); };
+    eng.Submit({.text = L"口座 1234567", .isPrivate = true, .source = PasteSource::HotKey});
+    EXPECT_EQ(eng.ShownLastText(), L"");
+    EXPECT_EQ(desk.clipboard, L"口座 1234567");
+    // A field filled with that text, still on the clipboard, carries it as Private.
+    Paste(L"控え: {クリップボード}");
+    EXPECT_EQ(desk.Only("clipboard"), (Calls{"clipboard", "clipboard private", "clipboard private"}));
+    ASSERT_EQ(done.size(), 3u);
+    EXPECT_TRUE(done[1].isPrivate && done[2].isPrivate);
+    // Private closed: 次へ sends its Tab and puts nothing of it back on the clipboard.
+    eng.ForgetPrivateText();
+    desk.clipboard = L"ユーザーのコピー";
+    EXPECT_EQ(Key(KeyButtonId::Next), PasteOutcome::Sent);
+    EXPECT_EQ(desk.clipboard, L"ユーザーのコピー");
+    EXPECT_EQ(desk.Keys().back(), "key 9 15 3");
+}
+
+TEST_F(PasteEngineTest, TheCaretGoesStraightToItsPlaceInAnEditAndElsewhereWalksAThousandAtMost) {
+    TargetNotepad();
+    choices.choices.insertFields = true;
+    desk.editFocused = true;
+    Paste(L"{カーソル}ab\r\nう");
+    EXPECT_EQ(desk.caretUnitsBack, 5);  // an edit control counts CR LF as two
+    EXPECT_EQ(desk.Keys(), kCtrlV);
+    desk.editFocused = false;
+    desk.calls.clear();
+    Paste(L"{カーソル}" + std::wstring(1000, L'x'));
+    EXPECT_EQ(desk.Keys().size(), 4u + 2000u);
+    desk.calls.clear();
+    Paste(L"{カーソル}" + std::wstring(1001, L'x'));
+    EXPECT_EQ(desk.Keys(), kCtrlV);  // the caret stays at the end
 }

@@ -1,5 +1,5 @@
 // Private sealed and unsealed on real files: no plain text and no password left on disk while
-// it is sealed, a wrong password changing nothing, and the specified format back afterwards.
+// it is sealed, a wrong password changing nothing, and the RC4 format back afterwards.
 
 #include <gtest/gtest.h>
 

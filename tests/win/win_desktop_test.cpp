@@ -154,7 +154,7 @@ TEST(WinDesktopPaste, TextArrivesInTheTargetWindow) {
     PasteEngine eng(desk, choices);
     eng.Panel = reinterpret_cast<uintptr_t>(other);  // the "panel" is never the target
     eng.KeepTarget(reinterpret_cast<uintptr_t>(target));
-    EXPECT_EQ(eng.PasteText(L"株式会社ハリコ"), PasteOutcome::Sent);
+    EXPECT_EQ(eng.Submit({.text = L"株式会社ハリコ"}), PasteOutcome::Sent);
 
     // The keys arrive through the input queue: waited for.
     std::wstring seen;

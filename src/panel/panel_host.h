@@ -1,0 +1,29 @@
+#pragma once
+// What the panel needs of the program around it; app/ implements it.
+#include <cstdint>
+#include <string>
+
+#include "base/own_windows.h"
+#include "panel/panel_ids.h"
+#include "panel/panel_logic.h"
+#include "store/dataset_service.h"
+
+class IPanelHost {
+public:
+    virtual ~IPanelHost() = default;
+    // Values of the run.
+    virtual const std::wstring& ExeName() const = 0;
+    virtual int16_t& RowSetting(int set) = 0;  // rows shown for data set 1..3
+    virtual int32_t StartupDataSet() const = 0;  // 0 until the first-run set-up chose a set
+    virtual bool UninstallRequested() const = 0;
+    virtual const OwnWindowTable& OwnWindows() const = 0;
+    virtual PanelChoices& Choices() = 0;
+    virtual DataSetService& DataSets() = 0;
+    // What the panel hands on.
+    virtual void OpenEditor() = 0;                 // the 設  定 / 編  集 button
+    virtual void OpenPasswordDialog() = 0;         // Private chosen while it is locked
+    virtual bool PrivateKeyUnknown() const = 0;    // the password file could not be read
+    virtual void MenuItem(panel_ids::MenuId id) = 0;   // items that open other windows
+    virtual void StoreAtClosing() = 0;   // closing: settings stored, Private put away
+    virtual void CloseOthers() = 0;      // closing: the other windows, the uninstall
+};

@@ -1,0 +1,87 @@
+#pragma once
+// The panel's side of pasting: the paste engine and its desktop, every source of a paste
+// request (entry buttons, key buttons, hotkeys, the focused panel), the step after each
+// paste (the Private guard, the hidden fields), the hotkeys' registration and the session's
+// lock.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "panel/hotkey_logic.h"
+#include "panel/panel_host.h"
+#include "panel/paste_logic.h"
+#include "panel/private_guard_logic.h"
+#include "win/form.h"
+
+class EntryColumn;
+class WinDesktop;
+
+class PasteSide : private IPasteChoices {
+public:
+    struct Links {
+        std::function<void()> parkFocus;    // the keyboard focus to the panel's focus holder
+        std::function<void()> closePrivate; // the idle or session lock: Private closes
+        std::function<bool()> gone;         // the panel is closing or destroyed
+    };
+    PasteSide(Form& panel, IPanelHost& host, EntryColumn& column, Links links);
+    ~PasteSide() override;
+
+    void Create();       // the engine, once the panel's window exists
+    void StartTimer();   // the sampling, the session's lock
+    void Stop();         // the window goes: timers, keys and notifications given back
+    // The hidden fields that show what the engine knows; made after the first paint.
+    void MakeFields();
+
+    // Sources of paste requests.
+    void OnEntryClick(int entry, bool fromKeyboard);
+    void OnKeyButton(KeyButtonId which);
+    void OnHotKey(int id, DWORD postedAt);
+
+    void OnTimer();
+    void OnSessionLocked() { guard_.SessionLocked(); }
+    void Used() { guard_.Clicked(GetTickCount()); }  // a click or key on the panel
+    // A click that activates the panel: whether Shift was held then.
+    void OnMouseActivate(bool inClient);
+    void ForgetPrivateText() { engine_->ForgetPrivateText(); }
+
+    // Registers or frees the keys; tellHeld names in a message the keys another program holds.
+    void SetHotKeys(bool on, bool tellHeld);
+    void SetPrivateGuard(int clipClearSeconds, int lockMinutes) { guard_.Configure(clipClearSeconds, lockMinutes); }
+    void GiveFocusBack();
+    void KeepFrontAsTarget();  // the window in front, before the panel takes it
+    void SetDpi(int dpi) { engine_->Dpi = dpi; }
+    PasteEngine& Engine() { return *engine_; }
+
+private:
+    const PanelChoices& Choices() const override { return host_.Choices(); }
+    bool DataSetChosen() const override { return host_.StartupDataSet() != 0; }
+    void AfterPaste(const PasteDone& done);
+    void MirrorEngineState();
+    void GuardPrivate();
+    void UnregisterHotKeys();
+    void ShowPanelForKeys();
+    bool ShiftForClick();
+
+    Form& panel_;
+    IPanelHost& host_;
+    EntryColumn& column_;
+    Links links_;
+    std::unique_ptr<WinDesktop> desktop_;
+    std::unique_ptr<PasteEngine> engine_;
+    private_guard::Guard guard_;
+    unsigned guardTicks_ = 0;
+    bool sessionNotified_ = false;  // registered for the session's lock
+    std::vector<int> heldKeys_;     // registration ids of the keys that are ours now
+    hotkey::RepeatGate repeats_;
+    // When a click activated the panel with Shift held: Wine takes the modifier keys anew as
+    // the focus moves, so by the button's click Shift may read as up.
+    DWORD shiftActivationTick_ = 0;
+    bool shiftAtActivation_ = false;
+    // Hidden, made after the first paint; window handles as decimal text.
+    Control* editLastText_ = nullptr;
+    Control* editFrontTitle_ = nullptr;
+    Control* editFrontWindow_ = nullptr;
+    Control* editTargetWindow_ = nullptr;  // "0" for none
+};
