@@ -127,6 +127,9 @@ PasteOutcome PasteEngine::Submit(PasteRequest request) {
     busy_ = true;
     const PasteOutcome outcome = RunOne(request);
     while (!queue_.empty()) {
+        // The target reads the clipboard only when it takes the Ctrl+V: the next text must not
+        // replace this one before then.
+        if (keysSentTo_) desk_.WaitKeysTaken(keysSentTo_, 8, paste::kKeysTakenLimitMs);
         PasteRequest next = std::move(queue_.front());
         queue_.pop_front();
         RunOne(next);
@@ -136,6 +139,7 @@ PasteOutcome PasteEngine::Submit(PasteRequest request) {
 }
 
 PasteOutcome PasteEngine::RunOne(PasteRequest& request) {
+    keysSentTo_ = 0;
     const uint32_t sequenceBefore = desk_.ClipboardSequence();
     Outgoing out{request.text, request.isPrivate};
     PasteOutcome outcome;
@@ -179,6 +183,7 @@ PasteOutcome PasteEngine::PasteNow(const PasteRequest& request, Outgoing& out) {
     if (Restoring()) return PasteAndRestore(target, out);
     if (const PasteOutcome o = PrepareTarget(target, ClipStep::Put, out); o != PasteOutcome::Sent) return o;
     SendKeyStroke(paste::kVkCtrl, paste::kVkV, 0);
+    keysSentTo_ = target;
     desk_.DoEvents();
     SendModeKey(target, out);
     return PasteOutcome::Sent;

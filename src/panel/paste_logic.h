@@ -235,5 +235,6 @@ private:
     bool busy_ = false;
     bool restorePending_ = false;  // a restore found the clipboard held; the timer tries again
     std::deque<PasteRequest> queue_;
+    uintptr_t keysSentTo_ = 0;  // the target of the last paste's Ctrl+V
     std::optional<std::vector<fields::Era>> eras_;  // read once, at the first filling in
 };

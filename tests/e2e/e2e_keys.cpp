@@ -99,8 +99,9 @@ void HeldModifiersPasteInOrder(Report& rep, const std::wstring& exe) {
     Notepad np;
     std::wstring why;
     if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
-    h.Menu(panel_ids::kHotKeys);
-    if (!rep.Check(np.ClickInto(&why), L"notepad in front", why)) return;
+    if (!rep.Check(h.MenuDone(panel_ids::kHotKeys, 5000), L"ﾎｯﾄｷｰを使う ticked") ||
+        !rep.Check(np.ClickInto(&why), L"notepad in front", why))
+        return;
     keybd_event(VK_CONTROL, 0, 0, 0);
     keybd_event(VK_MENU, 0, 0, 0);
     for (BYTE k : {BYTE('1'), BYTE('2'), BYTE('3')}) {
