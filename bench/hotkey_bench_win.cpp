@@ -34,6 +34,7 @@ int wmain() {
     f.ChooseDataSet(1);
     f.LoadDataSet();
     f.LayoutPanel();
+    f.AfterFirstPaint();
     f.SetHotKeys(true, false);
     STARTUPINFOW si{sizeof si};
     PROCESS_INFORMATION pi{};

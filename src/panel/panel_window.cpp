@@ -311,7 +311,7 @@ void PanelWindow::CreateControls() {
 }
 
 void PanelWindow::AfterFirstPaint() {
-    paste_->MakeFields();
+    paste_->AfterFirstPaint();
     ReleaseToolTips();
 }
 

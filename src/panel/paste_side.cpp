@@ -47,8 +47,12 @@ void PasteSide::Create() {
     }
 }
 
-void PasteSide::StartTimer() {
-    SetTimer(panel_.hwnd(), kSampleTimer, 100, nullptr);
+void PasteSide::StartTimer() { SetTimer(panel_.hwnd(), kSampleTimer, 100, nullptr); }
+
+void PasteSide::AfterFirstPaint() {
+    MakeFields();
+    painted_ = true;
+    if (Choices().hotKeys) SetHotKeys(true, false);
     // The session's lock closes a sealed Private; wtsapi32 is loaded only for this.
     using Register = BOOL(WINAPI*)(HWND, DWORD);
     if (HMODULE wts = LoadLibraryW(L"wtsapi32.dll"))
@@ -188,7 +192,8 @@ void PasteSide::GiveFocusBack() {
 void PasteSide::SetHotKeys(bool on, bool tellHeld) {
     host_.Choices().hotKeys = on;
     UnregisterHotKeys();
-    if (!on || !panel_.hwnd()) return;
+    // At start the keys wait for the first paint: nobody presses them before the panel shows.
+    if (!on || !panel_.hwnd() || !painted_) return;
     std::wstring held;
     for (int id = 1; id <= hotkey::kShowPanel; ++id) {
         if (RegisterHotKey(panel_.hwnd(), id, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, hotkey::VirtualKey(id)))

@@ -29,10 +29,10 @@ public:
     ~PasteSide() override;
 
     void Create();       // the engine, once the panel's window exists
-    void StartTimer();   // the sampling, the session's lock
+    void StartTimer();       // the sampling
+    // What the first screen does not need: the hidden fields, the hotkeys, the session's lock.
+    void AfterFirstPaint();
     void Stop();         // the window goes: timers, keys and notifications given back
-    // The hidden fields that show what the engine knows; made after the first paint.
-    void MakeFields();
 
     // Sources of paste requests.
     void OnEntryClick(int entry, bool fromKeyboard);
@@ -62,6 +62,8 @@ private:
     void GuardPrivate();
     void UnregisterHotKeys();
     void ShowPanelForKeys();
+    // The hidden fields that show what the engine knows.
+    void MakeFields();
     bool ShiftForClick();
 
     Form& panel_;
@@ -73,6 +75,7 @@ private:
     private_guard::Guard guard_;
     unsigned guardTicks_ = 0;
     bool sessionNotified_ = false;  // registered for the session's lock
+    bool painted_ = false;          // the first paint is done
     std::vector<int> heldKeys_;     // registration ids of the keys that are ours now
     hotkey::RepeatGate repeats_;
     // When a click activated the panel with Shift held: Wine takes the modifier keys anew as

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/datafiles.h"
+#include "win/late_bound.h"
 
 namespace sealed {
 
@@ -31,28 +32,28 @@ uint32_t ReadU32(const std::string& b, size_t at) {
 }
 
 bool Random(uint8_t* data, size_t size) {
-    return Ok(BCryptGenRandom(nullptr, data, static_cast<ULONG>(size), BCRYPT_USE_SYSTEM_PREFERRED_RNG));
+    return Ok(late::BCryptGenRandom(nullptr, data, static_cast<ULONG>(size), BCRYPT_USE_SYSTEM_PREFERRED_RNG));
 }
 
 // An AES-GCM key object for one call; everything is released and wiped on every path.
 class GcmKey {
 public:
     explicit GcmKey(const Key& key) {
-        if (!Ok(BCryptOpenAlgorithmProvider(&alg_, BCRYPT_AES_ALGORITHM, nullptr, 0))) {
+        if (!Ok(late::BCryptOpenAlgorithmProvider(&alg_, BCRYPT_AES_ALGORITHM, nullptr, 0))) {
             alg_ = nullptr;
             return;
         }
-        if (!Ok(BCryptSetProperty(alg_, BCRYPT_CHAINING_MODE,
+        if (!Ok(late::BCryptSetProperty(alg_, BCRYPT_CHAINING_MODE,
                                   reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_GCM)),
                                   sizeof(BCRYPT_CHAIN_MODE_GCM), 0)))
             return;
-        if (!Ok(BCryptGenerateSymmetricKey(alg_, &key_, nullptr, 0, const_cast<PUCHAR>(key.bytes.data()),
+        if (!Ok(late::BCryptGenerateSymmetricKey(alg_, &key_, nullptr, 0, const_cast<PUCHAR>(key.bytes.data()),
                                            static_cast<ULONG>(key.bytes.size()), 0)))
             key_ = nullptr;
     }
     ~GcmKey() {
-        if (key_) BCryptDestroyKey(key_);
-        if (alg_) BCryptCloseAlgorithmProvider(alg_, 0);
+        if (key_) late::BCryptDestroyKey(key_);
+        if (alg_) late::BCryptCloseAlgorithmProvider(alg_, 0);
     }
     GcmKey(const GcmKey&) = delete;
     GcmKey& operator=(const GcmKey&) = delete;
@@ -75,9 +76,9 @@ public:
         PUCHAR src = size ? const_cast<PUCHAR>(in) : &none;
         PUCHAR dst = size ? out : &none;
         NTSTATUS s = encrypt
-            ? BCryptEncrypt(key_, src, static_cast<ULONG>(size), &info, nullptr, 0, dst,
+            ? late::BCryptEncrypt(key_, src, static_cast<ULONG>(size), &info, nullptr, 0, dst,
                             static_cast<ULONG>(size), &done, 0)
-            : BCryptDecrypt(key_, src, static_cast<ULONG>(size), &info, nullptr, 0, dst,
+            : late::BCryptDecrypt(key_, src, static_cast<ULONG>(size), &info, nullptr, 0, dst,
                             static_cast<ULONG>(size), &done, 0);
         return Ok(s) && done == size;
     }
@@ -109,7 +110,7 @@ std::optional<Key> DeriveKey(const std::wstring& password, uint32_t iterations,
                              const std::array<uint8_t, kSaltSize>& salt) {
     if (iterations < kMinIterations || iterations > kMaxIterations) return std::nullopt;
     BCRYPT_ALG_HANDLE hmac = nullptr;
-    if (!Ok(BCryptOpenAlgorithmProvider(&hmac, BCRYPT_SHA256_ALGORITHM, nullptr,
+    if (!Ok(late::BCryptOpenAlgorithmProvider(&hmac, BCRYPT_SHA256_ALGORITHM, nullptr,
                                         BCRYPT_ALG_HANDLE_HMAC_FLAG)))
         return std::nullopt;
     std::string secret = Utf8(password);
@@ -118,12 +119,12 @@ std::optional<Key> DeriveKey(const std::wstring& password, uint32_t iterations,
     key.salt = salt;
     // An empty password is refused by some CNG versions; sealing needs one anyway.
     NTSTATUS s = secret.empty() ? -1
-        : BCryptDeriveKeyPBKDF2(hmac, reinterpret_cast<PUCHAR>(secret.data()),
+        : late::BCryptDeriveKeyPBKDF2(hmac, reinterpret_cast<PUCHAR>(secret.data()),
                                 static_cast<ULONG>(secret.size()), const_cast<PUCHAR>(salt.data()),
                                 kSaltSize, iterations, key.bytes.data(),
                                 static_cast<ULONG>(key.bytes.size()), 0);
     WipeBytes(secret.data(), secret.size());
-    BCryptCloseAlgorithmProvider(hmac, 0);
+    late::BCryptCloseAlgorithmProvider(hmac, 0);
     if (!Ok(s)) return std::nullopt;
     return key;
 }

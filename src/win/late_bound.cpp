@@ -67,4 +67,38 @@ MCIERROR mciSendStringW(LPCWSTR command, LPWSTR ret, UINT retSize, HWND callback
     return fn ? fn(command, ret, retSize, callback) : MCIERR_INTERNAL;
 }
 
+// The status a missing bcrypt.dll gives: STATUS_DLL_NOT_FOUND.
+constexpr NTSTATUS kNoCng = static_cast<NTSTATUS>(0xC0000135L);
+
+#define HARIKO_CNG(name, params, args)                                                  \
+    NTSTATUS name params {                                                              \
+        static auto fn = Get<NTSTATUS(WINAPI*) params>(L"bcrypt.dll", #name);           \
+        return fn ? fn args : kNoCng;                                                   \
+    }
+
+HARIKO_CNG(BCryptOpenAlgorithmProvider, (BCRYPT_ALG_HANDLE* alg, LPCWSTR id, LPCWSTR impl, ULONG flags),
+           (alg, id, impl, flags))
+HARIKO_CNG(BCryptCloseAlgorithmProvider, (BCRYPT_ALG_HANDLE alg, ULONG flags), (alg, flags))
+HARIKO_CNG(BCryptSetProperty, (BCRYPT_HANDLE h, LPCWSTR property, PUCHAR input, ULONG size, ULONG flags),
+           (h, property, input, size, flags))
+HARIKO_CNG(BCryptGenerateSymmetricKey,
+           (BCRYPT_ALG_HANDLE alg, BCRYPT_KEY_HANDLE* key, PUCHAR object, ULONG objectSize, PUCHAR secret,
+            ULONG secretSize, ULONG flags),
+           (alg, key, object, objectSize, secret, secretSize, flags))
+HARIKO_CNG(BCryptDestroyKey, (BCRYPT_KEY_HANDLE key), (key))
+HARIKO_CNG(BCryptEncrypt,
+           (BCRYPT_KEY_HANDLE key, PUCHAR input, ULONG inputSize, VOID* padding, PUCHAR iv, ULONG ivSize,
+            PUCHAR output, ULONG outputSize, ULONG* result, ULONG flags),
+           (key, input, inputSize, padding, iv, ivSize, output, outputSize, result, flags))
+HARIKO_CNG(BCryptDecrypt,
+           (BCRYPT_KEY_HANDLE key, PUCHAR input, ULONG inputSize, VOID* padding, PUCHAR iv, ULONG ivSize,
+            PUCHAR output, ULONG outputSize, ULONG* result, ULONG flags),
+           (key, input, inputSize, padding, iv, ivSize, output, outputSize, result, flags))
+HARIKO_CNG(BCryptGenRandom, (BCRYPT_ALG_HANDLE alg, PUCHAR buffer, ULONG size, ULONG flags), (alg, buffer, size, flags))
+HARIKO_CNG(BCryptDeriveKeyPBKDF2,
+           (BCRYPT_ALG_HANDLE prf, PUCHAR password, ULONG passwordSize, PUCHAR salt, ULONG saltSize,
+            ULONGLONG iterations, PUCHAR key, ULONG keySize, ULONG flags),
+           (prf, password, passwordSize, salt, saltSize, iterations, key, keySize, flags))
+#undef HARIKO_CNG
+
 }  // namespace late
