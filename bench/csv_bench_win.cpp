@@ -78,8 +78,8 @@ int wmain(int argc, wchar_t** argv) {
         }
         WIN32_FILE_ATTRIBUTE_DATA a{};
         GetFileAttributesExW(csv.c_str(), GetFileExInfoStandard, &a);
-        std::wprintf(L"%5d entries (CSV %lu bytes): export %.1f ms, import 置き換え %.1f ms (with the kept copy), "
-                     L"後ろに追加 %.1f ms (median of %d; %ls; round trip %ls)\n",
+        std::wprintf(L"%5d entries (CSV %lu bytes): export %.1f ms, import replacing %.1f ms (with the kept copy), "
+                     L"appending %.1f ms (median of %d; %ls; round trip %ls)\n",
                      n, a.nFileSizeLow, Median(exports), Median(replaces), Median(appends), runs,
                      ok ? L"all ok" : L"SOME FAILED", same ? L"byte for byte" : L"DIFFERENT");
     }
