@@ -13,25 +13,24 @@ enum Column { kCaption, kText, kColour };
 
 std::wstring FirstLine(const std::wstring& s) { return s.substr(0, s.find_first_of(L"\r\n")); }
 
-// The column a header cell names, -1 for an empty cell, -2 for anything else.
+// The column a header cell names, -1 for any other cell.
 int ColumnNamed(std::wstring cell) {
     const size_t a = cell.find_first_not_of(L" \t\u3000"), b = cell.find_last_not_of(L" \t\u3000");
     cell = a == std::wstring::npos ? L"" : cell.substr(a, b - a + 1);
     for (wchar_t& c : cell) c = static_cast<wchar_t>(std::towlower(c));
-    if (cell.empty()) return -1;
     if (cell == L"見出し" || cell == L"caption") return kCaption;
     if (cell == L"内容" || cell == L"text") return kText;
     if (cell == L"色" || cell == L"colour" || cell == L"color") return kColour;
-    return -2;
+    return -1;
 }
 
-// Where each column stands, from the header row; false when the row is no header.
+// Where each column stands, from the header row; false when the row names none. Columns of
+// other names (a memo the user added in Excel) are left out.
 bool HeaderColumns(const CsvRow& row, int (&at)[3]) {
     int found[3] = {-1, -1, -1};
     bool any = false;
     for (size_t f = 0; f < row.fields.size(); ++f) {
         const int c = ColumnNamed(row.fields[f]);
-        if (c == -2) return false;
         if (c >= 0 && found[c] < 0) found[c] = static_cast<int>(f), any = true;
     }
     if (any) std::copy(found, found + 3, at);

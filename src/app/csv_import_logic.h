@@ -16,9 +16,9 @@ struct CsvImport {
     CsvFault fault = CsvFault::None;
     size_t line = 0;
 };
-// A first row of column names (見出し/内容/色 or caption/text/colour/color, any case) says which
-// column is which; without one they are caption, text, colour, and a single column is the
-// text. Without a caption column the caption is the text's first line.
+// A first row that names columns (見出し/内容/色 or caption/text/colour/color, any case) says which
+// column is which, others left out; without one they are caption, text, colour, and a single
+// column is the text. Without a caption column the caption is the text's first line.
 CsvImport EntriesFromCsv(std::string_view bytes);
 
 // The set to write, and for each entry the record it keeps from the current file (null for a

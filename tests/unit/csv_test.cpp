@@ -55,8 +55,8 @@ TEST(Csv, ReadsWhatExcelAndLibreOfficeSave) {
     EXPECT_EQ(im.entries[1].colour, L"16777215");
     // The same characters as UTF-8 without the mark read the same.
     EXPECT_EQ(EntriesFromCsv(Utf8(L"会社,若葉商会,FF0000\n住所,\"東京\n港区\",\n")).entries, im.entries);
-    // An English header in any order and case, colours in every form.
-    im = EntriesFromCsv("Colour,TEXT,caption\r\n#00ff00,a,A\r\n&H8000000F&,b,B\r\nred,c,C\r\n&HFF,d,D\r\n");
+    // An English header in any order and case with a column of its own, colours in every form.
+    im = EntriesFromCsv("Colour,TEXT,memo,caption\r\n#00ff00,a,-,A\r\n&H8000000F&,b,,B\r\nred,c,,C\r\n&HFF,d,,D\r\n");
     ASSERT_EQ(im.entries.size(), 4u);
     EXPECT_EQ(im.entries[0].caption, L"A");
     EXPECT_EQ(im.entries[0].colour, L"65280");
