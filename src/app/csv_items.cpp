@@ -21,12 +21,6 @@ std::wstring CauseOf(unsigned long error) {
     return text.empty() ? L"" : L"\r\n\r\n(" + text + L")";
 }
 
-struct FileWork {
-    bool& flag;
-    explicit FileWork(bool& f) : flag(f) { flag = true; }
-    ~FileWork() { flag = false; }
-};
-
 }  // namespace
 
 std::optional<std::string> Program::ShownSetBytes(const wchar_t* title) {
@@ -52,7 +46,7 @@ bool Program::WriteShownSet(const std::string& bytes) {
 
 void Program::ExportCsv() {
     if (fileWorkRunning_) return;
-    FileWork running(fileWorkRunning_);
+    Running running(fileWorkRunning_);
     const int set = panel_->DataSet();
     if (!ShownSetBytes(kExportTitle)) return;
     if (set == 2 && MsgBox(L"書き出すCSVファイルは暗号化されません。\r\n\r\nこのファイルを手にした人は誰でも、"
@@ -95,7 +89,7 @@ void Program::ImportCsv() {
         SetForegroundWindow(csvPreview_->hwnd());
         return;
     }
-    FileWork running(fileWorkRunning_);
+    Running running(fileWorkRunning_);
     if (!ShownSetBytes(kImportTitle)) return;
     const std::wstring path = AskOpenCsvPath(panel_->hwnd(), kImportTitle);
     if (path.empty()) return;
@@ -133,7 +127,7 @@ void Program::ImportCsv() {
 
 void Program::ApplyCsvImport(CsvChoice choice) {
     if (fileWorkRunning_) return;
-    FileWork running(fileWorkRunning_);
+    Running running(fileWorkRunning_);
     const std::vector<Entry> imported = std::move(csvImported_);
     csvImported_.clear();
     std::optional<std::string> now = ShownSetBytes(kImportTitle);

@@ -94,6 +94,11 @@ private:
     std::unique_ptr<NewCopyDialog> newCopyDialog_;
     std::unique_ptr<RestoreDialog> restoreDialog_;
     bool fileWorkRunning_ = false;  // these flows let messages run; a second click meanwhile is dropped
+    struct Running {  // holds fileWorkRunning_ for one flow
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    };
 
     // The shown data set to a CSV file and back (csv_items.cpp).
     void ExportCsv();
