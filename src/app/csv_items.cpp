@@ -139,7 +139,12 @@ void Program::ApplyCsvImport(CsvChoice choice) {
     {
         BusyCursor busy;
         const DataSetContents contents = ReadDataSet(*now);
-        const MergedSet merged = replace ? Replaced(contents, imported) : Appended(contents, imported);
+        MergedSet merged = replace ? Replaced(contents, imported) : Appended(contents, imported);
+        // A Private file of one record is taken for one that did not decrypt: a blank row more.
+        if (set == 2 && merged.entries.size() == 1) {
+            merged.entries.push_back(BlankEntries(1)[0]);
+            merged.asRead.push_back(nullptr);
+        }
         EncodeResult e = EncodeDataSet(merged.entries, ColourForm::Decimal, merged.asRead);
         if (replace) {
             // Private's copy stays encrypted: as it stands when sealed, else under the Private key.
