@@ -14,12 +14,6 @@ void LoadPublicAndSettle(PanelWindow& panel) {
     Sleep(1000);
     DoEvents();
 }
-
-struct Running {
-    bool& flag;
-    explicit Running(bool& f) : flag(f) { flag = true; }
-    ~Running() { flag = false; }
-};
 }  // namespace
 
 void Program::BackUpData() {

@@ -11,6 +11,8 @@ void Program::MenuItem(panel_ids::MenuId id) {
     case panel_ids::kSealPrivate: ToggleSealPrivate(); break;
     case panel_ids::kBackup: BackUpData(); break;
     case panel_ids::kRestore: RestoreData(); break;
+    case panel_ids::kExportCsv: ExportCsv(); break;
+    case panel_ids::kImportCsv: ImportCsv(); break;
     case panel_ids::kNewCopy: MakeNewCopy(); break;
     case panel_ids::kDesktopShortcut: MakeDesktopShortcut(); break;
     case panel_ids::kHelp: ShowHelp(); break;

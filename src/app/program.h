@@ -19,6 +19,8 @@ class EntryEditor;
 class PasswordDialog;
 class NewCopyDialog;
 class RestoreDialog;
+class CsvPreviewDialog;
+enum class CsvChoice;
 
 class Program : public IPanelHost {
 public:
@@ -92,6 +94,22 @@ private:
     std::unique_ptr<NewCopyDialog> newCopyDialog_;
     std::unique_ptr<RestoreDialog> restoreDialog_;
     bool fileWorkRunning_ = false;  // these flows let messages run; a second click meanwhile is dropped
+    struct Running {  // holds fileWorkRunning_ for one flow
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    };
+
+    // The shown data set to a CSV file and back (csv_items.cpp).
+    void ExportCsv();
+    void ImportCsv();
+    void ApplyCsvImport(CsvChoice choice);
+    // The shown set's file as the entry editor reads it; nullopt, said in a box titled title,
+    // when Private is not open or the file cannot be read.
+    std::optional<std::string> ShownSetBytes(const wchar_t* title);
+    bool WriteShownSet(const std::string& bytes);
+    std::unique_ptr<CsvPreviewDialog> csvPreview_;
+    std::vector<Entry> csvImported_;  // what the open preview shows, until the user chooses
 
     AppState app_;
     DataSetService dataSets_{app_.password};

@@ -16,6 +16,7 @@
 #include "protect/password_dialog.h"
 #include "protect/new_copy_dialog.h"
 #include "protect/restore_dialog.h"
+#include "protect/csv_preview_dialog.h"
 #include "protect/private_password_prompt.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"

@@ -14,24 +14,28 @@ struct OwnWindowTable {
     uintptr_t colourChooser = 0;          // colour chooser
     uintptr_t aboutBox = 0;       // About box
     uintptr_t privatePasswordPrompt = 0;  // the Private password asked for when the password file is damaged
+    uintptr_t csvPreview = 0;             // what a CSV file brings, before it is read in
 
     // Never the paste target. The colour chooser is left out on purpose: it may become the
     // target, which only means that the next paste asks the user to click the target again
     // (it is gone by then), never that text goes astray.
-    std::array<uintptr_t, 8> NeverTarget() const {
-        return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, aboutBox, privatePasswordPrompt};
+    std::array<uintptr_t, 9> NeverTarget() const {
+        return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, aboutBox, privatePasswordPrompt,
+                csvPreview};
     }
 
     // The windows that keep the user's work away from the panel (dialogs and editors): while
     // one of them is in front, resting the pointer on the panel does not bring it forward, and
     // when the panel is activated again they are brought back in front of it. The About box and
     // the fortune screen are not among them: they do not hold up the panel.
-    std::array<uintptr_t, 7> KeptInFrontOfPanel() const {
-        return {entryEditor, passwordDialog, newCopyDialog, textEditor, restoreDialog, colourChooser, privatePasswordPrompt};
+    std::array<uintptr_t, 8> KeptInFrontOfPanel() const {
+        return {entryEditor, passwordDialog, newCopyDialog, textEditor, restoreDialog, colourChooser, privatePasswordPrompt,
+                csvPreview};
     }
 
     // Everything that is closed before the panel closes.
-    std::array<uintptr_t, 9> All() const {
-        return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, colourChooser, aboutBox, privatePasswordPrompt};
+    std::array<uintptr_t, 10> All() const {
+        return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, colourChooser, aboutBox, privatePasswordPrompt,
+                csvPreview};
     }
 };

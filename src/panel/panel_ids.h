@@ -21,5 +21,6 @@ enum MenuId {
     kInsertFields = 122,
     kSealPrivate = 130,  // Privateを強い暗号で守る
     kHotKeys = 125,
+    kExportCsv = 140, kImportCsv = 141,  // CSVに書き出す..., CSVから読み込む...
 };
 }  // namespace panel_ids

@@ -190,6 +190,8 @@ HMENU PanelWindow::BuildMenu() {
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kBackup, L"ﾃﾞｰﾀｾｯﾄのﾊﾞｯｸｱｯﾌﾟ");
     AppendMenuW(m, MF_STRING, kRestore, L"ﾃﾞｰﾀｾｯﾄの読込");
+    AppendMenuW(m, MF_STRING, kExportCsv, L"CSVに書き出す...");
+    AppendMenuW(m, MF_STRING, kImportCsv, L"CSVから読み込む...");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kNewCopy, L"新しい「ハリコ」の作成");
     AppendMenuW(m, MF_STRING, kDesktopShortcut, L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成");

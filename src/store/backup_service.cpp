@@ -297,3 +297,19 @@ FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& 
     r.keptIn = keep;
     return r;
 }
+
+FileWorkResult KeepBeforeReplace(const std::wstring& backupDir, const std::wstring& fileName,
+                                 const std::string& bytes) {
+    std::wstring keepName;
+    const std::wstring keep = NewKeepFolder(backupDir, &keepName);
+    if (keep.empty()) return Failed(keepName, GetLastError());
+    if (!WriteNewFile(keep + L"\\" + fileName, bytes)) {
+        const FileWorkResult r = Failed(keep + L"\\" + fileName, GetLastError());
+        RemoveTree(keep);
+        return r;
+    }
+    FileWorkResult r;
+    r.ok = true;
+    r.keptIn = keep;
+    return r;
+}

@@ -77,3 +77,8 @@ std::optional<std::wstring> ReadBackupPassword(const std::wstring& backupDir);
 // restore can be undone by hand, in a new folder beside backupDir named with this moment
 // (keptIn); when that folder cannot be made nothing is replaced.
 FileWorkResult RestoreBackup(const std::wstring& backupDir, const std::wstring& dataDir);
+
+// Before a data set is replaced by other entries: its file's bytes kept as fileName in a new
+// folder beside backupDir, the same kind a restore keeps its replaced files in (keptIn).
+FileWorkResult KeepBeforeReplace(const std::wstring& backupDir, const std::wstring& fileName,
+                                 const std::string& bytes);

@@ -234,13 +234,6 @@ bool DialogGone(Report& rep, const Hariko& h, HWND d, const std::wstring& what) 
     return rep.Check(gone, what, h.WindowList() + OpenBoxes(h));
 }
 
-void Screenshot(Report& rep, const std::wstring& name) {
-    wchar_t dir[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"E2E_SHOTS", dir, MAX_PATH)) return;
-    const std::wstring path = std::wstring(dir) + L"\\" + name + L".bmp";
-    rep.Note(SaveScreenshot(path) ? L"screenshot " + path : L"no screenshot could be saved at " + path);
-}
-
 // Left and Top of 1500 twips: the panel at the left, clear of dialogs centred on the screen.
 void PanelAtLeft(const Hariko& h) {
     h.SetSetting(L"Left", L"1500");

@@ -7,6 +7,7 @@
 #include "e2e_about.h"
 #include "e2e_backup.h"
 #include "e2e_clipboard.h"
+#include "e2e_csv.h"
 #include "e2e_desktop.h"
 #include "e2e_editor.h"
 #include "e2e_harden.h"
@@ -598,7 +599,7 @@ const std::vector<Group>& Groups() {
         {L"backup", backupScenarios()}, {L"about", aboutScenarios()}, {L"editor", editorScenarios()},
         {L"unicode", unicodeScenarios()}, {L"clipboard", ClipboardScenarios()},
         {L"services", serviceScenarios()},
-        {L"keys", KeysScenarios()},
+        {L"keys", KeysScenarios()},      {L"csv", csvScenarios()},
     };
     return all;
 }

@@ -121,4 +121,11 @@ void CloseProgram(Report& rep, Hariko& h) {
     rep.Check(h.Close(&why), L"the program ends after WM_CLOSE", why);
 }
 
+void Screenshot(Report& rep, const std::wstring& name) {
+    wchar_t dir[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"E2E_SHOTS", dir, MAX_PATH)) return;
+    const std::wstring path = std::wstring(dir) + L"\\" + name + L".bmp";
+    rep.Note(SaveScreenshot(path) ? L"screenshot " + path : L"no screenshot could be saved at " + path);
+}
+
 }  // namespace e2e

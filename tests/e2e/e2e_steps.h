@@ -41,5 +41,7 @@ int OuterWidth(HWND h);
 bool PrepareInitialised(Report& rep, const std::wstring& exe);
 bool StartReady(Report& rep, Hariko& h);
 void CloseProgram(Report& rep, Hariko& h);
+// The screen saved as <name>.bmp in the folder E2E_SHOTS names, when it names one.
+void Screenshot(Report& rep, const std::wstring& name);
 
 }  // namespace e2e
