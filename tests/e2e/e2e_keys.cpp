@@ -140,15 +140,9 @@ void EditByKeys(Report& rep, const std::wstring& exe) {
     Hariko h(exe);
     std::vector<std::pair<std::wstring, std::wstring>> rows;
     for (int i = 1; i <= 1000; ++i) rows.push_back({L"c" + std::to_wstring(i), L"t" + std::to_wstring(i)});
-    const std::string before = Records(rows);
-    if (!rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), before), L"set-up: Public of 1,000 entries") ||
-        !StartReady(rep, h))
-        return;
+    if (!rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records(rows)), L"set-up: Public of 1,000 entries") || !StartReady(rep, h)) return;
     const DWORD thread = GetWindowThreadProcessId(h.main(), nullptr);
-    auto focus = [&] {
-        GUITHREADINFO gi{sizeof gi};
-        return GetGUIThreadInfo(thread, &gi) ? gi.hwndFocus : nullptr;
-    };
+    auto focus = [&] { GUITHREADINFO gi{sizeof gi}; return GetGUIThreadInfo(thread, &gi) ? gi.hwndFocus : nullptr; };
     auto focusOn = [&](const std::function<HWND()>& want) { return WaitFor([&] { return want() && focus() == want(); }, 5000); };
     if (!rep.Check(WaitFor([&] { return GetForegroundWindow() == h.main(); }, 5000), L"the panel is in front")) return;
     for (BYTE k : {BYTE(VK_TAB), BYTE(VK_END), BYTE(VK_TAB)}) PressKey(k);

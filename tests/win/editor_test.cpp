@@ -274,6 +274,7 @@ TEST_F(EditorTest, NamesTabWalkAndSwatchKeys) {
     EXPECT_FALSE(IsWindow(chooser));
     DoEvents();
     EXPECT_EQ(form_->Rows().At(2).colour, 0x800000);
+    EXPECT_EQ(GetFocus(), RowControl(2, kColourCell));  // back where the chooser was opened
 }
 
 }  // namespace
