@@ -144,8 +144,7 @@ void EntryEditor::CreateControls() {
                            .width = 480, .height = 480, .id = kSizeGrip, .onClick = [this] { OnGripPressed(); }});
     SetToolTip(sizeGrip, L"ウィンドウの幅と高さが調整できます。");
 
-    // The paging keys work wherever the focus is.
-    // Enter presses a focused button, as Space does.
+    // The paging keys work wherever the focus is; Enter presses a focused button, as Space does.
     for (Control* c : {focusHolder, btnSave, btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, scrollBar}) {
         const HWND h = c->hwnd;
         AttachBox(h, BoxKind::Keys, nullptr,
