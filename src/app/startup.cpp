@@ -242,6 +242,8 @@ void Program::FirstRun() {
 void Program::AfterFirstShow() {
     AppState& app = app_;
     PanelWindow& panel = *panel_;
+    // Said once the panel shows, so the start is not held up by the box.
+    panel.TellHeldHotKeys();
     if (!dataReady_) return;
     ReadPendingKey();
     // Found again and again, a folder whose files cannot be replaced would lose every edit.

@@ -152,7 +152,7 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
             return 0;
         }
         if (b.hint) b.hint->Hide();
-        if (b.events.keyDown) b.events.keyDown(static_cast<UINT>(wp));
+        if (b.events.keyDown && b.events.keyDown(static_cast<UINT>(wp))) return 0;
         if (!IsWindow(h)) return 0;
         break;
     case WM_CHAR:

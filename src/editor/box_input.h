@@ -36,7 +36,7 @@ enum class BoxKind {
 };
 
 struct BoxEvents {
-    std::function<void(UINT key)> keyDown;                 // before the box handles the key
+    std::function<bool(UINT key)> keyDown;                 // before the box; true: handled, the box skips it
     std::function<void(wchar_t typed, bool atEnd)> keyPress;  // a character the box takes
     std::function<void()> click;                           // after the box took the click
     std::function<void()> doubleClick;

@@ -144,11 +144,17 @@ void EntryEditor::CreateControls() {
                            .width = 480, .height = 480, .id = kSizeGrip, .onClick = [this] { OnGripPressed(); }});
     SetToolTip(sizeGrip, L"ウィンドウの幅と高さが調整できます。");
 
-    // The paging keys work wherever the focus is.
+    // The paging keys work wherever the focus is; Enter presses a focused button, as Space does.
     for (Control* c : {focusHolder, btnSave, btnMoveUp, btnMoveDown, btnInsertRow, btnDeleteRow, btnToggleIme, scrollBar}) {
         const HWND h = c->hwnd;
         AttachBox(h, BoxKind::Keys, nullptr,
-                  {.keyDown = [this](UINT k) { OnKeyDown(k, 0); }, .tab = [this, h](bool back) { OnTab(h, back); }});
+                  {.keyDown = [this, c](UINT k) {
+                       if (k != VK_RETURN || !c->onClick) return OnKeyDown(k, c->hwnd);
+                       // Posted: 更　新 closes the window this key is still inside.
+                       if (IsWindowEnabled(c->hwnd)) PostMessageW(c->hwnd, BM_CLICK, 0, 0);
+                       return true;
+                   },
+                   .tab = [this, h](bool back) { OnTab(h, back); }});
     }
     btnMoveUp->SetEnabled(false);
     btnMoveDown->SetEnabled(false);
@@ -172,7 +178,8 @@ void EntryEditor::OnActivated() {
         }
         session_.chosenColour.clear();
     }
-    if (session_.selectedRow > 0 && rows_.RowFocus()) FocusBox(session_.selectedRow, false);
+    // Back where it was in the rows: a box, or the colour cell that opened the chooser.
+    if (session_.selectedRow > 0 && rows_.FocusKind()) FocusRowControl(session_.selectedRow, rows_.FocusKind());
     else if (!activatedOnce_ && rows_.HasRow(1)) FocusBox(1, true);  // ready to type from the keyboard
     else focusHolder->SetFocus();
     activatedOnce_ = true;
@@ -201,9 +208,7 @@ void EntryEditor::OnTab(HWND from, bool back) {
         buttons[static_cast<size_t>(next - boxes)]->SetFocus();
         return;
     }
-    const int row = next / kPerRow + 1;
-    SetScrollValue(editor::ScrollToShowRow(row, scrollMax_));
-    FocusRowControl(row, entry_editor::kColourCell + next % kPerRow);
+    FocusRowControl(next / kPerRow + 1, entry_editor::kColourCell + next % kPerRow);
 }
 
 void EntryEditor::SetEditButtonsEnabled(bool on) {
@@ -299,7 +304,10 @@ void EntryEditor::OnScrollBar(int code) {
     if (auto v = NextScrollValue(scrollBar->hwnd, code, scroll_, editor::kSmallChange, editor::kLargeChange, scrollMax_)) SetScrollValue(*v);
 }
 
-void EntryEditor::OnScrolled() { PlaceRows(); }
+void EntryEditor::OnScrolled() {
+    PlaceRows();
+    FollowView();
+}
 
 // ---- drawing and messages -----------------------------------------------------------------
 
@@ -452,7 +460,7 @@ LRESULT EntryEditor::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetScrollValue(scroll_ - GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA * 3 * editor::kSmallChange);
         return 0;
     case WM_KEYDOWN:
-        OnKeyDown(static_cast<UINT>(wp), 0);
+        OnKeyDown(static_cast<UINT>(wp), nullptr);
         return 0;
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {Px(editor::kMinWidth), Px(editor::kMinHeight)};

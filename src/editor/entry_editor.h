@@ -56,6 +56,7 @@ public:
     void OnSave();
     void OnMoveUp();
     void OnMoveDown();
+    void OnMove(int step);
     void OnInsertRow();
     void OnDeleteRow();
     void OnToggleIme();
@@ -65,7 +66,11 @@ public:
     void OnColourCellClick(int row);
     void OnTextDoubleClick(int row);
     void OnTextLeft(int row);
-    void OnKeyDown(UINT key, int captionRow);
+    // A key in the control `from` before it handles it: the rows' keys move the focus and the
+    // view together; true when the key was used here.
+    bool OnKeyDown(UINT key, HWND from);
+    // A row control got the focus: its row is the chosen one and is shown whole.
+    void OnRowFocused(int row, int kind);
     // Tab (or Shift+Tab, `back`) from the control `from`: the next box or button in reading order.
     void OnTab(HWND from, bool back);
     void OnScrolled();
@@ -140,6 +145,7 @@ private:
     void ApplyButtons();
     void ApplyIme(int row, bool caption);
     void SetScrollValue(int v);
+    void FollowView();  // after a scroll: a focused row control out of view moves into it
     void SetScrollRange();
     void OnScrollBar(int code);
     bool WriteFile(const std::string& bytes);

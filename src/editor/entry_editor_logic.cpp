@@ -173,25 +173,20 @@ void RowModel::SelectByNumber(int i) {
     At(i).highlighted = true;
     s_.selectedRow = i;
     buttons_ = {i >= 2, i < entryCount_, true};
+    focusKind_ = 0;
 }
 
-void RowModel::ClickBox(int i, bool caption) {
-    WhiteRows();
-    buttons_ = {};
-    s_.selectedRow = i;
-    rowFocus_ = true;
-    lastCaption_ = caption ? i : 0;
-    lastText_ = caption ? 0 : i;
+void RowModel::Focused(int i, int kind) {
+    SelectByNumber(i);
+    focusKind_ = kind;
+    rowFocus_ = kind != 1;
+    lastCaption_ = kind == 2 ? i : 0;
+    lastText_ = kind == 2 ? 0 : i;
 }
 
 void RowModel::ClickColourCell(int i) {
-    WhiteRows();
-    buttons_ = {};
-    s_.selectedRow = i;
-    lastCaption_ = 0;
-    lastText_ = i;
+    Focused(i, 1);
     s_.colourTargetRow = i;
-    rowFocus_ = false;
 }
 
 void RowModel::Move(int step) {

@@ -99,7 +99,11 @@ public:
     void Deleted();
 
     void SelectByNumber(int i);  // a click on the row number
-    void ClickBox(int i, bool caption);  // a click in the caption or text box
+    // The row that holds the focus is the chosen row: ↑, ↓ and 削　除 act on it. kind: 1 the
+    // colour cell, 2 the caption box, 3 the text box (editor_ids' RowKind).
+    void Focused(int i, int kind);
+    int FocusKind() const { return focusKind_; }  // where the focus goes back on activation; 0: none
+    void ClickBox(int i, bool caption) { Focused(i, caption ? 2 : 3); }  // a click in the caption or text box
     void ClickColourCell(int i);
     // The selected row trades places with the one above (step -1) or below (+1).
     void Move(int step);
@@ -125,6 +129,7 @@ private:
     RowButtons buttons_;
     int lastCaption_ = 0, lastText_ = 0;
     bool rowFocus_ = false;
+    int focusKind_ = 0;
     int deleted_ = 0;
 };
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "editor/row_focus_logic.h"
 #include "editor/text_editor.h"
 #include "editor/colour_chooser.h"
 #include "store/datafiles.h"
@@ -60,19 +61,26 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     const HWND colourCell = s.colourCell->hwnd, captionBox = s.captionBox->hwnd, textBox = s.textBox->hwnd;
     // The colour cell takes the focus from Tab only; Space opens the chooser as a click does.
     AttachBox(colourCell, BoxKind::Keys, nullptr,
-              {.keyDown = [this, rowNow](UINT key) {
-                   if (key == VK_SPACE && rowNow() > 0) OnColourCellClick(rowNow());
-                   else OnKeyDown(key, 0);
+              {.keyDown = [this, rowNow, colourCell](UINT key) {
+                   if (key != VK_SPACE || rowNow() <= 0) return OnKeyDown(key, colourCell);
+                   OnColourCellClick(rowNow());
+                   return true;
                },
-               .focus = [colourCell] { InvalidateRect(colourCell, nullptr, FALSE); },
+               .focus = [this, rowNow, colourCell] {
+                   InvalidateRect(colourCell, nullptr, FALSE);
+                   OnRowFocused(rowNow(), entry_editor::kColourCell);
+               },
                .tab = [this, colourCell](bool back) { OnTab(colourCell, back); }});
     AttachBox(captionBox, BoxKind::Caption, hint_.get(),
-              {.keyDown = [this, rowNow](UINT key) { OnKeyDown(key, rowNow()); },
+              {.keyDown = [this, captionBox](UINT key) { return OnKeyDown(key, captionBox); },
                .click = [this, rowNow] { if (rowNow() >= 0) OnCaptionClick(rowNow()); },
-               .focus = [this, rowNow] { if (rowNow() >= 0) ApplyIme(rowNow(), true); },
+               .focus = [this, rowNow] {
+                   if (rowNow() >= 0) ApplyIme(rowNow(), true);
+                   OnRowFocused(rowNow(), entry_editor::kCaptionBox);
+               },
                .tab = [this, captionBox](bool back) { OnTab(captionBox, back); }});
     AttachBox(textBox, BoxKind::Text, hint_.get(),
-              {.keyDown = [this](UINT key) { OnKeyDown(key, 0); },
+              {.keyDown = [this, textBox](UINT key) { return OnKeyDown(key, textBox); },
                .keyPress = [this](wchar_t c, bool atEnd) {
                    session_.trailingEnters = editor::CountEnter(session_.trailingEnters, c, atEnd);
                },
@@ -84,6 +92,7 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
                    const int n = GetWindowTextLengthW(h);
                    SendMessageW(h, EM_SETSEL, n, n);
                    if (rowNow() >= 0) ApplyIme(rowNow(), false);
+                   OnRowFocused(rowNow(), entry_editor::kTextBox);
                },
                .tab = [this, textBox](bool back) { OnTab(textBox, back); }});
     slots_.push_back(s);
@@ -309,16 +318,19 @@ void EntryEditor::OnTextClick(int i) {
     ApplyButtons();
 }
 
-void EntryEditor::OnMoveUp() {
-    rows_.Move(-1);
-    RefreshRows();
-    ApplyButtons();
-}
+void EntryEditor::OnMoveUp() { OnMove(-1); }
+void EntryEditor::OnMoveDown() { OnMove(1); }
 
-void EntryEditor::OnMoveDown() {
-    rows_.Move(1);
+void EntryEditor::OnMove(int step) {
+    rows_.Move(step);
     RefreshRows();
     ApplyButtons();
+    SetScrollValue(editor::ScrollToKeep(session_.selectedRow, scroll_, viewport_, scrollMax_));
+    // An arrow disabled while it had the focus leaves the keys nowhere: the other one takes it.
+    if (GetFocus() && GetFocus() != hwnd_) return;
+    if (IsWindowEnabled(btnMoveUp->hwnd)) btnMoveUp->SetFocus();
+    else if (IsWindowEnabled(btnMoveDown->hwnd)) btnMoveDown->SetFocus();
+    else FocusBox(session_.selectedRow, true);
 }
 
 bool EntryEditor::InsertBlankRow() {
@@ -338,7 +350,8 @@ void EntryEditor::OnInsertRow() {
     const int s = session_.selectedRow;
     OnCaptionClick(s);
     FocusBox(s + 1, true);
-    SetScrollValue(std::min(target, scrollMax_));
+    // The new row, which has the caret, stays in view.
+    SetScrollValue(editor::ScrollToKeep(s + 1, std::min(target, scrollMax_), viewport_, scrollMax_));
     OnResized();
 }
 
@@ -360,7 +373,10 @@ void EntryEditor::OnDeleteRow() {
     if (!DeleteSelectedRow()) return;
     SetScrollValue(std::min(v, scrollMax_));
     if (rows_.EntryCount() < session_.selectedRow) session_.selectedRow = rows_.EntryCount();
-    OnRowNumberClick(session_.selectedRow);
+    // Selected as by its number; the focus stays on 削　除 for the next key.
+    rows_.SelectByNumber(session_.selectedRow);
+    RefreshRows();
+    ApplyButtons();
     OnResized();
 }
 
@@ -372,17 +388,63 @@ void EntryEditor::OnTextLeft(int i) {
     if (trimmed != rows_.At(i).text) SetRowText(i, trimmed);
 }
 
-void EntryEditor::OnKeyDown(UINT key, int captionRow) {
-    if (key >= VK_PRIOR && key <= VK_HOME) {
+namespace {
+std::optional<editor::RowKey> RowKeyOf(UINT key, int kind) {
+    using editor::RowKey;
+    // In a box, plain Home and End move the caret; a colour cell has none.
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0 || kind == entry_editor::kColourCell;
+    switch (key) {
+    case VK_HOME: return ctrl ? std::optional(RowKey::First) : std::nullopt;
+    case VK_END: return ctrl ? std::optional(RowKey::Last) : std::nullopt;
+    case VK_PRIOR: return RowKey::PageUp;
+    case VK_NEXT: return RowKey::PageDown;
+    // The text box keeps its arrows for its lines.
+    case VK_UP: return kind == entry_editor::kTextBox ? std::nullopt : std::optional(RowKey::Up);
+    case VK_DOWN: return kind == entry_editor::kTextBox ? std::nullopt : std::optional(RowKey::Down);
+    }
+    return std::nullopt;
+}
+}  // namespace
+
+bool EntryEditor::OnKeyDown(UINT key, HWND from) {
+    int kind = 0;
+    const Slot* s = SlotOfControl(from, &kind);
+    if (!s || s->row < 1) {
+        // Outside the rows the paging keys move the view alone: no row holds the caret.
+        if (key < VK_PRIOR || key > VK_HOME) return false;
         SetScrollValue(editor::ScrollForKey(static_cast<int>(key), scroll_, scrollMax_));
-        return;
+        return true;
     }
-    if ((key == VK_UP || key == VK_DOWN) && captionRow > 0) {
-        const int r = editor::CaptionKeyTarget(static_cast<int>(key), captionRow, rows_.EntryCount(), rows_.ShownRows());
-        if (!r) return;
-        SetScrollValue(editor::ScrollToShowRow(r, scrollMax_));
-        FocusBox(r, true);
+    const auto rowKey = RowKeyOf(key, kind);
+    if (!rowKey) return false;
+    const auto to = editor::MoveForKey(*rowKey, s->row, scroll_, viewport_, scrollMax_, rows_.EntryCount(),
+                                       rows_.ShownRows());
+    if (!to) return true;
+    FocusRowControl(to->row, kind);
+    if (kind != entry_editor::kColourCell) {
+        // The caret at the end of the text, or at its start for the first row.
+        const HWND box = GetFocus();
+        const int at = *rowKey == editor::RowKey::First ? 0 : GetWindowTextLengthW(box);
+        SendMessageW(box, EM_SETSEL, at, at);
     }
+    SetScrollValue(to->position);
+    return true;
+}
+
+void EntryEditor::OnRowFocused(int row, int kind) {
+    if (row < 1 || !rows_.HasRow(row)) return;
+    rows_.Focused(row, kind);
+    RefreshRows();
+    ApplyButtons();
+    SetScrollValue(editor::ScrollToKeep(row, scroll_, viewport_, scrollMax_));
+}
+
+void EntryEditor::FollowView() {
+    int kind = 0;
+    const Slot* s = SlotOfControl(GetFocus(), &kind);
+    if (!s || s->row < 1 || kind == entry_editor::kRowNumber) return;
+    const int row = std::min(editor::RowKeptInView(s->row, scroll_, viewport_), rows_.ShownRows());
+    if (row != s->row) FocusRowControl(row, kind);
 }
 
 void EntryEditor::OnTextDoubleClick(int i) {

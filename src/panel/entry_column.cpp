@@ -83,7 +83,7 @@ void EntryColumn::PlaceEntryButtons() {
                                  .height = kEntryHeight, .parent = column_->hwnd, .id = panel_ids::kFirstEntryButton + k,
                                  .onClick = [this, k] { links_.onEntry(firstButton_ + k); }});
         b->SetFont(kFixedFont, 9);
-        SetWindowSubclass(b->hwnd, &EntryColumn::EntryKeyProc, static_cast<UINT_PTR>(k), reinterpret_cast<DWORD_PTR>(this));
+        WatchKeys(b, false);
         slots_.push_back(b);
     }
     firstButton_ = first;
@@ -313,46 +313,89 @@ void EntryColumn::FocusEntry(int entry) {
     if (k >= 0 && k < static_cast<int>(slots_.size())) ::SetFocus(slots_[k]->hwnd);
 }
 
-void EntryColumn::WalkFocus(int step, int entry) {
-    std::vector<Control*> keys;
-    for (Control* c : {buttons_.prev, buttons_.next, buttons_.newLine})
-        if (IsWindowVisible(c->hwnd)) keys.push_back(c);
-    const hotkey::FocusStop next =
-        hotkey::NextStop({true, entry}, step, entryCount_, static_cast<int>(keys.size()));
-    if (next.isEntry) FocusEntry(next.index);
-    else keys[next.index]->SetFocus();
+std::vector<Control*> EntryColumn::RingButtons() const {
+    std::vector<Control*> shown;
+    for (Control* c : {buttons_.edit, buttons_.mode, buttons_.prev, buttons_.next, buttons_.newLine})
+        if (c && IsWindowVisible(c->hwnd)) shown.push_back(c);
+    return shown;
 }
 
-LRESULT CALLBACK EntryColumn::EntryKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR slot, DWORD_PTR self) {
+std::optional<hotkey::FocusStop> EntryColumn::StopOf(HWND h) const {
+    for (size_t k = 0; k < slots_.size(); ++k)
+        if (slots_[k]->hwnd == h) return hotkey::FocusStop{true, firstButton_ + static_cast<int>(k)};
+    const std::vector<Control*> buttons = RingButtons();
+    for (size_t k = 0; k < buttons.size(); ++k)
+        if (buttons[k]->hwnd == h) return hotkey::FocusStop{false, static_cast<int>(k)};
+    return std::nullopt;
+}
+
+namespace {
+std::optional<hotkey::RingKey> RingKeyOf(WPARAM vk) {
+    using hotkey::RingKey;
+    switch (vk) {
+    case VK_TAB: return GetKeyState(VK_SHIFT) < 0 ? RingKey::Back : RingKey::Next;
+    case VK_DOWN: return RingKey::Next;
+    case VK_UP: return RingKey::Back;
+    case VK_HOME: return RingKey::Home;
+    case VK_END: return RingKey::End;
+    case VK_PRIOR: return RingKey::PageUp;
+    case VK_NEXT: return RingKey::PageDown;
+    }
+    return std::nullopt;
+}
+constexpr UINT_PTR kRingKeys = 1, kHolderKeys = 2;
+}  // namespace
+
+bool EntryColumn::OnKey(HWND from, WPARAM vk) {
+    const auto key = RingKeyOf(vk);
+    if (!key) return false;
+    const std::vector<Control*> buttons = RingButtons();
+    const int top = (scrollValue_ + panel::kRow - 1) / panel::kRow;
+    const hotkey::FocusStop to = hotkey::RingMove(StopOf(from), *key, entryCount_, static_cast<int>(buttons.size()),
+                                                  visibleRows_, top);
+    if (to.isEntry) FocusEntry(to.index);
+    else if (to.index < static_cast<int>(buttons.size())) buttons[static_cast<size_t>(to.index)]->SetFocus();
+    return true;
+}
+
+void EntryColumn::WatchKeys(Control* c, bool focusHolder) {
+    SetWindowSubclass(c->hwnd, &EntryColumn::RingKeyProc, focusHolder ? kHolderKeys : kRingKeys,
+                      reinterpret_cast<DWORD_PTR>(this));
+}
+
+// Every stop of the walk, and the focus holder for the keys that enter the walk. Enter and
+// Space act on the key's press, once however long it is held; the holder keeps its own.
+LRESULT CALLBACK EntryColumn::RingKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
     auto* column = reinterpret_cast<EntryColumn*>(self);
-    const int entry = column->firstButton_ + static_cast<int>(slot);
+    const bool stop = id == kRingKeys;
+    const auto acts = [stop](WPARAM vk) { return stop && (vk == VK_RETURN || vk == VK_SPACE || vk == VK_ESCAPE); };
     switch (msg) {
     case WM_GETDLGCODE:
         // The dialog keys would otherwise move among the panel's own controls or press nothing.
-        if (auto* m = reinterpret_cast<const MSG*>(lp); m && m->message == WM_KEYDOWN) {
-            switch (m->wParam) {
-            case VK_UP: case VK_DOWN: case VK_TAB: case VK_RETURN: case VK_ESCAPE:
-                return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTMESSAGE;
-            }
-        }
+        if (auto* m = reinterpret_cast<const MSG*>(lp); m && m->message == WM_KEYDOWN && (RingKeyOf(m->wParam) || acts(m->wParam)))
+            return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTMESSAGE;
         break;
     case WM_KEYDOWN:
-        switch (wp) {
-        case VK_UP: column->WalkFocus(-1, entry); return 0;
-        case VK_DOWN: column->WalkFocus(1, entry); return 0;
-        case VK_TAB: column->WalkFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1, entry); return 0;
-        case VK_RETURN: column->links_.onEnterKey(entry); return 0;
-        case VK_ESCAPE: column->links_.onEscape(); return 0;
-        }
-        break;
+        if (column->OnKey(h, wp)) return 0;
+        if (!acts(wp)) break;
+        if (wp == VK_ESCAPE) column->links_.onEscape();
+        else if (!(lp & (1 << 30))) column->Press(h);
+        return 0;
     case WM_CHAR:
-        if (wp == L'\r' || wp == L'\t' || wp == 0x1B) return 0;
+        if (wp == L'\t' || (stop && (wp == L'\r' || wp == L' ' || wp == 0x1B))) return 0;
         break;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(h, &EntryColumn::EntryKeyProc, slot);
+        RemoveWindowSubclass(h, &EntryColumn::RingKeyProc, id);
         break;
     }
     return DefSubclassProc(h, msg, wp, lp);
+}
+
+void EntryColumn::Press(HWND h) {
+    const auto at = StopOf(h);
+    if (!at) return;
+    if (at->isEntry) return links_.onEnterKey(at->index);
+    links_.onButtonKey(RingButtons()[static_cast<size_t>(at->index)]);
 }
 
 void EntryColumn::ReadColourScheme() {

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "panel/hotkey_logic.h"
 #include "panel/panel_host.h"
 #include "panel/panel_logic.h"
 #include "store/dataset_format.h"
@@ -28,7 +30,8 @@ class EntryColumn {
 public:
     struct Links {
         std::function<void(int entry)> onEntry;     // an entry button clicked
-        std::function<void(int entry)> onEnterKey;  // Enter on the focused entry
+        std::function<void(int entry)> onEnterKey;  // Enter or Space on the focused entry
+        std::function<void(Control*)> onButtonKey;  // Enter or Space on a focused button
         std::function<void()> onEscape;          // Esc on an entry: back to the target
         std::function<bool()> gone;              // the panel is closing or destroyed
     };
@@ -56,8 +59,11 @@ public:
     int Set() const { return entriesSet_; }  // the data set the entries were read from
     std::wstring Text(int entry) const;
     void FocusEntry(int entry);
-    // From the entry, one stop on (step +1) or back (-1): the entries, then the key buttons.
-    void WalkFocus(int step, int entry);
+    // The keys of the walk over the entries and the buttons (Tab, arrows, Home, End, pages)
+    // from the control that has the focus; false: not such a key.
+    bool OnKey(HWND from, WPARAM vk);
+    // The control takes the walk's keys: a stop of it, or the focus holder that enters it.
+    void WatchKeys(Control* c, bool focusHolder);
 
 private:
     void PlaceEntryButtons();
@@ -69,7 +75,10 @@ private:
     void MoveGrip();
     int DataSet() const { return host_.Choices().dataSet; }
     PasteMode Mode() const { return host_.Choices().mode; }
-    static LRESULT CALLBACK EntryKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR slot, DWORD_PTR self);
+    std::vector<Control*> RingButtons() const;  // the panel's buttons shown, in screen order
+    std::optional<hotkey::FocusStop> StopOf(HWND h) const;
+    void Press(HWND h);
+    static LRESULT CALLBACK RingKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
     Form& panel_;
     IPanelHost& host_;

@@ -42,6 +42,38 @@ FocusStop NextStop(FocusStop from, int step, int entryCount, int keyButtons) {
     return pos < entryCount ? FocusStop{true, pos} : FocusStop{false, pos - entryCount};
 }
 
+FocusStop RingMove(std::optional<FocusStop> from, RingKey key, int entryCount, int buttons, int visibleRows,
+                   int topEntry) {
+    const int last = std::max(0, entryCount) - 1;
+    const int page = std::max(1, visibleRows);
+    if (entryCount > 0 && (key == RingKey::Home || key == RingKey::End))
+        return {true, key == RingKey::Home ? 0 : last};
+    if (!from) {
+        if (key == RingKey::Back) return buttons > 0 ? FocusStop{false, buttons - 1} : FocusStop{true, last};
+        return entryCount > 0 ? FocusStop{true, std::clamp(topEntry, 0, last)} : FocusStop{false, 0};
+    }
+    switch (key) {
+    case RingKey::Next: return NextStop(*from, 1, entryCount, buttons);
+    case RingKey::Back: return NextStop(*from, -1, entryCount, buttons);
+    case RingKey::PageUp:
+    case RingKey::PageDown:
+        if (!from->isEntry) return *from;
+        return {true, std::clamp(from->index + (key == RingKey::PageDown ? page : -page), 0, last)};
+    default: return *from;
+    }
+}
+
+std::vector<int> KeyRegistrar::TryMissing(const std::function<bool(int id)>& reg, uint64_t now) {
+    triedAt_ = now;
+    missing_.clear();
+    for (int id = 1; id <= kShowPanel; ++id) {
+        if (std::find(held_.begin(), held_.end(), id) != held_.end()) continue;
+        if (reg(id)) held_.push_back(id);
+        else missing_.push_back(id);
+    }
+    return missing_;
+}
+
 int ScrollToShow(int entry, int scrollValue, int visibleRows, int scrollMax) {
     const int top = entry * panel::kRow;
     const int bottom = top + panel::kRow;

@@ -45,15 +45,41 @@ private:
     Key keys_[kShowPanel + 1] = {};
 };
 
-// The stops of the keyboard walk on the panel: the entries first, then the key buttons shown.
+// The stops of the keyboard walk on the panel: the entries first, then the panel's buttons
+// shown (設定/編集, the mode button, 前へ/次へ or 改行).
 struct FocusStop {
     bool isEntry = true;
-    int index = 0;  // the entry (0-based), or which key button (0..keyButtons-1)
+    int index = 0;  // the entry (0-based), or which button (0..buttons-1)
     bool operator==(const FocusStop&) const = default;
 };
 // The stop after (step +1) or before (step -1) `from`, wrapping round; entries with no
 // caption count as stops too, so the walk keeps the rows' order.
 FocusStop NextStop(FocusStop from, int step, int entryCount, int keyButtons);
+// The keys that move the focus over the stops.
+enum class RingKey { Next, Back, Home, End, PageUp, PageDown };
+// Where `key` takes the focus from `from` (none: nothing of the walk has it; the walk then
+// starts at topEntry, the first entry in view). Home and End go to the first and the last
+// entry, the page keys by the visible rows within the entries.
+FocusStop RingMove(std::optional<FocusStop> from, RingKey key, int entryCount, int buttons, int visibleRows,
+                   int topEntry);
+
+// The keys of ﾎｯﾄｷｰを使う that are ours. A key another program holds is tried again later:
+// whenever the panel is activated, and once a minute.
+class KeyRegistrar {
+public:
+    inline static constexpr uint64_t kRetryMs = 60 * 1000;
+    // Tries every key that is not ours yet; returns the ids that are still missing.
+    std::vector<int> TryMissing(const std::function<bool(int id)>& reg, uint64_t now);
+    bool RetryDue(uint64_t now) const { return !missing_.empty() && now - triedAt_ >= kRetryMs; }
+    const std::vector<int>& Held() const { return held_; }
+    const std::vector<int>& Missing() const { return missing_; }
+    void Clear() { held_.clear(); missing_.clear(); }
+
+private:
+    std::vector<int> held_, missing_;
+    uint64_t triedAt_ = 0;
+};
+
 // The scroll value that shows the entry's whole row with the least movement.
 int ScrollToShow(int entry, int scrollValue, int visibleRows, int scrollMax);
 

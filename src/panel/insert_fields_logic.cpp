@@ -9,6 +9,23 @@ constexpr std::wstring_view kCaret = L"{カーソル}";
 constexpr std::wstring_view kClipboard = L"{クリップボード}";
 constexpr wchar_t kWeekdays[] = L"日月火水木金土";
 
+// The input method types braces and the slash full-width: ｛日付｝ is the field {日付}.
+wchar_t HalfWidth(wchar_t c) {
+    switch (c) {
+    case L'｛': return L'{';
+    case L'｝': return L'}';
+    case L'／': return L'/';
+    }
+    return c;
+}
+
+bool StartsWithField(std::wstring_view text, std::wstring_view field) {
+    if (text.size() < field.size()) return false;
+    for (size_t k = 0; k < field.size(); ++k)
+        if (HalfWidth(text[k]) != field[k]) return false;
+    return true;
+}
+
 std::wstring Num(int v, int width = 0) {
     std::wstring s = std::to_wstring(v);
     if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), L'0');
@@ -70,7 +87,11 @@ int CaretStops(std::wstring_view text) {
     return stops;
 }
 
-bool NeedsClipboard(std::wstring_view text) { return text.find(kClipboard) != std::wstring_view::npos; }
+bool NeedsClipboard(std::wstring_view text) {
+    for (size_t i = 0; i < text.size(); ++i)
+        if (StartsWithField(text.substr(i), kClipboard)) return true;
+    return false;
+}
 
 Filled Fill(std::wstring_view text, const Moment& now, const std::wstring& clipboard,
             const std::vector<Era>& eras) {
@@ -89,14 +110,14 @@ Filled Fill(std::wstring_view text, const Moment& now, const std::wstring& clipb
     size_t caretAt = std::wstring::npos;
     size_t i = 0;
     while (i < text.size()) {
-        const size_t open = text.find(L'{', i);
+        const size_t open = text.find_first_of(L"{｛", i);
         if (open == std::wstring_view::npos) break;
         out.text.append(text.substr(i, open - i));
         const std::wstring_view rest = text.substr(open);
         const auto hit = std::find_if(std::begin(table), std::end(table),
-                                      [&](const auto& f) { return rest.starts_with(f.first); });
+                                      [&](const auto& f) { return StartsWithField(rest, f.first); });
         if (hit == std::end(table)) {
-            out.text += L'{';
+            out.text += text[open];
             i = open + 1;
             continue;
         }

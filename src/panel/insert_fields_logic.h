@@ -43,8 +43,8 @@ struct Filled {
     int unitsBack = -1;  // the same in UTF-16 units, as an edit control counts its caret
 };
 
-// Replaces the fields; anything else in braces stays as written. Only the first {カーソル}
-// places the caret; later ones are removed.
+// Replaces the fields, in half-width or full-width braces (｛日付｝, ｛日付／｝); anything else
+// in braces stays as written. Only the first {カーソル} places the caret; later ones are removed.
 Filled Fill(std::wstring_view text, const Moment& now, const std::wstring& clipboard,
             const std::vector<Era>& eras);
 

@@ -82,6 +82,7 @@ bool PanelWindow::Create() {
         *this, host_, buttons_,
         EntryColumn::Links{.onEntry = [this](int entry) { paste_->OnEntryClick(entry, false); },
                            .onEnterKey = [this](int entry) { paste_->OnEntryClick(entry, true); },
+                           .onButtonKey = [this](Control* c) { OnButtonKey(c); },
                            .onEscape = [this] { paste_->GiveFocusBack(); },
                            .gone = gone});
     paste_ = std::make_unique<PasteSide>(
@@ -268,6 +269,8 @@ void PanelWindow::SetHotKeys(bool on, bool tellHeld) {
     DrawTicks();
 }
 
+void PanelWindow::TellHeldHotKeys() { paste_->TellHeldHotKeys(); }
+
 void PanelWindow::SetPrivateGuard(int clipClearSeconds, int lockMinutes) {
     paste_->SetPrivateGuard(clipClearSeconds, lockMinutes);
 }
@@ -306,6 +309,8 @@ void PanelWindow::CreateControls() {
                          .height = kGripSize, .id = panel_ids::kSizeGrip, .onClick = [this] { DragFromCorner(); }});
     SetWindowPos(b.grip->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (Control* c : {b.edit, b.mode, btnFocusHolder, btnMinimise, b.prev, b.next, b.newLine}) c->SetFont(kUiFont, 9);
+    for (Control* c : {b.edit, b.mode, b.prev, b.next, b.newLine}) column_->WatchKeys(c, false);
+    column_->WatchKeys(btnFocusHolder, true);
     SetToolTip(b.prev, paste::kPrevToolTip);
     SetToolTip(b.next, paste::kNextToolTip);
     SetToolTip(b.newLine, paste::kNewLineToolTip);
@@ -340,7 +345,18 @@ void PanelWindow::DrawGrip(HDC dc) {
 
 void PanelWindow::OnCycleMode() {
     ChooseMode(paste_->Engine().AdvanceModePosition());
-    btnFocusHolder->SetFocus();
+    ParkFocus();
+}
+
+void PanelWindow::ParkFocus() {
+    if (!pressedByKey_) btnFocusHolder->SetFocus();
+}
+
+void PanelWindow::OnButtonKey(Control* c) {
+    // Pressed from the keyboard, a button keeps the focus: the next key goes on from it.
+    pressedByKey_ = true;
+    if (c->onClick && IsWindowEnabled(c->hwnd)) c->onClick();
+    pressedByKey_ = false;
 }
 
 // A mode that was chosen already leaves the buttons as they are; the panel still reloads.
@@ -412,7 +428,7 @@ void PanelWindow::OnChoosePrivate() {
 }
 
 void PanelWindow::OnEditClick() {
-    btnFocusHolder->SetFocus();
+    ParkFocus();
     host_.OpenEditor();
 }
 
@@ -472,6 +488,7 @@ void PanelWindow::OnMenu(MenuId id) {
 
 void PanelWindow::OnActivate(WPARAM wp, LPARAM lp) {
     if (LOWORD(wp) == WA_INACTIVE) return;
+    paste_->RetryHotKeys();
     // Reloads when the panel comes back from another window of the program (and when it is
     // first shown), not when the user returns from another application. Nor when one of its
     // own message boxes closes: that reload could show the same message again, and again.
@@ -511,6 +528,8 @@ bool PanelWindow::OnInputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     case WM_LBUTTONDBLCLK:
         OnMinimise();
         return true;
+    case WM_KEYDOWN:  // the panel itself has the focus: the walk's keys enter the column
+        return column_->OnKey(nullptr, wp);
     case WM_MOUSEACTIVATE:
         paste_->OnMouseActivate(LOWORD(lp) == HTCLIENT);
         return false;

@@ -43,6 +43,7 @@ public:
     bool PasswordOn() const { return host_.Choices().passwordOn; }
     // Registers or frees the keys; tellHeld names in a message the keys another program holds.
     void SetHotKeys(bool on, bool tellHeld);
+    void TellHeldHotKeys();  // the keys another program held at the start, named once
     void ChooseDataSet(int set);  // ticks it; the caller loads it
     void SetPasswordOn(bool on);
     // Private was sealed or unsealed: the tick, the tool tips and the entries again.
@@ -69,6 +70,9 @@ private:
     void ShowMode(PasteMode mode);
     void OnCycleMode();
     void OnEditClick();
+    // After a click the focus goes to the off-screen holder; after a key press it stays.
+    void ParkFocus();
+    void OnButtonKey(Control* c);
     // The window is activated; runs the reload outside WM_ACTIVATE when the user came back
     // from another window of the program.
     void OnActivate(WPARAM wp, LPARAM lp);
@@ -89,6 +93,7 @@ private:
     bool startupDone_ = false;
     bool closing_ = false;
     bool closed_ = false;
+    bool pressedByKey_ = false;
 
     // 設定/編集, the mode button, 前へ (Shift+Tab, Delete), 次へ (Tab), 改行 (Enter), the grip.
     PanelButtons buttons_;

@@ -102,6 +102,8 @@ void PasteSide::OnTimer() {
     engine_->SampleForeground();
     MirrorEngineState();
     GuardPrivate();
+    // A key another program held may be free by now.
+    if (keys_.RetryDue(GetTickCount64())) RetryHotKeys();
     // A held hotkey comes again and again: a press counts once the key was seen up.
     for (int id = 1; id <= hotkey::kShowPanel; ++id)
         if (repeats_.Held(id) && KeyUp(hotkey::VirtualKey(id))) repeats_.SeenUp(id, GetTickCount());
@@ -194,20 +196,27 @@ void PasteSide::SetHotKeys(bool on, bool tellHeld) {
     UnregisterHotKeys();
     // At start the keys wait for the first paint: nobody presses them before the panel shows.
     if (!on || !panel_.hwnd() || !painted_) return;
+    RetryHotKeys();
+    if (tellHeld) TellHeldHotKeys();
+}
+
+void PasteSide::RetryHotKeys() {
+    if (!Choices().hotKeys || !panel_.hwnd()) return;
+    const HWND w = panel_.hwnd();
+    keys_.TryMissing([w](int id) { return RegisterHotKey(w, id, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, hotkey::VirtualKey(id)) != FALSE; },
+                     GetTickCount64());
+}
+
+void PasteSide::TellHeldHotKeys() {
+    if (!Choices().hotKeys || keys_.Missing().empty()) return;
     std::wstring held;
-    for (int id = 1; id <= hotkey::kShowPanel; ++id) {
-        if (RegisterHotKey(panel_.hwnd(), id, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, hotkey::VirtualKey(id)))
-            heldKeys_.push_back(id);
-        else
-            held += std::wstring(held.empty() ? L"" : L"、") + hotkey::KeyName(id);
-    }
-    if (tellHeld && !held.empty())
-        MsgBox(L"次のキーはほかのプログラムが使っているため使えません。\r\n\r\n" + held +
-                   L"\r\n\r\nほかのキーは使えます。",
-               MB_OK | MB_ICONINFORMATION, host_.ExeName());
+    for (int id : keys_.Missing()) held += std::wstring(held.empty() ? L"" : L"、") + hotkey::KeyName(id);
+    MsgBox(L"次のキーはほかのプログラムが使っているため使えません。\r\n\r\n" + held +
+               L"\r\n\r\nほかのキーは使えます。",
+           MB_OK | MB_ICONINFORMATION, host_.ExeName());
 }
 
 void PasteSide::UnregisterHotKeys() {
-    for (int id : heldKeys_) UnregisterHotKey(panel_.hwnd(), id);
-    heldKeys_.clear();
+    for (int id : keys_.Held()) UnregisterHotKey(panel_.hwnd(), id);
+    keys_.Clear();
 }

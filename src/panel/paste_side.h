@@ -48,6 +48,10 @@ public:
 
     // Registers or frees the keys; tellHeld names in a message the keys another program holds.
     void SetHotKeys(bool on, bool tellHeld);
+    // The keys another program held are tried again, silently (at activation and once a minute).
+    void RetryHotKeys();
+    // Names in a message the keys that are not ours (once, after the start).
+    void TellHeldHotKeys();
     void SetPrivateGuard(int clipClearSeconds, int lockMinutes) { guard_.Configure(clipClearSeconds, lockMinutes); }
     void GiveFocusBack();
     void KeepFrontAsTarget();  // the window in front, before the panel takes it
@@ -76,7 +80,7 @@ private:
     unsigned guardTicks_ = 0;
     bool sessionNotified_ = false;  // registered for the session's lock
     bool painted_ = false;          // the first paint is done
-    std::vector<int> heldKeys_;     // registration ids of the keys that are ours now
+    hotkey::KeyRegistrar keys_;
     hotkey::RepeatGate repeats_;
     // When a click activated the panel with Shift held: Wine takes the modifier keys anew as
     // the focus moves, so by the button's click Shift may read as up.

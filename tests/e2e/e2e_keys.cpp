@@ -1,9 +1,11 @@
 // The keys walked through with notepad in front, by key presses only once the item is ticked.
 #include "e2e_backup.h"
 #include "e2e_desktop.h"
+#include "e2e_editor.h"
 #include "e2e_hariko.h"
 #include "e2e_scenarios.h"
 #include "e2e_steps.h"
+#include "editor/editor_ids.h"
 #include "panel/panel_ids.h"
 
 namespace e2e {
@@ -68,6 +70,10 @@ void PasteByKeys(Report& rep, const std::wstring& exe) {
     PressKey(VK_ESCAPE);
     rep.Check(frontIs(np.window()), L"Esc gives the focus back to notepad");
     rep.Check(HoldsFor([&] { return np.Text() == one + two + two; }, 800), L"Esc pasted nothing");
+    CtrlAlt(VK_SPACE);
+    frontIs(h.main());
+    PressKey(VK_SPACE);
+    sees(one + two + two + one, L"Ctrl+Alt+Space, then Space pastes entry 1 into notepad");
 
     CloseProgram(rep, h);
     rep.Check(h.Setting(L"HotKeys") == std::wstring(L"1"), L"closing stores HotKeys = \"1\"",
@@ -127,12 +133,66 @@ void HeldModifiersPasteInOrder(Report& rep, const std::wstring& exe) {
     h.WipeState();
 }
 
+// ---- 97 -----------------------------------------------------------------------------------
+
+void EditByKeys(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    std::vector<std::pair<std::wstring, std::wstring>> rows;
+    for (int i = 1; i <= 1000; ++i) rows.push_back({L"c" + std::to_wstring(i), L"t" + std::to_wstring(i)});
+    if (!rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records(rows)), L"set-up: Public of 1,000 entries") || !StartReady(rep, h)) return;
+    const DWORD thread = GetWindowThreadProcessId(h.main(), nullptr);
+    auto focus = [&] { GUITHREADINFO gi{sizeof gi}; return GetGUIThreadInfo(thread, &gi) ? gi.hwndFocus : nullptr; };
+    auto focusOn = [&](const std::function<HWND()>& want) { return WaitFor([&] { return want() && focus() == want(); }, 5000); };
+    if (!rep.Check(WaitFor([&] { return GetForegroundWindow() == h.main(); }, 5000), L"the panel is in front")) return;
+    for (BYTE k : {BYTE(VK_TAB), BYTE(VK_END), BYTE(VK_TAB)}) PressKey(k);
+    if (!rep.Check(focusOn([&] { return h.Control(panel_ids::kBtnEdit); }), L"Tab, End, Tab: 設  定 / 編  集 has the focus",
+                   TextOf(focus())))
+        return;
+    PressKey(VK_RETURN);
+    HWND editor = nullptr;
+    if (!rep.Check(WaitFor([&] { return (editor = h.WindowCaptioned(L"データの編集と追加")) != nullptr; }, 8000),
+                   L"Enter opens the editor", h.WindowList()) ||
+        !rep.Check(focusOn([&] { return RowBox(editor, 1, entry_editor::kCaptionBox); }), L"row 1's caption has the focus"))
+        return;
+    // Wine takes the modifiers anew from X as the focus moves: a Ctrl it dropped is pressed again.
+    bool last = false;
+    for (int i = 0; i < 3 && !last; ++i) {
+        PressWithModifier(VK_CONTROL, VK_END);
+        last = focusOn([&] { return RowBox(editor, 1000, entry_editor::kCaptionBox); });
+    }
+    rep.Check(last, L"Ctrl+End: the caption of row 1000, in view, has the focus", TextOf(focus()));
+    INPUT x[2] = {};  // the character itself: a Shift from keybd_event could outlive the scenario
+    for (INPUT& in : x) in.type = INPUT_KEYBOARD, in.ki.wScan = L'X';
+    x[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    x[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, x, sizeof(INPUT));
+    const HWND save = DescendantById(editor, entry_editor::kBtnSave);
+    for (int i = 0; i < 12 && focus() != save; ++i) {
+        const HWND was = focus();
+        PressKey(VK_TAB);
+        WaitFor([&] { return focus() != was; }, 2000);
+    }
+    if (!rep.Check(focus() == save, L"Tab reaches 更　新", TextOf(focus()))) return;
+    PressKey(VK_RETURN);
+    rep.Check(WaitFor([&] { return !IsWindow(editor); }, 8000), L"Enter on 更　新 closes the editor");
+    rows.pop_back();
+    const std::string want = Records(rows) + "\"c1000X\",\"t1000\",16777215\r\n";
+    std::string got;
+    rep.Check(WaitFor([&] { return (got = testsupport::BytesOf(h.DataFile(L"MyData_1.dat"))) == want; }, 3000),
+              L"MyData_1.dat: the last caption ends in X, every other entry as it was",
+              got.size() > 40 ? Quote(std::wstring(got.end() - 40, got.end())) : L"");
+    CloseProgram(rep, h);
+    h.WipeState();
+}
+
 }  // namespace
 
 const std::vector<Scenario>& KeysScenarios() {
     static const std::vector<Scenario> all = {
-        {95, L"95. keys only: Ctrl+Alt+1/2, Ctrl+Alt+Space with ↓ Enter and with Esc, the setting kept, unticked", PasteByKeys},
+        {95, L"95. keys only: Ctrl+Alt+1/2, Ctrl+Alt+Space with ↓ Enter, with Esc and with Space, the setting kept, unticked", PasteByKeys},
         {96, L"96. Ctrl+Alt held, 1 2 3 tapped: pasted in order; a held digit pastes once", HeldModifiersPasteInOrder},
+        {97, L"97. keys only: from the panel to the editor, Ctrl+End in 1,000 entries, X typed, 更　新", EditByKeys},
     };
     return all;
 }

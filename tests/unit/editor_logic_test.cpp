@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/entry_editor_logic.h"
+#include "editor/row_focus_logic.h"
 #include "editor/text_editor_logic.h"
 #include "editor/colour_chooser_logic.h"
 
@@ -141,10 +142,10 @@ TEST(EditorRows, MovesAtTheEdgesAndTheButtonStates) {
     EXPECT_TRUE(e.rows.Buttons().up);
     EXPECT_FALSE(e.rows.Buttons().down);
 
-    // A click in a box ends the selection by number: nothing moves or deletes until the next.
+    // The row that holds the focus, by a click in a box or a key, is the one they act on.
     e.rows.ClickBox(2, true);
-    EXPECT_FALSE(e.rows.Buttons().up || e.rows.Buttons().down || e.rows.Buttons().remove);
-    EXPECT_FALSE(e.rows.At(4).highlighted);
+    EXPECT_TRUE(e.rows.Buttons().up && e.rows.Buttons().down && e.rows.Buttons().remove);
+    EXPECT_TRUE(e.rows.At(2).highlighted && !e.rows.At(4).highlighted);
     EXPECT_EQ(e.rows.LastCaptionBox(), 2);
 }
 
@@ -238,6 +239,18 @@ TEST(EditorLayout, HeightSnapsToWholeRowsAndNeverPassesAllRows) {
     EXPECT_EQ(ScrollToShowRow(27, 5000), 510);
     EXPECT_EQ(RowsInView(0, 6390, 25, 2), std::make_pair(1, 26));
     EXPECT_EQ(RowsInView(255 * 4000, 6390, 5000, 2), std::make_pair(3999, 4029));
+}
+
+TEST(EditorFocus, TheFocusAndTheViewMoveTogetherOverAThousandRows) {
+    const int view = 6390, max = 1000 * 255 - 6375;  // 25 rows shown
+    EXPECT_EQ(MoveForKey(RowKey::Last, 1, 0, view, max, 1000, 1000), (RowMove{1000, max}));
+    EXPECT_EQ(MoveForKey(RowKey::PageDown, 3, 0, view, max, 1000, 1000), (RowMove{28, 25 * 255}));
+    EXPECT_EQ(MoveForKey(RowKey::PageDown, 990, max, view, max, 1000, 1000), (RowMove{1000, max}));
+    EXPECT_EQ(MoveForKey(RowKey::PageUp, 10, 255, view, max, 1000, 1000), (RowMove{1, 0}));
+    EXPECT_EQ(MoveForKey(RowKey::Down, 25, 0, view, max, 1000, 1000), (RowMove{26, 255}));
+    EXPECT_FALSE(MoveForKey(RowKey::Down, 1000, max, view, max, 1000, 1000));
+    // A scroll takes the focus to the nearest row shown whole.
+    EXPECT_EQ(RowKeptInView(31, max, view), 976);
 }
 
 TEST(TextEditor, TitleAndMinimumSize) {

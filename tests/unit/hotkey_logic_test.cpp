@@ -50,3 +50,30 @@ TEST(HotKeys, AHeldKeyPastesOnceAndAgainOnlyAfterItWasSeenUp) {
     gate.SeenUp(3, 0xFFFFFFF0u);
     EXPECT_TRUE(gate.Pressed(3, 5));  // the tick count wrapped
 }
+
+TEST(HotKeys, TheRingGoesOverTheEntriesThenTheButtonsAndItsKeysJumpWithinTheEntries) {
+    using K = RingKey;
+    // 30 entries, 10 shown, 2 buttons (設定/編集, the mode button).
+    EXPECT_EQ(RingMove(FocusStop{true, 29}, K::Next, 30, 2, 10, 0), (FocusStop{false, 0}));
+    EXPECT_EQ(RingMove(FocusStop{true, 0}, K::Back, 30, 2, 10, 0), (FocusStop{false, 1}));
+    EXPECT_EQ(RingMove(FocusStop{false, 0}, K::End, 30, 2, 10, 0), (FocusStop{true, 29}));
+    EXPECT_EQ(RingMove(FocusStop{true, 3}, K::PageDown, 30, 2, 10, 0), (FocusStop{true, 13}));
+    EXPECT_EQ(RingMove(FocusStop{true, 25}, K::PageDown, 30, 2, 10, 0), (FocusStop{true, 29}));
+    EXPECT_EQ(RingMove(FocusStop{true, 3}, K::PageUp, 30, 2, 10, 0), (FocusStop{true, 0}));
+    // From the focus holder: Tab enters at the first entry in view, Shift+Tab at the last button.
+    EXPECT_EQ(RingMove(std::nullopt, K::Next, 30, 2, 10, 12), (FocusStop{true, 12}));
+    EXPECT_EQ(RingMove(std::nullopt, K::Back, 30, 2, 10, 12), (FocusStop{false, 1}));
+}
+
+TEST(HotKeys, AKeyAnotherProgramHoldsIsTriedAgainEveryMinuteUntilItIsOurs) {
+    KeyRegistrar keys;
+    bool free = false;
+    auto reg = [&](int id) { return id != 1 || free; };
+    EXPECT_EQ(keys.TryMissing(reg, 1000), std::vector<int>{1});
+    EXPECT_FALSE(keys.RetryDue(1000 + KeyRegistrar::kRetryMs - 1));
+    EXPECT_TRUE(keys.RetryDue(1000 + KeyRegistrar::kRetryMs));
+    free = true;
+    EXPECT_TRUE(keys.TryMissing(reg, 70000).empty());
+    EXPECT_EQ(keys.Held().size(), size_t(kShowPanel));  // each key once
+    EXPECT_FALSE(keys.RetryDue(10000000));
+}

@@ -13,6 +13,14 @@ TEST(InsertFields, EachFieldAsTheUserReadsIt) {
               L"2026年12月7日|2026/12/07|令和8年12月7日|月|9:05|控え|{名前}{日付月}{ {時刻");
 }
 
+TEST(InsertFields, FullWidthBracesAsTheImeTypesThemAreFieldsToo) {
+    const auto f = Fill(L"｛日付／｝|｛和暦}|{曜日｝|｛名前｝｛カーソル｝様", kMonday, L"", OwnEras());
+    EXPECT_EQ(f.text, L"2026/12/07|令和8年12月7日|月|｛名前｝様");
+    EXPECT_EQ(f.caretBack, 1);
+    EXPECT_TRUE(NeedsClipboard(L"前｛クリップボード｝"));
+    EXPECT_FALSE(NeedsClipboard(L"｛クリップ｝"));
+}
+
 TEST(InsertFields, EraBoundariesAndFirstYears) {
     const auto eras = OwnEras();
     EXPECT_EQ(JapaneseDate({1989, 1, 7}, eras), L"昭和64年1月7日");

@@ -202,10 +202,16 @@ TEST_F(EditorTest, FiveThousandEntriesAreReachedWithTheWindowsOfTwentyFive) {
     SendMessageW(form_->hwnd(), WM_CLOSE, 0, 0);
     Open(5000);
     EXPECT_EQ(Children(), few);
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);  // Ctrl+End: the last row takes the focus, the view follows
     SendMessageW(RowControl(1, entry_editor::kCaptionBox), WM_KEYDOWN, VK_END, 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
     HWND last = RowControl(5000, entry_editor::kCaptionBox);
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(Text(last), L"c5000");
+    EXPECT_EQ(GetFocus(), last);
     EXPECT_EQ(Children(), few);
     // Down in the caption box of the row above the last moves the focus there.
     SendMessageW(RowControl(4999, entry_editor::kCaptionBox), WM_KEYDOWN, VK_DOWN, 0);
@@ -228,9 +234,10 @@ std::wstring AccName(HWND h) {
     return out;
 }
 
-void Press(UINT key, bool shift = false) {  // to the focused window; Shift in this thread's key state
+void Press(UINT key, bool shift = false, bool ctrl = false) {  // to the focused window; modifiers in this thread's key state
     BYTE keys[256] = {};
     keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
     SetKeyboardState(keys);
     SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     if (key == VK_TAB) SendMessageW(GetFocus(), WM_CHAR, L'\t', 1);
@@ -248,12 +255,14 @@ TEST_F(EditorTest, NamesTabWalkAndSwatchKeys) {
     for (int i = 0; i < 2; ++i) Press(VK_TAB, true);
     EXPECT_EQ(GetFocus(), RowControl(1, kTextBox));
     EXPECT_EQ(Text(GetFocus()), L"t");  // no tab character typed
-    Press(VK_END);  // the first rows' slots go to the last rows, names and all
-    SetFocus(RowControl(30, kTextBox));
+    Press(VK_END, false, true);  // the first rows' slots go to the last rows, names and all
+    EXPECT_EQ(GetFocus(), RowControl(30, kTextBox));
     EXPECT_EQ(AccName(RowControl(30, kColourCell)), L"30 行目 ボタンの色");
     EXPECT_EQ(AccName(RowControl(30, kCaptionBox)), L"30 行目 表示文字");
     EXPECT_EQ(AccName(GetFocus()), L"30 行目 貼付文字");
-    Press(VK_TAB);  // ↑, ↓ and 削除 wait for a selected row
+    Press(VK_TAB);  // row 30 has the focus: ↑ moves it, ↓ cannot (the last row)
+    EXPECT_EQ(GetFocus(), form_->btnMoveUp->hwnd);
+    Press(VK_TAB);
     EXPECT_EQ(GetFocus(), form_->btnInsertRow->hwnd);
     Press(VK_HOME);
     SetFocus(RowControl(2, kColourCell));
@@ -265,6 +274,7 @@ TEST_F(EditorTest, NamesTabWalkAndSwatchKeys) {
     EXPECT_FALSE(IsWindow(chooser));
     DoEvents();
     EXPECT_EQ(form_->Rows().At(2).colour, 0x800000);
+    EXPECT_EQ(GetFocus(), RowControl(2, kColourCell));  // back where the chooser was opened
 }
 
 }  // namespace
@@ -280,7 +290,7 @@ TEST_F(EditorTest, ALightOnDarkSchemeDrawsTheGridInItsColours) {
     const COLORREF dark[] = {RGB(0, 0, 0), RGB(255, 255, 255)};
     ASSERT_TRUE(SetSysColors(2, kWhich, dark));
     Open(3);
-    const HWND box = RowControl(1, entry_editor::kTextBox);
+    const HWND box = RowControl(2, entry_editor::kTextBox);  // row 1 has the focus: lit
     HDC dc = GetDC(box);
     SendMessageW(form_->hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
     EXPECT_EQ(RGB(0, 0, 0), GetBkColor(dc));
