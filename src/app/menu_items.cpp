@@ -24,7 +24,7 @@ void Program::OpenPasswordDialog() {
     if (privateLocked_) {
         // The password just given opens Private: no second question.
         if (RecoverPassword()) {
-            panel_->ChooseDataSet(2);
+            panel_->ChooseDataSet(DataSet::Private);
             panel_->LoadDataSet();
             panel_->LayoutPanel();
         }
@@ -48,8 +48,8 @@ void Program::ShowPasswordDialog() {
     links.exeName = app_.exeName;
     links.backupDir = app_.BackupDir();
     PanelWindow& panel = *panel_;
-    links.dataSet = [&panel] { return panel.DataSet(); };
-    links.chooseDataSet = [&panel](int set) { panel.ChooseDataSet(set); };
+    links.dataSet = [&panel] { return panel.ChosenSet(); };
+    links.chooseDataSet = [&panel](DataSet set) { panel.ChooseDataSet(set); };
     links.setPasswordOn = [&panel](bool on) { panel.SetPasswordOn(on); };
     links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(panel_ids::kPasswordChange, on); };
     links.applySeal = [this](bool seal, const std::wstring& password) { ApplySeal(seal, password); };
@@ -64,7 +64,7 @@ void Program::ShowPasswordDialog() {
 void Program::TurnPasswordOn() {
     PanelWindow& p = *panel_;
     if (p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
-    if (p.DataSet() == 2) p.ChooseDataSet(1);
+    if (p.ChosenSet() == DataSet::Private) p.ChooseDataSet(DataSet::Public);
     p.SetPasswordOn(true);
     app_.password.switchOffRequest = 0;
     p.OnChoosePrivate();
@@ -79,7 +79,7 @@ void Program::TurnPasswordOff() {
                MB_OK | MB_ICONINFORMATION, app_.exeName);
         return;
     }
-    if (p.DataSet() == 2) p.ChooseDataSet(1);
+    if (p.ChosenSet() == DataSet::Private) p.ChooseDataSet(DataSet::Public);
     app_.password.switchOffRequest = 1;
     ShowPasswordDialog();
 }
@@ -110,7 +110,7 @@ void Program::ApplySeal(bool seal, const std::wstring& password) {
     }
     app_.password.Use(password);
     // Just unlocked by the password: Private is shown, as after any right password.
-    if (ok && seal) p.ChooseDataSet(2);
+    if (ok && seal) p.ChooseDataSet(DataSet::Private);
     p.SetPasswordOn(true);
     p.SetMenuEnabled(panel_ids::kPasswordChange, true);
     p.SealStateChanged();

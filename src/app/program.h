@@ -36,7 +36,7 @@ public:
 
     // IPanelHost
     const std::wstring& ExeName() const override { return app_.exeName; }
-    int16_t& RowSetting(int set) override { return app_.RowsOf(set); }
+    int16_t& RowSetting(DataSet set) override { return app_.RowsOf(set); }
     int32_t StartupDataSet() const override { return app_.startupDataSet; }
     bool UninstallRequested() const override { return app_.uninstallRequest == 1; }
     const OwnWindowTable& OwnWindows() const override { return app_.own; }

@@ -99,15 +99,15 @@ void Program::StartupSequence() {
     // was given. The panel starts with Public and asks once it shows.
     // A password just given for a damaged password file is not asked for again.
     // Sealed, Private is asked for whatever the password switch says.
-    if (panel.DataSet() == 2 && (sealed || (panel.PasswordOn() &&
+    if (panel.ChosenSet() == DataSet::Private && (sealed || (panel.PasswordOn() &&
         ((!app_.password.userPassword.empty() && !passwordGiven_) || privateLocked_)))) {
-        panel.ChooseDataSet(1);
+        panel.ChooseDataSet(DataSet::Public);
         askPrivate_ = true;
     }
     // A plain Private left by a run that could not seal it is sealed by this load; the user
     // who was told so at closing learns how it went.
     const std::wstring work = app_.DataFile(stored::kPrivateWorkingCopy);
-    const bool leftPlain = panel.DataSet() != 2 && PathExists(work);
+    const bool leftPlain = panel.ChosenSet() != DataSet::Private && PathExists(work);
     panel.LoadDataSet();
     if (leftPlain && !PathExists(work))
         MsgBox(L"前回暗号化できずに残っていたPrivateのデータを、暗号化して保存しました。\r\n\r\n" +
@@ -136,7 +136,8 @@ int16_t Program::ApplySettings() {
     int storedTop = SettingToInt32(Read(app.exeName, stored::kTop));
     int storedMode = SettingToInt32(Read(app.exeName, stored::kPasteMode));
     int16_t passMode = SettingToInt16(Read(app.exeName, stored::kPassMode));
-    for (int set = 1; set <= 3; ++set) app.RowsOf(set) = SettingToInt16(Read(app.exeName, stored::RowsValue(set)));
+    for (DataSet set : {DataSet::Public, DataSet::Private, DataSet::Kaomoji})
+        app.RowsOf(set) = SettingToInt16(Read(app.exeName, stored::RowsValue(StoredNumber(set))));
     const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, stored::kSection, stored::kVersion, L""));
     const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
     const int32_t insertFields = SettingToInt32(Read(app.exeName, stored::kInsertFields));
@@ -147,7 +148,7 @@ int16_t Program::ApplySettings() {
     const int lockMinutes = app.lockMinutes = private_guard::TimeSetting(
         GetSetting(app.exeName, stored::kSection, stored::kLockMinutes, L""),
         private_guard::kDefaultLockMinutes, 7 * 24 * 60);
-    if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
+    if (auto set = DataSetFromStored(app.startupDataSet)) panel.ChooseDataSet(*set);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
         int sw = panel.Tw(GetSystemMetrics(SM_CXSCREEN)), sh = panel.Tw(GetSystemMetrics(SM_CYSCREEN));
@@ -202,7 +203,7 @@ bool Program::PrepareData(int16_t versionMarker) {
         if (r == MigrationResult::Failed) ReadPrivateKey();
         return true;
     }
-    if (app.startupDataSet == 2 || PathExists(app.DataFile(stored::kPrivateWorkingCopy))) {
+    if (DataSetFromStored(app.startupDataSet) == DataSet::Private || PathExists(app.DataFile(stored::kPrivateWorkingCopy))) {
         ReadPrivateKey();
     } else {
         // Private is neither loaded nor left as a working copy: its key is only needed
@@ -231,10 +232,10 @@ void Program::FirstRun() {
         MsgBox(L"はじめまして「" + app.exeName + L"」です。" + sp3 + L"\r\n\r\nかわいがってください。",
                MB_OK | MB_ICONINFORMATION, L"ようこそ!");
     }
-    app.startupDataSet = 1;
-    for (int set = 1; set <= 3; ++set) {
+    app.startupDataSet = StoredNumber(DataSet::Public);
+    for (DataSet set : {DataSet::Public, DataSet::Private, DataSet::Kaomoji}) {
         app.RowsOf(set) = 25;
-        SaveSetting(app.exeName, stored::kSection, stored::RowsValue(set), L"25");
+        SaveSetting(app.exeName, stored::kSection, stored::RowsValue(StoredNumber(set)), L"25");
     }
 }
 

@@ -44,8 +44,9 @@ std::wstring EntryColumn::Text(int entry) const {
 }
 
 void EntryColumn::StoreRowSetting() {
-    const int t = DataSet();
-    const int16_t setting = host_.RowSetting(t);
+    const DataSet set = ChosenSet();
+    const int t = StoredNumber(set);
+    const int16_t setting = host_.RowSetting(set);
     visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
     // Stored on every layout; the store is only written when the value changed.
     if (storedRows_[t] != setting) {
@@ -88,7 +89,7 @@ void EntryColumn::PlaceEntryButtons() {
     }
     firstButton_ = first;
     // Sealed, a Private text shows nowhere but where it is pasted.
-    const bool captionOnlyTips = entriesSet_ == 2 && host_.DataSets().IsSealed();
+    const bool captionOnlyTips = entriesSet_ == DataSet::Private && host_.DataSets().IsSealed();
     for (int k = 0; k < static_cast<int>(slots_.size()); ++k) {
         Control* b = slots_[k];
         int i = first + k;
@@ -194,7 +195,7 @@ void EntryColumn::OnResized() {
         LayoutPanel();
         return;
     }
-    host_.RowSetting(DataSet()) = static_cast<int16_t>(d.newRowSetting);
+    host_.RowSetting(ChosenSet()) = static_cast<int16_t>(d.newRowSetting);
     LayoutPanel();
     // Nothing moved (the activation's resize of an unchanged panel): nothing to draw again.
     if (!layoutKept_) {
@@ -212,7 +213,7 @@ void EntryColumn::LoadDataSet() {
     const unsigned generation = ++loadGeneration_;
     auto superseded = [&] { return generation != loadGeneration_ || links_.gone(); };
     entryCount_ = 0;
-    const int set = DataSet();
+    const DataSet set = ChosenSet();
     DataSetService::Prepared prepared = host_.DataSets().Prepare(set);
     DoEvents();
     if (superseded()) return;

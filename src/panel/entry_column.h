@@ -53,7 +53,7 @@ public:
     bool AtLaidOutSize() const;
 
     int Count() const { return entryCount_; }
-    int Set() const { return entriesSet_; }  // the data set the entries were read from
+    DataSet Set() const { return entriesSet_; }  // the data set the entries were read from
     std::wstring Text(int entry) const;
     void FocusEntry(int entry);
     // From the entry, one stop on (step +1) or back (-1): the entries, then the key buttons.
@@ -67,7 +67,7 @@ private:
     void SetScrollValue(int v);
     void StoreRowSetting();
     void MoveGrip();
-    int DataSet() const { return host_.Choices().dataSet; }
+    ::DataSet ChosenSet() const { return host_.Choices().dataSet; }
     PasteMode Mode() const { return host_.Choices().mode; }
     static LRESULT CALLBACK EntryKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR slot, DWORD_PTR self);
 
@@ -85,14 +85,14 @@ private:
 
     int16_t entryCount_ = 0;  // the entries shown: the first entryCount_ of entries_
     std::vector<Entry> entries_;
-    int entriesSet_ = 0;
+    DataSet entriesSet_ = DataSet::Public;
     int16_t visibleRows_ = 1;
     unsigned loadGeneration_ = 0;
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written
     // What is on screen, so that a reload of unchanged data changes nothing and costs little.
     struct Loaded {
         bool valid = false;
-        int set = 0;
+        DataSet set = DataSet::Public;
         std::string bytes;
         int16_t count = 0;
     } loaded_;

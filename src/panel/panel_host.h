@@ -13,7 +13,7 @@ public:
     virtual ~IPanelHost() = default;
     // Values of the run.
     virtual const std::wstring& ExeName() const = 0;
-    virtual int16_t& RowSetting(int set) = 0;  // rows shown for data set 1..3
+    virtual int16_t& RowSetting(DataSet set) = 0;  // rows shown for the set
     virtual int32_t StartupDataSet() const = 0;  // 0 until the first-run set-up chose a set
     virtual bool UninstallRequested() const = 0;
     virtual const OwnWindowTable& OwnWindows() const = 0;

@@ -146,7 +146,7 @@ void PanelWindow::KeepOnScreen() {
     // A row count stored on a taller screen would put the buttons below this one.
     const int workTwips = Tw(work.bottom - work.top);
     if (Height() > workTwips) {
-        host_.RowSetting(DataSet()) = static_cast<int16_t>(
+        host_.RowSetting(ChosenSet()) = static_cast<int16_t>(
             std::max(1, (workTwips - ResizeBase(host_.Choices().mode)) / panel::kRow));
         LayoutPanel();
         GetWindowRect(hwnd_, &r);
@@ -211,9 +211,9 @@ void PanelWindow::DrawTicks() {
     auto tick = [this](MenuId id, bool on) {
         CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     };
-    tick(kPublic, c.dataSet == 1);
-    tick(kPrivate, c.dataSet == 2);
-    tick(kKaomoji, c.dataSet == 3);
+    tick(kPublic, c.dataSet == DataSet::Public);
+    tick(kPrivate, c.dataSet == DataSet::Private);
+    tick(kKaomoji, c.dataSet == DataSet::Kaomoji);
     tick(kPasteOnly, c.mode == PasteMode::PasteOnly);
     tick(kThenTab, c.mode == PasteMode::ThenTab);
     tick(kThenEnter, c.mode == PasteMode::ThenEnter);
@@ -226,7 +226,7 @@ void PanelWindow::DrawTicks() {
     tick(kHotKeys, c.hotKeys);
 }
 
-void PanelWindow::ChooseDataSet(int set) {
+void PanelWindow::ChooseDataSet(DataSet set) {
     host_.Choices().dataSet = set;
     DrawTicks();
 }
@@ -369,42 +369,36 @@ void PanelWindow::ShowMode(PasteMode mode) {
 namespace {
 // Leaving Private seals its working copy first; when that fails the panel stays on Private
 // and says why, or the plain copy would lie there unnoticed.
-bool PrivateSealed(DataSetService& sets, int loadedSet, const std::wstring& exeName) {
-    if (loadedSet != 2 || sets.PutWorkingCopyAway()) return true;
+bool PrivateSealed(DataSetService& sets, DataSet loadedSet, const std::wstring& exeName) {
+    if (loadedSet != DataSet::Private || sets.PutWorkingCopyAway()) return true;
     MsgBox(L"Privateのデータを暗号化して保存できなかったため、Privateのままにしました。\r\n\r\n" + sets.SealFailure(),
            MB_OK | MB_ICONEXCLAMATION, exeName);
     return false;
 }
 }  // namespace
 
-void PanelWindow::OnChoosePublic() {
-    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
-    // Private's last pasted text goes with it: the key buttons put nothing of it back.
-    if (DataSet() == 2) paste_->ForgetPrivateText();
-    column_->LayoutNotReady();
-    ChooseDataSet(1);
-    LoadDataSet();
-    LayoutPanel();
-}
+void PanelWindow::OnChoosePublic() { ChooseOpenSet(DataSet::Public); }
+void PanelWindow::OnChooseKaomoji() { ChooseOpenSet(DataSet::Kaomoji); }
 
-void PanelWindow::OnChooseKaomoji() {
-    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
-    if (DataSet() == 2) paste_->ForgetPrivateText();
+void PanelWindow::ChooseOpenSet(DataSet set) {
+    if (!PrivateSealed(host_.DataSets(), ChosenSet(), host_.ExeName())) return;
+    // Private's last pasted text goes with it: the key buttons put nothing of it back.
+    if (ChosenSet() == DataSet::Private) paste_->ForgetPrivateText();
     column_->LayoutNotReady();
-    ChooseDataSet(3);
+    ChooseDataSet(set);
     LoadDataSet();
     LayoutPanel();
 }
 
 void PanelWindow::OnChoosePrivate() {
     column_->LayoutNotReady();
-    if (DataSet() == 2) return;
+    if (ChosenSet() == DataSet::Private) return;
     if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().IsSealed()) {
         // Locked: the password dialog ticks Private; the panel loads it when active again.
         host_.OpenPasswordDialog();
         return;
     }
-    ChooseDataSet(2);
+    ChooseDataSet(DataSet::Private);
     LoadDataSet();
     LayoutPanel();
 }

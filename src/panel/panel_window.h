@@ -36,14 +36,15 @@ public:
     void OnChoosePublic();
     void OnChoosePrivate();
     void OnChooseKaomoji();
+    void ChooseOpenSet(DataSet set);  // Public or 顔文字: no password
 
     // The choices of the menu (kept by the program); changing one draws its ticks again.
     using MenuId = panel_ids::MenuId;
-    int DataSet() const { return host_.Choices().dataSet; }
+    DataSet ChosenSet() const { return host_.Choices().dataSet; }
     bool PasswordOn() const { return host_.Choices().passwordOn; }
     // Registers or frees the keys; tellHeld names in a message the keys another program holds.
     void SetHotKeys(bool on, bool tellHeld);
-    void ChooseDataSet(int set);  // ticks it; the caller loads it
+    void ChooseDataSet(DataSet set);  // ticks it; the caller loads it
     void SetPasswordOn(bool on);
     // Private was sealed or unsealed: the tick, the tool tips and the entries again.
     void SealStateChanged();

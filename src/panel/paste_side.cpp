@@ -124,7 +124,8 @@ void PasteSide::GuardPrivate() {
     bool held = false;
     for (uintptr_t w : host_.OwnWindows().KeptInFrontOfPanel())
         held = held || (w && IsWindow(reinterpret_cast<HWND>(w)));
-    const bool open = Choices().dataSet == 2 && column_.Set() == 2 && host_.DataSets().IsSealed();
+    const bool open = Choices().dataSet == DataSet::Private && column_.Set() == DataSet::Private &&
+                      host_.DataSets().IsSealed();
     if (guard_.LockDue(now, open, held)) {
         engine_->ForgetPrivateText();
         links_.closePrivate();
@@ -149,7 +150,7 @@ bool PasteSide::ShiftForClick() {
 void PasteSide::OnEntryClick(int entry, bool fromKeyboard) {
     const bool shift = !fromKeyboard && ShiftForClick();
     Used();
-    engine_->Submit({.text = column_.Text(entry), .isPrivate = column_.Set() == 2, .typed = shift,
+    engine_->Submit({.text = column_.Text(entry), .isPrivate = column_.Set() == DataSet::Private, .typed = shift,
                      .source = fromKeyboard ? PasteSource::FocusedPanel : PasteSource::EntryClick});
 }
 
@@ -163,7 +164,7 @@ void PasteSide::OnHotKey(int id, DWORD postedAt) {
     if (id == hotkey::kShowPanel) return ShowPanelForKeys();
     const auto entry = hotkey::EntryOf(id);
     if (!entry || *entry >= column_.Count() || column_.Text(*entry).empty()) return;
-    engine_->Submit({.text = column_.Text(*entry), .isPrivate = column_.Set() == 2, .source = PasteSource::HotKey});
+    engine_->Submit({.text = column_.Text(*entry), .isPrivate = column_.Set() == DataSet::Private, .source = PasteSource::HotKey});
 }
 
 void PasteSide::KeepFrontAsTarget() {

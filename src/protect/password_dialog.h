@@ -29,8 +29,8 @@ struct PasswordDialogLinks {
     std::wstring exeName;
     std::wstring backupDir;  // the backup notice looks for MyData_0.dat there
     // The panel's choices, which the flows change (see password_dialog::IPasswordDialogHost).
-    std::function<int()> dataSet;
-    std::function<void(int)> chooseDataSet;
+    std::function<DataSet()> dataSet;
+    std::function<void(DataSet)> chooseDataSet;
     std::function<void(bool)> setPasswordOn;
     std::function<void(bool)> enablePasswordChange;
     // Seals or unseals Private under the verified password ("Privateを強い暗号で守る").
@@ -71,8 +71,8 @@ protected:
 
 private:
     // IPasswordDialogHost
-    int DataSet() override { return links_.dataSet ? links_.dataSet() : 1; }
-    void ChooseDataSet(int set) override { if (links_.chooseDataSet) links_.chooseDataSet(set); }
+    ::DataSet ChosenSet() override { return links_.dataSet ? links_.dataSet() : ::DataSet::Public; }
+    void ChooseDataSet(::DataSet set) override { if (links_.chooseDataSet) links_.chooseDataSet(set); }
     void SetPasswordOn(bool on) override { if (links_.setPasswordOn) links_.setPasswordOn(on); }
     void EnablePasswordChange(bool on) override {
         if (links_.enablePasswordChange) links_.enablePasswordChange(on);

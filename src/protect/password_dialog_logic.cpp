@@ -202,7 +202,7 @@ void PasswordDialogLogic::SwitchOff(int pauseMs) {
     if (Commit(L"", pauseMs)) {
         host_.SetPasswordOn(false);
         host_.EnablePasswordChange(false);
-        host_.ChooseDataSet(2);
+        host_.ChooseDataSet(DataSet::Private);
         pw_.switchOffRequest = 0;
         host_.Pause(300);
         BackupNotice();
@@ -250,7 +250,7 @@ void PasswordDialogLogic::ShowVerify() {
 }
 
 void PasswordDialogLogic::TickPrivate() {
-    if (host_.DataSet() != 2) host_.ChooseDataSet(2);
+    if (host_.ChosenSet() != DataSet::Private) host_.ChooseDataSet(DataSet::Private);
 }
 
 void PasswordDialogLogic::BackupNotice() {

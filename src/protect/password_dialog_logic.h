@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/message_flags.h"
+#include "base/data_set.h"
 #include "store/dataset_service.h"
 #include "store/password_state.h"
 
@@ -61,10 +62,10 @@ using CommitOutcome = RekeyOutcome;
 class IPasswordDialogHost {
 public:
     virtual ~IPasswordDialogHost() = default;
-    // The panel's choices that the flows change: the data set (1 Public, 2 Private, 3 顔文字),
+    // The panel's choices that the flows change: the data set,
     // the password switch, and whether the change item can be chosen.
-    virtual int DataSet() = 0;
-    virtual void ChooseDataSet(int set) = 0;
+    virtual ::DataSet ChosenSet() = 0;
+    virtual void ChooseDataSet(::DataSet set) = 0;
     virtual void SetPasswordOn(bool on) = 0;
     virtual void EnablePasswordChange(bool on) = 0;
     virtual std::wstring Lower(const std::wstring& text) = 0;

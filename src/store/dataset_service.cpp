@@ -41,12 +41,13 @@ bool SealWorkingCopy(const std::wstring& work, const std::wstring& enc, const st
 
 }  // namespace
 
-std::wstring DataSetService::PlainFile(int set) const {
+std::wstring DataSetService::PlainFile(DataSet set) const {
     switch (set) {
-    case 2: return File(stored::kPrivateWorkingCopy);
-    case 3: return File(stored::kKaomojiFile);
-    default: return File(stored::kPublicFile);
+    case DataSet::Private: return File(stored::kPrivateWorkingCopy);
+    case DataSet::Kaomoji: return File(stored::kKaomojiFile);
+    case DataSet::Public: break;
     }
+    return File(stored::kPublicFile);
 }
 
 namespace {
@@ -57,11 +58,11 @@ bool UsableRecords(const std::string& bytes) {
 }
 }  // namespace
 
-DataSetService::Prepared DataSetService::Prepare(int set) {
+DataSetService::Prepared DataSetService::Prepare(DataSet set) {
     if (IsSealed()) return PrepareSealed(set);
     Prepared p;
     p.file = PlainFile(set);
-    if (set != 2) {
+    if (set != DataSet::Private) {
         PutWorkingCopyAway();
         return p;
     }

@@ -70,10 +70,10 @@ std::optional<std::string> DataSetService::UnlockedBytes() const {
     return unlocked_->plain;
 }
 
-DataSetService::Prepared DataSetService::PrepareSealed(int set) {
+DataSetService::Prepared DataSetService::PrepareSealed(DataSet set) {
     Prepared p;
     p.file = PlainFile(set);
-    if (set != 2) {
+    if (set != DataSet::Private) {
         Lock();
         return p;
     }

@@ -39,11 +39,13 @@ public:
     int focusCount = 0;
     int closes = 0;
 
-    int DataSet() override { return checked[Menu::Private] ? 2 : checked[Menu::Kaomoji] ? 3 : 1; }
-    void ChooseDataSet(int set) override {
-        checked[Menu::Public] = set == 1;
-        checked[Menu::Private] = set == 2;
-        checked[Menu::Kaomoji] = set == 3;
+    DataSet ChosenSet() override {
+        return checked[Menu::Private] ? DataSet::Private : checked[Menu::Kaomoji] ? DataSet::Kaomoji : DataSet::Public;
+    }
+    void ChooseDataSet(DataSet set) override {
+        checked[Menu::Public] = set == DataSet::Public;
+        checked[Menu::Private] = set == DataSet::Private;
+        checked[Menu::Kaomoji] = set == DataSet::Kaomoji;
     }
     void SetPasswordOn(bool on) override {
         checked[Menu::PasswordOn] = on;
