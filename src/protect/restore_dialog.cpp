@@ -50,9 +50,7 @@ std::wstring CheckMessage(const BackupCheck& c) {
 
 RestoreDialog::RestoreDialog(RestoreDialogLinks links) : links_(std::move(links)) {}
 
-RestoreDialog::~RestoreDialog() {
-    if (hwnd_) UnregisterDialogWindow(hwnd_);
-}
+RestoreDialog::~RestoreDialog() = default;
 
 std::wstring RestoreDialog::Title() const { return L"「" + links_.exeName + L"」のデータの読込"; }
 
@@ -63,12 +61,9 @@ bool RestoreDialog::Open() {
         return false;
     busy_ = true;
     struct Done { bool& b; ~Done() { b = false; } } done{busy_};
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Register(links_.own ? &links_.own->restoreDialog : nullptr);
-    HoldUp(links_.panel);
     CreateControls();
-    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kClientWidth, kClientHeight));
-    RegisterDialogWindow(hwnd_);
+    OpenAsDialog({.owner = links_.panel, .slot = links_.own ? &links_.own->restoreDialog : nullptr,
+                  .size = OuterSize(kClientWidth, kClientHeight)});
 
     const std::wstring& exe = links_.exeName;
     if (!FolderExists(links_.backupDir)) {
@@ -218,9 +213,6 @@ LRESULT RestoreDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (busy_) return 0;  // the copy-in closes the dialog itself
         Close();
         return 0;
-    case WM_DESTROY:
-        UnregisterDialogWindow(hwnd_);
-        break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }
