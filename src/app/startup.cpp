@@ -100,7 +100,7 @@ void Program::StartupSequence() {
     // A password just given for a damaged password file is not asked for again.
     // Sealed, Private is asked for whatever the password switch says.
     if (panel.ChosenSet() == DataSet::Private && (sealed || (panel.PasswordOn() &&
-        ((!app_.password.userPassword.empty() && !passwordGiven_) || privateLocked_)))) {
+        ((!app_.password.userPassword.empty() && !passwordGiven_) || keyUnknown_)))) {
         panel.ChooseDataSet(DataSet::Public);
         askPrivate_ = true;
     }
@@ -159,7 +159,7 @@ int16_t Program::ApplySettings() {
         panel.Move(storedLeft, storedTop, panel.Width(), panel.Height());
     }
     panel.ApplyStoredMode(storedMode);
-    panel.SetPasswordOn(passMode != 1);
+    panel.SetPasswordOn(passMode != 1, false);
     panel.SetClipRestore(clipRestore == 1);
     panel.SetInsertFields(insertFields == 1);
     panel.SetHotKeys(hotKeys == 1, false);
@@ -309,7 +309,7 @@ bool Program::ReadPrivateKey() {
     } else {
         // A damaged password file is no reason to take the password as switched off: then
         // Private would not open and be started afresh. The key is asked for instead.
-        privateLocked_ = true;
+        keyUnknown_ = true;
         app.password.userPassword.clear();
         app.password.privateKey.clear();  // unknown: nothing is encrypted or decrypted with it
         // In a folder that cannot be written the file could not be decrypted, which says
@@ -317,7 +317,7 @@ bool Program::ReadPrivateKey() {
         if (CanWriteFolder(app.dataDir)) RecoverPassword();
     }
     TellAboutBothForms(dataSets_.ResolveBothForms());
-    return !privateLocked_;
+    return !keyUnknown_;
 }
 
 bool Program::RecoverPassword() {
@@ -338,15 +338,12 @@ bool Program::RecoverPassword() {
     }
     if (!ok) return false;
     app.password.Use(found);
-    privateLocked_ = false;
+    keyUnknown_ = false;
     passwordGiven_ = !found.empty();
+    // The switch is on before the password file names a password.
+    if (panel_ && !found.empty()) panel_->SetPasswordOn(true);
     WritePasswordFile(app.dataDir, found, 100, [] { DoEvents(); }, Pause);
-    if (panel_) {
-        panel_->SetMenuEnabled(panel_ids::kPasswordChange, !found.empty());
-        if (!found.empty()) {
-            panel_->SetPasswordOn(true);
-        }
-    }
+    if (panel_) panel_->SetMenuEnabled(panel_ids::kPasswordChange, !found.empty());
     return true;
 }
 

@@ -54,6 +54,8 @@ public:
 
     int Count() const { return entryCount_; }
     DataSet Set() const { return entriesSet_; }  // the data set the entries were read from
+    // Private is locked: the column shows one entry that asks for the password, nothing of its own.
+    bool Locked() const { return locked_; }
     std::wstring Text(int entry) const;
     void FocusEntry(int entry);
     // From the entry, one stop on (step +1) or back (-1): the entries, then the key buttons.
@@ -64,6 +66,8 @@ private:
     void PlaceLoadedButtons();  // from the top, after a load
     void ShowBlankButtons();    // 25 blank entries in place of a set that could not be shown
     void ShowUnreadablePrivate(const DataSetService::Prepared& prepared);
+    void ShowLocked();
+    void WipeEntries();  // Private's texts do not stay in freed memory
     void SetScrollValue(int v);
     void StoreRowSetting();
     void MoveGrip();
@@ -86,6 +90,7 @@ private:
     int16_t entryCount_ = 0;  // the entries shown: the first entryCount_ of entries_
     std::vector<Entry> entries_;
     DataSet entriesSet_ = DataSet::Public;
+    bool locked_ = false;
     int16_t visibleRows_ = 1;
     unsigned loadGeneration_ = 0;
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written

@@ -1,6 +1,7 @@
 #pragma once
 // What the panel needs of the program around it; app/ implements it.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/own_windows.h"
@@ -21,7 +22,9 @@ public:
     virtual DataSetService& DataSets() = 0;
     // What the panel hands on.
     virtual void OpenEditor() = 0;                 // the 設  定 / 編  集 button
-    virtual void OpenPasswordDialog() = 0;         // Private chosen while it is locked
+    // Private chosen, or asked for while it is locked. answered runs once the dialog went
+    // (opened: the password was given and Private is loaded).
+    virtual void OpenPasswordDialog(std::function<void(bool opened)> answered) = 0;
     virtual bool PrivateKeyUnknown() const = 0;    // the password file could not be read
     virtual void MenuItem(panel_ids::MenuId id) = 0;   // items that open other windows
     virtual void StoreAtClosing() = 0;   // closing: settings stored, Private put away

@@ -7,7 +7,9 @@
 
 #include "base/color.h"
 #include "base/startup_marks.h"
+#include "base/stored_names.h"
 #include "panel/paste_side.h"
+#include "store/settings.h"
 #include "win/app.h"
 
 namespace {
@@ -87,12 +89,12 @@ bool PanelWindow::Create() {
     paste_ = std::make_unique<PasteSide>(
         *this, host_, *column_,
         PasteSide::Links{.parkFocus = [this] { btnFocusHolder->SetFocus(); },
-                         .closePrivate = [this] { OnChoosePublic(); },
+                         .closePrivate = [this] { LockPrivate(); },
                          .gone = gone});
     CreateControls();
     startup_marks::Mark("controls made");
     paste_->Create();
-    RegisterDialogWindow(hwnd_);
+    TakeDialogKeys();
     return true;
 }
 
@@ -241,9 +243,13 @@ void PanelWindow::SetInsertFields(bool on) {
     DrawTicks();
 }
 
-void PanelWindow::SetPasswordOn(bool on) {
+void PanelWindow::SetPasswordOn(bool on, bool store) {
+    const bool changed = host_.Choices().passwordOn != on;
     host_.Choices().passwordOn = on;
     DrawTicks();
+    // Stored at once: a run that ends now must not open Private without its password next time.
+    if (changed && store)
+        SaveSetting(host_.ExeName(), stored::kSection, stored::kPassMode, on ? L"0" : L"1");
 }
 
 void PanelWindow::SealStateChanged() {
@@ -392,13 +398,19 @@ void PanelWindow::ChooseOpenSet(DataSet set) {
 
 void PanelWindow::OnChoosePrivate() {
     column_->LayoutNotReady();
-    if (ChosenSet() == DataSet::Private) return;
+    if (ChosenSet() == DataSet::Private && !column_->Locked()) return;
     if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().IsSealed()) {
-        // Locked: the password dialog ticks Private; the panel loads it when active again.
-        host_.OpenPasswordDialog();
+        // The password first: the program opens and loads Private once it was given.
+        host_.OpenPasswordDialog([this](bool opened) { paste_->PasswordAnswered(opened); });
         return;
     }
     ChooseDataSet(DataSet::Private);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::LockPrivate() {
+    host_.DataSets().Lock();
     LoadDataSet();
     LayoutPanel();
 }

@@ -37,6 +37,8 @@ public:
     void OnChoosePrivate();
     void OnChooseKaomoji();
     void ChooseOpenSet(DataSet set);  // Public or 顔文字: no password
+    // The idle or session lock: Private stays chosen, its key and entries are forgotten.
+    void LockPrivate();
 
     // The choices of the menu (kept by the program); changing one draws its ticks again.
     using MenuId = panel_ids::MenuId;
@@ -45,7 +47,8 @@ public:
     // Registers or frees the keys; tellHeld names in a message the keys another program holds.
     void SetHotKeys(bool on, bool tellHeld);
     void ChooseDataSet(DataSet set);  // ticks it; the caller loads it
-    void SetPasswordOn(bool on);
+    // store: written to the settings at once when it changed (start-up only reads it).
+    void SetPasswordOn(bool on, bool store = true);
     // Private was sealed or unsealed: the tick, the tool tips and the entries again.
     void SealStateChanged();
     void SetClipRestore(bool on);

@@ -13,6 +13,7 @@
 #include "panel/panel_host.h"
 #include "panel/paste_logic.h"
 #include "panel/private_guard_logic.h"
+#include "panel/private_lock_logic.h"
 #include "win/form.h"
 
 class EntryColumn;
@@ -38,6 +39,9 @@ public:
     void OnEntryClick(int entry, bool fromKeyboard);
     void OnKeyButton(KeyButtonId which);
     void OnHotKey(int id, DWORD postedAt);
+    // The password dialog went (opened: Private was opened by it and is loaded): what waited
+    // for the password runs now, or is dropped.
+    void PasswordAnswered(bool opened);
 
     void OnTimer();
     void OnSessionLocked() { guard_.SessionLocked(); }
@@ -63,6 +67,8 @@ private:
     void UnregisterHotKeys();
     void ShowPanelForKeys();
     bool ShiftForClick();
+    // While Private is locked a request asks for the password instead; true when it did.
+    bool HeldByLock(const private_lock::Asked& asked);
 
     Form& panel_;
     IPanelHost& host_;
@@ -75,6 +81,7 @@ private:
     bool sessionNotified_ = false;  // registered for the session's lock
     std::vector<int> heldKeys_;     // registration ids of the keys that are ours now
     hotkey::RepeatGate repeats_;
+    private_lock::Gate lockGate_;
     // When a click activated the panel with Shift held: Wine takes the modifier keys anew as
     // the focus moves, so by the button's click Shift may read as up.
     DWORD shiftActivationTick_ = 0;

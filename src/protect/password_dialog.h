@@ -35,6 +35,8 @@ struct PasswordDialogLinks {
     std::function<void(bool)> enablePasswordChange;
     // Seals or unseals Private under the verified password ("Privateを強い暗号で守る").
     std::function<void(bool, const std::wstring&)> applySeal;
+    // Once the window went; opened: the flow ended with Private opened by its password.
+    std::function<void(bool opened)> gone;
 };
 
 class PasswordDialog : public Form, private password_dialog::IPasswordDialogHost {
@@ -83,16 +85,22 @@ private:
     password_dialog::CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) override;
     bool BackupHasPasswordFile() override;
     bool Sealed() override { return links_.dataSets->IsSealed(); }
-    bool UnlockSealed(const std::wstring& password) override;
+    Unlocked UnlockSealed(const std::wstring& password) override;
     void ApplySeal(bool seal, const std::wstring& password) override {
         if (links_.applySeal) links_.applySeal(seal, password);
     }
     void Pause(int ms) override;
+    void ShowPrompt(const std::wstring& text) override {
+        lblPrompt->SetText(text);
+        UpdateWindow(lblPrompt->hwnd);
+    }
     void FocusPasswordBox() override { focusPasswordBox_ = true; }
     void Close() override;
 
     // Runs one handler of the logic between reading the password box and showing the result.
     void Run(void (password_dialog::PasswordDialogLogic::*handler)());
+    void Gone();  // tells links_.gone, once
+    bool goneTold_ = false;
     void Apply();
     void CreateControls();
 

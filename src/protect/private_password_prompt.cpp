@@ -31,6 +31,7 @@ bool PrivatePasswordPrompt::Run(std::wstring* password) {
     for (Control* c : {lblPrompt, btnOk, btnCancel}) c->SetFont(kUiFont, 9);
     editPassword->SetFont(kUiFont, 11.25, true);
     SendMessageW(editPassword->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    SendMessageW(editPassword->hwnd, EM_LIMITTEXT, password_dialog::kMaxPasswordChars, 0);
     OpenAsDialog({.owner = owner_, .slot = slot_});
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/stored_names.h"
+#include "protect/password_dialog_logic.h"
 #include "store/backup_service.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"
@@ -137,6 +138,7 @@ void RestoreDialog::CreateControls() {
     btnCancel->SetFont(kUiFont, 9);
     editPassword->SetFont(kUiFont, 11.25, true);
     SendMessageW(editPassword->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    SendMessageW(editPassword->hwnd, EM_LIMITTEXT, password_dialog::kMaxPasswordChars, 0);
     FilterEdit(editPassword->hwnd, {.enterMsg = kEnterMsg});  // Enter is taken as OK
 }
 

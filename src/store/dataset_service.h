@@ -103,6 +103,9 @@ public:
     // Derives the key from password and opens the sealed file; false for a wrong password or
     // a file whose tag does not verify, and then nothing changes.
     bool Unlock(const std::wstring& password);
+    // MyData_2.dat carries the sealed mark but cannot be a whole sealed file: no password
+    // opens it. Reads the file.
+    bool SealedFileDamaged() const;
     // Forgets the key and the entries (wiped). An edited working copy is sealed first.
     void Lock();
     // While unlocked, Private as its file would be written unsealed: the editor works on it in

@@ -39,6 +39,11 @@ bool DataSetService::Unlock(const std::wstring& password) {
     return true;
 }
 
+bool DataSetService::SealedFileDamaged() const {
+    auto bytes = ReadAllBytes(File(stored::kPrivateFile));
+    return bytes && sealed::ShapeOf(*bytes) == sealed::Shape::Damaged;
+}
+
 void DataSetService::Lock() {
     const std::wstring work = File(stored::kPrivateWorkingCopy);
     if (unlocked_ && FileExists(work)) {

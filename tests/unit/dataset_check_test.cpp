@@ -4,6 +4,7 @@
 #include <string>
 
 #include "store/dataset_check_logic.h"
+#include "store/sealed_file.h"
 
 TEST(WellFormedDataSet, AcceptsWhatTheWritersProduce) {
     EXPECT_TRUE(IsWellFormedDataSet(""));
@@ -48,4 +49,22 @@ TEST(WellFormedDataSet, TellsTheOlderTwoFieldFormatApart) {
     const std::string three = "\"a\",\"b\",\"&HFFFFFF\"\r\n";
     EXPECT_FALSE(IsTwoFieldDataSet(three));
     EXPECT_FALSE(IsTwoFieldDataSet(""));
+}
+
+// Damage is told from a wrong password by the bytes alone: no password is tried on a file
+// that cannot be a whole sealed one.
+TEST(SealedShape, DamageIsToldFromTheHeaderAlone) {
+    auto file = [](uint32_t count, size_t body) {
+        std::string b = "HRK-AES1";
+        for (int i = 0; i < 4; ++i) b += static_cast<char>((count >> (8 * i)) & 0xFF);
+        return b + std::string(sealed::kSaltSize + sealed::kNonceSize + body + sealed::kTagSize, 'x');
+    };
+    EXPECT_EQ(sealed::ShapeOf(file(600000, 0)), sealed::Shape::Whole);
+    EXPECT_EQ(sealed::ShapeOf(file(20000000, 9)), sealed::Shape::Whole);
+    EXPECT_EQ(sealed::ShapeOf(file(0, 9)), sealed::Shape::Damaged);
+    EXPECT_EQ(sealed::ShapeOf(file(20000001, 9)), sealed::Shape::Damaged);
+    EXPECT_EQ(sealed::ShapeOf(file(600000, 0).substr(0, 55)), sealed::Shape::Damaged);  // no whole tag
+    EXPECT_EQ(sealed::ShapeOf("HRK-AES1"), sealed::Shape::Damaged);
+    EXPECT_EQ(sealed::ShapeOf(""), sealed::Shape::NoMark);
+    EXPECT_EQ(sealed::ShapeOf("HRK-AES2" + file(600000, 9).substr(8)), sealed::Shape::NoMark);
 }
