@@ -844,7 +844,8 @@ void LockedPrivateByKeys(Report& rep, const std::wstring& exe) {
     if (!PrepareInitialised(rep, exe)) return;
     Hariko h(exe);
     PanelAtLeft(h);
-    if (!rep.Check(WriteEncrypted(h.DataFile(L"MyData_2.dat"), ThreeFields(OurPrivateRows()), kDefaultPassword),
+    if (!rep.Check(WriteEncrypted(h.DataFile(L"MyData_2.dat"), ThreeFields(OurPrivateRows()), kDefaultPassword) &&
+                       WriteEncrypted(h.DataFile(L"MyData_0.dat"), PasswordFilePlain(L""), kDefaultPassword),
                    L"set-up: our entries in Private, no password"))
         return;
     Notepad np;
