@@ -12,7 +12,7 @@ void Program::OpenEditor() {
     }
     PanelWindow& panel = *panel_;
     const bool onPrivate = panel.ChosenSet() == DataSet::Private;
-    const bool sealed = onPrivate && dataSets_.IsSealed();
+    const bool sealed = onPrivate && dataSets_.FileIsSealed();
     // Private without its working copy (it could not be decrypted): a copy the editor made
     // would be taken for Private's entries, and MyData_2.dat dropped for it.
     if (onPrivate && (sealed ? !dataSets_.UnlockedBytes() : !FileExists(dataSets_.PlainFile(DataSet::Private)))) {

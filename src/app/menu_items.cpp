@@ -86,7 +86,7 @@ void Program::TurnPasswordOn() {
 void Program::TurnPasswordOff() {
     PanelWindow& p = *panel_;
     if (!p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
-    if (dataSets_.IsSealed()) {
+    if (dataSets_.FileIsSealed()) {
         MsgBox(L"Privateを強い暗号で守っている間は、パスワードを無効にできません。\r\n\r\n"
                L"先にﾒﾆｭｰの「Privateを強い暗号で守る」のチェックを外してください。",
                MB_OK | MB_ICONINFORMATION, app_.exeName);
@@ -103,7 +103,7 @@ void Program::ChangePassword() {
 }
 
 void Program::ToggleSealPrivate() {
-    const bool sealing = !dataSets_.IsSealed();
+    const bool sealing = !dataSets_.FileIsSealed();
     // What cannot be undone is said before anything is asked for.
     if (sealing && MsgBox(L"Privateを強い暗号で守ります。\r\n\r\n"
                           L"パスワードを忘れると、Privateのデータは二度と読めなくなります。"
@@ -130,7 +130,7 @@ void Program::ApplySeal(bool seal, const std::wstring& password) {
                MB_OK | MB_ICONSTOP, app_.exeName);
     }
     // Sealed, the password is not kept: the file asks for it whenever Private opens.
-    app_.password.Use(dataSets_.IsSealed() ? L"" : password);
+    app_.password.Use(dataSets_.FileIsSealed() ? L"" : password);
     if (ok && seal)
         MsgBox(L"Privateを強い暗号で守りました。\r\n\r\nPrivateを開くたびに、このパスワードを入力してください。",
                MB_OK | MB_ICONINFORMATION, app_.exeName);

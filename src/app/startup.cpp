@@ -91,7 +91,7 @@ void Program::StartupSequence() {
     if (!PrepareData(versionMarker)) return;
     startup_marks::Mark("data files ready");
     PanelWindow& panel = *panel_;
-    const bool sealed = dataSets_.IsSealed();
+    const bool sealed = dataSets_.FileIsSealed();
     panel.SetMenuEnabled(panel_ids::kPasswordChange, !app_.password.userPassword.empty() || sealed);
     // The shortcut of a later start waits for the first paint.
     if (app_.startupDataSet == 0) FirstRun();
@@ -281,7 +281,7 @@ void Program::ReadPendingKey() {
     keyPending_ = false;
     ReadPrivateKey();
     panel_->SetMenuEnabled(panel_ids::kPasswordChange,
-                           !app_.password.userPassword.empty() || dataSets_.IsSealed());
+                           !app_.password.userPassword.empty() || dataSets_.FileIsSealed());
 }
 
 bool Program::ReportShortcut(bool made) {
@@ -299,7 +299,7 @@ bool Program::ReadPrivateKey() {
     AppState& app = app_;
     // No messages run meanwhile: a click on Private queued now must find the key read.
     auto pw = ReadPasswordFile(app.dataDir, [] {}, [](int) {});
-    if (pw && !pw->empty() && dataSets_.IsSealed()) {
+    if (pw && !pw->empty() && dataSets_.FileIsSealed()) {
         // A run ended between sealing and emptying the password file: no password on disk.
         WritePasswordFile(app.dataDir, L"", 0, [] {}, [](int) {});
         pw = L"";

@@ -91,7 +91,7 @@ void EntryColumn::PlaceEntryButtons() {
     }
     firstButton_ = first;
     // Sealed, a Private text shows nowhere but where it is pasted.
-    const bool captionOnlyTips = entriesSet_ == DataSet::Private && host_.DataSets().IsSealed();
+    const bool captionOnlyTips = entriesSet_ == DataSet::Private && host_.DataSets().FileIsSealed();
     for (int k = 0; k < static_cast<int>(slots_.size()); ++k) {
         Control* b = slots_[k];
         int i = first + k;

@@ -224,7 +224,7 @@ void PanelWindow::DrawTicks() {
     tick(kClipRestore, c.clipRestore);
     tick(kInsertFields, c.insertFields);
     // No setting of its own: the format of MyData_2.dat says it.
-    tick(kSealPrivate, host_.DataSets().IsSealed());
+    tick(kSealPrivate, host_.DataSets().FileIsSealed());
     tick(kHotKeys, c.hotKeys);
 }
 
@@ -399,7 +399,7 @@ void PanelWindow::ChooseOpenSet(DataSet set) {
 void PanelWindow::OnChoosePrivate() {
     column_->LayoutNotReady();
     if (ChosenSet() == DataSet::Private && !column_->Locked()) return;
-    if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().IsSealed()) {
+    if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().FileIsSealed()) {
         // The password first: the program opens and loads Private once it was given.
         host_.OpenPasswordDialog([this](bool opened) { paste_->PasswordAnswered(opened); });
         return;

@@ -108,7 +108,7 @@ void PasteSide::AfterPaste(const PasteDone& done) {
     const uint32_t now = GetClipboardSequenceNumber();
     // Unchanged (typing, a Tab key, no target): what it held before is still due to go or stay.
     if (now != done.sequenceBefore)
-        guard_.Pasted(GetTickCount(), done.isPrivate && host_.DataSets().IsSealed(), !Choices().clipRestore, now);
+        guard_.Pasted(GetTickCount(), done.isPrivate && host_.DataSets().FileIsSealed(), !Choices().clipRestore, now);
     MirrorEngineState();
 }
 
@@ -125,7 +125,7 @@ void PasteSide::GuardPrivate() {
     for (uintptr_t w : host_.OwnWindows().KeptInFrontOfPanel())
         held = held || (w && IsWindow(reinterpret_cast<HWND>(w)));
     const bool open = Choices().dataSet == DataSet::Private && column_.Set() == DataSet::Private &&
-                      !column_.Locked() && host_.DataSets().IsSealed();
+                      !column_.Locked() && host_.DataSets().FileIsSealed();
     if (guard_.LockDue(now, open, held)) {
         engine_->ForgetPrivateText();
         links_.closePrivate();

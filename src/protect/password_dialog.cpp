@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/stored_names.h"
+#include "base/wipe.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "win/app.h"
@@ -85,6 +86,7 @@ void PasswordDialog::Show() {
 
 void PasswordDialog::Run(void (password_dialog::PasswordDialogLogic::*handler)()) {
     if (!hwnd_ || logic_.closed() || logic_.busy()) return;
+    wipe::Clear(logic_.view.entry);
     logic_.view.entry = editPassword->Text();
     (logic_.*handler)();
     Apply();

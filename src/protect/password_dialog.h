@@ -84,7 +84,7 @@ private:
     void MsgBox(const std::wstring& text, uint32_t flags, const std::wstring& title) override;
     password_dialog::CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) override;
     bool BackupHasPasswordFile() override;
-    bool Sealed() override { return links_.dataSets->IsSealed(); }
+    bool Sealed() override { return links_.dataSets->FileIsSealed(); }
     Unlocked UnlockSealed(const std::wstring& password) override;
     void ApplySeal(bool seal, const std::wstring& password) override {
         if (links_.applySeal) links_.applySeal(seal, password);

@@ -1,5 +1,7 @@
 #include "protect/password_dialog_logic.h"
 
+#include <utility>
+
 #include "base/cp932.h"
 #include "base/wipe.h"
 #include "store/dataset_format.h"
@@ -95,7 +97,7 @@ void PasswordDialogLogic::ShowRegistration(const std::wstring& prompt) {
 
 void PasswordDialogLogic::OnVerify() {
     if (closed_ || busy_) return;
-    view.entry = host_.Lower(view.entry);
+    LowerEntry();
     // Sealed, only the file knows the password: it is right when it opens the file.
     const bool sealed = host_.Sealed();
     // The key takes a moment to derive: the dialog says so meanwhile.
@@ -165,7 +167,7 @@ void PasswordDialogLogic::OnRegister() {
 
 void PasswordDialogLogic::OnConfirm() {
     if (closed_ || busy_) return;
-    view.entry = host_.Lower(view.entry);
+    LowerEntry();
     if (view.entry != firstEntry_) {
         host_.MsgBox(kMismatchText, msgbox::kOk | msgbox::kIconStop, kMismatchTitle);
         view.entry.clear();
@@ -270,6 +272,12 @@ void PasswordDialogLogic::BackupNotice() {
     if (host_.BackupHasPasswordFile())
         host_.MsgBox(BackupNoticeText(exeName_), msgbox::kOk | msgbox::kIconInformation,
                      BackupNoticeTitle(exeName_));
+}
+
+void PasswordDialogLogic::LowerEntry() {
+    std::wstring lower = host_.Lower(view.entry);
+    wipe::Clear(view.entry);  // the typed form goes, not only its name
+    view.entry = std::move(lower);
 }
 
 void PasswordDialogLogic::Close() {

@@ -140,6 +140,7 @@ private:
     bool Commit(const std::wstring& newPassword, int pauseMs);
     void SetPassword(const std::wstring& password);
     void Close();
+    void LowerEntry();
 
     PasswordState& pw_;
     std::wstring exeName_;  // in the backup notice

@@ -97,7 +97,7 @@ public:
 
     // ---- the sealed Private (MyData_2.dat in the strong format) ----
     // MyData_2.dat is sealed. Read from the file's first bytes each time: the file is the state.
-    bool IsSealed() const;
+    bool FileIsSealed() const;
     // Unlocked: the key and the entries are held in memory until Lock.
     bool Unlocked() const { return unlocked_ != nullptr; }
     // Derives the key from password and opens the sealed file; false for a wrong password or

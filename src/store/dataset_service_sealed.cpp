@@ -15,7 +15,7 @@ struct DataSetService::SealedState {
     ~SealedState() { sealed::WipeBytes(plain.data(), plain.size()); }
 };
 
-bool DataSetService::IsSealed() const {
+bool DataSetService::FileIsSealed() const {
     HANDLE h = CreateFileW(File(stored::kPrivateFile).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -103,7 +103,7 @@ DataSetService::Prepared DataSetService::PrepareSealed(DataSet set) {
 }
 
 bool DataSetService::SealPrivate(const std::wstring& password) {
-    if (IsSealed() || password.empty()) return false;
+    if (FileIsSealed() || password.empty()) return false;
     const std::wstring enc = File(stored::kPrivateFile);
     if (!PutWorkingCopyAway()) return false;
     std::string plain;
@@ -135,7 +135,7 @@ bool DataSetService::SealPrivate(const std::wstring& password) {
 bool DataSetService::UnsealPrivate(const std::wstring& password, int pauseMs,
                                    const std::function<void()>& letMessagesRun,
                                    const std::function<void(int)>& pause) {
-    if (!IsSealed()) return false;
+    if (!FileIsSealed()) return false;
     Lock();
     if (!Unlock(password)) return false;
     const std::wstring enc = File(stored::kPrivateFile);

@@ -245,9 +245,23 @@ bool AnswerBox(Report& rep, const Hariko& h, const std::wstring& words, int butt
     return rep.Check(seen && AnswerMessageBox(*box, button), what + L": the box that says " + Quote(words), OpenBoxes(h));
 }
 
-// Ticking the strong cipher is confirmed first (the default answer is いいえ).
-bool ConfirmSealing(Report& rep, const Hariko& h) {
-    return AnswerBox(rep, h, L"二度と読めなくなります", IDYES, L"before sealing");
+// ﾒﾆｭｰ > Privateを強い暗号で守る with no password: the warning (はい), registration (typed as
+// `typed`), the password once more (lower case), the confirmation.
+bool SealFromNoPassword(Report& rep, const Hariko& h, const std::wstring& typed, const std::wstring& password) {
+    h.Menu(panel_ids::kSealPrivate);
+    AnswerBox(rep, h, L"二度と読めなくなります", IDYES, L"before sealing");
+    HWND d = WaitDialog(h, L"パスワードの登録");
+    if (!rep.Check(d != nullptr, L"the item with no password opens \"パスワードの登録\"", h.WindowList())) return false;
+    TypePassword(rep, d, typed, L"registration");
+    PressKey(VK_RETURN);
+    TypePassword(rep, d, typed, L"confirmation");
+    Click(rep, d, kBtnConfirm, L"a click on 登 録");
+    d = WaitDialog(h, L"パスワードの確認");
+    if (!rep.Check(d != nullptr, L"asked once more: \"パスワードの確認\"", h.WindowList())) return false;
+    TypePassword(rep, d, password, L"asked once more");
+    Click(rep, d, kBtnVerify, L"asked once more: a click on O K");
+    AnswerBox(rep, h, L"強い暗号で守りました", IDOK, L"sealed");
+    return DialogGone(rep, h, d, L"asked once more: the dialog closes");
 }
 
 void Screenshot(Report& rep, const std::wstring& name) {
@@ -767,23 +781,7 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     h.Menu(panel_ids::kSealPrivate);
     AnswerBox(rep, h, L"二度と読めなくなります", IDNO, L"いいえ before sealing");
     rep.Check(HoldsFor([&] { return !h.WindowCaptioned(L"パスワードの登録"); }, 800), L"いいえ: no password is asked for");
-    h.Menu(panel_ids::kSealPrivate);
-    ConfirmSealing(rep, h);
-    HWND d = WaitDialog(h, L"パスワードの登録");
-    if (!rep.Check(d != nullptr, L"the item with no password opens \"パスワードの登録\"", h.WindowList())) {
-        CloseProgram(rep, h);
-        return;
-    }
-    TypePassword(rep, d, L"Abc", L"registration");
-    PressKey(VK_RETURN);
-    TypePassword(rep, d, L"Abc", L"confirmation");
-    Click(rep, d, kBtnConfirm, L"a click on 登 録");
-    d = WaitDialog(h, L"パスワードの確認");
-    if (!rep.Check(d != nullptr, L"asked once more: \"パスワードの確認\"", h.WindowList())) return CloseProgram(rep, h);
-    TypePassword(rep, d, L"abc", L"asked once more");
-    Click(rep, d, kBtnVerify, L"asked once more: a click on O K");
-    AnswerBox(rep, h, L"強い暗号で守りました", IDOK, L"sealed");
-    if (!DialogGone(rep, h, d, L"asked once more: the dialog closes")) return CloseProgram(rep, h);
+    if (!SealFromNoPassword(rep, h, L"Abc", L"abc")) return CloseProgram(rep, h);
     rep.Check(WaitFor(sealed, 20000), L"MyData_2.dat is sealed (\"HRK-AES1\")", BytesText(ReadFileBytes(enc)));
     rep.Check(Decrypted(h.DataFile(L"MyData_0.dat"), kDefaultPassword) == PasswordFilePlain(L""),
               L"the password file holds the empty password");
@@ -799,7 +797,7 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     if (!rep.Check(np.Start(700, 50, 400, 300, &why), L"notepad starts at the right", why) || !StartReady(rep, h)) return;
     const auto before = ReadFileBytes(enc);
     h.Menu(panel_ids::kPrivate);
-    d = WaitDialog(h, L"パスワードの確認");
+    HWND d = WaitDialog(h, L"パスワードの確認");
     if (!rep.Check(d != nullptr, L"choosing Private asks \"パスワードの確認\"", h.WindowList())) return CloseProgram(rep, h);
     TypePassword(rep, d, L"abd", L"a wrong password");
     PressKey(VK_RETURN);
@@ -855,27 +853,7 @@ void LockedPrivateByKeys(Report& rep, const std::wstring& exe) {
         for (BYTE k : {BYTE(VK_CONTROL), BYTE(VK_MENU), BYTE('1')}) keybd_event(k, 0, 0, 0);
         for (BYTE k : {BYTE('1'), BYTE(VK_MENU), BYTE(VK_CONTROL)}) keybd_event(k, 0, KEYEVENTF_KEYUP, 0);
     };
-    auto unlock = [&](const std::wstring& what, bool sealing) {
-        HWND d = WaitDialog(h, L"パスワードの確認", 10000);
-        if (!rep.Check(d != nullptr, what + L": \"パスワードの確認\" asks", h.WindowList())) return false;
-        if (!sealing)
-            rep.Check(TextOf(DescendantById(d, kLblPrompt)) == L"Private（強い暗号）のパスワードを入力してください。",
-                      what + L": the prompt names the strong cipher", TextOf(DescendantById(d, kLblPrompt)));
-        TypePassword(rep, d, L"abc", what);
-        Click(rep, d, kBtnVerify, what + L": a click on O K");
-        if (sealing) AnswerBox(rep, h, L"強い暗号で守りました", IDOK, what);
-        return DialogGone(rep, h, d, what + L": the dialog closes");
-    };
-    h.Menu(panel_ids::kSealPrivate);
-    ConfirmSealing(rep, h);
-    HWND d = WaitDialog(h, L"パスワードの登録");
-    if (!rep.Check(d != nullptr, L"the strong cipher with no password opens \"パスワードの登録\"", h.WindowList()))
-        return CloseProgram(rep, h);
-    TypePassword(rep, d, L"abc", L"registration");
-    PressKey(VK_RETURN);
-    TypePassword(rep, d, L"abc", L"confirmation");
-    Click(rep, d, kBtnConfirm, L"a click on 登 録");
-    if (!unlock(L"sealing", true)) return CloseProgram(rep, h);
+    if (!SealFromNoPassword(rep, h, L"abc", L"abc")) return CloseProgram(rep, h);
     const std::wstring first = OurPrivateRows()[0].text;
     rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 20000), L"sealed Private is shown", Captions(h));
     h.Menu(panel_ids::kHotKeys);
@@ -887,12 +865,17 @@ void LockedPrivateByKeys(Report& rep, const std::wstring& exe) {
     PostMessageW(h.main(), 0x02B1 /* WM_WTSSESSION_CHANGE */, 0x7 /* WTS_SESSION_LOCK */, 0);
     rep.Check(WaitFor([&] { return h.EntryButton(L"Private（ロック中）") != nullptr && !h.EntryButton(L"銀行"); }, 8000),
               L"the session's lock: the panel shows the one entry \"Private（ロック中）\"", Captions(h));
-    CheckTick(rep, h, panel_ids::kPrivate, true, L"Private stays chosen");
     if (!rep.Check(np.ClickInto(&why), L"notepad in front again", why)) return CloseProgram(rep, h);
     ctrlAlt1();
     rep.Check(HoldsFor([&] { return np.Text().empty(); }, 1000), L"while the password is asked notepad gets nothing",
               Quote(np.Text()));
-    if (unlock(L"Ctrl+Alt+1 while locked", false))
+    HWND d = WaitDialog(h, L"パスワードの確認", 10000);
+    if (!rep.Check(d != nullptr, L"Ctrl+Alt+1 while locked asks for the password", h.WindowList())) return CloseProgram(rep, h);
+    rep.Check(TextOf(DescendantById(d, kLblPrompt)) == L"Private（強い暗号）のパスワードを入力してください。",
+              L"the prompt names the strong cipher", TextOf(DescendantById(d, kLblPrompt)));
+    TypePassword(rep, d, L"abc", L"the password");
+    Click(rep, d, kBtnVerify, L"a click on O K");
+    if (DialogGone(rep, h, d, L"the dialog closes"))
         rep.Check(WaitFor([&] { return np.Text() == first; }, 8000) && HoldsFor([&] { return np.Text() == first; }, 500),
                   L"the password given: entry 1 goes into notepad, once", Quote(np.Text()));
     CloseProgram(rep, h);

@@ -2,6 +2,8 @@
 
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/dataset_check_logic.h"
 #include "store/sealed_file.h"
@@ -55,16 +57,13 @@ TEST(WellFormedDataSet, TellsTheOlderTwoFieldFormatApart) {
 // that cannot be a whole sealed one.
 TEST(SealedShape, DamageIsToldFromTheHeaderAlone) {
     auto file = [](uint32_t count, size_t body) {
-        std::string b = "HRK-AES1";
-        for (int i = 0; i < 4; ++i) b += static_cast<char>((count >> (8 * i)) & 0xFF);
+        std::string b = "HRK-AES1" + std::string(reinterpret_cast<const char*>(&count), 4);  // little-endian
         return b + std::string(sealed::kSaltSize + sealed::kNonceSize + body + sealed::kTagSize, 'x');
     };
-    EXPECT_EQ(sealed::ShapeOf(file(600000, 0)), sealed::Shape::Whole);
-    EXPECT_EQ(sealed::ShapeOf(file(20000000, 9)), sealed::Shape::Whole);
-    EXPECT_EQ(sealed::ShapeOf(file(0, 9)), sealed::Shape::Damaged);
-    EXPECT_EQ(sealed::ShapeOf(file(20000001, 9)), sealed::Shape::Damaged);
-    EXPECT_EQ(sealed::ShapeOf(file(600000, 0).substr(0, 55)), sealed::Shape::Damaged);  // no whole tag
-    EXPECT_EQ(sealed::ShapeOf("HRK-AES1"), sealed::Shape::Damaged);
-    EXPECT_EQ(sealed::ShapeOf(""), sealed::Shape::NoMark);
-    EXPECT_EQ(sealed::ShapeOf("HRK-AES2" + file(600000, 9).substr(8)), sealed::Shape::NoMark);
+    for (auto [bytes, shape] : std::vector<std::pair<std::string, sealed::Shape>>{
+             {file(600000, 0), sealed::Shape::Whole}, {file(20000000, 9), sealed::Shape::Whole},
+             {file(0, 9), sealed::Shape::Damaged}, {file(20000001, 9), sealed::Shape::Damaged},
+             {file(600000, 0).substr(0, 55), sealed::Shape::Damaged}, {"", sealed::Shape::NoMark},
+             {"HRK-AES2" + file(600000, 9).substr(8), sealed::Shape::NoMark}})
+        EXPECT_EQ(sealed::ShapeOf(bytes), shape) << bytes.size();
 }

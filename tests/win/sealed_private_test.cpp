@@ -26,7 +26,7 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     svc.SetDataDir(dir);
 
     ASSERT_TRUE(svc.SealPrivate(L"pw"));
-    EXPECT_TRUE(svc.IsSealed());
+    EXPECT_TRUE(svc.FileIsSealed());
     EXPECT_EQ(L"", ReadPasswordFile(dir, [] {}, [](int) {}));
     auto shown = svc.Prepare(DataSet::Private);
     EXPECT_EQ(plain, shown.bytes);
@@ -68,7 +68,7 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     EXPECT_TRUE(svc.Opens(L"pw"));
 
     ASSERT_TRUE(svc.UnsealPrivate(L"pw", 0, [] {}, [](int) {}));
-    EXPECT_FALSE(svc.IsSealed());
+    EXPECT_FALSE(svc.FileIsSealed());
     EXPECT_EQ(L"pw", ReadPasswordFile(dir, [] {}, [](int) {}));
     ASSERT_TRUE(DecryptFileTo(file(L"MyData_2.dat"), file(L"c.tmp"), L"pw"));
     EXPECT_EQ(edited, testsupport::BytesOf(file(L"c.tmp")));
