@@ -31,7 +31,7 @@ int wmain() {
     PanelWindow& f = program.Panel();
     const std::wstring text = L"青木　純";
     WriteDataSetFile(program.State().DataFile(L"MyData_1.dat"), {{L"氏名", text, L"16777215"}}, ColourForm::Decimal);
-    f.ChooseDataSet(1);
+    f.ChooseDataSet(DataSet::Public);
     f.LoadDataSet();
     f.LayoutPanel();
     f.AfterFirstPaint();

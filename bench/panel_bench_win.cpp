@@ -98,14 +98,14 @@ int wmain() {
     const int rounds = 20;
     for (int n : {25, 5000}) {
         WriteDataSetFile(app.DataFile(L"MyData_1.dat"), Entries(n), ColourForm::Decimal);
-        f.ChooseDataSet(1);
+        f.ChooseDataSet(DataSet::Public);
         Report((std::string("reload Public, ") + std::to_string(n) + " entries").c_str(), Reload(f, rounds));
         // Private at rest, then loaded: reloads read the working copy.
         DeleteFileW(app.DataFile(L"MyData_2.dat").c_str());
         WriteDataSetFile(app.DataFile(L"MyData_2_2.dat"), Entries(n), ColourForm::Decimal);
         EncryptFileTo(app.DataFile(L"MyData_2_2.dat"), app.DataFile(L"MyData_2.dat"), app.password.privateKey);
         DeleteFileW(app.DataFile(L"MyData_2_2.dat").c_str());
-        f.ChooseDataSet(2);
+        f.ChooseDataSet(DataSet::Private);
         double t0 = NowMs();
         f.LoadDataSet();
         f.LayoutPanel();
@@ -127,7 +127,7 @@ int wmain() {
             std::printf("%-42s %8.2f MiB\n", "peak working set (incl. Wine's own)",
                         static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0));
         }
-        f.ChooseDataSet(1);
+        f.ChooseDataSet(DataSet::Public);
         f.LoadDataSet();  // puts the working copy away
     }
     SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);

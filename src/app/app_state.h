@@ -18,7 +18,7 @@ struct AppState {
     std::wstring dataDir;       // dataRoot + "\" + exeName
     double osVersion = 5.1;
     int32_t startupDataSet = 0; // stored::kDataSet; 0 until the first-run set-up chose one
-    std::array<int16_t, 3> rowsPerSet = {25, 25, 25};  // rows shown for data set 1, 2, 3
+    std::array<int16_t, 3> rowsPerSet = {25, 25, 25};  // rows shown for Public, Private, 顔文字
     PanelChoices choices;       // data set, paste mode and password switch of the panel's menu
     PasswordState password;
     int16_t uninstallRequest = 0;  // set only by the About box's confirmed uninstall
@@ -29,7 +29,7 @@ struct AppState {
     int lockMinutes = private_guard::kDefaultLockMinutes;
     OwnWindowTable own;
 
-    int16_t& RowsOf(int set) { return rowsPerSet[set - 1]; }  // set 1..3
+    int16_t& RowsOf(DataSet set) { return rowsPerSet[static_cast<size_t>(StoredNumber(set) - 1)]; }
     std::wstring DataFile(const std::wstring& name) const { return dataDir + L"\\" + name; }
     std::wstring BackupDir() const { return programDir + L"\\" + exeName + stored::kBackupFolderSuffix; }
 };

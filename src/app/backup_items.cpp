@@ -51,7 +51,7 @@ void Program::BackUpData() {
     MsgBox(L"「" + exe + L"」のバックアップデータは\r\n\r\n" + folder + L"　　　　　　　　\r\n\r\n" + exe +
                L".exe と同じディレクトリに作成しました。\r\n\r\nデータの保存は、" + exe +
                L"_BackupData フォルダごと保存してください。\r\n\r\n" +
-               (app_.password.userPassword.empty()
+               (app_.password.userPassword.empty() && !dataSets_.FileIsSealed()
                     ? L""
                     : L"尚、データの読込には現在の「Private」で設定しているパスワードが必要となります。"),
            MB_OK | MB_ICONINFORMATION, title);

@@ -17,7 +17,7 @@ void Program::StoreAtClosing() {
     CloseEditor();
     // A Private run is stored as Public: the next start shows Public first.
     const PanelChoices& choices = app.choices;
-    const int type = choices.dataSet == 3 ? 3 : 1;
+    const int type = StoredNumber(choices.dataSet == DataSet::Kaomoji ? DataSet::Kaomoji : DataSet::Public);
     // Private left unsealed is said, with the cause; the user may make room and try again.
     // A working copy that a switch away from Private could not seal is tried again here too.
     while (!dataSets_.PutWorkingCopyAway() &&

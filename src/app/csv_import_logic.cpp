@@ -115,11 +115,10 @@ MergedSet Appended(const DataSetContents& now, const std::vector<Entry>& importe
     return KeepUnchanged(now, std::move(entries));
 }
 
-std::wstring CsvFileName(const std::wstring& exeName, int set, int year, int month, int day) {
-    static const wchar_t* const kSets[] = {L"Public", L"Private", L"顔文字"};
+std::wstring CsvFileName(const std::wstring& exeName, DataSet set, int year, int month, int day) {
     wchar_t date[16];
     std::swprintf(date, 16, L"%04d%02d%02d", year, month, day);
-    return exeName + L"_" + kSets[set >= 1 && set <= 3 ? set - 1 : 0] + L"_" + date + L".csv";
+    return exeName + L"_" + SetName(set) + L"_" + date + L".csv";
 }
 
 std::wstring PreviewLine(const Entry& e) { return e.caption + L"\t" + FirstLine(e.text); }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/data_set.h"
 #include "store/csv_format.h"
 #include "store/dataset_format.h"
 
@@ -33,6 +34,6 @@ MergedSet Replaced(const DataSetContents& now, const std::vector<Entry>& importe
 MergedSet Appended(const DataSetContents& now, const std::vector<Entry>& imported);
 
 // <exe>_<set>_<yyyymmdd>.csv; set 1 Public, 2 Private, 3 顔文字.
-std::wstring CsvFileName(const std::wstring& exeName, int set, int year, int month, int day);
+std::wstring CsvFileName(const std::wstring& exeName, DataSet set, int year, int month, int day);
 // The preview's line of an entry: the caption, a tab and the first line of the text.
 std::wstring PreviewLine(const Entry& e);

@@ -24,12 +24,12 @@ std::wstring CauseOf(unsigned long error) {
 }  // namespace
 
 std::optional<std::string> Program::ShownSetBytes(const wchar_t* title) {
-    const int set = panel_->DataSet();
+    const DataSet set = panel_->ChosenSet();
     std::optional<std::string> bytes;
-    if (set == 2 && dataSets_.IsSealed()) bytes = dataSets_.UnlockedBytes();
-    else if (set != 2 || (!privateLocked_ && FileExists(dataSets_.PlainFile(2)))) bytes = ReadAllBytes(dataSets_.PlainFile(set));
+    if (set == DataSet::Private && dataSets_.FileIsSealed()) bytes = dataSets_.UnlockedBytes();
+    else if (set != DataSet::Private || (!keyUnknown_ && FileExists(dataSets_.PlainFile(DataSet::Private)))) bytes = ReadAllBytes(dataSets_.PlainFile(set));
     if (!bytes)
-        MsgBox(set == 2 ? L"Privateが開いていないため、CSVの書き出しと読み込みはできません。\r\n\r\n"
+        MsgBox(set == DataSet::Private ? L"Privateが開いていないため、CSVの書き出しと読み込みはできません。\r\n\r\n"
                           L"ﾒﾆｭｰで「Private」を選んで開いてから、もう一度お試しください。"
                         : L"データのファイルを読み取れませんでした。\r\n\r\n" + dataSets_.PlainFile(set),
                MB_OK | MB_ICONEXCLAMATION, title);
@@ -37,19 +37,19 @@ std::optional<std::string> Program::ShownSetBytes(const wchar_t* title) {
 }
 
 bool Program::WriteShownSet(const std::string& bytes) {
-    const int set = panel_->DataSet();
+    const DataSet set = panel_->ChosenSet();
     // Private as the entry editor saves it: sealed at once, or the working copy that is
     // encrypted when Private is put away.
-    if (set == 2 && dataSets_.IsSealed()) return dataSets_.SaveSealed(bytes);
+    if (set == DataSet::Private && dataSets_.FileIsSealed()) return dataSets_.SaveSealed(bytes);
     return WriteFileAtomic(dataSets_.PlainFile(set), bytes);
 }
 
 void Program::ExportCsv() {
     if (fileWorkRunning_) return;
     Running running(fileWorkRunning_);
-    const int set = panel_->DataSet();
+    const DataSet set = panel_->ChosenSet();
     if (!ShownSetBytes(kExportTitle)) return;
-    if (set == 2 && MsgBox(L"書き出すCSVファイルは暗号化されません。\r\n\r\nこのファイルを手にした人は誰でも、"
+    if (set == DataSet::Private && MsgBox(L"書き出すCSVファイルは暗号化されません。\r\n\r\nこのファイルを手にした人は誰でも、"
                            L"Privateの内容を読むことができます。\r\n\r\n書き出しますか？",
                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, kExportTitle) != IDYES)
         return;
@@ -132,7 +132,7 @@ void Program::ApplyCsvImport(CsvChoice choice) {
     csvImported_.clear();
     std::optional<std::string> now = ShownSetBytes(kImportTitle);
     if (!now) return;
-    const int set = panel_->DataSet();
+    const DataSet set = panel_->ChosenSet();
     const bool replace = choice == CsvChoice::Replace;
     FileWorkResult kept;
     bool written = false;
@@ -141,7 +141,7 @@ void Program::ApplyCsvImport(CsvChoice choice) {
         const DataSetContents contents = ReadDataSet(*now);
         MergedSet merged = replace ? Replaced(contents, imported) : Appended(contents, imported);
         // A Private file of one record is taken for one that did not decrypt: a blank row more.
-        if (set == 2 && merged.entries.size() == 1) {
+        if (set == DataSet::Private && merged.entries.size() == 1) {
             merged.entries.push_back(BlankEntries(1)[0]);
             merged.asRead.push_back(nullptr);
         }
@@ -149,11 +149,11 @@ void Program::ApplyCsvImport(CsvChoice choice) {
         if (replace) {
             // Private's copy stays encrypted: as it stands when sealed, else under the Private key.
             std::optional<std::string> keep = now;
-            if (set == 2) {
-                keep = dataSets_.IsSealed() ? ReadAllBytes(dataSets_.File(stored::kPrivateFile))
+            if (set == DataSet::Private) {
+                keep = dataSets_.FileIsSealed() ? ReadAllBytes(dataSets_.File(stored::kPrivateFile))
                                             : CipherBytes(*now, app_.password.privateKey, true);
             }
-            kept = keep ? KeepBeforeReplace(app_.BackupDir(), stored::DataFileName(set), *keep) : FileWorkResult{};
+            kept = keep ? KeepBeforeReplace(app_.BackupDir(), stored::DataFileName(StoredNumber(set)), *keep) : FileWorkResult{};
         }
         written = e.ok && (!replace || kept.ok) && WriteShownSet(e.bytes);
         wipe::Clear(e.bytes);

@@ -11,10 +11,11 @@ void Program::OpenEditor() {
         return;
     }
     PanelWindow& panel = *panel_;
-    const bool sealed = panel.DataSet() == 2 && dataSets_.IsSealed();
+    const bool onPrivate = panel.ChosenSet() == DataSet::Private;
+    const bool sealed = onPrivate && dataSets_.FileIsSealed();
     // Private without its working copy (it could not be decrypted): a copy the editor made
     // would be taken for Private's entries, and MyData_2.dat dropped for it.
-    if (panel.DataSet() == 2 && (sealed ? !dataSets_.UnlockedBytes() : !FileExists(dataSets_.PlainFile(2)))) {
+    if (onPrivate && (sealed ? !dataSets_.UnlockedBytes() : !FileExists(dataSets_.PlainFile(DataSet::Private)))) {
         MsgBox(L"Privateのデータが読み込まれていないため、編集できません。", MB_OK | MB_ICONEXCLAMATION, app_.exeName);
         return;
     }
@@ -24,15 +25,14 @@ void Program::OpenEditor() {
     links.exeName = app_.exeName;
     links.osVersion = app_.osVersion;
     links.dataDir = app_.dataDir;
-    links.currentFile = [this] { return dataSets_.PlainFile(panel_->DataSet()); };
+    links.currentFile = [this] { return dataSets_.PlainFile(panel_->ChosenSet()); };
     if (sealed) {
         links.currentFile = [this] { return dataSets_.File(stored::kPrivateFile); };
         links.readInMemory = [this] { return dataSets_.UnlockedBytes(); };
         links.saveInMemory = [this](const std::string& bytes) { return dataSets_.SaveSealed(bytes); };
     }
     links.rowSetting = [this]() -> int16_t& {
-        const int set = panel_->DataSet();
-        return app_.RowsOf(set >= 1 && set <= 3 ? set : 1);
+        return app_.RowsOf(panel_->ChosenSet());
     };
     entryEditor_ = std::make_unique<EntryEditor>(std::move(links));
     if (!entryEditor_->Open()) {

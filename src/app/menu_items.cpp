@@ -21,23 +21,34 @@ void Program::MenuItem(panel_ids::MenuId id) {
     }
 }
 
-void Program::OpenPasswordDialog() {
+void Program::OpenPasswordDialog(std::function<void(bool)> answered) {
     ReadPendingKey();
-    if (privateLocked_) {
+    if (keyUnknown_) {
         // The password just given opens Private: no second question.
-        if (RecoverPassword()) {
-            panel_->ChooseDataSet(2);
-            panel_->LoadDataSet();
-            panel_->LayoutPanel();
-        }
+        const bool opened = RecoverPassword();
+        if (opened) panel_->ChooseDataSet(DataSet::Private);
+        answered_.push_back(std::move(answered));
+        PasswordAnswered(opened);
         return;
     }
-    ShowPasswordDialog();
+    ShowPasswordDialog(std::move(answered));
 }
 
-void Program::ShowPasswordDialog() {
+void Program::PasswordAnswered(bool opened) {
+    // Loaded now, before anything that waited for the password takes an entry's text.
+    if (opened && panel_ && !panel_->Closing()) {
+        panel_->LoadDataSet();
+        panel_->LayoutPanel();
+    }
+    for (auto& answered : std::exchange(answered_, {}))
+        if (answered) answered(opened);
+}
+
+void Program::ShowPasswordDialog(std::function<void(bool)> answered) {
     ReadPendingKey();
-    if (privateLocked_ && !RecoverPassword()) return;
+    if (keyUnknown_ && !RecoverPassword()) return;
+    // Every asker hears how the one dialog went.
+    answered_.push_back(std::move(answered));
     if (passwordDialog_ && passwordDialog_->hwnd()) {
         SetForegroundWindow(passwordDialog_->hwnd());
         return;
@@ -50,14 +61,16 @@ void Program::ShowPasswordDialog() {
     links.exeName = app_.exeName;
     links.backupDir = app_.BackupDir();
     PanelWindow& panel = *panel_;
-    links.dataSet = [&panel] { return panel.DataSet(); };
-    links.chooseDataSet = [&panel](int set) { panel.ChooseDataSet(set); };
+    links.dataSet = [&panel] { return panel.ChosenSet(); };
+    links.chooseDataSet = [&panel](DataSet set) { panel.ChooseDataSet(set); };
     links.setPasswordOn = [&panel](bool on) { panel.SetPasswordOn(on); };
     links.enablePasswordChange = [&panel](bool on) { panel.SetMenuEnabled(panel_ids::kPasswordChange, on); };
     links.applySeal = [this](bool seal, const std::wstring& password) { ApplySeal(seal, password); };
+    links.gone = [this](bool opened) { PasswordAnswered(opened); };
     passwordDialog_ = std::make_unique<PasswordDialog>(std::move(links));
     if (!passwordDialog_->Open()) {
         passwordDialog_.reset();
+        PasswordAnswered(false);
         return;
     }
     passwordDialog_->Show();
@@ -66,7 +79,7 @@ void Program::ShowPasswordDialog() {
 void Program::TurnPasswordOn() {
     PanelWindow& p = *panel_;
     if (p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
-    if (p.DataSet() == 2) p.ChooseDataSet(1);
+    if (p.ChosenSet() == DataSet::Private) p.ChooseDataSet(DataSet::Public);
     p.SetPasswordOn(true);
     app_.password.switchOffRequest = 0;
     p.OnChoosePrivate();
@@ -75,13 +88,13 @@ void Program::TurnPasswordOn() {
 void Program::TurnPasswordOff() {
     PanelWindow& p = *panel_;
     if (!p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
-    if (dataSets_.IsSealed()) {
+    if (dataSets_.FileIsSealed()) {
         MsgBox(L"Privateを強い暗号で守っている間は、パスワードを無効にできません。\r\n\r\n"
                L"先にﾒﾆｭｰの「Privateを強い暗号で守る」のチェックを外してください。",
                MB_OK | MB_ICONINFORMATION, app_.exeName);
         return;
     }
-    if (p.DataSet() == 2) p.ChooseDataSet(1);
+    if (p.ChosenSet() == DataSet::Private) p.ChooseDataSet(DataSet::Public);
     app_.password.switchOffRequest = 1;
     ShowPasswordDialog();
 }
@@ -92,8 +105,16 @@ void Program::ChangePassword() {
 }
 
 void Program::ToggleSealPrivate() {
+    const bool sealing = !dataSets_.FileIsSealed();
+    // What cannot be undone is said before anything is asked for.
+    if (sealing && MsgBox(L"Privateを強い暗号で守ります。\r\n\r\n"
+                          L"パスワードを忘れると、Privateのデータは二度と読めなくなります。"
+                          L"パスワードを調べる方法や、パスワードなしで開く方法はありません。\r\n\r\n"
+                          L"よろしいですか？",
+                          MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, app_.exeName) != IDYES)
+        return;
     // Ticked or unticked in the dialog's verify form (with no password, registration first).
-    app_.password.sealRequest = dataSets_.IsSealed() ? 2 : 1;
+    app_.password.sealRequest = sealing ? 1 : 2;
     ShowPasswordDialog();
 }
 
@@ -110,9 +131,13 @@ void Program::ApplySeal(bool seal, const std::wstring& password) {
                     : L"Privateを元の形式に戻せませんでした。\r\n\r\nPrivateのデータは変更されていません。",
                MB_OK | MB_ICONSTOP, app_.exeName);
     }
-    app_.password.Use(password);
+    // Sealed, the password is not kept: the file asks for it whenever Private opens.
+    app_.password.Use(dataSets_.FileIsSealed() ? L"" : password);
+    if (ok && seal)
+        MsgBox(L"Privateを強い暗号で守りました。\r\n\r\nPrivateを開くたびに、このパスワードを入力してください。",
+               MB_OK | MB_ICONINFORMATION, app_.exeName);
     // Just unlocked by the password: Private is shown, as after any right password.
-    if (ok && seal) p.ChooseDataSet(2);
+    if (ok && seal) p.ChooseDataSet(DataSet::Private);
     p.SetPasswordOn(true);
     p.SetMenuEnabled(panel_ids::kPasswordChange, true);
     p.SealStateChanged();

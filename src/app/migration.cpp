@@ -193,9 +193,9 @@ void Program::FinishMigration(bool passwordDropped) {
     // Stored again at once: the row settings and the rest follow with the layout and closing,
     // but a run that ends before then must not start the next time as a first run.
     SaveSetting(exe, stored::kSection, stored::kVersion, L"201");
-    if (app_.startupDataSet >= 1 && app_.startupDataSet <= 3)
+    if (auto set = DataSetFromStored(app_.startupDataSet))
         SaveSetting(exe, stored::kSection, stored::kDataSet,
-                    std::to_wstring(app_.startupDataSet == 2 ? 1 : app_.startupDataSet));
+                    std::to_wstring(StoredNumber(*set == DataSet::Private ? DataSet::Public : *set)));
     std::wstring done = L"データ暗号化と移行は、正常に終了しました。\r\n\r\n"
                         L"データの整合性が失われますので、本バージョン(2.0.1)以前の" + exe + L"は\r\n"
                         L"起動されることがないよう破棄されるようお願いいたします。\r\n\r\n" + kCredit;

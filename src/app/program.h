@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "panel/panel_window.h"
@@ -38,15 +39,15 @@ public:
 
     // IPanelHost
     const std::wstring& ExeName() const override { return app_.exeName; }
-    int16_t& RowSetting(int set) override { return app_.RowsOf(set); }
+    int16_t& RowSetting(DataSet set) override { return app_.RowsOf(set); }
     int32_t StartupDataSet() const override { return app_.startupDataSet; }
     bool UninstallRequested() const override { return app_.uninstallRequest == 1; }
     const OwnWindowTable& OwnWindows() const override { return app_.own; }
     PanelChoices& Choices() override { return app_.choices; }
     DataSetService& DataSets() override { return dataSets_; }
     void OpenEditor() override;
-    void OpenPasswordDialog() override;
-    bool PrivateKeyUnknown() const override { return privateLocked_; }
+    void OpenPasswordDialog(std::function<void(bool)> answered) override;
+    bool PrivateKeyUnknown() const override { return keyUnknown_; }
     void MenuItem(panel_ids::MenuId id) override;
     void StoreAtClosing() override;
     void CloseOthers() override;
@@ -84,7 +85,9 @@ private:
     void ChangePassword();
     void ToggleSealPrivate();
     void ApplySeal(bool seal, const std::wstring& password);
-    void ShowPasswordDialog();
+    void ShowPasswordDialog(std::function<void(bool)> answered = {});
+    void PasswordAnswered(bool opened);  // the dialog went: Private loaded when opened, the askers told
+    std::vector<std::function<void(bool)>> answered_;
 
     // Backup, restore, new copies and shortcuts (backup_items.cpp, copy_items.cpp).
     void BackUpData();
@@ -131,7 +134,7 @@ private:
     bool cancelled_ = false;  // the conversion of older data was refused
     bool dataReady_ = false;  // the data directory exists
     DataRootChoice root_;
-    bool privateLocked_ = false;  // the password file is damaged and the key not yet found
+    bool keyUnknown_ = false;  // the password file is damaged and the key not yet found
     bool askPrivate_ = false;     // Private was the start-up set but needs its password first
     bool passwordGiven_ = false;  // the Private password was typed (and checked) in this run
     bool keyPending_ = false;     // the password file is read after the first paint

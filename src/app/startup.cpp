@@ -92,7 +92,7 @@ void Program::StartupSequence() {
     if (!PrepareData(versionMarker)) return;
     startup_marks::Mark("data files ready");
     PanelWindow& panel = *panel_;
-    const bool sealed = dataSets_.IsSealed();
+    const bool sealed = dataSets_.FileIsSealed();
     panel.SetMenuEnabled(panel_ids::kPasswordChange, !app_.password.userPassword.empty() || sealed);
     // The shortcut of a later start waits for the first paint.
     if (app_.startupDataSet == 0) FirstRun();
@@ -100,15 +100,15 @@ void Program::StartupSequence() {
     // was given. The panel starts with Public and asks once it shows.
     // A password just given for a damaged password file is not asked for again.
     // Sealed, Private is asked for whatever the password switch says.
-    if (panel.DataSet() == 2 && (sealed || (panel.PasswordOn() &&
-        ((!app_.password.userPassword.empty() && !passwordGiven_) || privateLocked_)))) {
-        panel.ChooseDataSet(1);
+    if (panel.ChosenSet() == DataSet::Private && (sealed || (panel.PasswordOn() &&
+        ((!app_.password.userPassword.empty() && !passwordGiven_) || keyUnknown_)))) {
+        panel.ChooseDataSet(DataSet::Public);
         askPrivate_ = true;
     }
     // A plain Private left by a run that could not seal it is sealed by this load; the user
     // who was told so at closing learns how it went.
     const std::wstring work = app_.DataFile(stored::kPrivateWorkingCopy);
-    const bool leftPlain = panel.DataSet() != 2 && PathExists(work);
+    const bool leftPlain = panel.ChosenSet() != DataSet::Private && PathExists(work);
     panel.LoadDataSet();
     if (leftPlain && !PathExists(work))
         MsgBox(L"前回暗号化できずに残っていたPrivateのデータを、暗号化して保存しました。\r\n\r\n" +
@@ -137,7 +137,8 @@ int16_t Program::ApplySettings() {
     int storedTop = SettingToInt32(Read(app.exeName, stored::kTop));
     int storedMode = SettingToInt32(Read(app.exeName, stored::kPasteMode));
     int16_t passMode = SettingToInt16(Read(app.exeName, stored::kPassMode));
-    for (int set = 1; set <= 3; ++set) app.RowsOf(set) = SettingToInt16(Read(app.exeName, stored::RowsValue(set)));
+    for (DataSet set : {DataSet::Public, DataSet::Private, DataSet::Kaomoji})
+        app.RowsOf(set) = SettingToInt16(Read(app.exeName, stored::RowsValue(StoredNumber(set))));
     const int16_t versionMarker = SettingToInt16(GetSetting(app.exeName, stored::kSection, stored::kVersion, L""));
     const int32_t clipRestore = SettingToInt32(Read(app.exeName, stored::kClipRestore));
     const int32_t insertFields = SettingToInt32(Read(app.exeName, stored::kInsertFields));
@@ -148,7 +149,7 @@ int16_t Program::ApplySettings() {
     const int lockMinutes = app.lockMinutes = private_guard::TimeSetting(
         GetSetting(app.exeName, stored::kSection, stored::kLockMinutes, L""),
         private_guard::kDefaultLockMinutes, 7 * 24 * 60);
-    if (app.startupDataSet >= 1 && app.startupDataSet <= 3) panel.ChooseDataSet(app.startupDataSet);
+    if (auto set = DataSetFromStored(app.startupDataSet)) panel.ChooseDataSet(*set);
     // No stored place (or a first run): the middle of the screen.
     if (storedLeft < 1 || storedTop < 1) {
         int sw = panel.Tw(GetSystemMetrics(SM_CXSCREEN)), sh = panel.Tw(GetSystemMetrics(SM_CYSCREEN));
@@ -159,7 +160,7 @@ int16_t Program::ApplySettings() {
         panel.Move(storedLeft, storedTop, panel.Width(), panel.Height());
     }
     panel.ApplyStoredMode(storedMode);
-    panel.SetPasswordOn(passMode != 1);
+    panel.SetPasswordOn(passMode != 1, false);
     panel.SetClipRestore(clipRestore == 1);
     panel.SetInsertFields(insertFields == 1);
     panel.SetHotKeys(hotKeys == 1, false);
@@ -203,7 +204,7 @@ bool Program::PrepareData(int16_t versionMarker) {
         if (r == MigrationResult::Failed) ReadPrivateKey();
         return true;
     }
-    if (app.startupDataSet == 2 || PathExists(app.DataFile(stored::kPrivateWorkingCopy))) {
+    if (DataSetFromStored(app.startupDataSet) == DataSet::Private || PathExists(app.DataFile(stored::kPrivateWorkingCopy))) {
         ReadPrivateKey();
     } else {
         // Private is neither loaded nor left as a working copy: its key is only needed
@@ -232,10 +233,10 @@ void Program::FirstRun() {
         MsgBox(L"はじめまして「" + app.exeName + L"」です。" + sp3 + L"\r\n\r\nかわいがってください。",
                MB_OK | MB_ICONINFORMATION, L"ようこそ!");
     }
-    app.startupDataSet = 1;
-    for (int set = 1; set <= 3; ++set) {
+    app.startupDataSet = StoredNumber(DataSet::Public);
+    for (DataSet set : {DataSet::Public, DataSet::Private, DataSet::Kaomoji}) {
         app.RowsOf(set) = 25;
-        SaveSetting(app.exeName, stored::kSection, stored::RowsValue(set), L"25");
+        SaveSetting(app.exeName, stored::kSection, stored::RowsValue(StoredNumber(set)), L"25");
     }
 }
 
@@ -283,7 +284,7 @@ void Program::ReadPendingKey() {
     keyPending_ = false;
     ReadPrivateKey();
     panel_->SetMenuEnabled(panel_ids::kPasswordChange,
-                           !app_.password.userPassword.empty() || dataSets_.IsSealed());
+                           !app_.password.userPassword.empty() || dataSets_.FileIsSealed());
 }
 
 bool Program::ReportShortcut(bool made) {
@@ -301,7 +302,7 @@ bool Program::ReadPrivateKey() {
     AppState& app = app_;
     // No messages run meanwhile: a click on Private queued now must find the key read.
     auto pw = ReadPasswordFile(app.dataDir, [] {}, [](int) {});
-    if (pw && !pw->empty() && dataSets_.IsSealed()) {
+    if (pw && !pw->empty() && dataSets_.FileIsSealed()) {
         // A run ended between sealing and emptying the password file: no password on disk.
         WritePasswordFile(app.dataDir, L"", 0, [] {}, [](int) {});
         pw = L"";
@@ -311,7 +312,7 @@ bool Program::ReadPrivateKey() {
     } else {
         // A damaged password file is no reason to take the password as switched off: then
         // Private would not open and be started afresh. The key is asked for instead.
-        privateLocked_ = true;
+        keyUnknown_ = true;
         app.password.userPassword.clear();
         app.password.privateKey.clear();  // unknown: nothing is encrypted or decrypted with it
         // In a folder that cannot be written the file could not be decrypted, which says
@@ -319,7 +320,7 @@ bool Program::ReadPrivateKey() {
         if (CanWriteFolder(app.dataDir)) RecoverPassword();
     }
     TellAboutBothForms(dataSets_.ResolveBothForms());
-    return !privateLocked_;
+    return !keyUnknown_;
 }
 
 bool Program::RecoverPassword() {
@@ -340,15 +341,12 @@ bool Program::RecoverPassword() {
     }
     if (!ok) return false;
     app.password.Use(found);
-    privateLocked_ = false;
+    keyUnknown_ = false;
     passwordGiven_ = !found.empty();
+    // The switch is on before the password file names a password.
+    if (panel_ && !found.empty()) panel_->SetPasswordOn(true);
     WritePasswordFile(app.dataDir, found, 100, [] { DoEvents(); }, Pause);
-    if (panel_) {
-        panel_->SetMenuEnabled(panel_ids::kPasswordChange, !found.empty());
-        if (!found.empty()) {
-            panel_->SetPasswordOn(true);
-        }
-    }
+    if (panel_) panel_->SetMenuEnabled(panel_ids::kPasswordChange, !found.empty());
     return true;
 }
 

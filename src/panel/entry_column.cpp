@@ -6,9 +6,11 @@
 #include <algorithm>
 
 #include "base/color.h"
+#include "base/wipe.h"
 #include "base/stored_names.h"
 #include "panel/hotkey_logic.h"
 #include "panel/panel_ids.h"
+#include "panel/private_lock_logic.h"
 #include "store/datafiles.h"
 #include "store/settings.h"
 #include "win/app.h"
@@ -44,8 +46,9 @@ std::wstring EntryColumn::Text(int entry) const {
 }
 
 void EntryColumn::StoreRowSetting() {
-    const int t = DataSet();
-    const int16_t setting = host_.RowSetting(t);
+    const DataSet set = ChosenSet();
+    const int t = StoredNumber(set);
+    const int16_t setting = host_.RowSetting(set);
     visibleRows_ = static_cast<int16_t>(std::max<int>(1, setting));
     // Stored on every layout; the store is only written when the value changed.
     if (storedRows_[t] != setting) {
@@ -88,7 +91,7 @@ void EntryColumn::PlaceEntryButtons() {
     }
     firstButton_ = first;
     // Sealed, a Private text shows nowhere but where it is pasted.
-    const bool captionOnlyTips = entriesSet_ == 2 && host_.DataSets().IsSealed();
+    const bool captionOnlyTips = entriesSet_ == DataSet::Private && host_.DataSets().FileIsSealed();
     for (int k = 0; k < static_cast<int>(slots_.size()); ++k) {
         Control* b = slots_[k];
         int i = first + k;
@@ -194,7 +197,7 @@ void EntryColumn::OnResized() {
         LayoutPanel();
         return;
     }
-    host_.RowSetting(DataSet()) = static_cast<int16_t>(d.newRowSetting);
+    host_.RowSetting(ChosenSet()) = static_cast<int16_t>(d.newRowSetting);
     LayoutPanel();
     // Nothing moved (the activation's resize of an unchanged panel): nothing to draw again.
     if (!layoutKept_) {
@@ -212,10 +215,12 @@ void EntryColumn::LoadDataSet() {
     const unsigned generation = ++loadGeneration_;
     auto superseded = [&] { return generation != loadGeneration_ || links_.gone(); };
     entryCount_ = 0;
-    const int set = DataSet();
+    const DataSet set = ChosenSet();
     DataSetService::Prepared prepared = host_.DataSets().Prepare(set);
     DoEvents();
     if (superseded()) return;
+    if (prepared.locked) return ShowLocked();
+    locked_ = false;
 
     if (prepared.unreadable && !prepared.asideFailed) {
         // The files of Private are only touched while Private is the loaded set; a working
@@ -224,16 +229,16 @@ void EntryColumn::LoadDataSet() {
     }
     std::vector<Entry> read;
     if (!prepared.unreadable) {
-        auto bytes = prepared.bytes ? std::move(prepared.bytes)
-                     : prepared.locked ? std::optional<std::string>(std::string())
-                                       : ReadAllBytes(prepared.file);
+        auto bytes = prepared.bytes ? std::move(prepared.bytes) : ReadAllBytes(prepared.file);
         if (bytes && loaded_.valid && loaded_.set == set && loaded_.bytes == *bytes) {
             // The same entries_ as last time: the buttons show them (placing finds nothing to
             // do unless an interrupted load left them behind).
+            if (set == DataSet::Private) wipe::Clear(*bytes);
             entryCount_ = loaded_.count;
             PlaceEntryButtons();
             return;
         }
+        WipeEntries();
         loaded_.valid = bytes.has_value();
         loaded_.set = set;
         loaded_.bytes = bytes ? std::move(*bytes) : std::string();
@@ -261,6 +266,28 @@ void EntryColumn::LoadDataSet() {
 void EntryColumn::PlaceLoadedButtons() {
     scrollValue_ = std::clamp(scrollValue_, 0, std::max(0, entryCount_ * panel::kRow));
     PlaceEntryButtons();
+}
+
+void EntryColumn::WipeEntries() {
+    if (entriesSet_ != DataSet::Private) return;
+    for (Entry& e : entries_) {
+        wipe::Clear(e.caption);
+        wipe::Clear(e.text);
+    }
+    entries_.clear();
+    wipe::Clear(loaded_.bytes);
+    loaded_.valid = false;
+}
+
+void EntryColumn::ShowLocked() {
+    WipeEntries();
+    locked_ = true;
+    entriesSet_ = DataSet::Private;
+    entries_.assign(1, Entry{private_lock::kLockedCaption, L"", L"&HE0E0E0"});
+    entryCount_ = 1;
+    ++dataVersion_;
+    scrollValue_ = 0;
+    PlaceLoadedButtons();
 }
 
 void EntryColumn::ShowBlankButtons() {

@@ -56,7 +56,9 @@ public:
     bool AtLaidOutSize() const;
 
     int Count() const { return entryCount_; }
-    int Set() const { return entriesSet_; }  // the data set the entries were read from
+    DataSet Set() const { return entriesSet_; }  // the data set the entries were read from
+    // Private is locked: the column shows one entry that asks for the password, nothing of its own.
+    bool Locked() const { return locked_; }
     std::wstring Text(int entry) const;
     void FocusEntry(int entry);
     // The keys of the walk over the entries and the buttons (Tab, arrows, Home, End, pages)
@@ -70,10 +72,12 @@ private:
     void PlaceLoadedButtons();  // from the top, after a load
     void ShowBlankButtons();    // 25 blank entries in place of a set that could not be shown
     void ShowUnreadablePrivate(const DataSetService::Prepared& prepared);
+    void ShowLocked();
+    void WipeEntries();  // Private's texts do not stay in freed memory
     void SetScrollValue(int v);
     void StoreRowSetting();
     void MoveGrip();
-    int DataSet() const { return host_.Choices().dataSet; }
+    ::DataSet ChosenSet() const { return host_.Choices().dataSet; }
     PasteMode Mode() const { return host_.Choices().mode; }
     std::vector<Control*> RingButtons() const;  // the panel's buttons shown, in screen order
     std::optional<hotkey::FocusStop> StopOf(HWND h) const;
@@ -94,14 +98,15 @@ private:
 
     int16_t entryCount_ = 0;  // the entries shown: the first entryCount_ of entries_
     std::vector<Entry> entries_;
-    int entriesSet_ = 0;
+    DataSet entriesSet_ = DataSet::Public;
+    bool locked_ = false;
     int16_t visibleRows_ = 1;
     unsigned loadGeneration_ = 0;
     int storedRows_[4] = {-99999, -99999, -99999, -99999};  // last row settings written
     // What is on screen, so that a reload of unchanged data changes nothing and costs little.
     struct Loaded {
         bool valid = false;
-        int set = 0;
+        DataSet set = DataSet::Public;
         std::string bytes;
         int16_t count = 0;
     } loaded_;

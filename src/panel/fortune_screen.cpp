@@ -60,15 +60,10 @@ bool FortuneScreen::Open() {
     RECT r{0, 0, Px(kInnerWidth), Px(kInnerHeight)};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
-                 w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls();
-    RegisterDialogWindow(hwnd_);
-
-    MakeTopmost();
+    OpenAsDialog({.slot = links_.own ? &links_.own->fortuneScreen : nullptr, .holdOwner = false,
+                  .size = {r.right - r.left, r.bottom - r.top}});
     if (!Step(0)) return true;
-    Register(links_.own ? &links_.own->fortuneScreen : nullptr);
     pinkTiles_.set();
     whiteTiles_.reset();
     ShowWindow(hwnd_, SW_SHOW);
@@ -230,9 +225,6 @@ LRESULT FortuneScreen::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // The program closing (or anything but the user) closes the window without its effect.
         DestroyWindow(hwnd_);
         return 0;
-    case WM_DESTROY:
-        UnregisterDialogWindow(hwnd_);
-        break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }

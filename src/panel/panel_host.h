@@ -1,6 +1,7 @@
 #pragma once
 // What the panel needs of the program around it; app/ implements it.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/own_windows.h"
@@ -13,7 +14,7 @@ public:
     virtual ~IPanelHost() = default;
     // Values of the run.
     virtual const std::wstring& ExeName() const = 0;
-    virtual int16_t& RowSetting(int set) = 0;  // rows shown for data set 1..3
+    virtual int16_t& RowSetting(DataSet set) = 0;  // rows shown for the set
     virtual int32_t StartupDataSet() const = 0;  // 0 until the first-run set-up chose a set
     virtual bool UninstallRequested() const = 0;
     virtual const OwnWindowTable& OwnWindows() const = 0;
@@ -21,7 +22,9 @@ public:
     virtual DataSetService& DataSets() = 0;
     // What the panel hands on.
     virtual void OpenEditor() = 0;                 // the 設  定 / 編  集 button
-    virtual void OpenPasswordDialog() = 0;         // Private chosen while it is locked
+    // Private chosen, or asked for while it is locked. answered runs once the dialog went
+    // (opened: the password was given and Private is loaded).
+    virtual void OpenPasswordDialog(std::function<void(bool opened)> answered) = 0;
     virtual bool PrivateKeyUnknown() const = 0;    // the password file could not be read
     virtual void MenuItem(panel_ids::MenuId id) = 0;   // items that open other windows
     virtual void StoreAtClosing() = 0;   // closing: settings stored, Private put away

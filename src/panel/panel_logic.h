@@ -2,13 +2,15 @@
 // Layout arithmetic of the button panel. Every figure is in twips.
 #include <utility>
 
+#include "base/data_set.h"
+
 // What follows a paste: 標準ﾓｰﾄﾞ nothing, 懸賞ﾓｰﾄﾞ Tab, 文書ﾓｰﾄﾞ Enter (the stored "Mode" value).
 enum class PasteMode { PasteOnly = 0, ThenTab = 1, ThenEnter = 2 };
 
 // What the user chose in the panel's menu. The program keeps it; the menu's ticks are drawn
 // from it and never read back.
 struct PanelChoices {
-    int dataSet = 1;                  // 1 Public, 2 Private, 3 顔文字
+    DataSet dataSet = DataSet::Public;
     PasteMode mode = PasteMode::PasteOnly;
     bool passwordOn = true;           // Privateのﾊﾟｽﾜｰﾄﾞ有効 ticked (else 無効)
     bool clipRestore = false;         // ｸﾘｯﾌﾟﾎﾞｰﾄﾞを元に戻す ticked

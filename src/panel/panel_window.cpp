@@ -7,7 +7,9 @@
 
 #include "base/color.h"
 #include "base/startup_marks.h"
+#include "base/stored_names.h"
 #include "panel/paste_side.h"
+#include "store/settings.h"
 #include "win/app.h"
 
 namespace {
@@ -88,12 +90,12 @@ bool PanelWindow::Create() {
     paste_ = std::make_unique<PasteSide>(
         *this, host_, *column_,
         PasteSide::Links{.parkFocus = [this] { btnFocusHolder->SetFocus(); },
-                         .closePrivate = [this] { OnChoosePublic(); },
+                         .closePrivate = [this] { LockPrivate(); },
                          .gone = gone});
     CreateControls();
     startup_marks::Mark("controls made");
     paste_->Create();
-    RegisterDialogWindow(hwnd_);
+    TakeDialogKeys();
     return true;
 }
 
@@ -147,7 +149,7 @@ void PanelWindow::KeepOnScreen() {
     // A row count stored on a taller screen would put the buttons below this one.
     const int workTwips = Tw(work.bottom - work.top);
     if (Height() > workTwips) {
-        host_.RowSetting(DataSet()) = static_cast<int16_t>(
+        host_.RowSetting(ChosenSet()) = static_cast<int16_t>(
             std::max(1, (workTwips - ResizeBase(host_.Choices().mode)) / panel::kRow));
         LayoutPanel();
         GetWindowRect(hwnd_, &r);
@@ -214,9 +216,9 @@ void PanelWindow::DrawTicks() {
     auto tick = [this](MenuId id, bool on) {
         CheckMenuItem(menu_, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     };
-    tick(kPublic, c.dataSet == 1);
-    tick(kPrivate, c.dataSet == 2);
-    tick(kKaomoji, c.dataSet == 3);
+    tick(kPublic, c.dataSet == DataSet::Public);
+    tick(kPrivate, c.dataSet == DataSet::Private);
+    tick(kKaomoji, c.dataSet == DataSet::Kaomoji);
     tick(kPasteOnly, c.mode == PasteMode::PasteOnly);
     tick(kThenTab, c.mode == PasteMode::ThenTab);
     tick(kThenEnter, c.mode == PasteMode::ThenEnter);
@@ -225,11 +227,11 @@ void PanelWindow::DrawTicks() {
     tick(kClipRestore, c.clipRestore);
     tick(kInsertFields, c.insertFields);
     // No setting of its own: the format of MyData_2.dat says it.
-    tick(kSealPrivate, host_.DataSets().IsSealed());
+    tick(kSealPrivate, host_.DataSets().FileIsSealed());
     tick(kHotKeys, c.hotKeys);
 }
 
-void PanelWindow::ChooseDataSet(int set) {
+void PanelWindow::ChooseDataSet(DataSet set) {
     host_.Choices().dataSet = set;
     DrawTicks();
 }
@@ -244,9 +246,13 @@ void PanelWindow::SetInsertFields(bool on) {
     DrawTicks();
 }
 
-void PanelWindow::SetPasswordOn(bool on) {
+void PanelWindow::SetPasswordOn(bool on, bool store) {
+    const bool changed = host_.Choices().passwordOn != on;
     host_.Choices().passwordOn = on;
     DrawTicks();
+    // Stored at once: a run that ends now must not open Private without its password next time.
+    if (changed && store)
+        SaveSetting(host_.ExeName(), stored::kSection, stored::kPassMode, on ? L"0" : L"1");
 }
 
 void PanelWindow::SealStateChanged() {
@@ -387,42 +393,42 @@ void PanelWindow::ShowMode(PasteMode mode) {
 namespace {
 // Leaving Private seals its working copy first; when that fails the panel stays on Private
 // and says why, or the plain copy would lie there unnoticed.
-bool PrivateSealed(DataSetService& sets, int loadedSet, const std::wstring& exeName) {
-    if (loadedSet != 2 || sets.PutWorkingCopyAway()) return true;
+bool PrivateSealed(DataSetService& sets, DataSet loadedSet, const std::wstring& exeName) {
+    if (loadedSet != DataSet::Private || sets.PutWorkingCopyAway()) return true;
     MsgBox(L"Privateのデータを暗号化して保存できなかったため、Privateのままにしました。\r\n\r\n" + sets.SealFailure(),
            MB_OK | MB_ICONEXCLAMATION, exeName);
     return false;
 }
 }  // namespace
 
-void PanelWindow::OnChoosePublic() {
-    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
-    // Private's last pasted text goes with it: the key buttons put nothing of it back.
-    if (DataSet() == 2) paste_->ForgetPrivateText();
-    column_->LayoutNotReady();
-    ChooseDataSet(1);
-    LoadDataSet();
-    LayoutPanel();
-}
+void PanelWindow::OnChoosePublic() { ChooseOpenSet(DataSet::Public); }
+void PanelWindow::OnChooseKaomoji() { ChooseOpenSet(DataSet::Kaomoji); }
 
-void PanelWindow::OnChooseKaomoji() {
-    if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
-    if (DataSet() == 2) paste_->ForgetPrivateText();
+void PanelWindow::ChooseOpenSet(DataSet set) {
+    if (!PrivateSealed(host_.DataSets(), ChosenSet(), host_.ExeName())) return;
+    // Private's last pasted text goes with it: the key buttons put nothing of it back.
+    if (ChosenSet() == DataSet::Private) paste_->ForgetPrivateText();
     column_->LayoutNotReady();
-    ChooseDataSet(3);
+    ChooseDataSet(set);
     LoadDataSet();
     LayoutPanel();
 }
 
 void PanelWindow::OnChoosePrivate() {
     column_->LayoutNotReady();
-    if (DataSet() == 2) return;
-    if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().IsSealed()) {
-        // Locked: the password dialog ticks Private; the panel loads it when active again.
-        host_.OpenPasswordDialog();
+    if (ChosenSet() == DataSet::Private && !column_->Locked()) return;
+    if (PasswordOn() || host_.PrivateKeyUnknown() || host_.DataSets().FileIsSealed()) {
+        // The password first: the program opens and loads Private once it was given.
+        host_.OpenPasswordDialog([this](bool opened) { paste_->PasswordAnswered(opened); });
         return;
     }
-    ChooseDataSet(2);
+    ChooseDataSet(DataSet::Private);
+    LoadDataSet();
+    LayoutPanel();
+}
+
+void PanelWindow::LockPrivate() {
+    host_.DataSets().Lock();
     LoadDataSet();
     LayoutPanel();
 }

@@ -36,16 +36,20 @@ public:
     void OnChoosePublic();
     void OnChoosePrivate();
     void OnChooseKaomoji();
+    void ChooseOpenSet(DataSet set);  // Public or 顔文字: no password
+    // The idle or session lock: Private stays chosen, its key and entries are forgotten.
+    void LockPrivate();
 
     // The choices of the menu (kept by the program); changing one draws its ticks again.
     using MenuId = panel_ids::MenuId;
-    int DataSet() const { return host_.Choices().dataSet; }
+    DataSet ChosenSet() const { return host_.Choices().dataSet; }
     bool PasswordOn() const { return host_.Choices().passwordOn; }
     // Registers or frees the keys; tellHeld names in a message the keys another program holds.
     void SetHotKeys(bool on, bool tellHeld);
     void TellHeldHotKeys();  // the keys another program held at the start, named once
-    void ChooseDataSet(int set);  // ticks it; the caller loads it
-    void SetPasswordOn(bool on);
+    void ChooseDataSet(DataSet set);  // ticks it; the caller loads it
+    // store: written to the settings at once when it changed (start-up only reads it).
+    void SetPasswordOn(bool on, bool store = true);
     // Private was sealed or unsealed: the tick, the tool tips and the entries again.
     void SealStateChanged();
     void SetClipRestore(bool on);

@@ -108,7 +108,9 @@ enum class PasteOutcome {
 
 // Where a paste comes from. The source decides what the engine does around the keys: a
 // hotkey's target never left the front, so the panel takes no focus and no settling pause.
-enum class PasteSource { EntryClick, KeyButton, HotKey, FocusedPanel, Search };
+// AfterPassword: a request that waited for the Private password; the target left the front
+// meanwhile and is brought back as for a click.
+enum class PasteSource { EntryClick, KeyButton, HotKey, FocusedPanel, Search, AfterPassword };
 
 enum class KeyButtonId { None, Prev, Next, NewLine };
 

@@ -114,7 +114,7 @@ void PasteSide::AfterPaste(const PasteDone& done) {
     const uint32_t now = GetClipboardSequenceNumber();
     // Unchanged (typing, a Tab key, no target): what it held before is still due to go or stay.
     if (now != done.sequenceBefore)
-        guard_.Pasted(GetTickCount(), done.isPrivate && host_.DataSets().IsSealed(), !Choices().clipRestore, now);
+        guard_.Pasted(GetTickCount(), done.isPrivate && host_.DataSets().FileIsSealed(), !Choices().clipRestore, now);
     MirrorEngineState();
 }
 
@@ -130,7 +130,8 @@ void PasteSide::GuardPrivate() {
     bool held = false;
     for (uintptr_t w : host_.OwnWindows().KeptInFrontOfPanel())
         held = held || (w && IsWindow(reinterpret_cast<HWND>(w)));
-    const bool open = Choices().dataSet == 2 && column_.Set() == 2 && host_.DataSets().IsSealed();
+    const bool open = Choices().dataSet == DataSet::Private && column_.Set() == DataSet::Private &&
+                      !column_.Locked() && host_.DataSets().FileIsSealed();
     if (guard_.LockDue(now, open, held)) {
         engine_->ForgetPrivateText();
         links_.closePrivate();
@@ -155,12 +156,15 @@ bool PasteSide::ShiftForClick() {
 void PasteSide::OnEntryClick(int entry, bool fromKeyboard) {
     const bool shift = !fromKeyboard && ShiftForClick();
     Used();
-    engine_->Submit({.text = column_.Text(entry), .isPrivate = column_.Set() == 2, .typed = shift,
+    // The lock's own entry: it only asks.
+    if (HeldByLock({.source = PasteSource::EntryClick})) return;
+    engine_->Submit({.text = column_.Text(entry), .isPrivate = column_.Set() == DataSet::Private, .typed = shift,
                      .source = fromKeyboard ? PasteSource::FocusedPanel : PasteSource::EntryClick});
 }
 
 void PasteSide::OnKeyButton(KeyButtonId which) {
     Used();
+    if (HeldByLock({.source = PasteSource::KeyButton, .key = which})) return;
     engine_->Submit({.source = PasteSource::KeyButton, .key = which});
 }
 
@@ -168,8 +172,31 @@ void PasteSide::OnHotKey(int id, DWORD postedAt) {
     if (links_.gone() || !Choices().hotKeys || !repeats_.Pressed(id, postedAt)) return;
     if (id == hotkey::kShowPanel) return ShowPanelForKeys();
     const auto entry = hotkey::EntryOf(id);
+    if (entry && HeldByLock({.source = PasteSource::HotKey, .entry = *entry})) return;
     if (!entry || *entry >= column_.Count() || column_.Text(*entry).empty()) return;
-    engine_->Submit({.text = column_.Text(*entry), .isPrivate = column_.Set() == 2, .source = PasteSource::HotKey});
+    engine_->Submit({.text = column_.Text(*entry), .isPrivate = column_.Set() == DataSet::Private, .source = PasteSource::HotKey});
+}
+
+bool PasteSide::HeldByLock(const private_lock::Asked& asked) {
+    const private_lock::Verdict verdict = lockGate_.Decide(column_.Locked(), asked);
+    if (verdict == private_lock::Verdict::Paste) return false;
+    // The window in front now is where the text goes once the password was given.
+    if (asked.source == PasteSource::HotKey) KeepFrontAsTarget();
+    if (verdict == private_lock::Verdict::Ask)
+        host_.OpenPasswordDialog([this](bool opened) { PasswordAnswered(opened); });
+    return true;
+}
+
+void PasteSide::PasswordAnswered(bool opened) {
+    for (const private_lock::Asked& a : lockGate_.Answered(opened)) {
+        if (links_.gone() || column_.Locked()) return;
+        if (a.key != KeyButtonId::None) {
+            engine_->Submit({.source = PasteSource::KeyButton, .key = a.key});
+        } else if (a.entry < column_.Count() && !column_.Text(a.entry).empty()) {
+            engine_->Submit({.text = column_.Text(a.entry), .isPrivate = column_.Set() == DataSet::Private,
+                             .source = PasteSource::AfterPassword});
+        }
+    }
 }
 
 void PasteSide::KeepFrontAsTarget() {

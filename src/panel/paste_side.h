@@ -13,6 +13,7 @@
 #include "panel/panel_host.h"
 #include "panel/paste_logic.h"
 #include "panel/private_guard_logic.h"
+#include "panel/private_lock_logic.h"
 #include "win/form.h"
 
 class EntryColumn;
@@ -38,6 +39,9 @@ public:
     void OnEntryClick(int entry, bool fromKeyboard);
     void OnKeyButton(KeyButtonId which);
     void OnHotKey(int id, DWORD postedAt);
+    // The password dialog went (opened: Private was opened by it and is loaded): what waited
+    // for the password runs now, or is dropped.
+    void PasswordAnswered(bool opened);
 
     void OnTimer();
     void OnSessionLocked() { guard_.SessionLocked(); }
@@ -69,6 +73,8 @@ private:
     // The hidden fields that show what the engine knows.
     void MakeFields();
     bool ShiftForClick();
+    // While Private is locked a request asks for the password instead; true when it did.
+    bool HeldByLock(const private_lock::Asked& asked);
 
     Form& panel_;
     IPanelHost& host_;
@@ -82,6 +88,7 @@ private:
     bool painted_ = false;          // the first paint is done
     hotkey::KeyRegistrar keys_;
     hotkey::RepeatGate repeats_;
+    private_lock::Gate lockGate_;
     // When a click activated the panel with Shift held: Wine takes the modifier keys anew as
     // the focus moves, so by the button's click Shift may read as up.
     DWORD shiftActivationTick_ = 0;

@@ -47,7 +47,6 @@ std::wstring UninstallQuestion(const std::wstring& exeName) {
 AboutBox::AboutBox(AboutBoxLinks links) : links_(std::move(links)) {}
 
 AboutBox::~AboutBox() {
-    if (hwnd_) UnregisterDialogWindow(hwnd_);
     if (icon_) DestroyIcon(icon_);
 }
 
@@ -58,10 +57,9 @@ bool AboutBox::Open() {
                         WS_EX_DLGMODALFRAME, links_.panel, nullptr, kInnerWidth, kInnerHeight))
         return false;
     CreateControls();
-    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kInnerWidth, kInnerHeight));
-    MakeTopmost();
-    Register(links_.own ? &links_.own->aboutBox : nullptr);
-    RegisterDialogWindow(hwnd_);
+    // Not modal: the panel stays usable while it is open.
+    OpenAsDialog({.owner = links_.panel, .slot = links_.own ? &links_.own->aboutBox : nullptr, .holdOwner = false,
+                  .size = OuterSize(kInnerWidth, kInnerHeight)});
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     btnOk->SetFocus();
@@ -179,9 +177,6 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
-        break;
-    case WM_DESTROY:
-        UnregisterDialogWindow(hwnd_);
         break;
     }
     return Form::HandleMessage(msg, wp, lp);

@@ -34,20 +34,15 @@ std::function<void()> NewCopyDialog::SoundBeep = [] { MessageBeep(MB_OK); };
 
 NewCopyDialog::NewCopyDialog(NewCopyDialogLinks links) : links_(std::move(links)) {}
 
-NewCopyDialog::~NewCopyDialog() {
-    if (hwnd_) UnregisterDialogWindow(hwnd_);
-}
+NewCopyDialog::~NewCopyDialog() = default;
 
 bool NewCopyDialog::Open() {
     if (!CreateTopLevel(L"新しい「" + links_.exeName + L"」の作成", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                         0, links_.panel, nullptr, kClientWidth, kClientHeight))
         return false;
-    Register(links_.own ? &links_.own->newCopyDialog : nullptr);
-    HoldUp(links_.panel);
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateControls();
-    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kClientWidth, kClientHeight));
-    RegisterDialogWindow(hwnd_);
+    OpenAsDialog({.owner = links_.panel, .slot = links_.own ? &links_.own->newCopyDialog : nullptr,
+                  .size = OuterSize(kClientWidth, kClientHeight)});
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     editName->SetFocus();
@@ -176,9 +171,6 @@ LRESULT NewCopyDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (busy_) return 0;  // the copy flow closes the dialog itself
         Close();
         return 0;
-    case WM_DESTROY:
-        UnregisterDialogWindow(hwnd_);
-        break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }

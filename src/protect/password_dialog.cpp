@@ -4,8 +4,10 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "base/stored_names.h"
+#include "base/wipe.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"
 #include "win/app.h"
@@ -26,10 +28,7 @@ PasswordDialog::PasswordDialog(PasswordDialogLinks links)
     : links_(std::move(links)), logic_(*links_.password, links_.exeName, *this) {}
 
 PasswordDialog::~PasswordDialog() {
-    if (hwnd_) {
-        OnClosing();
-        UnregisterDialogWindow(hwnd_);
-    }
+    if (hwnd_) OnClosing();
 }
 
 bool PasswordDialog::Open() {
@@ -38,11 +37,7 @@ bool PasswordDialog::Open() {
         return false;
     CreateControls();
 
-    CentreOnWorkArea(hwnd_, links_.panel);
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    HoldUp(links_.panel);
-    Register(links_.own ? &links_.own->passwordDialog : nullptr);
-    RegisterDialogWindow(hwnd_);
+    OpenAsDialog({.owner = links_.panel, .slot = links_.own ? &links_.own->passwordDialog : nullptr});
 
     logic_.OnLoad();
     Apply();
@@ -74,6 +69,7 @@ void PasswordDialog::CreateControls() {
                                .onClick = [this] { SendMessageW(chkSwitchOff->hwnd, BM_CLICK, 0, 0); }});
     for (Control* c : {lblPrompt, btnVerify, btnRegister, btnConfirm, chkSwitchOff, lblSwitchOff}) c->SetFont(kUiFont, 9);
     SendMessageW(editPassword->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    SendMessageW(editPassword->hwnd, EM_LIMITTEXT, kMaxPasswordChars, 0);
     editPassword->SetFont(kUiFont, 11.25, true);
     masked_ = true;
     // Enter becomes a click; characters the password file cannot hold never get in.
@@ -90,6 +86,7 @@ void PasswordDialog::Show() {
 
 void PasswordDialog::Run(void (password_dialog::PasswordDialogLogic::*handler)()) {
     if (!hwnd_ || logic_.closed() || logic_.busy()) return;
+    wipe::Clear(logic_.view.entry);
     logic_.view.entry = editPassword->Text();
     (logic_.*handler)();
     Apply();
@@ -129,6 +126,9 @@ void PasswordDialog::OnConfirm() { Run(&password_dialog::PasswordDialogLogic::On
 void PasswordDialog::OnSwitchOff() { Run(&password_dialog::PasswordDialogLogic::OnSwitchOff); }
 
 void PasswordDialog::OnClosing() {
+    // The box's own buffer is written over before the window frees it.
+    if (editPassword && editPassword->hwnd)
+        editPassword->SetText(std::wstring(static_cast<size_t>(GetWindowTextLengthW(editPassword->hwnd)), L' '));
     logic_.OnClosing();
     ReleaseHeldUp();
 }
@@ -146,10 +146,8 @@ LRESULT PasswordDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (logic_.busy()) return 0;  // a re-key is under way; it closes the dialog itself
         OnClosing();
         DestroyWindow(hwnd_);
+        Gone();
         return 0;
-    case WM_DESTROY:
-        UnregisterDialogWindow(hwnd_);
-        break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }
@@ -176,9 +174,20 @@ CommitOutcome PasswordDialog::CommitPassword(const std::wstring& newPassword, in
 
 bool PasswordDialog::BackupHasPasswordFile() { return FileExists(links_.backupDir + L"\\" + stored::kPasswordFile); }
 
-bool PasswordDialog::UnlockSealed(const std::wstring& password) {
+PasswordDialog::Unlocked PasswordDialog::UnlockSealed(const std::wstring& password) {
+    DataSetService& sets = *links_.dataSets;
+    if (sets.SealedFileDamaged()) {
+        // No password opens it: said as damage, kept aside, and Private starts afresh.
+        const std::wstring aside = sets.KeepAside(stored::kUnreadablePrefix);
+        if (!aside.empty()) sets.RepairPrivate();
+        ::MsgBox(std::wstring(stored::kPrivateFile) + L" は壊れています。パスワードでは開けません。\r\n\r\n" +
+                     (aside.empty() ? L"ファイルはそのまま残してあります。\r\n" + sets.File(stored::kPrivateFile)
+                                    : L"壊れたファイルは次の名前で残し、Privateは空の状態から始めます。\r\n" + aside),
+                 MB_OK | MB_ICONSTOP, links_.exeName);
+        return Unlocked::Damaged;
+    }
     BusyCursor busy;  // the key function takes about a second
-    return links_.dataSets->Unlock(password);
+    return sets.Unlock(password) ? Unlocked::Opened : Unlocked::WrongPassword;
 }
 
 void PasswordDialog::Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
@@ -186,4 +195,10 @@ void PasswordDialog::Pause(int ms) { Sleep(static_cast<DWORD>(ms)); }
 void PasswordDialog::Close() {
     OnClosing();
     if (hwnd_) DestroyWindow(hwnd_);
+    Gone();
+}
+
+void PasswordDialog::Gone() {
+    if (std::exchange(goneTold_, true) || !links_.gone) return;
+    links_.gone(logic_.privateOpened());
 }

@@ -29,12 +29,14 @@ struct PasswordDialogLinks {
     std::wstring exeName;
     std::wstring backupDir;  // the backup notice looks for MyData_0.dat there
     // The panel's choices, which the flows change (see password_dialog::IPasswordDialogHost).
-    std::function<int()> dataSet;
-    std::function<void(int)> chooseDataSet;
+    std::function<DataSet()> dataSet;
+    std::function<void(DataSet)> chooseDataSet;
     std::function<void(bool)> setPasswordOn;
     std::function<void(bool)> enablePasswordChange;
     // Seals or unseals Private under the verified password ("Privateを強い暗号で守る").
     std::function<void(bool, const std::wstring&)> applySeal;
+    // Once the window went; opened: the flow ended with Private opened by its password.
+    std::function<void(bool opened)> gone;
 };
 
 class PasswordDialog : public Form, private password_dialog::IPasswordDialogHost {
@@ -71,8 +73,8 @@ protected:
 
 private:
     // IPasswordDialogHost
-    int DataSet() override { return links_.dataSet ? links_.dataSet() : 1; }
-    void ChooseDataSet(int set) override { if (links_.chooseDataSet) links_.chooseDataSet(set); }
+    ::DataSet ChosenSet() override { return links_.dataSet ? links_.dataSet() : ::DataSet::Public; }
+    void ChooseDataSet(::DataSet set) override { if (links_.chooseDataSet) links_.chooseDataSet(set); }
     void SetPasswordOn(bool on) override { if (links_.setPasswordOn) links_.setPasswordOn(on); }
     void EnablePasswordChange(bool on) override {
         if (links_.enablePasswordChange) links_.enablePasswordChange(on);
@@ -82,17 +84,23 @@ private:
     void MsgBox(const std::wstring& text, uint32_t flags, const std::wstring& title) override;
     password_dialog::CommitOutcome CommitPassword(const std::wstring& newPassword, int pauseMs) override;
     bool BackupHasPasswordFile() override;
-    bool Sealed() override { return links_.dataSets->IsSealed(); }
-    bool UnlockSealed(const std::wstring& password) override;
+    bool Sealed() override { return links_.dataSets->FileIsSealed(); }
+    Unlocked UnlockSealed(const std::wstring& password) override;
     void ApplySeal(bool seal, const std::wstring& password) override {
         if (links_.applySeal) links_.applySeal(seal, password);
     }
     void Pause(int ms) override;
+    void ShowPrompt(const std::wstring& text) override {
+        lblPrompt->SetText(text);
+        UpdateWindow(lblPrompt->hwnd);
+    }
     void FocusPasswordBox() override { focusPasswordBox_ = true; }
     void Close() override;
 
     // Runs one handler of the logic between reading the password box and showing the result.
     void Run(void (password_dialog::PasswordDialogLogic::*handler)());
+    void Gone();  // tells links_.gone, once
+    bool goneTold_ = false;
     void Apply();
     void CreateControls();
 

@@ -1,6 +1,9 @@
 #include "protect/password_dialog_logic.h"
 
+#include <utility>
+
 #include "base/cp932.h"
+#include "base/wipe.h"
 #include "store/dataset_format.h"
 
 namespace password_dialog {
@@ -15,6 +18,8 @@ const std::wstring kEnterPrompt = L"パスワードを入力してください�
 const std::wstring kCurrentPrompt = L"現在のパスワードを入力してください。";
 const std::wstring kSetPrompt = L"パスワードの設定をしてください。";
 const std::wstring kNewPrompt = L"新しいパスワードの設定をしてください。";
+const std::wstring kSealedPrompt = L"Private（強い暗号）のパスワードを入力してください。";
+const std::wstring kCheckingPrompt = L"確認しています…";
 const std::wstring kWrongPrompt = L"パスワードが違います。もう一度入力してください。";
 const std::wstring kConfirmPrompt = L"確認のため、もう一度パスワードを入力してください。";
 }  // namespace
@@ -52,7 +57,7 @@ void PasswordDialogLogic::OnLoad() {
     view.height = kShortHeight;
     view.entry.clear();
     view.verifyCaption = kOkCaption;
-    view.prompt = pw_.switchOffRequest == 1 ? kCurrentPrompt : kEnterPrompt;
+    view.prompt = pw_.switchOffRequest == 1 ? kCurrentPrompt : host_.Sealed() ? kSealedPrompt : kEnterPrompt;
 }
 
 void PasswordDialogLogic::OnActivated() {
@@ -92,17 +97,23 @@ void PasswordDialogLogic::ShowRegistration(const std::wstring& prompt) {
 
 void PasswordDialogLogic::OnVerify() {
     if (closed_ || busy_) return;
-    view.entry = host_.Lower(view.entry);
+    LowerEntry();
     // Sealed, only the file knows the password: it is right when it opens the file.
     const bool sealed = host_.Sealed();
-    if (sealed ? !host_.UnlockSealed(view.entry) : view.entry != pw_.userPassword) {
+    // The key takes a moment to derive: the dialog says so meanwhile.
+    if (sealed) host_.ShowPrompt(kCheckingPrompt);
+    const auto unlocked = sealed ? host_.UnlockSealed(view.entry) : IPasswordDialogHost::Unlocked::WrongPassword;
+    if (unlocked == IPasswordDialogHost::Unlocked::Damaged) {
+        Close();
+        return;
+    }
+    if (sealed ? unlocked != IPasswordDialogHost::Unlocked::Opened : view.entry != pw_.userPassword) {
         host_.Beep();
         view.entry.clear();
         view.prompt = kWrongPrompt;
         host_.FocusPasswordBox();
         return;
     }
-    if (sealed) pw_.Use(view.entry);  // in memory only, for a change of password
     if (pw_.sealRequest != 0) {
         const bool seal = pw_.sealRequest == 1;
         pw_.sealRequest = 0;
@@ -156,7 +167,7 @@ void PasswordDialogLogic::OnRegister() {
 
 void PasswordDialogLogic::OnConfirm() {
     if (closed_ || busy_) return;
-    view.entry = host_.Lower(view.entry);
+    LowerEntry();
     if (view.entry != firstEntry_) {
         host_.MsgBox(kMismatchText, msgbox::kOk | msgbox::kIconStop, kMismatchTitle);
         view.entry.clear();
@@ -170,11 +181,13 @@ void PasswordDialogLogic::OnConfirm() {
     }
     const std::wstring password = view.entry;
     busy_ = true;
+    // The switch is stored on before the password file names the password: a run that ends
+    // in between asks for a password next time instead of opening Private without one.
+    host_.SetPasswordOn(true);
     if (Commit(password, 100)) {
         host_.EnablePasswordChange(true);
         if (pw_.sealRequest == 1) {
             // Registered for the strong cipher: it is asked once more before sealing.
-            host_.SetPasswordOn(true);
             ShowVerify();
             busy_ = false;
             return;
@@ -202,7 +215,7 @@ void PasswordDialogLogic::SwitchOff(int pauseMs) {
     if (Commit(L"", pauseMs)) {
         host_.SetPasswordOn(false);
         host_.EnablePasswordChange(false);
-        host_.ChooseDataSet(2);
+        TickPrivate();
         pw_.switchOffRequest = 0;
         host_.Pause(300);
         BackupNotice();
@@ -226,7 +239,8 @@ bool PasswordDialogLogic::Commit(const std::wstring& newPassword, int pauseMs) {
     case CommitOutcome::FileKept:
         break;
     }
-    SetPassword(newPassword);
+    // Sealed, only the file knows the password: none is kept once it is sealed under it.
+    SetPassword(host_.Sealed() ? L"" : newPassword);
     return true;
 }
 
@@ -250,7 +264,8 @@ void PasswordDialogLogic::ShowVerify() {
 }
 
 void PasswordDialogLogic::TickPrivate() {
-    if (host_.DataSet() != 2) host_.ChooseDataSet(2);
+    privateOpened_ = true;
+    if (host_.ChosenSet() != DataSet::Private) host_.ChooseDataSet(DataSet::Private);
 }
 
 void PasswordDialogLogic::BackupNotice() {
@@ -259,7 +274,15 @@ void PasswordDialogLogic::BackupNotice() {
                      BackupNoticeTitle(exeName_));
 }
 
+void PasswordDialogLogic::LowerEntry() {
+    std::wstring lower = host_.Lower(view.entry);
+    wipe::Clear(view.entry);  // the typed form goes, not only its name
+    view.entry = std::move(lower);
+}
+
 void PasswordDialogLogic::Close() {
+    wipe::Clear(view.entry);
+    wipe::Clear(firstEntry_);
     closed_ = true;
     host_.Close();
 }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/message_flags.h"
+#include "base/data_set.h"
 #include "store/dataset_service.h"
 #include "store/password_state.h"
 
@@ -61,10 +62,10 @@ using CommitOutcome = RekeyOutcome;
 class IPasswordDialogHost {
 public:
     virtual ~IPasswordDialogHost() = default;
-    // The panel's choices that the flows change: the data set (1 Public, 2 Private, 3 顔文字),
+    // The panel's choices that the flows change: the data set,
     // the password switch, and whether the change item can be chosen.
-    virtual int DataSet() = 0;
-    virtual void ChooseDataSet(int set) = 0;
+    virtual ::DataSet ChosenSet() = 0;
+    virtual void ChooseDataSet(::DataSet set) = 0;
     virtual void SetPasswordOn(bool on) = 0;
     virtual void EnablePasswordChange(bool on) = 0;
     virtual std::wstring Lower(const std::wstring& text) = 0;
@@ -78,10 +79,14 @@ public:
     // Private is sealed: the password is checked by opening MyData_2.dat, not against the
     // password file (which then holds the empty password).
     virtual bool Sealed() { return false; }
-    // Opens the sealed file with password (it stays open in memory); false when it does not.
-    virtual bool UnlockSealed(const std::wstring&) { return false; }
+    // Opens the sealed file with password (it stays open in memory). Damaged: no password
+    // could open it; the host has kept it aside and said so.
+    enum class Unlocked { Opened, WrongPassword, Damaged };
+    virtual Unlocked UnlockSealed(const std::wstring&) { return Unlocked::WrongPassword; }
     // Seals (seal) or unseals Private under the verified password; tells the user on failure.
     virtual void ApplySeal(bool, const std::wstring&) {}
+    // Shows the prompt line now, before a long step (the view is shown after the handler).
+    virtual void ShowPrompt(const std::wstring&) {}
     virtual void Pause(int ms) = 0;
     virtual void FocusPasswordBox() = 0;
     virtual void Close() = 0;
@@ -94,6 +99,8 @@ bool AcceptsPasswordChar(wchar_t c);
 bool AllPasswordChars(const std::wstring& text);
 // The password file can hold it and read it back unchanged.
 bool IsStorablePassword(const std::wstring& password);
+// The password box takes no more: the key derivation of a longer one could take minutes.
+constexpr int kMaxPasswordChars = 256;
 
 class PasswordDialogLogic {
 public:
@@ -106,6 +113,8 @@ public:
     // A flow is running (it lets window messages run between its file steps).
     bool busy() const { return busy_; }
     const std::wstring& firstEntry() const { return firstEntry_; }
+    // The flow ended with Private chosen by its password: the program opens it now.
+    bool privateOpened() const { return privateOpened_; }
 
     void OnLoad();
     void OnActivated();
@@ -131,6 +140,7 @@ private:
     bool Commit(const std::wstring& newPassword, int pauseMs);
     void SetPassword(const std::wstring& password);
     void Close();
+    void LowerEntry();
 
     PasswordState& pw_;
     std::wstring exeName_;  // in the backup notice
@@ -139,6 +149,7 @@ private:
     std::wstring firstEntry_;
     bool closed_ = false;
     bool busy_ = false;
+    bool privateOpened_ = false;
 };
 
 }  // namespace password_dialog

@@ -31,11 +31,8 @@ bool PrivatePasswordPrompt::Run(std::wstring* password) {
     for (Control* c : {lblPrompt, btnOk, btnCancel}) c->SetFont(kUiFont, 9);
     editPassword->SetFont(kUiFont, 11.25, true);
     SendMessageW(editPassword->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
-    CentreOnWorkArea(hwnd_, owner_);
-    MakeTopmost();
-    Register(slot_);
-    RegisterDialogWindow(hwnd_);
-    HoldUp(owner_);
+    SendMessageW(editPassword->hwnd, EM_LIMITTEXT, password_dialog::kMaxPasswordChars, 0);
+    OpenAsDialog({.owner = owner_, .slot = slot_});
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     editPassword->SetFocus();
@@ -48,7 +45,6 @@ bool PrivatePasswordPrompt::Run(std::wstring* password) {
     }
     if (msg.message == WM_QUIT && !done_) PostQuitMessage(static_cast<int>(msg.wParam));
     ReleaseHeldUp();
-    UnregisterDialogWindow(hwnd_);
     DestroyWindow(hwnd_);
     if (accepted_ && password) *password = password_;
     return accepted_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/stored_names.h"
+#include "protect/password_dialog_logic.h"
 #include "store/backup_service.h"
 #include "store/file_cipher.h"
 #include "store/datafiles.h"
@@ -50,9 +51,7 @@ std::wstring CheckMessage(const BackupCheck& c) {
 
 RestoreDialog::RestoreDialog(RestoreDialogLinks links) : links_(std::move(links)) {}
 
-RestoreDialog::~RestoreDialog() {
-    if (hwnd_) UnregisterDialogWindow(hwnd_);
-}
+RestoreDialog::~RestoreDialog() = default;
 
 std::wstring RestoreDialog::Title() const { return L"「" + links_.exeName + L"」のデータの読込"; }
 
@@ -63,12 +62,9 @@ bool RestoreDialog::Open() {
         return false;
     busy_ = true;
     struct Done { bool& b; ~Done() { b = false; } } done{busy_};
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Register(links_.own ? &links_.own->restoreDialog : nullptr);
-    HoldUp(links_.panel);
     CreateControls();
-    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kClientWidth, kClientHeight));
-    RegisterDialogWindow(hwnd_);
+    OpenAsDialog({.owner = links_.panel, .slot = links_.own ? &links_.own->restoreDialog : nullptr,
+                  .size = OuterSize(kClientWidth, kClientHeight)});
 
     const std::wstring& exe = links_.exeName;
     if (!FolderExists(links_.backupDir)) {
@@ -142,6 +138,7 @@ void RestoreDialog::CreateControls() {
     btnCancel->SetFont(kUiFont, 9);
     editPassword->SetFont(kUiFont, 11.25, true);
     SendMessageW(editPassword->hwnd, EM_SETPASSWORDCHAR, L'*', 0);
+    SendMessageW(editPassword->hwnd, EM_LIMITTEXT, password_dialog::kMaxPasswordChars, 0);
     FilterEdit(editPassword->hwnd, {.enterMsg = kEnterMsg});  // Enter is taken as OK
 }
 
@@ -218,9 +215,6 @@ LRESULT RestoreDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (busy_) return 0;  // the copy-in closes the dialog itself
         Close();
         return 0;
-    case WM_DESTROY:
-        UnregisterDialogWindow(hwnd_);
-        break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }

@@ -41,12 +41,13 @@ bool SealWorkingCopy(const std::wstring& work, const std::wstring& enc, const st
 
 }  // namespace
 
-std::wstring DataSetService::PlainFile(int set) const {
+std::wstring DataSetService::PlainFile(DataSet set) const {
     switch (set) {
-    case 2: return File(stored::kPrivateWorkingCopy);
-    case 3: return File(stored::kKaomojiFile);
-    default: return File(stored::kPublicFile);
+    case DataSet::Private: return File(stored::kPrivateWorkingCopy);
+    case DataSet::Kaomoji: return File(stored::kKaomojiFile);
+    case DataSet::Public: break;
     }
+    return File(stored::kPublicFile);
 }
 
 namespace {
@@ -57,11 +58,11 @@ bool UsableRecords(const std::string& bytes) {
 }
 }  // namespace
 
-DataSetService::Prepared DataSetService::Prepare(int set) {
-    if (IsSealed()) return PrepareSealed(set);
+DataSetService::Prepared DataSetService::Prepare(DataSet set) {
+    if (FileIsSealed()) return PrepareSealed(set);
     Prepared p;
     p.file = PlainFile(set);
-    if (set != 2) {
+    if (set != DataSet::Private) {
         PutWorkingCopyAway();
         return p;
     }
@@ -110,7 +111,7 @@ std::wstring DataSetService::ResolveBothForms() {
     if (!FileExists(work) || !FileExists(enc)) return L"";
     // Sealed: the working copy is sealed once the password unlocks it; the sealed file is
     // never compared under the old key (it would be taken for another key's and set aside).
-    if (IsSealed()) return L"";
+    if (FileIsSealed()) return L"";
     EnsureKey();
     if (password_.privateKey.empty()) return L"";
     auto bytes = ReadAllBytes(work);
@@ -134,7 +135,7 @@ bool DataSetService::PutWorkingCopyAway() {
     const std::wstring enc = File(stored::kPrivateFile);
     if (!FileExists(work)) return true;
     sealError_ = 0;
-    if (IsSealed()) {
+    if (FileIsSealed()) {
         Lock();
         return !FileExists(work);
     }
@@ -158,7 +159,7 @@ bool DataSetService::RepairPrivate() {
 }
 
 bool DataSetService::Opens(const std::wstring& password) const {
-    if (IsSealed()) {
+    if (FileIsSealed()) {
         auto bytes = ReadAllBytes(File(stored::kPrivateFile));
         auto key = bytes ? sealed::KeyForFile(*bytes, password) : std::nullopt;
         return key && sealed::Open(*key, *bytes);
@@ -209,7 +210,7 @@ std::wstring DataSetService::KeepAside(const wchar_t* prefix) {
 RekeyOutcome DataSetService::Rekey(const std::wstring& newPassword, int pauseMs,
                                    const std::function<void()>& letMessagesRun,
                                    const std::function<void(int)>& pause) {
-    if (IsSealed()) return ResealUnder(newPassword) ? RekeyOutcome::Rekeyed : RekeyOutcome::NotChanged;
+    if (FileIsSealed()) return ResealUnder(newPassword) ? RekeyOutcome::Rekeyed : RekeyOutcome::NotChanged;
     EnsureKey();
     const std::wstring enc = File(stored::kPrivateFile);
     const std::wstring work = File(stored::kPrivateWorkingCopy);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/data_set.h"
 #include "base/stored_names.h"
 #include "store/password_state.h"
 
@@ -20,7 +21,6 @@ enum class RekeyOutcome {
     NotChanged,   // the password file or the data file could not be written: nothing changed
 };
 
-// Data sets by number: 1 Public, 2 Private, 3 顔文字.
 class DataSetService {
 public:
     explicit DataSetService(PasswordState& password) : password_(password) {}
@@ -32,8 +32,7 @@ public:
     std::wstring File(const std::wstring& name) const { return dataDir_ + L"\\" + name; }
 
     // The plain file of a set: MyData_1.dat, the working copy MyData_2_2.dat, MyData_3.dat.
-    // Any other number is taken as Public.
-    std::wstring PlainFile(int set) const;
+    std::wstring PlainFile(DataSet set) const;
 
     // What Prepare left for the reader.
     struct Prepared {
@@ -52,7 +51,7 @@ public:
     // from MyData_2.dat unless it exists already; an unusable result is dropped and
     // MyData_2.dat kept aside under a name that says so, never deleted. For the other sets:
     // a Private working copy is put away first.
-    Prepared Prepare(int set);
+    Prepared Prepare(DataSet set);
 
     // Both forms of Private on disk (a run ended while it was being put away, or while it was
     // loaded): when they hold the same entries the working copy goes; otherwise the working
@@ -98,12 +97,15 @@ public:
 
     // ---- the sealed Private (MyData_2.dat in the strong format) ----
     // MyData_2.dat is sealed. Read from the file's first bytes each time: the file is the state.
-    bool IsSealed() const;
+    bool FileIsSealed() const;
     // Unlocked: the key and the entries are held in memory until Lock.
     bool Unlocked() const { return unlocked_ != nullptr; }
     // Derives the key from password and opens the sealed file; false for a wrong password or
     // a file whose tag does not verify, and then nothing changes.
     bool Unlock(const std::wstring& password);
+    // MyData_2.dat carries the sealed mark but cannot be a whole sealed file: no password
+    // opens it. Reads the file.
+    bool SealedFileDamaged() const;
     // Forgets the key and the entries (wiped). An edited working copy is sealed first.
     void Lock();
     // While unlocked, Private as its file would be written unsealed: the editor works on it in
@@ -121,7 +123,7 @@ public:
 
 private:
     struct SealedState;
-    Prepared PrepareSealed(int set);
+    Prepared PrepareSealed(DataSet set);
     bool HoldsKeyOfFile() const;  // the key held is the one MyData_2.dat is sealed under
     bool ResealUnder(const std::wstring& newPassword);
     std::shared_ptr<SealedState> unlocked_;

@@ -15,7 +15,7 @@ struct DataSetService::SealedState {
     ~SealedState() { sealed::WipeBytes(plain.data(), plain.size()); }
 };
 
-bool DataSetService::IsSealed() const {
+bool DataSetService::FileIsSealed() const {
     HANDLE h = CreateFileW(File(stored::kPrivateFile).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -37,6 +37,11 @@ bool DataSetService::Unlock(const std::wstring& password) {
     state->plain = std::move(*plain);
     unlocked_ = std::move(state);
     return true;
+}
+
+bool DataSetService::SealedFileDamaged() const {
+    auto bytes = ReadAllBytes(File(stored::kPrivateFile));
+    return bytes && sealed::ShapeOf(*bytes) == sealed::Shape::Damaged;
 }
 
 void DataSetService::Lock() {
@@ -70,10 +75,10 @@ std::optional<std::string> DataSetService::UnlockedBytes() const {
     return unlocked_->plain;
 }
 
-DataSetService::Prepared DataSetService::PrepareSealed(int set) {
+DataSetService::Prepared DataSetService::PrepareSealed(DataSet set) {
     Prepared p;
     p.file = PlainFile(set);
-    if (set != 2) {
+    if (set != DataSet::Private) {
         Lock();
         return p;
     }
@@ -98,7 +103,7 @@ DataSetService::Prepared DataSetService::PrepareSealed(int set) {
 }
 
 bool DataSetService::SealPrivate(const std::wstring& password) {
-    if (IsSealed() || password.empty()) return false;
+    if (FileIsSealed() || password.empty()) return false;
     const std::wstring enc = File(stored::kPrivateFile);
     if (!PutWorkingCopyAway()) return false;
     std::string plain;
@@ -130,7 +135,7 @@ bool DataSetService::SealPrivate(const std::wstring& password) {
 bool DataSetService::UnsealPrivate(const std::wstring& password, int pauseMs,
                                    const std::function<void()>& letMessagesRun,
                                    const std::function<void(int)>& pause) {
-    if (!IsSealed()) return false;
+    if (!FileIsSealed()) return false;
     Lock();
     if (!Unlock(password)) return false;
     const std::wstring enc = File(stored::kPrivateFile);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/wipe.h"
+
 // The key used when no user password is set (eight decimal digits). The password file is
 // always encrypted under it. Held as a number so that its text never sits in the executable.
 inline std::wstring DefaultPassword() { return std::to_wstring(47290315); }
@@ -25,7 +27,11 @@ struct PasswordState {
 
     // The password in force from now on, and its key.
     void Use(const std::wstring& password) {
-        userPassword = password;
-        privateKey = PrivateKeyFor(password);
+        std::wstring next = password;  // password may be one of ours
+        wipe::Clear(userPassword);
+        wipe::Clear(privateKey);
+        userPassword = next;
+        privateKey = PrivateKeyFor(next);
+        wipe::Clear(next);
     }
 };

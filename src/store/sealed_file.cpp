@@ -102,9 +102,6 @@ void WipeBytes(void* data, size_t size) { SecureZeroMemory(data, size); }
 
 void Key::Wipe() { WipeBytes(bytes.data(), bytes.size()); }
 
-bool LooksSealed(const std::string& bytes) {
-    return bytes.size() >= kMagicSize && std::memcmp(bytes.data(), kMagic, kMagicSize) == 0;
-}
 
 std::optional<Key> DeriveKey(const std::wstring& password, uint32_t iterations,
                              const std::array<uint8_t, kSaltSize>& salt) {

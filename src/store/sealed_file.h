@@ -30,6 +30,11 @@ constexpr uint32_t kMaxIterations = 20000000;
 // True when bytes start like a sealed file (the mark only; nothing is verified).
 bool LooksSealed(const std::string& bytes);
 
+// What a file is before any key is tried: no mark; the mark but no whole header and tag, or a
+// count no writer used (damage, never a wrong password); or whole enough to ask for one.
+enum class Shape { NoMark, Damaged, Whole };
+Shape ShapeOf(const std::string& bytes);
+
 // A derived key with the salt and count it came from. Wiped when it goes.
 class Key {
 public:

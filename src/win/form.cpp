@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <utility>
 
 #include "base/contrast.h"
 #include "base/stored_names.h"
@@ -211,8 +212,23 @@ void Form::ReleaseHeldUp() {
     heldUp_.clear();
 }
 
+void Form::OpenAsDialog(const DialogOpening& how) {
+    CentreOnWorkArea(hwnd_, how.owner, how.size);
+    MakeTopmost();
+    Register(how.slot);
+    if (how.holdOwner && how.owner && IsWindowEnabled(how.owner)) HoldUp(how.owner);
+    TakeDialogKeys();
+    if (how.firstFocus) how.firstFocus->SetFocus();
+}
+
+void Form::TakeDialogKeys() {
+    if (std::exchange(dialogKeys_, true)) return;
+    RegisterDialogWindow(hwnd_);
+}
+
 void Form::EndLifeCycle() {
     ReleaseHeldUp();
+    if (std::exchange(dialogKeys_, false)) UnregisterDialogWindow(hwnd_);
     if (ownSlot_ && hwnd_ && *ownSlot_ == reinterpret_cast<uintptr_t>(hwnd_)) *ownSlot_ = 0;
     ownSlot_ = nullptr;
 }

@@ -142,6 +142,21 @@ public:
     void HoldUp(HWND w);
     void ReleaseHeldUp();
 
+    // How a dialog of the program opens: topmost, centred on the work area of its owner's
+    // monitor, in its slot of the own-window table, its owner held up while it is open, its
+    // controls taking the dialog keys, the focus on its first control. The window's end undoes
+    // all of it once.
+    struct DialogOpening {
+        HWND owner = nullptr;
+        uintptr_t* slot = nullptr;
+        bool holdOwner = true;  // an owner another window holds up already is left to that one
+        SIZE size{};            // outer pixels; the current size when empty
+        Control* firstFocus = nullptr;
+    };
+    void OpenAsDialog(const DialogOpening& how);
+    // Tab, Enter and Alt+letter move among the controls as in a dialog, until the window ends.
+    void TakeDialogKeys();
+
 protected:
     bool CreateTopLevel(const std::wstring& caption, DWORD style, DWORD exStyle, HWND owner,
                         HMENU menu, int width, int height);
@@ -159,6 +174,7 @@ private:
     void EndLifeCycle();
 
     uintptr_t* ownSlot_ = nullptr;
+    bool dialogKeys_ = false;  // registered for the dialog keys
     std::vector<HWND> heldUp_;
     int dpi_ = 96;
     int nextId_ = 5000;

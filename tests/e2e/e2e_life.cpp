@@ -3,6 +3,7 @@
 #include "e2e_life.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,35 @@ bool Click(Report& rep, HWND d, int id, const std::wstring& what) {
 bool DialogGone(Report& rep, const Hariko& h, HWND d, const std::wstring& what) {
     bool gone = WaitFor([&] { return !IsWindow(d) && IsWindowEnabled(h.main()); }, 8000);
     return rep.Check(gone, what, h.WindowList() + OpenBoxes(h));
+}
+
+// The program's message box that says `words`, answered with `button`.
+bool AnswerBox(Report& rep, const Hariko& h, const std::wstring& words, int button, const std::wstring& what) {
+    std::optional<MessageBoxSeen> box;
+    const bool seen = WaitFor([&] {
+        box = FindMessageBox(h.name(), h.pid());
+        return box && box->text.find(words) != std::wstring::npos;
+    }, 15000);
+    return rep.Check(seen && AnswerMessageBox(*box, button), what + L": the box that says " + Quote(words), OpenBoxes(h));
+}
+
+// ﾒﾆｭｰ > Privateを強い暗号で守る with no password: the warning (はい), registration (typed as
+// `typed`), the password once more (lower case), the confirmation.
+bool SealFromNoPassword(Report& rep, const Hariko& h, const std::wstring& typed, const std::wstring& password) {
+    h.Menu(panel_ids::kSealPrivate);
+    AnswerBox(rep, h, L"二度と読めなくなります", IDYES, L"before sealing");
+    HWND d = WaitDialog(h, L"パスワードの登録");
+    if (!rep.Check(d != nullptr, L"the item with no password opens \"パスワードの登録\"", h.WindowList())) return false;
+    TypePassword(rep, d, typed, L"registration");
+    PressKey(VK_RETURN);
+    TypePassword(rep, d, typed, L"confirmation");
+    Click(rep, d, kBtnConfirm, L"a click on 登 録");
+    d = WaitDialog(h, L"パスワードの確認");
+    if (!rep.Check(d != nullptr, L"asked once more: \"パスワードの確認\"", h.WindowList())) return false;
+    TypePassword(rep, d, password, L"asked once more");
+    Click(rep, d, kBtnVerify, L"asked once more: a click on O K");
+    AnswerBox(rep, h, L"強い暗号で守りました", IDOK, L"sealed");
+    return DialogGone(rep, h, d, L"asked once more: the dialog closes");
 }
 
 // Left and Top of 1500 twips: the panel at the left, clear of dialogs centred on the screen.
@@ -739,19 +769,12 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
         return DialogGone(rep, h, d, what + L": the dialog closes");
     };
 
-    // Ticked with no password: registration first, then the verify form.
+    // Ticked with no password: a warning, registration, then the verify form. いいえ changes nothing.
     if (!StartReady(rep, h)) return;
     h.Menu(panel_ids::kSealPrivate);
-    HWND d = WaitDialog(h, L"パスワードの登録");
-    if (!rep.Check(d != nullptr, L"the item with no password opens \"パスワードの登録\"", h.WindowList())) {
-        CloseProgram(rep, h);
-        return;
-    }
-    TypePassword(rep, d, L"Abc", L"registration");
-    PressKey(VK_RETURN);
-    TypePassword(rep, d, L"Abc", L"confirmation");
-    Click(rep, d, kBtnConfirm, L"a click on 登 録");
-    if (!answer(L"パスワードの確認", L"abc", L"asked once more")) return CloseProgram(rep, h);
+    AnswerBox(rep, h, L"二度と読めなくなります", IDNO, L"いいえ before sealing");
+    rep.Check(HoldsFor([&] { return !h.WindowCaptioned(L"パスワードの登録"); }, 800), L"いいえ: no password is asked for");
+    if (!SealFromNoPassword(rep, h, L"Abc", L"abc")) return CloseProgram(rep, h);
     rep.Check(WaitFor(sealed, 20000), L"MyData_2.dat is sealed (\"HRK-AES1\")", BytesText(ReadFileBytes(enc)));
     rep.Check(Decrypted(h.DataFile(L"MyData_0.dat"), kDefaultPassword) == PasswordFilePlain(L""),
               L"the password file holds the empty password");
@@ -767,7 +790,7 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     if (!rep.Check(np.Start(700, 50, 400, 300, &why), L"notepad starts at the right", why) || !StartReady(rep, h)) return;
     const auto before = ReadFileBytes(enc);
     h.Menu(panel_ids::kPrivate);
-    d = WaitDialog(h, L"パスワードの確認");
+    HWND d = WaitDialog(h, L"パスワードの確認");
     if (!rep.Check(d != nullptr, L"choosing Private asks \"パスワードの確認\"", h.WindowList())) return CloseProgram(rep, h);
     TypePassword(rep, d, L"abd", L"a wrong password");
     PressKey(VK_RETURN);
@@ -804,6 +827,54 @@ void SealedPrivate(Report& rep, const std::wstring& exe) {
     h.SetSetting(L"LockMinutes", L"");
 }
 
+// ---- 18 -----------------------------------------------------------------------------------
+
+// Sealed Private pasted by Ctrl+Alt+1. The session's lock closes it but leaves it chosen: the
+// next Ctrl+Alt+1 asks for the password, and notepad gets the entry only once it was given.
+void LockedPrivateByKeys(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    PanelAtLeft(h);
+    if (!rep.Check(WriteEncrypted(h.DataFile(L"MyData_2.dat"), ThreeFields(OurPrivateRows()), kDefaultPassword) &&
+                       WriteEncrypted(h.DataFile(L"MyData_0.dat"), PasswordFilePlain(L""), kDefaultPassword),
+                   L"set-up: our entries in Private, no password"))
+        return;
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(700, 50, 400, 300, &why), L"notepad starts at the right", why) || !StartReady(rep, h)) return;
+    auto ctrlAlt1 = [] {
+        for (BYTE k : {BYTE(VK_CONTROL), BYTE(VK_MENU), BYTE('1')}) keybd_event(k, 0, 0, 0);
+        for (BYTE k : {BYTE('1'), BYTE(VK_MENU), BYTE(VK_CONTROL)}) keybd_event(k, 0, KEYEVENTF_KEYUP, 0);
+    };
+    if (!SealFromNoPassword(rep, h, L"abc", L"abc")) return CloseProgram(rep, h);
+    const std::wstring first = OurPrivateRows()[0].text;
+    rep.Check(WaitFor([&] { return h.EntryButton(L"銀行") != nullptr; }, 20000), L"sealed Private is shown", Captions(h));
+    h.Menu(panel_ids::kHotKeys);
+    if (!rep.Check(np.ClickInto(&why), L"notepad in front", why)) return CloseProgram(rep, h);
+    ctrlAlt1();
+    rep.Check(WaitFor([&] { return np.Text() == first; }, 8000), L"Ctrl+Alt+1 pastes Private's entry 1", Quote(np.Text()));
+
+    np.SetText(L"");
+    PostMessageW(h.main(), 0x02B1 /* WM_WTSSESSION_CHANGE */, 0x7 /* WTS_SESSION_LOCK */, 0);
+    rep.Check(WaitFor([&] { return h.EntryButton(L"Private（ロック中）") != nullptr && !h.EntryButton(L"銀行"); }, 8000),
+              L"the session's lock: the panel shows the one entry \"Private（ロック中）\"", Captions(h));
+    if (!rep.Check(np.ClickInto(&why), L"notepad in front again", why)) return CloseProgram(rep, h);
+    ctrlAlt1();
+    rep.Check(HoldsFor([&] { return np.Text().empty(); }, 1000), L"while the password is asked notepad gets nothing",
+              Quote(np.Text()));
+    HWND d = WaitDialog(h, L"パスワードの確認", 10000);
+    if (!rep.Check(d != nullptr, L"Ctrl+Alt+1 while locked asks for the password", h.WindowList())) return CloseProgram(rep, h);
+    rep.Check(TextOf(DescendantById(d, kLblPrompt)) == L"Private（強い暗号）のパスワードを入力してください。",
+              L"the prompt names the strong cipher", TextOf(DescendantById(d, kLblPrompt)));
+    TypePassword(rep, d, L"abc", L"the password");
+    Click(rep, d, kBtnVerify, L"a click on O K");
+    if (DialogGone(rep, h, d, L"the dialog closes"))
+        rep.Check(WaitFor([&] { return np.Text() == first; }, 8000) && HoldsFor([&] { return np.Text() == first; }, 500),
+                  L"the password given: entry 1 goes into notepad, once", Quote(np.Text()));
+    CloseProgram(rep, h);
+    h.WipeState();
+}
+
 }  // namespace
 
 const std::vector<Scenario>& LifeScenarios() {
@@ -815,6 +886,7 @@ const std::vector<Scenario>& LifeScenarios() {
         {15, L"15. closing stores the position, but not while minimised", ClosingPositions},
         {16, L"16. uninstall: plain, with a file of the user's, with another name's data", Uninstalls},
         {17, L"17. Privateを強い暗号で守る: sealed, asked for, unsealed", SealedPrivate},
+        {18, L"18. sealed Private by Ctrl+Alt+1: the session's lock asks, notepad gets nothing until the password", LockedPrivateByKeys},
     };
     return all;
 }

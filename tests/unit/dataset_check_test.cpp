@@ -2,8 +2,11 @@
 
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/dataset_check_logic.h"
+#include "store/sealed_file.h"
 
 TEST(WellFormedDataSet, AcceptsWhatTheWritersProduce) {
     EXPECT_TRUE(IsWellFormedDataSet(""));
@@ -48,4 +51,19 @@ TEST(WellFormedDataSet, TellsTheOlderTwoFieldFormatApart) {
     const std::string three = "\"a\",\"b\",\"&HFFFFFF\"\r\n";
     EXPECT_FALSE(IsTwoFieldDataSet(three));
     EXPECT_FALSE(IsTwoFieldDataSet(""));
+}
+
+// Damage is told from a wrong password by the bytes alone: no password is tried on a file
+// that cannot be a whole sealed one.
+TEST(SealedShape, DamageIsToldFromTheHeaderAlone) {
+    auto file = [](uint32_t count, size_t body) {
+        std::string b = "HRK-AES1" + std::string(reinterpret_cast<const char*>(&count), 4);  // little-endian
+        return b + std::string(sealed::kSaltSize + sealed::kNonceSize + body + sealed::kTagSize, 'x');
+    };
+    for (auto [bytes, shape] : std::vector<std::pair<std::string, sealed::Shape>>{
+             {file(600000, 0), sealed::Shape::Whole}, {file(20000000, 9), sealed::Shape::Whole},
+             {file(0, 9), sealed::Shape::Damaged}, {file(20000001, 9), sealed::Shape::Damaged},
+             {file(600000, 0).substr(0, 55), sealed::Shape::Damaged}, {"", sealed::Shape::NoMark},
+             {"HRK-AES2" + file(600000, 9).substr(8), sealed::Shape::NoMark}})
+        EXPECT_EQ(sealed::ShapeOf(bytes), shape) << bytes.size();
 }

@@ -39,13 +39,17 @@ public:
     int focusCount = 0;
     int closes = 0;
 
-    int DataSet() override { return checked[Menu::Private] ? 2 : checked[Menu::Kaomoji] ? 3 : 1; }
-    void ChooseDataSet(int set) override {
-        checked[Menu::Public] = set == 1;
-        checked[Menu::Private] = set == 2;
-        checked[Menu::Kaomoji] = set == 3;
+    DataSet ChosenSet() override {
+        return checked[Menu::Private] ? DataSet::Private : checked[Menu::Kaomoji] ? DataSet::Kaomoji : DataSet::Public;
     }
+    void ChooseDataSet(DataSet set) override {
+        checked[Menu::Public] = set == DataSet::Public;
+        checked[Menu::Private] = set == DataSet::Private;
+        checked[Menu::Kaomoji] = set == DataSet::Kaomoji;
+    }
+    std::vector<std::pair<bool, std::wstring>> writes;  // {true, ""}: PassMode; {false, pw}: the password file
     void SetPasswordOn(bool on) override {
+        writes.push_back({true, on ? L"on" : L"off"});
         checked[Menu::PasswordOn] = on;
         checked[Menu::PasswordOff] = !on;
     }
@@ -62,6 +66,7 @@ public:
     }
     CommitOutcome CommitPassword(const std::wstring& password, int pauseMs) override {
         commits.push_back({password, pauseMs});
+        writes.push_back({false, password});
         return outcome;
     }
     bool BackupHasPasswordFile() override { return backupHasPasswordFile; }
@@ -70,7 +75,9 @@ public:
     void Close() override { ++closes; }
     bool sealed = false;
     bool Sealed() override { return sealed; }
-    bool UnlockSealed(const std::wstring& password) override { return password == L"old"; }
+    Unlocked UnlockSealed(const std::wstring& password) override {
+        return password == L"old" ? Unlocked::Opened : Unlocked::WrongPassword;
+    }
 };
 
 class PasswordDialogLogicTest : public ::testing::Test {
@@ -245,6 +252,33 @@ TEST_F(PasswordDialogLogicTest, ASealedPrivateOffersNoSwitchOffWithTheNewPasswor
     dialog.OnVerify();
     EXPECT_EQ(dialog.mode(), Mode::NewPassword);
     EXPECT_FALSE(dialog.view.switchOffVisible);
+}
+
+// A run may end between any two writes of the password state. The next start opens Private
+// without asking when the switch reads off, so a password may never stand under a switch off.
+TEST_F(PasswordDialogLogicTest, NoEndBetweenTwoWritesLeavesAPasswordWithTheSwitchOff) {
+    struct Flow { const char* name; bool switchOn; int16_t seal; bool switchOff; };
+    for (const Flow& f : {Flow{"register", true, 0, false}, Flow{"seal from none", false, 1, false},
+                          Flow{"switch off", true, 0, true}}) {
+        FakeHost h;
+        PasswordState pw;
+        h.checked[Menu::PasswordOn] = f.switchOn;
+        pw.sealRequest = f.seal;
+        if (f.switchOff) pw.Use(L"pw"), pw.switchOffRequest = 1;
+        PasswordDialogLogic d{pw, L"ハリコ", h};
+        d.OnLoad();
+        d.OnActivated();
+        d.view.entry = f.switchOff ? L"pw" : L"abc";
+        f.switchOff ? d.OnVerify() : (d.OnRegister(), d.view.entry = L"abc", d.OnConfirm());
+        ASSERT_FALSE(h.writes.empty()) << f.name;
+        for (size_t end = 0; end <= h.writes.size(); ++end) {
+            bool on = f.switchOn;
+            std::wstring file = f.switchOff ? L"pw" : L"";
+            for (size_t k = 0; k < end; ++k)
+                h.writes[k].first ? void(on = h.writes[k].second == L"on") : void(file = h.writes[k].second);
+            EXPECT_TRUE(on || file.empty()) << f.name << ": ended after " << end << " writes";
+        }
+    }
 }
 
 TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {

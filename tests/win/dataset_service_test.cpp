@@ -49,13 +49,13 @@ protected:
 
 TEST_F(DataSetServiceTest, PrivateRoundTripLeavesExactlyOneForm) {
     Seal(L"key1");
-    auto p = svc_.Prepare(2);
+    auto p = svc_.Prepare(DataSet::Private);
     EXPECT_FALSE(p.unreadable);
     EXPECT_EQ(p.file, File(L"MyData_2_2.dat"));
     EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2_2.dat"});
     EXPECT_EQ(Bytes(p.file), plain_);
 
-    EXPECT_EQ(svc_.Prepare(1).file, File(L"MyData_1.dat"));
+    EXPECT_EQ(svc_.Prepare(DataSet::Public).file, File(L"MyData_1.dat"));
     EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
     ASSERT_TRUE(DecryptFileTo(File(L"MyData_2.dat"), File(L"c.tmp"), L"key1"));
     EXPECT_EQ(Bytes(File(L"c.tmp")), plain_);
@@ -68,13 +68,13 @@ TEST_F(DataSetServiceTest, AFileTheKeyDoesNotOpenIsKeptAsideUnchanged) {
         // While another program holds it, it cannot be moved: then it is not touched at all.
         HANDLE h = CreateFileW(File(L"MyData_2.dat").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
-        auto held = svc_.Prepare(2);
+        auto held = svc_.Prepare(DataSet::Private);
         CloseHandle(h);
         EXPECT_TRUE(held.unreadable && held.asideFailed);
         EXPECT_EQ(FolderEntries(dir_), std::vector<std::wstring>{L"MyData_2.dat"});
         EXPECT_EQ(Bytes(File(L"MyData_2.dat")), before);
     }
-    auto p = svc_.Prepare(2);
+    auto p = svc_.Prepare(DataSet::Private);
     EXPECT_TRUE(p.unreadable);
     ASSERT_FALSE(p.keptAside.empty());
     EXPECT_EQ(Bytes(p.keptAside), before);
@@ -84,7 +84,7 @@ TEST_F(DataSetServiceTest, AFileTheKeyDoesNotOpenIsKeptAsideUnchanged) {
     // A single record under the right key is kept aside as well, never blanked.
     plain_ = EncodeDataSet({{L"a", L"b", L"1"}}, ColourForm::Decimal).bytes;
     Seal(L"key1");
-    auto one = svc_.Prepare(2);
+    auto one = svc_.Prepare(DataSet::Private);
     EXPECT_TRUE(one.unreadable);
     ASSERT_TRUE(DecryptFileTo(one.keptAside, File(L"c.tmp"), L"key1"));
     EXPECT_EQ(Bytes(File(L"c.tmp")), plain_);

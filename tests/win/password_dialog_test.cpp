@@ -149,11 +149,13 @@ protected:
         l.own = &own_;
         l.exeName = L"ハリコ試験";
         l.backupDir = root_ + L"\\ハリコ試験_BackupData";
-        l.dataSet = [this] { return Checked(panel_ids::kPrivate) ? 2 : Checked(panel_ids::kKaomoji) ? 3 : 1; };
-        l.chooseDataSet = [tick](int set) {
-            tick(panel_ids::kPublic, set == 1);
-            tick(panel_ids::kPrivate, set == 2);
-            tick(panel_ids::kKaomoji, set == 3);
+        l.dataSet = [this] {
+            return Checked(panel_ids::kPrivate) ? DataSet::Private : Checked(panel_ids::kKaomoji) ? DataSet::Kaomoji : DataSet::Public;
+        };
+        l.chooseDataSet = [tick](DataSet set) {
+            tick(panel_ids::kPublic, set == DataSet::Public);
+            tick(panel_ids::kPrivate, set == DataSet::Private);
+            tick(panel_ids::kKaomoji, set == DataSet::Kaomoji);
         };
         l.setPasswordOn = [tick](bool on) {
             tick(panel_ids::kPasswordOn, on);

@@ -26,22 +26,22 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     svc.SetDataDir(dir);
 
     ASSERT_TRUE(svc.SealPrivate(L"pw"));
-    EXPECT_TRUE(svc.IsSealed());
+    EXPECT_TRUE(svc.FileIsSealed());
     EXPECT_EQ(L"", ReadPasswordFile(dir, [] {}, [](int) {}));
-    auto shown = svc.Prepare(2);
+    auto shown = svc.Prepare(DataSet::Private);
     EXPECT_EQ(plain, shown.bytes);
     // The editor's save is sealed at once: while Private is open no file holds its text.
     const std::string edited = EncodeDataSet({{L"口座", L"0012345", L"255"}}, ColourForm::Decimal).bytes;
     ASSERT_TRUE(svc.SaveSealed(edited));
     EXPECT_EQ(edited, svc.UnlockedBytes().value_or(""));
-    EXPECT_EQ(edited, svc.Prepare(2).bytes);
+    EXPECT_EQ(edited, svc.Prepare(DataSet::Private).bytes);
     for (const std::wstring& n : testsupport::FolderEntries(dir)) {
         const std::string bytes = testsupport::BytesOf(file(n.c_str()));
         EXPECT_EQ(std::string::npos, bytes.find("0012345")) << n;
     }
-    svc.Prepare(1);
+    svc.Prepare(DataSet::Public);
     EXPECT_FALSE(svc.Unlocked());
-    EXPECT_TRUE(svc.Prepare(2).locked);
+    EXPECT_TRUE(svc.Prepare(DataSet::Private).locked);
 
     // A backup of the sealed file is loadable under its password only; once restored (sealed
     // under another salt) the entries held in memory never overwrite it.
@@ -57,7 +57,7 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     ASSERT_TRUE(other.UnsealPrivate(L"pw", 0, [] {}, [](int) {}) && other.SealPrivate(L"pw"));
     const std::string restored = testsupport::BytesOf(file(L"MyData_2.dat"));
     ASSERT_TRUE(WriteFileAtomic(file(L"MyData_2_2.dat"), edited));
-    EXPECT_TRUE(svc.Prepare(2).locked);
+    EXPECT_TRUE(svc.Prepare(DataSet::Private).locked);
     EXPECT_FALSE(svc.SaveSealed(edited));
     EXPECT_EQ(restored, testsupport::BytesOf(file(L"MyData_2.dat")));
     DeleteFileW(file(L"MyData_2_2.dat").c_str());
@@ -68,7 +68,7 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     EXPECT_TRUE(svc.Opens(L"pw"));
 
     ASSERT_TRUE(svc.UnsealPrivate(L"pw", 0, [] {}, [](int) {}));
-    EXPECT_FALSE(svc.IsSealed());
+    EXPECT_FALSE(svc.FileIsSealed());
     EXPECT_EQ(L"pw", ReadPasswordFile(dir, [] {}, [](int) {}));
     ASSERT_TRUE(DecryptFileTo(file(L"MyData_2.dat"), file(L"c.tmp"), L"pw"));
     EXPECT_EQ(edited, testsupport::BytesOf(file(L"c.tmp")));
