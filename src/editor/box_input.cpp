@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "editor/entry_editor_logic.h"
+#include "win/acc_name.h"
 #include "win/form.h"
 
 const wchar_t kCaptionLimitHint[] = L"ボタンの表示文字は全角7文字・半角14文字までです。";
@@ -175,6 +176,10 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
         return ThenTell(h, msg, wp, lp, b.events.doubleClick);
     case WM_SETFOCUS:
         return ThenTell(h, msg, wp, lp, b.events.focus);
+    case WM_GETOBJECT:
+        if (b.events.name)
+            if (const LRESULT r = AnswerWithName(h, wp, lp, b.events.name())) return r;
+        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(h, BoxProc, id);
         delete &b;
