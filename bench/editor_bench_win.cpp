@@ -197,6 +197,10 @@ int wmain() {
             Report("notepad start, edit box on screen (median), " + count, Median(notepad));
             std::printf("%-46s %8.2f\n", ("editor open against notepad's start, " + count).c_str(),
                         Median(onScreen) / Median(notepad));
+            // Drawn but perhaps not yet put on the screen: in this process the screen is only
+            // read between the editor's messages.
+            std::printf("%-46s %8.2f\n", ("editor open painted against notepad's start, " + count).c_str(),
+                        open / Median(notepad));
         }
         std::printf("%-46s %8d\n", ("child windows of the editor, " + count).c_str(), children);
         std::printf("%-46s %8d\n", ("hidden child windows of the editor, " + count).c_str(), hidden);
