@@ -114,10 +114,9 @@ void EntryEditor::CreateControls() {
     rowViewport = AddFrame(0, 620, 7450, 6390, headerFrame->hwnd, face, kRowViewport);
     rowColumn = AddFrame(0, 0, 7440, 6390, rowViewport->hwnd, face, kRowColumn);
     rowColumn->paint = [this](HDC dc, const RECT& dirty) { PaintRowNumbers(dc, dirty); };
-    rowColumn->onPress = [this](POINT p) {
-        if (const int row = RowNumberAt(p)) OnRowNumberClick(row);
-    };
+    rowColumn->onPress = [this](POINT p) { OnRowsPressed(p); };
     AddToolTipArea(rowColumn, 0, 487, L"選択行の移動・削除が有効になります。");
+    AddToolTipArea(rowColumn, 487, 488, L"ボタン色の設定が出来ます。");
     scrollBar = AddControl({.cls = L"SCROLLBAR", .style = WS_VISIBLE | SBS_VERT, .left = 7440, .top = 620,
                             .width = 255, .height = 6400, .parent = headerFrame->hwnd, .id = kScrollBar});
 
@@ -363,8 +362,7 @@ std::optional<LRESULT> EntryEditor::OnRowNotification(WPARAM wp, LPARAM lp) {
     if (!s) return std::nullopt;
     const int row = s->row, code = HIWORD(wp);
     if (row < 0) return 0;
-    if (kind == entry_editor::kColourCell && code == STN_CLICKED) OnColourCellClick(row);
-    else if (kind == entry_editor::kCaptionBox && code == EN_CHANGE && !binding_) {
+    if (kind == entry_editor::kCaptionBox && code == EN_CHANGE && !binding_) {
         rows_.At(row).caption = s->captionBox->Text();
         rows_.Touch(row);
     } else if (kind == entry_editor::kTextBox && code == EN_CHANGE && !binding_) {

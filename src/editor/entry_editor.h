@@ -139,9 +139,9 @@ private:
     void ShowTextScrollBar(Slot& s);
     void PlaceRows();          // slots for the rows in view; the focused box keeps its row
     void RefreshRows();        // every bound slot shown again from the model
-    RECT NumberCell(int row) const;  // in pixels of the row column
+    RECT Cell(int row, int left, int width) const;  // in pixels of the row column
     void PaintRowNumbers(HDC dc, const RECT& dirty);
-    int RowNumberAt(POINT p) const;  // 0 when p is on no row's number
+    void OnRowsPressed(POINT p);  // on a row's number or colour cell
     // The background brush of a row's number, caption and text, with the DC's colours set.
     HBRUSH RowCellColours(HDC dc, bool lit);
     void FocusBox(int row, bool caption);

@@ -28,7 +28,9 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     const bool multiLine = r && r->text.find(L'\n') != std::wstring::npos;
     bool whole = true;
     const std::wstring boxText = r ? editor::RowBoxText(r->text, whole) : L"";
-    s.colourCell = AddControl({.text = r ? RowName(row, kColourCell) : L"", .style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
+    // No SS_NOTIFY: the mouse goes through to the rows' frame, which takes the click and shows
+    // the tip for the whole column of cells.
+    s.colourCell = AddControl({.text = r ? RowName(row, kColourCell) : L"", .style = shown | SS_OWNERDRAW | WS_BORDER, .left = 487, .top = top,
                                .width = 510, .height = editor::kRowHeight, .parent = parent,
                                .id = RowControlId(k, kColourCell)});
     s.captionBox = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
@@ -44,7 +46,6 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     s.colourCell->backColor = r ? r->colour : editor::kTemplateColour;
     s.captionBox->SetFont(kFixedFont, 9);
     s.textBox->SetFont(kFixedFont, 9);
-    SetToolTip(s.colourCell, L"ボタン色の設定が出来ます。");
     auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
     const HWND colourCell = s.colourCell->hwnd, captionBox = s.captionBox->hwnd, textBox = s.textBox->hwnd;
     // The colour cell takes the focus from Tab only; Space opens the chooser as a click does.
@@ -149,7 +150,7 @@ void EntryEditor::ShowRow(Slot& s) {
     if (s.lit != r.highlighted) {
         s.lit = r.highlighted;
         for (Control* c : {s.captionBox, s.textBox}) InvalidateRect(c->hwnd, nullptr, TRUE);
-        const RECT number = NumberCell(s.row);
+        const RECT number = Cell(s.row, 0, 495);
         InvalidateRect(rowColumn->hwnd, &number, FALSE);
     }
     for (Control* c : {s.colourCell, s.captionBox, s.textBox}) c->SetVisible(true);
@@ -193,17 +194,17 @@ void EntryEditor::PlaceRows() {
     InvalidateRect(rowColumn->hwnd, &numbers, TRUE);
 }
 
-RECT EntryEditor::NumberCell(int row) const {
-    // Where a control of 495 x 270 twips would stand, pixel for pixel.
-    const int left = Px(0), top = Px(RowTop(row));
-    return {left, top, left + Px(495), top + Px(editor::kRowHeight)};
+RECT EntryEditor::Cell(int row, int left, int width) const {
+    // Where a control of the row would stand, pixel for pixel.
+    const int x = Px(left), top = Px(RowTop(row));
+    return {x, top, x + Px(width), top + Px(editor::kRowHeight)};
 }
 
 void EntryEditor::PaintRowNumbers(HDC dc, const RECT& dirty) {
     const auto [first, end] = editor::RowsInView(scroll_, viewport_, rows_.ShownRows(), 0);
     HGDIOBJ font = SelectObject(dc, Font(kUiFont, 9));
     for (int r = first; r < end; ++r) {
-        RECT cell = NumberCell(r), meets;
+        RECT cell = Cell(r, 0, 495), meets;
         if (!IntersectRect(&meets, &cell, &dirty)) continue;
         // As the static with a border drew it: the frame, the row's colours, the number centred.
         FrameRect(dc, &cell, GetSysColorBrush(COLOR_WINDOWFRAME));
@@ -216,13 +217,17 @@ void EntryEditor::PaintRowNumbers(HDC dc, const RECT& dirty) {
     SelectObject(dc, font);
 }
 
-int EntryEditor::RowNumberAt(POINT p) const {
+void EntryEditor::OnRowsPressed(POINT p) {
+    // The number lies over the colour cell's left edge, as the windows did.
     const auto [first, end] = editor::RowsInView(scroll_, viewport_, rows_.ShownRows(), 0);
     for (int r = first; r < end; ++r) {
-        const RECT cell = NumberCell(r);
-        if (PtInRect(&cell, p)) return r;
+        const RECT number = Cell(r, 0, 495);
+        if (PtInRect(&number, p)) return OnRowNumberClick(r);
     }
-    return 0;
+    for (int r = first; r < end; ++r) {
+        const RECT colour = Cell(r, 487, 510);
+        if (PtInRect(&colour, p)) return OnColourCellClick(r);
+    }
 }
 
 void EntryEditor::RefreshRows() {
