@@ -65,6 +65,9 @@ bool EntryEditor::Open() {
                         (WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) | WS_CLIPCHILDREN, 0,
                         links_.panel, nullptr, editor::kMinWidth, editor::kMinHeight))
         return false;
+    // Once, while the window is empty: nothing puts the boxes back, and the frame change this
+    // makes cost tens of milliseconds at every activation of a window full of rows.
+    RemoveMinMaxBoxes(hwnd_);
     hint_ = std::make_unique<InputHint>(hwnd_);
     CreateControls();
     MakeTopmost();
@@ -168,7 +171,6 @@ void EntryEditor::CreateControls() {
 // ---- activation, layout, closing --------------------------------------------------------
 
 void EntryEditor::OnActivated() {
-    RemoveMinMaxBoxes(hwnd_);
     // Held at the first activation; a later one finds the panel still held.
     if (links_.panel && IsWindowEnabled(links_.panel)) HoldUp(links_.panel);
     SetEditButtonsEnabled(true);
