@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "editor/entry_editor_logic.h"
+#include "win/acc_name.h"
 #include "win/form.h"
 
 const wchar_t kCaptionLimitHint[] = L"ボタンの表示文字は全角7文字・半角14文字までです。";
@@ -42,8 +43,11 @@ struct Box {
     BoxKind kind;
     InputHint* hint;
     BoxEvents events;
+    WNDPROC original = nullptr;  // the control's own procedure, which does the rest
     wchar_t high = 0;  // first half of a surrogate pair, waiting for the second
 };
+
+LRESULT Pass(HWND h, UINT msg, WPARAM wp, LPARAM lp, const Box& b) { return CallWindowProcW(b.original, h, msg, wp, lp); }
 
 void Refuse(HWND h, Box& b, const std::wstring& why) {
     InputHint::Beep();
@@ -79,7 +83,7 @@ LRESULT Checked(HWND h, UINT msg, WPARAM wp, LPARAM lp, Box& b) {
     const std::wstring before = WindowText(h);
     size_t start = 0, end = 0;
     Selection(h, start, end);
-    LRESULT r = DefSubclassProc(h, msg, wp, lp);
+    LRESULT r = Pass(h, msg, wp, lp, b);
     const std::wstring after = WindowText(h);
     if (after == before) return r;
     size_t p = 0;
@@ -133,18 +137,18 @@ LRESULT OnCharacter(HWND h, UINT msg, WPARAM wp, LPARAM lp, Box& b) {
     if (b.events.keyPress) b.events.keyPress(c, atEnd);
     // The box would take an input-method character as a character anyway; this way it goes
     // through the same checks as a typed one.
-    return DefSubclassProc(h, msg == WM_IME_CHAR ? WM_CHAR : msg, wp, lp);
+    return Pass(h, msg == WM_IME_CHAR ? WM_CHAR : msg, wp, lp, b);
 }
 
 // Clicks and the focus: the box handles them first, then its owner hears of them.
-LRESULT ThenTell(HWND h, UINT msg, WPARAM wp, LPARAM lp, const std::function<void()>& event) {
-    LRESULT r = DefSubclassProc(h, msg, wp, lp);
+LRESULT ThenTell(HWND h, UINT msg, WPARAM wp, LPARAM lp, const Box& b, const std::function<void()>& event) {
+    LRESULT r = Pass(h, msg, wp, lp, b);
     if (event) event();
     return r;
 }
 
-LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) {
-    Box& b = *reinterpret_cast<Box*>(data);
+LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Box& b = *reinterpret_cast<Box*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     switch (msg) {
     case WM_KEYDOWN:
         if (wp == VK_TAB && b.events.tab) {
@@ -170,24 +174,33 @@ LRESULT CALLBACK BoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DW
         if (b.kind == BoxKind::Keys || !(lp & GCS_RESULTSTR)) break;
         return Checked(h, msg, wp, lp, b);
     case WM_LBUTTONDOWN:
-        return ThenTell(h, msg, wp, lp, b.events.click);
+        return ThenTell(h, msg, wp, lp, b, b.events.click);
     case WM_LBUTTONDBLCLK:
-        return ThenTell(h, msg, wp, lp, b.events.doubleClick);
+        return ThenTell(h, msg, wp, lp, b, b.events.doubleClick);
     case WM_SETFOCUS:
-        return ThenTell(h, msg, wp, lp, b.events.focus);
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(h, BoxProc, id);
+        return ThenTell(h, msg, wp, lp, b, b.events.focus);
+    case WM_GETOBJECT:
+        if (b.events.name)
+            if (const LRESULT r = AnswerWithName(h, wp, lp, b.events.name())) return r;
+        break;
+    case WM_NCDESTROY: {
+        const WNDPROC original = b.original;
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         delete &b;
-        return DefSubclassProc(h, msg, wp, lp);
+        return CallWindowProcW(original, h, msg, wp, lp);  // the last message the window gets
     }
-    return DefSubclassProc(h, msg, wp, lp);
+    }
+    return Pass(h, msg, wp, lp, b);
 }
 
 }  // namespace
 
 void AttachBox(HWND box, BoxKind kind, InputHint* hint, BoxEvents events) {
+    // A plain window-procedure subclass: comctl32's looks its data up at every message, under
+    // Wine a server call each, and the editor's rows take hundreds while it opens.
     auto* b = new Box{kind, hint, std::move(events)};
-    SetWindowSubclass(box, BoxProc, 1, reinterpret_cast<DWORD_PTR>(b));
+    SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(b));
+    b->original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoxProc)));
 }
 
 // ---- the balloon ------------------------------------------------------------------------

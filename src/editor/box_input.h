@@ -42,6 +42,7 @@ struct BoxEvents {
     std::function<void()> doubleClick;
     std::function<void()> focus;                           // the box got the focus
     std::function<void(bool back)> tab;                    // Tab or Shift+Tab, instead of a tab character
+    std::function<std::wstring()> name;                    // what a screen reader calls the box, when set
 };
 
 // Subclasses `box`; the events live as long as the box.

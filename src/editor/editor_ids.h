@@ -8,10 +8,11 @@ enum ControlId {
     kBtnInsertRow, kBtnDeleteRow, kBtnToggleIme, kFocusHolder, kSizeGrip, kLblTrailingBreaks, kLblResizable,
     kLblHeading = 2020,     // the four column headings: 2020..2023
     kLblSubheading = 2030,  // the notes under the caption and text headings: 2030, 2031
-    // Row controls are reused while scrolling; slot k holds one row's four controls.
+    // Row controls are reused while scrolling; slot k holds one row's controls.
     kFirstRowControl = 2100,
 };
-// The row number, colour cell, caption box and text box of slot k.
+// The colour cell, caption box and text box of slot k. The row number is drawn by the rows'
+// frame, not a control: its id is never used.
 constexpr int RowControlId(int slot, int kind) { return kFirstRowControl + 4 * slot + kind; }
 enum RowKind { kRowNumber = 0, kColourCell = 1, kCaptionBox = 2, kTextBox = 3 };
 // What a screen reader calls a row's colour cell, caption box or text box.

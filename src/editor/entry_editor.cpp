@@ -65,6 +65,9 @@ bool EntryEditor::Open() {
                         (WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) | WS_CLIPCHILDREN, 0,
                         links_.panel, nullptr, editor::kMinWidth, editor::kMinHeight))
         return false;
+    // Once, while the window is empty: nothing puts the boxes back, and the frame change this
+    // makes cost tens of milliseconds at every activation of a window full of rows.
+    RemoveMinMaxBoxes(hwnd_);
     hint_ = std::make_unique<InputHint>(hwnd_);
     CreateControls();
     MakeTopmost();
@@ -113,6 +116,10 @@ void EntryEditor::CreateControls() {
 
     rowViewport = AddFrame(0, 620, 7450, 6390, headerFrame->hwnd, face, kRowViewport);
     rowColumn = AddFrame(0, 0, 7440, 6390, rowViewport->hwnd, face, kRowColumn);
+    rowColumn->paint = [this](HDC dc, const RECT& dirty) { PaintRowNumbers(dc, dirty); };
+    rowColumn->onPress = [this](POINT p) { OnRowsPressed(p); };
+    AddToolTipArea(rowColumn, 0, 487, L"選択行の移動・削除が有効になります。");
+    AddToolTipArea(rowColumn, 487, 488, L"ボタン色の設定が出来ます。");
     scrollBar = AddControl({.cls = L"SCROLLBAR", .style = WS_VISIBLE | SBS_VERT, .left = 7440, .top = 620,
                             .width = 255, .height = 6400, .parent = headerFrame->hwnd, .id = kScrollBar});
 
@@ -164,7 +171,6 @@ void EntryEditor::CreateControls() {
 // ---- activation, layout, closing --------------------------------------------------------
 
 void EntryEditor::OnActivated() {
-    RemoveMinMaxBoxes(hwnd_);
     // Held at the first activation; a later one finds the panel still held.
     if (links_.panel && IsWindowEnabled(links_.panel)) HoldUp(links_.panel);
     SetEditButtonsEnabled(true);
@@ -198,7 +204,7 @@ void EntryEditor::OnTab(HWND from, bool back) {
     if (stops == 0) return;
     int at = -1;
     int kind = -1;
-    if (Slot* s = SlotOfControl(from, &kind); s && s->row > 0 && kind != entry_editor::kRowNumber)
+    if (Slot* s = SlotOfControl(from, &kind); s && s->row > 0)
         at = kPerRow * (s->row - 1) + kind - entry_editor::kColourCell;
     for (size_t i = 0; i < buttons.size(); ++i)
         if (buttons[i]->hwnd == from) at = boxes + static_cast<int>(i);
@@ -305,8 +311,10 @@ void EntryEditor::OnScrollBar(int code) {
 }
 
 void EntryEditor::OnScrolled() {
-    PlaceRows();
+    // The focus first, while the slots are those of the old view: the row it moves to takes
+    // one that leaves, and no window is made for a box scrolled away.
     FollowView();
+    PlaceRows();
 }
 
 // ---- drawing and messages -----------------------------------------------------------------
@@ -356,9 +364,7 @@ std::optional<LRESULT> EntryEditor::OnRowNotification(WPARAM wp, LPARAM lp) {
     if (!s) return std::nullopt;
     const int row = s->row, code = HIWORD(wp);
     if (row < 0) return 0;
-    if (kind == entry_editor::kRowNumber && code == STN_CLICKED) OnRowNumberClick(row);
-    else if (kind == entry_editor::kColourCell && code == STN_CLICKED) OnColourCellClick(row);
-    else if (kind == entry_editor::kCaptionBox && code == EN_CHANGE && !binding_) {
+    if (kind == entry_editor::kCaptionBox && code == EN_CHANGE && !binding_) {
         rows_.At(row).caption = s->captionBox->Text();
         rows_.Touch(row);
     } else if (kind == entry_editor::kTextBox && code == EN_CHANGE && !binding_) {
@@ -402,16 +408,18 @@ std::optional<LRESULT> EntryEditor::OnRowColours(WPARAM wp, LPARAM lp) {
     int kind = 0;
     Slot* s = SlotOfControl(reinterpret_cast<HWND>(lp), &kind);
     if (!s || s->row < 0 || kind == entry_editor::kColourCell) return std::nullopt;
-    const bool lit = rows_.At(s->row).highlighted;
-    HDC dc = reinterpret_cast<HDC>(wp);
+    return reinterpret_cast<LRESULT>(RowCellColours(reinterpret_cast<HDC>(wp), rows_.At(s->row).highlighted));
+}
+
+HBRUSH EntryEditor::RowCellColours(HDC dc, bool lit) {
     if (systemColours_) {
         SetBkColor(dc, GetSysColor(lit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
         SetTextColor(dc, GetSysColor(lit ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(lit ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        return GetSysColorBrush(lit ? COLOR_HIGHLIGHT : COLOR_WINDOW);
     }
     SetBkColor(dc, static_cast<COLORREF>(lit ? editor::kHighlight : editor::kWhite));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    return reinterpret_cast<LRESULT>(lit ? highlight_ : white_);
+    return lit ? highlight_ : white_;
 }
 
 void EntryEditor::OnSizing(WPARAM edge, RECT& r) {
@@ -434,7 +442,6 @@ LRESULT EntryEditor::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case kChildrenForward:
-        CompletePool();
         for (Form* f : {static_cast<Form*>(textEditor_.get()), static_cast<Form*>(colourChooser_.get())})
             if (f && f->hwnd() && IsWindowVisible(f->hwnd())) SetForegroundWindow(f->hwnd());
         return 0;

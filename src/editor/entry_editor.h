@@ -117,29 +117,33 @@ private:
     std::optional<LRESULT> OnRowColours(WPARAM wp, LPARAM lp);
     void OnSizing(WPARAM edge, RECT& r);
 
-    // One reused row of controls; row is -1 while the slot is free.
+    // One reused row of controls; row is -1 while the slot is free. The row number is no
+    // control: the row column draws it.
     struct Slot {
         int row = -1;
-        Control* number = nullptr;
         Control* colourCell = nullptr;
         Control* captionBox = nullptr;
         Control* textBox = nullptr;
-        Control* captionName = nullptr;  // hidden labels naming the boxes
-        Control* textName = nullptr;
         bool lit = false;            // highlighted as last shown
     };
     void CreateControls();
     void LoadRowsFrom(DataSetContents file);
-    Slot& NewSlot(int row);  // -1: a hidden spare
+    Slot& NewSlot(int row);
     int RowTop(int row) const;
     Slot* SlotOf(int row);
     Slot* SlotOfControl(HWND h, int* kind = nullptr);
-    Slot& Bind(int row);       // a slot for the row, in view or not
+    // A slot for the row, in view or not. With none free, `take` lets it take the slot of the
+    // row farthest away that has no focus (a jump: the view follows and places that row again).
+    Slot& Bind(int row, bool take = false);
     void ShowRow(Slot& s);     // the slot's controls from the model
     void ShowTextScrollBar(Slot& s);
     void PlaceRows();          // slots for the rows in view; the focused box keeps its row
     void RefreshRows();        // every bound slot shown again from the model
-    void CompletePool();
+    RECT Cell(int row, int left, int width) const;  // in pixels of the row column
+    void PaintRowNumbers(HDC dc, const RECT& dirty);
+    void OnRowsPressed(POINT p);  // on a row's number or colour cell
+    // The background brush of a row's number, caption and text, with the DC's colours set.
+    HBRUSH RowCellColours(HDC dc, bool lit);
     void FocusBox(int row, bool caption);
     void FocusRowControl(int row, int kind);  // colour cell, caption box or text box
     void ApplyButtons();

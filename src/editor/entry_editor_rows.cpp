@@ -5,6 +5,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "editor/row_focus_logic.h"
 #include "editor/text_editor.h"
@@ -12,10 +13,6 @@
 #include "store/datafiles.h"
 #include "win/app.h"
 #include "win/late_bound.h"
-
-namespace {
-constexpr int kMargin = 2;  // rows of controls kept ready above and below the viewport
-}  // namespace
 
 // ---- the reused row controls --------------------------------------------------------------
 
@@ -31,19 +28,14 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     const bool multiLine = r && r->text.find(L'\n') != std::wstring::npos;
     bool whole = true;
     const std::wstring boxText = r ? editor::RowBoxText(r->text, whole) : L"";
-    s.number = AddControl({.text = r ? std::to_wstring(row) : L"",
-                           .style = shown | SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_NOPREFIX | WS_BORDER,
-                           .top = top, .width = 495, .height = editor::kRowHeight, .parent = parent,
-                           .id = RowControlId(k, kRowNumber)});
-    s.colourCell = AddControl({.text = r ? RowName(row, kColourCell) : L"", .style = shown | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER, .left = 487, .top = top,
+    // No SS_NOTIFY: the mouse goes through to the rows' frame, which takes the click and shows
+    // the tip for the whole column of cells.
+    s.colourCell = AddControl({.text = r ? RowName(row, kColourCell) : L"", .style = shown | SS_OWNERDRAW | WS_BORDER, .left = 487, .top = top,
                                .width = 510, .height = editor::kRowHeight, .parent = parent,
                                .id = RowControlId(k, kColourCell)});
-    // A screen reader names an edit box after the static made just before it.
-    s.captionName = AddControl({.text = r ? RowName(row, kCaptionBox) : L"", .style = SS_NOPREFIX, .parent = parent});
     s.captionBox = AddControl({.cls = L"EDIT", .text = r ? r->caption : L"", .style = shown | ES_AUTOHSCROLL | WS_BORDER,
                                .left = 975, .top = top, .width = 1395, .height = editor::kRowHeight, .parent = parent,
                                .id = RowControlId(k, kCaptionBox)});
-    s.textName = AddControl({.text = r ? RowName(row, kTextBox) : L"", .style = SS_NOPREFIX, .parent = parent});
     s.textBox = AddControl({.cls = L"EDIT", .text = boxText,
                             .style = shown | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER |
                                      (multiLine ? WS_VSCROLL : 0) | (whole ? 0 : ES_READONLY),
@@ -52,11 +44,8 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
     s.row = row;
     s.lit = r && r->highlighted;
     s.colourCell->backColor = r ? r->colour : editor::kTemplateColour;
-    s.number->SetFont(kUiFont, 9);
     s.captionBox->SetFont(kFixedFont, 9);
     s.textBox->SetFont(kFixedFont, 9);
-    SetToolTip(s.number, L"選択行の移動・削除が有効になります。");
-    SetToolTip(s.colourCell, L"ボタン色の設定が出来ます。");
     auto rowNow = [this, k] { return slots_[static_cast<size_t>(k)].row; };
     const HWND colourCell = s.colourCell->hwnd, captionBox = s.captionBox->hwnd, textBox = s.textBox->hwnd;
     // The colour cell takes the focus from Tab only; Space opens the chooser as a click does.
@@ -78,7 +67,9 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
                    if (rowNow() >= 0) ApplyIme(rowNow(), true);
                    OnRowFocused(rowNow(), entry_editor::kCaptionBox);
                },
-               .tab = [this, captionBox](bool back) { OnTab(captionBox, back); }});
+               .tab = [this, captionBox](bool back) { OnTab(captionBox, back); },
+               // Named by the box itself: a label window a row would cost more than the box.
+               .name = [rowNow] { return RowName(rowNow(), kCaptionBox); }});
     AttachBox(textBox, BoxKind::Text, hint_.get(),
               {.keyDown = [this, textBox](UINT key) { return OnKeyDown(key, textBox); },
                .keyPress = [this](wchar_t c, bool atEnd) {
@@ -94,7 +85,8 @@ EntryEditor::Slot& EntryEditor::NewSlot(int row) {
                    if (rowNow() >= 0) ApplyIme(rowNow(), false);
                    OnRowFocused(rowNow(), entry_editor::kTextBox);
                },
-               .tab = [this, textBox](bool back) { OnTab(textBox, back); }});
+               .tab = [this, textBox](bool back) { OnTab(textBox, back); },
+               .name = [rowNow] { return RowName(rowNow(), kTextBox); }});
     slots_.push_back(s);
     return slots_.back();
 }
@@ -108,10 +100,10 @@ EntryEditor::Slot* EntryEditor::SlotOf(int row) {
 EntryEditor::Slot* EntryEditor::SlotOfControl(HWND h, int* kind) {
     if (!h) return nullptr;
     for (Slot& s : slots_) {
-        const Control* c[4] = {s.number, s.colourCell, s.captionBox, s.textBox};
-        for (int k = 0; k < 4; ++k) {
+        const Control* c[3] = {s.colourCell, s.captionBox, s.textBox};
+        for (int k = 0; k < 3; ++k) {
             if (c[k]->hwnd == h) {
-                if (kind) *kind = k;
+                if (kind) *kind = entry_editor::kColourCell + k;
                 return &s;
             }
         }
@@ -119,11 +111,17 @@ EntryEditor::Slot* EntryEditor::SlotOfControl(HWND h, int* kind) {
     return nullptr;
 }
 
-EntryEditor::Slot& EntryEditor::Bind(int row) {
+EntryEditor::Slot& EntryEditor::Bind(int row, bool take) {
     if (Slot* s = SlotOf(row)) return *s;
     Slot* free = nullptr;
     for (Slot& s : slots_)
         if (s.row < 0) { free = &s; break; }
+    const HWND focus = GetFocus();
+    for (Slot& s : slots_) {
+        if (!take || (free && free->row < 0)) break;
+        const bool focused = focus == s.colourCell->hwnd || focus == s.captionBox->hwnd || focus == s.textBox->hwnd;
+        if (!focused && (!free || std::abs(s.row - row) > std::abs(free->row - row))) free = &s;
+    }
     if (!free) return NewSlot(row);
     free->row = row;
     ShowRow(*free);
@@ -134,12 +132,8 @@ void EntryEditor::ShowRow(Slot& s) {
     const editor::Row& r = rows_.At(s.row);
     const int top = RowTop(s.row);
     binding_ = true;
-    s.number->Move(0, top, 495, editor::kRowHeight);
-    s.number->SetText(std::to_wstring(s.row));
-    // Names only: the colour cell is owner-drawn and the name labels are never shown.
+    // A name only: the colour cell is owner-drawn.
     s.colourCell->SetText(entry_editor::RowName(s.row, entry_editor::kColourCell));
-    s.captionName->SetText(entry_editor::RowName(s.row, entry_editor::kCaptionBox));
-    s.textName->SetText(entry_editor::RowName(s.row, entry_editor::kTextBox));
     s.colourCell->Move(487, top, 510, editor::kRowHeight);
     s.captionBox->Move(975, top, 1395, editor::kRowHeight);
     s.captionBox->SetText(r.caption);
@@ -155,9 +149,11 @@ void EntryEditor::ShowRow(Slot& s) {
     }
     if (s.lit != r.highlighted) {
         s.lit = r.highlighted;
-        for (Control* c : {s.number, s.captionBox, s.textBox}) InvalidateRect(c->hwnd, nullptr, TRUE);
+        for (Control* c : {s.captionBox, s.textBox}) InvalidateRect(c->hwnd, nullptr, TRUE);
+        const RECT number = Cell(s.row, 0, 495);
+        InvalidateRect(rowColumn->hwnd, &number, FALSE);
     }
-    for (Control* c : {s.number, s.colourCell, s.captionBox, s.textBox}) c->SetVisible(true);
+    for (Control* c : {s.colourCell, s.captionBox, s.textBox}) c->SetVisible(true);
 }
 
 void EntryEditor::ShowTextScrollBar(Slot& s) {
@@ -175,14 +171,15 @@ int EntryEditor::RowTop(int row) const {
 
 void EntryEditor::PlaceRows() {
     const int m = rows_.ShownRows();
-    const auto [first, end] = editor::RowsInView(scroll_, viewport_, m, kMargin);
+    // Controls for the rows in view and none kept ready: a window costs more than the move.
+    const auto [first, end] = editor::RowsInView(scroll_, viewport_, m, 0);
     const HWND focus = GetFocus();
     for (Slot& s : slots_) {
         if (s.row < 0) continue;
         const bool focused = focus == s.captionBox->hwnd || focus == s.textBox->hwnd;
         if ((s.row < first || s.row >= end) && !(focused && s.row <= m)) {
             s.row = -1;
-            for (Control* c : {s.number, s.colourCell, s.captionBox, s.textBox}) c->SetVisible(false);
+            for (Control* c : {s.colourCell, s.captionBox, s.textBox}) c->SetVisible(false);
         }
     }
     for (int r = first; r < end; ++r) {
@@ -193,14 +190,44 @@ void EntryEditor::PlaceRows() {
         if (s.row >= 0 && (s.row < first || s.row >= end)) ShowRow(s);  // the focused box
     const int column = m * editor::kRowStep + 15 - scroll_;
     rowColumn->Move(0, 0, rowColumn->Width(), std::clamp(column, 0, viewport_));
+    const RECT numbers{0, 0, Px(495), Px(viewport_)};  // drawn by the column: they moved too
+    InvalidateRect(rowColumn->hwnd, &numbers, TRUE);
 }
 
-void EntryEditor::CompletePool() {
-    // As many controls as the viewport can ever need (one more for a focused box scrolled
-    // away), whatever the number of entries: a set of thousands costs no more than one of 25.
-    // Made once the window shows, so they do not hold up its opening.
-    const size_t pool = static_cast<size_t>(viewport_ / editor::kRowStep + 3 + 2 * kMargin);
-    while (slots_.size() < pool) NewSlot(-1);  // created hidden
+RECT EntryEditor::Cell(int row, int left, int width) const {
+    // Where a control of the row would stand, pixel for pixel.
+    const int x = Px(left), top = Px(RowTop(row));
+    return {x, top, x + Px(width), top + Px(editor::kRowHeight)};
+}
+
+void EntryEditor::PaintRowNumbers(HDC dc, const RECT& dirty) {
+    const auto [first, end] = editor::RowsInView(scroll_, viewport_, rows_.ShownRows(), 0);
+    HGDIOBJ font = SelectObject(dc, Font(kUiFont, 9));
+    for (int r = first; r < end; ++r) {
+        RECT cell = Cell(r, 0, 495), meets;
+        if (!IntersectRect(&meets, &cell, &dirty)) continue;
+        // As the static with a border drew it: the frame, the row's colours, the number centred.
+        FrameRect(dc, &cell, GetSysColorBrush(COLOR_WINDOWFRAME));
+        InflateRect(&cell, -1, -1);
+        FillRect(dc, &cell, RowCellColours(dc, rows_.At(r).highlighted));
+        const std::wstring number = std::to_wstring(r);
+        DrawTextW(dc, number.c_str(), -1, &cell,
+                  DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+    }
+    SelectObject(dc, font);
+}
+
+void EntryEditor::OnRowsPressed(POINT p) {
+    // The number lies over the colour cell's left edge, as the windows did.
+    const auto [first, end] = editor::RowsInView(scroll_, viewport_, rows_.ShownRows(), 0);
+    for (int r = first; r < end; ++r) {
+        const RECT number = Cell(r, 0, 495);
+        if (PtInRect(&number, p)) return OnRowNumberClick(r);
+    }
+    for (int r = first; r < end; ++r) {
+        const RECT colour = Cell(r, 487, 510);
+        if (PtInRect(&colour, p)) return OnColourCellClick(r);
+    }
 }
 
 void EntryEditor::RefreshRows() {
@@ -214,7 +241,7 @@ void EntryEditor::FocusBox(int row, bool caption) {
 
 void EntryEditor::FocusRowControl(int row, int kind) {
     if (!rows_.HasRow(row)) return;
-    Slot& s = Bind(row);
+    Slot& s = Bind(row, true);
     (kind == entry_editor::kColourCell ? s.colourCell : kind == entry_editor::kCaptionBox ? s.captionBox : s.textBox)
         ->SetFocus();
 }
@@ -442,7 +469,7 @@ void EntryEditor::OnRowFocused(int row, int kind) {
 void EntryEditor::FollowView() {
     int kind = 0;
     const Slot* s = SlotOfControl(GetFocus(), &kind);
-    if (!s || s->row < 1 || kind == entry_editor::kRowNumber) return;
+    if (!s || s->row < 1) return;
     const int row = std::min(editor::RowKeptInView(s->row, scroll_, viewport_), rows_.ShownRows());
     if (row != s->row) FocusRowControl(row, kind);
 }

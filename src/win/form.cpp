@@ -18,7 +18,23 @@ const wchar_t kFrameClass[] = L"HarikoFrame";
 
 // Frames forward what their children report to the window that owns the handlers.
 LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    const auto* c = reinterpret_cast<const Control*>(GetWindowLongPtrW(h, 0));
     switch (msg) {
+    case WM_PAINT:
+        if (c && c->paint) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(h, &ps);
+            c->paint(dc, ps.rcPaint);
+            EndPaint(h, &ps);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        if (c && c->onPress) {
+            c->onPress({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+            return 0;
+        }
+        break;
     case WM_COMMAND:
     case WM_DRAWITEM:
     case WM_VSCROLL:
@@ -63,6 +79,7 @@ void RegisterClasses(WNDPROC formProc) {
     fc.cbSize = sizeof fc;
     fc.style = CS_DBLCLKS;
     fc.lpfnWndProc = FrameProc;
+    fc.cbWndExtra = sizeof(LONG_PTR);  // its Control
     fc.hInstance = inst;
     fc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     fc.lpszClassName = kFrameClass;
@@ -348,6 +365,7 @@ Control* Form::AddFrame(int left, int top, int width, int height, HWND parent,
                              .left = left, .top = top, .width = width, .height = height, .parent = parent,
                              .id = id});
     SetWindowLongPtrW(c->hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(background));
+    SetWindowLongPtrW(c->hwnd, 0, reinterpret_cast<LONG_PTR>(c));
     return c;
 }
 
@@ -365,15 +383,29 @@ void Form::ReleaseToolTips() {
         if (!c->toolTip.empty()) SendToolTip(c.get(), false);
 }
 
+void Form::MakeToolTipWindow() {
+    // Made with the first tip: a window without tips has no tool tip window.
+    if (toolTip_) return;
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+void Form::AddToolTipArea(Control* frame, int left, int width, const std::wstring& text) {
+    MakeToolTipWindow();
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = frame->hwnd;
+    ti.uId = ++areaTips_;
+    ti.rect = {Px(left), 0, Px(left + width), 0x7FFF};  // the whole height, however far it scrolls
+    ti.lpszText = const_cast<wchar_t*>(text.c_str());  // copied by the tool tip
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
 void Form::SendToolTip(Control* c, bool registered) {
-    if (!toolTip_) {
-        // Made with the first tip: a window without tips has no tool tip window.
-        toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 400);
-    }
+    MakeToolTipWindow();
     TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

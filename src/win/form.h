@@ -60,6 +60,10 @@ public:
     std::function<void()> onClick;
     std::function<void()> onDoubleClick;
     std::function<void()> onChange;
+    // Frames only: drawing over their background beneath their children (`dirty` in pixels),
+    // and a press of the left button on the frame itself (in pixels of the frame).
+    std::function<void(HDC, const RECT& dirty)> paint;
+    std::function<void(POINT)> onPress;
 
 private:
     friend class Form;
@@ -120,6 +124,9 @@ public:
     Control* AddFrame(int left, int top, int width, int height, HWND parent = nullptr,
                       COLORREF background = RGB(255, 255, 255), int id = 0);
     void SetToolTip(Control* c, const std::wstring& text);
+    // A tip over a vertical strip of a frame (twips from its left edge), for what the frame
+    // draws rather than a control of its own.
+    void AddToolTipArea(Control* frame, int left, int width, const std::wstring& text);
     // A window that must show fast keeps its tips back (HoldToolTips) until it has been
     // painted: they are invisible until the pointer rests on a control anyway.
     void ReleaseToolTips();
@@ -182,6 +189,8 @@ private:
     HWND toolTip_ = nullptr;   // made with the first tip that is sent
     bool holdToolTips_ = false;
     void SendToolTip(Control* c, bool registered);
+    void MakeToolTipWindow();
+    UINT_PTR areaTips_ = 0;  // tips over strips made so far
     std::vector<std::unique_ptr<Control>> controls_;
     struct CachedFont { std::wstring face; int tenths; bool bold; HFONT font; };
     std::vector<CachedFont> fonts_;

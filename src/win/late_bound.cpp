@@ -67,6 +67,16 @@ MCIERROR mciSendStringW(LPCWSTR command, LPWSTR ret, UINT retSize, HWND callback
     return fn ? fn(command, ret, retSize, callback) : MCIERR_INTERNAL;
 }
 
+HRESULT CreateStdAccessibleObject(HWND h, LONG object, REFIID iid, void** out) {
+    static auto fn = Get<HRESULT(WINAPI*)(HWND, LONG, REFIID, void**)>(L"oleacc.dll", "CreateStdAccessibleObject");
+    return fn ? fn(h, object, iid, out) : E_FAIL;
+}
+
+LRESULT LresultFromObject(REFIID iid, WPARAM wp, IUnknown* object) {
+    static auto fn = Get<LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*)>(L"oleacc.dll", "LresultFromObject");
+    return fn ? fn(iid, wp, object) : E_FAIL;
+}
+
 // The status a missing bcrypt.dll gives: STATUS_DLL_NOT_FOUND.
 constexpr NTSTATUS kNoCng = static_cast<NTSTATUS>(0xC0000135L);
 

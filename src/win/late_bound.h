@@ -1,6 +1,6 @@
 #pragma once
 // Functions of DLLs that only some windows need (the colour dialog, the input method, the
-// version resource, MIDI, the strong cipher's CNG): loaded from the system folder when first used, so that the start
+// version resource, MIDI, the strong cipher's CNG, what screen readers ask for): loaded from the system folder when first used, so that the start
 // of the program does not pay for loading them. Each fails as the real function would when its
 // DLL cannot be loaded.
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <commdlg.h>
 #include <imm.h>
 #include <mmsystem.h>
+#include <unknwn.h>
 
 namespace late {
 BOOL ChooseColorW(CHOOSECOLORW* cc);
@@ -19,6 +20,8 @@ DWORD GetFileVersionInfoSizeW(LPCWSTR file, LPDWORD handle);
 BOOL GetFileVersionInfoW(LPCWSTR file, DWORD handle, DWORD size, LPVOID data);
 BOOL VerQueryValueW(LPCVOID block, LPCWSTR sub, LPVOID* buffer, PUINT len);
 MCIERROR mciSendStringW(LPCWSTR command, LPWSTR ret, UINT retSize, HWND callback);
+HRESULT CreateStdAccessibleObject(HWND h, LONG object, REFIID iid, void** out);
+LRESULT LresultFromObject(REFIID iid, WPARAM wp, IUnknown* object);
 // CNG (bcrypt.dll): Wine loads its crypto library with it, which a start that shows Public
 // need not wait for.
 NTSTATUS BCryptOpenAlgorithmProvider(BCRYPT_ALG_HANDLE* alg, LPCWSTR id, LPCWSTR impl, ULONG flags);

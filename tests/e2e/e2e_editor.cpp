@@ -38,15 +38,23 @@ HWND OpenEditor(Report& rep, Hariko& h) {
     return editor;
 }
 
-// A row's control, found by the row number shown beside it (row controls are reused).
+// A row's control, found by the row its colour cell names (row controls are reused).
 HWND RowBox(HWND editor, int row, int kind) {
     for (int k = 0; k < 200; ++k) {
-        HWND label = DescendantById(editor, entry_editor::RowControlId(k, entry_editor::kRowNumber));
-        if (!label) break;
-        if (IsWindowVisible(label) && TextOf(label) == std::to_wstring(row))
+        HWND cell = DescendantById(editor, entry_editor::RowControlId(k, entry_editor::kColourCell));
+        if (!cell) break;
+        if (IsWindowVisible(cell) && TextOf(cell) == entry_editor::RowName(row, entry_editor::kColourCell))
             return DescendantById(editor, entry_editor::RowControlId(k, kind));
     }
     return nullptr;
+}
+
+bool ClickRowNumber(Report& rep, HWND editor, int row) {
+    // The number is drawn left of the colour cell, in a cell as wide.
+    RECT r{};
+    const bool found = GetWindowRect(RowBox(editor, row, entry_editor::kColourCell), &r);
+    const bool ok = found && ClickAt(r.left - (r.right - r.left) / 2, (r.top + r.bottom) / 2);
+    return rep.Check(ok, L"a click on row number " + std::to_wstring(row), found ? L"" : L"no such row shown");
 }
 
 bool CloseEditorBox(Report& rep, Hariko& h, HWND editor) {
@@ -216,7 +224,7 @@ void TextColourAndOrder(Report& rep, const std::wstring& exe) {
     }
 
     // Row 1 selected by its number and moved down.
-    Click(rep, RowBox(editor, 1, entry_editor::kRowNumber), L"row number 1");
+    ClickRowNumber(rep, editor, 1);
     HWND down = DescendantById(editor, entry_editor::kBtnMoveDown);
     rep.Check(WaitFor([&] { return IsWindowEnabled(down) && !IsWindowEnabled(DescendantById(editor, entry_editor::kBtnMoveUp)); }, 3000),
               L"row 1 selected: down and 削　除 enabled, up disabled");

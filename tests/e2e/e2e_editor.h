@@ -17,8 +17,10 @@ const std::vector<Scenario>& editorScenarios();
 bool Click(Report& rep, HWND w, const std::wstring& what);
 // 設  定 / 編  集 on the panel; the editor's window once its controls are there, else null.
 HWND OpenEditor(Report& rep, Hariko& h);
-// A row's control (entry_editor::kCaptionBox, kTextBox, kColourCell, kRowNumber) found by its row number.
+// A row's control (entry_editor::kCaptionBox, kTextBox, kColourCell) found by its row number.
 HWND RowBox(HWND editor, int row, int kind);
+// A real click on the number the editor draws at the start of the row.
+bool ClickRowNumber(Report& rep, HWND editor, int row);
 // Closes the editor by its close box (it saves) and waits for the panel to be enabled.
 bool CloseEditorBox(Report& rep, Hariko& h, HWND editor);
 

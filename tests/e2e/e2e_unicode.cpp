@@ -130,13 +130,13 @@ void DataSetsKeepTheirCharacters(Report& rep, const std::wstring& exe) {
 
     // Public, row 1 selected, 追　加: record 2 is written back as it was read, nothing is lost.
     if (!(editor = OpenEditor(rep, h))) return CloseProgram(rep, h);
-    Click(rep, RowBox(editor, 1, entry_editor::kRowNumber), L"row number 1");
+    ClickRowNumber(rep, editor, 1);
     Click(rep, DescendantById(editor, entry_editor::kBtnInsertRow), L"追　加");
     const std::string added = first + Blanks(1) + second + Blanks(23);
     rep.Check(ReadFileBytes(h.DataFile(L"MyData_1.dat")) == added,
               L"追　加 below row 1: 26 records, record 2 byte for byte as another program wrote it");
     auto deleteRow1 = [&] {
-        Click(rep, RowBox(editor, 1, entry_editor::kRowNumber), L"row number 1");
+        ClickRowNumber(rep, editor, 1);
         Click(rep, DescendantById(editor, entry_editor::kBtnDeleteRow), L"削　除");
     };
     // Edited, record 2 cannot be written: 削　除 is refused and nothing changes.
