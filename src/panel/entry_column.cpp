@@ -383,6 +383,11 @@ LRESULT CALLBACK EntryColumn::RingKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
         return 0;
     case WM_CHAR:
         if (wp == L'\t' || (stop && (wp == L'\r' || wp == L' ' || wp == 0x1B))) return 0;
+        // Typing on the panel looks for an entry (Space pastes, above).
+        if (stop && wp > L' ' && wp != 0x7F && column->links_.onTypeAhead) {
+            column->links_.onTypeAhead(static_cast<wchar_t>(wp));
+            return 0;
+        }
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(h, &EntryColumn::RingKeyProc, id);

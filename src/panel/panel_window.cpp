@@ -8,6 +8,7 @@
 #include "base/color.h"
 #include "base/startup_marks.h"
 #include "panel/paste_side.h"
+#include "panel/search_side.h"
 #include "win/app.h"
 
 namespace {
@@ -84,12 +85,15 @@ bool PanelWindow::Create() {
                            .onEnterKey = [this](int entry) { paste_->OnEntryClick(entry, true); },
                            .onButtonKey = [this](Control* c) { OnButtonKey(c); },
                            .onEscape = [this] { paste_->GiveFocusBack(); },
+                           .onTypeAhead = [this](wchar_t c) { search_->TypeAhead(c); },
                            .gone = gone});
     paste_ = std::make_unique<PasteSide>(
         *this, host_, *column_,
         PasteSide::Links{.parkFocus = [this] { btnFocusHolder->SetFocus(); },
                          .closePrivate = [this] { OnChoosePublic(); },
-                         .gone = gone});
+                         .gone = gone,
+                         .openSearch = [this] { search_->Open(); }});
+    search_ = std::make_unique<SearchSide>(hwnd_, host_, *column_, *paste_, [this] { OnChoosePrivate(); });
     CreateControls();
     startup_marks::Mark("controls made");
     paste_->Create();
@@ -165,7 +169,10 @@ void PanelWindow::StartupEnded() {
     firstActivate_ = true;  // the first showing runs the activation, whatever came before
 }
 
-void PanelWindow::LoadDataSet() { column_->LoadDataSet(); }
+void PanelWindow::LoadDataSet() {
+    column_->LoadDataSet();
+    if (search_) search_->SetsLoaded();
+}
 void PanelWindow::LayoutPanel() { column_->LayoutPanel(); }
 
 // ---- window and controls ----------------------------------------------------------------
@@ -197,6 +204,7 @@ HMENU PanelWindow::BuildMenu() {
     AppendMenuW(m, MF_STRING, kNewCopy, L"新しい「ハリコ」の作成");
     AppendMenuW(m, MF_STRING, kDesktopShortcut, L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成");
     AppendMenuW(m, MF_STRING, kHotKeys, L"ﾎｯﾄｷｰを使う");
+    AppendMenuW(m, MF_STRING, kFindEntry, search::kMenuCaption.c_str());
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kMinimise, L"最小化(&N)");
     AppendMenuW(m, MF_STRING, kExit, L"終　了(&X)");
@@ -395,10 +403,17 @@ bool PrivateSealed(DataSetService& sets, int loadedSet, const std::wstring& exeN
 }
 }  // namespace
 
+// Private's last pasted text goes with it (the key buttons put nothing of it back), and so
+// does every line of it in the search.
+void PanelWindow::LeavePrivate() {
+    if (DataSet() != 2) return;
+    paste_->ForgetPrivateText();
+    search_->PrivateClosed();
+}
+
 void PanelWindow::OnChoosePublic() {
     if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
-    // Private's last pasted text goes with it: the key buttons put nothing of it back.
-    if (DataSet() == 2) paste_->ForgetPrivateText();
+    LeavePrivate();
     column_->LayoutNotReady();
     ChooseDataSet(1);
     LoadDataSet();
@@ -407,7 +422,7 @@ void PanelWindow::OnChoosePublic() {
 
 void PanelWindow::OnChooseKaomoji() {
     if (!PrivateSealed(host_.DataSets(), DataSet(), host_.ExeName())) return;
-    if (DataSet() == 2) paste_->ForgetPrivateText();
+    LeavePrivate();
     column_->LayoutNotReady();
     ChooseDataSet(3);
     LoadDataSet();
@@ -480,6 +495,7 @@ void PanelWindow::OnMenu(MenuId id) {
     case kClipRestore: SetClipRestore(!host_.Choices().clipRestore); break;
     case kInsertFields: SetInsertFields(!host_.Choices().insertFields); break;
     case kHotKeys: SetHotKeys(!host_.Choices().hotKeys, true); break;
+    case kFindEntry: search_->Open(); break;
     case kMinimise: OnMinimise(); break;
     case kExit: OnClose(); break;
     default: host_.MenuItem(id); break;  // the items that open other windows

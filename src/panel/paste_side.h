@@ -24,6 +24,7 @@ public:
         std::function<void()> parkFocus;    // the keyboard focus to the panel's focus holder
         std::function<void()> closePrivate; // the idle or session lock: Private closes
         std::function<bool()> gone;         // the panel is closing or destroyed
+        std::function<void()> openSearch;   // Ctrl+Alt+F: ｴﾝﾄﾘを探す
     };
     PasteSide(Form& panel, IPanelHost& host, EntryColumn& column, Links links);
     ~PasteSide() override;
@@ -38,6 +39,7 @@ public:
     void OnEntryClick(int entry, bool fromKeyboard);
     void OnKeyButton(KeyButtonId which);
     void OnHotKey(int id, DWORD postedAt);
+    void OnSearchPaste(PasteRequest request);
 
     void OnTimer();
     void OnSessionLocked() { guard_.SessionLocked(); }
