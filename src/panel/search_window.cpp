@@ -10,10 +10,10 @@
 
 namespace {
 constexpr int kInnerWidth = 5400, kInnerHeight = 4320;  // twips
-constexpr UINT kFillMsg = WM_APP + 7;
-// The lines a keystroke shows at once; the rest follow, a chunk per message, so that a key
-// never waits for thousands of lines.
-constexpr size_t kFirstLines = 100, kChunkLines = 1000;
+constexpr UINT_PTR kFillTimer = 1;
+// The lines a keystroke shows at once; the rest follow a chunk at a time on a timer, which
+// comes only when no key is waiting, so typing never waits for thousands of lines.
+constexpr size_t kFirstLines = 100, kChunkLines = 300;
 
 size_t CompositionChars(HWND h) {
     HIMC imc = ImmGetContext(h);
@@ -89,6 +89,7 @@ void SearchWindow::Refilter() {
 void SearchWindow::Close() {
     if (!hwnd_) return;
     ++generation_;
+    KillTimer(hwnd_, kFillTimer);
     ShowWindow(hwnd_, SW_HIDE);
     hits_.clear();
     filled_ = 0;
@@ -110,22 +111,24 @@ void SearchWindow::OnQueryChanged() {
     SendMessageW(list, LB_INITSTORAGE, hits_.size() + 1, static_cast<LPARAM>((hits_.size() + 1) * 64));
     FillMore(++generation_);
     SendMessageW(list, LB_SETCURSEL, 0, 0);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void SearchWindow::FillMore(unsigned generation) {
     if (generation != generation_ || !hwnd_) return;
     HWND list = listFound->hwnd;
+    // Drawn once per chunk: a list that redraws at every line takes milliseconds a line.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     const size_t end = std::min(hits_.size(), filled_ + (filled_ == 0 ? kFirstLines : kChunkLines));
     for (; filled_ < end; ++filled_)
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(links_.index->Line(hits_[filled_]).c_str()));
     if (filled_ < hits_.size()) {
-        PostMessageW(hwnd_, kFillMsg, generation, 0);
+        SetTimer(hwnd_, kFillTimer, 1, nullptr);
     } else if (lockedLine_ && filled_ == hits_.size()) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(search::kLockedLine.c_str()));
         ++filled_;
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void SearchWindow::OnEnter(bool typed) {
@@ -186,8 +189,10 @@ LRESULT CALLBACK SearchWindow::KeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
 
 LRESULT SearchWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case kFillMsg:
-        FillMore(static_cast<unsigned>(wp));
+    case WM_TIMER:
+        if (wp != kFillTimer) break;
+        KillTimer(hwnd_, kFillTimer);
+        FillMore(generation_);
         return 0;
     case WM_COMMAND:
         if (listFound && reinterpret_cast<HWND>(lp) == listFound->hwnd && HIWORD(wp) == LBN_DBLCLK) {
