@@ -88,7 +88,6 @@ void SearchWindow::Refilter() {
 
 void SearchWindow::Close() {
     if (!hwnd_) return;
-    ++generation_;
     KillTimer(hwnd_, kFillTimer);
     ShowWindow(hwnd_, SW_HIDE);
     hits_.clear();
@@ -109,12 +108,12 @@ void SearchWindow::OnQueryChanged() {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     SendMessageW(list, LB_INITSTORAGE, hits_.size() + 1, static_cast<LPARAM>((hits_.size() + 1) * 64));
-    FillMore(++generation_);
+    FillMore();
     SendMessageW(list, LB_SETCURSEL, 0, 0);
 }
 
-void SearchWindow::FillMore(unsigned generation) {
-    if (generation != generation_ || !hwnd_) return;
+void SearchWindow::FillMore() {
+    if (!hwnd_) return;
     HWND list = listFound->hwnd;
     // Drawn once per chunk: a list that redraws at every line takes milliseconds a line.
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -192,7 +191,7 @@ LRESULT SearchWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp != kFillTimer) break;
         KillTimer(hwnd_, kFillTimer);
-        FillMore(generation_);
+        FillMore();
         return 0;
     case WM_COMMAND:
         if (listFound && reinterpret_cast<HWND>(lp) == listFound->hwnd && HIWORD(wp) == LBN_DBLCLK) {

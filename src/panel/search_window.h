@@ -46,7 +46,7 @@ protected:
 private:
     bool Create();
     void OnQueryChanged();
-    void FillMore(unsigned generation);
+    void FillMore();  // the next lines of hits_; the timer brings the rest
     void OnEnter(bool typed);
     void OnEscape();
     static LRESULT CALLBACK KeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
@@ -55,7 +55,6 @@ private:
     std::vector<search::Hit> hits_;
     bool lockedLine_ = false;
     size_t filled_ = 0;         // lines in the list so far; the rest follow in chunks
-    unsigned generation_ = 0;   // a newer filter drops the chunks of an older one
     bool quiet_ = false;        // the box is being set: no filter for each change
     search::ImeEnterGate ime_;
 };
