@@ -43,6 +43,7 @@ public:
     int32_t StartupDataSet() const override { return app_.startupDataSet; }
     bool UninstallRequested() const override { return app_.uninstallRequest == 1; }
     const OwnWindowTable& OwnWindows() const override { return app_.own; }
+    OwnWindowTable& WindowSlots() override { return app_.own; }
     PanelChoices& Choices() override { return app_.choices; }
     DataSetService& DataSets() override { return dataSets_; }
     void OpenEditor() override;

@@ -15,13 +15,14 @@ struct OwnWindowTable {
     uintptr_t aboutBox = 0;       // About box
     uintptr_t privatePasswordPrompt = 0;  // the Private password asked for when the password file is damaged
     uintptr_t csvPreview = 0;             // what a CSV file brings, before it is read in
+    uintptr_t searchWindow = 0;           // ｴﾝﾄﾘを探す
 
     // Never the paste target. The colour chooser is left out on purpose: it may become the
     // target, which only means that the next paste asks the user to click the target again
     // (it is gone by then), never that text goes astray.
-    std::array<uintptr_t, 9> NeverTarget() const {
+    std::array<uintptr_t, 10> NeverTarget() const {
         return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, aboutBox, privatePasswordPrompt,
-                csvPreview};
+                csvPreview, searchWindow};
     }
 
     // The windows that keep the user's work away from the panel (dialogs and editors): while
@@ -34,8 +35,8 @@ struct OwnWindowTable {
     }
 
     // Everything that is closed before the panel closes.
-    std::array<uintptr_t, 10> All() const {
+    std::array<uintptr_t, 11> All() const {
         return {entryEditor, fortuneScreen, passwordDialog, newCopyDialog, textEditor, restoreDialog, colourChooser, aboutBox, privatePasswordPrompt,
-                csvPreview};
+                csvPreview, searchWindow};
     }
 };

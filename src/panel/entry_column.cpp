@@ -371,6 +371,7 @@ std::optional<hotkey::RingKey> RingKeyOf(WPARAM vk) {
     return std::nullopt;
 }
 constexpr UINT_PTR kRingKeys = 1, kHolderKeys = 2;
+bool TypesAhead(WPARAM c) { return c > L' ' && c != 0x7F; }  // Space pastes
 }  // namespace
 
 bool EntryColumn::OnKey(HWND from, WPARAM vk) {
@@ -401,6 +402,9 @@ LRESULT CALLBACK EntryColumn::RingKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
         // The dialog keys would otherwise move among the panel's own controls or press nothing.
         if (auto* m = reinterpret_cast<const MSG*>(lp); m && m->message == WM_KEYDOWN && (RingKeyOf(m->wParam) || acts(m->wParam)))
             return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTMESSAGE;
+        // A letter is typed into the search, not taken as the access key of (&Z) or (&N).
+        if (auto* m = reinterpret_cast<const MSG*>(lp); m && m->message == WM_CHAR && stop && TypesAhead(m->wParam))
+            return DefSubclassProc(h, msg, wp, lp) | DLGC_WANTCHARS;
         break;
     case WM_KEYDOWN:
         if (column->OnKey(h, wp)) return 0;
@@ -410,6 +414,11 @@ LRESULT CALLBACK EntryColumn::RingKeyProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
         return 0;
     case WM_CHAR:
         if (wp == L'\t' || (stop && (wp == L'\r' || wp == L' ' || wp == 0x1B))) return 0;
+        // Typing on the panel looks for an entry (Space pastes, above).
+        if (stop && TypesAhead(wp) && column->links_.onTypeAhead) {
+            column->links_.onTypeAhead(static_cast<wchar_t>(wp));
+            return 0;
+        }
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(h, &EntryColumn::RingKeyProc, id);

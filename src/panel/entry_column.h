@@ -33,6 +33,7 @@ public:
         std::function<void(int entry)> onEnterKey;  // Enter or Space on the focused entry
         std::function<void(Control*)> onButtonKey;  // Enter or Space on a focused button
         std::function<void()> onEscape;          // Esc on an entry: back to the target
+        std::function<void(wchar_t)> onTypeAhead;  // a character typed on a stop: the search
         std::function<bool()> gone;              // the panel is closing or destroyed
     };
     // buttons: made by the panel after the column, read at every layout.
@@ -60,6 +61,8 @@ public:
     // Private is locked: the column shows one entry that asks for the password, nothing of its own.
     bool Locked() const { return locked_; }
     std::wstring Text(int entry) const;
+    const std::vector<Entry>& Entries() const { return entries_; }
+    unsigned Version() const { return dataVersion_; }  // one more at every load that changed the entries
     void FocusEntry(int entry);
     // The keys of the walk over the entries and the buttons (Tab, arrows, Home, End, pages)
     // from the control that has the focus; false: not such a key.

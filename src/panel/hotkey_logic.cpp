@@ -8,6 +8,7 @@ namespace hotkey {
 
 unsigned VirtualKey(int id) {
     if (id == kShowPanel) return 0x20;  // VK_SPACE
+    if (id == kFindEntry) return 'F';
     if (id >= 1 && id <= 9) return static_cast<unsigned>('0' + id);
     return id == 10 ? '0' : 0;
 }
@@ -20,8 +21,8 @@ std::optional<int> EntryOf(int id) {
 const wchar_t* KeyName(int id) {
     static const wchar_t* const names[] = {L"", L"Ctrl+Alt+1", L"Ctrl+Alt+2", L"Ctrl+Alt+3", L"Ctrl+Alt+4",
                                            L"Ctrl+Alt+5", L"Ctrl+Alt+6", L"Ctrl+Alt+7", L"Ctrl+Alt+8",
-                                           L"Ctrl+Alt+9", L"Ctrl+Alt+0", L"Ctrl+Alt+Space"};
-    return id >= 1 && id <= kShowPanel ? names[id] : L"";
+                                           L"Ctrl+Alt+9", L"Ctrl+Alt+0", L"Ctrl+Alt+Space", L"Ctrl+Alt+F"};
+    return id >= 1 && id <= kLastKey ? names[id] : L"";
 }
 
 bool WaitForRelease(const std::function<bool()>& held, const std::function<void()>& pump,
@@ -66,7 +67,7 @@ FocusStop RingMove(std::optional<FocusStop> from, RingKey key, int entryCount, i
 std::vector<int> KeyRegistrar::TryMissing(const std::function<bool(int id)>& reg, uint64_t now) {
     triedAt_ = now;
     missing_.clear();
-    for (int id = 1; id <= kShowPanel; ++id) {
+    for (int id = 1; id <= kLastKey; ++id) {
         if (std::find(held_.begin(), held_.end(), id) != held_.end()) continue;
         if (reg(id)) held_.push_back(id);
         else missing_.push_back(id);
@@ -85,7 +86,7 @@ int ScrollToShow(int entry, int scrollValue, int visibleRows, int scrollMax) {
 }
 
 bool RepeatGate::Pressed(int id, uint32_t postedAt) {
-    if (id < 0 || id > kShowPanel) return true;
+    if (id < 0 || id > kLastKey) return true;
     Key& k = keys_[id];
     const bool fresh = !k.down || (k.upSeen && static_cast<int32_t>(postedAt - k.upAt) >= 0);
     if (fresh) k = {true, false, 0};
@@ -93,11 +94,11 @@ bool RepeatGate::Pressed(int id, uint32_t postedAt) {
 }
 
 void RepeatGate::SeenUp(int id, uint32_t now) {
-    if (id < 0 || id > kShowPanel) return;
+    if (id < 0 || id > kLastKey) return;
     Key& k = keys_[id];
     if (k.down && !k.upSeen) k.upSeen = true, k.upAt = now;
 }
 
-bool RepeatGate::Held(int id) const { return id >= 0 && id <= kShowPanel && keys_[id].down && !keys_[id].upSeen; }
+bool RepeatGate::Held(int id) const { return id >= 0 && id <= kLastKey && keys_[id].down && !keys_[id].upSeen; }
 
 }  // namespace hotkey

@@ -9,12 +9,14 @@
 namespace hotkey {
 
 // Registration ids: 1..10 paste entries 1..10 (Ctrl+Alt+1..9, then 0); kShowPanel is
-// Ctrl+Alt+Space.
+// Ctrl+Alt+Space, kFindEntry Ctrl+Alt+F (the search); kLastKey the highest id.
 inline constexpr int kEntryKeys = 10;
 inline constexpr int kShowPanel = 11;
+inline constexpr int kFindEntry = 12;
+inline constexpr int kLastKey = kFindEntry;
 inline constexpr int kModifierWait = 1000;  // ms at most for Ctrl and Alt to be released
 
-// The virtual key of a registration id ('1'..'9', '0', or the space bar).
+// The virtual key of a registration id ('1'..'9', '0', the space bar, 'F').
 unsigned VirtualKey(int id);
 // The entry (0-based) a registration id pastes; none for kShowPanel and unknown ids.
 std::optional<int> EntryOf(int id);
@@ -42,7 +44,7 @@ private:
         bool down = false, upSeen = false;
         uint32_t upAt = 0;
     };
-    Key keys_[kShowPanel + 1] = {};
+    Key keys_[kLastKey + 1] = {};
 };
 
 // The stops of the keyboard walk on the panel: the entries first, then the panel's buttons

@@ -18,6 +18,7 @@ public:
     virtual int32_t StartupDataSet() const = 0;  // 0 until the first-run set-up chose a set
     virtual bool UninstallRequested() const = 0;
     virtual const OwnWindowTable& OwnWindows() const = 0;
+    virtual OwnWindowTable& WindowSlots() = 0;  // for the panel's own windows to stand in
     virtual PanelChoices& Choices() = 0;
     virtual DataSetService& DataSets() = 0;
     // What the panel hands on.

@@ -10,6 +10,7 @@ enum ControlId {
     kEditLastText = 1010, kEditFrontTitle = 1011, kEditFrontWindow = 1012, kEditTargetWindow = 1013,
     kSizeGrip = 1014,
     kFirstEntryButton = 1100,  // reused entry buttons: 1100, 1101, ... (children of the column)
+    kEditSearch = 1200, kListFound = 1201,  // the search window's box and list
 };
 enum MenuId {
     kPublic = 100, kPrivate = 101, kKaomoji = 102,
@@ -22,5 +23,6 @@ enum MenuId {
     kSealPrivate = 130,  // Privateを強い暗号で守る
     kHotKeys = 125,
     kExportCsv = 140, kImportCsv = 141,  // CSVに書き出す..., CSVから読み込む...
+    kFindEntry = 145,                    // ｴﾝﾄﾘを探す...
 };
 }  // namespace panel_ids

@@ -9,6 +9,7 @@
 #include "base/startup_marks.h"
 #include "base/stored_names.h"
 #include "panel/paste_side.h"
+#include "panel/search_side.h"
 #include "store/settings.h"
 #include "win/app.h"
 
@@ -86,12 +87,15 @@ bool PanelWindow::Create() {
                            .onEnterKey = [this](int entry) { paste_->OnEntryClick(entry, true); },
                            .onButtonKey = [this](Control* c) { OnButtonKey(c); },
                            .onEscape = [this] { paste_->GiveFocusBack(); },
+                           .onTypeAhead = [this](wchar_t c) { search_->TypeAhead(c); },
                            .gone = gone});
     paste_ = std::make_unique<PasteSide>(
         *this, host_, *column_,
         PasteSide::Links{.parkFocus = [this] { btnFocusHolder->SetFocus(); },
                          .closePrivate = [this] { LockPrivate(); },
-                         .gone = gone});
+                         .gone = gone,
+                         .openSearch = [this] { search_->Open(); }});
+    search_ = std::make_unique<SearchSide>(hwnd_, host_, *column_, *paste_, [this] { OnChoosePrivate(); });
     CreateControls();
     startup_marks::Mark("controls made");
     paste_->Create();
@@ -167,7 +171,10 @@ void PanelWindow::StartupEnded() {
     firstActivate_ = true;  // the first showing runs the activation, whatever came before
 }
 
-void PanelWindow::LoadDataSet() { column_->LoadDataSet(); }
+void PanelWindow::LoadDataSet() {
+    column_->LoadDataSet();
+    if (search_) search_->SetsLoaded();
+}
 void PanelWindow::LayoutPanel() { column_->LayoutPanel(); }
 
 // ---- window and controls ----------------------------------------------------------------
@@ -199,6 +206,7 @@ HMENU PanelWindow::BuildMenu() {
     AppendMenuW(m, MF_STRING, kNewCopy, L"新しい「ハリコ」の作成");
     AppendMenuW(m, MF_STRING, kDesktopShortcut, L"ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄの作成");
     AppendMenuW(m, MF_STRING, kHotKeys, L"ﾎｯﾄｷｰを使う");
+    AppendMenuW(m, MF_STRING, kFindEntry, search::kMenuCaption.c_str());
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kMinimise, L"最小化(&N)");
     AppendMenuW(m, MF_STRING, kExit, L"終　了(&X)");
@@ -401,13 +409,20 @@ bool PrivateSealed(DataSetService& sets, DataSet loadedSet, const std::wstring& 
 }
 }  // namespace
 
+// Private's last pasted text goes with it (the key buttons put nothing of it back), and so
+// does every line of it in the search.
+void PanelWindow::LeavePrivate() {
+    if (ChosenSet() != DataSet::Private) return;
+    paste_->ForgetPrivateText();
+    search_->PrivateClosed();
+}
+
 void PanelWindow::OnChoosePublic() { ChooseOpenSet(DataSet::Public); }
 void PanelWindow::OnChooseKaomoji() { ChooseOpenSet(DataSet::Kaomoji); }
 
 void PanelWindow::ChooseOpenSet(DataSet set) {
     if (!PrivateSealed(host_.DataSets(), ChosenSet(), host_.ExeName())) return;
-    // Private's last pasted text goes with it: the key buttons put nothing of it back.
-    if (ChosenSet() == DataSet::Private) paste_->ForgetPrivateText();
+    LeavePrivate();
     column_->LayoutNotReady();
     ChooseDataSet(set);
     LoadDataSet();
@@ -428,6 +443,7 @@ void PanelWindow::OnChoosePrivate() {
 }
 
 void PanelWindow::LockPrivate() {
+    search_->PrivateClosed();  // no Private line stays on screen
     host_.DataSets().Lock();
     LoadDataSet();
     LayoutPanel();
@@ -486,6 +502,7 @@ void PanelWindow::OnMenu(MenuId id) {
     case kClipRestore: SetClipRestore(!host_.Choices().clipRestore); break;
     case kInsertFields: SetInsertFields(!host_.Choices().insertFields); break;
     case kHotKeys: SetHotKeys(!host_.Choices().hotKeys, true); break;
+    case kFindEntry: search_->Open(); break;
     case kMinimise: OnMinimise(); break;
     case kExit: OnClose(); break;
     default: host_.MenuItem(id); break;  // the items that open other windows

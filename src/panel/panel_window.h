@@ -12,6 +12,7 @@
 #include "win/form.h"
 
 class PasteSide;
+class SearchSide;
 
 class PanelWindow : public Form {
 public:
@@ -81,6 +82,7 @@ private:
     // from another window of the program.
     void OnActivate(WPARAM wp, LPARAM lp);
     void ReloadOnReturn();
+    void LeavePrivate();  // before another set is chosen
     void OnMinimise();
     void OnMoveAside();
     void OnClose();
@@ -106,4 +108,5 @@ private:
 
     std::unique_ptr<EntryColumn> column_;
     std::unique_ptr<PasteSide> paste_;
+    std::unique_ptr<SearchSide> search_;
 };

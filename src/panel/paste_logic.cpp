@@ -62,6 +62,10 @@ bool SameHandle(uintptr_t a, uintptr_t b) {
     return static_cast<uint32_t>(a) == static_cast<uint32_t>(b);
 }
 
+// Only a paste from the panel itself parks the focus there: a hotkey's target never left the
+// front, and the search window is in front of the panel (the focus would activate the panel).
+bool ParksFocus(PasteSource source) { return source != PasteSource::HotKey && source != PasteSource::Search; }
+
 int ScaleForDpi(int pixelsAt96, int dpi) {
     if (dpi <= 0) dpi = 96;
     return static_cast<int>((static_cast<int64_t>(pixelsAt96) * dpi + 48) / 96);
@@ -105,6 +109,8 @@ bool PasteEngine::HoverAllowed(uintptr_t f) const {
     for (uintptr_t mine : own.KeptInFrontOfPanel()) {
         if (SameHandle(f, mine)) return false;
     }
+    // The search's box has the keys: the panel must not take them from under the user.
+    if (SameHandle(f, own.searchWindow)) return false;
     if (!choices_.DataSetChosen()) return false;
     return OsMajor > 5 || (OsMajor == 5 && OsMinor >= 1);
 }
@@ -175,7 +181,7 @@ PasteOutcome PasteEngine::PasteNow(const PasteRequest& request, Outgoing& out) {
     if (choices_.Choices().insertFields) FillIn(out);
     // Known before any event runs: the hidden fields are drawn from it meanwhile.
     Remember(out.text, out.isPrivate);
-    if (ParkFocus && request.source != PasteSource::HotKey) ParkFocus();
+    if (ParkFocus && ParksFocus(request.source)) ParkFocus();
     desk_.DoEvents();
     uintptr_t target = 0;
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
@@ -396,7 +402,7 @@ bool PasteEngine::TargetStillInFront(uintptr_t target) {
 PasteOutcome PasteEngine::KeyButtonNow(KeyButtonId which, const PasteRequest& request) {
     uintptr_t target = 0;
     if (const PasteOutcome o = LiveTarget(target); o != PasteOutcome::Sent) return o;
-    if (ParkFocus && request.source != PasteSource::HotKey) ParkFocus();
+    if (ParkFocus && ParksFocus(request.source)) ParkFocus();
     // Restoring, the clipboard stays the user's: the last text is not put there again; nor
     // is a Private text that was forgotten when Private closed.
     const ClipStep step = Restoring() || !haveLastText_ ? ClipStep::None : ClipStep::Put;

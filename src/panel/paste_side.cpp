@@ -105,7 +105,7 @@ void PasteSide::OnTimer() {
     // A key another program held may be free by now.
     if (keys_.RetryDue(GetTickCount64())) RetryHotKeys();
     // A held hotkey comes again and again: a press counts once the key was seen up.
-    for (int id = 1; id <= hotkey::kShowPanel; ++id)
+    for (int id = 1; id <= hotkey::kLastKey; ++id)
         if (repeats_.Held(id) && KeyUp(hotkey::VirtualKey(id))) repeats_.SeenUp(id, GetTickCount());
 }
 
@@ -171,6 +171,10 @@ void PasteSide::OnKeyButton(KeyButtonId which) {
 void PasteSide::OnHotKey(int id, DWORD postedAt) {
     if (links_.gone() || !Choices().hotKeys || !repeats_.Pressed(id, postedAt)) return;
     if (id == hotkey::kShowPanel) return ShowPanelForKeys();
+    if (id == hotkey::kFindEntry) {
+        KeepFrontAsTarget();  // where the search pastes, as a click on the panel keeps it
+        return links_.openSearch();
+    }
     const auto entry = hotkey::EntryOf(id);
     if (entry && HeldByLock({.source = PasteSource::HotKey, .entry = *entry})) return;
     if (!entry || *entry >= column_.Count() || column_.Text(*entry).empty()) return;
@@ -197,6 +201,11 @@ void PasteSide::PasswordAnswered(bool opened) {
                              .source = PasteSource::AfterPassword});
         }
     }
+}
+
+void PasteSide::OnSearchPaste(PasteRequest request) {
+    Used();
+    engine_->Submit(std::move(request));
 }
 
 void PasteSide::KeepFrontAsTarget() {

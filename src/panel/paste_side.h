@@ -25,6 +25,7 @@ public:
         std::function<void()> parkFocus;    // the keyboard focus to the panel's focus holder
         std::function<void()> closePrivate; // the idle or session lock: Private closes
         std::function<bool()> gone;         // the panel is closing or destroyed
+        std::function<void()> openSearch;   // Ctrl+Alt+F: ｴﾝﾄﾘを探す
     };
     PasteSide(Form& panel, IPanelHost& host, EntryColumn& column, Links links);
     ~PasteSide() override;
@@ -42,6 +43,7 @@ public:
     // The password dialog went (opened: Private was opened by it and is loaded): what waited
     // for the password runs now, or is dropped.
     void PasswordAnswered(bool opened);
+    void OnSearchPaste(PasteRequest request);
 
     void OnTimer();
     void OnSessionLocked() { guard_.SessionLocked(); }

@@ -19,9 +19,9 @@ const std::wstring kDefaultPassword = L"47290315", kFive = L"Color.dat MyData_0.
 const std::wstring kBackupTitle = L"「ハリコ」のデータセットのバックアップ", kRestoreTitle = L"「ハリコ」のデータの読込";
 const std::wstring kRestored = L"「ハリコ」のデータの読込は成功しました。　　　　　";
 // Items of ﾒﾆｭｰ counted from its end, as the Up key reaches them in the opened menu.
-// Up presses from the menu's end: 終了, 最小化, ﾎｯﾄｷｰを使う come first; the two CSV items
-// stand between 新しい「ハリコ」の作成 and ﾃﾞｰﾀｾｯﾄの読込.
-enum FromEnd { kCreateLinkItem = 4, kNewAppItem, kImportItem = kNewAppItem + 3, kExportItem };
+// Up presses from the menu's end: 終了, 最小化, ｴﾝﾄﾘを探す..., ﾎｯﾄｷｰを使う come first; the two
+// CSV items stand between 新しい「ハリコ」の作成 and ﾃﾞｰﾀｾｯﾄの読込.
+enum FromEnd { kCreateLinkItem = 5, kNewAppItem, kImportItem = kNewAppItem + 3, kExportItem };
 
 }  // namespace
 

@@ -248,6 +248,18 @@ bool TypeKeys(const std::wstring& text) {
     return true;
 }
 
+void TypeUnicodeKeys(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = c;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        Pause(30);
+    }
+}
+
 bool SaveScreenshot(const std::wstring& path) {
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);

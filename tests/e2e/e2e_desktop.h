@@ -83,6 +83,9 @@ void PressKey(BYTE vk);
 // Each character struck on the keyboard (with Shift where the layout needs it) into
 // whatever has the focus. False when a character has no key on this layout.
 bool TypeKeys(const std::wstring& text);
+// Characters as an input method or an on-screen keyboard sends them: one Unicode key event
+// per UTF-16 unit, so a character beyond U+FFFF arrives as its two halves.
+void TypeUnicodeKeys(const std::wstring& text);
 
 // The whole screen as a 24-bit BMP file.
 bool SaveScreenshot(const std::wstring& path);

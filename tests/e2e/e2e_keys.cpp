@@ -186,6 +186,56 @@ void EditByKeys(Report& rep, const std::wstring& exe) {
     h.WipeState();
 }
 
+// ---- 104 ----------------------------------------------------------------------------------
+
+// Ctrl+Alt+F from notepad, あおき typed: ｱｵｷ (Public) and あおきさん (顔文字) are found, Enter
+// pastes the first into notepad; Ctrl+Alt+F, Esc: back in notepad, nothing pasted.
+void FindByTyping(Report& rep, const std::wstring& exe) {
+    if (!PrepareInitialised(rep, exe)) return;
+    Hariko h(exe);
+    if (!rep.Check(WriteFileBytes(h.DataFile(L"MyData_1.dat"), Records({{L"住所", L"東京都千代田区"}, {L"ｱｵｷ", L"青木　純"}})) &&
+                       WriteFileBytes(h.DataFile(L"MyData_3.dat"), Records({{L"あおきさん", L"(^_^)"}})),
+                   L"set-up: Public 住所, ｱｵｷ; 顔文字 あおきさん"))
+        return;
+    Notepad np;
+    std::wstring why;
+    if (!rep.Check(np.Start(0, 0, 500, 400, &why), L"notepad starts at the left", why) || !StartReady(rep, h)) return;
+    if (!rep.Check(h.MenuDone(panel_ids::kHotKeys, 5000), L"ﾎｯﾄｷｰを使う ticked")) return;
+    HWND search = nullptr;
+    auto opens = [&] {
+        if (!rep.Check(np.ClickInto(&why), L"notepad in front", why)) return false;
+        CtrlAlt('F');
+        return rep.Check(WaitFor([&] { return (search = h.WindowCaptioned(L"ｴﾝﾄﾘを探す")) && GetForegroundWindow() == search; }, 5000),
+                         L"Ctrl+Alt+F from notepad opens ｴﾝﾄﾘを探す in front", h.WindowList());
+    };
+    if (!opens()) return;
+    HWND list = DescendantById(search, panel_ids::kListFound);
+    auto lines = [&] {
+        std::wstring all;
+        const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            wchar_t buf[256] = L"";
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buf));
+            all += buf + std::wstring(L"|");
+        }
+        return all;
+    };
+    TypeUnicodeKeys(L"あおき");
+    const std::wstring want = L"ｱｵｷ 〔Public〕 青木　純|あおきさん 〔顔文字〕 (^_^)|Privateはロック中です|";
+    rep.Check(WaitFor([&] { return lines() == want; }, 5000), L"あおき lists ｱｵｷ, then あおきさん from 顔文字, then the locked Private",
+              Quote(lines()));
+    PressKey(VK_RETURN);
+    rep.Check(WaitFor([&] { return np.Text() == L"青木　純"; }, 5000), L"Enter pastes 青木　純 into notepad", Quote(np.Text()));
+    rep.Check(WaitFor([&] { return !IsWindowVisible(search); }, 5000), L"the search window is gone");
+    if (!opens()) return;
+    PressKey(VK_ESCAPE);
+    rep.Check(WaitFor([&] { return GetForegroundWindow() == np.window() && !IsWindowVisible(search); }, 5000),
+              L"Esc closes it and notepad is in front again");
+    rep.Check(HoldsFor([&] { return np.Text() == L"青木　純"; }, 800), L"Esc pasted nothing", Quote(np.Text()));
+    CloseProgram(rep, h);
+    h.WipeState();
+}
+
 }  // namespace
 
 const std::vector<Scenario>& KeysScenarios() {
@@ -193,6 +243,7 @@ const std::vector<Scenario>& KeysScenarios() {
         {95, L"95. keys only: Ctrl+Alt+1/2, Ctrl+Alt+Space with ↓ Enter, with Esc and with Space, the setting kept, unticked", PasteByKeys},
         {96, L"96. Ctrl+Alt held, 1 2 3 tapped: pasted in order; a held digit pastes once", HeldModifiersPasteInOrder},
         {97, L"97. keys only: from the panel to the editor, Ctrl+End in 1,000 entries, X typed, 更　新", EditByKeys},
+        {104, L"104. Ctrl+Alt+F from notepad, あおき typed: Enter pastes ｱｵｷ's text; Ctrl+Alt+F, Esc pastes nothing", FindByTyping},
     };
     return all;
 }

@@ -19,19 +19,10 @@ namespace {
 
 const std::wstring kDefaultKey = L"47290315";
 
-// A click into the box, then characters as a keyboard or an on-screen keyboard sends them: one
-// Unicode key event per UTF-16 unit, so a character beyond U+FFFF arrives as its two halves.
+// A click into the box, then characters as a keyboard or an on-screen keyboard sends them.
 void TypeUnicode(Report& rep, HWND box, const std::wstring& what, const std::wstring& text) {
     Click(rep, box, what);
-    for (wchar_t c : text) {
-        INPUT in[2] = {};
-        in[0].type = in[1].type = INPUT_KEYBOARD;
-        in[0].ki.wScan = in[1].ki.wScan = c;
-        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, in, sizeof(INPUT));
-        Pause(30);
-    }
+    TypeUnicodeKeys(text);
     Pause(300);
 }
 
