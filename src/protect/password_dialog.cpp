@@ -25,7 +25,7 @@ std::function<void()> PasswordDialog::SoundBeep = [] { MessageBeep(MB_OK); };
 // ---- the dialog -------------------------------------------------------------------------
 
 PasswordDialog::PasswordDialog(PasswordDialogLinks links)
-    : links_(std::move(links)), logic_(*links_.password, links_.exeName, *this) {}
+    : links_(std::move(links)), logic_(*links_.password, links_.exeName, *this, links_.purpose) {}
 
 PasswordDialog::~PasswordDialog() {
     if (hwnd_) OnClosing();
