@@ -71,6 +71,9 @@ Program::~Program() {
 bool Program::Start() {
     dataSets_.ensureKey = [this] { ReadPendingKey(); };
     app_.exeName = ::ExeName();
+    dataSets_.storeSealedNote = [this](bool sealed) {
+        SaveSetting(app_.exeName, stored::kSection, stored::kSealedPrivate, sealed ? L"1" : L"0");
+    };
     app_.programDir = ::ProgramDir();
     panel_ = std::make_unique<PanelWindow>(*this);
     if (!panel_->Create()) return false;
@@ -176,6 +179,8 @@ bool Program::PrepareData(int16_t versionMarker) {
     app.dataDir = DataDirPath(app.dataRoot, app.exeName);
     CreateDirectoryW(app.dataDir.c_str(), nullptr);
     dataSets_.SetDataDir(app.dataDir);
+    dataSets_.SetSealedNote(Read(app.exeName, stored::kSealedPrivate) == L"1");
+    dataSets_.NoteFollowsFile(false);
     dataReady_ = IsFolder(app.dataDir);
     if (!dataReady_) {
         // Nothing could be kept: say so now rather than lose the user's entries later.

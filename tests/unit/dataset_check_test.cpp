@@ -53,17 +53,55 @@ TEST(WellFormedDataSet, TellsTheOlderTwoFieldFormatApart) {
     EXPECT_FALSE(IsTwoFieldDataSet(""));
 }
 
+namespace {
+std::string SealedBytes(uint32_t count, size_t body) {
+    std::string b = "HRK-AES1" + std::string(reinterpret_cast<const char*>(&count), 4);  // little-endian
+    return b + std::string(sealed::kSaltSize + sealed::kNonceSize + body + sealed::kTagSize, 'x');
+}
+}  // namespace
+
 // Damage is told from a wrong password by the bytes alone: no password is tried on a file
-// that cannot be a whole sealed one.
+// that cannot be a whole sealed one. After a seal, a file without the mark is damage too.
 TEST(SealedShape, DamageIsToldFromTheHeaderAlone) {
-    auto file = [](uint32_t count, size_t body) {
-        std::string b = "HRK-AES1" + std::string(reinterpret_cast<const char*>(&count), 4);  // little-endian
-        return b + std::string(sealed::kSaltSize + sealed::kNonceSize + body + sealed::kTagSize, 'x');
-    };
+    auto file = SealedBytes;
     for (auto [bytes, shape] : std::vector<std::pair<std::string, sealed::Shape>>{
              {file(600000, 0), sealed::Shape::Whole}, {file(20000000, 9), sealed::Shape::Whole},
              {file(0, 9), sealed::Shape::Damaged}, {file(20000001, 9), sealed::Shape::Damaged},
              {file(600000, 0).substr(0, 55), sealed::Shape::Damaged}, {"", sealed::Shape::NoMark},
-             {"HRK-AES2" + file(600000, 9).substr(8), sealed::Shape::NoMark}})
+             {"HRK-AES2" + file(600000, 9).substr(8), sealed::Shape::NoMark}}) {
         EXPECT_EQ(sealed::ShapeOf(bytes), shape) << bytes.size();
+        const auto plainOrDamaged = shape == sealed::Shape::NoMark ? sealed::Form::Plain : sealed::Form::Damaged;
+        EXPECT_EQ(sealed::FormOf(bytes, false), shape == sealed::Shape::Whole ? sealed::Form::Sealed : plainOrDamaged);
+        EXPECT_EQ(sealed::FormOf(bytes, true),
+                  shape == sealed::Shape::Whole ? sealed::Form::Sealed : sealed::Form::Damaged) << bytes.size();
+    }
+}
+
+// A run may end after any write of a seal or an unseal. The next start finds the old state or
+// the new one: never damage, never a plain file whose key the password file does not name.
+TEST(SealedShape, AnEndBetweenTwoWritesLeavesTheOldStateOrTheNew) {
+    const std::string sealedFile = SealedBytes(600000, 9), plainFile = "RC4 bytes";
+    for (bool seal : {true, false}) {
+        const auto& writes = seal ? std::vector(std::begin(sealed::kSealWrites), std::end(sealed::kSealWrites))
+                                  : std::vector(std::begin(sealed::kUnsealWrites), std::end(sealed::kUnsealWrites));
+        for (size_t end = 0; end <= writes.size(); ++end) {
+            std::string file = seal ? plainFile : sealedFile;
+            std::wstring passwordFile = seal ? L"pw" : L"";  // sealed, the password file holds none
+            bool noted = !seal;
+            for (size_t k = 0; k < end; ++k) {
+                switch (writes[k]) {
+                case sealed::StateWrite::SealedFile: file = sealedFile; break;
+                case sealed::StateWrite::PlainFile: file = plainFile; break;
+                case sealed::StateWrite::PasswordFile: passwordFile = seal ? L"" : L"pw"; break;
+                case sealed::StateWrite::NoteSealed: noted = true; break;
+                case sealed::StateWrite::NoteUnsealed: noted = false; break;
+                }
+            }
+            const sealed::Form form = sealed::FormOf(file, noted);
+            EXPECT_NE(form, sealed::Form::Damaged) << (seal ? "seal" : "unseal") << ", ended after " << end;
+            if (form == sealed::Form::Plain) {
+                EXPECT_EQ(passwordFile, L"pw") << (seal ? "seal" : "unseal") << ", ended after " << end;
+            }
+        }
+    }
 }
