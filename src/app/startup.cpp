@@ -70,6 +70,7 @@ Program::~Program() {
 
 bool Program::Start() {
     dataSets_.ensureKey = [this] { ReadPendingKey(); };
+    dataSets_.runSlowly = RunWhileMessagesRun;
     app_.exeName = ::ExeName();
     dataSets_.storeSealedNote = [this](bool sealed) {
         SaveSetting(app_.exeName, stored::kSection, stored::kSealedPrivate, sealed ? L"1" : L"0");
@@ -100,12 +101,12 @@ void Program::StartupSequence() {
     // The shortcut of a later start waits for the first paint.
     if (app_.startupDataSet == 0) FirstRun();
     // Private as the start-up set, locked by a password: nobody sees it before the password
-    // was given. The panel starts with Public and asks once it shows.
+    // was given. The panel starts with Public and asks once it shows; sealed, Private stays
+    // the chosen set, locked, whatever the password switch says.
     // A password just given for a damaged password file is not asked for again.
-    // Sealed, Private is asked for whatever the password switch says.
     if (panel.ChosenSet() == DataSet::Private && (sealed || (panel.PasswordOn() &&
         ((!app_.password.userPassword.empty() && !passwordGiven_) || keyUnknown_)))) {
-        panel.ChooseDataSet(DataSet::Public);
+        if (!sealed) panel.ChooseDataSet(DataSet::Public);
         askPrivate_ = true;
     }
     // A plain Private left by a run that could not seal it is sealed by this load; the user

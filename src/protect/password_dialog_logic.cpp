@@ -101,6 +101,12 @@ void PasswordDialogLogic::OnVerify() {
     const bool sealed = host_.Sealed();
     // The key takes a moment to derive: the dialog says so meanwhile.
     if (sealed) host_.ShowPrompt(kCheckingPrompt);
+    // Window messages run while a key is derived: no second flow starts meanwhile.
+    struct Busy {
+        bool& busy;
+        ~Busy() { busy = false; }
+    } flowRuns{busy_};
+    busy_ = true;
     const auto unlocked = sealed ? host_.UnlockSealed(view.entry) : IPasswordDialogHost::Unlocked::WrongPassword;
     if (unlocked == IPasswordDialogHost::Unlocked::Damaged) {
         Close();

@@ -110,8 +110,10 @@ public:
     // Unlocked: the key and the entries are held in memory until Lock.
     bool Unlocked() const { return unlocked_ != nullptr; }
     // Derives the key from password and opens the sealed file; false for a wrong password or
-    // a file whose tag does not verify, and then nothing changes.
+    // a file whose tag does not verify, and then nothing changes. The derivation runs through
+    // runSlowly when it is set (the program keeps its windows answering meanwhile).
     bool Unlock(const std::wstring& password);
+    std::function<void(const std::function<void()>& slowStep)> runSlowly;
     // MyData_2.dat is sealed but cannot be a whole sealed file (no mark after a seal, no whole
     // header, a count no writer used): no password opens it. Reads the file.
     bool SealedFileDamaged() const;

@@ -45,8 +45,13 @@ void DataSetService::NoteFollowsFile(bool fileChecked) {
 bool DataSetService::Unlock(const std::wstring& password) {
     auto bytes = ReadAllBytes(File(stored::kPrivateFile));
     if (!bytes) return false;
-    auto key = sealed::KeyForFile(*bytes, password);
-    auto plain = key ? sealed::Open(*key, *bytes) : std::nullopt;
+    std::optional<sealed::Key> key;
+    std::optional<std::string> plain;
+    auto derive = [&] {
+        key = sealed::KeyForFile(*bytes, password);
+        if (key) plain = sealed::Open(*key, *bytes);
+    };
+    runSlowly ? runSlowly(derive) : derive();
     if (!plain) return false;
     auto state = std::make_shared<SealedState>();
     state->key = *key;
