@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,17 +80,13 @@ public:
     }
 };
 
-class PasswordDialogLogicTest : public ::testing::Test {
+// The dialog as opened for purpose P.
+template <Purpose P>
+class DialogTest : public ::testing::Test {
 protected:
     PasswordState app;
     FakeHost host;
-    Purpose purpose = Purpose::Unlock;
-    std::optional<PasswordDialogLogic> made;
-    // Made on first use, for the purpose the test set.
-    PasswordDialogLogic& dialog() {
-        if (!made) made.emplace(app, L"ハリコ", host, purpose);
-        return *made;
-    }
+    PasswordDialogLogic dialog{app, L"ハリコ", host, P};
 
     void SetUp() override {
         app.privateKey = DefaultPassword();
@@ -101,11 +96,15 @@ protected:
         app.privateKey = pw;
     }
     void Open() {
-        dialog().OnLoad();
-        dialog().OnActivated();
+        dialog.OnLoad();
+        dialog.OnActivated();
     }
-    void Type(const std::wstring& text) { dialog().view.entry = text; }
+    void Type(const std::wstring& text) { dialog.view.entry = text; }
 };
+
+using PasswordDialogLogicTest = DialogTest<Purpose::Unlock>;
+using ChangeDialogTest = DialogTest<Purpose::Change>;
+using SwitchOffDialogTest = DialogTest<Purpose::SwitchOff>;
 
 void ExpectRegistration(const View& v, const std::wstring& prompt) {
     EXPECT_EQ(v.caption, L"パスワードの登録");
@@ -134,18 +133,18 @@ void ExpectConfirmation(const View& v) {
 
 TEST_F(PasswordDialogLogicTest, NewPasswordIsRegisteredInLowerCaseAndPrivateTicked) {
     Open();
-    EXPECT_EQ(dialog().mode(), Mode::Registration);
-    ExpectRegistration(dialog().view, L"パスワードの設定をしてください。");
+    EXPECT_EQ(dialog.mode(), Mode::Registration);
+    ExpectRegistration(dialog.view, L"パスワードの設定をしてください。");
     EXPECT_GE(host.focusCount, 1);
 
     Type(L"Secret");
-    dialog().OnRegister();
-    EXPECT_EQ(dialog().mode(), Mode::Confirmation);
-    ExpectConfirmation(dialog().view);
-    EXPECT_EQ(dialog().firstEntry(), L"secret");
+    dialog.OnRegister();
+    EXPECT_EQ(dialog.mode(), Mode::Confirmation);
+    ExpectConfirmation(dialog.view);
+    EXPECT_EQ(dialog.firstEntry(), L"secret");
 
     Type(L"SECRET");
-    dialog().OnConfirm();
+    dialog.OnConfirm();
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"secret");
     EXPECT_EQ(host.commits[0].pauseMs, 100);
@@ -157,32 +156,32 @@ TEST_F(PasswordDialogLogicTest, NewPasswordIsRegisteredInLowerCaseAndPrivateTick
     EXPECT_TRUE(host.passChangeEnabled);
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_EQ(host.closes, 1);
-    EXPECT_TRUE(dialog().closed());
+    EXPECT_TRUE(dialog.closed());
 }
 
 TEST_F(PasswordDialogLogicTest, RegistrationMismatchAndEmptyEntryKeepTheDialog) {
     Open();
-    dialog().OnRegister();  // nothing typed
+    dialog.OnRegister();  // nothing typed
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].title, L"パスワード設定エラー");
     EXPECT_EQ(host.boxes[0].text,
               L"パスワードを入力してください。\r\n\r\nパスワードが不必要なときは、最下部の\u3000\u3000\r\n"
               L"「パスワードは無効にします」をチェックしてください。\u3000\u3000");
     EXPECT_EQ(host.boxes[0].flags, msgbox::kOk | msgbox::kIconStop);
-    EXPECT_EQ(dialog().mode(), Mode::Registration);
+    EXPECT_EQ(dialog.mode(), Mode::Registration);
 
     Type(L"abc");
-    dialog().OnRegister();
+    dialog.OnRegister();
     Type(L"abd");
-    dialog().OnConfirm();
+    dialog.OnConfirm();
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1].title, L"パスワードの設定");
     EXPECT_EQ(host.boxes[1].text,
               L"パスワードが一致しませんでした。\r\n\r\n最初からパスワードの設定を行ってください。");
     EXPECT_EQ(host.boxes[1].flags, msgbox::kOk | msgbox::kIconStop);
     // Back through activation: with nothing stored, registration again.
-    ExpectRegistration(dialog().view, L"パスワードの設定をしてください。");
-    EXPECT_EQ(dialog().view.entry, L"");
+    ExpectRegistration(dialog.view, L"パスワードの設定をしてください。");
+    EXPECT_EQ(dialog.view.entry, L"");
     EXPECT_TRUE(host.commits.empty());
     EXPECT_EQ(host.closes, 0);
 }
@@ -192,94 +191,91 @@ TEST_F(PasswordDialogLogicTest, VerifyAcceptsAnyCaseAndTicksPrivateWithoutTouchi
     host.checked[Menu::Public] = false;
     host.checked[Menu::Kaomoji] = true;
     Open();
-    EXPECT_EQ(dialog().mode(), Mode::Verify);
-    EXPECT_EQ(dialog().view.caption, L"パスワードの確認");
-    EXPECT_EQ(dialog().view.prompt, L"パスワードを入力してください。");
-    EXPECT_TRUE(dialog().view.masked);
-    EXPECT_TRUE(dialog().view.verifyVisible);
-    EXPECT_EQ(dialog().view.verifyCaption, L"O K");
-    EXPECT_FALSE(dialog().view.switchOffVisible);
-    EXPECT_EQ(dialog().view.height, 2025);
+    EXPECT_EQ(dialog.mode(), Mode::Verify);
+    EXPECT_EQ(dialog.view.caption, L"パスワードの確認");
+    EXPECT_EQ(dialog.view.prompt, L"パスワードを入力してください。");
+    EXPECT_TRUE(dialog.view.masked);
+    EXPECT_TRUE(dialog.view.verifyVisible);
+    EXPECT_EQ(dialog.view.verifyCaption, L"O K");
+    EXPECT_FALSE(dialog.view.switchOffVisible);
+    EXPECT_EQ(dialog.view.height, 2025);
 
     Type(L"secret ");  // lower-casing does not make the comparison loose
-    dialog().OnVerify();
+    dialog.OnVerify();
     EXPECT_EQ(host.beeps, 1);
-    EXPECT_EQ(dialog().view.prompt, L"パスワードが違います。もう一度入力してください。");
-    EXPECT_EQ(dialog().view.entry, L"");
-    EXPECT_FALSE(dialog().closed());
+    EXPECT_EQ(dialog.view.prompt, L"パスワードが違います。もう一度入力してください。");
+    EXPECT_EQ(dialog.view.entry, L"");
+    EXPECT_FALSE(dialog.closed());
 
     Type(L"SeCrEt");
-    dialog().OnVerify();
+    dialog.OnVerify();
     EXPECT_TRUE(host.checked[Menu::Private]);
     EXPECT_FALSE(host.checked[Menu::Kaomoji]);
     EXPECT_TRUE(host.commits.empty());
     EXPECT_EQ(host.closes, 1);
 }
 
-TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
+TEST_F(ChangeDialogTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     StorePassword(L"old");
     host.passChangeEnabled = true;
-    purpose = Purpose::Change;
     Open();
-    EXPECT_EQ(dialog().mode(), Mode::Change);
-    EXPECT_EQ(dialog().view.caption, L"パスワードの変更");
-    EXPECT_EQ(dialog().view.prompt, L"現在のパスワードを入力してください。");
-    EXPECT_EQ(dialog().view.height, 2025);
+    EXPECT_EQ(dialog.mode(), Mode::Change);
+    EXPECT_EQ(dialog.view.caption, L"パスワードの変更");
+    EXPECT_EQ(dialog.view.prompt, L"現在のパスワードを入力してください。");
+    EXPECT_EQ(dialog.view.height, 2025);
 
     Type(L"OLD");
-    dialog().OnVerify();
-    EXPECT_EQ(dialog().mode(), Mode::NewPassword);
-    ExpectRegistration(dialog().view, L"新しいパスワードの設定をしてください。");
+    dialog.OnVerify();
+    EXPECT_EQ(dialog.mode(), Mode::NewPassword);
+    ExpectRegistration(dialog.view, L"新しいパスワードの設定をしてください。");
 
     Type(L"new1");
-    dialog().OnRegister();
+    dialog.OnRegister();
     Type(L"new2");
-    dialog().OnConfirm();
+    dialog.OnConfirm();
     // A mismatch in the change flow keeps the confirmation and the first entry.
     EXPECT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(dialog().mode(), Mode::Confirmation);
-    ExpectConfirmation(dialog().view);
-    EXPECT_EQ(dialog().firstEntry(), L"new1");
+    EXPECT_EQ(dialog.mode(), Mode::Confirmation);
+    ExpectConfirmation(dialog.view);
+    EXPECT_EQ(dialog.firstEntry(), L"new1");
 
     Type(L"NEW1");
-    dialog().OnConfirm();
+    dialog.OnConfirm();
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"new1");
     EXPECT_EQ(app.userPassword, L"new1");
     EXPECT_EQ(app.privateKey, L"new1");
-    EXPECT_TRUE(dialog().closed());
+    EXPECT_TRUE(dialog.closed());
 }
 
-TEST_F(PasswordDialogLogicTest, ASealedPrivateOffersNoSwitchOffWithTheNewPassword) {
+TEST_F(ChangeDialogTest, ASealedPrivateOffersNoSwitchOffWithTheNewPassword) {
     host.sealed = true;
-    purpose = Purpose::Change;
     Open();
     Type(L"old");
-    dialog().OnVerify();
-    EXPECT_EQ(dialog().mode(), Mode::NewPassword);
-    EXPECT_FALSE(dialog().view.switchOffVisible);
+    dialog.OnVerify();
+    EXPECT_EQ(dialog.mode(), Mode::NewPassword);
+    EXPECT_FALSE(dialog.view.switchOffVisible);
 }
 
 // A run may end between any two writes of the password state. The next start opens Private
 // without asking when the switch reads off, so a password may never stand under a switch off.
 TEST_F(PasswordDialogLogicTest, NoEndBetweenTwoWritesLeavesAPasswordWithTheSwitchOff) {
-    struct Flow { const char* name; bool switchOn; Purpose purpose; };
-    for (const Flow& f : {Flow{"register", true, Purpose::Unlock}, Flow{"seal from none", false, Purpose::Seal},
-                          Flow{"switch off", true, Purpose::SwitchOff}}) {
-        const bool switchOff = f.purpose == Purpose::SwitchOff;
+    struct Flow { const char* name; bool switchOn; Purpose purpose; bool switchOff; };
+    for (const Flow& f : {Flow{"register", true, Purpose::Unlock, false}, Flow{"seal from none", false, Purpose::Seal, false},
+                          Flow{"switch off", true, Purpose::SwitchOff, true}}) {
         FakeHost h;
         PasswordState pw;
         h.checked[Menu::PasswordOn] = f.switchOn;
-        if (switchOff) pw.Use(L"pw");
+        if (f.switchOff) pw.Use(L"pw");
         PasswordDialogLogic d{pw, L"ハリコ", h, f.purpose};
         d.OnLoad();
         d.OnActivated();
-        d.view.entry = switchOff ? L"pw" : L"abc";
-        switchOff ? d.OnVerify() : (d.OnRegister(), d.view.entry = L"abc", d.OnConfirm());
+        d.view.entry = f.switchOff ? L"pw" : L"abc";
+        f.switchOff ? d.OnVerify() : (d.OnRegister(), d.view.entry = L"abc", d.OnConfirm());
         ASSERT_FALSE(h.writes.empty()) << f.name;
         for (size_t end = 0; end <= h.writes.size(); ++end) {
             bool on = f.switchOn;
-            std::wstring file = switchOff ? L"pw" : L"";
+            std::wstring file = f.switchOff ? L"pw" : L"";
             for (size_t k = 0; k < end; ++k)
                 h.writes[k].first ? void(on = h.writes[k].second == L"on") : void(file = h.writes[k].second);
             EXPECT_TRUE(on || file.empty()) << f.name << ": ended after " << end << " writes";
@@ -287,15 +283,14 @@ TEST_F(PasswordDialogLogicTest, NoEndBetweenTwoWritesLeavesAPasswordWithTheSwitc
     }
 }
 
-TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
+TEST_F(SwitchOffDialogTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
     StorePassword(L"pw");
-    purpose = Purpose::SwitchOff;
     host.passChangeEnabled = true;
-    dialog().OnLoad();
-    EXPECT_EQ(dialog().view.prompt, L"現在のパスワードを入力してください。");
-    dialog().OnActivated();
+    dialog.OnLoad();
+    EXPECT_EQ(dialog.view.prompt, L"現在のパスワードを入力してください。");
+    dialog.OnActivated();
     Type(L"PW");
-    dialog().OnVerify();
+    dialog.OnVerify();
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"");
     EXPECT_EQ(host.commits[0].pauseMs, 100);
@@ -307,7 +302,7 @@ TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
     EXPECT_TRUE(host.checked[Menu::Private]);
     EXPECT_FALSE(host.checked[Menu::Public]);
     EXPECT_EQ(host.pauses, std::vector<int>{300});
-    EXPECT_TRUE(dialog().closed());
+    EXPECT_TRUE(dialog.closed());
 
     // The switch-off box in the registration mode: the same flow with 300 ms inside the write.
     PasswordState app2;
@@ -322,8 +317,7 @@ TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
     EXPECT_TRUE(d2.closed());
 }
 
-TEST_F(PasswordDialogLogicTest, SwitchOffWithNothingStoredOnlyMovesTheCheckMark) {
-    purpose = Purpose::SwitchOff;
+TEST_F(SwitchOffDialogTest, SwitchOffWithNothingStoredOnlyMovesTheCheckMark) {
     Open();
     EXPECT_FALSE(host.checked[Menu::PasswordOn]);
     EXPECT_TRUE(host.checked[Menu::PasswordOff]);
@@ -332,13 +326,12 @@ TEST_F(PasswordDialogLogicTest, SwitchOffWithNothingStoredOnlyMovesTheCheckMark)
     EXPECT_EQ(host.closes, 1);
 }
 
-TEST_F(PasswordDialogLogicTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordInForce) {
+TEST_F(SwitchOffDialogTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordInForce) {
     StorePassword(L"old");
-    purpose = Purpose::SwitchOff;
     host.outcome = CommitOutcome::Missing;
     Open();
     Type(L"old");
-    dialog().OnVerify();
+    dialog.OnVerify();
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, L"Error! 401");
     EXPECT_EQ(host.boxes[0].flags, msgbox::kOk);
@@ -383,9 +376,9 @@ TEST_F(PasswordDialogLogicTest, BackupNoticeOnlyWhenTheBackupHoldsAPasswordFile)
     host.backupHasPasswordFile = true;
     Open();
     Type(L"a");
-    dialog().OnRegister();
+    dialog.OnRegister();
     Type(L"a");
-    dialog().OnConfirm();
+    dialog.OnConfirm();
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].title, L"「ハリコ」のパスワードの変更");
     EXPECT_EQ(host.boxes[0].text,
@@ -393,18 +386,17 @@ TEST_F(PasswordDialogLogicTest, BackupNoticeOnlyWhenTheBackupHoldsAPasswordFile)
     EXPECT_EQ(host.boxes[0].flags, msgbox::kOk | msgbox::kIconInformation);
 }
 
-TEST_F(PasswordDialogLogicTest, EnterClicksTheFirstVisibleButton) {
+TEST_F(ChangeDialogTest, EnterClicksTheFirstVisibleButton) {
     StorePassword(L"old");
-    purpose = Purpose::Change;
     Open();
     Type(L"old");
-    dialog().OnEnter();  // O K
-    EXPECT_EQ(dialog().mode(), Mode::NewPassword);
+    dialog.OnEnter();  // O K
+    EXPECT_EQ(dialog.mode(), Mode::NewPassword);
     Type(L"n");
-    dialog().OnEnter();  // 登 録
-    EXPECT_EQ(dialog().mode(), Mode::Confirmation);
+    dialog.OnEnter();  // 登 録
+    EXPECT_EQ(dialog.mode(), Mode::Confirmation);
     Type(L"n");
-    dialog().OnEnter();  // 登 録 again
+    dialog.OnEnter();  // 登 録 again
     ASSERT_EQ(host.commits.size(), 1u);
     EXPECT_EQ(host.commits[0].password, L"n");
 }
@@ -429,12 +421,12 @@ TEST(PasswordInput, RefusesWhatThePasswordFileCannotHold) {
 TEST_F(PasswordDialogLogicTest, PastedUnstorableEntryIsRefusedWithABeep) {
     Open();
     Type(L"ab\"c");
-    dialog().OnRegister();
+    dialog.OnRegister();
     EXPECT_EQ(host.beeps, 1);
-    EXPECT_EQ(dialog().mode(), Mode::Registration);
-    EXPECT_EQ(dialog().view.entry, L"ab\"c");  // left for mending
+    EXPECT_EQ(dialog.mode(), Mode::Registration);
+    EXPECT_EQ(dialog.view.entry, L"ab\"c");  // left for mending
     EXPECT_TRUE(host.boxes.empty());
-    EXPECT_FALSE(dialog().closed());
+    EXPECT_FALSE(dialog.closed());
 }
 
 }  // namespace
