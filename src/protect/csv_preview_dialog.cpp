@@ -9,20 +9,15 @@ std::wstring Count(size_t n) { return std::to_wstring(n) + L" 件"; }
 
 CsvPreviewDialog::CsvPreviewDialog(CsvPreviewLinks links) : links_(std::move(links)) {}
 
-CsvPreviewDialog::~CsvPreviewDialog() {
-    if (hwnd_) UnregisterDialogWindow(hwnd_);
-}
+CsvPreviewDialog::~CsvPreviewDialog() = default;
 
 bool CsvPreviewDialog::Open() {
     if (!CreateTopLevel(L"CSVから読み込む", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, links_.panel, nullptr,
                         kClientWidth, kClientHeight))
         return false;
-    Register(links_.own ? &links_.own->csvPreview : nullptr);
-    HoldUp(links_.panel);
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateControls();
-    CentreOnWorkArea(hwnd_, links_.panel, OuterSize(kClientWidth, kClientHeight));
-    RegisterDialogWindow(hwnd_);
+    OpenAsDialog({.owner = links_.panel, .slot = links_.own ? &links_.own->csvPreview : nullptr,
+                  .size = OuterSize(kClientWidth, kClientHeight)});
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     btnCancel->SetFocus();
@@ -88,9 +83,6 @@ LRESULT CsvPreviewDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         Close();
         return 0;
-    case WM_DESTROY:
-        UnregisterDialogWindow(hwnd_);
-        break;
     }
     return Form::HandleMessage(msg, wp, lp);
 }
