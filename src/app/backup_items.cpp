@@ -80,7 +80,8 @@ void Program::RestoreData() {
     links.dataDir = app_.dataDir;
     PanelWindow& panel = *panel_;
     const PasswordState& password = app_.password;
-    links.restored = [&panel, &password] {
+    links.restored = [this, &panel, &password] {
+        dataSets_.NoteFollowsFile(true);  // the restored file was checked before it replaced ours
         const bool set = !password.userPassword.empty();
         panel.SetPasswordOn(set);
         panel.SetMenuEnabled(panel_ids::kPasswordChange, set);

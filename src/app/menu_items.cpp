@@ -31,7 +31,7 @@ void Program::OpenPasswordDialog(std::function<void(bool)> answered) {
         PasswordAnswered(opened);
         return;
     }
-    ShowPasswordDialog(std::move(answered));
+    ShowPasswordDialog(password_dialog::Purpose::Unlock, std::move(answered));
 }
 
 void Program::PasswordAnswered(bool opened) {
@@ -44,7 +44,7 @@ void Program::PasswordAnswered(bool opened) {
         if (answered) answered(opened);
 }
 
-void Program::ShowPasswordDialog(std::function<void(bool)> answered) {
+void Program::ShowPasswordDialog(password_dialog::Purpose purpose, std::function<void(bool)> answered) {
     ReadPendingKey();
     if (keyUnknown_ && !RecoverPassword()) return;
     // Every asker hears how the one dialog went.
@@ -58,6 +58,7 @@ void Program::ShowPasswordDialog(std::function<void(bool)> answered) {
     links.password = &app_.password;
     links.dataSets = &dataSets_;
     links.own = &app_.own;
+    links.purpose = purpose;
     links.exeName = app_.exeName;
     links.backupDir = app_.BackupDir();
     PanelWindow& panel = *panel_;
@@ -78,16 +79,15 @@ void Program::ShowPasswordDialog(std::function<void(bool)> answered) {
 
 void Program::TurnPasswordOn() {
     PanelWindow& p = *panel_;
-    if (p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
+    if (p.PasswordOn()) return;
     if (p.ChosenSet() == DataSet::Private) p.ChooseDataSet(DataSet::Public);
     p.SetPasswordOn(true);
-    app_.password.switchOffRequest = 0;
     p.OnChoosePrivate();
 }
 
 void Program::TurnPasswordOff() {
     PanelWindow& p = *panel_;
-    if (!p.PasswordOn()) { app_.password.switchOffRequest = 0; return; }
+    if (!p.PasswordOn()) return;
     if (dataSets_.FileIsSealed()) {
         MsgBox(L"Privateを強い暗号で守っている間は、パスワードを無効にできません。\r\n\r\n"
                L"先にﾒﾆｭｰの「Privateを強い暗号で守る」のチェックを外してください。",
@@ -95,13 +95,11 @@ void Program::TurnPasswordOff() {
         return;
     }
     if (p.ChosenSet() == DataSet::Private) p.ChooseDataSet(DataSet::Public);
-    app_.password.switchOffRequest = 1;
-    ShowPasswordDialog();
+    ShowPasswordDialog(password_dialog::Purpose::SwitchOff);
 }
 
 void Program::ChangePassword() {
-    app_.password.changeRequest = 1;
-    ShowPasswordDialog();
+    ShowPasswordDialog(password_dialog::Purpose::Change);
 }
 
 void Program::ToggleSealPrivate() {
@@ -114,8 +112,7 @@ void Program::ToggleSealPrivate() {
                           MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, app_.exeName) != IDYES)
         return;
     // Ticked or unticked in the dialog's verify form (with no password, registration first).
-    app_.password.sealRequest = sealing ? 1 : 2;
-    ShowPasswordDialog();
+    ShowPasswordDialog(sealing ? password_dialog::Purpose::Seal : password_dialog::Purpose::Unseal);
 }
 
 void Program::ApplySeal(bool seal, const std::wstring& password) {

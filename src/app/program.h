@@ -22,6 +22,7 @@ class NewCopyDialog;
 class RestoreDialog;
 class CsvPreviewDialog;
 enum class CsvChoice;
+namespace password_dialog { enum class Purpose; }
 
 class Program : public IPanelHost {
 public:
@@ -86,7 +87,7 @@ private:
     void ChangePassword();
     void ToggleSealPrivate();
     void ApplySeal(bool seal, const std::wstring& password);
-    void ShowPasswordDialog(std::function<void(bool)> answered = {});
+    void ShowPasswordDialog(password_dialog::Purpose purpose, std::function<void(bool)> answered = {});
     void PasswordAnswered(bool opened);  // the dialog went: Private loaded when opened, the askers told
     std::vector<std::function<void(bool)>> answered_;
 

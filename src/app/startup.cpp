@@ -70,7 +70,11 @@ Program::~Program() {
 
 bool Program::Start() {
     dataSets_.ensureKey = [this] { ReadPendingKey(); };
+    dataSets_.runSlowly = RunWhileMessagesRun;
     app_.exeName = ::ExeName();
+    dataSets_.storeSealedNote = [this](bool sealed) {
+        SaveSetting(app_.exeName, stored::kSection, stored::kSealedPrivate, sealed ? L"1" : L"0");
+    };
     app_.programDir = ::ProgramDir();
     panel_ = std::make_unique<PanelWindow>(*this);
     if (!panel_->Create()) return false;
@@ -97,12 +101,12 @@ void Program::StartupSequence() {
     // The shortcut of a later start waits for the first paint.
     if (app_.startupDataSet == 0) FirstRun();
     // Private as the start-up set, locked by a password: nobody sees it before the password
-    // was given. The panel starts with Public and asks once it shows.
+    // was given. The panel starts with Public and asks once it shows; sealed, Private stays
+    // the chosen set, locked, whatever the password switch says.
     // A password just given for a damaged password file is not asked for again.
-    // Sealed, Private is asked for whatever the password switch says.
     if (panel.ChosenSet() == DataSet::Private && (sealed || (panel.PasswordOn() &&
         ((!app_.password.userPassword.empty() && !passwordGiven_) || keyUnknown_)))) {
-        panel.ChooseDataSet(DataSet::Public);
+        if (!sealed) panel.ChooseDataSet(DataSet::Public);
         askPrivate_ = true;
     }
     // A plain Private left by a run that could not seal it is sealed by this load; the user
@@ -176,6 +180,8 @@ bool Program::PrepareData(int16_t versionMarker) {
     app.dataDir = DataDirPath(app.dataRoot, app.exeName);
     CreateDirectoryW(app.dataDir.c_str(), nullptr);
     dataSets_.SetDataDir(app.dataDir);
+    dataSets_.SetSealedNote(Read(app.exeName, stored::kSealedPrivate) == L"1");
+    dataSets_.NoteFollowsFile(false);
     dataReady_ = IsFolder(app.dataDir);
     if (!dataReady_) {
         // Nothing could be kept: say so now rather than lose the user's entries later.

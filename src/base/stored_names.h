@@ -19,6 +19,9 @@ inline constexpr wchar_t kHotKeys[] = L"HotKeys";
 // Private closes; 0 switches either off, none stored is the default.
 inline constexpr wchar_t kClipClearSeconds[] = L"ClipClearSeconds";
 inline constexpr wchar_t kLockMinutes[] = L"LockMinutes";
+// "1" once Private was sealed, "0" once unsealed: a file without the sealed mark after a seal
+// is damage, not a Private without a password.
+inline constexpr wchar_t kSealedPrivate[] = L"SealedPrivate";
 inline constexpr wchar_t kVersion[] = L"Version";
 inline constexpr wchar_t kEditorWidth[] = L"Width2";
 inline constexpr wchar_t kEditorHeight[] = L"Height2";

@@ -75,14 +75,11 @@ bool ColourChooser::Open() {
     const EditorLinks& links = editor_.Links();
     if (!CreateTopLevel(L"ボタン色の選択", kStyle, 0, editor_.hwnd(), nullptr, kClientWidth, kClientHeight))
         return false;
-    // The client area has the fixed size; the frame comes around it.
-    CentreOnWorkArea(hwnd_, editor_.hwnd(), OuterSize(kClientWidth, kClientHeight));
-    MakeTopmost();
-    if (links.own) Register(&links.own->colourChooser);
     // The panel is the entry editor's to let go (it is held up already); only the entry
-    // editor is this window's.
+    // editor is this window's. The client area has the fixed size; the frame comes around it.
     if (links.panel) EnableWindow(links.panel, FALSE);
-    HoldUp(editor_.hwnd());
+    OpenAsDialog({.owner = editor_.hwnd(), .slot = links.own ? &links.own->colourChooser : nullptr,
+                  .size = OuterSize(kClientWidth, kClientHeight), .dialogKeys = false});
     customColours.fill(0xFFFFFF);
 
     std::vector<std::wstring> records;

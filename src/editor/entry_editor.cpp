@@ -70,8 +70,6 @@ bool EntryEditor::Open() {
     RemoveMinMaxBoxes(hwnd_);
     hint_ = std::make_unique<InputHint>(hwnd_);
     CreateControls();
-    MakeTopmost();
-    if (links_.own) Register(&links_.own->entryEditor);
 
     LoadRows();
     // The stored size, raised to the minimum and snapped to whole rows by the layout.
@@ -80,7 +78,8 @@ bool EntryEditor::Open() {
     const editor::EntryEditorLayout l = editor::LayoutEntryEditor(w, h, rows_.EntryCount());
     // Placed and sized in one go; the layout that follows fills the rows in.
     inLayout_ = true;
-    CentreOnWorkArea(hwnd_, links_.panel, {Px(l.width), Px(l.height)});
+    OpenAsDialog({.owner = links_.panel, .slot = links_.own ? &links_.own->entryEditor : nullptr,
+                  .size = {Px(l.width), Px(l.height)}, .dialogKeys = false});
     inLayout_ = false;
     OnResized();
     return true;
@@ -171,8 +170,6 @@ void EntryEditor::CreateControls() {
 // ---- activation, layout, closing --------------------------------------------------------
 
 void EntryEditor::OnActivated() {
-    // Held at the first activation; a later one finds the panel still held.
-    if (links_.panel && IsWindowEnabled(links_.panel)) HoldUp(links_.panel);
     SetEditButtonsEnabled(true);
     if (!session_.chosenColour.empty()) {
         const int r = session_.colourTargetRow;

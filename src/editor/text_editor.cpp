@@ -45,9 +45,7 @@ bool TextEditor::Open() {
                         (WS_OVERLAPPEDWINDOW & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) | WS_CLIPCHILDREN, 0,
                         editor_.hwnd(), nullptr, l.width, l.height))
         return false;
-    MakeTopmost();
-    if (links.own) Register(&links.own->textEditor);
-    CentreOnWorkArea(hwnd_, editor_.hwnd());
+    OpenAsDialog({.owner = editor_.hwnd(), .slot = links.own ? &links.own->textEditor : nullptr, .dialogKeys = false});
     CreateControls();
     if (editor_.Rows().HasRow(row)) editText->SetText(editor_.Rows().At(row).text);
     OnResized();
@@ -110,8 +108,6 @@ void TextEditor::CreateControls() {
 void TextEditor::OnActivated() {
     RemoveMinMaxBoxes(hwnd_);
     editor_.SetEditButtonsEnabled(false);
-    // Held at the first activation; a later one finds the entry editor still held.
-    if (IsWindowEnabled(editor_.hwnd())) HoldUp(editor_.hwnd());
     editText->SetFocus();
 }
 

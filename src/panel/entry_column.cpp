@@ -116,6 +116,7 @@ void EntryColumn::PlaceEntryButtons() {
         if (blank != static_cast<bool>(b->drawPicture))
             b->drawPicture = blank ? std::function<void(HDC, const RECT&, const Form&)>([](HDC, const RECT&, const Form&) {})
                                    : nullptr;
+        b->shrinkToFit = locked_;  // the lock entry's caption is read whole
         bool repaint = colour != b->backColor || caption != b->Text();
         b->backColor = colour;
         b->SetText(caption);

@@ -25,7 +25,7 @@ std::function<void()> PasswordDialog::SoundBeep = [] { MessageBeep(MB_OK); };
 // ---- the dialog -------------------------------------------------------------------------
 
 PasswordDialog::PasswordDialog(PasswordDialogLinks links)
-    : links_(std::move(links)), logic_(*links_.password, links_.exeName, *this) {}
+    : links_(std::move(links)), logic_(*links_.password, links_.exeName, *this, links_.purpose) {}
 
 PasswordDialog::~PasswordDialog() {
     if (hwnd_) OnClosing();
@@ -142,6 +142,11 @@ LRESULT PasswordDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // Esc, as the dialog manager reports it: a cancel, like the close box.
         if (LOWORD(wp) == IDCANCEL && lp == 0) return SendMessageW(hwnd_, WM_CLOSE, 0, 0);
         break;
+    case WM_SETCURSOR:
+        // The window answers while the key is derived; the pointer still says to wait.
+        if (!logic_.busy()) break;
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
     case WM_CLOSE:
         if (logic_.busy()) return 0;  // a re-key is under way; it closes the dialog itself
         OnClosing();
@@ -186,7 +191,7 @@ PasswordDialog::Unlocked PasswordDialog::UnlockSealed(const std::wstring& passwo
                  MB_OK | MB_ICONSTOP, links_.exeName);
         return Unlocked::Damaged;
     }
-    BusyCursor busy;  // the key function takes about a second
+    BusyCursor busy;  // the key function takes about a second; the windows keep painting
     return sets.Unlock(password) ? Unlocked::Opened : Unlocked::WrongPassword;
 }
 

@@ -26,6 +26,7 @@ struct PasswordDialogLinks {
     PasswordState* password = nullptr;
     DataSetService* dataSets = nullptr;
     OwnWindowTable* own = nullptr;
+    password_dialog::Purpose purpose = password_dialog::Purpose::Unlock;
     std::wstring exeName;
     std::wstring backupDir;  // the backup notice looks for MyData_0.dat there
     // The panel's choices, which the flows change (see password_dialog::IPasswordDialogHost).

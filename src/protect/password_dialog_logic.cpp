@@ -57,22 +57,21 @@ void PasswordDialogLogic::OnLoad() {
     view.height = kShortHeight;
     view.entry.clear();
     view.verifyCaption = kOkCaption;
-    view.prompt = pw_.switchOffRequest == 1 ? kCurrentPrompt : host_.Sealed() ? kSealedPrompt : kEnterPrompt;
+    view.prompt = purpose_ == Purpose::SwitchOff ? kCurrentPrompt : host_.Sealed() ? kSealedPrompt : kEnterPrompt;
 }
 
 void PasswordDialogLogic::OnActivated() {
     if (closed_) return;
     const bool noPassword = pw_.userPassword.empty() && !host_.Sealed();
-    if (noPassword && pw_.switchOffRequest == 1) {
+    if (noPassword && purpose_ == Purpose::SwitchOff) {
         host_.SetPasswordOn(false);
-        pw_.switchOffRequest = 0;
         Close();
         return;
     }
     if (noPassword) {
         ShowRegistration(kSetPrompt);
         mode_ = Mode::Registration;
-    } else if (pw_.changeRequest == 1) {
+    } else if (purpose_ == Purpose::Change && !currentVerified_) {
         view.entry.clear();
         view.prompt = kCurrentPrompt;
         view.caption = kChangeCaption;
@@ -102,6 +101,12 @@ void PasswordDialogLogic::OnVerify() {
     const bool sealed = host_.Sealed();
     // The key takes a moment to derive: the dialog says so meanwhile.
     if (sealed) host_.ShowPrompt(kCheckingPrompt);
+    // Window messages run while a key is derived: no second flow starts meanwhile.
+    struct Busy {
+        bool& busy;
+        ~Busy() { busy = false; }
+    } flowRuns{busy_};
+    busy_ = true;
     const auto unlocked = sealed ? host_.UnlockSealed(view.entry) : IPasswordDialogHost::Unlocked::WrongPassword;
     if (unlocked == IPasswordDialogHost::Unlocked::Damaged) {
         Close();
@@ -114,22 +119,20 @@ void PasswordDialogLogic::OnVerify() {
         host_.FocusPasswordBox();
         return;
     }
-    if (pw_.sealRequest != 0) {
-        const bool seal = pw_.sealRequest == 1;
-        pw_.sealRequest = 0;
-        host_.ApplySeal(seal, view.entry);
+    if (purpose_ == Purpose::Seal || purpose_ == Purpose::Unseal) {
+        host_.ApplySeal(purpose_ == Purpose::Seal, view.entry);
         Close();
         return;
     }
-    if (pw_.changeRequest == 1) {
+    if (purpose_ == Purpose::Change && !currentVerified_) {
         ShowRegistration(kNewPrompt);
         view.entry.clear();
         mode_ = Mode::NewPassword;
-        pw_.changeRequest = 0;
+        currentVerified_ = true;
         host_.FocusPasswordBox();
         return;
     }
-    if (pw_.switchOffRequest == 1) {
+    if (purpose_ == Purpose::SwitchOff) {
         SwitchOff(100);
         return;
     }
@@ -186,7 +189,7 @@ void PasswordDialogLogic::OnConfirm() {
     host_.SetPasswordOn(true);
     if (Commit(password, 100)) {
         host_.EnablePasswordChange(true);
-        if (pw_.sealRequest == 1) {
+        if (purpose_ == Purpose::Seal) {
             // Registered for the strong cipher: it is asked once more before sealing.
             ShowVerify();
             busy_ = false;
@@ -216,7 +219,6 @@ void PasswordDialogLogic::SwitchOff(int pauseMs) {
         host_.SetPasswordOn(false);
         host_.EnablePasswordChange(false);
         TickPrivate();
-        pw_.switchOffRequest = 0;
         host_.Pause(300);
         BackupNotice();
         Close();

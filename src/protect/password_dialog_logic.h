@@ -38,6 +38,9 @@ inline const std::wstring kNotStoredText =
 std::wstring BackupNoticeTitle(const std::wstring& exeName);
 std::wstring BackupNoticeText(const std::wstring& exeName);
 
+// What the dialog was opened for: the menu item or the choice of Private behind it.
+enum class Purpose { Unlock, Change, SwitchOff, Seal, Unseal };
+
 enum class Mode { Verify, Change, Registration, NewPassword, Confirmation };
 
 // What the dialog shows. The entry is masked with "*" and bold exactly when `masked`.
@@ -104,8 +107,9 @@ constexpr int kMaxPasswordChars = 256;
 
 class PasswordDialogLogic {
 public:
-    PasswordDialogLogic(PasswordState& password, std::wstring exeName, IPasswordDialogHost& host)
-        : pw_(password), exeName_(std::move(exeName)), host_(host) {}
+    PasswordDialogLogic(PasswordState& password, std::wstring exeName, IPasswordDialogHost& host,
+                        Purpose purpose = Purpose::Unlock)
+        : pw_(password), exeName_(std::move(exeName)), host_(host), purpose_(purpose) {}
 
     View view;
     Mode mode() const { return mode_; }
@@ -124,11 +128,8 @@ public:
     void OnSwitchOff();
     // Enter in the password box: a click on the first visible button.
     void OnEnter();
-    // The close box: nothing else changes, pending requests stay for the next showing.
-    void OnClosing() {
-        closed_ = true;
-        pw_.sealRequest = 0;  // a cancelled tick or untick of the strong cipher leaves it as it was
-    }
+    // The close box: nothing changes; the purpose ends with this dialog.
+    void OnClosing() { closed_ = true; }
 
 private:
     void ShowRegistration(const std::wstring& prompt);
@@ -145,6 +146,8 @@ private:
     PasswordState& pw_;
     std::wstring exeName_;  // in the backup notice
     IPasswordDialogHost& host_;
+    Purpose purpose_;
+    bool currentVerified_ = false;  // a change: the current password was given
     Mode mode_ = Mode::Verify;
     std::wstring firstEntry_;
     bool closed_ = false;

@@ -201,7 +201,10 @@ std::wstring DataSetService::KeepAside(const wchar_t* prefix) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         const std::wstring aside = AsideName(prefix);
         if (aside.empty()) return L"";
-        if (MoveFileW(enc.c_str(), aside.c_str())) return aside;
+        if (MoveFileW(enc.c_str(), aside.c_str())) {
+            NoteSealed(false);  // nothing sealed is left
+            return aside;
+        }
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
     }
     return L"";

@@ -96,15 +96,26 @@ public:
                        const std::function<void(int)>& pause);
 
     // ---- the sealed Private (MyData_2.dat in the strong format) ----
-    // MyData_2.dat is sealed. Read from the file's first bytes each time: the file is the state.
+    // MyData_2.dat is sealed: it carries the sealed mark, or it is there after a seal (then a
+    // file without the mark is damage). Reads the file's first bytes each time.
     bool FileIsSealed() const;
+    // The note of the last seal or unseal, as the settings hold it: set at start-up; stored
+    // through storeSealedNote whenever a seal, an unseal or a file kept aside changes it.
+    void SetSealedNote(bool sealed) { sealedNoted_ = sealed; }
+    bool SealedNoted() const { return sealedNoted_; }
+    std::function<void(bool sealed)> storeSealedNote;
+    // The note follows MyData_2.dat when the file is whole and sealed, or when it was checked
+    // (a restore): a file of the other form that was not checked stays damage.
+    void NoteFollowsFile(bool fileChecked);
     // Unlocked: the key and the entries are held in memory until Lock.
     bool Unlocked() const { return unlocked_ != nullptr; }
     // Derives the key from password and opens the sealed file; false for a wrong password or
-    // a file whose tag does not verify, and then nothing changes.
+    // a file whose tag does not verify, and then nothing changes. The derivation runs through
+    // runSlowly when it is set (the program keeps its windows answering meanwhile).
     bool Unlock(const std::wstring& password);
-    // MyData_2.dat carries the sealed mark but cannot be a whole sealed file: no password
-    // opens it. Reads the file.
+    std::function<void(const std::function<void()>& slowStep)> runSlowly;
+    // MyData_2.dat is sealed but cannot be a whole sealed file (no mark after a seal, no whole
+    // header, a count no writer used): no password opens it. Reads the file.
     bool SealedFileDamaged() const;
     // Forgets the key and the entries (wiped). An edited working copy is sealed first.
     void Lock();
@@ -126,6 +137,8 @@ private:
     Prepared PrepareSealed(DataSet set);
     bool HoldsKeyOfFile() const;  // the key held is the one MyData_2.dat is sealed under
     bool ResealUnder(const std::wstring& newPassword);
+    void NoteSealed(bool sealed);
+    bool sealedNoted_ = false;
     std::shared_ptr<SealedState> unlocked_;
 
     void EnsureKey() const {

@@ -23,14 +23,35 @@ bool DataSetService::FileIsSealed() const {
     DWORD got = 0;
     bool ok = ReadFile(h, head, sizeof head, &got, nullptr) && got == sizeof head;
     CloseHandle(h);
-    return ok && sealed::LooksSealed(std::string(head, sizeof head));
+    return sealedNoted_ || (ok && sealed::LooksSealed(std::string(head, sizeof head)));
+}
+
+void DataSetService::NoteSealed(bool sealed) {
+    if (sealedNoted_ == sealed) return;
+    sealedNoted_ = sealed;
+    if (storeSealedNote) storeSealedNote(sealed);
+}
+
+void DataSetService::NoteFollowsFile(bool fileChecked) {
+    auto bytes = ReadAllBytes(File(stored::kPrivateFile));
+    if (!bytes) {
+        if (!FileExists(File(stored::kPrivateFile))) NoteSealed(false);  // a new Private starts plain
+        return;
+    }
+    if (sealed::ShapeOf(*bytes) == sealed::Shape::Whole) NoteSealed(true);
+    else if (fileChecked) NoteSealed(false);
 }
 
 bool DataSetService::Unlock(const std::wstring& password) {
     auto bytes = ReadAllBytes(File(stored::kPrivateFile));
     if (!bytes) return false;
-    auto key = sealed::KeyForFile(*bytes, password);
-    auto plain = key ? sealed::Open(*key, *bytes) : std::nullopt;
+    std::optional<sealed::Key> key;
+    std::optional<std::string> plain;
+    auto derive = [&] {
+        key = sealed::KeyForFile(*bytes, password);
+        if (key) plain = sealed::Open(*key, *bytes);
+    };
+    runSlowly ? runSlowly(derive) : derive();
     if (!plain) return false;
     auto state = std::make_shared<SealedState>();
     state->key = *key;
@@ -41,7 +62,7 @@ bool DataSetService::Unlock(const std::wstring& password) {
 
 bool DataSetService::SealedFileDamaged() const {
     auto bytes = ReadAllBytes(File(stored::kPrivateFile));
-    return bytes && sealed::ShapeOf(*bytes) == sealed::Shape::Damaged;
+    return bytes && sealed::FormOf(*bytes, sealedNoted_) == sealed::Form::Damaged;
 }
 
 void DataSetService::Lock() {
@@ -118,17 +139,31 @@ bool DataSetService::SealPrivate(const std::wstring& password) {
         plain = std::move(*bytes);
     }
     auto key = sealed::NewKey(password);
-    if (!key || !sealed::WriteFile(enc, *key, plain)) {
+    if (!key) {
         sealed::WipeBytes(plain.data(), plain.size());
         return false;
+    }
+    for (sealed::StateWrite write : sealed::kSealWrites) {
+        switch (write) {
+        case sealed::StateWrite::SealedFile:
+            if (!sealed::WriteFile(enc, *key, plain)) {
+                sealed::WipeBytes(plain.data(), plain.size());
+                return false;
+            }
+            break;
+        case sealed::StateWrite::PasswordFile:
+            // From here the sealed file is the truth; a password left in the password file is
+            // emptied again at start-up if this write does not make it.
+            WritePasswordFile(dataDir_, L"", 0, [] {}, [](int) {});
+            break;
+        case sealed::StateWrite::NoteSealed: NoteSealed(true); break;
+        default: break;
+        }
     }
     auto state = std::make_shared<SealedState>();
     state->key = *key;
     state->plain = std::move(plain);
     unlocked_ = std::move(state);
-    // From here the sealed file is the truth; a password left in the password file is
-    // emptied again at start-up if this write does not make it.
-    WritePasswordFile(dataDir_, L"", 0, [] {}, [](int) {});
     return true;
 }
 
@@ -143,12 +178,23 @@ bool DataSetService::UnsealPrivate(const std::wstring& password, int pauseMs,
     DeleteFileW(cipherTemp.c_str());
     auto cipher = CipherBytes(unlocked_->plain, PrivateKeyFor(password), true);
     bool ok = cipher && WriteFileAtomic(cipherTemp, *cipher);
-    // The password file names the key before the file that needs it takes its place.
-    ok = ok && WritePasswordFile(dataDir_, password, pauseMs, letMessagesRun, pause) &&
-         MoveFileExW(cipherTemp.c_str(), enc.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    for (sealed::StateWrite write : sealed::kUnsealWrites) {
+        if (!ok) break;
+        switch (write) {
+        case sealed::StateWrite::PasswordFile:
+            ok = WritePasswordFile(dataDir_, password, pauseMs, letMessagesRun, pause);
+            break;
+        case sealed::StateWrite::NoteUnsealed: NoteSealed(false); break;
+        case sealed::StateWrite::PlainFile:
+            ok = MoveFileExW(cipherTemp.c_str(), enc.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            break;
+        default: break;
+        }
+    }
     DeleteFileW(cipherTemp.c_str());
     if (!ok) {
         WritePasswordFile(dataDir_, L"", 0, [] {}, [](int) {});
+        NoteSealed(true);
         return false;
     }
     unlocked_.reset();

@@ -1,7 +1,6 @@
 #pragma once
 // The Private password of this run and the key MyData_2.dat is encrypted with; shared by the
 // password dialog, the data-set service, start-up, restore and closing.
-#include <cstdint>
 #include <string>
 
 #include "base/wipe.h"
@@ -19,11 +18,6 @@ inline std::wstring PrivateKeyFor(const std::wstring& password) {
 struct PasswordState {
     std::wstring userPassword;  // empty when none is set; lower case when set in the dialog
     std::wstring privateKey;    // the user password, or the default password when it is empty
-    int16_t changeRequest = 0;     // 1 from the change menu item until the current one is verified
-    int16_t switchOffRequest = 0;  // 1 from the switch-off menu item until it is done or cleared
-    // "Privateを強い暗号で守る": 1 to seal, 2 to unseal, until the password is verified or the
-    // dialog closes.
-    int16_t sealRequest = 0;
 
     // The password in force from now on, and its key.
     void Use(const std::wstring& password) {

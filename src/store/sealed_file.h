@@ -35,6 +35,18 @@ bool LooksSealed(const std::string& bytes);
 enum class Shape { NoMark, Damaged, Whole };
 Shape ShapeOf(const std::string& bytes);
 
+// What MyData_2.dat is, given the note the last seal or unseal left in the settings: after a
+// seal, a file without the mark (a flipped byte, emptied) is damage, never a plain Private.
+enum class Form { Plain, Sealed, Damaged };
+Form FormOf(const std::string& bytes, bool notedSealed);
+
+// The writes that change how Private is protected, in an order that leaves the old state or
+// the new one whatever write a run ends after: the note never says sealed while the file is
+// plain, and a plain file never stands while the password file does not name its key.
+enum class StateWrite { SealedFile, PlainFile, PasswordFile, NoteSealed, NoteUnsealed };
+inline constexpr StateWrite kSealWrites[] = {StateWrite::SealedFile, StateWrite::PasswordFile, StateWrite::NoteSealed};
+inline constexpr StateWrite kUnsealWrites[] = {StateWrite::PasswordFile, StateWrite::NoteUnsealed, StateWrite::PlainFile};
+
 // A derived key with the salt and count it came from. Wiped when it goes.
 class Key {
 public:

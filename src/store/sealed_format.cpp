@@ -17,4 +17,13 @@ Shape ShapeOf(const std::string& bytes) {
     return count < kMinIterations || count > kMaxIterations ? Shape::Damaged : Shape::Whole;
 }
 
+Form FormOf(const std::string& bytes, bool notedSealed) {
+    switch (ShapeOf(bytes)) {
+    case Shape::Whole: return Form::Sealed;
+    case Shape::Damaged: return Form::Damaged;
+    case Shape::NoMark: break;
+    }
+    return notedSealed ? Form::Damaged : Form::Plain;
+}
+
 }  // namespace sealed

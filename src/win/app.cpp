@@ -113,6 +113,19 @@ int OwnedMsgBox(HWND owner, const std::wstring& text, UINT flags, const std::wst
 
 bool MessageBoxOpen() { return g_openBoxes > 0; }
 
+void RunWhileMessagesRun(const std::function<void()>& work) {
+    auto run = [](LPVOID p) -> DWORD {
+        (*static_cast<const std::function<void()>*>(p))();
+        return 0;
+    };
+    HANDLE worker = CreateThread(nullptr, 0, run, const_cast<std::function<void()>*>(&work), 0, nullptr);
+    if (!worker) return work();
+    while (MsgWaitForMultipleObjectsEx(1, &worker, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1)
+        DoEvents();
+    WaitForSingleObject(worker, INFINITE);  // whatever ended the wait, work's locals outlive it
+    CloseHandle(worker);
+}
+
 void DoEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

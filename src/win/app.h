@@ -2,6 +2,7 @@
 // Process-wide helpers of the Win32 layer: names and folders of the running program,
 // message boxes with the program's title, and letting pending messages run.
 #include <windows.h>
+#include <functional>
 #include <string>
 
 extern const wchar_t kProgramTitle[];   // "ハリコ", the caption of untitled message boxes
@@ -26,6 +27,9 @@ bool MessageBoxOpen();
 // Dispatches every queued message of this thread, then returns. A WM_QUIT seen here is posted
 // again so the main loop still ends.
 void DoEvents();
+// Runs work on a worker thread while this thread's windows keep painting and answering; returns
+// once work has ended. For a slow step that touches nothing the windows use.
+void RunWhileMessagesRun(const std::function<void()>& work);
 // Alt + 漢字, as the keyboard's own input-method key sends it: the focused box's IME flips.
 void PressImeToggle();
 

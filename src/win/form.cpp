@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cwctype>
 #include <utility>
 
@@ -234,7 +235,7 @@ void Form::OpenAsDialog(const DialogOpening& how) {
     MakeTopmost();
     Register(how.slot);
     if (how.holdOwner && how.owner && IsWindowEnabled(how.owner)) HoldUp(how.owner);
-    TakeDialogKeys();
+    if (how.dialogKeys) TakeDialogKeys();
     if (how.firstFocus) how.firstFocus->SetFocus();
 }
 
@@ -465,6 +466,30 @@ COLORREF Form::ResolveColor(int32_t value) {
     return static_cast<COLORREF>(v & 0x00FFFFFF);
 }
 
+namespace {
+// The font at the largest size down to two thirds of its own at which text fits width; null
+// when it fits as it is. The caller deletes it.
+HFONT FontThatFits(HDC dc, HFONT font, const std::wstring& text, int width) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    LOGFONTW lf{};
+    if (size.cx <= width || !GetObjectW(font, sizeof lf, &lf) || lf.lfHeight == 0) return nullptr;
+    const int sign = lf.lfHeight < 0 ? -1 : 1, full = std::abs(lf.lfHeight);
+    HFONT fits = nullptr;
+    for (int h = full - 1; h >= full * 2 / 3; --h) {
+        if (fits) DeleteObject(fits);
+        lf.lfHeight = sign * h;
+        lf.lfWidth = 0;
+        fits = CreateFontIndirectW(&lf);
+        HGDIOBJ was = SelectObject(dc, fits);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, was);
+        if (size.cx <= width) break;
+    }
+    return fits;
+}
+}  // namespace
+
 void Form::DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c) {
     HDC dc = di.hDC;
     RECT rc = di.rcItem;
@@ -489,10 +514,14 @@ void Form::DrawColouredButton(const DRAWITEMSTRUCT& di, Control* c) {
         SetTextColor(dc, disabled    ? GetSysColor(COLOR_GRAYTEXT)
                          : ownColour ? contrast::CaptionColourOn(ResolveColor(back))
                                      : GetSysColor(COLOR_BTNTEXT));
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0)));
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(di.hwndItem, WM_GETFONT, 0, 0));
+        HGDIOBJ old = SelectObject(dc, font);
+        HFONT smaller = c && c->shrinkToFit ? FontThatFits(dc, font, text, inner.right - inner.left) : nullptr;
+        if (smaller) SelectObject(dc, smaller);
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
         SelectObject(dc, old);
+        if (smaller) DeleteObject(smaller);
     }
     if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) {
         RECT f = rc;

@@ -54,6 +54,8 @@ public:
     void SetFont(const wchar_t* face, double points, bool bold = false);
     // Optional drawing of a picture on an owner-drawn button (the key buttons' arrows).
     std::function<void(HDC, const RECT&, const Form&)> drawPicture;
+    // An owner-drawn caption too wide for the button is drawn smaller rather than cut.
+    bool shrinkToFit = false;
 
     // Handlers a window wires where it creates the control; Form's default message handling
     // calls them (BN_CLICKED / STN_CLICKED, BN_DOUBLECLICKED / STN_DBLCLK, EN_CHANGE).
@@ -159,6 +161,7 @@ public:
         bool holdOwner = true;  // an owner another window holds up already is left to that one
         SIZE size{};            // outer pixels; the current size when empty
         Control* firstFocus = nullptr;
+        bool dialogKeys = true;  // false: the window handles Tab and Enter itself
     };
     void OpenAsDialog(const DialogOpening& how);
     // Tab, Enter and Alt+letter move among the controls as in a dialog, until the window ends.

@@ -94,7 +94,7 @@ bool PrepareInitialised(Report& rep, const std::wstring& exe) {
     Hariko h(exe);
     auto is = [&](const wchar_t* k, const wchar_t* v) { return h.Setting(k) == std::wstring(v); };
     bool clean = is(L"Type", L"1") && is(L"Mode", L"0") && is(L"PassMode", L"0") &&
-                 is(L"Number1", L"25") && is(L"Number2", L"25") && is(L"Number3", L"25") &&
+                 is(L"Number1", L"25") && is(L"Number2", L"25") && is(L"Number3", L"25") && !is(L"SealedPrivate", L"1") &&
                  FileExists(h.DataFile(L"MyData_1.dat")) && FileExists(h.DataFile(L"MyData_2.dat")) &&
                  !FileExists(h.DataFile(L"MyData_2_2.dat")) && !FileExists(h.ShortcutPath());
     if (!clean) {

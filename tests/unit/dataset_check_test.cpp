@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,17 +54,48 @@ TEST(WellFormedDataSet, TellsTheOlderTwoFieldFormatApart) {
     EXPECT_FALSE(IsTwoFieldDataSet(""));
 }
 
+namespace {
+std::string SealedBytes(uint32_t count, size_t body) {
+    std::string b = "HRK-AES1" + std::string(reinterpret_cast<const char*>(&count), 4);  // little-endian
+    return b + std::string(sealed::kSaltSize + sealed::kNonceSize + body + sealed::kTagSize, 'x');
+}
+}  // namespace
+
 // Damage is told from a wrong password by the bytes alone: no password is tried on a file
-// that cannot be a whole sealed one.
+// that cannot be a whole sealed one. After a seal, a file without the mark is damage too.
 TEST(SealedShape, DamageIsToldFromTheHeaderAlone) {
-    auto file = [](uint32_t count, size_t body) {
-        std::string b = "HRK-AES1" + std::string(reinterpret_cast<const char*>(&count), 4);  // little-endian
-        return b + std::string(sealed::kSaltSize + sealed::kNonceSize + body + sealed::kTagSize, 'x');
-    };
+    auto file = SealedBytes;
     for (auto [bytes, shape] : std::vector<std::pair<std::string, sealed::Shape>>{
              {file(600000, 0), sealed::Shape::Whole}, {file(20000000, 9), sealed::Shape::Whole},
              {file(0, 9), sealed::Shape::Damaged}, {file(20000001, 9), sealed::Shape::Damaged},
              {file(600000, 0).substr(0, 55), sealed::Shape::Damaged}, {"", sealed::Shape::NoMark},
-             {"HRK-AES2" + file(600000, 9).substr(8), sealed::Shape::NoMark}})
+             {"HRK-AES2" + file(600000, 9).substr(8), sealed::Shape::NoMark}}) {
         EXPECT_EQ(sealed::ShapeOf(bytes), shape) << bytes.size();
+        const bool whole = shape == sealed::Shape::Whole, noMark = shape == sealed::Shape::NoMark;
+        EXPECT_EQ(sealed::FormOf(bytes, false), whole ? sealed::Form::Sealed : noMark ? sealed::Form::Plain : sealed::Form::Damaged);
+        EXPECT_EQ(sealed::FormOf(bytes, true), whole ? sealed::Form::Sealed : sealed::Form::Damaged) << bytes.size();
+    }
+}
+
+// A run may end after any write of a seal or an unseal. The next start finds the old state or
+// the new one: never damage, never a plain file whose key the password file does not name.
+TEST(SealedShape, AnEndBetweenTwoWritesLeavesTheOldStateOrTheNew) {
+    using enum sealed::StateWrite;
+    const std::string sealedFile = SealedBytes(600000, 9), plainFile = "RC4 bytes";
+    for (bool seal : {true, false}) {
+        const std::span<const sealed::StateWrite> writes = seal ? sealed::kSealWrites : sealed::kUnsealWrites;
+        for (size_t end = 0; end <= writes.size(); ++end) {
+            std::string file = seal ? plainFile : sealedFile;
+            std::wstring passwordFile = seal ? L"pw" : L"";  // sealed, the password file holds none
+            bool noted = !seal;
+            for (sealed::StateWrite w : writes.first(end)) {
+                if (w == SealedFile || w == PlainFile) file = w == SealedFile ? sealedFile : plainFile;
+                if (w == PasswordFile) passwordFile = seal ? L"" : L"pw";
+                if (w == NoteSealed || w == NoteUnsealed) noted = w == NoteSealed;
+            }
+            const sealed::Form form = sealed::FormOf(file, noted);
+            EXPECT_TRUE(form == sealed::Form::Sealed || (form == sealed::Form::Plain && passwordFile == L"pw"))
+                << (seal ? "seal" : "unseal") << ", ended after " << end;
+        }
+    }
 }

@@ -80,11 +80,13 @@ public:
     }
 };
 
-class PasswordDialogLogicTest : public ::testing::Test {
+// The dialog as opened for purpose P.
+template <Purpose P>
+class DialogTest : public ::testing::Test {
 protected:
     PasswordState app;
     FakeHost host;
-    PasswordDialogLogic dialog{app, L"ハリコ", host};
+    PasswordDialogLogic dialog{app, L"ハリコ", host, P};
 
     void SetUp() override {
         app.privateKey = DefaultPassword();
@@ -99,6 +101,10 @@ protected:
     }
     void Type(const std::wstring& text) { dialog.view.entry = text; }
 };
+
+using PasswordDialogLogicTest = DialogTest<Purpose::Unlock>;
+using ChangeDialogTest = DialogTest<Purpose::Change>;
+using SwitchOffDialogTest = DialogTest<Purpose::SwitchOff>;
 
 void ExpectRegistration(const View& v, const std::wstring& prompt) {
     EXPECT_EQ(v.caption, L"パスワードの登録");
@@ -209,10 +215,9 @@ TEST_F(PasswordDialogLogicTest, VerifyAcceptsAnyCaseAndTicksPrivateWithoutTouchi
     EXPECT_EQ(host.closes, 1);
 }
 
-TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
+TEST_F(ChangeDialogTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     StorePassword(L"old");
     host.passChangeEnabled = true;
-    app.changeRequest = 1;
     Open();
     EXPECT_EQ(dialog.mode(), Mode::Change);
     EXPECT_EQ(dialog.view.caption, L"パスワードの変更");
@@ -223,7 +228,6 @@ TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     dialog.OnVerify();
     EXPECT_EQ(dialog.mode(), Mode::NewPassword);
     ExpectRegistration(dialog.view, L"新しいパスワードの設定をしてください。");
-    EXPECT_EQ(app.changeRequest, 0);
 
     Type(L"new1");
     dialog.OnRegister();
@@ -244,9 +248,8 @@ TEST_F(PasswordDialogLogicTest, ChangeVerifiesThenAsksForANewPasswordTwice) {
     EXPECT_TRUE(dialog.closed());
 }
 
-TEST_F(PasswordDialogLogicTest, ASealedPrivateOffersNoSwitchOffWithTheNewPassword) {
+TEST_F(ChangeDialogTest, ASealedPrivateOffersNoSwitchOffWithTheNewPassword) {
     host.sealed = true;
-    app.changeRequest = 1;
     Open();
     Type(L"old");
     dialog.OnVerify();
@@ -257,15 +260,14 @@ TEST_F(PasswordDialogLogicTest, ASealedPrivateOffersNoSwitchOffWithTheNewPasswor
 // A run may end between any two writes of the password state. The next start opens Private
 // without asking when the switch reads off, so a password may never stand under a switch off.
 TEST_F(PasswordDialogLogicTest, NoEndBetweenTwoWritesLeavesAPasswordWithTheSwitchOff) {
-    struct Flow { const char* name; bool switchOn; int16_t seal; bool switchOff; };
-    for (const Flow& f : {Flow{"register", true, 0, false}, Flow{"seal from none", false, 1, false},
-                          Flow{"switch off", true, 0, true}}) {
+    struct Flow { const char* name; bool switchOn; Purpose purpose; bool switchOff; };
+    for (const Flow& f : {Flow{"register", true, Purpose::Unlock, false}, Flow{"seal from none", false, Purpose::Seal, false},
+                          Flow{"switch off", true, Purpose::SwitchOff, true}}) {
         FakeHost h;
         PasswordState pw;
         h.checked[Menu::PasswordOn] = f.switchOn;
-        pw.sealRequest = f.seal;
-        if (f.switchOff) pw.Use(L"pw"), pw.switchOffRequest = 1;
-        PasswordDialogLogic d{pw, L"ハリコ", h};
+        if (f.switchOff) pw.Use(L"pw");
+        PasswordDialogLogic d{pw, L"ハリコ", h, f.purpose};
         d.OnLoad();
         d.OnActivated();
         d.view.entry = f.switchOff ? L"pw" : L"abc";
@@ -281,9 +283,8 @@ TEST_F(PasswordDialogLogicTest, NoEndBetweenTwoWritesLeavesAPasswordWithTheSwitc
     }
 }
 
-TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
+TEST_F(SwitchOffDialogTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
     StorePassword(L"pw");
-    app.switchOffRequest = 1;
     host.passChangeEnabled = true;
     dialog.OnLoad();
     EXPECT_EQ(dialog.view.prompt, L"現在のパスワードを入力してください。");
@@ -300,7 +301,6 @@ TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
     EXPECT_FALSE(host.passChangeEnabled);
     EXPECT_TRUE(host.checked[Menu::Private]);
     EXPECT_FALSE(host.checked[Menu::Public]);
-    EXPECT_EQ(app.switchOffRequest, 0);
     EXPECT_EQ(host.pauses, std::vector<int>{300});
     EXPECT_TRUE(dialog.closed());
 
@@ -317,20 +317,17 @@ TEST_F(PasswordDialogLogicTest, SwitchOffFromVerifyAndFromTheSwitchOffBox) {
     EXPECT_TRUE(d2.closed());
 }
 
-TEST_F(PasswordDialogLogicTest, SwitchOffWithNothingStoredOnlyMovesTheCheckMark) {
-    app.switchOffRequest = 1;
+TEST_F(SwitchOffDialogTest, SwitchOffWithNothingStoredOnlyMovesTheCheckMark) {
     Open();
     EXPECT_FALSE(host.checked[Menu::PasswordOn]);
     EXPECT_TRUE(host.checked[Menu::PasswordOff]);
     EXPECT_TRUE(host.checked[Menu::Public]);
-    EXPECT_EQ(app.switchOffRequest, 0);
     EXPECT_TRUE(host.commits.empty());
     EXPECT_EQ(host.closes, 1);
 }
 
-TEST_F(PasswordDialogLogicTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordInForce) {
+TEST_F(SwitchOffDialogTest, MissingPrivateFileEndsTheFlowWithTheOldPasswordInForce) {
     StorePassword(L"old");
-    app.switchOffRequest = 1;
     host.outcome = CommitOutcome::Missing;
     Open();
     Type(L"old");
@@ -389,9 +386,8 @@ TEST_F(PasswordDialogLogicTest, BackupNoticeOnlyWhenTheBackupHoldsAPasswordFile)
     EXPECT_EQ(host.boxes[0].flags, msgbox::kOk | msgbox::kIconInformation);
 }
 
-TEST_F(PasswordDialogLogicTest, EnterClicksTheFirstVisibleButton) {
+TEST_F(ChangeDialogTest, EnterClicksTheFirstVisibleButton) {
     StorePassword(L"old");
-    app.changeRequest = 1;
     Open();
     Type(L"old");
     dialog.OnEnter();  // O K

@@ -138,7 +138,7 @@ protected:
         ASSERT_NE(panel_, nullptr);
     }
     // The dialog's links to the fake panel's menu items.
-    PasswordDialogLinks Links() {
+    PasswordDialogLinks Links(password_dialog::Purpose purpose = password_dialog::Purpose::Unlock) {
         auto tick = [this](UINT id, bool on) {
             CheckMenuItem(GetMenu(panel_), id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
         };
@@ -147,6 +147,7 @@ protected:
         l.password = &pw_;
         l.dataSets = &svc_;
         l.own = &own_;
+        l.purpose = purpose;
         l.exeName = L"ハリコ試験";
         l.backupDir = root_ + L"\\ハリコ試験_BackupData";
         l.dataSet = [this] {
@@ -335,11 +336,10 @@ TEST_F(PasswordDialogTest, RegistrationThroughTheKeyboardRekeysAndTicksPrivate) 
     EXPECT_TRUE(g_boxes.empty());
 }
 
-TEST_F(PasswordDialogTest, WrongPasswordStaysInVerifyAndTheCloseBoxKeepsTheRequest) {
+TEST_F(PasswordDialogTest, WrongPasswordStaysInVerifyAndTheCloseBoxChangesNothing) {
     MakePanel();
     pw_.userPassword = pw_.privateKey = L"secret";
-    pw_.changeRequest = 1;
-    PasswordDialog f(Links());
+    PasswordDialog f(Links(password_dialog::Purpose::Change));
     ASSERT_TRUE(f.Open());
     f.Show();
     EXPECT_EQ(Caption(f), L"パスワードの変更");
@@ -360,16 +360,14 @@ TEST_F(PasswordDialogTest, WrongPasswordStaysInVerifyAndTheCloseBoxKeepsTheReque
     SendMessageW(f.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(f.hwnd(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(panel_));
-    EXPECT_EQ(pw_.changeRequest, 1);
     EXPECT_EQ(pw_.userPassword, L"secret");
 }
 
 TEST_F(PasswordDialogTest, SwitchOffWithoutAPrivateFileShowsError401AndChangesNothing) {
     MakePanel();
     pw_.userPassword = pw_.privateKey = L"pw";
-    pw_.switchOffRequest = 1;
     EnableMenuItem(GetMenu(panel_), panel_ids::kPasswordChange, MF_BYCOMMAND | MF_ENABLED);
-    PasswordDialog f(Links());
+    PasswordDialog f(Links(password_dialog::Purpose::SwitchOff));
     ASSERT_TRUE(f.Open());
     f.Show();
     EXPECT_EQ(f.lblPrompt->Text(), L"現在のパスワードを入力してください。");
@@ -383,7 +381,6 @@ TEST_F(PasswordDialogTest, SwitchOffWithoutAPrivateFileShowsError401AndChangesNo
     EXPECT_EQ(f.hwnd(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(panel_));
     EXPECT_EQ(pw_.userPassword, L"pw");
-    EXPECT_EQ(pw_.switchOffRequest, 1);
     EXPECT_TRUE(Checked(panel_ids::kPasswordOn));
     EXPECT_TRUE(Enabled(panel_ids::kPasswordChange));
     EXPECT_TRUE(FolderEntries(dir_).empty());

@@ -28,6 +28,12 @@ TEST(SealedPrivate, SealEditUnsealLeavesNothingReadableBehind) {
     ASSERT_TRUE(svc.SealPrivate(L"pw"));
     EXPECT_TRUE(svc.FileIsSealed());
     EXPECT_EQ(L"", ReadPasswordFile(dir, [] {}, [](int) {}));
+    // After the seal a file without the mark is damage, never a Private without a password.
+    const std::string whole = testsupport::BytesOf(file(L"MyData_2.dat"));
+    for (const std::string& broken : {std::string(), "HRK-AES2" + whole.substr(8), whole}) {
+        ASSERT_TRUE(WriteFileAtomic(file(L"MyData_2.dat"), broken));
+        EXPECT_TRUE(svc.FileIsSealed() && svc.SealedFileDamaged() == (broken != whole)) << broken.size();
+    }
     auto shown = svc.Prepare(DataSet::Private);
     EXPECT_EQ(plain, shown.bytes);
     // The editor's save is sealed at once: while Private is open no file holds its text.
