@@ -7,6 +7,7 @@
 
 #include "panel/panel_ids.h"
 #include "win/app.h"
+#include "win/late_bound.h"
 
 namespace {
 constexpr int kInnerWidth = 5400, kInnerHeight = 4320;  // twips
@@ -16,10 +17,10 @@ constexpr UINT_PTR kFillTimer = 1;
 constexpr size_t kFirstLines = 100, kChunkLines = 300;
 
 size_t CompositionChars(HWND h) {
-    HIMC imc = ImmGetContext(h);
+    HIMC imc = late::ImmGetContext(h);
     if (!imc) return 0;
-    const LONG bytes = ImmGetCompositionStringW(imc, GCS_COMPSTR, nullptr, 0);
-    ImmReleaseContext(h, imc);
+    const LONG bytes = late::ImmGetCompositionStringW(imc, GCS_COMPSTR, nullptr, 0);
+    late::ImmReleaseContext(h, imc);
     return bytes > 0 ? static_cast<size_t>(bytes) / sizeof(wchar_t) : 0;
 }
 }  // namespace

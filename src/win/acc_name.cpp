@@ -33,7 +33,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (child.vt != VT_I4 || child.lVal != CHILDID_SELF) return inner_->get_accName(child, name);
-        *name = SysAllocString(name_.c_str());
+        *name = late::SysAllocString(name_.c_str());
         return *name ? S_OK : E_OUTOFMEMORY;
     }
 

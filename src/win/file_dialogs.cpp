@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "win/late_bound.h"
+
 namespace {
 
 std::wstring DocumentsFolder() {
@@ -32,7 +34,7 @@ std::wstring Ask(HWND owner, const std::wstring& title, const std::wstring& defa
     ofn.lpstrDefExt = L"csv";
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    const BOOL ok = save ? late::GetSaveFileNameW(&ofn) : late::GetOpenFileNameW(&ofn);
     return ok ? std::wstring(file.data()) : std::wstring();
 }
 

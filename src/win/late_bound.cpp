@@ -27,6 +27,26 @@ BOOL ChooseColorW(CHOOSECOLORW* cc) {
     return fn ? fn(cc) : FALSE;
 }
 
+BOOL GetOpenFileNameW(OPENFILENAMEW* ofn) {
+    static auto fn = Get<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetOpenFileNameW");
+    return fn ? fn(ofn) : FALSE;
+}
+
+BOOL GetSaveFileNameW(OPENFILENAMEW* ofn) {
+    static auto fn = Get<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
+    return fn ? fn(ofn) : FALSE;
+}
+
+LONG ImmGetCompositionStringW(HIMC ctx, DWORD index, LPVOID buffer, DWORD bytes) {
+    static auto fn = Get<LONG(WINAPI*)(HIMC, DWORD, LPVOID, DWORD)>(L"imm32.dll", "ImmGetCompositionStringW");
+    return fn ? fn(ctx, index, buffer, bytes) : IMM_ERROR_GENERAL;
+}
+
+BSTR SysAllocString(const OLECHAR* text) {
+    static auto fn = Get<BSTR(WINAPI*)(const OLECHAR*)>(L"oleaut32.dll", "SysAllocString");
+    return fn ? fn(text) : nullptr;
+}
+
 HIMC ImmGetContext(HWND h) {
     static auto fn = Get<HIMC(WINAPI*)(HWND)>(L"imm32.dll", "ImmGetContext");
     return fn ? fn(h) : nullptr;

@@ -12,6 +12,10 @@
 
 namespace late {
 BOOL ChooseColorW(CHOOSECOLORW* cc);
+BOOL GetOpenFileNameW(OPENFILENAMEW* ofn);
+BOOL GetSaveFileNameW(OPENFILENAMEW* ofn);
+LONG ImmGetCompositionStringW(HIMC ctx, DWORD index, LPVOID buffer, DWORD bytes);
+BSTR SysAllocString(const OLECHAR* text);
 HIMC ImmGetContext(HWND h);
 BOOL ImmReleaseContext(HWND h, HIMC ctx);
 BOOL ImmSetOpenStatus(HIMC ctx, BOOL open);
